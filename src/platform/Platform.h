@@ -1,0 +1,101 @@
+// Choosing the backend of the process, and the controls tests use on it.
+// These names are stable: tests throughout the project depend on them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/d3dx9.h"
+
+namespace platform {
+
+// What a headless device reports and how it misbehaves.
+struct HeadlessProfile {
+  D3DCAPS9 caps{};
+  D3DDISPLAYMODE desktop{1024, 768, 60, D3DFMT_X8R8G8B8};
+  std::vector<D3DDISPLAYMODE> modes;            // enumerated for D3DFMT_X8R8G8B8
+  std::vector<D3DFORMAT> unsupportedFormats;    // refused by CheckDeviceFormat for any usage
+  bool vertexTextures = true;                   // D3DUSAGE_QUERY_VERTEXTEXTURE for R32F and A32B32G32R32F
+  bool backBufferA8R8G8B8 = true;               // CheckDeviceType accepts an A8R8G8B8 back buffer
+  int createDeviceFailures = 0;                 // CreateDevice fails this many times first
+  bool hardwareVertexProcessing = true;         // false: D3DCREATE_HARDWARE_VERTEXPROCESSING is refused
+
+  static HeadlessProfile ShaderModel3();        // every engine offered
+  static HeadlessProfile ShaderModel2();        // vs/ps 2.0, no vertex textures
+  static HeadlessProfile ShaderModel1();        // vs 1.1, ps 1.4
+  static HeadlessProfile FixedFunction();       // no shaders
+  static HeadlessProfile OneStream();           // shader model 3 with MaxStreams 1
+  static HeadlessProfile NoR32F();              // shader model 3 without D3DFMT_R32F
+};
+
+// Selects the headless backend for this process (or replaces the previous one,
+// so every test can start from a fresh profile). Clears the record and the queue.
+void UseHeadlessBackend(const HeadlessProfile& profile = HeadlessProfile::ShaderModel3());
+
+// Selects the OpenGL backend. False, with the reason in `error`, when no display
+// or no OpenGL 3.3 context with ARB_clip_control can be had.
+bool UseGLBackend(std::string* error);
+
+// What the device and the D3DX objects did, recorded on both backends.
+struct DrawRecord {
+  D3DPRIMITIVETYPE type;
+  bool indexed;
+  UINT primitiveCount;
+  UINT vertexCount;       // vertices addressed (indexed) or drawn
+  UINT start;
+  std::string effect;     // effect file path, empty for fixed function
+  std::string technique;
+  UINT pass;
+  IDirect3DBaseTexture9* textures[2];
+  DWORD fvf;
+};
+
+struct ParameterRecord {
+  std::string effect;
+  std::string name;
+  std::vector<float> values;
+  IDirect3DBaseTexture9* texture;
+};
+
+struct TextRecord {
+  std::wstring text;
+  RECT rect;
+  DWORD format;
+  D3DCOLOR color;
+  INT fontHeight;
+  std::wstring face;
+};
+
+struct MessageBoxRecord {
+  std::wstring text;
+  std::wstring caption;
+};
+
+struct Record {
+  std::vector<DrawRecord> draws;
+  std::vector<std::string> techniques;     // every successful SetTechnique, in order
+  std::vector<ParameterRecord> parameters; // every effect parameter set, in order
+  std::vector<TextRecord> texts;
+  std::vector<MessageBoxRecord> messageBoxes;
+  std::vector<std::string> shellOpens;
+  int clears = 0;
+  int presents = 0;
+  int resets = 0;
+  void Clear() { *this = Record(); }
+};
+Record& Recorded();
+
+namespace headless {
+void AdvanceClock(double seconds);   // QueryPerformanceCounter moves only through this
+void LoseDevice();                   // DEVICELOST once, then DEVICENOTRESET until a Reset succeeds
+void FailResets(int count);          // the next `count` Reset calls fail
+}  // namespace headless
+
+// Pixels of the back buffer or of a render-target texture level, as B, G, R, A
+// rows, top row first. False on the headless backend.
+bool ReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& bgra, UINT& width, UINT& height);
+bool ReadTexture(IDirect3DTexture9* texture, UINT level, std::vector<uint8_t>& bgra);
+bool SavePng(const char* path, const std::vector<uint8_t>& bgra, UINT width, UINT height);
+
+}  // namespace platform
