@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -188,7 +189,10 @@ class Backend {
   virtual void ShellOpen(const char* target) = 0;
 };
 
-// The backend of this process, set once by UseHeadlessBackend or UseGLBackend.
+// The backend of this process, installed by UseHeadlessBackend or UseGLBackend.
+// Installing a new one destroys the previous one.
+void InstallBackend(std::unique_ptr<Backend> backend);
 Backend& CurrentBackend();
+bool HasBackend();
 
 }  // namespace platform
