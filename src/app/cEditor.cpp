@@ -192,6 +192,7 @@ bool cEditor::SetDeviceStates() {
 }
 
 HRESULT cEditor::Frame() {
+  if (device == nullptr) return E_FAIL;
   if (modeChangePending) {
     modeChangePending = false;
     if (!ChangeDisplayMode(pendingMode)) return E_FAIL;
