@@ -26,14 +26,18 @@ class HeadlessDevice : public ::testing::Test {
  protected:
   void SetUp() override { Start(HeadlessProfile::ShaderModel3()); }
 
-  void TearDown() override {
+  void TearDown() override { ReleaseAll(); }
+
+  void ReleaseAll() {
     if (device) device->Release();
     if (d3d) d3d->Release();
+    device = nullptr;
+    d3d = nullptr;
   }
 
+  // Starts again on a fresh backend with `profile`.
   void Start(const HeadlessProfile& profile) {
-    TearDown();
-    device = nullptr;
+    ReleaseAll();
     UseHeadlessBackend(profile);
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);

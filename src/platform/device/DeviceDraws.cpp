@@ -158,7 +158,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT
   return Submit(call, vertexCount);
 }
 
-// Draws from program memory; afterwards stream 0 is unbound, as in Direct3D.
+// Draws from program memory; stream 0 is left unbound, as in Direct3D.
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
   if (!inScene_ || !vertices || stride == 0) return D3DERR_INVALIDCALL;
   if (primitiveCount == 0) return D3D_OK;
@@ -175,10 +175,9 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
   call.primitiveCount = primitiveCount;
   call.userVertices = vertices;
   call.userStride = stride;
-  const HRESULT hr = Submit(call, count);
   Unbind(streams_[0]);
   state_.streams[0] = {};
-  return hr;
+  return Submit(call, count);
 }
 
 HRESULT Device::Submit(const DrawCall& call, UINT vertexCount) {
