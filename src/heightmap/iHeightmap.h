@@ -5,6 +5,9 @@
 #include "config/cEngineSettings.h"
 #include "platform/d3d9.h"
 
+// Largest edge a generator accepts: twice the largest the editor offers.
+constexpr int kMaxHeightmapResolution = 8192;
+
 class iHeightmap {
  public:
   virtual ~iHeightmap() = default;
