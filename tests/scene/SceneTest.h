@@ -21,7 +21,7 @@ class SceneTest : public ::testing::Test {
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
     parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, OpenWindow(), D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                 &parameters, &device),
               S_OK);
     manager->SetDevice(device, &parameters);
@@ -34,6 +34,15 @@ class SceneTest : public ::testing::Test {
     manager->SetDevice(nullptr, nullptr);
     if (device) device->Release();
     if (d3d) d3d->Release();
+  }
+
+  static HWND OpenWindow() {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "SceneTest";
+    RegisterClassExA(&windowClass);
+    return CreateWindowExA(0, "SceneTest", "SceneTest", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   }
 
   platform::HeadlessProfile profile = platform::HeadlessProfile::ShaderModel3();

@@ -41,6 +41,7 @@ class D3DMeshTest : public SceneTest {
   D3DMesh* LoadIsland() {
     auto* mesh = new D3DMesh(manager);
     EXPECT_EQ(mesh->Load(L"data/meshes/island.x", device), S_OK);
+    EXPECT_EQ(device->BeginScene(), S_OK);  // draws need a scene
     platform::Recorded().Clear();
     return mesh;
   }
