@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/d3dx/FileBytes.h"
 #include "platform/d3dx/XFileParser.h"
 
 using platform::d3dx::MeshData;
@@ -9,55 +10,11 @@ namespace {
 
 // Two meshes in nested frames: the outer frame moves by (10, 0, 0), the inner one
 // scales by 2 first. The second mesh is a quad and reuses a named material.
-const char* kTwoFrames = R"(xof 0303txt 0032
-template Vector {
- <3D82AB5E-62DA-11cf-AB39-0020AF71E433>
- FLOAT x;
- FLOAT y;
- FLOAT z;
+std::string TwoFrames() {
+  std::string bytes;
+  EXPECT_EQ(platform::d3dx::ReadFileBytes(TEST_DATA_DIR "/meshes/two_frames.x", 1 << 20, bytes), D3D_OK);
+  return bytes;
 }
-Header { 1; 0; 1; }
-// a comment
-Material Sand {
- 0.8;0.7;0.5;1.0;;
- 8.0;
- 0.1;0.2;0.3;;
- 0.0;0.0;0.0;;
- TextureFilename { "sand.tga"; }
-}
-Frame Island {
- FrameTransformMatrix {
-  1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,10.0,0.0,0.0,1.0;;
- }
- Mesh Ground {
-  3;
-  0.0;0.0;0.0;,
-  1.0;0.0;0.0;,
-  0.0;0.0;1.0;;
-  1;
-  3;0,2,1;;
-  MeshTextureCoords { 3; 0.0;0.0;, 1.0;0.0;, 0.0;1.0;; }
-  MeshMaterialList {
-   1; 1; 0;;
-   Material Rock {
-    0.5;0.5;0.5;1.0;; 4.0; 0.0;0.0;0.0;; 0.1;0.1;0.1;;
-   }
-  }
- }
- Frame Hut {
-  FrameTransformMatrix { 2.0,0.0,0.0,0.0, 0.0,2.0,0.0,0.0, 0.0,0.0,2.0,0.0, 0.0,1.0,0.0,1.0;; }
-  Mesh {
-   4;
-   0.0;0.0;0.0;, 1.0;0.0;0.0;, 1.0;1.0;0.0;, 0.0;1.0;0.0;;
-   2;
-   4;0,1,2,3;,
-   3;0,2,1;;
-   MeshNormals { 1; 0.0;0.0;-1.0;; 2; 4;0,0,0,0;, 3;0,0,0;; }
-   MeshMaterialList { 2; 2; 1, 0;; {Sand} {Rock} }
-  }
- }
-}
-)";
 
 MeshData ParseOk(const std::string& text) {
   MeshData mesh;
@@ -84,7 +41,7 @@ void ExpectPosition(const MeshData& mesh, size_t vertex, float x, float y, float
 }  // namespace
 
 TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
-  const MeshData mesh = ParseOk(kTwoFrames);
+  const MeshData mesh = ParseOk(TwoFrames());
   ASSERT_EQ(mesh.vertices.size(), 7u);
   ExpectPosition(mesh, 1, 11.0f, 0.0f, 0.0f);  // outer frame only
   ExpectPosition(mesh, 2, 10.0f, 0.0f, 1.0f);
@@ -95,7 +52,7 @@ TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
 }
 
 TEST(XFileParser, PolygonsAreFannedAndMaterialsMerged) {
-  const MeshData mesh = ParseOk(kTwoFrames);
+  const MeshData mesh = ParseOk(TwoFrames());
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 2, 1, 3, 4, 5, 3, 5, 6, 3, 5, 4}));
   EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 2, 2, 1}));
   ASSERT_EQ(mesh.materials.size(), 3u);
@@ -171,7 +128,7 @@ TEST(XFileParser, DamagedContentFailsWithAReason) {
 }
 
 TEST(XFileParser, EveryTruncationFailsCleanlyOrParsesWhatIsThere) {
-  const std::string file = kTwoFrames;
+  const std::string file = TwoFrames();
   for (size_t length = 0; length < file.size(); ++length) {
     MeshData mesh;
     std::string error;
