@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -22,9 +23,19 @@ FT_Library Library() {
   return library;
 }
 
+// fontconfig's start-up allocations are only freed by FcFini.
+bool FontconfigReady() {
+  static const bool ready = [] {
+    if (!FcInit()) return false;
+    std::atexit([] { FcFini(); });
+    return true;
+  }();
+  return ready;
+}
+
 // The font file fontconfig picks for a family; empty when it has none at all.
 std::string MatchFile(const std::string& family, bool bold, bool italic) {
-  if (!FcInit()) return {};
+  if (!FontconfigReady()) return {};
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
