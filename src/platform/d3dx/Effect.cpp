@@ -28,6 +28,17 @@ UINT Components(ParameterType type) {
   }
 }
 
+// The caller's macros come first in every technique, before its own defines.
+void AddMacros(const D3DXMACRO* macros, EffectProgram& program) {
+  std::vector<std::pair<std::string, std::string>> defines;
+  for (const D3DXMACRO* macro = macros; macro && macro->Name; ++macro) {
+    defines.emplace_back(macro->Name, macro->Definition ? macro->Definition : "");
+  }
+  for (EffectTechnique& technique : program.techniques) {
+    technique.defines.insert(technique.defines.begin(), defines.begin(), defines.end());
+  }
+}
+
 }  // namespace
 
 Effect::Effect(IDirect3DDevice9* device, EffectProgram program)
@@ -208,25 +219,21 @@ HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, LPCSTR file, const D
   if (errors) *errors = nullptr;
   if (!device || !file || !effect) return D3DERR_INVALIDCALL;
   *effect = nullptr;
-  std::string text;
-  const HRESULT hr = ReadFileBytes(file, kMaxEffectFileBytes, text);
+  std::string text, message;
   platform::EffectProgram program;
-  std::string message;
+  HRESULT hr = ReadFileBytes(file, kMaxEffectFileBytes, text);
   if (FAILED(hr)) {
     message = std::string(file) + ": cannot read the effect file";
-  } else if (EffectFile::Parse(file, text, program, message)) {
-    // Macros given by the caller apply to every technique, before its own defines.
-    for (platform::EffectTechnique& technique : program.techniques) {
-      for (const D3DXMACRO* macro = defines; macro && macro->Name; ++macro) {
-        technique.defines.insert(technique.defines.begin() + (macro - defines),
-                                 {macro->Name, macro->Definition ? macro->Definition : ""});
-      }
-    }
-    *effect = new Effect(device, std::move(program));
-    return D3D_OK;
+  } else if (!EffectFile::Parse(file, text, program, message)) {
+    hr = D3DXERR_INVALIDDATA;
   }
-  if (errors) *errors = Buffer::FromString(message);
-  return FAILED(hr) ? hr : D3DXERR_INVALIDDATA;
+  if (FAILED(hr)) {
+    if (errors) *errors = Buffer::FromString(message);
+    return hr;
+  }
+  AddMacros(defines, program);
+  *effect = new Effect(device, std::move(program));
+  return D3D_OK;
 }
 
 HRESULT D3DXCreateEffectFromFileW(IDirect3DDevice9* device, LPCWSTR file, const D3DXMACRO* defines,
