@@ -1,13 +1,13 @@
 // Tiny image files written by tests: 2x2 pixels with distinct colours.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace test_images {
 

@@ -67,11 +67,13 @@ TEST(EffectFile, TechniquesCarryDefinesAndPasses) {
   EXPECT_EQ(depth.defines[1], std::make_pair(std::string("DEPTH"), std::string("1")));
   ASSERT_EQ(depth.passes.size(), 2u);
   using State = std::pair<D3DRENDERSTATETYPE, DWORD>;
-  EXPECT_EQ(depth.passes[0].states,
-            (std::vector<State>{{D3DRS_ZENABLE, 1}, {D3DRS_ALPHABLENDENABLE, 1}, {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
-                                {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}}));
-  EXPECT_EQ(depth.passes[1].states,
-            (std::vector<State>{{D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_ALPHAREF, 128}}));
+  EXPECT_EQ(depth.passes[0].states, (std::vector<State>{{D3DRS_ZENABLE, 1},
+                                                        {D3DRS_ALPHABLENDENABLE, 1},
+                                                        {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+                                                        {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}}));
+  EXPECT_EQ(
+      depth.passes[1].states,
+      (std::vector<State>{{D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_ALPHAREF, 128}}));
 }
 
 TEST(EffectFile, ParametersAreFileScopeUniformsInOrder) {
@@ -112,12 +114,14 @@ TEST(EffectFile, BadFilesFailWithTheLine) {
   EXPECT_EQ(ParseError("#technique t\n#technique t\n"), "shaders/bad.fx(2): technique t is declared twice");
   EXPECT_EQ(ParseError("#technique\n"), "shaders/bad.fx(1): #technique needs a name");
   EXPECT_EQ(ParseError("#technique t 1BAD\n"), "shaders/bad.fx(1): bad define '1BAD' (expected NAME or NAME=value)");
-  EXPECT_EQ(ParseError("#technique t\n#pass AlphaRef=256\n"), "shaders/bad.fx(2): bad value '256' for pass state AlphaRef");
+  EXPECT_EQ(ParseError("#technique t\n#pass AlphaRef=256\n"),
+            "shaders/bad.fx(2): bad value '256' for pass state AlphaRef");
   EXPECT_EQ(ParseError("#technique t\n#pass ZEnable = true\n"),
             "shaders/bad.fx(2): bad pass state 'ZEnable' (expected State=value)");
   EXPECT_EQ(ParseError("#technique t\nuniform mat3 m;\n"), "shaders/bad.fx(2): unsupported uniform type 'mat3'");
   EXPECT_EQ(ParseError("#technique t\nuniform float a[0];\n"), "shaders/bad.fx(2): bad array size for uniform a");
-  EXPECT_EQ(ParseError("#technique t\nuniform float a[99999999];\n"), "shaders/bad.fx(2): bad array size for uniform a");
+  EXPECT_EQ(ParseError("#technique t\nuniform float a[99999999];\n"),
+            "shaders/bad.fx(2): bad array size for uniform a");
   EXPECT_EQ(ParseError("#technique t\nuniform float a\n"), "shaders/bad.fx(2): expected ';' after uniform a");
   EXPECT_EQ(ParseError("#technique t\nuniform float a = 1.0\n"), "shaders/bad.fx(2): expected ';' after uniform a");
   EXPECT_EQ(ParseError("#technique t\nuniform Lights { vec4 l; };\n"),

@@ -224,8 +224,7 @@ TEST_F(FontTest, SurvivesDeviceLoss) {
 TEST_F(FontTest, CreationChecksItsArguments) {
   ID3DXFont* font = nullptr;
   EXPECT_EQ(D3DXCreateFontW(nullptr, 16, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3DERR_INVALIDCALL);
-  EXPECT_EQ(D3DXCreateFontW(device, 100000, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font),
-            D3DERR_INVALIDCALL);
+  EXPECT_EQ(D3DXCreateFontW(device, 100000, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3DERR_INVALIDCALL);
   EXPECT_EQ(font, nullptr);
   ID3DXFont* tahoma = Create(20, L"Tahoma");
   ASSERT_NE(tahoma, nullptr);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "ImageFiles.h"
 #include "platform/d3dx/FileBytes.h"
 #include "platform/d3dx/Image.h"
-#include "ImageFiles.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wall"
@@ -39,9 +39,11 @@ void ExpectPixels(const Image& image, bool alpha) {
 
 std::string Png(const std::vector<Rgba>& pixels) {
   std::string out;
-  stbi_write_png_to_func([](void* context, void* data, int size) {
-    static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
-  }, &out, 2, 2, 4, pixels.data(), 8);
+  stbi_write_png_to_func(
+      [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
+      },
+      &out, 2, 2, 4, pixels.data(), 8);
   return out;
 }
 
@@ -80,7 +82,12 @@ TEST(Image, DamagedDataIsRefused) {
   huge[12] = huge[13] = huge[14] = huge[15] = static_cast<char>(0xFF);  // 65535 x 65535
   std::string png = Png(kPixels);
   png[png.size() / 2] ^= 0x5A;
-  const std::string cases[] = {"", "not an image at all", tga.substr(0, 20), RleTga().substr(0, 30), huge, png,
+  const std::string cases[] = {"",
+                               "not an image at all",
+                               tga.substr(0, 20),
+                               RleTga().substr(0, 30),
+                               huge,
+                               png,
                                test_images::Bmp(2, 2, kPixels).substr(0, 30)};
   for (const std::string& bytes : cases) {
     Image image;

@@ -108,7 +108,8 @@ TEST_F(TextLayoutTest, LongWordsBreakWhereTheyMustAndNewlinesAlways) {
   const std::wstring word = L"Supercalifragilistic";
   const TextLayout layout(*face_, word, RECT{0, 0, 40, 0}, DT_WORDBREAK);
   EXPECT_GT(layout.LineCount(), 2);
-  for (const std::wstring& line : Lines(layout, word)) EXPECT_LE(Width(line), 40) << std::string(line.begin(), line.end());
+  for (const std::wstring& line : Lines(layout, word))
+    EXPECT_LE(Width(line), 40) << std::string(line.begin(), line.end());
 
   const std::wstring lines = L"one\ntwo  \n\nfour";
   const TextLayout explicitBreaks(*face_, lines, RECT{0, 0, 500, 0}, 0);

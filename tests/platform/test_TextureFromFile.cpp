@@ -41,10 +41,10 @@ TEST_F(TextureFromFileTest, LoadsTheFileSizeWithAFullMipChain) {
   const std::string path = dir_.Write("sky.tga", test_images::Tga(2, 2, kPixels, false));
   IDirect3DTexture9* texture = nullptr;
   D3DXIMAGE_INFO info{};
-  ASSERT_EQ(D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                         D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info,
-                                         nullptr, &texture),
-            D3D_OK);
+  ASSERT_EQ(
+      D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_A8R8G8B8,
+                                   D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr, &texture),
+      D3D_OK);
   EXPECT_EQ(info.Width, 2u);
   EXPECT_EQ(info.Height, 2u);
   EXPECT_EQ(info.ImageFileFormat, 2u);  // D3DXIFF_TGA
@@ -61,7 +61,10 @@ TEST_F(TextureFromFileTest, LoadsTheFileSizeWithAFullMipChain) {
 }
 
 TEST_F(TextureFromFileTest, WidePathsExplicitSizesAndLevels) {
-  dir_.Write("\xC3\xBC" "ber.bmp", test_images::Bmp(2, 2, kPixels));
+  dir_.Write(
+      "\xC3\xBC"
+      "ber.bmp",
+      test_images::Bmp(2, 2, kPixels));
   const std::string folder = dir_.Path("");
   const std::wstring path = std::wstring(folder.begin(), folder.end()) + L"\u00FCber.bmp";
   IDirect3DTexture9* texture = nullptr;

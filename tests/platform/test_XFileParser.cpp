@@ -75,7 +75,8 @@ TEST(XFileParser, MeshWithoutMaterialsGetsADefaultOne) {
 TEST(XFileParser, ShortMaterialIndexListRepeatsTheLast) {
   const MeshData mesh = ParseOk(
       "xof 0302txt 0032\nMesh { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 3; 3;0,1,2;, 3;1,3,2;, 3;0,1,3;;\n"
-      " MeshMaterialList { 2; 2; 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } Material { 0;0;0;1;; 0; 0;0;0;; 0;0;0;; } } }");
+      " MeshMaterialList { 2; 2; 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } Material { 0;0;0;1;; 0; 0;0;0;; "
+      "0;0;0;; } } }");
   EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 1, 1}));
 }
 
@@ -113,13 +114,16 @@ TEST(XFileParser, DamagedContentFailsWithAReason) {
       {"Mesh { " + triangle + " MeshMaterialList { 1; 5; 0,0,0,0,0;; } }", "more material indexes than faces"},
       {"Mesh { " + triangle + " } }", "unexpected '}'"},
       {"Mesh { " + triangle, "unexpected end of file"},
-      {"Frame { Mesh { " + triangle + " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; "
-       "TextureFilename { \"never closed; } } } }", "unterminated string"},
+      {"Frame { Mesh { " + triangle +
+           " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; "
+           "TextureFilename { \"never closed; } } } }",
+       "unterminated string"},
       {[] {
          std::string frames;
          for (int i = 0; i < 200; ++i) frames += "Frame {";
          return frames;
-       }(), "frames nested too deeply"},
+       }(),
+       "frames nested too deeply"},
   };
   for (const Case& c : cases) {
     const std::string error = ParseError(header + c.body);

@@ -43,7 +43,7 @@ class Effect : public ID3DXEffect {
 
   IDirect3DDevice9* device_;
   EffectProgram program_;
-  std::vector<ParameterValue> values_;          // parallel to program_.parameters
+  std::vector<ParameterValue> values_;            // parallel to program_.parameters
   std::vector<IDirect3DBaseTexture9*> textures_;  // references held for sampler values
   UINT technique_ = 0;
   bool begun_ = false;

@@ -1,9 +1,10 @@
 #include "platform/d3dx/EffectFile.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cctype>
 #include <sstream>
-#include <strings.h>
 
 namespace platform::d3dx {
 
@@ -17,16 +18,19 @@ struct NamedValue {
 constexpr NamedValue kBools[] = {{"true", TRUE}, {"false", FALSE}};
 constexpr NamedValue kCulls[] = {{"None", D3DCULL_NONE}, {"CW", D3DCULL_CW}, {"CCW", D3DCULL_CCW}};
 constexpr NamedValue kFills[] = {{"Solid", D3DFILL_SOLID}, {"Wireframe", D3DFILL_WIREFRAME}};
-constexpr NamedValue kBlends[] = {
-    {"Zero", D3DBLEND_ZERO},           {"One", D3DBLEND_ONE},
-    {"SrcAlpha", D3DBLEND_SRCALPHA},   {"InvSrcAlpha", D3DBLEND_INVSRCALPHA},
-    {"SrcColor", D3DBLEND_SRCCOLOR},   {"InvSrcColor", D3DBLEND_INVSRCCOLOR},
-    {"DestAlpha", D3DBLEND_DESTALPHA}, {"InvDestAlpha", D3DBLEND_INVDESTALPHA},
-    {"DestColor", D3DBLEND_DESTCOLOR}, {"InvDestColor", D3DBLEND_INVDESTCOLOR}};
-constexpr NamedValue kCompares[] = {
-    {"Never", D3DCMP_NEVER},     {"Less", D3DCMP_LESS},       {"Equal", D3DCMP_EQUAL},
-    {"LessEqual", D3DCMP_LESSEQUAL}, {"Greater", D3DCMP_GREATER}, {"NotEqual", D3DCMP_NOTEQUAL},
-    {"GreaterEqual", D3DCMP_GREATEREQUAL}, {"Always", D3DCMP_ALWAYS}};
+constexpr NamedValue kBlends[] = {{"Zero", D3DBLEND_ZERO},           {"One", D3DBLEND_ONE},
+                                  {"SrcAlpha", D3DBLEND_SRCALPHA},   {"InvSrcAlpha", D3DBLEND_INVSRCALPHA},
+                                  {"SrcColor", D3DBLEND_SRCCOLOR},   {"InvSrcColor", D3DBLEND_INVSRCCOLOR},
+                                  {"DestAlpha", D3DBLEND_DESTALPHA}, {"InvDestAlpha", D3DBLEND_INVDESTALPHA},
+                                  {"DestColor", D3DBLEND_DESTCOLOR}, {"InvDestColor", D3DBLEND_INVDESTCOLOR}};
+constexpr NamedValue kCompares[] = {{"Never", D3DCMP_NEVER},
+                                    {"Less", D3DCMP_LESS},
+                                    {"Equal", D3DCMP_EQUAL},
+                                    {"LessEqual", D3DCMP_LESSEQUAL},
+                                    {"Greater", D3DCMP_GREATER},
+                                    {"NotEqual", D3DCMP_NOTEQUAL},
+                                    {"GreaterEqual", D3DCMP_GREATEREQUAL},
+                                    {"Always", D3DCMP_ALWAYS}};
 
 enum class ValueKind { Bool, Cull, Fill, Blend, Compare, Byte };
 
@@ -55,15 +59,14 @@ struct UniformType {
   ParameterType type;
 };
 
-constexpr UniformType kUniformTypes[] = {
-    {"float", ParameterType::Float},   {"vec2", ParameterType::Float2}, {"vec3", ParameterType::Float3},
-    {"vec4", ParameterType::Float4},   {"mat4", ParameterType::Float4x4}, {"int", ParameterType::Int},
-    {"bool", ParameterType::Bool},     {"sampler2D", ParameterType::Sampler}};
+constexpr UniformType kUniformTypes[] = {{"float", ParameterType::Float},   {"vec2", ParameterType::Float2},
+                                         {"vec3", ParameterType::Float3},   {"vec4", ParameterType::Float4},
+                                         {"mat4", ParameterType::Float4x4}, {"int", ParameterType::Int},
+                                         {"bool", ParameterType::Bool},     {"sampler2D", ParameterType::Sampler}};
 
 // Directives GLSL itself understands; anything else after '#' is a mistake.
-const std::string kGlslDirectives[] = {"define", "undef",  "if",      "ifdef",     "ifndef", "else",
-                                           "elif",   "endif",  "error",   "pragma",    "extension",
-                                           "version", "line"};
+const std::string kGlslDirectives[] = {"define", "undef", "if",     "ifdef",     "ifndef",  "else", "elif",
+                                       "endif",  "error", "pragma", "extension", "version", "line"};
 
 constexpr UINT kMaxArraySize = 4096;
 
@@ -135,8 +138,7 @@ std::string DirectiveName(const std::string& line) {
 
 }  // namespace
 
-bool EffectFile::Parse(const std::string& path, const std::string& text, EffectProgram& program,
-                       std::string& error) {
+bool EffectFile::Parse(const std::string& path, const std::string& text, EffectProgram& program, std::string& error) {
   program = EffectProgram();
   program.path = path;
   EffectFile parser(path, program);
@@ -174,8 +176,8 @@ bool EffectFile::ParseDirective(const std::string& line, bool& header) {
     const std::vector<std::string> words = SplitWords(DirectiveLine(line));
     return name == "technique" ? ParseTechnique(words) : ParsePass(words);
   }
-  if (name.empty() || std::find(std::begin(kGlslDirectives), std::end(kGlslDirectives), name) !=
-                          std::end(kGlslDirectives)) {
+  if (name.empty() ||
+      std::find(std::begin(kGlslDirectives), std::end(kGlslDirectives), name) != std::end(kGlslDirectives)) {
     return true;
   }
   return Fail(line_, "unknown directive #" + name);

@@ -14,8 +14,7 @@ class EffectFile {
  public:
   // Parses `text`, the contents of `path`. On failure returns false with
   // "path(line): message" in `error` and leaves `program` unspecified.
-  static bool Parse(const std::string& path, const std::string& text, EffectProgram& program,
-                    std::string& error);
+  static bool Parse(const std::string& path, const std::string& text, EffectProgram& program, std::string& error);
 
  private:
   struct Token {

@@ -107,8 +107,8 @@ HRESULT Font::UploadAtlas() {
     texture_ = nullptr;
   }
   if (!texture_) {
-    const HRESULT hr = device_->CreateTexture(atlas_.Width(), atlas_.Height(), 1, 0, D3DFMT_A8R8G8B8,
-                                              D3DPOOL_MANAGED, &texture_, nullptr);
+    const HRESULT hr = device_->CreateTexture(atlas_.Width(), atlas_.Height(), 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                              &texture_, nullptr);
     if (FAILED(hr)) return hr;
   } else if (!atlas_.Dirty()) {
     return D3D_OK;

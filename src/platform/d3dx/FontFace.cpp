@@ -1,12 +1,13 @@
 #include "platform/d3dx/FontFace.h"
 
+#include <fontconfig/fontconfig.h>
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
-#include <fontconfig/fontconfig.h>
 #include FT_TRUETYPE_TABLES_H
 
 namespace platform::d3dx {
@@ -125,8 +126,7 @@ int FontFace::Kerning(unsigned left, unsigned right) const {
 }
 
 bool FontFace::Render(unsigned glyph, GlyphBitmap& bitmap) const {
-  if (FT_Load_Glyph(face_, glyph, FT_LOAD_DEFAULT) != 0 ||
-      FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+  if (FT_Load_Glyph(face_, glyph, FT_LOAD_DEFAULT) != 0 || FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0) {
     return false;
   }
   const FT_Bitmap& source = face_->glyph->bitmap;

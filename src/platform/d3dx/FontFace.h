@@ -9,8 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+// clang-format off
 #include <ft2build.h>
 #include FT_FREETYPE_H
+// clang-format on
 
 namespace platform::d3dx {
 

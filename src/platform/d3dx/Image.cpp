@@ -34,7 +34,9 @@ DWORD DetectFormat(const std::string& bytes) {
 
 unsigned Byte(const std::string& bytes, size_t at) { return at < bytes.size() ? static_cast<uint8_t>(bytes[at]) : 0; }
 unsigned Little16(const std::string& bytes, size_t at) { return Byte(bytes, at) | Byte(bytes, at + 1) << 8; }
-uint64_t Little32(const std::string& bytes, size_t at) { return Little16(bytes, at) | uint64_t{Little16(bytes, at + 2)} << 16; }
+uint64_t Little32(const std::string& bytes, size_t at) {
+  return Little16(bytes, at) | uint64_t{Little16(bytes, at + 2)} << 16;
+}
 
 // stb_image pads missing pixel data of TGA and BMP files with zeros instead of
 // failing, so truncation is checked here from the headers.

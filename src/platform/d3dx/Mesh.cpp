@@ -132,7 +132,9 @@ HRESULT Mesh::FindRuns() {
     return Wide() ? static_cast<const uint32_t*>(memory)[i] : static_cast<const uint16_t*>(memory)[i];
   };
   for (UINT face = 0; face < attributes_.size(); ++face) {
-    if (runs_.empty() || runs_.back().attribute != attributes_[face]) runs_.push_back({attributes_[face], face, 0, 0, 0});
+    if (runs_.empty() || runs_.back().attribute != attributes_[face]) {
+      runs_.push_back({attributes_[face], face, 0, 0, 0});
+    }
     ++runs_.back().faceCount;
   }
   for (Run& run : runs_) {

@@ -81,15 +81,21 @@ void TextLayout::Place(const RECT& rect, DWORD format) {
   const int lineHeight = face_.LineHeight();
   const int height = lineHeight * static_cast<int>(lines_.size());
   int top = rect.top;
-  if (format & DT_BOTTOM) top = rect.bottom - height;
-  else if (format & DT_VCENTER) top = rect.top + (rect.bottom - rect.top - height) / 2;
+  if (format & DT_BOTTOM) {
+    top = rect.bottom - height;
+  } else if (format & DT_VCENTER) {
+    top = rect.top + (rect.bottom - rect.top - height) / 2;
+  }
   result_ = format & (DT_BOTTOM | DT_VCENTER) ? top + height - rect.top : height;
   bounds_ = {INT32_MAX, top, INT32_MIN, top + height};
   for (size_t n = 0; n < lines_.size(); ++n) {
     const Line& line = lines_[n];
     int x = rect.left;
-    if (format & DT_RIGHT) x = rect.right - line.width;
-    else if (format & DT_CENTER) x = rect.left + (rect.right - rect.left - line.width) / 2;
+    if (format & DT_RIGHT) {
+      x = rect.right - line.width;
+    } else if (format & DT_CENTER) {
+      x = rect.left + (rect.right - rect.left - line.width) / 2;
+    }
     bounds_.left = std::min<LONG>(bounds_.left, x);
     bounds_.right = std::max<LONG>(bounds_.right, x + line.width);
     const int baseline = top + static_cast<int>(n) * lineHeight + face_.Ascent();

@@ -13,7 +13,7 @@ namespace platform::d3dx {
 
 struct PlacedGlyph {
   unsigned glyph;
-  int x;         // pen position
+  int x;  // pen position
   int baseline;
 };
 

@@ -7,20 +7,18 @@ namespace platform::d3dx {
 namespace {
 
 constexpr std::pair<D3DRENDERSTATETYPE, DWORD> kRenderStates[] = {
-    {D3DRS_ALPHABLENDENABLE, TRUE},     {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
-    {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}, {D3DRS_BLENDOP, D3DBLENDOP_ADD},
-    {D3DRS_ALPHATESTENABLE, FALSE},     {D3DRS_ZENABLE, D3DZB_FALSE},
-    {D3DRS_ZWRITEENABLE, FALSE},        {D3DRS_CULLMODE, D3DCULL_NONE},
-    {D3DRS_FILLMODE, D3DFILL_SOLID},    {D3DRS_FOGENABLE, FALSE},
-    {D3DRS_CLIPPLANEENABLE, 0},         {D3DRS_COLORWRITEENABLE, 0xF},
+    {D3DRS_ALPHABLENDENABLE, TRUE},  {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
+    {D3DRS_BLENDOP, D3DBLENDOP_ADD}, {D3DRS_ALPHATESTENABLE, FALSE},      {D3DRS_ZENABLE, D3DZB_FALSE},
+    {D3DRS_ZWRITEENABLE, FALSE},     {D3DRS_CULLMODE, D3DCULL_NONE},      {D3DRS_FILLMODE, D3DFILL_SOLID},
+    {D3DRS_FOGENABLE, FALSE},        {D3DRS_CLIPPLANEENABLE, 0},          {D3DRS_COLORWRITEENABLE, 0xF},
 };
 
 constexpr std::tuple<DWORD, D3DTEXTURESTAGESTATETYPE, DWORD> kStageStates[] = {
-    {0, D3DTSS_COLOROP, D3DTOP_MODULATE},     {0, D3DTSS_COLORARG1, D3DTA_TEXTURE},
-    {0, D3DTSS_COLORARG2, D3DTA_DIFFUSE},     {0, D3DTSS_ALPHAOP, D3DTOP_MODULATE},
-    {0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE},     {0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE},
-    {0, D3DTSS_TEXCOORDINDEX, 0},             {0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE},
-    {1, D3DTSS_COLOROP, D3DTOP_DISABLE},      {1, D3DTSS_ALPHAOP, D3DTOP_DISABLE},
+    {0, D3DTSS_COLOROP, D3DTOP_MODULATE}, {0, D3DTSS_COLORARG1, D3DTA_TEXTURE},
+    {0, D3DTSS_COLORARG2, D3DTA_DIFFUSE}, {0, D3DTSS_ALPHAOP, D3DTOP_MODULATE},
+    {0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE}, {0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE},
+    {0, D3DTSS_TEXCOORDINDEX, 0},         {0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE},
+    {1, D3DTSS_COLOROP, D3DTOP_DISABLE},  {1, D3DTSS_ALPHAOP, D3DTOP_DISABLE},
 };
 
 constexpr std::tuple<DWORD, D3DSAMPLERSTATETYPE, DWORD> kSamplerStates[] = {
@@ -71,8 +69,8 @@ HRESULT TextRenderStates::Restore() {
   Check(device_->SetTexture(0, texture_));
   Check(fvf_ != 0 || !declaration_ ? device_->SetFVF(fvf_) : device_->SetVertexDeclaration(declaration_));
   Check(device_->SetStreamSource(0, stream_, streamOffset_, streamStride_));
-  for (IUnknown* held : {static_cast<IUnknown*>(texture_), static_cast<IUnknown*>(declaration_),
-                         static_cast<IUnknown*>(stream_)}) {
+  for (IUnknown* held :
+       {static_cast<IUnknown*>(texture_), static_cast<IUnknown*>(declaration_), static_cast<IUnknown*>(stream_)}) {
     if (held) held->Release();
   }
   texture_ = nullptr;

@@ -60,9 +60,9 @@ void FillInfo(const Image& image, D3DXIMAGE_INFO* info) {
 using platform::d3dx::Image;
 
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR file, UINT width, UINT height, UINT mipLevels,
-                                     DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD /*filter*/,
-                                     DWORD /*mipFilter*/, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
-                                     PALETTEENTRY* /*palette*/, IDirect3DTexture9** texture) {
+                                     DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD /*filter*/, DWORD /*mipFilter*/,
+                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* /*palette*/,
+                                     IDirect3DTexture9** texture) {
   using namespace platform::d3dx;
   if (!device || !file || !texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;

@@ -1,10 +1,11 @@
 #include "platform/d3dx/XFileParser.h"
 
+#include <strings.h>
+
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cctype>
-#include <strings.h>
 
 namespace platform::d3dx {
 

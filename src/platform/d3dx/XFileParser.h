@@ -29,8 +29,8 @@ struct MeshMaterial {
 
 struct MeshData {
   std::vector<MeshVertex> vertices;
-  std::vector<uint32_t> indices;   // three per triangle
-  std::vector<DWORD> attributes;   // material index per triangle
+  std::vector<uint32_t> indices;  // three per triangle
+  std::vector<DWORD> attributes;  // material index per triangle
   std::vector<MeshMaterial> materials;
 };
 
