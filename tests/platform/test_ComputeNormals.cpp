@@ -69,12 +69,3 @@ TEST(ComputeNormals, SumsAreaWeightedFaceNormals) {
   ExpectNormal(mesh.Vertex(5), 0, 0, 0);
   EXPECT_FLOAT_EQ(mesh.Vertex(3).position[1], 2.0f);
 }
-
-TEST(ComputeNormals, RefusesMeshesWithoutNormals) {
-  EXPECT_EQ(D3DXComputeNormals(nullptr, nullptr), D3DERR_INVALIDCALL);
-  struct NoNormals : FakeMesh {
-    using FakeMesh::FakeMesh;
-    DWORD GetFVF() override { return D3DFVF_XYZ | D3DFVF_TEX1; }
-  } mesh({At(0, 0, 0)}, {});
-  EXPECT_EQ(D3DXComputeNormals(&mesh, nullptr), D3DERR_INVALIDCALL);
-}

@@ -170,11 +170,6 @@ TEST_F(EffectTest, ReleasingABoundEffectLeavesFixedFunction) {
   EXPECT_EQ(spy->states[0].effect.effect, nullptr);
 }
 
-TEST_F(EffectTest, DeviceLossNeedsNothing) {
-  EXPECT_EQ(effect_->OnLostDevice(), D3D_OK);
-  EXPECT_EQ(effect_->OnResetDevice(), D3D_OK);
-}
-
 TEST_F(EffectTest, LoadFailuresExplainThemselves) {
   ID3DXEffect* effect = nullptr;
   ID3DXBuffer* errors = nullptr;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "ImageFiles.h"
-#include "platform/d3dx/FileBytes.h"
 #include "platform/d3dx/Image.h"
 
 #pragma GCC diagnostic push
@@ -93,16 +92,6 @@ TEST(Image, DamagedDataIsRefused) {
     Image image;
     EXPECT_EQ(Image::Decode(bytes, image), D3DXERR_INVALIDDATA) << bytes.size();
   }
-}
-
-TEST(Image, ReadsFilesAndReportsMissingOnes) {
-  test_images::TempDir dir("image-files");
-  std::string bytes;
-  EXPECT_EQ(platform::d3dx::ReadFileBytes(dir.Path("missing.tga"), 1000, bytes), D3DERR_NOTFOUND);
-  const std::string path = dir.Write("a.tga", test_images::Tga(2, 2, kPixels, true));
-  EXPECT_EQ(platform::d3dx::ReadFileBytes(path, 10, bytes), D3DXERR_INVALIDDATA);  // over the limit
-  ASSERT_EQ(platform::d3dx::ReadFileBytes(path, 1000, bytes), D3D_OK);
-  EXPECT_EQ(bytes, test_images::Tga(2, 2, kPixels, true));
 }
 
 TEST(Image, HalfSizeAveragesBoxesDownToOneTexel) {
