@@ -53,6 +53,9 @@ class cGeomipmapGrid : public iWaterGeometry {
                  const D3DXMATRIX* viewProjection);
 
   const std::vector<Patch>& GetPatches() const { return patches_; }
+  // Where the vertices of the last patch drawn at a level (0, 1), and of the last batch, were written.
+  const cGridBuffers& GetLevelBuffers(int level) const { return levels_[level].buffers; }
+  const cGridBuffers& GetBatchBuffers() const { return batch_; }
 
   bool OnLostDevice(IDirect3DDevice9* device) override;
   bool OnResetDevice(IDirect3DDevice9* device) override;
