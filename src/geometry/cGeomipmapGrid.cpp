@@ -149,8 +149,8 @@ bool cGeomipmapGrid::CreateExtraStream(IDirect3DDevice9* device) {
   if (!levels_[0].buffers.CreateExtraStream(device) || !levels_[1].buffers.CreateExtraStream(device) ||
       !batch_.CreateExtraStream(device))
     return false;
-  ReleaseObject(twoStreams_);
-  return SUCCEEDED(CreateWaterDeclaration(device, true, &twoStreams_));
+  // The engines ask again every frame (this grid reports no stream of its own), so the layout is kept.
+  return twoStreams_ || SUCCEEDED(CreateWaterDeclaration(device, true, &twoStreams_));
 }
 
 cGeomipmapGrid::PatchSource cGeomipmapGrid::CurrentSource() const {
