@@ -9,6 +9,7 @@
 #include "config/TypeIds.h"
 #include "geometry/WaterVertex.h"
 #include "heightmap/iHeightmap.h"
+#include "../platform/HeadlessDevice.h"
 #include "platform/Platform.h"
 
 // Height at row r, column c is r * 10 + c, so a sample tells where it was read.
@@ -40,37 +41,17 @@ class FakeHeightmap : public iHeightmap {
   std::vector<float> heights_;
 };
 
-// A headless device for each test, with the profile the test asks for.
-class GeometryTest : public ::testing::Test {
+// A headless device for each test; records cleared once it exists.
+class GeometryTest : public platform::testing::HeadlessDevice {
  protected:
-  void SetUp() override { Start(platform::HeadlessProfile::ShaderModel3()); }
-  void TearDown() override { Stop(); }
-
-  void Start(const platform::HeadlessProfile& profile) {
-    Stop();
-    platform::UseHeadlessBackend(profile);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d_, nullptr);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 640;
-    parameters.BackBufferHeight = 480;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = TRUE;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-    ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                 &parameters, &device_),
-              D3D_OK);
+  void SetUp() override {
+    HeadlessDevice::SetUp();
     platform::Recorded().Clear();
   }
 
-  void Stop() {
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-    device_ = nullptr;
-    d3d_ = nullptr;
+  void Start(const platform::HeadlessProfile& profile) {
+    HeadlessDevice::Start(profile);
+    platform::Recorded().Clear();
   }
 
   template <class T>
@@ -99,7 +80,7 @@ class GeometryTest : public ::testing::Test {
   // The indices bound by the last draw.
   std::vector<WORD> BoundIndices() {
     IDirect3DIndexBuffer9* indices = nullptr;
-    EXPECT_EQ(device_->GetIndices(&indices), D3D_OK);
+    EXPECT_EQ(device->GetIndices(&indices), D3D_OK);
     if (!indices) return {};
     std::vector<WORD> copy = ReadIndices(indices);
     indices->Release();
@@ -110,7 +91,7 @@ class GeometryTest : public ::testing::Test {
   IDirect3DVertexBuffer9* BoundStream(UINT stream, UINT* stride = nullptr) {
     IDirect3DVertexBuffer9* buffer = nullptr;
     UINT offset = 0, boundStride = 0;
-    EXPECT_EQ(device_->GetStreamSource(stream, &buffer, &offset, &boundStride), D3D_OK);
+    EXPECT_EQ(device->GetStreamSource(stream, &buffer, &offset, &boundStride), D3D_OK);
     if (stride) *stride = boundStride;
     if (buffer) buffer->Release();
     return buffer;
@@ -119,7 +100,7 @@ class GeometryTest : public ::testing::Test {
   // Elements (END included) of the declaration set by the last draw.
   UINT BoundDeclarationLength() {
     IDirect3DVertexDeclaration9* declaration = nullptr;
-    EXPECT_EQ(device_->GetVertexDeclaration(&declaration), D3D_OK);
+    EXPECT_EQ(device->GetVertexDeclaration(&declaration), D3D_OK);
     if (!declaration) return 0;
     D3DVERTEXELEMENT9 elements[MAXD3DDECLLENGTH];
     UINT count = MAXD3DDECLLENGTH;
@@ -129,7 +110,4 @@ class GeometryTest : public ::testing::Test {
   }
 
   const std::vector<platform::DrawRecord>& Draws() { return platform::Recorded().draws; }
-
-  IDirect3D9* d3d_ = nullptr;
-  IDirect3DDevice9* device_ = nullptr;
 };

@@ -25,8 +25,8 @@ class GeomipmapGrid : public GeometryTest {
 
 TEST_F(GeomipmapGrid, OneNearPatchIsOneDrawOfTheFullTemplate) {
   cGeomipmapGrid grid;
-  ASSERT_TRUE(grid.Create(8.0f, 8.0f, 1, 1, 4, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Create(8.0f, 8.0f, 1, 1, 4, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   ASSERT_EQ(Draws().size(), 1u);
   EXPECT_EQ(Draws()[0].vertexCount, 25u);
   EXPECT_EQ(Draws()[0].primitiveCount, 32u);
@@ -44,14 +44,14 @@ TEST_F(GeomipmapGrid, OneNearPatchIsOneDrawOfTheFullTemplate) {
 TEST_F(GeomipmapGrid, LevelFollowsTheDistanceOfThePatchCentreFromTheLodCentre) {
   cGeomipmapGrid grid;
   // Three patches 10 wide, centred at x = -10, 0, 10.
-  ASSERT_TRUE(grid.Create(30.0f, 10.0f, 3, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(30.0f, 10.0f, 3, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   grid.SetLastLevelFalloffDistance(10.0f);
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(Levels(grid), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(grid.GetDrawCallCount(), 3);
 
   grid.SetLastLevelFalloffDistance(9.9f);
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(Levels(grid), (std::vector<int>{1, 0, 1}));
   // The near patch on its own, the two far quads in one batch.
   EXPECT_EQ(grid.GetDrawCallCount(), 2);
@@ -59,19 +59,19 @@ TEST_F(GeomipmapGrid, LevelFollowsTheDistanceOfThePatchCentreFromTheLodCentre) {
   EXPECT_EQ(grid.GetTriangleCount(), 8 + 4);
 
   grid.SetLastLevelFalloffDistance(-1.0f);  // clamped to 0: only a patch right at the centre
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(Levels(grid), (std::vector<int>{1, 0, 1}));
   grid.SetLodCenter(D3DXVECTOR3(0.5f, 0.0f, 0.0f));
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(Levels(grid), (std::vector<int>{1, 1, 1}));
   EXPECT_EQ(grid.GetDrawCallCount(), 1);
 }
 
 TEST_F(GeomipmapGrid, TheFirstThousandFarPatchesShareOneDraw) {
   cGeomipmapGrid grid;
-  ASSERT_TRUE(grid.Create(400.0f, 260.0f, 40, 26, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(400.0f, 260.0f, 40, 26, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   grid.SetLastLevelFalloffDistance(0.0f);
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   const auto& patches = grid.GetPatches();
   ASSERT_EQ(patches.size(), 1040u);
   EXPECT_TRUE(patches[999].batched);
@@ -102,12 +102,12 @@ TEST_F(GeomipmapGrid, NearPatchVerticesAreDisplacedAndFadeWithDistanceFromTheCam
   FakeHeightmap heightmap(4);
   cGeomipmapGrid grid;
   // Two patches of 2 x 2 with tessellation 2; uv per patch (1, 1).
-  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(2, 1), D3DXVECTOR3(0.0f, 5.0f, 0.0f), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(2, 1), D3DXVECTOR3(0.0f, 5.0f, 0.0f), device));
   grid.SetLastLevelFalloffDistance(100.0f);
   grid.SetHeightFalloffDistance(2.0f);
   grid.SetLodCenter(D3DXVECTOR3(0.0f, 5.0f, -1.0f));
   ASSERT_TRUE(grid.ExtrudeWithDefaultUV(&heightmap, 2.0f));
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   const auto v = DrawnVertices();  // patch 1 was drawn last
   ASSERT_EQ(v.size(), 9u);
   for (int i = 0; i <= 2; ++i) {
@@ -131,10 +131,10 @@ TEST_F(GeomipmapGrid, NearPatchVerticesAreDisplacedAndFadeWithDistanceFromTheCam
 TEST_F(GeomipmapGrid, ExplicitExtrusionScaleIsSharedOutPerPatchAndNullTurnsExtrusionOff) {
   FakeHeightmap heightmap(4);
   cGeomipmapGrid grid;
-  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(2, 1), D3DXVECTOR3(0.0f, 5.0f, 0.0f), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(2, 1), D3DXVECTOR3(0.0f, 5.0f, 0.0f), device));
   grid.SetLastLevelFalloffDistance(100.0f);
   ASSERT_TRUE(grid.Extrude(&heightmap, 1.0f, 4.0f, 3.0f));
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   auto v = DrawnVertices();
   EXPECT_FLOAT_EQ(v[8].u, (1.0f + 1.0f) * 2.0f);  // patch column 1, per-patch scale 4 / 2
   EXPECT_FLOAT_EQ(v[8].v, 1.0f * 3.0f);
@@ -148,7 +148,7 @@ TEST_F(GeomipmapGrid, ExplicitExtrusionScaleIsSharedOutPerPatchAndNullTurnsExtru
   EXPECT_EQ(settings.geometryDefaultUVScaleY, 1.0f);
 
   ASSERT_TRUE(grid.Extrude(nullptr, 0.0f, 0.0f, 0.0f));
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   for (const WaterVertex& vertex : DrawnVertices()) EXPECT_EQ(vertex.y, 5.0f);
   EXPECT_FALSE(grid.FillSettings(&settings)->extrudeGeometry);
 }
@@ -156,13 +156,13 @@ TEST_F(GeomipmapGrid, ExplicitExtrusionScaleIsSharedOutPerPatchAndNullTurnsExtru
 TEST_F(GeomipmapGrid, PatchesOutsideTheViewAreNotDrawn) {
   cGeomipmapGrid grid;
   // Patches at x in [-2, 0] and [0, 2]; the camera at x = 0 looks along +x.
-  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   D3DXMATRIX view, projection, viewProjection;
   const D3DXVECTOR3 eye(0.0f, 0.5f, 0.0f), at(1.0f, 0.5f, 0.0f), up(0.0f, 1.0f, 0.0f);
   D3DXMatrixLookAtLH(&view, &eye, &at, &up);
   D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2.0f, 1.0f, 0.1f, 100.0f);
   D3DXMatrixMultiply(&viewProjection, &view, &projection);
-  ASSERT_TRUE(grid.Render(device_, &viewProjection));
+  ASSERT_TRUE(grid.Render(device, &viewProjection));
   EXPECT_FALSE(grid.GetPatches()[0].visible);
   EXPECT_TRUE(grid.GetPatches()[1].visible);
   EXPECT_EQ(Draws().size(), 1u);
@@ -175,10 +175,10 @@ TEST_F(GeomipmapGrid, CreateClampsAndRefusesPatchesBeyondSixteenBitIndices) {
   EXPECT_FALSE(cGeomipmapGrid::WithinLimits(2000000, 2000000, 32));
 
   cGeomipmapGrid grid;
-  EXPECT_FALSE(grid.Render(device_, nullptr));  // not created
-  EXPECT_FALSE(grid.Create(10.0f, 10.0f, 2, 2, 256, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  EXPECT_FALSE(grid.Render(device, nullptr));  // not created
+  EXPECT_FALSE(grid.Create(10.0f, 10.0f, 2, 2, 256, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_FALSE(grid.Create(10.0f, 10.0f, 2, 2, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), nullptr));
-  ASSERT_TRUE(grid.Create(-1.0f, 0.0f, 0, -2, 1, D3DXVECTOR2(0, 0), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(-1.0f, 0.0f, 0, -2, 1, D3DXVECTOR2(0, 0), D3DXVECTOR3(0, 0, 0), device));
   cEngineSettings settings{};
   grid.FillSettings(&settings);
   EXPECT_EQ(settings.geometryType, 303);
@@ -198,7 +198,7 @@ TEST_F(GeomipmapGrid, CreateClampsAndRefusesPatchesBeyondSixteenBitIndices) {
 
 TEST_F(GeomipmapGrid, SetOriginMovesEveryPatch) {
   cGeomipmapGrid grid;
-  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   ASSERT_TRUE(grid.SetOrigin(D3DXVECTOR3(10.0f, 1.0f, 20.0f)));
   EXPECT_EQ(grid.GetPatches()[1].centre, D3DXVECTOR3(11.0f, 1.0f, 20.0f));
   EXPECT_EQ(grid.GetPatches()[1].boxMin, D3DXVECTOR3(10.0f, 1.0f, 19.0f));
@@ -209,7 +209,7 @@ class GeomipmapEngineEntry : public GeomipmapGrid {
   // A near patch at x = -1 (level 0) and a far one at x = 1 (batched).
   void SetUp() override {
     GeomipmapGrid::SetUp();
-    ASSERT_TRUE(grid_->Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+    ASSERT_TRUE(grid_->Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
     grid_->SetLastLevelFalloffDistance(1.0f);
     grid_->SetLodCenter(D3DXVECTOR3(-1.0f, 0.0f, 0.0f));
   }
@@ -236,7 +236,7 @@ TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
   p.baseColor = 0xFF112233;
   p.eye = D3DXVECTOR3(-1.0f, 10.0f, 0.0f);
   D3DXMatrixIdentity(&p.viewProjection);  // w = 1
-  ASSERT_TRUE(grid_->RenderFFP(device_, p));
+  ASSERT_TRUE(grid_->RenderFFP(device, p));
   ASSERT_EQ(Draws().size(), 2u);
   EXPECT_EQ(Draws()[0].vertexCount, 9u);
   EXPECT_EQ(Draws()[1].vertexCount, 4u);
@@ -264,7 +264,7 @@ TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
 TEST_F(GeomipmapEngineEntry, RenderSM1CopiesNormalsForNearVerticesOnly) {
   std::vector<D3DXVECTOR3> normals(4);
   for (int k = 0; k < 4; ++k) normals[k] = D3DXVECTOR3(static_cast<float>(k + 1), 0.0f, 0.0f);
-  ASSERT_TRUE(grid_->RenderSM1(device_, normals.data(), 2, nullptr));
+  ASSERT_TRUE(grid_->RenderSM1(device, normals.data(), 2, nullptr));
   // Near patch: u = 0, 0.25, 0.5 reads columns 0, 0, 1; v = 0, 0.5, 1 reads rows 0, 1, 0.
   const int texel[9] = {0, 0, 1, 2, 2, 3, 0, 0, 1};
   const auto nearExtra = NearExtra();
@@ -274,16 +274,16 @@ TEST_F(GeomipmapEngineEntry, RenderSM1CopiesNormalsForNearVerticesOnly) {
     EXPECT_EQ(extra.t, 0.0f);
     EXPECT_EQ(extra.q, 0.0f);
   }
-  EXPECT_FALSE(grid_->RenderSM1(device_, nullptr, 2, nullptr));
+  EXPECT_FALSE(grid_->RenderSM1(device, nullptr, 2, nullptr));
 }
 
 TEST_F(GeomipmapGrid, EngineEntriesNeedASecondStream) {
   Start(platform::HeadlessProfile::OneStream());
   cGeomipmapGrid grid;
-  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   const std::vector<D3DXVECTOR3> normals(4, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
-  EXPECT_FALSE(grid.CreateExtraStream(device_));
-  EXPECT_FALSE(grid.RenderSM1(device_, normals.data(), 2, nullptr));
+  EXPECT_FALSE(grid.CreateExtraStream(device));
+  EXPECT_FALSE(grid.RenderSM1(device, normals.data(), 2, nullptr));
   EXPECT_TRUE(Draws().empty());
-  EXPECT_TRUE(grid.Render(device_, nullptr));
+  EXPECT_TRUE(grid.Render(device, nullptr));
 }

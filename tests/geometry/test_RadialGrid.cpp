@@ -16,7 +16,7 @@ using RadialGrid = GeometryTest;
 TEST_F(RadialGrid, RingRadiusesGrowGeometricallyAndTheLastRingIsTheMaximum) {
   EXPECT_EQ((cRadialGrid::Shape{100.0f, 4, 10.0f, 2.0f, 1.0f}.RingCount()), 8);
   cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(100.0f, 4, 10.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(100.0f, 4, 10.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetVertexCount(), 33);
   EXPECT_EQ(grid.GetTriangleCount(), 60);
   EXPECT_EQ(grid.GetTypeId(), 302);
@@ -28,7 +28,7 @@ TEST_F(RadialGrid, RingRadiusesGrowGeometricallyAndTheLastRingIsTheMaximum) {
 TEST_F(RadialGrid, SmallDiscByHand) {
   cRadialGrid grid;
   // Offsets 1, 2: two rings, radius 1 and the maximum 3; each ring turned half a step.
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(2.0f, 1.0f), D3DXVECTOR3(5.0f, 1.0f, 7.0f), device_));
+  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(2.0f, 1.0f), D3DXVECTOR3(5.0f, 1.0f, 7.0f), device));
   const auto v = Read<WaterVertex>(grid.GetVertexBuffer());
   ASSERT_EQ(v.size(), 9u);
   EXPECT_EQ(v[0].x, 5.0f);
@@ -47,7 +47,7 @@ TEST_F(RadialGrid, SmallDiscByHand) {
     EXPECT_NEAR(v[1 + k].u, expected[k][2], 1e-5f) << k;
     EXPECT_NEAR(v[1 + k].v, expected[k][3], 1e-5f) << k;
   }
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundIndices(), (std::vector<WORD>{0, 2, 1, 0, 3, 2, 0, 4, 3, 0, 1, 4,            // fan
                                                5, 1, 2, 5, 2, 6, 6, 2, 3, 6, 3, 7,            // ring 1
                                                7, 3, 4, 7, 4, 8, 8, 4, 1, 8, 1, 5}));
@@ -61,7 +61,7 @@ TEST_F(RadialGrid, SmallDiscByHand) {
 TEST_F(RadialGrid, CreateClampsTheShape) {
   cRadialGrid grid;
   // Maximum below the first radius: a single ring, a fan of S triangles.
-  ASSERT_TRUE(grid.Create(5.0f, 2, 10.0f, 1.0f, 0.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(5.0f, 2, 10.0f, 1.0f, 0.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetMaxRadius(), 10.0f);
   EXPECT_EQ(grid.GetVertexCount(), 4);   // resolution 2 became 3
   EXPECT_EQ(grid.GetTriangleCount(), 3);
@@ -88,15 +88,15 @@ TEST_F(RadialGrid, RefusesDiscsBeyondSixteenBitIndices) {
   EXPECT_FALSE(cRadialGrid::WithinLimits(slow));
 
   cRadialGrid grid;
-  EXPECT_FALSE(grid.Create(2000.0f, 1000, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device_));
+  EXPECT_FALSE(grid.Create(2000.0f, 1000, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetVertexCount(), -1);
-  EXPECT_FALSE(grid.Render(device_, nullptr));
+  EXPECT_FALSE(grid.Render(device, nullptr));
 }
 
 TEST_F(RadialGrid, ExtrudeRescalesTexcoordsAndFadesHeightsWithDistance) {
   FakeHeightmap heightmap(4);
   cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 2.0f, 0.0f), device_));
+  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 2.0f, 0.0f), device));
   grid.SetHeightFalloffDistance(2.0f);
   ASSERT_TRUE(grid.Extrude(&heightmap, 3.0f, 2.0f, 2.0f));
   EXPECT_EQ(grid.GetUVScale(), D3DXVECTOR2(2.0f, 2.0f));
@@ -119,7 +119,7 @@ TEST_F(RadialGrid, ExtrudeRescalesTexcoordsAndFadesHeightsWithDistance) {
 TEST_F(RadialGrid, ZeroFalloffDistanceFlattensTheDisc) {
   FakeHeightmap heightmap(4);
   cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 2.0f, 0.0f), device_));
+  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 2.0f, 0.0f), device));
   grid.SetHeightFalloffDistance(0.0f);
   ASSERT_TRUE(grid.Extrude(&heightmap, 3.0f, 1.0f, 1.0f));
   for (const WaterVertex& v : Read<WaterVertex>(grid.GetVertexBuffer())) EXPECT_EQ(v.y, 2.0f);
@@ -128,7 +128,7 @@ TEST_F(RadialGrid, ZeroFalloffDistanceFlattensTheDisc) {
 TEST_F(RadialGrid, SetOriginMovesTheSquareBoxAndTheVerticesFollow) {
   FakeHeightmap heightmap(4);
   cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
   ASSERT_TRUE(grid.SetOrigin(D3DXVECTOR3(10.0f, 1.0f, 20.0f)));
   EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(13.0f, 1.0f, 23.0f));
   EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(7.0f, 1.0f, 17.0f));

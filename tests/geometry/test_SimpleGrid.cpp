@@ -29,7 +29,7 @@ using SimpleGrid = GeometryTest;
 
 TEST_F(SimpleGrid, CreateLaysVerticesRowByRowAndTwoTrianglesPerQuad) {
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, D3DXVECTOR2(1.0f, 0.5f), D3DXVECTOR3(10.0f, 3.0f, 20.0f), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, D3DXVECTOR2(1.0f, 0.5f), D3DXVECTOR3(10.0f, 3.0f, 20.0f), device));
   EXPECT_EQ(grid.GetVertexCount(), 6);
   EXPECT_EQ(grid.GetTriangleCount(), 4);
   EXPECT_EQ(grid.GetTypeId(), 301);
@@ -47,7 +47,7 @@ TEST_F(SimpleGrid, CreateLaysVerticesRowByRowAndTwoTrianglesPerQuad) {
   ExpectVertex(v[3], 8.0f, 3.0f, 21.0f, 0.0f, 0.5f);
   ExpectVertex(v[5], 12.0f, 3.0f, 21.0f, 1.0f, 0.5f);
 
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundIndices(), (std::vector<WORD>{0, 3, 1, 1, 3, 4, 1, 4, 2, 2, 4, 5}));
   EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(12.0f, 3.0f, 21.0f));
   EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(8.0f, 3.0f, 19.0f));
@@ -55,7 +55,7 @@ TEST_F(SimpleGrid, CreateLaysVerticesRowByRowAndTwoTrianglesPerQuad) {
 
 TEST_F(SimpleGrid, CreateClampsTessellationSizeAndUVScale) {
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(-5.0f, 0.0f, 0, -3, D3DXVECTOR2(0.0f, -2.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(-5.0f, 0.0f, 0, -3, D3DXVECTOR2(0.0f, -2.0f), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetVertexCount(), 4);
   EXPECT_EQ(grid.GetTriangleCount(), 2);
   EXPECT_EQ(grid.GetUVScale(), D3DXVECTOR2(1.0f, 1.0f));
@@ -72,22 +72,22 @@ TEST_F(SimpleGrid, RefusesGridsBeyondSixteenBitIndices) {
   EXPECT_FALSE(cSimpleGrid::WithinLimits(2000000000, 2000000000));
 
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(1.0f, 1.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
-  EXPECT_FALSE(grid.Create(1.0f, 1.0f, 300, 300, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(1.0f, 1.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+  EXPECT_FALSE(grid.Create(1.0f, 1.0f, 300, 300, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
   // The refused call leaves the previous grid as it was.
   EXPECT_EQ(grid.GetVertexCount(), 9);
-  EXPECT_TRUE(grid.Render(device_, nullptr));
+  EXPECT_TRUE(grid.Render(device, nullptr));
 
   cSimpleGrid largest;
-  ASSERT_TRUE(largest.Create(1.0f, 1.0f, 255, 255, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
-  ASSERT_TRUE(largest.Render(device_, nullptr));
+  ASSERT_TRUE(largest.Create(1.0f, 1.0f, 255, 255, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+  ASSERT_TRUE(largest.Render(device, nullptr));
   EXPECT_EQ(BoundIndices().back(), 65535);
 }
 
 TEST_F(SimpleGrid, ExtrudeSamplesTheNearestTexelAndWrapsAtOne) {
   FakeHeightmap heightmap(4);
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(8.0f, 8.0f, 4, 4, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 1.0f, 0.0f), device_));
+  ASSERT_TRUE(grid.Create(8.0f, 8.0f, 4, 4, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 1.0f, 0.0f), device));
   ASSERT_TRUE(grid.Extrude(&heightmap, 2.0f, 1.0f, 1.0f));
   const auto v = Read<WaterVertex>(grid.GetVertexBuffer());
   for (int j = 0; j <= 4; ++j) {
@@ -113,7 +113,7 @@ TEST_F(SimpleGrid, ExtrudeWithoutHeightsFailsAndLeavesTheVertices) {
   cSimpleGrid grid;
   FakeHeightmap heightmap(4);
   EXPECT_FALSE(grid.Extrude(&heightmap, 1.0f, 1.0f, 1.0f));  // not created
-  ASSERT_TRUE(grid.Create(4.0f, 4.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(4.0f, 4.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
   const auto before = Read<WaterVertex>(grid.GetVertexBuffer());
   EXPECT_FALSE(grid.Extrude(nullptr, 1.0f, 1.0f, 1.0f));
   heightmap.DropHeights();
@@ -125,7 +125,7 @@ TEST_F(SimpleGrid, ExtrudeWithoutHeightsFailsAndLeavesTheVertices) {
 TEST_F(SimpleGrid, SetOriginMovesTheBoxAtOnceAndTheVerticesAtTheNextExtrude) {
   FakeHeightmap heightmap(4);
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 1, 1, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 1, 1, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
   ASSERT_TRUE(grid.SetOrigin(D3DXVECTOR3(5.0f, 2.0f, -3.0f)));
   EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(6.0f, 2.0f, -2.0f));
   EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(4.0f, 2.0f, -4.0f));
@@ -144,12 +144,12 @@ TEST_F(SimpleGrid, SetOriginMovesTheBoxAtOnceAndTheVerticesAtTheNextExtrude) {
 
 TEST_F(SimpleGrid, RenderDrawsTheWholeGridOnceUnlessTheBoxIsOutOfView) {
   cSimpleGrid grid;
-  EXPECT_FALSE(grid.Render(device_, nullptr));  // not created
-  ASSERT_TRUE(grid.Create(10.0f, 10.0f, 3, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 20.0f), device_));
+  EXPECT_FALSE(grid.Render(device, nullptr));  // not created
+  ASSERT_TRUE(grid.Create(10.0f, 10.0f, 3, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 20.0f), device));
   EXPECT_FALSE(grid.Render(nullptr, nullptr));
 
   const D3DXMATRIX towards = LookAlongZ(D3DXVECTOR3(0.0f, 1.0f, 0.0f), 1.0f);
-  ASSERT_TRUE(grid.Render(device_, &towards));
+  ASSERT_TRUE(grid.Render(device, &towards));
   ASSERT_EQ(Draws().size(), 1u);
   EXPECT_EQ(Draws()[0].type, D3DPT_TRIANGLELIST);
   EXPECT_TRUE(Draws()[0].indexed);
@@ -163,18 +163,18 @@ TEST_F(SimpleGrid, RenderDrawsTheWholeGridOnceUnlessTheBoxIsOutOfView) {
   EXPECT_EQ(grid.GetDrawCallCount(), 1);
 
   const D3DXMATRIX away = LookAlongZ(D3DXVECTOR3(0.0f, 1.0f, 0.0f), -1.0f);
-  EXPECT_TRUE(grid.Render(device_, &away));
+  EXPECT_TRUE(grid.Render(device, &away));
   EXPECT_EQ(Draws().size(), 1u);
 }
 
 TEST_F(SimpleGrid, ExtrudedFlagReachesTheSettingsThroughTheNextRender) {
   FakeHeightmap heightmap(4);
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(6.0f, 4.0f, 3, 2, D3DXVECTOR2(2.0f, 3.0f), D3DXVECTOR3(1.0f, 2.0f, 3.0f), device_));
+  ASSERT_TRUE(grid.Create(6.0f, 4.0f, 3, 2, D3DXVECTOR2(2.0f, 3.0f), D3DXVECTOR3(1.0f, 2.0f, 3.0f), device));
   cEngineSettings settings{};
   ASSERT_TRUE(grid.Extrude(&heightmap, 0.5f, 4.0f, 5.0f));
   EXPECT_FALSE(grid.FillSettings(&settings)->extrudeGeometry);
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_TRUE(grid.FillSettings(&settings)->extrudeGeometry);
   EXPECT_EQ(settings.geometryType, 301);
   EXPECT_EQ(settings.geometryOriginX, 1.0f);
@@ -189,7 +189,7 @@ TEST_F(SimpleGrid, ExtrudedFlagReachesTheSettingsThroughTheNextRender) {
   EXPECT_EQ(settings.simpleGridSizeZ, 4.0f);
   EXPECT_EQ(settings.simpleGridTessellationX, 3);
   EXPECT_EQ(settings.simpleGridTessellationZ, 2);
-  ASSERT_TRUE(grid.Render(device_, nullptr));  // a frame without extrusion
+  ASSERT_TRUE(grid.Render(device, nullptr));  // a frame without extrusion
   EXPECT_FALSE(grid.FillSettings(&settings)->extrudeGeometry);
 
   // The default uv scale is what ExtrudeWithDefaultUV samples with.
@@ -200,7 +200,7 @@ TEST_F(SimpleGrid, ExtrudedFlagReachesTheSettingsThroughTheNextRender) {
 TEST_F(SimpleGrid, GetHeightAtReadsTheSampleUnderThePoint) {
   FakeHeightmap heightmap(4);
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(8.0f, 8.0f, 4, 4, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 7.0f, 0.0f), device_));
+  ASSERT_TRUE(grid.Create(8.0f, 8.0f, 4, 4, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 7.0f, 0.0f), device));
   EXPECT_EQ(grid.GetHeightAt(0.0f, 0.0f), 7.0f);  // no heightmap yet
   ASSERT_TRUE(grid.Extrude(&heightmap, 3.0f, 1.0f, 1.0f));
   EXPECT_EQ(grid.GetHeightAt(-3.5f, 1.0f), FakeHeightmap::Sample(2, 0));
@@ -211,13 +211,13 @@ TEST_F(SimpleGrid, GetHeightAtReadsTheSampleUnderThePoint) {
 
 TEST_F(SimpleGrid, ExtraStreamAddsTheSecondLayoutWhenTheDeviceHasTwoStreams) {
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
-  ASSERT_TRUE(grid.CreateExtraStream(device_));
+  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+  ASSERT_TRUE(grid.CreateExtraStream(device));
   D3DVERTEXBUFFER_DESC desc{};
   ASSERT_EQ(grid.GetExtraStream()->GetDesc(&desc), D3D_OK);
   EXPECT_EQ(desc.Size, 9u * 16u);
   EXPECT_EQ(desc.FVF, 0x140u);
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundDeclarationLength(), 5u);
   UINT stride = 0;
   EXPECT_EQ(BoundStream(1, &stride), grid.GetExtraStream());
@@ -227,11 +227,11 @@ TEST_F(SimpleGrid, ExtraStreamAddsTheSecondLayoutWhenTheDeviceHasTwoStreams) {
 TEST_F(SimpleGrid, ExtraStreamIsRefusedOnADeviceWithOneStream) {
   Start(platform::HeadlessProfile::OneStream());
   cSimpleGrid grid;
-  EXPECT_FALSE(grid.CreateExtraStream(device_));  // not created either
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device_));
-  EXPECT_FALSE(grid.CreateExtraStream(device_));
+  EXPECT_FALSE(grid.CreateExtraStream(device));  // not created either
+  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+  EXPECT_FALSE(grid.CreateExtraStream(device));
   EXPECT_EQ(grid.GetExtraStream(), nullptr);
-  ASSERT_TRUE(grid.Render(device_, nullptr));
+  ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundDeclarationLength(), 3u);
   EXPECT_EQ(Draws().size(), 1u);
 }

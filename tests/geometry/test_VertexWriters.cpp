@@ -117,12 +117,12 @@ using VertexWriterGeometry = GeometryTest;
 
 TEST_F(VertexWriterGeometry, WriteExtraStreamFillsStreamOneOfAWholeGrid) {
   cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 1, 1, D3DXVECTOR2(0.5f, 0.5f), D3DXVECTOR3(0, 0, 0), device_));
+  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 1, 1, D3DXVECTOR2(0.5f, 0.5f), D3DXVECTOR3(0, 0, 0), device));
   std::vector<D3DXVECTOR3> normals(4);
   for (int k = 0; k < 4; ++k) normals[k] = D3DXVECTOR3(static_cast<float>(k), 0.0f, 0.0f);
   const cSM1VertexWriter writer(normals.data(), 2);
   EXPECT_FALSE(WriteExtraStream(&grid, writer));  // no stream 1 yet
-  ASSERT_TRUE(grid.CreateExtraStream(device_));
+  ASSERT_TRUE(grid.CreateExtraStream(device));
   ASSERT_TRUE(WriteExtraStream(&grid, writer));
   const auto extra = Read<WaterVertexExtra>(grid.GetExtraStream());
   ASSERT_EQ(extra.size(), 4u);
