@@ -22,5 +22,5 @@ bool IsBoxVisible(const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXMATRIX* 
     if (code == 0) return true;
     common &= code;
   }
-  return common != 0;
+  return common == 0;
 }

@@ -224,7 +224,7 @@ bool cGeomipmapGrid::DrawMesh(IDirect3DDevice9* device, cGridBuffers& buffers,
   const int triangles = count * 2 * level.tessellation * level.tessellation;
   if (!buffers.Draw(device, writer ? twoStreams_ : oneStream_, writer != nullptr, count * perPatch, triangles))
     return false;
-  if (writer && FAILED(device->SetStreamSource(1, nullptr, 0, 0))) return false;
+  if (writer && FAILED(cGridBuffers::ClearStreamOne(device))) return false;
   statVertices_ += count * perPatch;
   statTriangles_ += triangles;
   ++statDrawCalls_;

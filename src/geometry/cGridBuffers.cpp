@@ -27,6 +27,15 @@ void cGridBuffers::Release() {
   indexCount_ = 0;
 }
 
+HRESULT cGridBuffers::ClearStreamOne(IDirect3DDevice9* device) {
+  IDirect3DVertexBuffer9* bound = nullptr;
+  UINT offset = 0, stride = 0;
+  const HRESULT result = device->GetStreamSource(1, &bound, &offset, &stride);
+  if (FAILED(result) || !bound) return result;
+  bound->Release();
+  return device->SetStreamSource(1, nullptr, 0, 0);
+}
+
 void cGridBuffers::FillQuadIndices(WORD* indices, int quadsX, int quadsZ) {
   const int w = quadsX + 1;
   for (int j = 0; j < quadsZ; ++j) {
@@ -63,10 +72,11 @@ bool cGridBuffers::UnlockExtra() { return SUCCEEDED(extraStream_->Unlock()); }
 
 bool cGridBuffers::Draw(IDirect3DDevice9* device, IDirect3DVertexDeclaration9* declaration, bool withExtra,
                         int vertexCount, int primitiveCount) const {
-  IDirect3DVertexBuffer9* second = withExtra ? extraStream_ : nullptr;
+  const bool second = withExtra && extraStream_;
   return SUCCEEDED(device->SetVertexDeclaration(declaration)) &&
          SUCCEEDED(device->SetStreamSource(0, vertexBuffer_, 0, sizeof(WaterVertex))) &&
-         SUCCEEDED(device->SetStreamSource(1, second, 0, second ? sizeof(WaterVertexExtra) : 0)) &&
+         SUCCEEDED(second ? device->SetStreamSource(1, extraStream_, 0, sizeof(WaterVertexExtra))
+                          : ClearStreamOne(device)) &&
          SUCCEEDED(device->SetIndices(indexBuffer_)) &&
          SUCCEEDED(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertexCount, 0, primitiveCount));
 }

@@ -24,6 +24,10 @@ class cGridBuffers {
   bool CreateExtraStream(IDirect3DDevice9* device);
   void Release();
 
+  // Leaves vertex stream 1 empty. A device with a single stream cannot have
+  // anything there, and refuses the call, so only a bound stream is cleared.
+  static HRESULT ClearStreamOne(IDirect3DDevice9* device);
+
   // Two triangles per quad of a row-major grid of (quadsX + 1) * (quadsZ + 1) vertices.
   static void FillQuadIndices(WORD* indices, int quadsX, int quadsZ);
 

@@ -41,16 +41,14 @@ class FakeHeightmap : public iHeightmap {
   std::vector<float> heights_;
 };
 
-// A headless device for each test; records cleared once it exists.
+// A headless device inside a scene for each test, with nothing recorded yet.
 class GeometryTest : public platform::testing::HeadlessDevice {
  protected:
-  void SetUp() override {
-    HeadlessDevice::SetUp();
-    platform::Recorded().Clear();
-  }
+  void SetUp() override { Start(platform::HeadlessProfile::ShaderModel3()); }
 
   void Start(const platform::HeadlessProfile& profile) {
     HeadlessDevice::Start(profile);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
     platform::Recorded().Clear();
   }
 

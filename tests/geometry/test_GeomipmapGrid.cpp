@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "GeometryTestSupport.h"
 #include "geometry/cGeomipmapGrid.h"
@@ -209,20 +208,16 @@ class GeomipmapEngineEntry : public GeomipmapGrid {
   // A near patch at x = -1 (level 0) and a far one at x = 1 (batched).
   void SetUp() override {
     GeomipmapGrid::SetUp();
-    ASSERT_TRUE(grid_->Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
-    grid_->SetLastLevelFalloffDistance(1.0f);
-    grid_->SetLodCenter(D3DXVECTOR3(-1.0f, 0.0f, 0.0f));
-  }
-  void TearDown() override {
-    grid_.reset();
-    GeomipmapGrid::TearDown();
+    ASSERT_TRUE(grid_.Create(4.0f, 2.0f, 2, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
+    grid_.SetLastLevelFalloffDistance(1.0f);
+    grid_.SetLodCenter(D3DXVECTOR3(-1.0f, 0.0f, 0.0f));
   }
   std::vector<WaterVertexExtra> NearExtra() {
-    return Read<WaterVertexExtra>(grid_->GetLevelBuffers(0).GetExtraStream());
+    return Read<WaterVertexExtra>(grid_.GetLevelBuffers(0).GetExtraStream());
   }
-  std::vector<WaterVertexExtra> BatchExtra() { return Read<WaterVertexExtra>(grid_->GetBatchBuffers().GetExtraStream()); }
+  std::vector<WaterVertexExtra> BatchExtra() { return Read<WaterVertexExtra>(grid_.GetBatchBuffers().GetExtraStream()); }
 
-  std::unique_ptr<cGeomipmapGrid> grid_ = std::make_unique<cGeomipmapGrid>();
+  cGeomipmapGrid grid_;
 };
 
 TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
@@ -236,23 +231,23 @@ TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
   p.baseColor = 0xFF112233;
   p.eye = D3DXVECTOR3(-1.0f, 10.0f, 0.0f);
   D3DXMatrixIdentity(&p.viewProjection);  // w = 1
-  ASSERT_TRUE(grid_->RenderFFP(device, p));
+  ASSERT_TRUE(grid_.RenderFFP(device, p));
   ASSERT_EQ(Draws().size(), 2u);
   EXPECT_EQ(Draws()[0].vertexCount, 9u);
   EXPECT_EQ(Draws()[1].vertexCount, 4u);
   EXPECT_EQ(BoundDeclarationLength(), 5u);
   EXPECT_EQ(BoundStream(1), nullptr);  // reset after each draw
 
-  const auto nearVertices = Read<WaterVertex>(grid_->GetLevelBuffers(0).GetVertexBuffer());
+  const auto nearVertices = Read<WaterVertex>(grid_.GetLevelBuffers(0).GetVertexBuffer());
   const auto nearExtra = NearExtra();
   for (int k = 0; k < 9; ++k) {
     EXPECT_FLOAT_EQ(nearExtra[k].s, nearVertices[k].x + 0.25f);
     EXPECT_FLOAT_EQ(nearExtra[k].t, nearVertices[k].y);
-    EXPECT_FLOAT_EQ(nearExtra[k].q, nearVertices[k].z + 0.0625f);
+    EXPECT_FLOAT_EQ(nearExtra[k].q, nearVertices[k].z + 0.125f);
     // Right under the eye only the Fresnel bias is left, less than the transparency.
     EXPECT_EQ(nearExtra[k].color, k == 4 ? 0x00112233u : 0x7F112233u) << k;
   }
-  const auto farVertices = Read<WaterVertex>(grid_->GetBatchBuffers().GetVertexBuffer());
+  const auto farVertices = Read<WaterVertex>(grid_.GetBatchBuffers().GetVertexBuffer());
   const auto farExtra = BatchExtra();
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(farExtra[k].s, farVertices[k].x);
@@ -264,7 +259,7 @@ TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
 TEST_F(GeomipmapEngineEntry, RenderSM1CopiesNormalsForNearVerticesOnly) {
   std::vector<D3DXVECTOR3> normals(4);
   for (int k = 0; k < 4; ++k) normals[k] = D3DXVECTOR3(static_cast<float>(k + 1), 0.0f, 0.0f);
-  ASSERT_TRUE(grid_->RenderSM1(device, normals.data(), 2, nullptr));
+  ASSERT_TRUE(grid_.RenderSM1(device, normals.data(), 2, nullptr));
   // Near patch: u = 0, 0.25, 0.5 reads columns 0, 0, 1; v = 0, 0.5, 1 reads rows 0, 1, 0.
   const int texel[9] = {0, 0, 1, 2, 2, 3, 0, 0, 1};
   const auto nearExtra = NearExtra();
@@ -274,7 +269,7 @@ TEST_F(GeomipmapEngineEntry, RenderSM1CopiesNormalsForNearVerticesOnly) {
     EXPECT_EQ(extra.t, 0.0f);
     EXPECT_EQ(extra.q, 0.0f);
   }
-  EXPECT_FALSE(grid_->RenderSM1(device, nullptr, 2, nullptr));
+  EXPECT_FALSE(grid_.RenderSM1(device, nullptr, 2, nullptr));
 }
 
 TEST_F(GeomipmapGrid, EngineEntriesNeedASecondStream) {
