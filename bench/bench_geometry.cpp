@@ -49,12 +49,17 @@ class HeadlessDevice {
     parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
     parameters.BackBufferCount = 1;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = TRUE;
+    parameters.hDeviceWindow = reinterpret_cast<HWND>(0x10);
     parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-    if (!d3d_ || FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+    parameters.AutoDepthStencilFormat = D3DFMT_D16;
+    if (!d3d_ || FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
                                            D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_)))
       device_ = nullptr;
+    // Draws count only inside a scene.
+    if (device_ && FAILED(device_->BeginScene())) {
+      device_->Release();
+      device_ = nullptr;
+    }
   }
   ~HeadlessDevice() {
     if (device_) device_->Release();
