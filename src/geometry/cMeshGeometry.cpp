@@ -17,10 +17,7 @@ bool cMeshGeometry::CreateMesh(IDirect3DDevice9* device, const D3DXVECTOR3& orig
   ResetBox();
   // A two-stream layout left from before would outlive the stream it describes.
   ReleaseObject(declaration_);
-  vertexCount_ = -1;
-  if (!buffers_.Create(device, vertexCount, indexCount)) return false;
-  vertexCount_ = vertexCount;
-  return true;
+  return buffers_.Create(device, vertexCount, indexCount);
 }
 
 bool cMeshGeometry::Extrude(const iHeightmap* heightmap, float strength, float uvScaleX, float uvScaleY) {
@@ -48,7 +45,7 @@ bool cMeshGeometry::Render(IDirect3DDevice9* device, const D3DXMATRIX* viewProje
   frameExtruded_ = extruded_;
   extruded_ = false;
   if (viewProjection && !IsBoxVisible(boxMax_, boxMin_, viewProjection)) return true;
-  return buffers_.Draw(device, declaration_, true, vertexCount_, buffers_.GetIndexCount() / 3);
+  return buffers_.Draw(device, declaration_, true, GetVertexCount(), GetTriangleCount());
 }
 
 bool cMeshGeometry::SetOrigin(const D3DXVECTOR3& origin) {
@@ -60,7 +57,7 @@ bool cMeshGeometry::SetOrigin(const D3DXVECTOR3& origin) {
 bool cMeshGeometry::CreateExtraStream(IDirect3DDevice9* device) {
   D3DCAPS9 caps;
   if (!device || FAILED(device->GetDeviceCaps(&caps))) return false;
-  if (caps.MaxStreams < 2 || vertexCount_ < 1) return false;
+  if (caps.MaxStreams < 2 || GetVertexCount() < 1) return false;
   if (!buffers_.CreateExtraStream(device)) return false;
   ReleaseObject(declaration_);
   return SUCCEEDED(CreateWaterDeclaration(device, true, &declaration_));

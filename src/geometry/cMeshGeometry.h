@@ -20,7 +20,7 @@ class cMeshGeometry : public iWaterGeometry {
   bool Extrude(const iHeightmap* heightmap, float strength, float uvScaleX, float uvScaleY) override;
   bool Render(IDirect3DDevice9* device, const D3DXMATRIX* viewProjection) override;
 
-  int GetVertexCount() const override { return vertexCount_; }
+  int GetVertexCount() const override { return buffers_.IsCreated() ? buffers_.GetVertexCount() : -1; }
   int GetTriangleCount() const override { return buffers_.GetIndexCount() / 3; }
   int GetDrawCallCount() const override { return 1; }
 
@@ -57,5 +57,4 @@ class cMeshGeometry : public iWaterGeometry {
   bool extruded_ = false;
   bool frameExtruded_ = false;
   IDirect3DVertexDeclaration9* declaration_ = nullptr;
-  int vertexCount_ = -1;
 };
