@@ -4,20 +4,11 @@
 #include <cmath>
 #include <cstring>
 
-// The one definition of stb_image in the program; its own warnings are not ours.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+// The one definition of stb_image in the program.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS 8192
-#include "stb_image.h"
-#pragma GCC diagnostic pop
+#include <stb_image.h>
 
 namespace platform::d3dx {
 
