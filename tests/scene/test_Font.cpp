@@ -5,7 +5,7 @@
 
 namespace {
 
-class FontTest : public SceneTest {
+class cFontTest : public SceneTest {
  protected:
   void SetProjection(float p11, float p22) {
     D3DMATRIX projection{};
@@ -18,7 +18,7 @@ class FontTest : public SceneTest {
   const platform::TextRecord& LastText() { return platform::Recorded().texts.back(); }
 };
 
-TEST_F(FontTest, DrawsWithItsHeightAndFaceInThePixelRectangle) {
+TEST_F(cFontTest, DrawsWithItsHeightAndFaceInThePixelRectangle) {
   auto* font = new cFont(device, 13, L"arial", manager);
   font->DrawText(L"fps:0.0", 60, 10, 200, 70, DT_WORDBREAK, 0xFFFFFFFF);
   ASSERT_EQ(platform::Recorded().texts.size(), 1u);
@@ -43,7 +43,7 @@ TEST_F(FontTest, DrawsWithItsHeightAndFaceInThePixelRectangle) {
   EXPECT_EQ(platform::Recorded().texts.size(), 2u);
 }
 
-TEST_F(FontTest, ConvertsGUICoordinatesWithTheCapturedProjection) {
+TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjection) {
   SetProjection(0.5f, 0.75f);
   auto* font = new cFont(device, 16, L"arial", manager);
   font->DrawTextGUI(L"gui", 0.0f, -1.0f, -1.0f, 1.0f, 0, 0xFFFFFFFF);
@@ -61,7 +61,7 @@ TEST_F(FontTest, ConvertsGUICoordinatesWithTheCapturedProjection) {
   EXPECT_EQ(LastText().rect.bottom, 238);  // 384 - 768 * 1.9 * 0.2 / 2 = 238.08
 }
 
-TEST_F(FontTest, RecapturesTheDisplayModeAfterAReset) {
+TEST_F(cFontTest, RecapturesTheDisplayModeAfterAReset) {
   SetProjection(1.0f, 1.0f);
   auto* font = new cFont(device, 16, L"arial", manager);
   parameters.BackBufferWidth = 800;
