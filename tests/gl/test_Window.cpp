@@ -1,0 +1,69 @@
+// The SDL side of the OpenGL backend: native events as Win32 messages and the
+// cursor in back-buffer pixels.
+#include <SDL2/SDL.h>
+
+#include "GLDeviceTest.h"
+#include "platform/device/Backend.h"
+
+namespace gltest {
+namespace {
+
+using WindowTest = GLDeviceTest;
+
+void PushKey(Uint32 type, SDL_Keycode key) {
+  SDL_Event event{};
+  event.type = type;
+  event.key.keysym.sym = key;
+  SDL_PushEvent(&event);
+}
+
+// Drains pending native events, keeping the translated messages.
+std::vector<MSG> PollAll() {
+  std::vector<MSG> messages;
+  MSG msg{};
+  while (platform::CurrentBackend().PollNativeMessage(&msg)) messages.push_back(msg);
+  return messages;
+}
+
+TEST_F(WindowTest, KeysAndClicksBecomeWin32Messages) {
+  PollAll();
+  PushKey(SDL_KEYDOWN, SDLK_w);
+  PushKey(SDL_KEYUP, SDLK_7);
+  PushKey(SDL_KEYUP, SDLK_F1);  // never read by the program: dropped
+  PushKey(SDL_KEYUP, SDLK_MINUS);
+  PushKey(SDL_KEYUP, SDLK_KP_MINUS);
+  PushKey(SDL_KEYUP, SDLK_PERIOD);
+  PushKey(SDL_KEYUP, SDLK_ESCAPE);
+  // A click half-way across and a quarter down the window, which shows the back buffer scaled.
+  int width = 0, height = 0;
+  SDL_GetWindowSize(SDL_GL_GetCurrentWindow(), &width, &height);
+  ASSERT_GT(width, 0);
+  SDL_Event click{};
+  click.type = SDL_MOUSEBUTTONDOWN;
+  click.button.button = SDL_BUTTON_LEFT;
+  click.button.x = width / 2;
+  click.button.y = height / 4;
+  SDL_PushEvent(&click);
+  click.type = SDL_MOUSEBUTTONUP;
+  SDL_PushEvent(&click);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+
+  const std::vector<MSG> messages = PollAll();
+  const std::vector<std::pair<UINT, WPARAM>> expected = {
+      {WM_KEYDOWN, 'W'},         {WM_KEYUP, '7'},           {WM_KEYUP, VK_OEM_MINUS}, {WM_KEYUP, VK_SUBTRACT},
+      {WM_KEYUP, VK_OEM_PERIOD}, {WM_KEYUP, VK_ESCAPE},     {WM_LBUTTONDOWN, 0},      {WM_LBUTTONUP, 0},
+      {WM_CLOSE, 0}};
+  ASSERT_EQ(messages.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(messages[i].message, expected[i].first) << i;
+    EXPECT_EQ(messages[i].wParam, expected[i].second) << i;
+  }
+  const LPARAM middleQuarter = (static_cast<LPARAM>(kSize / 4) << 16) | (kSize / 2);
+  EXPECT_EQ(messages[6].lParam, middleQuarter);
+  EXPECT_EQ(messages[6].pt.x, static_cast<LONG>(kSize / 2));
+}
+
+}  // namespace
+}  // namespace gltest
