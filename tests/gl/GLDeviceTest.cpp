@@ -36,9 +36,20 @@ void GLDeviceTest::SetUp() {
   ASSERT_EQ(device_->SetRenderState(D3DRS_LIGHTING, FALSE), D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
   ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+  ASSERT_EQ(device_->BeginScene(), D3D_OK);
+  inScene_ = true;
+}
+
+void GLDeviceTest::EndSceneAndPresent() {
+  inScene_ = false;
+  ASSERT_EQ(device_->EndScene(), D3D_OK);
+  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
 void GLDeviceTest::TearDown() {
+  if (inScene_) {
+    EXPECT_EQ(device_->EndScene(), D3D_OK);
+  }
   if (device_) device_->Release();
   if (d3d_) d3d_->Release();
   if (window_) DestroyWindow(window_);

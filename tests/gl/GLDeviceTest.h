@@ -1,6 +1,6 @@
 // A fixture with a real device on the OpenGL backend: a window from the
 // registered class, a 128x128 back buffer with a D16 depth buffer, and helpers
-// for textures, quads and read-back pixels. Tests skip when no GL is available.
+// for textures, quads and read-back pixels. Each test runs inside a scene. Tests skip when no GL is available.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -42,10 +42,12 @@ class GLDeviceTest : public ::testing::Test {
   D3DCOLOR Pixel(UINT x, UINT y) const;
   void SaveScreenshot(const char* name) const;
   void DrawFullScreenQuad();  // kTexturedFVF, u, v from the top-left corner
+  void EndSceneAndPresent();
 
   IDirect3D9* d3d_ = nullptr;
   IDirect3DDevice9* device_ = nullptr;
   HWND window_ = nullptr;
+  bool inScene_ = false;  // SetUp begins a scene, TearDown ends it if the test did not
   std::vector<uint8_t> pixels_;
   UINT width_ = 0, height_ = 0;
 };

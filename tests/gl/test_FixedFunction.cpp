@@ -27,10 +27,8 @@ TEST_F(FixedFunctionTest, TexturedQuadShowsTheTopRowOfTheTextureAtTheTop) {
   IDirect3DTexture9* texture = MakeTexture(2, 2, {kRed, kGreen, kBlue, kWhite});
   ASSERT_NE(texture, nullptr);
   ASSERT_EQ(device_->SetTexture(0, texture), D3D_OK);
-  ASSERT_EQ(device_->BeginScene(), D3D_OK);
   DrawFullScreenQuad();
-  ASSERT_EQ(device_->EndScene(), D3D_OK);
-  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EndSceneAndPresent();
   ReadBack();  // still readable after Present
   EXPECT_TRUE(ColorNear(Pixel(32, 32), kRed));
   EXPECT_TRUE(ColorNear(Pixel(96, 32), kGreen));
@@ -54,6 +52,49 @@ TEST_F(FixedFunctionTest, PretransformedQuadCoversExactlyItsPixelRectangle) {
   EXPECT_TRUE(ColorNear(Pixel(48, 20), kBlack));
   EXPECT_TRUE(ColorNear(Pixel(20, 15), kBlack));
   EXPECT_TRUE(ColorNear(Pixel(20, 40), kBlack));
+}
+
+TEST_F(FixedFunctionTest, QuadShiftedHalfAPixelMapsTexelsOntoPixels) {
+  // Direct3D 9 puts pixel centres on integer coordinates, so a quad moved back by
+  // half a pixel samples every texel at its centre, even with linear filtering.
+  std::vector<D3DCOLOR> texels;
+  for (UINT y = 0; y < 4; ++y) {
+    for (UINT x = 0; x < 4; ++x) texels.push_back(D3DCOLOR_ARGB(255, 40 + 60 * x, 40 + 60 * y, 0));
+  }
+  IDirect3DTexture9* texture = MakeTexture(4, 4, texels);
+  ASSERT_NE(texture, nullptr);
+  device_->SetTexture(0, texture);
+  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+  device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  const float a = 7.5f, b = 11.5f;
+  const ScreenVertex quad[4] = {{a, a, 0, 1, kWhite, 0, 0}, {b, a, 0, 1, kWhite, 1, 0},
+                                {a, b, 0, 1, kWhite, 0, 1}, {b, b, 0, 1, kWhite, 1, 1}};
+  ASSERT_EQ(device_->SetFVF(kScreenFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+  ReadBack();
+  for (UINT y = 0; y < 4; ++y) {
+    for (UINT x = 0; x < 4; ++x) EXPECT_TRUE(ColorNear(Pixel(8 + x, 8 + y), texels[y * 4 + x])) << x << "," << y;
+  }
+  device_->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(FixedFunctionTest, AlphaTestDiscardsPixelsBelowTheReference) {
+  device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
+  device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+  const D3DCOLOR faint = 0x7FFFFFFF, solid = 0x80FFFFFF;
+  const ScreenVertex quads[8] = {{0, 0, 0, 1, faint, 0, 0},   {64, 0, 0, 1, faint, 0, 0},
+                                 {0, 64, 0, 1, faint, 0, 0},  {64, 64, 0, 1, faint, 0, 0},
+                                 {64, 0, 0, 1, solid, 0, 0},  {128, 0, 0, 1, solid, 0, 0},
+                                 {64, 64, 0, 1, solid, 0, 0}, {128, 64, 0, 1, solid, 0, 0}};
+  ASSERT_EQ(device_->SetFVF(kScreenFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quads, sizeof(ScreenVertex)), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quads + 4, sizeof(ScreenVertex)), D3D_OK);
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(32, 32), kBlack));
+  EXPECT_TRUE(ColorNear(Pixel(96, 32), solid));
 }
 
 TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlpha) {

@@ -103,8 +103,14 @@ HWND Window::Show(const char* title) {
     SDL_SetWindowIcon(window_, icon);
     SDL_FreeSurface(icon);
   }
-  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  // Sized to the desktop first: without a window manager the full-screen request alone changes nothing.
+  const D3DDISPLAYMODE desktop = DesktopMode();
+  if (desktop.Width > 0 && desktop.Height > 0) {
+    SDL_SetWindowPosition(window_, 0, 0);
+    SDL_SetWindowSize(window_, static_cast<int>(desktop.Width), static_cast<int>(desktop.Height));
+  }
   SDL_ShowWindow(window_);
+  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   return Handle();
 }
 
