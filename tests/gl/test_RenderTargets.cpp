@@ -107,5 +107,34 @@ TEST_F(RenderTargetTest, RemapMatrixSamplesUpperHalfAtTheTop) {
   declaration->Release();
 }
 
+TEST_F(RenderTargetTest, AutomaticMipmapsFollowWhatWasDrawn) {
+  IDirect3DTexture9* mipped = nullptr;
+  ASSERT_EQ(device_->CreateTexture(kTargetSize, kTargetSize, 0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP,
+                                   D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &mipped, nullptr),
+            D3D_OK);
+  IDirect3DSurface9* level = nullptr;
+  IDirect3DSurface9* backBuffer = nullptr;
+  ASSERT_EQ(mipped->GetSurfaceLevel(0, &level), D3D_OK);
+  ASSERT_EQ(device_->GetRenderTarget(0, &backBuffer), D3D_OK);
+  ASSERT_EQ(device_->SetRenderTarget(0, level), D3D_OK);
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
+  ASSERT_EQ(device_->SetRenderTarget(0, backBuffer), D3D_OK);
+  // The whole target shrunk onto 4x4 pixels reads one of its smallest levels.
+  device_->SetTexture(0, mipped);
+  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+  device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+  const D3DCOLOR white = 0xFFFFFFFF;
+  const ScreenVertex quad[4] = {{10, 10, 0, 1, white, 0, 0}, {14, 10, 0, 1, white, 1, 0},
+                                {10, 14, 0, 1, white, 0, 1}, {14, 14, 0, 1, white, 1, 1}};
+  ASSERT_EQ(device_->SetFVF(kScreenFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(12, 12), 0xFF00FF00));
+  device_->SetTexture(0, nullptr);
+  backBuffer->Release();
+  level->Release();
+  mipped->Release();
+}
+
 }  // namespace
 }  // namespace gltest
