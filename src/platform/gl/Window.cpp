@@ -51,15 +51,15 @@ LPARAM PointParam(POINT p) { return static_cast<LPARAM>((static_cast<uint32_t>(p
 Window::~Window() {
   if (context_) SDL_GL_DeleteContext(context_);
   if (window_) SDL_DestroyWindow(window_);
-  if (video_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 bool Window::Open(std::string* error) {
+  // Video stays up for the rest of the process once started: shutting it down
+  // unloads the GL driver, and a new backend would load it again.
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = std::string("no display: ") + SDL_GetError();
     return false;
   }
-  video_ = true;
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
     *error = std::string("no display (video driver ") + (driver ? driver : "none") + ")";

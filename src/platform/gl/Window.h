@@ -47,7 +47,6 @@ class Window {
   bool Translate(const SDL_Event& event, MSG* msg) const;
   POINT ToBackBuffer(int x, int y) const;
 
-  bool video_ = false;
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   UINT backBufferWidth_ = 0;
