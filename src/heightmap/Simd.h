@@ -59,19 +59,19 @@ constexpr float kSinCosLimit = 536870912.0f;  // 2^29
 
 // Sine and cosine of four floats, each within a couple of float ulps of the
 // exact values of the float arguments. The argument is reduced in double with
-// a three-part pi/2, exact while |x| < kSinCosLimit; the caller guarantees that
+// pi/2 split into its leading 24 bits (so k times them is exact while
+// |x| < kSinCosLimit) and a double remainder; the caller guarantees the limit
 // (SinCos4Library serves the rest).
 inline void SinCos4(v4sf x, v4sf* sine, v4sf* cosine) {
   constexpr double kTwoOverPi = 0.63661977236758134308;
   constexpr double kPio2Part1 = 1.57079637050628662109375;       // 24 bits of pi/2
-  constexpr double kPio2Part2 = -4.371138828673792886547744e-8;  // the next 24 bits
-  constexpr double kPio2Part3 = -1.7151244994428829e-15;        // the rest
+  constexpr double kPio2Part2 = -4.3711390001862426e-08;        // the rest
   constexpr double kRoundMagic = 6755399441055744.0;             // 1.5 * 2^52: rounds to an integer
 
   const v4df xd = __builtin_convertvector(x, v4df);
   const v4df shifted = xd * kTwoOverPi + kRoundMagic;
   const v4df k = shifted - kRoundMagic;
-  const v4sf reduced = __builtin_convertvector(((xd - k * kPio2Part1) - k * kPio2Part2) - k * kPio2Part3, v4sf);
+  const v4sf reduced = __builtin_convertvector((xd - k * kPio2Part1) - k * kPio2Part2, v4sf);
   const v4si quadrant = __builtin_convertvector(reinterpret_cast<v4di>(shifted), v4si);
 
   // Minimax polynomials on [-pi/4, pi/4].

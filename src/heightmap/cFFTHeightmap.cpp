@@ -17,14 +17,14 @@ constexpr float kTimeOffset = 10000.0f;
 
 // Writes ht for every element from the rotation coefficients; count is a multiple of 4.
 template <void (*kSinCos)(v4sf, v4sf*, v4sf*)>
-void Evolve(float time, size_t count, const float* frequencies, const float* realCos, const float* realSin,
-            const float* imagSin, const float* imagCos, float* spectrum) {
+void Evolve(float time, size_t count, const float* frequencies, const float* rotation, float* spectrum) {
   const v4sf t = Splat4(time);
   for (size_t n = 0; n < count; n += 4) {
     v4sf sine, cosine;
     kSinCos(t * Load4(frequencies + n), &sine, &cosine);
-    const v4sf re = Load4(realCos + n) * cosine + Load4(realSin + n) * sine;
-    const v4sf im = Load4(imagSin + n) * sine + Load4(imagCos + n) * cosine;
+    const float* r = rotation + 4 * n;
+    const v4sf re = Load4(r) * cosine + Load4(r + 4) * sine;
+    const v4sf im = Load4(r + 8) * sine + Load4(r + 12) * cosine;
     Store4(spectrum + 2 * n, __builtin_shufflevector(re, im, 0, 4, 1, 5));
     Store4(spectrum + 2 * n + 4, __builtin_shufflevector(re, im, 2, 6, 3, 7));
   }
@@ -33,8 +33,7 @@ void Evolve(float time, size_t count, const float* frequencies, const float* rea
 }  // namespace
 
 bool cFFTHeightmap::Arrays::Allocate(size_t count) {
-  return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate(count) && realCos.Allocate(count) &&
-         realSin.Allocate(count) && imagSin.Allocate(count) && imagCos.Allocate(count);
+  return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate(count) && rotation.Allocate(4 * count);
 }
 
 int cFFTHeightmap::GetTypeId() const { return HEIGHTMAP_FFT; }
@@ -83,10 +82,11 @@ void cFFTHeightmap::DrawSpectrum() {
   // The conjugate term uses the element at row N-1-i, column N-1-j: index count-1-n.
   for (size_t n = 0; n < count; ++n) {
     const std::complex<float> a = arrays_.h0[n], mirror = arrays_.h0[count - 1 - n];
-    arrays_.realCos[n] = a.real() + mirror.real();
-    arrays_.realSin[n] = -mirror.imag() - a.imag();
-    arrays_.imagSin[n] = a.real() - mirror.real();
-    arrays_.imagCos[n] = a.imag() - mirror.imag();
+    float* r = arrays_.rotation.Data() + 4 * (n & ~size_t{3}) + (n & 3);
+    r[0] = a.real() + mirror.real();
+    r[4] = -mirror.imag() - a.imag();
+    r[8] = a.real() - mirror.real();
+    r[12] = a.imag() - mirror.imag();
   }
 }
 
@@ -127,11 +127,9 @@ void cFFTHeightmap::EvolveSpectrum(float time) {
   float* spectrum = reinterpret_cast<float*>(arrays_.ht.Data());
   // Every phase is time * frequency rounded to float; the fast sine needs them below its limit.
   if (std::fabs(time) * largestFrequency_ < kSinCosLimit) {
-    Evolve<SinCos4>(time, count, arrays_.frequencies.Data(), arrays_.realCos.Data(), arrays_.realSin.Data(),
-                    arrays_.imagSin.Data(), arrays_.imagCos.Data(), spectrum);
+    Evolve<SinCos4>(time, count, arrays_.frequencies.Data(), arrays_.rotation.Data(), spectrum);
   } else {
-    Evolve<SinCos4Library>(time, count, arrays_.frequencies.Data(), arrays_.realCos.Data(), arrays_.realSin.Data(),
-                           arrays_.imagSin.Data(), arrays_.imagCos.Data(), spectrum);
+    Evolve<SinCos4Library>(time, count, arrays_.frequencies.Data(), arrays_.rotation.Data(), spectrum);
   }
 }
 

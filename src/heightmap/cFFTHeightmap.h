@@ -45,6 +45,8 @@ class cFFTHeightmap : public iHeightmap {
   // The time-evolved spectrum of the last Update, N*N row-major (row i is the
   // x component of the wave vector), read by the FFT normal map.
   const std::complex<float>* GetSpectrum() const { return arrays_.ht.Data(); }
+  // The spectrum drawn by Initialize, same layout.
+  const std::complex<float>* GetInitialSpectrum() const { return arrays_.h0.Data(); }
   int GetGridSize() const { return gridSize_; }
   float GetPeak() const { return transform_.GetPeak(); }
 
@@ -55,8 +57,9 @@ class cFFTHeightmap : public iHeightmap {
     cAlignedArray<std::complex<float>> ht;
     cAlignedArray<float> frequencies;
     // ht(n) = h0(n) e^(i phase) + conj(h0(mirror)) e^(-i phase), rewritten as
-    // (realCos cos + realSin sin, imagSin sin + imagCos cos).
-    cAlignedArray<float> realCos, realSin, imagSin, imagCos;
+    // (realCos cos + realSin sin, imagSin sin + imagCos cos). Stored per group
+    // of four elements as realCos x4, realSin x4, imagSin x4, imagCos x4: one stream.
+    cAlignedArray<float> rotation;
     bool Allocate(size_t count);
   };
 
