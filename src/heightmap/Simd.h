@@ -64,9 +64,9 @@ constexpr float kSinCosLimit = 536870912.0f;  // 2^29
 // (SinCos4Library serves the rest).
 inline void SinCos4(v4sf x, v4sf* sine, v4sf* cosine) {
   constexpr double kTwoOverPi = 0.63661977236758134308;
-  constexpr double kPio2Part1 = 1.57079637050628662109375;       // 24 bits of pi/2
-  constexpr double kPio2Part2 = -4.3711390001862426e-08;        // the rest
-  constexpr double kRoundMagic = 6755399441055744.0;             // 1.5 * 2^52: rounds to an integer
+  constexpr double kPio2Part1 = 1.57079637050628662109375;  // 24 bits of pi/2
+  constexpr double kPio2Part2 = -4.3711390001862426e-08;    // the rest
+  constexpr double kRoundMagic = 6755399441055744.0;        // 1.5 * 2^52: rounds to an integer
 
   const v4df xd = __builtin_convertvector(x, v4df);
   const v4df shifted = xd * kTwoOverPi + kRoundMagic;
@@ -77,8 +77,8 @@ inline void SinCos4(v4sf x, v4sf* sine, v4sf* cosine) {
   // Minimax polynomials on [-pi/4, pi/4].
   const v4sf z = reduced * reduced;
   const v4sf s = reduced + reduced * z * ((-1.9515295891e-4f * z + 8.3321608736e-3f) * z - 1.6666654611e-1f);
-  const v4sf c = 1.0f - 0.5f * z +
-                 z * z * ((2.443315711809948e-5f * z - 1.388731625493765e-3f) * z + 4.166664568298827e-2f);
+  const v4sf c =
+      1.0f - 0.5f * z + z * z * ((2.443315711809948e-5f * z - 1.388731625493765e-3f) * z + 4.166664568298827e-2f);
 
   const v4si swap = -(quadrant & 1);
   const v4si sineSign = (quadrant & 2) << 30;

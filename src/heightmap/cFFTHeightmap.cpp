@@ -15,25 +15,14 @@ constexpr float kGravity = 9.81f;
 constexpr float kInverseGravity = 0.101936795f;  // 1 / 9.81 rounded down
 constexpr float kTimeOffset = 10000.0f;
 
-// Writes ht for every element from the rotation coefficients; count is a multiple of 4.
-template <void (*kSinCos)(v4sf, v4sf*, v4sf*)>
-void Evolve(float time, size_t count, const float* frequencies, const float* rotation, float* spectrum) {
-  const v4sf t = Splat4(time);
-  for (size_t n = 0; n < count; n += 4) {
-    v4sf sine, cosine;
-    kSinCos(t * Load4(frequencies + n), &sine, &cosine);
-    const float* r = rotation + 4 * n;
-    const v4sf re = Load4(r) * cosine + Load4(r + 4) * sine;
-    const v4sf im = Load4(r + 8) * sine + Load4(r + 12) * cosine;
-    Store4(spectrum + 2 * n, __builtin_shufflevector(re, im, 0, 4, 1, 5));
-    Store4(spectrum + 2 * n + 4, __builtin_shufflevector(re, im, 2, 6, 3, 7));
-  }
-}
-
 }  // namespace
 
-bool cFFTHeightmap::Arrays::Allocate(size_t count) {
-  return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate(count) && rotation.Allocate(4 * count);
+bool cFFTHeightmap::Arrays::Allocate(int size) {
+  const size_t n = size, half = n / 2, count = n * n;
+  frequencyStride = (half + 4) / 4 * 4;
+  rowLength = std::max(n, frequencyStride);
+  return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate((half + 1) * frequencyStride) &&
+         rotation.Allocate(4 * count) && row.Allocate(2 * rowLength);
 }
 
 int cFFTHeightmap::GetTypeId() const { return HEIGHTMAP_FFT; }
@@ -42,13 +31,12 @@ bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* 
   return Initialize(resolution, gridSize, wind, amplitude, cRandom::SeedFromTime(static_cast<uint32_t>(time(NULL))));
 }
 
-bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* wind, float amplitude,
-                               uint32_t seed) {
+bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* wind, float amplitude, uint32_t seed) {
   if (!wind || resolution > kMaxHeightmapResolution) return false;
   int size = 2;
   while (size < resolution) size *= 2;
   Arrays arrays;
-  if (!arrays.Allocate(static_cast<size_t>(size) * size) || !transform_.Create(size)) return false;
+  if (!arrays.Allocate(size) || !transform_.Create(size)) return false;
 
   size_ = size;
   gridSize_ = gridSize < 1 ? 2 : gridSize;
@@ -67,26 +55,32 @@ bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* 
 void cFFTHeightmap::DrawSpectrum() {
   const size_t count = static_cast<size_t>(size_) * size_;
   const float spacing = kTwoPi / static_cast<float>(gridSize_);
+  largestFrequency_ = 0.0f;
   for (int i = 0; i < size_; ++i) {
     for (int j = 0; j < size_; ++j) {
       const float kx = (i - size_ * 0.5f) * spacing, kz = (j - size_ * 0.5f) * spacing;
       const float amplitude = std::sqrt(PhillipsSpectrum(kx, kz) * 0.5f);
       const float g1 = GaussianRandom() * amplitude;
       const float g2 = GaussianRandom() * amplitude;
-      const size_t n = static_cast<size_t>(i) * size_ + j;
-      arrays_.h0[n] = {g2, g1};
-      arrays_.frequencies[n] = std::sqrt(std::sqrt(kx * kx + kz * kz) * kGravity);
+      arrays_.h0[static_cast<size_t>(i) * size_ + j] = {g2, g1};
+      if (i <= size_ / 2 && j <= size_ / 2) {
+        const float w = std::sqrt(std::sqrt(kx * kx + kz * kz) * kGravity);
+        arrays_.frequencies[i * arrays_.frequencyStride + j] = w;
+        largestFrequency_ = std::max(largestFrequency_, w);
+      }
     }
   }
-  largestFrequency_ = *std::max_element(arrays_.frequencies.Data(), arrays_.frequencies.Data() + count);
   // The conjugate term uses the element at row N-1-i, column N-1-j: index count-1-n.
+  float* realCos = arrays_.rotation.Data();
+  float* realSin = realCos + count;
+  float* imagSin = realSin + count;
+  float* imagCos = imagSin + count;
   for (size_t n = 0; n < count; ++n) {
     const std::complex<float> a = arrays_.h0[n], mirror = arrays_.h0[count - 1 - n];
-    float* r = arrays_.rotation.Data() + 4 * (n & ~size_t{3}) + (n & 3);
-    r[0] = a.real() + mirror.real();
-    r[4] = -mirror.imag() - a.imag();
-    r[8] = a.real() - mirror.real();
-    r[12] = a.imag() - mirror.imag();
+    realCos[n] = a.real() + mirror.real();
+    realSin[n] = -mirror.imag() - a.imag();
+    imagSin[n] = a.real() - mirror.real();
+    imagCos[n] = a.imag() - mirror.imag();
   }
 }
 
@@ -112,7 +106,8 @@ float cFFTHeightmap::PhillipsSpectrum(float kx, float kz) const {
   if (wl == 0.0f) return 0.0f;
   const float x = wl * wl * kInverseGravity * kl;
   const float q = -(kx * windX_ + kz * windZ_) / (wl * kl);
-  const float value = amplitude_ * std::exp(-1.0f / (x * x)) / (kl * kl * kl * kl) * std::pow(std::fabs(q), smoothness_);
+  const float value =
+      amplitude_ * std::exp(-1.0f / (x * x)) / (kl * kl * kl * kl) * std::pow(std::fabs(q), smoothness_);
   return std::isfinite(value) ? value : 0.0f;
 }
 
@@ -122,20 +117,53 @@ bool cFFTHeightmap::Update(float time) {
   return transform_.SetInput(arrays_.ht.Data()) && transform_.Run() && transform_.Normalize(normalization_);
 }
 
+// One sine and cosine per distinct frequency, shared by rows i and N-i.
 void cFFTHeightmap::EvolveSpectrum(float time) {
-  const size_t count = static_cast<size_t>(size_) * size_;
-  float* spectrum = reinterpret_cast<float*>(arrays_.ht.Data());
+  const size_t n = size_, half = n / 2;
   // Every phase is time * frequency rounded to float; the fast sine needs them below its limit.
-  if (std::fabs(time) * largestFrequency_ < kSinCosLimit) {
-    Evolve<SinCos4>(time, count, arrays_.frequencies.Data(), arrays_.rotation.Data(), spectrum);
-  } else {
-    Evolve<SinCos4Library>(time, count, arrays_.frequencies.Data(), arrays_.rotation.Data(), spectrum);
+  const bool fast = std::fabs(time) * largestFrequency_ < kSinCosLimit;
+  const v4sf t = Splat4(time);
+  float* sine = arrays_.row.Data();
+  float* cosine = sine + arrays_.rowLength;
+  for (size_t i = 0; i <= half; ++i) {
+    const float* frequencies = arrays_.frequencies.Data() + i * arrays_.frequencyStride;
+    for (size_t j = 0; j < arrays_.frequencyStride; j += 4) {
+      v4sf s, c;
+      (fast ? SinCos4 : SinCos4Library)(t * Load4(frequencies + j), &s, &c);
+      Store4(sine + j, s);
+      Store4(cosine + j, c);
+    }
+    for (size_t j = half + 1; j < n; ++j) {
+      sine[j] = sine[n - j];
+      cosine[j] = cosine[n - j];
+    }
+    EvolveRow(i, sine, cosine);
+    if (i != 0 && i != half) EvolveRow(n - i, sine, cosine);
   }
 }
 
-bool cFFTHeightmap::WriteTexture(IDirect3DDevice9* device) {
-  return texture_.Write(device, GetHeights(), size_);
+void cFFTHeightmap::EvolveRow(size_t row, const float* sine, const float* cosine) {
+  const size_t n = size_, count = n * n;
+  const float* realCos = arrays_.rotation.Data() + row * n;
+  const float* realSin = realCos + count;
+  const float* imagSin = realSin + count;
+  const float* imagCos = imagSin + count;
+  float* out = reinterpret_cast<float*>(arrays_.ht.Data() + row * n);
+  size_t j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const v4sf s = Load4(sine + j), c = Load4(cosine + j);
+    const v4sf re = Load4(realCos + j) * c + Load4(realSin + j) * s;
+    const v4sf im = Load4(imagSin + j) * s + Load4(imagCos + j) * c;
+    Store4(out + 2 * j, __builtin_shufflevector(re, im, 0, 4, 1, 5));
+    Store4(out + 2 * j + 4, __builtin_shufflevector(re, im, 2, 6, 3, 7));
+  }
+  for (; j < n; ++j) {  // only N = 2 has a row shorter than a vector
+    out[2 * j] = realCos[j] * cosine[j] + realSin[j] * sine[j];
+    out[2 * j + 1] = imagSin[j] * sine[j] + imagCos[j] * cosine[j];
+  }
 }
+
+bool cFFTHeightmap::WriteTexture(IDirect3DDevice9* device) { return texture_.Write(device, GetHeights(), size_); }
 
 bool cFFTHeightmap::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
   return texture_.UseIntegerFormat(d3d, device);

@@ -55,18 +55,24 @@ class cFFTHeightmap : public iHeightmap {
   struct Arrays {
     cAlignedArray<std::complex<float>> h0;
     cAlignedArray<std::complex<float>> ht;
+    // Rows i and N-i, and columns j and N-j, have bit-identical frequencies, so
+    // only rows and columns 0..N/2 are kept (rows padded to a multiple of 4).
     cAlignedArray<float> frequencies;
     // ht(n) = h0(n) e^(i phase) + conj(h0(mirror)) e^(-i phase), rewritten as
-    // (realCos cos + realSin sin, imagSin sin + imagCos cos). Stored per group
-    // of four elements as realCos x4, realSin x4, imagSin x4, imagCos x4: one stream.
+    // (realCos cos + realSin sin, imagSin sin + imagCos cos): four N*N planes.
     cAlignedArray<float> rotation;
-    bool Allocate(size_t count);
+    // Sines, then cosines, of one row.
+    cAlignedArray<float> row;
+    size_t frequencyStride = 0;
+    size_t rowLength = 0;
+    bool Allocate(int size);
   };
 
   float GaussianRandom();
   float PhillipsSpectrum(float kx, float kz) const;
   void DrawSpectrum();
   void EvolveSpectrum(float time);
+  void EvolveRow(size_t row, const float* sine, const float* cosine);
 
   int size_ = -1;
   int gridSize_ = 0;

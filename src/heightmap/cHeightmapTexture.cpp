@@ -52,8 +52,8 @@ bool cHeightmapTexture::Write(IDirect3DDevice9* device, const float* heights, in
 
 void cHeightmapTexture::WriteTexels(const D3DLOCKED_RECT& locked, const float* heights, int size, D3DFORMAT format) {
   for (int i = 0; i < size; ++i) {
-    WriteRow(heights + static_cast<size_t>(i) * size, static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch,
-             size, format);
+    WriteRow(heights + static_cast<size_t>(i) * size,
+             static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch, size, format);
   }
 }
 

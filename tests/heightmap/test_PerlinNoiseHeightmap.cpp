@@ -84,7 +84,8 @@ TEST(PerlinNoiseHeightmap, OutputTilesInBothDirections) {
   float inner = 0.0f, seam = 0.0f;
   for (int a = 0; a < n; ++a) {
     for (int b = 0; b + 1 < n; ++b) {
-      inner = std::max({inner, std::fabs(h[b * n + a] - h[(b + 1) * n + a]), std::fabs(h[a * n + b] - h[a * n + b + 1])});
+      inner =
+          std::max({inner, std::fabs(h[b * n + a] - h[(b + 1) * n + a]), std::fabs(h[a * n + b] - h[a * n + b + 1])});
     }
     seam = std::max({seam, std::fabs(h[(n - 1) * n + a] - h[a]), std::fabs(h[a * n + n - 1] - h[a * n])});
   }
