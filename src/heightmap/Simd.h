@@ -23,6 +23,13 @@ inline void Store4(float* p, v4sf v) { std::memcpy(p, &v, sizeof v); }
 
 inline v4sf Splat4(float f) { return v4sf{f, f, f, f}; }
 
+inline v4sf Abs4(v4sf v) { return reinterpret_cast<v4sf>(reinterpret_cast<v4si>(v) & 0x7FFFFFFF); }
+
+// The larger of each pair; NaN in `a` is skipped.
+inline v4sf Max4(v4sf a, v4sf b) { return a > b ? a : b; }
+
+inline float HorizontalMax4(v4sf v) { return std::fmax(std::fmax(v[0], v[1]), std::fmax(v[2], v[3])); }
+
 // Bitwise select: a where mask bits are set, else b.
 inline v4sf Select4(v4si mask, v4sf a, v4sf b) {
   return reinterpret_cast<v4sf>((reinterpret_cast<v4si>(a) & mask) | (reinterpret_cast<v4si>(b) & ~mask));

@@ -33,11 +33,8 @@ void ForEach4(float* data, size_t count, F f) {
 
 float LargestMagnitude(float* data, size_t count) {
   v4sf largest = Splat4(0.0f);
-  ForEach4(data, count, [&](v4sf& v) {
-    const v4sf magnitude = reinterpret_cast<v4sf>(reinterpret_cast<v4si>(v) & 0x7FFFFFFF);
-    largest = magnitude > largest ? magnitude : largest;
-  });
-  return std::max(std::max(largest[0], largest[1]), std::max(largest[2], largest[3]));
+  ForEach4(data, count, [&](v4sf& v) { largest = Max4(Abs4(v), largest); });
+  return HorizontalMax4(largest);
 }
 
 }  // namespace
@@ -77,11 +74,13 @@ bool cFFT::Run() {
   if (size_ < 1 || !input_) return false;
   if (static_cast<size_t>(size_) < kMinFastSize) {
     RunDirect();
-    return true;
+    outputMagnitude_ = LargestMagnitude(output_.Data(), output_.Size());
+  } else {
+    BuildHermitianPart();
+    TransformColumns();
+    TransformRows();
   }
-  BuildHermitianPart();
-  TransformColumns();
-  TransformRows();
+  outputMagnitudeCurrent_ = true;
   return true;
 }
 
@@ -140,11 +139,13 @@ void cFFT::TransformColumns() {
 // lanes of the block; 4x4 transposes move values between rows and lanes.
 void cFFT::TransformRows() {
   const size_t n = size_;
+  v4sf largest = Splat4(0.0f);
   for (size_t row0 = 0; row0 < n; row0 += kBlockRows) {
     for (size_t quad = 0; quad < kBlockRows; quad += 4) GatherRowQuad(row0 + quad, quad);
     rows_.Run<kBlockRows / 4>(blockRe_.Data(), blockIm_.Data(), kBlockRows);
-    for (size_t quad = 0; quad < kBlockRows; quad += 4) ScatterRowQuad(row0 + quad, quad);
+    for (size_t quad = 0; quad < kBlockRows; quad += 4) largest = Max4(ScatterRowQuad(row0 + quad, quad), largest);
   }
+  outputMagnitude_ = HorizontalMax4(largest);
 }
 
 void cFFT::GatherRowQuad(size_t row, size_t lane) {
@@ -179,8 +180,10 @@ void cFFT::GatherRowQuad(size_t row, size_t lane) {
   }
 }
 
-void cFFT::ScatterRowQuad(size_t row, size_t lane) {
+// Returns the largest magnitudes written, per lane.
+v4sf cFFT::ScatterRowQuad(size_t row, size_t lane) {
   const size_t n = size_, half = n / 2;
+  v4sf largest = Splat4(0.0f);
   for (size_t m = 0; m < half; m += 4) {
     v4sf xr[4], xi[4];
     for (int j = 0; j < 4; ++j) {
@@ -193,8 +196,10 @@ void cFFT::ScatterRowQuad(size_t row, size_t lane) {
       float* out = output_.Data() + (row + r) * n + 2 * m;
       Store4(out, __builtin_shufflevector(xr[r], xi[r], 0, 4, 1, 5));
       Store4(out + 4, __builtin_shufflevector(xr[r], xi[r], 2, 6, 3, 7));
+      largest = Max4(Max4(Abs4(xr[r]), Abs4(xi[r])), largest);
     }
   }
+  return largest;
 }
 
 bool cFFT::Normalize(float s) {
@@ -203,7 +208,8 @@ bool cFFT::Normalize(float s) {
   const size_t count = output_.Size();
   float scale = s;
   if (s == 0.0f) {
-    peak_ = std::max(peak_, LargestMagnitude(heights, count));
+    const float magnitude = outputMagnitudeCurrent_ ? outputMagnitude_ : LargestMagnitude(heights, count);
+    peak_ = std::max(peak_, magnitude);
     scale = peak_ + 0.000001f;
   }
   const v4sf offset = Splat4(scale), range = Splat4(scale + scale);
@@ -213,5 +219,6 @@ bool cFFT::Normalize(float s) {
     v = v < zero ? zero : v;
     v = v > one ? one : v;
   });
+  outputMagnitudeCurrent_ = false;
   return true;
 }

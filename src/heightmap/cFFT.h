@@ -11,6 +11,7 @@
 #include <complex>
 #include <cstddef>
 
+#include "heightmap/Simd.h"
 #include "heightmap/cAlignedArray.h"
 #include "heightmap/cLineFFT.h"
 
@@ -31,7 +32,7 @@ class cFFT {
   bool Normalize(float s);
 
   // N*N row-major floats; null before Create.
-  float* GetOutput() const { return output_.Data(); }
+  const float* GetOutput() const { return output_.Data(); }
   int GetSize() const { return size_; }
   float GetPeak() const { return peak_; }
 
@@ -41,7 +42,7 @@ class cFFT {
   void TransformColumns();
   void TransformRows();
   void GatherRowQuad(size_t row, size_t lane);
-  void ScatterRowQuad(size_t row, size_t lane);
+  v4sf ScatterRowQuad(size_t row, size_t lane);
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
@@ -57,4 +58,8 @@ class cFFT {
   cLineFFT columns_;  // length N
   cLineFFT rows_;     // length N/2
   float peak_ = -1.0f;
+  // Largest magnitude in the output, found while writing it; current until
+  // Normalize rewrites the output.
+  float outputMagnitude_ = 0.0f;
+  bool outputMagnitudeCurrent_ = false;
 };

@@ -22,7 +22,7 @@ bool cFFTHeightmap::Arrays::Allocate(int size) {
   frequencyStride = (half + 4) / 4 * 4;
   rowLength = std::max(n, frequencyStride);
   return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate((half + 1) * frequencyStride) &&
-         rotation.Allocate(4 * count) && row.Allocate(2 * rowLength);
+         rows.Allocate(4 * rowLength);
 }
 
 int cFFTHeightmap::GetTypeId() const { return HEIGHTMAP_FFT; }
@@ -53,7 +53,6 @@ bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* 
 // Row i is the x component of the wave vector, column j the z component; the
 // loop order fixes which random numbers go where.
 void cFFTHeightmap::DrawSpectrum() {
-  const size_t count = static_cast<size_t>(size_) * size_;
   const float spacing = kTwoPi / static_cast<float>(gridSize_);
   largestFrequency_ = 0.0f;
   for (int i = 0; i < size_; ++i) {
@@ -69,18 +68,6 @@ void cFFTHeightmap::DrawSpectrum() {
         largestFrequency_ = std::max(largestFrequency_, w);
       }
     }
-  }
-  // The conjugate term uses the element at row N-1-i, column N-1-j: index count-1-n.
-  float* realCos = arrays_.rotation.Data();
-  float* realSin = realCos + count;
-  float* imagSin = realSin + count;
-  float* imagCos = imagSin + count;
-  for (size_t n = 0; n < count; ++n) {
-    const std::complex<float> a = arrays_.h0[n], mirror = arrays_.h0[count - 1 - n];
-    realCos[n] = a.real() + mirror.real();
-    realSin[n] = -mirror.imag() - a.imag();
-    imagSin[n] = a.real() - mirror.real();
-    imagCos[n] = a.imag() - mirror.imag();
   }
 }
 
@@ -117,49 +104,70 @@ bool cFFTHeightmap::Update(float time) {
   return transform_.SetInput(arrays_.ht.Data()) && transform_.Run() && transform_.Normalize(normalization_);
 }
 
-// One sine and cosine per distinct frequency, shared by rows i and N-i.
+// Rows i and N-1-i are done together: each one's conjugate term comes from the
+// other, so the initial spectrum is read once. Their frequencies are those of
+// the distinct rows i and i+1 (row N-1-i shares row i+1's), so every distinct
+// row gets one pass of sines and cosines.
 void cFFTHeightmap::EvolveSpectrum(float time) {
-  const size_t n = size_, half = n / 2;
+  const size_t n = size_, length = arrays_.rowLength;
   // Every phase is time * frequency rounded to float; the fast sine needs them below its limit.
   const bool fast = std::fabs(time) * largestFrequency_ < kSinCosLimit;
-  const v4sf t = Splat4(time);
-  float* sine = arrays_.row.Data();
-  float* cosine = sine + arrays_.rowLength;
-  for (size_t i = 0; i <= half; ++i) {
-    const float* frequencies = arrays_.frequencies.Data() + i * arrays_.frequencyStride;
-    for (size_t j = 0; j < arrays_.frequencyStride; j += 4) {
-      v4sf s, c;
-      (fast ? SinCos4 : SinCos4Library)(t * Load4(frequencies + j), &s, &c);
-      Store4(sine + j, s);
-      Store4(cosine + j, c);
-    }
-    for (size_t j = half + 1; j < n; ++j) {
-      sine[j] = sine[n - j];
-      cosine[j] = cosine[n - j];
-    }
-    EvolveRow(i, sine, cosine);
-    if (i != 0 && i != half) EvolveRow(n - i, sine, cosine);
+  float* sine[2] = {arrays_.rows.Data(), arrays_.rows.Data() + length};
+  float* cosine[2] = {arrays_.rows.Data() + 2 * length, arrays_.rows.Data() + 3 * length};
+  RowPhases(0, time, fast, sine[0], cosine[0]);
+  for (size_t i = 0; i < n / 2; ++i) {
+    const int current = i % 2, next = 1 - current;
+    RowPhases(i + 1, time, fast, sine[next], cosine[next]);
+    EvolveRow(i, sine[current], cosine[current]);
+    EvolveRow(n - 1 - i, sine[next], cosine[next]);
   }
 }
 
+// Sines and cosines of time * frequency along a distinct row; columns j and
+// N-j share a frequency.
+void cFFTHeightmap::RowPhases(size_t row, float time, bool fast, float* sine, float* cosine) const {
+  const size_t n = size_;
+  const float* frequencies = arrays_.frequencies.Data() + row * arrays_.frequencyStride;
+  const v4sf t = Splat4(time);
+  for (size_t j = 0; j < arrays_.frequencyStride; j += 4) {
+    v4sf s, c;
+    if (fast) {
+      SinCos4(t * Load4(frequencies + j), &s, &c);
+    } else {
+      SinCos4Library(t * Load4(frequencies + j), &s, &c);
+    }
+    Store4(sine + j, s);
+    Store4(cosine + j, c);
+  }
+  for (size_t j = n / 2 + 1; j < n; ++j) {
+    sine[j] = sine[n - j];
+    cosine[j] = cosine[n - j];
+  }
+}
+
+// ht = h0(n) e^(i phase) + conj(h0(m)) e^(-i phase), m at row N-1-i, column
+// N-1-j: with h0(n) = (a, b) and h0(m) = (x, y) that is
+// ((a + x) cos - (b + y) sin, (a - x) sin + (b - y) cos).
 void cFFTHeightmap::EvolveRow(size_t row, const float* sine, const float* cosine) {
-  const size_t n = size_, count = n * n;
-  const float* realCos = arrays_.rotation.Data() + row * n;
-  const float* realSin = realCos + count;
-  const float* imagSin = realSin + count;
-  const float* imagCos = imagSin + count;
+  const size_t n = size_;
+  const float* h0 = reinterpret_cast<const float*>(arrays_.h0.Data() + row * n);
+  const float* mirror = reinterpret_cast<const float*>(arrays_.h0.Data() + (n - 1 - row) * n);
   float* out = reinterpret_cast<float*>(arrays_.ht.Data() + row * n);
   size_t j = 0;
   for (; j + 4 <= n; j += 4) {
+    v4sf a, b, x, y;
+    Deinterleave4(h0 + 2 * j, &a, &b);
+    DeinterleaveReversed4(mirror + 2 * (n - 1 - j), &x, &y);
     const v4sf s = Load4(sine + j), c = Load4(cosine + j);
-    const v4sf re = Load4(realCos + j) * c + Load4(realSin + j) * s;
-    const v4sf im = Load4(imagSin + j) * s + Load4(imagCos + j) * c;
+    const v4sf re = (a + x) * c - (b + y) * s;
+    const v4sf im = (a - x) * s + (b - y) * c;
     Store4(out + 2 * j, __builtin_shufflevector(re, im, 0, 4, 1, 5));
     Store4(out + 2 * j + 4, __builtin_shufflevector(re, im, 2, 6, 3, 7));
   }
   for (; j < n; ++j) {  // only N = 2 has a row shorter than a vector
-    out[2 * j] = realCos[j] * cosine[j] + realSin[j] * sine[j];
-    out[2 * j + 1] = imagSin[j] * sine[j] + imagCos[j] * cosine[j];
+    const float a = h0[2 * j], b = h0[2 * j + 1], x = mirror[2 * (n - 1 - j)], y = mirror[2 * (n - 1 - j) + 1];
+    out[2 * j] = (a + x) * cosine[j] - (b + y) * sine[j];
+    out[2 * j + 1] = (a - x) * sine[j] + (b - y) * cosine[j];
   }
 }
 

@@ -58,11 +58,8 @@ class cFFTHeightmap : public iHeightmap {
     // Rows i and N-i, and columns j and N-j, have bit-identical frequencies, so
     // only rows and columns 0..N/2 are kept (rows padded to a multiple of 4).
     cAlignedArray<float> frequencies;
-    // ht(n) = h0(n) e^(i phase) + conj(h0(mirror)) e^(-i phase), rewritten as
-    // (realCos cos + realSin sin, imagSin sin + imagCos cos): four N*N planes.
-    cAlignedArray<float> rotation;
-    // Sines, then cosines, of one row.
-    cAlignedArray<float> row;
+    // Sines, then cosines, of two rows.
+    cAlignedArray<float> rows;
     size_t frequencyStride = 0;
     size_t rowLength = 0;
     bool Allocate(int size);
@@ -72,6 +69,7 @@ class cFFTHeightmap : public iHeightmap {
   float PhillipsSpectrum(float kx, float kz) const;
   void DrawSpectrum();
   void EvolveSpectrum(float time);
+  void RowPhases(size_t row, float time, bool fast, float* sine, float* cosine) const;
   void EvolveRow(size_t row, const float* sine, const float* cosine);
 
   int size_ = -1;

@@ -97,23 +97,26 @@ TEST(FFT, RefusesBadSizesAndMissingInput) {
 }
 
 TEST(FFT, FixedNormalizationMapsAndClamps) {
-  const int n = 2;
-  const std::vector<std::complex<float>> input(n * n);
+  // This 2x2 input transforms to -4, 0, 4, 9.
+  const std::vector<std::complex<float>> input = {-0.25f, 4.25f, 2.25f, -2.25f};
   cFFT fft;
-  ASSERT_TRUE(fft.Create(n));
+  ASSERT_TRUE(fft.Create(2));
   ASSERT_TRUE(fft.SetInput(input.data()));
   ASSERT_TRUE(fft.Run());
-  float* h = fft.GetOutput();
-  h[0] = -4.0f;
-  h[1] = 0.0f;
-  h[2] = 4.0f;
-  h[3] = 9.0f;
+  const float* h = fft.GetOutput();
+  ASSERT_FLOAT_EQ(h[0], -4.0f);
+  ASSERT_FLOAT_EQ(h[3], 9.0f);
   ASSERT_TRUE(fft.Normalize(4.0f));
   EXPECT_FLOAT_EQ(h[0], 0.0f);
   EXPECT_FLOAT_EQ(h[1], 0.5f);
   EXPECT_FLOAT_EQ(h[2], 1.0f);
   EXPECT_FLOAT_EQ(h[3], 1.0f);
   EXPECT_FLOAT_EQ(fft.GetPeak(), -1.0f);  // a fixed factor leaves the peak alone
+
+  // A second, automatic pass measures the normalised values: peak 1.
+  ASSERT_TRUE(fft.Normalize(0.0f));
+  EXPECT_FLOAT_EQ(fft.GetPeak(), 1.0f);
+  EXPECT_NEAR(h[1], 0.75f, 1e-6f);
 }
 
 TEST(FFT, AutomaticPeakOnlyGrows) {
