@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 #include "heightmap/Simd.h"
@@ -54,8 +55,8 @@ bool cFFT::Create(int size) {
       return false;
     }
     for (size_t k = 0; k < half; ++k) {
-      next.rowTwiddles_[k] = static_cast<float>(std::cos(M_PI * k / half));
-      next.rowTwiddles_[half + k] = static_cast<float>(std::sin(M_PI * k / half));
+      next.rowTwiddles_[k] = static_cast<float>(std::cos(std::numbers::pi * k / half));
+      next.rowTwiddles_[half + k] = static_cast<float>(std::sin(std::numbers::pi * k / half));
     }
   }
   next.size_ = size;
@@ -91,7 +92,7 @@ void cFFT::RunDirect() {
     for (int c = 0; c < n; ++c) {
       double sum = 0.0;
       for (int k = 0; k < n * n; ++k) {
-        const double angle = 2.0 * M_PI * ((r * (k / n) + c * (k % n)) % n) / n;
+        const double angle = 2.0 * std::numbers::pi * ((r * (k / n) + c * (k % n)) % n) / n;
         sum += input_[k].real() * std::cos(angle) - input_[k].imag() * std::sin(angle);
       }
       output_[r * n + c] = static_cast<float>((r + c) % 2 == 0 ? -sum : sum);

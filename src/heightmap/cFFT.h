@@ -21,7 +21,8 @@ class cFFT {
   static constexpr int kMaxSize = 1 << 14;
 
   // N must be a power of two (1 included). On failure the previous size and
-  // buffers are kept. The automatic normalisation peak survives.
+  // buffers are kept. The input must be set again; the automatic
+  // normalisation peak survives.
   bool Create(int size);
   // N*N interleaved complex values, row-major; not owned. False for null.
   bool SetInput(const std::complex<float>* input);
