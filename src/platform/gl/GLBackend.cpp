@@ -100,10 +100,6 @@ void GLBackend::Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float
 
 void GLBackend::Draw(const DrawState& state, const DrawCall& call) { renderer_.Draw(state, call); }
 
-void GLBackend::DrawGlyphs(const DrawState& state, TextureData& atlas, const std::vector<GlyphQuad>& quads) {
-  renderer_.DrawGlyphs(state, atlas, quads);
-}
-
 bool GLBackend::ReadSurface(SurfaceData& surface, std::vector<uint8_t>& bgra) { return targets_.Read(surface, bgra); }
 
 int64_t GLBackend::Counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }

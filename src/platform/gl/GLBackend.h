@@ -40,7 +40,6 @@ class GLBackend final : public Backend {
 
   void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float z) override;
   void Draw(const DrawState& state, const DrawCall& call) override;
-  void DrawGlyphs(const DrawState& state, TextureData& atlas, const std::vector<GlyphQuad>& quads) override;
   bool ReadSurface(SurfaceData& surface, std::vector<uint8_t>& bgra) override;
 
   HWND CreateMainWindow(const char* title) override { return window_.Show(title); }

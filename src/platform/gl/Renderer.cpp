@@ -63,48 +63,6 @@ GLsizei VertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
   }
 }
 
-struct GlyphVertex {
-  float x, y, z, rhw;
-  D3DCOLOR color;
-  float u, v;
-};
-
-// Glyphs as pretransformed, coloured quads whose alpha is the atlas coverage.
-DrawState GlyphState(const DrawState& state, TextureData& atlas) {
-  DrawState glyphs = state;
-  glyphs.effect = EffectBinding{};
-  glyphs.layout = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-                   {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-                   {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0}};
-  for (auto& texture : glyphs.textures) texture = nullptr;
-  glyphs.textures[0] = &atlas;
-  DWORD* stage = glyphs.stageStates[0];
-  stage[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
-  stage[D3DTSS_COLORARG1] = D3DTA_DIFFUSE;
-  stage[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
-  stage[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-  stage[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-  stage[D3DTSS_TEXCOORDINDEX] = 0;
-  stage[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
-  glyphs.stageStates[1][D3DTSS_COLOROP] = D3DTOP_DISABLE;
-  DWORD* sampler = glyphs.samplerStates[0];
-  sampler[D3DSAMP_ADDRESSU] = sampler[D3DSAMP_ADDRESSV] = D3DTADDRESS_CLAMP;
-  sampler[D3DSAMP_MINFILTER] = sampler[D3DSAMP_MAGFILTER] = D3DTEXF_POINT;
-  sampler[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
-  DWORD* rs = glyphs.renderStates;
-  rs[D3DRS_ZENABLE] = D3DZB_FALSE;
-  rs[D3DRS_CULLMODE] = D3DCULL_NONE;
-  rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
-  rs[D3DRS_ALPHATESTENABLE] = FALSE;
-  rs[D3DRS_ALPHABLENDENABLE] = TRUE;
-  rs[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
-  rs[D3DRS_DESTBLEND] = D3DBLEND_INVSRCALPHA;
-  rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-  rs[D3DRS_CLIPPLANEENABLE] = 0;
-  rs[D3DRS_COLORWRITEENABLE] = 0xF;
-  return glyphs;
-}
-
 }  // namespace
 
 void Renderer::Initialise() {
@@ -188,25 +146,6 @@ void Renderer::Draw(const DrawState& state, const DrawCall& call) {
   } else {
     GL_CHECK(glDrawArrays(mode, call.userVertices ? 0 : static_cast<GLint>(call.start), count));
   }
-}
-
-void Renderer::DrawGlyphs(const DrawState& state, TextureData& atlas, const std::vector<GlyphQuad>& quads) {
-  if (quads.empty()) return;
-  std::vector<GlyphVertex> vertices;
-  vertices.reserve(quads.size() * 6);
-  for (const GlyphQuad& q : quads) {
-    // Corners half a pixel back, so each atlas texel covers exactly one pixel.
-    const float x0 = q.x0 - 0.5f, y0 = q.y0 - 0.5f, x1 = q.x1 - 0.5f, y1 = q.y1 - 0.5f;
-    const GlyphVertex a{x0, y0, 0, 1, q.color, q.u0, q.v0}, b{x1, y0, 0, 1, q.color, q.u1, q.v0};
-    const GlyphVertex c{x0, y1, 0, 1, q.color, q.u0, q.v1}, d{x1, y1, 0, 1, q.color, q.u1, q.v1};
-    vertices.insert(vertices.end(), {a, b, c, c, b, d});
-  }
-  DrawCall call;
-  call.type = D3DPT_TRIANGLELIST;
-  call.primitiveCount = static_cast<UINT>(quads.size() * 2);
-  call.userVertices = vertices.data();
-  call.userStride = sizeof(GlyphVertex);
-  Draw(GlyphState(state, atlas), call);
 }
 
 }  // namespace platform::gl

@@ -26,7 +26,6 @@ class Renderer {
   void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float z);
   void Draw(const DrawState& state, const DrawCall& call);
   // Glyph quads in target pixels, coloured and alpha-blended, one atlas texel per pixel.
-  void DrawGlyphs(const DrawState& state, TextureData& atlas, const std::vector<GlyphQuad>& quads);
 
  private:
   bool BindTarget(const DrawState& state);
