@@ -257,7 +257,10 @@ bool cEditor::ChangeDisplayMode(D3DDISPLAYMODE mode) {
     // Back to the mode the device had.
     presentParameters.BackBufferWidth = displayMode.Width;
     presentParameters.BackBufferHeight = displayMode.Height;
-    return SUCCEEDED(device->Reset(&presentParameters)) && RestoreDevice();
+    if (SUCCEEDED(device->Reset(&presentParameters))) return RestoreDevice();
+    // The device now waits for a reset: let the next frame's recovery do it.
+    deviceLost = true;
+    return false;
   }
   displayMode = mode;
   return RestoreDevice() && smallFont->Create(device, SmallFontHeight(mode.Width), L"arial") &&

@@ -84,6 +84,12 @@ TEST_F(DisplayModeTest, FailsTheFrameWhenNoModeCanBeRestored) {
   EXPECT_EQ(editor->presentParameters.BackBufferWidth, 1024u);
   EXPECT_EQ(log, Log{"r:lost"});
   EXPECT_EQ(platform::Recorded().presents, 0);
+
+  // The next frame recovers like after a device loss.
+  ASSERT_EQ(editor->Frame(), S_OK);
+  EXPECT_FALSE(editor->deviceLost);
+  EXPECT_EQ(platform::Recorded().presents, 1);
+  EXPECT_EQ(log, (Log{"r:lost", "r:lost", "r:reset"}));
 }
 
 }  // namespace
