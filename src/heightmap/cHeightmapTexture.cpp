@@ -1,0 +1,78 @@
+#include "heightmap/cHeightmapTexture.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "platform/d3dx9.h"
+
+void cHeightmapTexture::Release() {
+  if (texture_) texture_->Release();
+  texture_ = nullptr;
+}
+
+bool cHeightmapTexture::Write(IDirect3DDevice9* device, const float* heights, int size) {
+  if (!device || !heights || size < 1) return false;
+  if (!texture_ && FAILED(D3DXCreateTexture(device, size, size, D3DX_DEFAULT, D3DUSAGE_AUTOGENMIPMAP, format_,
+                                            D3DPOOL_MANAGED, &texture_))) {
+    texture_ = nullptr;
+    return false;
+  }
+  D3DLOCKED_RECT locked;
+  if (FAILED(texture_->LockRect(0, &locked, NULL, 0))) return false;
+  for (int i = 0; i < size; ++i) {
+    WriteRow(heights + static_cast<size_t>(i) * size, static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch,
+             size);
+  }
+  return SUCCEEDED(texture_->UnlockRect(0));
+}
+
+void cHeightmapTexture::WriteRow(const float* heights, BYTE* texels, int size) const {
+  switch (format_) {
+    case D3DFMT_A32B32G32R32F:
+      for (int j = 0; j < size; ++j) {
+        const float texel[4] = {heights[j], heights[j], heights[j], 1.0f};
+        std::memcpy(texels + 16 * j, texel, sizeof texel);
+      }
+      break;
+    case D3DFMT_R32F:
+      std::memcpy(texels, heights, sizeof(float) * size);
+      break;
+    default:
+      for (int j = 0; j < size; ++j) {
+        // Truncated, not rounded; the comparisons also send NaN to 0.
+        const double v = heights[j] * 255.0;
+        const BYTE level = v >= 255.0 ? 255 : v > 0.0 ? static_cast<BYTE>(v) : 0;
+        const BYTE texel[4] = {level, level, level, 255};
+        std::memcpy(texels + 4 * j, texel, sizeof texel);
+      }
+      break;
+  }
+}
+
+bool cHeightmapTexture::Supports(IDirect3D9* d3d, IDirect3DDevice9* device, D3DFORMAT format) const {
+  D3DCAPS9 caps;
+  D3DDISPLAYMODE mode;
+  if (!d3d || !device || FAILED(device->GetDeviceCaps(&caps)) || FAILED(device->GetDisplayMode(0, &mode))) {
+    return false;
+  }
+  return SUCCEEDED(
+      d3d->CheckDeviceFormat(caps.AdapterOrdinal, caps.DeviceType, mode.Format, 0, D3DRTYPE_TEXTURE, format));
+}
+
+bool cHeightmapTexture::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
+  if (!Supports(d3d, device, D3DFMT_A8R8G8B8)) return false;
+  Release();
+  format_ = D3DFMT_A8R8G8B8;
+  return true;
+}
+
+bool cHeightmapTexture::UseFloatFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
+  for (D3DFORMAT candidate : {D3DFMT_R32F, D3DFMT_A32B32G32R32F}) {
+    if (Supports(d3d, device, candidate)) {
+      Release();
+      format_ = candidate;
+      return true;
+    }
+  }
+  return false;
+}

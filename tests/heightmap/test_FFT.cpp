@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <random>
+#include <vector>
+
+#include "heightmap/cFFT.h"
+
+namespace {
+
+std::vector<std::complex<float>> RandomSpectrum(int n, unsigned seed) {
+  std::mt19937 generator(seed);
+  std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+  std::vector<std::complex<float>> spectrum(static_cast<size_t>(n) * n);
+  for (auto& x : spectrum) x = {value(generator), value(generator)};
+  return spectrum;
+}
+
+// The definition: unscaled inverse DFT, real part, negated where row + column is even.
+std::vector<double> DirectTransform(const std::vector<std::complex<float>>& input, int n) {
+  std::vector<double> output(static_cast<size_t>(n) * n);
+  for (int r = 0; r < n; ++r) {
+    for (int c = 0; c < n; ++c) {
+      double sum = 0.0;
+      for (int k1 = 0; k1 < n; ++k1) {
+        for (int k2 = 0; k2 < n; ++k2) {
+          const double angle = 2.0 * M_PI * ((r * k1 + c * k2) % n) / n;
+          const std::complex<double> x = input[k1 * n + k2];
+          sum += x.real() * std::cos(angle) - x.imag() * std::sin(angle);
+        }
+      }
+      output[r * n + c] = (r + c) % 2 == 0 ? -sum : sum;
+    }
+  }
+  return output;
+}
+
+}  // namespace
+
+TEST(FFT, MatchesTheDirectInverseTransformWithItsSignPass) {
+  for (int n : {1, 2, 4, 8, 16, 32, 64}) {
+    const auto input = RandomSpectrum(n, 7 + n);
+    const auto expected = DirectTransform(input, n);
+    cFFT fft;
+    ASSERT_TRUE(fft.Create(n));
+    ASSERT_TRUE(fft.SetInput(input.data()));
+    ASSERT_TRUE(fft.Run());
+    // Sums of n*n unit-sized terms: allow float rounding of that scale.
+    const double tolerance = 2e-6 * n * n;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_NEAR(fft.GetOutput()[i], expected[i], tolerance) << "N=" << n << " at " << i;
+    }
+  }
+}
+
+TEST(FFT, SingleFrequencyGivesACheckeredCosine) {
+  // One wave vector k = (N/2 + 1, N/2): the output is -cos(2 pi r / N) exactly, sign pass included.
+  const int n = 256;
+  std::vector<std::complex<float>> input(n * n);
+  input[(n / 2 + 1) * n + n / 2] = {1.0f, 0.0f};
+  cFFT fft;
+  ASSERT_TRUE(fft.Create(n));
+  ASSERT_TRUE(fft.SetInput(input.data()));
+  ASSERT_TRUE(fft.Run());
+  for (int r = 0; r < n; r += 7) {
+    for (int c = 0; c < n; c += 5) {
+      ASSERT_NEAR(fft.GetOutput()[r * n + c], -std::cos(2.0 * M_PI * r / n), 1e-6) << r << "," << c;
+    }
+  }
+}
+
+TEST(FFT, RefusesBadSizesAndMissingInput) {
+  cFFT fft;
+  EXPECT_FALSE(fft.Run());
+  EXPECT_FALSE(fft.Normalize(1.0f));
+  EXPECT_FALSE(fft.Create(0));
+  EXPECT_FALSE(fft.Create(-4));
+  EXPECT_FALSE(fft.Create(12));
+  EXPECT_FALSE(fft.Create(cFFT::kMaxSize * 2));
+  EXPECT_EQ(fft.GetSize(), -1);
+  EXPECT_EQ(fft.GetOutput(), nullptr);
+  ASSERT_TRUE(fft.Create(8));
+  EXPECT_FALSE(fft.Run());  // no input yet
+  EXPECT_FALSE(fft.SetInput(nullptr));
+  EXPECT_FALSE(fft.Create(24));
+  EXPECT_EQ(fft.GetSize(), 8);  // a refused size keeps the previous one
+  EXPECT_NE(fft.GetOutput(), nullptr);
+}
+
+TEST(FFT, FixedNormalizationMapsAndClamps) {
+  const int n = 2;
+  const std::vector<std::complex<float>> input(n * n);
+  cFFT fft;
+  ASSERT_TRUE(fft.Create(n));
+  ASSERT_TRUE(fft.SetInput(input.data()));
+  ASSERT_TRUE(fft.Run());
+  float* h = fft.GetOutput();
+  h[0] = -4.0f;
+  h[1] = 0.0f;
+  h[2] = 4.0f;
+  h[3] = 9.0f;
+  ASSERT_TRUE(fft.Normalize(4.0f));
+  EXPECT_FLOAT_EQ(h[0], 0.0f);
+  EXPECT_FLOAT_EQ(h[1], 0.5f);
+  EXPECT_FLOAT_EQ(h[2], 1.0f);
+  EXPECT_FLOAT_EQ(h[3], 1.0f);
+  EXPECT_FLOAT_EQ(fft.GetPeak(), -1.0f);  // a fixed factor leaves the peak alone
+}
+
+TEST(FFT, AutomaticPeakOnlyGrows) {
+  const int n = 4;
+  std::vector<std::complex<float>> input(n * n);
+  cFFT fft;
+  ASSERT_TRUE(fft.Create(n));
+  ASSERT_TRUE(fft.SetInput(input.data()));
+
+  ASSERT_TRUE(fft.Run());
+  ASSERT_TRUE(fft.Normalize(0.0f));
+  EXPECT_FLOAT_EQ(fft.GetPeak(), 0.0f);
+  for (int i = 0; i < n * n; ++i) EXPECT_FLOAT_EQ(fft.GetOutput()[i], 0.5f);  // flat field
+
+  input[0] = {3.0f, 0.0f};  // k = 0 becomes the checkerboard -3, +3
+  ASSERT_TRUE(fft.Run());
+  ASSERT_TRUE(fft.Normalize(0.0f));
+  EXPECT_FLOAT_EQ(fft.GetPeak(), 3.0f);
+  EXPECT_NEAR(fft.GetOutput()[0], 0.0f, 1e-6f);  // -3 at an even cell
+  EXPECT_NEAR(fft.GetOutput()[1], 1.0f, 1e-6f);  // +3 at an odd cell
+
+  input[0] = {1.5f, 0.0f};  // calmer: uses only the middle half of [0, 1]
+  ASSERT_TRUE(fft.Run());
+  ASSERT_TRUE(fft.Normalize(0.0f));
+  EXPECT_FLOAT_EQ(fft.GetPeak(), 3.0f);
+  EXPECT_NEAR(fft.GetOutput()[0], 0.25f, 1e-6f);
+  EXPECT_NEAR(fft.GetOutput()[1], 0.75f, 1e-6f);
+
+  ASSERT_TRUE(fft.Create(n));  // recreating keeps the peak
+  EXPECT_FLOAT_EQ(fft.GetPeak(), 3.0f);
+}

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace platform::testing {
+namespace {
+
+std::vector<MSG> delivered;
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  delivered.push_back({window, message, wParam, lParam, 0, {0, 0}});
+  if (message == WM_DESTROY) PostQuitMessage(3);
+  if (message == WM_KEYUP) return 7;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class Win32 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseHeadlessBackend();
+    delivered.clear();
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.lpszClassName = "test class";
+    ASSERT_NE(RegisterClassExA(&windowClass), 0);
+    window = CreateWindowExA(0, "test class", "title", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+  }
+  HWND window = nullptr;
+};
+
+TEST_F(Win32, WindowsNeedARegisteredClass) {
+  EXPECT_EQ(CreateWindowExA(0, "no such class", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr), nullptr);
+  ASSERT_FALSE(delivered.empty());
+  EXPECT_EQ(delivered[0].message, static_cast<UINT>(WM_CREATE));
+}
+
+TEST_F(Win32, PostedMessagesArriveInOrderAndDispatchToTheClassProcedure) {
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  PostMessageA(window, WM_KEYDOWN, 'W', 0);
+  PostMessageA(window, WM_KEYUP, 'W', 0);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_KEYUP, WM_KEYUP, PM_REMOVE));  // filtered
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYUP));
+  EXPECT_EQ(DispatchMessageA(&msg), 7);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>('W'));
+  EXPECT_EQ(msg.hwnd, window);
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  ASSERT_EQ(delivered.size(), 3u);  // WM_CREATE, then the two keys as dispatched
+  EXPECT_EQ(delivered[1].message, static_cast<UINT>(WM_KEYUP));
+  EXPECT_EQ(delivered[2].message, static_cast<UINT>(WM_KEYDOWN));
+}
+
+TEST_F(Win32, CloseDestroysTheWindowAndQuitCarriesTheExitCode) {
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  DispatchMessageA(&msg);
+  EXPECT_EQ(delivered.back().message, static_cast<UINT>(WM_DESTROY));
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));  // WM_QUIT passes any filter
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 3u);
+  EXPECT_EQ(DispatchMessageA(&msg), 0);
+  EXPECT_FALSE(DestroyWindow(window));  // already gone
+}
+
+TEST_F(Win32, PaintingAndUpdating) {
+  ASSERT_TRUE(UpdateWindow(window));
+  EXPECT_EQ(delivered.back().message, static_cast<UINT>(WM_PAINT));
+  PAINTSTRUCT paint;
+  EXPECT_NE(BeginPaint(window, &paint), nullptr);
+  EXPECT_EQ(paint.rcPaint.right, 1024);
+  EXPECT_TRUE(EndPaint(window, &paint));
+  ShowWindow(window, SW_SHOWNORMAL);
+}
+
+TEST(Win32Resources, StringTableIconsAndScreen) {
+  UseHeadlessBackend();
+  char buffer[100];
+  EXPECT_EQ(LoadStringA(nullptr, 103, buffer, 100), 27);
+  EXPECT_STREQ(buffer, "Brinora Engine Editor v1.01");
+  EXPECT_EQ(LoadStringA(nullptr, 109, buffer, 8), 7);
+  EXPECT_STREQ(buffer, "Brinora");
+  EXPECT_EQ(LoadStringA(nullptr, 104, buffer, 100), 0);
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(LoadStringA(nullptr, 103, buffer, 0), 0);
+  EXPECT_NE(LoadIconA(nullptr, MAKEINTRESOURCEA(107)), nullptr);
+  EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+}
+
+TEST(Win32Resources, CursorAndMessageBoxes) {
+  UseHeadlessBackend();
+  ASSERT_TRUE(SetCursorPos(300, 200));
+  POINT point;
+  ASSERT_TRUE(GetCursorPos(&point));
+  EXPECT_EQ(point.x, 300);
+  EXPECT_EQ(point.y, 200);
+  MessageBoxW(nullptr, L"Failed to initialize DirectX.", L"Fatal error", MB_OK);
+  ASSERT_EQ(Recorded().messageBoxes.size(), 1u);
+  EXPECT_EQ(Recorded().messageBoxes[0].caption, L"Fatal error");
+  UseHeadlessBackend();
+  EXPECT_TRUE(Recorded().messageBoxes.empty());
+}
+
+TEST(Win32Clock, MovesOnlyWhenAdvanced) {
+  UseHeadlessBackend();
+  LARGE_INTEGER frequency, start, now;
+  ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
+  ASSERT_TRUE(QueryPerformanceCounter(&start));
+  EXPECT_GT(frequency.QuadPart, 0);
+  EXPECT_GT(start.QuadPart, 0);
+  QueryPerformanceCounter(&now);
+  EXPECT_EQ(now.QuadPart, start.QuadPart);
+  headless::AdvanceClock(0.25);
+  QueryPerformanceCounter(&now);
+  EXPECT_EQ(now.QuadPart - start.QuadPart, frequency.QuadPart / 4);
+  headless::AdvanceClock(-1.0);
+  LARGE_INTEGER later;
+  QueryPerformanceCounter(&later);
+  EXPECT_EQ(later.QuadPart, now.QuadPart);
+}
+
+}  // namespace
+}  // namespace platform::testing
