@@ -37,11 +37,13 @@ class GuiFixture : public ::testing::Test {
     ASSERT_EQ(device->SetTransform(D3DTS_PROJECTION, &projection), S_OK);
     font = std::make_unique<cFont>(device, 16, L"arial", nullptr);
     sprites = std::make_unique<cSpriteContainer>(device, nullptr, 128);
+    ASSERT_EQ(device->BeginScene(), S_OK);  // every test draws inside one scene
     platform::Recorded().Clear();
   }
 
   void TearDown() override {
     cGUIManager::Shutdown();
+    if (device) device->EndScene();
     sprites.reset();
     font.reset();
     if (device) device->Release();
