@@ -8,30 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "../platform/HeadlessDevice.h"
 #include "gui/cGUIManager.h"
 #include "gui/cSpriteContainer.h"
 #include "platform/Platform.h"
 #include "scene/D3DTexture.h"
 #include "scene/cFont.h"
 
-class GuiFixture : public ::testing::Test {
+class GuiFixture : public platform::testing::HeadlessDevice {
  protected:
   void SetUp() override {
-    platform::UseHeadlessBackend();
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 1024;
-    parameters.BackBufferHeight = 768;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-    parameters.FullScreen_RefreshRateInHz = 60;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                &parameters, &device),
-              S_OK);
+    HeadlessDevice::SetUp();
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, 1024.0f / 768.0f, 1.0f, 16384.0f);
     ASSERT_EQ(device->SetTransform(D3DTS_PROJECTION, &projection), S_OK);
@@ -46,8 +33,7 @@ class GuiFixture : public ::testing::Test {
     if (device) device->EndScene();
     sprites.reset();
     font.reset();
-    if (device) device->Release();
-    if (d3d) d3d->Release();
+    HeadlessDevice::TearDown();
   }
 
   static void Advance(double seconds) { platform::headless::AdvanceClock(seconds); }
@@ -68,8 +54,6 @@ class GuiFixture : public ::testing::Test {
 
   static unsigned AlphaOf(D3DCOLOR color) { return color >> 24; }
 
-  IDirect3D9* d3d = nullptr;
-  IDirect3DDevice9* device = nullptr;
   std::unique_ptr<cFont> font;
   std::unique_ptr<cSpriteContainer> sprites;
 };

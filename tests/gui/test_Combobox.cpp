@@ -179,6 +179,7 @@ TEST_F(ComboboxTest, TextsUseTheirColoursAndTheRowsOfTheList) {
   box->Select(2);
   Open(*box);
   Advance(1.0);
+  SpritesOf(*box);  // drawing the images moves the list's fade on
   const auto texts = TextsOf(*box);
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0].text, L"2");
