@@ -48,7 +48,8 @@ TEST_F(GUIManagerTest, OnlyTheTopMenuGetsInputWhileEveryMenuIsDrawn) {
   bottom.Add(new FakeComponent("bottom", &log));
   top.Add(new FakeComponent("top", &log));
   manager->PushMenu(&bottom, false);
-  manager->PushMenu(&top, false);
+  manager->PushMenu(&top, 289, false);
+  EXPECT_EQ(manager->GetCaller(), 289);
 
   manager->OnPress(0.5f, 0.5f);
   manager->OnKey(GUIKEY_0);
@@ -57,16 +58,10 @@ TEST_F(GUIManagerTest, OnlyTheTopMenuGetsInputWhileEveryMenuIsDrawn) {
 
   manager->PopMenu();
   EXPECT_EQ(manager->GetTopMenu(), &bottom);
+  manager->PushMenu(&top, false);
+  EXPECT_EQ(manager->GetCaller(), 0);
   manager->ClearMenus();
   EXPECT_EQ(manager->GetTopMenu(), nullptr);
-}
-
-TEST_F(GUIManagerTest, CallerIdIsKeptUntilTheNextPush) {
-  cMenu a(1, Count), b(2, Count);
-  manager->PushMenu(&a, 289, true);
-  EXPECT_EQ(manager->GetCaller(), 289);
-  manager->PushMenu(&b, true);
-  EXPECT_EQ(manager->GetCaller(), 0);
 }
 
 TEST_F(GUIManagerTest, PushedMenuFadesInLinearlyOverAQuarterSecond) {

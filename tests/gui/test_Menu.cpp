@@ -89,19 +89,6 @@ TEST_F(MenuTest, KeysAndCharactersGoToEveryShownEnabledComponentWithoutHitTest) 
   EXPECT_EQ(events[2].first, 2);
 }
 
-TEST_F(MenuTest, BaseCharacterResultIsOne) {
-  class Plain : public FakeComponent {
-   public:
-    using FakeComponent::FakeComponent;
-    int OnChar(char character) override { return iGUIComponent::OnChar(character); }
-  };
-  cMenu menu(1, Record);
-  menu.Add(new Plain("plain", &log));
-  menu.OnChar('a');
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].first, 1);
-}
-
 TEST_F(MenuTest, DisabledHiddenOrEmptyMenuIgnoresInput) {
   cMenu menu(1, Record);
   AddFake(menu, "a", kUnit, 5);
