@@ -102,6 +102,22 @@ TEST_F(EffectTest, TexturesAreHeldUntilReplaced) {
   texture->Release();
 }
 
+TEST_F(EffectTest, DeviceLossDropsRenderTargetsSoResetCanSucceed) {
+  IDirect3DTexture9* target = nullptr;
+  IDirect3DTexture9* managed = nullptr;
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                  nullptr), D3D_OK);
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr), D3D_OK);
+  ASSERT_EQ(effect_->SetTexture("defaultTexture", target), D3D_OK);
+  target->Release();
+  ASSERT_EQ(effect_->OnLostDevice(), D3D_OK);
+  EXPECT_EQ(device->Reset(&parameters), D3D_OK);
+
+  ASSERT_EQ(effect_->SetTexture("defaultTexture", managed), D3D_OK);
+  ASSERT_EQ(effect_->OnLostDevice(), D3D_OK);
+  EXPECT_EQ(managed->Release(), 1u);  // the effect keeps a managed texture
+}
+
 TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
   platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   ASSERT_EQ(device->BeginScene(), D3D_OK);

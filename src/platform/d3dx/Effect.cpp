@@ -156,6 +156,18 @@ HRESULT Effect::SetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9* texture)
   return D3D_OK;
 }
 
+// Default-pool textures die with the device: a reference kept here would make
+// the device's Reset fail.
+HRESULT Effect::OnLostDevice() {
+  for (size_t i = 0; i < textures_.size(); ++i) {
+    if (!values_[i].texture || values_[i].texture->pool != D3DPOOL_DEFAULT) continue;
+    textures_[i]->Release();
+    textures_[i] = nullptr;
+    values_[i].texture = nullptr;
+  }
+  return D3D_OK;
+}
+
 HRESULT Effect::Begin(UINT* passes, DWORD flags) {
   if (!passes || begun_) return D3DERR_INVALIDCALL;
   savedStates_.clear();

@@ -30,7 +30,7 @@ class Effect : public ID3DXEffect {
   HRESULT CommitChanges() override;
   HRESULT EndPass() override;
   HRESULT End() override;
-  HRESULT OnLostDevice() override { return D3D_OK; }
+  HRESULT OnLostDevice() override;
   HRESULT OnResetDevice() override { return D3D_OK; }
 
  private:
