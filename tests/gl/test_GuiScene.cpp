@@ -2,6 +2,7 @@
 // texts and the layer order 0, 56, 57 (an open list covers what lies below it).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr UINT kWidth = 800, kHeight = 600;
 // Long enough for every fade of the scene (list 0.5 s, highlight 0.25 s) to end.
 constexpr auto kFadeTime = std::chrono::milliseconds(650);
 
@@ -47,14 +47,21 @@ class GuiSceneTest : public ::testing::Test {
     ASSERT_NE(window, nullptr);
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
+    // Full screen in the desktop mode, as the editor runs: the font converts GUI
+    // coordinates with the display mode.
+    D3DDISPLAYMODE desktop{};
+    ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop), D3D_OK);
+    width = desktop.Width;
+    height = desktop.Height;
     D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = kWidth;
-    parameters.BackBufferHeight = kHeight;
-    parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
+    parameters.BackBufferFormat = desktop.Format;
     parameters.BackBufferCount = 1;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
     parameters.hDeviceWindow = window;
-    parameters.Windowed = TRUE;
+    parameters.Windowed = FALSE;
+    parameters.FullScreen_RefreshRateInHz = desktop.RefreshRate;
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
     parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
@@ -62,7 +69,7 @@ class GuiSceneTest : public ::testing::Test {
                                 &parameters, &device),
               D3D_OK);
     SetEditorStates();
-    font = std::make_unique<cFont>(device, 13, L"arial", nullptr);
+    font = std::make_unique<cFont>(device, std::min(static_cast<int>(width * 17.6f / 1024), 16), L"arial", nullptr);
     sprites = std::make_unique<cSpriteContainer>(device, nullptr, 128);
   }
 
@@ -96,8 +103,7 @@ class GuiSceneTest : public ::testing::Test {
     device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
     device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
     device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-    D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, static_cast<float>(kWidth) / kHeight, 1.0f,
-                               16384.0f);
+    D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, static_cast<float>(width) / height, 1.0f, 16384.0f);
     device->SetTransform(D3DTS_PROJECTION, &projection);
   }
 
@@ -147,26 +153,26 @@ class GuiSceneTest : public ::testing::Test {
     ASSERT_EQ(cGUIManager::Instance()->Render(device, sprites.get(), &eye, &view), D3D_OK);
     ASSERT_EQ(device->EndScene(), D3D_OK);
     ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    UINT width = 0, height = 0;
-    ASSERT_TRUE(platform::ReadBackBuffer(device, pixels, width, height));
-    ASSERT_EQ(width, kWidth);
-    ASSERT_EQ(height, kHeight);
+    UINT readWidth = 0, readHeight = 0;
+    ASSERT_TRUE(platform::ReadBackBuffer(device, pixels, readWidth, readHeight));
+    ASSERT_EQ(readWidth, width);
+    ASSERT_EQ(readHeight, height);
   }
 
   // Pixels inside a GUI rectangle (top-left corner, width, height) that pass a
   // test on their red, green and blue.
-  int Count(float x, float y, float width, float height, const std::function<bool(int, int, int)>& test) const {
-    const int left = Column(x), right = Column(x + width), top = Row(y), bottom = Row(y - height);
+  int Count(float x, float y, float w, float h, const std::function<bool(int, int, int)>& test) const {
+    const int left = Column(x), right = Column(x + w), top = Row(y), bottom = Row(y - h);
     int count = 0;
-    for (int py = std::max(top, 0); py < std::min(bottom, static_cast<int>(kHeight)); ++py)
-      for (int px = std::max(left, 0); px < std::min(right, static_cast<int>(kWidth)); ++px) {
-        const uint8_t* p = &pixels[(static_cast<size_t>(py) * kWidth + px) * 4];
+    for (int py = std::max(top, 0); py < std::min(bottom, static_cast<int>(height)); ++py)
+      for (int px = std::max(left, 0); px < std::min(right, static_cast<int>(width)); ++px) {
+        const uint8_t* p = &pixels[(static_cast<size_t>(py) * width + px) * 4];
         if (test(p[2], p[1], p[0])) ++count;
       }
     return count;
   }
-  int Column(float x) const { return static_cast<int>((x * projection._11 + 1.0f) * kWidth * 0.5f); }
-  int Row(float y) const { return static_cast<int>(0.5f * kHeight - kHeight * projection._22 * y * 0.5f); }
+  int Column(float x) const { return static_cast<int>((x * projection._11 + 1.0f) * width * 0.5f); }
+  int Row(float y) const { return static_cast<int>(0.5f * height - height * projection._22 * y * 0.5f); }
 
   static bool White(int r, int g, int b) { return r > 200 && g > 200 && b > 200; }
   static bool Blue(int r, int g, int b) { return b > 150 && r < 90 && g < 90; }
@@ -174,6 +180,7 @@ class GuiSceneTest : public ::testing::Test {
   static bool Clear(int r, int g, int b) { return r == 0x18 && g == 0x30 && b == 0x48; }
 
   HWND window = nullptr;
+  UINT width = 0, height = 0;
   IDirect3D9* d3d = nullptr;
   IDirect3DDevice9* device = nullptr;
   D3DXMATRIX projection;
@@ -228,7 +235,7 @@ TEST_F(GuiSceneTest, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
 
   const std::filesystem::path artifacts(TEST_ARTIFACT_DIR);
   std::filesystem::create_directories(artifacts);
-  EXPECT_TRUE(platform::SavePng((artifacts / "gui-scene.png").c_str(), pixels, kWidth, kHeight));
+  EXPECT_TRUE(platform::SavePng((artifacts / "gui-scene.png").c_str(), pixels, width, height));
 
   // Sprites: the panel is drawn over the cleared screen, the check mark is green.
   EXPECT_EQ(Count(-0.68f, -0.35f, 0.04f, 0.04f, Clear), 0);
