@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gui/GUIKey.h"
+#include "app/GUIKey.h"
 #include "gui/GUIText.h"
 #include "scene/cFont.h"
 

@@ -1,6 +1,6 @@
 #include "gui/cEditbox.h"
 
-#include "gui/GUIKey.h"
+#include "app/GUIKey.h"
 #include "gui/cSpriteContainer.h"
 #include "scene/cFont.h"
 
@@ -53,9 +53,9 @@ int cEditbox::OnKey(unsigned code) {
   if (!focused_) return -1;
   if (code == GUIKEY_BACKSPACE) {
     RemoveLast();
-  } else if (code >= GUIKEY_0 && code <= GUIKEY_9) {
-    Append(static_cast<wchar_t>(L'0' + (code - GUIKEY_0)));
-  } else if (code == GUIKEY_POINT) {
+  } else if (code >= GUIKEY_DIGIT0 && code <= GUIKEY_DIGIT0 + 9) {
+    Append(static_cast<wchar_t>(L'0' + (code - GUIKEY_DIGIT0)));
+  } else if (code == GUIKEY_PERIOD) {
     Append(L'.');
   } else if (code == GUIKEY_MINUS && !text_) {
     Append(L'-');

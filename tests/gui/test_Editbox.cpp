@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "GuiFixture.h"
-#include "gui/GUIKey.h"
+#include "app/GUIKey.h"
 #include "gui/cEditbox.h"
 #include "gui/cMenu.h"
 #include "gui/cTextarea.h"
@@ -39,10 +39,10 @@ TEST_F(EditboxTest, TypingDigitsAndPointIntoAnEmptiedFocusedBox) {
   EXPECT_EQ(box->GetText(), nullptr);
   EXPECT_EQ(box->GetValue(), 1.0f);
   Type(*box, {GUIKEY_BACKSPACE});  // nothing left to delete
-  Type(*box, {GUIKEY_0 + 1, GUIKEY_0 + 2, GUIKEY_POINT, GUIKEY_0 + 5});
+  Type(*box, {GUIKEY_DIGIT0 + 1, GUIKEY_DIGIT0 + 2, GUIKEY_PERIOD, GUIKEY_DIGIT0 + 5});
   EXPECT_EQ(TextOf(*box), L"12.5");
   EXPECT_EQ(box->GetValue(), 12.5f);
-  Type(*box, {GUIKEY_POINT, GUIKEY_9, GUIKEY_0});  // the form is not checked
+  Type(*box, {GUIKEY_PERIOD, GUIKEY_DIGIT0 + 9, GUIKEY_DIGIT0});  // the form is not checked
   EXPECT_EQ(TextOf(*box), L"12.5.90");
   EXPECT_EQ(box->GetValue(), 12.5f);
 }
@@ -53,7 +53,7 @@ TEST_F(EditboxTest, MinusOnlyStartsAnEmptyBox) {
   Type(*box, {GUIKEY_MINUS});
   EXPECT_EQ(TextOf(*box), L"0.5");
   Empty(*box);
-  Type(*box, {GUIKEY_MINUS, GUIKEY_0 + 3, GUIKEY_MINUS});
+  Type(*box, {GUIKEY_MINUS, GUIKEY_DIGIT0 + 3, GUIKEY_MINUS});
   EXPECT_EQ(TextOf(*box), L"-3");
   EXPECT_EQ(box->GetValue(), -3.0f);
 }
@@ -81,13 +81,13 @@ TEST_F(EditboxTest, EmptyButPresentTextStaysEmptyOnBackspace) {
 TEST_F(EditboxTest, KeysAndLettersNeedFocusAndLettersAnEditableBox) {
   auto box = Make(L"42");
   box->SetEditable(true);
-  Type(*box, {GUIKEY_BACKSPACE, GUIKEY_0 + 7, GUIKEY_POINT, GUIKEY_MINUS});
+  Type(*box, {GUIKEY_BACKSPACE, GUIKEY_DIGIT0 + 7, GUIKEY_PERIOD, GUIKEY_MINUS});
   EXPECT_EQ(box->OnChar('x'), -1);
   EXPECT_EQ(TextOf(*box), L"42");
 
   box->Focus();
   box->OnChar('b');
-  Type(*box, {GUIKEY_ESCAPE, GUIKEY_0 + 7});
+  Type(*box, {GUIKEY_ESCAPE, GUIKEY_DIGIT0 + 7});
   EXPECT_EQ(TextOf(*box), L"42b");
   box->Focus();
   box->SetEditable(false);  // only an editable box takes letters
@@ -101,7 +101,7 @@ TEST_F(EditboxTest, ResetRestoresTheConstructorTextAndKeepsTheFocus) {
   Empty(*box);
   box->Reset();
   EXPECT_EQ(TextOf(*box), L"1.0");
-  Type(*box, {GUIKEY_0 + 1});
+  Type(*box, {GUIKEY_DIGIT0 + 1});
   EXPECT_EQ(TextOf(*box), L"1.01");
 
   auto named = Make(L"0.25");
@@ -120,14 +120,14 @@ TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
   EXPECT_EQ(first->OnHover(0.1f, -0.01f), 0);
   EXPECT_EQ(first->OnPress(0.1f, -0.01f), 0);
   menu.OnClick(0.2f, -0.1f);  // top-right corner of the second box
-  menu.OnKey(GUIKEY_0 + 5);
+  menu.OnKey(GUIKEY_DIGIT0 + 5);
   EXPECT_EQ(TextOf(*first), L"1");
   EXPECT_EQ(TextOf(*second), L"25");
 
   second->SetVisible(false);  // a hidden box still loses its focus
   menu.OnClick(0.9f, 0.9f);
   second->SetVisible(true);
-  menu.OnKey(GUIKEY_0 + 5);
+  menu.OnKey(GUIKEY_DIGIT0 + 5);
   EXPECT_EQ(TextOf(*second), L"25");
 }
 
@@ -178,7 +178,7 @@ TEST_F(EditboxTest, LongTextIsKeptAndDrawnWhole) {
   auto box = Make(nullptr);
   box->Focus();
   Empty(*box);
-  for (int i = 0; i < 3000; ++i) box->OnKey(GUIKEY_0 + i % 10);
+  for (int i = 0; i < 3000; ++i) box->OnKey(GUIKEY_DIGIT0 + i % 10);
   EXPECT_EQ(std::wcslen(box->GetText()), 3000u);
   const auto texts = TextsOf(*box);
   ASSERT_EQ(texts.size(), 1u);

@@ -2,7 +2,7 @@
 
 #include "FakeComponent.h"
 #include "GuiFixture.h"
-#include "gui/GUIKey.h"
+#include "app/GUIKey.h"
 #include "gui/cMenu.h"
 
 namespace {
@@ -52,7 +52,7 @@ TEST_F(GUIManagerTest, OnlyTheTopMenuGetsInputWhileEveryMenuIsDrawn) {
   EXPECT_EQ(manager->GetCaller(), 289);
 
   manager->OnPress(0.5f, 0.5f);
-  manager->OnKey(GUIKEY_0);
+  manager->OnKey(GUIKEY_DIGIT0);
   manager->DrawSprites(0, sprites.get());
   EXPECT_EQ(log, (Strings{"top.press", "top.key", "bottom.sprites0", "top.sprites0"}));
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "gui/GUIKey.h"
+#include "app/GUIKey.h"
 #include "gui/cGUIManager.h"
 #include "gui/cMenu.h"
 #include "platform/Platform.h"
