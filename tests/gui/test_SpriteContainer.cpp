@@ -129,27 +129,34 @@ TEST_F(SpriteContainerTest, DrawsOneStripPerRecordWithItsTextureAndRestoresDepth
   EXPECT_EQ(value, static_cast<DWORD>(TRUE));
 }
 
-TEST_F(SpriteContainerTest, BufferIsManagedAtFirstAndDynamicDefaultAfterAReset) {
+// The device is reset around the container as the editor does on device loss.
+TEST_F(SpriteContainerTest, BufferIsManagedAtFirstAndDynamicDefaultAcrossDeviceResets) {
   sprites->AddSprite(Quad(nullptr, 0, 0, 1, -1, 0xFFFFFFFF));
   ASSERT_EQ(RenderIdentity(), S_OK);
   D3DVERTEXBUFFER_DESC desc = BoundBufferDesc();
   EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
   EXPECT_EQ(desc.Size, 128u * 96u);
   EXPECT_EQ(desc.FVF, 0x142u);
+  ASSERT_EQ(device->EndScene(), S_OK);
 
-  sprites->OnLostDevice();
-  device->SetStreamSource(0, nullptr, 0, 0);
-  platform::Recorded().Clear();
-  EXPECT_TRUE(FAILED(RenderIdentity()));
-  EXPECT_TRUE(platform::Recorded().draws.empty());
+  for (int loss = 0; loss < 2; ++loss) {
+    sprites->OnLostDevice();
+    ASSERT_EQ(device->Reset(&parameters), S_OK);  // nothing of the container's is left in the default pool
+    ASSERT_EQ(device->BeginScene(), S_OK);
+    platform::Recorded().Clear();
+    EXPECT_TRUE(FAILED(RenderIdentity()));  // no buffer until the reset hook runs
+    EXPECT_TRUE(platform::Recorded().draws.empty());
 
-  sprites->OnResetDevice(device);
-  ASSERT_EQ(RenderIdentity(), S_OK);
-  desc = BoundBufferDesc();
-  EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-  EXPECT_EQ(desc.Usage & D3DUSAGE_DYNAMIC, D3DUSAGE_DYNAMIC);
-  EXPECT_EQ(desc.Size, 128u * 96u);
-  EXPECT_EQ(platform::Recorded().draws.size(), 1u);
+    sprites->OnResetDevice(device);
+    ASSERT_EQ(RenderIdentity(), S_OK);
+    desc = BoundBufferDesc();
+    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
+    EXPECT_EQ(desc.Usage & D3DUSAGE_DYNAMIC, D3DUSAGE_DYNAMIC);
+    EXPECT_EQ(desc.Size, 128u * 96u);
+    EXPECT_EQ(platform::Recorded().draws.size(), 1u);
+    ASSERT_EQ(device->EndScene(), S_OK);
+  }
+  ASSERT_EQ(device->BeginScene(), S_OK);
 }
 
 }  // namespace
