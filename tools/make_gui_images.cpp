@@ -3,7 +3,7 @@
 // button in three states, the checkbox, the combobox parts, the two edit-box
 // backgrounds with their legend swatches, and the window background.
 // Build and run from the repository root:
-//   g++ -std=c++20 -O2 tools/make_gui_images.cpp -I/usr/include/stb $(pkg-config --cflags --libs freetype2)
+//   g++ -std=c++20 -O2 tools/make_gui_images.cpp -isystem /usr/include/stb $(pkg-config --cflags --libs freetype2)
 //     -o /tmp/make_gui_images && /tmp/make_gui_images
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -65,7 +65,8 @@ class Image {
     std::vector<unsigned char> bytes;
     bytes.reserve(pixels_.size() * 4);
     for (const Color& c : pixels_)
-      for (float v : {c.r, c.g, c.b, c.a}) bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)));
+      for (float v : {c.r, c.g, c.b, c.a})
+        bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)));
     const std::string path = kOutput + name + ".tga";
     const bool ok = stbi_write_tga(path.c_str(), width_, height_, 4, bytes.data()) != 0;
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", path.c_str());
@@ -145,7 +146,8 @@ Look LookOf(State state) {
 void Face(Image& image, const Look& look, float radius) {
   image.Fill(RoundRect(image, 0.5f, radius), Solid(look.border));
   image.Fill(RoundRect(image, 2.0f, radius - 1.5f), Gradient(look.top, look.bottom));
-  image.Fill([&](float x, float y) { return std::max(RoundRect(image, 2.0f, radius - 1.5f)(x, y), y - image.Height() * 0.45f); },
+  image.Fill([&](float x,
+                 float y) { return std::max(RoundRect(image, 2.0f, radius - 1.5f)(x, y), y - image.Height() * 0.45f); },
              Solid(Rgb(255, 255, 255, 0.10f)));
 }
 
@@ -271,11 +273,15 @@ int main() {
   ok = LabelledButton(labeler, "cancel", "Cancel") && ok;
   ok = LabelledButton(labeler, "apply", "Apply") && ok;
   ok = LabelledButton(labeler, "create", "Create") && ok;
-  ok = IconButton("close1", [](float sink) {
-    auto a = Stroke({{10, 10 + sink}, {22, 22 + sink}}, 3.0f), b = Stroke({{22, 10 + sink}, {10, 22 + sink}}, 3.0f);
-    return [=](float x, float y) { return std::min(a(x, y), b(x, y)); };
-  }) && ok;
-  ok = IconButton("dropDownButton", [](float sink) { return Triangle(9, 12 + sink, 23, 12 + sink, 16, 21 + sink); }) && ok;
+  ok = IconButton("close1",
+                  [](float sink) {
+                    auto a = Stroke({{10, 10 + sink}, {22, 22 + sink}}, 3.0f),
+                         b = Stroke({{22, 10 + sink}, {10, 22 + sink}}, 3.0f);
+                    return [=](float x, float y) { return std::min(a(x, y), b(x, y)); };
+                  }) &&
+       ok;
+  ok = IconButton("dropDownButton", [](float sink) { return Triangle(9, 12 + sink, 23, 12 + sink, 16, 21 + sink); }) &&
+       ok;
   ok = IconButton("downButton", [](float sink) { return Triangle(9, 12 + sink, 23, 12 + sink, 16, 21 + sink); }) && ok;
   ok = IconButton("upButton", [](float sink) { return Triangle(9, 20 + sink, 23, 20 + sink, 16, 11 + sink); }) && ok;
   ok = Checkbox(true) && ok;

@@ -12,9 +12,7 @@ struct GUIRect {
   float height = 0.0f;
 
   // Edges count as inside.
-  bool Contains(float px, float py) const {
-    return px >= x && px <= x + width && py <= y && py >= y - height;
-  }
+  bool Contains(float px, float py) const { return px >= x && px <= x + width && py <= y && py >= y - height; }
   const float* Position() const { return &x; }
   void MoveTo(float nx, float ny) {
     x = nx;

@@ -13,6 +13,4 @@ inline GUIText CopyText(const wchar_t* text) { return text ? GUIText(text) : std
 inline const wchar_t* TextOf(const GUIText& text) { return text ? text->c_str() : nullptr; }
 
 // The leading part that forms a decimal number, 0 when there is none.
-inline float TextToNumber(const std::wstring& text) {
-  return static_cast<float>(std::wcstod(text.c_str(), nullptr));
-}
+inline float TextToNumber(const std::wstring& text) { return static_cast<float>(std::wcstod(text.c_str(), nullptr)); }

@@ -2,8 +2,8 @@
 
 #include "gui/cSpriteContainer.h"
 
-cButton::cButton(int id, int clickEventId, int hoverEventId, D3DTexture* idle, D3DTexture* over,
-                 D3DTexture* pressed, D3DXVECTOR2 position, float width, float height)
+cButton::cButton(int id, int clickEventId, int hoverEventId, D3DTexture* idle, D3DTexture* over, D3DTexture* pressed,
+                 D3DXVECTOR2 position, float width, float height)
     : iGUIComponent(id),
       clickEventId_(clickEventId),
       hoverEventId_(hoverEventId),

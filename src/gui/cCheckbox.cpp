@@ -4,8 +4,8 @@
 
 #include "gui/cSpriteContainer.h"
 
-cCheckbox::cCheckbox(int id, int eventId, D3DTexture* checkedImage, D3DTexture* uncheckedImage,
-                     D3DXVECTOR2 position, float width, float height)
+cCheckbox::cCheckbox(int id, int eventId, D3DTexture* checkedImage, D3DTexture* uncheckedImage, D3DXVECTOR2 position,
+                     float width, float height)
     : iGUIComponent(id),
       eventId_(eventId),
       checkedImage_(checkedImage),

@@ -13,8 +13,8 @@ class cCheckbox : public iGUIComponent {
 
   cCheckbox(int id, int eventId, D3DTexture* checkedImage, D3DTexture* uncheckedImage, D3DXVECTOR2 position,
             float width, float height);
-  cCheckbox(int group, int id, int eventId, D3DTexture* checkedImage, D3DTexture* uncheckedImage,
-            D3DXVECTOR2 position, float width, float height);
+  cCheckbox(int group, int id, int eventId, D3DTexture* checkedImage, D3DTexture* uncheckedImage, D3DXVECTOR2 position,
+            float width, float height);
 
   bool HitTest(float x, float y) override { return rect_.Contains(x, y); }
   int OnClick(float x, float y) override;

@@ -6,11 +6,10 @@
 #include "gui/GUIText.h"
 #include "scene/cFont.h"
 
-cCombobox::cCombobox(int id, int eventId, D3DXVECTOR2 position, float size, cFont* font,
-                     D3DTexture* dropDownIdle, D3DTexture* dropDownOver, D3DTexture* dropDownPressed,
-                     D3DTexture* upIdle, D3DTexture* upOver, D3DTexture* upPressed, D3DTexture* downIdle,
-                     D3DTexture* downOver, D3DTexture* downPressed, D3DTexture* listBackground, D3DTexture* panel,
-                     D3DTexture* highlight)
+cCombobox::cCombobox(int id, int eventId, D3DXVECTOR2 position, float size, cFont* font, D3DTexture* dropDownIdle,
+                     D3DTexture* dropDownOver, D3DTexture* dropDownPressed, D3DTexture* upIdle, D3DTexture* upOver,
+                     D3DTexture* upPressed, D3DTexture* downIdle, D3DTexture* downOver, D3DTexture* downPressed,
+                     D3DTexture* listBackground, D3DTexture* panel, D3DTexture* highlight)
     : iGUIComponent(id), position_(position), size_(size), eventId_(eventId), font_(font) {
   const float x = position.x, y = position.y, s = size;
   panel_ = std::make_unique<cWindow>(0, panel, D3DXVECTOR2(x, y), 7 * s / 8, s / 8);

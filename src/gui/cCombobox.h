@@ -27,10 +27,10 @@ class cCombobox : public iGUIComponent {
             D3DTexture* dropDownOver, D3DTexture* dropDownPressed, D3DTexture* upIdle, D3DTexture* upOver,
             D3DTexture* upPressed, D3DTexture* downIdle, D3DTexture* downOver, D3DTexture* downPressed,
             D3DTexture* listBackground, D3DTexture* panel, D3DTexture* highlight);
-  cCombobox(int group, int id, int eventId, D3DXVECTOR2 position, float size, cFont* font,
-            D3DTexture* dropDownIdle, D3DTexture* dropDownOver, D3DTexture* dropDownPressed, D3DTexture* upIdle,
-            D3DTexture* upOver, D3DTexture* upPressed, D3DTexture* downIdle, D3DTexture* downOver,
-            D3DTexture* downPressed, D3DTexture* listBackground, D3DTexture* panel, D3DTexture* highlight);
+  cCombobox(int group, int id, int eventId, D3DXVECTOR2 position, float size, cFont* font, D3DTexture* dropDownIdle,
+            D3DTexture* dropDownOver, D3DTexture* dropDownPressed, D3DTexture* upIdle, D3DTexture* upOver,
+            D3DTexture* upPressed, D3DTexture* downIdle, D3DTexture* downOver, D3DTexture* downPressed,
+            D3DTexture* listBackground, D3DTexture* panel, D3DTexture* highlight);
 
   bool HitTest(float x, float y) override;
   int OnClick(float x, float y) override;
@@ -52,7 +52,9 @@ class cCombobox : public iGUIComponent {
   void SelectByText(const wchar_t* text);
   const wchar_t* GetSelectedText() const;
   float GetSelectedValue() const;
-  void SetSelectedTextColor(BYTE red, BYTE green, BYTE blue) { selectedTextColor_ = D3DCOLOR_ARGB(0, red, green, blue); }
+  void SetSelectedTextColor(BYTE red, BYTE green, BYTE blue) {
+    selectedTextColor_ = D3DCOLOR_ARGB(0, red, green, blue);
+  }
   void SetListTextColor(BYTE red, BYTE green, BYTE blue) { listTextColor_ = D3DCOLOR_ARGB(0, red, green, blue); }
 
   // Visible row k (1 to kMaxRows) shows item scroll offset + k. Rows are s/12

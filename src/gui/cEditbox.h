@@ -19,8 +19,8 @@ class cEditbox : public iGUIComponent {
   // A null text starts the box with "1.0".
   cEditbox(int id, D3DXVECTOR2 position, D3DXVECTOR2 size, D3DXVECTOR2 textOffset, const wchar_t* text,
            D3DTexture* background, cFont* font);
-  cEditbox(int group, int id, D3DXVECTOR2 position, D3DXVECTOR2 size, D3DXVECTOR2 textOffset,
-           const wchar_t* text, D3DTexture* background, cFont* font);
+  cEditbox(int group, int id, D3DXVECTOR2 position, D3DXVECTOR2 size, D3DXVECTOR2 textOffset, const wchar_t* text,
+           D3DTexture* background, cFont* font);
 
   bool HitTest(float x, float y) override { return rect_.Contains(x, y); }
   int OnClick(float x, float y) override;

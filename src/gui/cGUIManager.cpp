@@ -84,8 +84,8 @@ void cGUIManager::DrawText(int layer) {
   for (cMenu* menu : menus_) menu->DrawText(layer);
 }
 
-HRESULT cGUIManager::Render(IDirect3DDevice9* device, cSpriteContainer* container,
-                            const D3DXVECTOR3* cameraPosition, const D3DXMATRIX* view) {
+HRESULT cGUIManager::Render(IDirect3DDevice9* device, cSpriteContainer* container, const D3DXVECTOR3* cameraPosition,
+                            const D3DXMATRIX* view) {
   for (int layer : kLayers) {
     container->Clear();
     DrawSprites(layer, container);

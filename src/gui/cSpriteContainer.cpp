@@ -73,16 +73,14 @@ HRESULT cSpriteContainer::DrawQuads(IDirect3DDevice9* device) {
   for (size_t i = 0; i < sprites_.size(); ++i) {
     IDirect3DTexture9* texture = sprites_[i].texture ? sprites_[i].texture->texture : nullptr;
     HRESULT hr = device->SetTexture(0, texture);
-    if (SUCCEEDED(hr))
-      hr = device->SetTextureStageState(0, D3DTSS_COLORARG1, texture ? D3DTA_TEXTURE : D3DTA_DIFFUSE);
+    if (SUCCEEDED(hr)) hr = device->SetTextureStageState(0, D3DTSS_COLORARG1, texture ? D3DTA_TEXTURE : D3DTA_DIFFUSE);
     if (SUCCEEDED(hr)) hr = device->DrawPrimitive(D3DPT_TRIANGLESTRIP, static_cast<UINT>(i * 4), 2);
     if (FAILED(hr)) return hr;
   }
   return S_OK;
 }
 
-HRESULT cSpriteContainer::Render(IDirect3DDevice9* device, const D3DXVECTOR3* cameraPosition,
-                                 const D3DXMATRIX* view) {
+HRESULT cSpriteContainer::Render(IDirect3DDevice9* device, const D3DXVECTOR3* cameraPosition, const D3DXMATRIX* view) {
   if (sprites_.empty()) return S_OK;
   if (!device || !cameraPosition || !view || !buffer_) return D3DERR_INVALIDCALL;
   BuildQuads(*cameraPosition, *view);

@@ -2,8 +2,7 @@
 
 #include "scene/cFont.h"
 
-cTextarea::cTextarea(int id, D3DXVECTOR2 position, float size, const wchar_t* text, cFont* font)
-    : iGUIComponent(id) {
+cTextarea::cTextarea(int id, D3DXVECTOR2 position, float size, const wchar_t* text, cFont* font) : iGUIComponent(id) {
   Set(id, position, size, text, font);
 }
 

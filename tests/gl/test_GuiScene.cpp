@@ -42,8 +42,8 @@ class GuiSceneTest : public ::testing::Test {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "GuiSceneWindow";
     RegisterClassExA(&windowClass);  // fails harmlessly once the class exists
-    window = CreateWindowExA(0, "GuiSceneWindow", "GUI scene", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                             CW_USEDEFAULT, 0, nullptr, nullptr, nullptr, nullptr);
+    window = CreateWindowExA(0, "GuiSceneWindow", "GUI scene", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                             nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
@@ -123,11 +123,11 @@ class GuiSceneTest : public ::testing::Test {
   }
 
   cCombobox* Combobox(int id, D3DXVECTOR2 position, float size) {
-    auto* box = new cCombobox(id, 1, position, size, font.get(), Image(L"dropDownButton_idle"),
-                              Image(L"dropDownButton_over"), Image(L"dropDownButton_click"), Image(L"upButton_idle"),
-                              Image(L"upButton_over"), Image(L"upButton_click"), Image(L"downButton_idle"),
-                              Image(L"downButton_over"), Image(L"downButton_click"), Image(L"dropDownList"),
-                              Image(L"selectionPanel"), Image(L"select1"));
+    auto* box =
+        new cCombobox(id, 1, position, size, font.get(), Image(L"dropDownButton_idle"), Image(L"dropDownButton_over"),
+                      Image(L"dropDownButton_click"), Image(L"upButton_idle"), Image(L"upButton_over"),
+                      Image(L"upButton_click"), Image(L"downButton_idle"), Image(L"downButton_over"),
+                      Image(L"downButton_click"), Image(L"dropDownList"), Image(L"selectionPanel"), Image(L"select1"));
     box->SetListTextColor(0, 255, 0);
     box->SetSelectedTextColor(0, 0, 255);
     return box;

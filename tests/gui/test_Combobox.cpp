@@ -17,8 +17,20 @@ constexpr float X = -0.2f, Y = 0.4f, S = 0.25f;
 
 class ComboboxTest : public GuiFixture {
  protected:
-  enum Image { kDropIdle, kDropOver, kDropPressed, kUpIdle, kUpOver, kUpPressed, kDownIdle, kDownOver,
-               kDownPressed, kList, kPanel, kHighlight };
+  enum Image {
+    kDropIdle,
+    kDropOver,
+    kDropPressed,
+    kUpIdle,
+    kUpOver,
+    kUpPressed,
+    kDownIdle,
+    kDownOver,
+    kDownPressed,
+    kList,
+    kPanel,
+    kHighlight
+  };
 
   void SetUp() override {
     GuiFixture::SetUp();

@@ -112,10 +112,10 @@ TEST_F(EditboxTest, ResetRestoresTheConstructorTextAndKeepsTheFocus) {
 
 TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
   cMenu menu(1, Ignore);
-  auto* first = menu.Add(new cEditbox(1, D3DXVECTOR2(0, 0), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0), L"1",
-                                      nullptr, nullptr));
-  auto* second = menu.Add(new cEditbox(2, D3DXVECTOR2(0, -0.1f), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0),
-                                       L"2", nullptr, nullptr));
+  auto* first =
+      menu.Add(new cEditbox(1, D3DXVECTOR2(0, 0), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0), L"1", nullptr, nullptr));
+  auto* second = menu.Add(
+      new cEditbox(2, D3DXVECTOR2(0, -0.1f), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0), L"2", nullptr, nullptr));
   EXPECT_EQ(first->OnClick(0.1f, -0.01f), 0);
   EXPECT_EQ(first->OnHover(0.1f, -0.01f), 0);
   EXPECT_EQ(first->OnPress(0.1f, -0.01f), 0);

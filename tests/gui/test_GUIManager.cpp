@@ -123,8 +123,8 @@ TEST_F(GUIManagerTest, RendersLayersZeroThen56Then57WithTextsAfterTheirSprites) 
 
   ASSERT_EQ(manager->Render(device, sprites.get(), &eye, &view), S_OK);
 
-  EXPECT_EQ(log, (Strings{"b.sprites0", "d.sprites0", "b.text0", "d.text0", "c.sprites56", "c.text56",
-                          "a.sprites57", "a.text57"}));
+  EXPECT_EQ(log, (Strings{"b.sprites0", "d.sprites0", "b.text0", "d.text0", "c.sprites56", "c.text56", "a.sprites57",
+                          "a.text57"}));
   // The container is cleared per layer: 2 + 1 + 1 quads.
   EXPECT_EQ(platform::Recorded().draws.size(), 4u);
 }

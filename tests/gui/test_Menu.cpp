@@ -2,11 +2,11 @@
 
 #include <utility>
 
+#include "FakeComponent.h"
 #include "app/GUIKey.h"
 #include "gui/cGUIManager.h"
 #include "gui/cMenu.h"
 #include "platform/Platform.h"
-#include "FakeComponent.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ class MenuTest : public ::testing::Test {
   Strings log;
 };
 
-constexpr GUIRect kUnit{0, 1, 1, 1};      // (0,0) to (1,1)
+constexpr GUIRect kUnit{0, 1, 1, 1};  // (0,0) to (1,1)
 constexpr GUIRect kFarAway{5, 6, 1, 1};
 
 TEST_F(MenuTest, ClickAnnouncesToEveryComponentThenDispatchesToHitOnesInOrder) {

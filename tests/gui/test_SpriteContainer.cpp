@@ -40,9 +40,7 @@ class SpriteContainerTest : public GuiFixture {
     return desc;
   }
 
-  HRESULT RenderAt(const D3DXVECTOR3& eye, const D3DXMATRIX& view) {
-    return sprites->Render(device, &eye, &view);
-  }
+  HRESULT RenderAt(const D3DXVECTOR3& eye, const D3DXMATRIX& view) { return sprites->Render(device, &eye, &view); }
 
   HRESULT RenderIdentity() {
     D3DXMATRIX view;
