@@ -78,7 +78,9 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
   return system.Peek(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 
+// A null window posts to the thread, as WM_QUIT is.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window && !WindowSystem::Instance().Procedure(window)) return FALSE;
   MSG msg{window, message, wParam, lParam, MessageTime(), CurrentBackend().CursorPos()};
   WindowSystem::Instance().Post(msg);
   return TRUE;

@@ -43,6 +43,7 @@ TEST_F(Win32, WindowsNeedARegisteredClass) {
 TEST_F(Win32, PostedMessagesArriveInOrderAndDispatchToTheClassProcedure) {
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x999), WM_KEYDOWN, 'W', 0));
   PostMessageA(window, WM_KEYDOWN, 'W', 0);
   PostMessageA(window, WM_KEYUP, 'W', 0);
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));

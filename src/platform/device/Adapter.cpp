@@ -7,12 +7,13 @@ namespace {
 
 constexpr UINT kMaxBackBuffers = 3;
 
-bool IsListedMode(const D3DPRESENT_PARAMETERS& parameters, Backend& backend) {
-  for (const D3DDISPLAYMODE& mode : backend.DisplayModes()) {
-    if (mode.Width == parameters.BackBufferWidth && mode.Height == parameters.BackBufferHeight &&
-        (parameters.FullScreen_RefreshRateInHz == 0 || parameters.FullScreen_RefreshRateInHz == mode.RefreshRate)) {
-      return true;
-    }
+// The desktop mode or one the backend lists; refresh rates are not compared, as
+// the backends' lists need not carry the desktop's.
+bool IsFullScreenMode(const D3DPRESENT_PARAMETERS& parameters, Backend& backend) {
+  std::vector<D3DDISPLAYMODE> modes = backend.DisplayModes();
+  modes.push_back(backend.DesktopMode());
+  for (const D3DDISPLAYMODE& mode : modes) {
+    if (mode.Width == parameters.BackBufferWidth && mode.Height == parameters.BackBufferHeight) return true;
   }
   return false;
 }
@@ -59,7 +60,7 @@ HRESULT CompletePresentParameters(D3DPRESENT_PARAMETERS& parameters, HWND focusW
   }
   if (parameters.Windowed) {
     if (FAILED(CompleteWindowed(parameters, desktop, caps))) return D3DERR_INVALIDCALL;
-  } else if (!IsListedMode(parameters, backend)) {
+  } else if (!IsFullScreenMode(parameters, backend)) {
     return D3DERR_INVALIDCALL;
   }
   if (!IsBackBufferSupported(desktop.Format, parameters.BackBufferFormat, backend)) return D3DERR_INVALIDCALL;

@@ -17,20 +17,17 @@ UINT DefaultedSize(UINT size, DWORD maxSize) {
 }  // namespace
 
 // Sizes D3DX_DEFAULT become 256 and 0 becomes 1, clamped to what the device
-// takes; mip levels 0 or D3DX_DEFAULT ask for the full chain. A format the
-// device cannot mip automatically gets its full chain without D3DUSAGE_AUTOGENMIPMAP.
+// takes; mip levels 0 or D3DX_DEFAULT ask for the full chain (one level that
+// the device fills with D3DUSAGE_AUTOGENMIPMAP). A format the device lacks is
+// D3DERR_NOTAVAILABLE; the rest is CreateTexture's answer.
 HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels, DWORD usage,
                           D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture) {
   if (!device || !texture) return D3DERR_INVALIDCALL;
   D3DCAPS9 caps;
-  HRESULT hr = device->GetDeviceCaps(&caps);
+  const HRESULT hr = device->GetDeviceCaps(&caps);
   if (FAILED(hr)) return hr;
-  platform::Backend& backend = platform::CurrentBackend();
-  const DWORD targetUsage = usage & D3DUSAGE_RENDERTARGET;
-  if (!backend.SupportsFormat(targetUsage, D3DRTYPE_TEXTURE, format)) return D3DERR_NOTAVAILABLE;
-  if ((usage & D3DUSAGE_AUTOGENMIPMAP) &&
-      !backend.SupportsFormat(targetUsage | D3DUSAGE_AUTOGENMIPMAP, D3DRTYPE_TEXTURE, format)) {
-    usage &= ~D3DUSAGE_AUTOGENMIPMAP;
+  if (!platform::CurrentBackend().SupportsFormat(usage & D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, format)) {
+    return D3DERR_NOTAVAILABLE;
   }
   width = DefaultedSize(width, caps.MaxTextureWidth);
   height = DefaultedSize(height, caps.MaxTextureHeight);

@@ -1,8 +1,8 @@
 #include "platform/device/Device.h"
 
 #include "platform/Platform.h"
-#include "platform/device/IndexBuffer.h"
 #include "platform/device/Adapter.h"
+#include "platform/device/IndexBuffer.h"
 #include "platform/device/Surface.h"
 #include "platform/device/Texture.h"
 #include "platform/device/VertexBuffer.h"

@@ -95,6 +95,7 @@ class Device final : public IDirect3DDevice9 {
   void SetDefaultStageStates(UINT stage);
   void SetDefaultSamplerStates(DWORD* states);
   void ViewWholeTarget();
+  void ClearRects(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z);
   DWORD* SamplerStates(DWORD sampler);
   D3DMATRIX* TransformSlot(D3DTRANSFORMSTATETYPE state);
   Texture** TextureSlot(DWORD stage, TextureData**& data);

@@ -26,39 +26,39 @@ HRESULT CheckBuffer(UINT length, DWORD usage, D3DPOOL pool, const void* out, con
   return length > kMaxBufferBytes ? D3DERR_OUTOFVIDEOMEMORY : D3D_OK;
 }
 
+// Sizes within the caps, a full chain at most (one level with automatic mip
+// maps), render targets in the default pool only, dynamic textures never managed.
+HRESULT CheckTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DPOOL pool, const D3DCAPS9& caps) {
+  constexpr DWORD kTextureUsages = D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC | D3DUSAGE_AUTOGENMIPMAP;
+  const bool sized = width > 0 && height > 0 && width <= caps.MaxTextureWidth && height <= caps.MaxTextureHeight;
+  const bool pooled = IsValidPool(pool) && (usage & ~kTextureUsages) == 0 &&
+                      (!(usage & D3DUSAGE_RENDERTARGET) || pool == D3DPOOL_DEFAULT) &&
+                      (!(usage & D3DUSAGE_DYNAMIC) || pool != D3DPOOL_MANAGED);
+  const bool levelled =
+      levels <= MipChainLength(width, height) && (!(usage & D3DUSAGE_AUTOGENMIPMAP) || levels <= 1);
+  return sized && pooled && levelled ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
 }  // namespace
 
 HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DTexture9** texture, HANDLE* shared) {
-  constexpr DWORD kTextureUsages = D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC | D3DUSAGE_AUTOGENMIPMAP;
-  const bool renderTarget = (usage & D3DUSAGE_RENDERTARGET) != 0;
-  const bool autoGen = (usage & D3DUSAGE_AUTOGENMIPMAP) != 0;
-  const UINT chain = MipChainLength(width, height);
-  if (!texture || shared || width == 0 || height == 0 || width > caps_.MaxTextureWidth ||
-      height > caps_.MaxTextureHeight || !IsValidPool(pool) || (usage & ~kTextureUsages) != 0 ||
-      (renderTarget && pool != D3DPOOL_DEFAULT) || ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) ||
-      levels > chain || (autoGen && levels > 1)) {
+  if (!texture || shared || FAILED(CheckTexture(width, height, levels, usage, pool, caps_))) {
     return D3DERR_INVALIDCALL;
   }
-  Backend& backend = CurrentBackend();
-  if (!IsColorFormat(format) || !backend.SupportsFormat(usage & D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, format)) {
+  const DWORD formatUsage = usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
+  if (!IsColorFormat(format) || !CurrentBackend().SupportsFormat(formatUsage, D3DRTYPE_TEXTURE, format)) {
     return D3DERR_INVALIDCALL;
-  }
-  HRESULT result = D3D_OK;
-  if (autoGen && !backend.SupportsFormat(usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP),
-                                         D3DRTYPE_TEXTURE, format)) {
-    usage &= ~D3DUSAGE_AUTOGENMIPMAP;
-    result = D3DOK_NOAUTOGEN;
   }
   TextureData data;
   data.format = format;
   data.width = width;
   data.height = height;
-  data.levels = autoGen ? 1 : (levels == 0 ? chain : levels);
+  data.levels = (usage & D3DUSAGE_AUTOGENMIPMAP) ? 1 : (levels == 0 ? MipChainLength(width, height) : levels);
   data.usage = usage;
   data.pool = pool;
   *texture = new Texture(*this, data);
-  return result;
+  return D3D_OK;
 }
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

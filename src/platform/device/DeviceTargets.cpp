@@ -73,8 +73,6 @@ HRESULT Device::EndScene() {
   return D3D_OK;
 }
 
-// The backend clears the viewport; each rectangle is cleared as a viewport of
-// its own, clipped to the current one.
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD) {
   constexpr DWORD kKnown = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
   if ((count > 0 && !rects) || flags == 0 || (flags & ~kKnown) != 0) return D3DERR_INVALIDCALL;
@@ -82,11 +80,17 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
   if ((flags & D3DCLEAR_STENCIL) && depthStencil_->Data().format != D3DFMT_D24S8) return D3DERR_INVALIDCALL;
   if ((flags & D3DCLEAR_ZBUFFER) && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
   ++Recorded().clears;
-  Backend& backend = CurrentBackend();
   if (count == 0) {
-    backend.Clear(state_, flags, color, z);
-    return D3D_OK;
+    CurrentBackend().Clear(state_, flags, color, z);
+  } else {
+    ClearRects(count, rects, flags, color, z);
   }
+  return D3D_OK;
+}
+
+// The backend clears the viewport, so each rectangle is cleared as a viewport
+// of its own, clipped to the current one.
+void Device::ClearRects(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z) {
   const D3DVIEWPORT9 viewport = state_.viewport;
   for (DWORD i = 0; i < count; ++i) {
     const LONG left = std::max<LONG>(rects[i].x1, static_cast<LONG>(viewport.X));
@@ -96,10 +100,9 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if (left >= right || top >= bottom) continue;
     state_.viewport = {static_cast<DWORD>(left), static_cast<DWORD>(top), static_cast<DWORD>(right - left),
                        static_cast<DWORD>(bottom - top), viewport.MinZ, viewport.MaxZ};
-    backend.Clear(state_, flags, color, z);
+    CurrentBackend().Clear(state_, flags, color, z);
   }
   state_.viewport = viewport;
-  return D3D_OK;
 }
 
 }  // namespace platform

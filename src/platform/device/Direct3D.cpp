@@ -46,19 +46,13 @@ HRESULT Direct3D::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT displ
   return IsBackBufferSupported(displayFormat, backBufferFormat, CurrentBackend()) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
-// A format that works except for automatic mip maps gives D3DOK_NOAUTOGEN, a success.
 HRESULT Direct3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
                                     D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) {
   const HRESULT hr = CheckAdapter(adapter, type);
   if (FAILED(hr)) return hr;
-  Backend& backend = CurrentBackend();
-  if (adapterFormat != D3DFMT_X8R8G8B8) return D3DERR_NOTAVAILABLE;
-  if (backend.SupportsFormat(usage, resourceType, checkFormat)) return D3D_OK;
-  if ((usage & D3DUSAGE_AUTOGENMIPMAP) &&
-      backend.SupportsFormat(usage & ~D3DUSAGE_AUTOGENMIPMAP, resourceType, checkFormat)) {
-    return D3DOK_NOAUTOGEN;
-  }
-  return D3DERR_NOTAVAILABLE;
+  const bool supported =
+      adapterFormat == D3DFMT_X8R8G8B8 && CurrentBackend().SupportsFormat(usage, resourceType, checkFormat);
+  return supported ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT Direct3D::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,

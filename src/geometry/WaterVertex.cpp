@@ -1,0 +1,23 @@
+#include "geometry/WaterVertex.h"
+
+namespace {
+
+const D3DVERTEXELEMENT9 kOneStream[] = {
+    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+    D3DDECL_END(),
+};
+
+const D3DVERTEXELEMENT9 kTwoStreams[] = {
+    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+    {1, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
+    {1, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+    D3DDECL_END(),
+};
+
+}  // namespace
+
+HRESULT CreateWaterDeclaration(IDirect3DDevice9* device, bool twoStreams, IDirect3DVertexDeclaration9** declaration) {
+  return device->CreateVertexDeclaration(twoStreams ? kTwoStreams : kOneStream, declaration);
+}

@@ -1,0 +1,14 @@
+#include "geometry/cSM1VertexWriter.h"
+
+#include "geometry/GridSampling.h"
+
+cSM1VertexWriter::cSM1VertexWriter(const D3DXVECTOR3* normals, int normalmapSize)
+    : normals_(normals), normalmapSize_(normalmapSize) {}
+
+void cSM1VertexWriter::Write(const WaterVertex& vertex, bool fullDetail, WaterVertexExtra* extra) const {
+  const D3DXVECTOR3 normal =
+      fullDetail ? normals_[TexelIndex(vertex.u, vertex.v, normalmapSize_)] : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+  extra->s = normal.x;
+  extra->t = normal.y;
+  extra->q = normal.z;
+}
