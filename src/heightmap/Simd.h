@@ -23,6 +23,13 @@ inline void Store4(float* p, v4sf v) { std::memcpy(p, &v, sizeof v); }
 
 inline v4sf Splat4(float f) { return v4sf{f, f, f, f}; }
 
+inline v4sf Abs4(v4sf v) { return reinterpret_cast<v4sf>(reinterpret_cast<v4si>(v) & 0x7FFFFFFF); }
+
+// The larger of each pair; NaN in `a` is skipped.
+inline v4sf Max4(v4sf a, v4sf b) { return a > b ? a : b; }
+
+inline float HorizontalMax4(v4sf v) { return std::fmax(std::fmax(v[0], v[1]), std::fmax(v[2], v[3])); }
+
 // Bitwise select: a where mask bits are set, else b.
 inline v4sf Select4(v4si mask, v4sf a, v4sf b) {
   return reinterpret_cast<v4sf>((reinterpret_cast<v4si>(a) & mask) | (reinterpret_cast<v4si>(b) & ~mask));
@@ -59,26 +66,26 @@ constexpr float kSinCosLimit = 536870912.0f;  // 2^29
 
 // Sine and cosine of four floats, each within a couple of float ulps of the
 // exact values of the float arguments. The argument is reduced in double with
-// a three-part pi/2, exact while |x| < kSinCosLimit; the caller guarantees that
+// pi/2 split into its leading 24 bits (so k times them is exact while
+// |x| < kSinCosLimit) and a double remainder; the caller guarantees the limit
 // (SinCos4Library serves the rest).
 inline void SinCos4(v4sf x, v4sf* sine, v4sf* cosine) {
   constexpr double kTwoOverPi = 0.63661977236758134308;
-  constexpr double kPio2Part1 = 1.57079637050628662109375;       // 24 bits of pi/2
-  constexpr double kPio2Part2 = -4.371138828673792886547744e-8;  // the next 24 bits
-  constexpr double kPio2Part3 = -1.7151244994428829e-15;        // the rest
-  constexpr double kRoundMagic = 6755399441055744.0;             // 1.5 * 2^52: rounds to an integer
+  constexpr double kPio2Part1 = 1.57079637050628662109375;  // 24 bits of pi/2
+  constexpr double kPio2Part2 = -4.3711390001862426e-08;    // the rest
+  constexpr double kRoundMagic = 6755399441055744.0;        // 1.5 * 2^52: rounds to an integer
 
   const v4df xd = __builtin_convertvector(x, v4df);
   const v4df shifted = xd * kTwoOverPi + kRoundMagic;
   const v4df k = shifted - kRoundMagic;
-  const v4sf reduced = __builtin_convertvector(((xd - k * kPio2Part1) - k * kPio2Part2) - k * kPio2Part3, v4sf);
+  const v4sf reduced = __builtin_convertvector((xd - k * kPio2Part1) - k * kPio2Part2, v4sf);
   const v4si quadrant = __builtin_convertvector(reinterpret_cast<v4di>(shifted), v4si);
 
   // Minimax polynomials on [-pi/4, pi/4].
   const v4sf z = reduced * reduced;
   const v4sf s = reduced + reduced * z * ((-1.9515295891e-4f * z + 8.3321608736e-3f) * z - 1.6666654611e-1f);
-  const v4sf c = 1.0f - 0.5f * z +
-                 z * z * ((2.443315711809948e-5f * z - 1.388731625493765e-3f) * z + 4.166664568298827e-2f);
+  const v4sf c =
+      1.0f - 0.5f * z + z * z * ((2.443315711809948e-5f * z - 1.388731625493765e-3f) * z + 4.166664568298827e-2f);
 
   const v4si swap = -(quadrant & 1);
   const v4si sineSign = (quadrant & 2) << 30;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 #include "heightmap/Simd.h"
@@ -33,11 +34,8 @@ void ForEach4(float* data, size_t count, F f) {
 
 float LargestMagnitude(float* data, size_t count) {
   v4sf largest = Splat4(0.0f);
-  ForEach4(data, count, [&](v4sf& v) {
-    const v4sf magnitude = reinterpret_cast<v4sf>(reinterpret_cast<v4si>(v) & 0x7FFFFFFF);
-    largest = magnitude > largest ? magnitude : largest;
-  });
-  return std::max(std::max(largest[0], largest[1]), std::max(largest[2], largest[3]));
+  ForEach4(data, count, [&](v4sf& v) { largest = Max4(Abs4(v), largest); });
+  return HorizontalMax4(largest);
 }
 
 }  // namespace
@@ -57,8 +55,8 @@ bool cFFT::Create(int size) {
       return false;
     }
     for (size_t k = 0; k < half; ++k) {
-      next.rowTwiddles_[k] = static_cast<float>(std::cos(M_PI * k / half));
-      next.rowTwiddles_[half + k] = static_cast<float>(std::sin(M_PI * k / half));
+      next.rowTwiddles_[k] = static_cast<float>(std::cos(std::numbers::pi * k / half));
+      next.rowTwiddles_[half + k] = static_cast<float>(std::sin(std::numbers::pi * k / half));
     }
   }
   next.size_ = size;
@@ -77,11 +75,13 @@ bool cFFT::Run() {
   if (size_ < 1 || !input_) return false;
   if (static_cast<size_t>(size_) < kMinFastSize) {
     RunDirect();
-    return true;
+    outputMagnitude_ = LargestMagnitude(output_.Data(), output_.Size());
+  } else {
+    BuildHermitianPart();
+    TransformColumns();
+    TransformRows();
   }
-  BuildHermitianPart();
-  TransformColumns();
-  TransformRows();
+  outputMagnitudeCurrent_ = true;
   return true;
 }
 
@@ -92,7 +92,7 @@ void cFFT::RunDirect() {
     for (int c = 0; c < n; ++c) {
       double sum = 0.0;
       for (int k = 0; k < n * n; ++k) {
-        const double angle = 2.0 * M_PI * ((r * (k / n) + c * (k % n)) % n) / n;
+        const double angle = 2.0 * std::numbers::pi * ((r * (k / n) + c * (k % n)) % n) / n;
         sum += input_[k].real() * std::cos(angle) - input_[k].imag() * std::sin(angle);
       }
       output_[r * n + c] = static_cast<float>((r + c) % 2 == 0 ? -sum : sum);
@@ -140,11 +140,13 @@ void cFFT::TransformColumns() {
 // lanes of the block; 4x4 transposes move values between rows and lanes.
 void cFFT::TransformRows() {
   const size_t n = size_;
+  v4sf largest = Splat4(0.0f);
   for (size_t row0 = 0; row0 < n; row0 += kBlockRows) {
     for (size_t quad = 0; quad < kBlockRows; quad += 4) GatherRowQuad(row0 + quad, quad);
     rows_.Run<kBlockRows / 4>(blockRe_.Data(), blockIm_.Data(), kBlockRows);
-    for (size_t quad = 0; quad < kBlockRows; quad += 4) ScatterRowQuad(row0 + quad, quad);
+    for (size_t quad = 0; quad < kBlockRows; quad += 4) largest = Max4(ScatterRowQuad(row0 + quad, quad), largest);
   }
+  outputMagnitude_ = HorizontalMax4(largest);
 }
 
 void cFFT::GatherRowQuad(size_t row, size_t lane) {
@@ -179,8 +181,10 @@ void cFFT::GatherRowQuad(size_t row, size_t lane) {
   }
 }
 
-void cFFT::ScatterRowQuad(size_t row, size_t lane) {
+// Returns the largest magnitudes written, per lane.
+v4sf cFFT::ScatterRowQuad(size_t row, size_t lane) {
   const size_t n = size_, half = n / 2;
+  v4sf largest = Splat4(0.0f);
   for (size_t m = 0; m < half; m += 4) {
     v4sf xr[4], xi[4];
     for (int j = 0; j < 4; ++j) {
@@ -193,8 +197,10 @@ void cFFT::ScatterRowQuad(size_t row, size_t lane) {
       float* out = output_.Data() + (row + r) * n + 2 * m;
       Store4(out, __builtin_shufflevector(xr[r], xi[r], 0, 4, 1, 5));
       Store4(out + 4, __builtin_shufflevector(xr[r], xi[r], 2, 6, 3, 7));
+      largest = Max4(Max4(Abs4(xr[r]), Abs4(xi[r])), largest);
     }
   }
+  return largest;
 }
 
 bool cFFT::Normalize(float s) {
@@ -203,7 +209,8 @@ bool cFFT::Normalize(float s) {
   const size_t count = output_.Size();
   float scale = s;
   if (s == 0.0f) {
-    peak_ = std::max(peak_, LargestMagnitude(heights, count));
+    const float magnitude = outputMagnitudeCurrent_ ? outputMagnitude_ : LargestMagnitude(heights, count);
+    peak_ = std::max(peak_, magnitude);
     scale = peak_ + 0.000001f;
   }
   const v4sf offset = Splat4(scale), range = Splat4(scale + scale);
@@ -213,5 +220,6 @@ bool cFFT::Normalize(float s) {
     v = v < zero ? zero : v;
     v = v > one ? one : v;
   });
+  outputMagnitudeCurrent_ = false;
   return true;
 }

@@ -11,6 +11,7 @@
 #include <complex>
 #include <cstddef>
 
+#include "heightmap/Simd.h"
 #include "heightmap/cAlignedArray.h"
 #include "heightmap/cLineFFT.h"
 
@@ -20,7 +21,8 @@ class cFFT {
   static constexpr int kMaxSize = 1 << 14;
 
   // N must be a power of two (1 included). On failure the previous size and
-  // buffers are kept. The automatic normalisation peak survives.
+  // buffers are kept. The input must be set again; the automatic
+  // normalisation peak survives.
   bool Create(int size);
   // N*N interleaved complex values, row-major; not owned. False for null.
   bool SetInput(const std::complex<float>* input);
@@ -31,7 +33,7 @@ class cFFT {
   bool Normalize(float s);
 
   // N*N row-major floats; null before Create.
-  float* GetOutput() const { return output_.Data(); }
+  const float* GetOutput() const { return output_.Data(); }
   int GetSize() const { return size_; }
   float GetPeak() const { return peak_; }
 
@@ -41,7 +43,7 @@ class cFFT {
   void TransformColumns();
   void TransformRows();
   void GatherRowQuad(size_t row, size_t lane);
-  void ScatterRowQuad(size_t row, size_t lane);
+  v4sf ScatterRowQuad(size_t row, size_t lane);
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
@@ -57,4 +59,8 @@ class cFFT {
   cLineFFT columns_;  // length N
   cLineFFT rows_;     // length N/2
   float peak_ = -1.0f;
+  // Largest magnitude in the output, found while writing it; current until
+  // Normalize rewrites the output.
+  float outputMagnitude_ = 0.0f;
+  bool outputMagnitudeCurrent_ = false;
 };

@@ -15,26 +15,14 @@ constexpr float kGravity = 9.81f;
 constexpr float kInverseGravity = 0.101936795f;  // 1 / 9.81 rounded down
 constexpr float kTimeOffset = 10000.0f;
 
-// Writes ht for every element from the rotation coefficients; count is a multiple of 4.
-template <void (*kSinCos)(v4sf, v4sf*, v4sf*)>
-void Evolve(float time, size_t count, const float* frequencies, const float* realCos, const float* realSin,
-            const float* imagSin, const float* imagCos, float* spectrum) {
-  const v4sf t = Splat4(time);
-  for (size_t n = 0; n < count; n += 4) {
-    v4sf sine, cosine;
-    kSinCos(t * Load4(frequencies + n), &sine, &cosine);
-    const v4sf re = Load4(realCos + n) * cosine + Load4(realSin + n) * sine;
-    const v4sf im = Load4(imagSin + n) * sine + Load4(imagCos + n) * cosine;
-    Store4(spectrum + 2 * n, __builtin_shufflevector(re, im, 0, 4, 1, 5));
-    Store4(spectrum + 2 * n + 4, __builtin_shufflevector(re, im, 2, 6, 3, 7));
-  }
-}
-
 }  // namespace
 
-bool cFFTHeightmap::Arrays::Allocate(size_t count) {
-  return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate(count) && realCos.Allocate(count) &&
-         realSin.Allocate(count) && imagSin.Allocate(count) && imagCos.Allocate(count);
+bool cFFTHeightmap::Arrays::Allocate(int size) {
+  const size_t n = size, half = n / 2, count = n * n;
+  frequencyStride = (half + 4) / 4 * 4;
+  rowLength = std::max(n, frequencyStride);
+  return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate((half + 1) * frequencyStride) &&
+         rows.Allocate(4 * rowLength);
 }
 
 int cFFTHeightmap::GetTypeId() const { return HEIGHTMAP_FFT; }
@@ -43,13 +31,12 @@ bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* 
   return Initialize(resolution, gridSize, wind, amplitude, cRandom::SeedFromTime(static_cast<uint32_t>(time(NULL))));
 }
 
-bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* wind, float amplitude,
-                               uint32_t seed) {
+bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* wind, float amplitude, uint32_t seed) {
   if (!wind || resolution > kMaxHeightmapResolution) return false;
   int size = 2;
   while (size < resolution) size *= 2;
   Arrays arrays;
-  if (!arrays.Allocate(static_cast<size_t>(size) * size) || !transform_.Create(size)) return false;
+  if (!arrays.Allocate(size) || !transform_.Create(size)) return false;
 
   size_ = size;
   gridSize_ = gridSize < 1 ? 2 : gridSize;
@@ -66,27 +53,21 @@ bool cFFTHeightmap::Initialize(int resolution, int gridSize, const D3DXVECTOR2* 
 // Row i is the x component of the wave vector, column j the z component; the
 // loop order fixes which random numbers go where.
 void cFFTHeightmap::DrawSpectrum() {
-  const size_t count = static_cast<size_t>(size_) * size_;
   const float spacing = kTwoPi / static_cast<float>(gridSize_);
+  largestFrequency_ = 0.0f;
   for (int i = 0; i < size_; ++i) {
     for (int j = 0; j < size_; ++j) {
       const float kx = (i - size_ * 0.5f) * spacing, kz = (j - size_ * 0.5f) * spacing;
       const float amplitude = std::sqrt(PhillipsSpectrum(kx, kz) * 0.5f);
       const float g1 = GaussianRandom() * amplitude;
       const float g2 = GaussianRandom() * amplitude;
-      const size_t n = static_cast<size_t>(i) * size_ + j;
-      arrays_.h0[n] = {g2, g1};
-      arrays_.frequencies[n] = std::sqrt(std::sqrt(kx * kx + kz * kz) * kGravity);
+      arrays_.h0[static_cast<size_t>(i) * size_ + j] = {g2, g1};
+      if (i <= size_ / 2 && j <= size_ / 2) {
+        const float w = std::sqrt(std::sqrt(kx * kx + kz * kz) * kGravity);
+        arrays_.frequencies[i * arrays_.frequencyStride + j] = w;
+        largestFrequency_ = std::max(largestFrequency_, w);
+      }
     }
-  }
-  largestFrequency_ = *std::max_element(arrays_.frequencies.Data(), arrays_.frequencies.Data() + count);
-  // The conjugate term uses the element at row N-1-i, column N-1-j: index count-1-n.
-  for (size_t n = 0; n < count; ++n) {
-    const std::complex<float> a = arrays_.h0[n], mirror = arrays_.h0[count - 1 - n];
-    arrays_.realCos[n] = a.real() + mirror.real();
-    arrays_.realSin[n] = -mirror.imag() - a.imag();
-    arrays_.imagSin[n] = a.real() - mirror.real();
-    arrays_.imagCos[n] = a.imag() - mirror.imag();
   }
 }
 
@@ -112,7 +93,8 @@ float cFFTHeightmap::PhillipsSpectrum(float kx, float kz) const {
   if (wl == 0.0f) return 0.0f;
   const float x = wl * wl * kInverseGravity * kl;
   const float q = -(kx * windX_ + kz * windZ_) / (wl * kl);
-  const float value = amplitude_ * std::exp(-1.0f / (x * x)) / (kl * kl * kl * kl) * std::pow(std::fabs(q), smoothness_);
+  const float value =
+      amplitude_ * std::exp(-1.0f / (x * x)) / (kl * kl * kl * kl) * std::pow(std::fabs(q), smoothness_);
   return std::isfinite(value) ? value : 0.0f;
 }
 
@@ -122,22 +104,74 @@ bool cFFTHeightmap::Update(float time) {
   return transform_.SetInput(arrays_.ht.Data()) && transform_.Run() && transform_.Normalize(normalization_);
 }
 
+// Rows i and N-1-i are done together: each one's conjugate term comes from the
+// other, so the initial spectrum is read once. Their frequencies are those of
+// the distinct rows i and i+1 (row N-1-i shares row i+1's), so every distinct
+// row gets one pass of sines and cosines.
 void cFFTHeightmap::EvolveSpectrum(float time) {
-  const size_t count = static_cast<size_t>(size_) * size_;
-  float* spectrum = reinterpret_cast<float*>(arrays_.ht.Data());
+  const size_t n = size_, length = arrays_.rowLength;
   // Every phase is time * frequency rounded to float; the fast sine needs them below its limit.
-  if (std::fabs(time) * largestFrequency_ < kSinCosLimit) {
-    Evolve<SinCos4>(time, count, arrays_.frequencies.Data(), arrays_.realCos.Data(), arrays_.realSin.Data(),
-                    arrays_.imagSin.Data(), arrays_.imagCos.Data(), spectrum);
-  } else {
-    Evolve<SinCos4Library>(time, count, arrays_.frequencies.Data(), arrays_.realCos.Data(), arrays_.realSin.Data(),
-                           arrays_.imagSin.Data(), arrays_.imagCos.Data(), spectrum);
+  const bool fast = std::fabs(time) * largestFrequency_ < kSinCosLimit;
+  float* sine[2] = {arrays_.rows.Data(), arrays_.rows.Data() + length};
+  float* cosine[2] = {arrays_.rows.Data() + 2 * length, arrays_.rows.Data() + 3 * length};
+  RowPhases(0, time, fast, sine[0], cosine[0]);
+  for (size_t i = 0; i < n / 2; ++i) {
+    const int current = i % 2, next = 1 - current;
+    RowPhases(i + 1, time, fast, sine[next], cosine[next]);
+    EvolveRow(i, sine[current], cosine[current]);
+    EvolveRow(n - 1 - i, sine[next], cosine[next]);
   }
 }
 
-bool cFFTHeightmap::WriteTexture(IDirect3DDevice9* device) {
-  return texture_.Write(device, GetHeights(), size_);
+// Sines and cosines of time * frequency along a distinct row; columns j and
+// N-j share a frequency.
+void cFFTHeightmap::RowPhases(size_t row, float time, bool fast, float* sine, float* cosine) const {
+  const size_t n = size_;
+  const float* frequencies = arrays_.frequencies.Data() + row * arrays_.frequencyStride;
+  const v4sf t = Splat4(time);
+  for (size_t j = 0; j < arrays_.frequencyStride; j += 4) {
+    v4sf s, c;
+    if (fast) {
+      SinCos4(t * Load4(frequencies + j), &s, &c);
+    } else {
+      SinCos4Library(t * Load4(frequencies + j), &s, &c);
+    }
+    Store4(sine + j, s);
+    Store4(cosine + j, c);
+  }
+  for (size_t j = n / 2 + 1; j < n; ++j) {
+    sine[j] = sine[n - j];
+    cosine[j] = cosine[n - j];
+  }
 }
+
+// ht = h0(n) e^(i phase) + conj(h0(m)) e^(-i phase), m at row N-1-i, column
+// N-1-j: with h0(n) = (a, b) and h0(m) = (x, y) that is
+// ((a + x) cos - (b + y) sin, (a - x) sin + (b - y) cos).
+void cFFTHeightmap::EvolveRow(size_t row, const float* sine, const float* cosine) {
+  const size_t n = size_;
+  const float* h0 = reinterpret_cast<const float*>(arrays_.h0.Data() + row * n);
+  const float* mirror = reinterpret_cast<const float*>(arrays_.h0.Data() + (n - 1 - row) * n);
+  float* out = reinterpret_cast<float*>(arrays_.ht.Data() + row * n);
+  size_t j = 0;
+  for (; j + 4 <= n; j += 4) {
+    v4sf a, b, x, y;
+    Deinterleave4(h0 + 2 * j, &a, &b);
+    DeinterleaveReversed4(mirror + 2 * (n - 1 - j), &x, &y);
+    const v4sf s = Load4(sine + j), c = Load4(cosine + j);
+    const v4sf re = (a + x) * c - (b + y) * s;
+    const v4sf im = (a - x) * s + (b - y) * c;
+    Store4(out + 2 * j, __builtin_shufflevector(re, im, 0, 4, 1, 5));
+    Store4(out + 2 * j + 4, __builtin_shufflevector(re, im, 2, 6, 3, 7));
+  }
+  for (; j < n; ++j) {  // only N = 2 has a row shorter than a vector
+    const float a = h0[2 * j], b = h0[2 * j + 1], x = mirror[2 * (n - 1 - j)], y = mirror[2 * (n - 1 - j) + 1];
+    out[2 * j] = (a + x) * cosine[j] - (b + y) * sine[j];
+    out[2 * j + 1] = (a - x) * sine[j] + (b - y) * cosine[j];
+  }
+}
+
+bool cFFTHeightmap::WriteTexture(IDirect3DDevice9* device) { return texture_.Write(device, GetHeights(), size_); }
 
 bool cFFTHeightmap::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
   return texture_.UseIntegerFormat(d3d, device);

@@ -45,6 +45,8 @@ class cFFTHeightmap : public iHeightmap {
   // The time-evolved spectrum of the last Update, N*N row-major (row i is the
   // x component of the wave vector), read by the FFT normal map.
   const std::complex<float>* GetSpectrum() const { return arrays_.ht.Data(); }
+  // The spectrum drawn by Initialize, same layout.
+  const std::complex<float>* GetInitialSpectrum() const { return arrays_.h0.Data(); }
   int GetGridSize() const { return gridSize_; }
   float GetPeak() const { return transform_.GetPeak(); }
 
@@ -53,17 +55,22 @@ class cFFTHeightmap : public iHeightmap {
   struct Arrays {
     cAlignedArray<std::complex<float>> h0;
     cAlignedArray<std::complex<float>> ht;
+    // Rows i and N-i, and columns j and N-j, have bit-identical frequencies, so
+    // only rows and columns 0..N/2 are kept (rows padded to a multiple of 4).
     cAlignedArray<float> frequencies;
-    // ht(n) = h0(n) e^(i phase) + conj(h0(mirror)) e^(-i phase), rewritten as
-    // (realCos cos + realSin sin, imagSin sin + imagCos cos).
-    cAlignedArray<float> realCos, realSin, imagSin, imagCos;
-    bool Allocate(size_t count);
+    // Sines, then cosines, of two rows.
+    cAlignedArray<float> rows;
+    size_t frequencyStride = 0;
+    size_t rowLength = 0;
+    bool Allocate(int size);
   };
 
   float GaussianRandom();
   float PhillipsSpectrum(float kx, float kz) const;
   void DrawSpectrum();
   void EvolveSpectrum(float time);
+  void RowPhases(size_t row, float time, bool fast, float* sine, float* cosine) const;
+  void EvolveRow(size_t row, const float* sine, const float* cosine);
 
   int size_ = -1;
   int gridSize_ = 0;

@@ -5,29 +5,10 @@
 
 #include "platform/d3dx9.h"
 
-void cHeightmapTexture::Release() {
-  if (texture_) texture_->Release();
-  texture_ = nullptr;
-}
+namespace {
 
-bool cHeightmapTexture::Write(IDirect3DDevice9* device, const float* heights, int size) {
-  if (!device || !heights || size < 1) return false;
-  if (!texture_ && FAILED(D3DXCreateTexture(device, size, size, D3DX_DEFAULT, D3DUSAGE_AUTOGENMIPMAP, format_,
-                                            D3DPOOL_MANAGED, &texture_))) {
-    texture_ = nullptr;
-    return false;
-  }
-  D3DLOCKED_RECT locked;
-  if (FAILED(texture_->LockRect(0, &locked, NULL, 0))) return false;
-  for (int i = 0; i < size; ++i) {
-    WriteRow(heights + static_cast<size_t>(i) * size, static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch,
-             size);
-  }
-  return SUCCEEDED(texture_->UnlockRect(0));
-}
-
-void cHeightmapTexture::WriteRow(const float* heights, BYTE* texels, int size) const {
-  switch (format_) {
+void WriteRow(const float* heights, BYTE* texels, int size, D3DFORMAT format) {
+  switch (format) {
     case D3DFMT_A32B32G32R32F:
       for (int j = 0; j < size; ++j) {
         const float texel[4] = {heights[j], heights[j], heights[j], 1.0f};
@@ -46,6 +27,33 @@ void cHeightmapTexture::WriteRow(const float* heights, BYTE* texels, int size) c
         std::memcpy(texels + 4 * j, texel, sizeof texel);
       }
       break;
+  }
+}
+
+}  // namespace
+
+void cHeightmapTexture::Release() {
+  if (texture_) texture_->Release();
+  texture_ = nullptr;
+}
+
+bool cHeightmapTexture::Write(IDirect3DDevice9* device, const float* heights, int size) {
+  if (!device || !heights || size < 1) return false;
+  if (!texture_ && FAILED(D3DXCreateTexture(device, size, size, D3DX_DEFAULT, D3DUSAGE_AUTOGENMIPMAP, format_,
+                                            D3DPOOL_MANAGED, &texture_))) {
+    texture_ = nullptr;
+    return false;
+  }
+  D3DLOCKED_RECT locked;
+  if (FAILED(texture_->LockRect(0, &locked, NULL, 0))) return false;
+  WriteTexels(locked, heights, size, format_);
+  return SUCCEEDED(texture_->UnlockRect(0));
+}
+
+void cHeightmapTexture::WriteTexels(const D3DLOCKED_RECT& locked, const float* heights, int size, D3DFORMAT format) {
+  for (int i = 0; i < size; ++i) {
+    WriteRow(heights + static_cast<size_t>(i) * size,
+             static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch, size, format);
   }
 }
 

@@ -19,6 +19,12 @@ class cHeightmapTexture {
   // into level 0 in the current format.
   bool Write(IDirect3DDevice9* device, const float* heights, int size);
 
+  // Texels of `format` for the row-major heights: A32B32G32R32F gets h, h, h, 1;
+  // R32F gets h; A8R8G8B8 gets bytes v, v, v, 255 with v = trunc(h * 255)
+  // clamped to 0..255. Row i starts i * Pitch bytes in; the rest of a wider
+  // row is left alone.
+  static void WriteTexels(const D3DLOCKED_RECT& locked, const float* heights, int size, D3DFORMAT format);
+
   // D3DFMT_A8R8G8B8, if the device takes it.
   bool UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device);
   // D3DFMT_R32F, else D3DFMT_A32B32G32R32F; false if neither is supported.
@@ -26,7 +32,6 @@ class cHeightmapTexture {
 
  private:
   bool Supports(IDirect3D9* d3d, IDirect3DDevice9* device, D3DFORMAT format) const;
-  void WriteRow(const float* heights, BYTE* texels, int size) const;
 
   IDirect3DTexture9* texture_ = nullptr;
   D3DFORMAT format_ = D3DFMT_A8R8G8B8;

@@ -1,6 +1,7 @@
 #include "heightmap/cLineFFT.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "heightmap/Simd.h"
 
@@ -91,7 +92,7 @@ bool cLineFFT::Create(int length) {
   radix2First_ = (log2 % 2) != 0;
   float* w = twiddles_.Data();
   for (int h = radix2First_ ? 2 : 1; h < length; h *= 4) {
-    const double step = 2.0 * M_PI / (4.0 * h);
+    const double step = 2.0 * std::numbers::pi / (4.0 * h);
     for (int j = 0; j < h; ++j) {
       for (int m = 1; m <= 3; ++m) {
         *w++ = static_cast<float>(std::cos(m * j * step));

@@ -76,7 +76,8 @@ void cNoiseOctave::AddTo(float* heights, float amplitude, const float weights[kK
     for (int x = 0; x < resolution_; ++x) {
       const int ix = cell_[x];
       const float fx = fraction_[x];
-      const float value = (1.0f - fx) * ((1.0f - fy) * r0[ix] + fy * r1[ix]) + fx * ((1.0f - fy) * r0[ix + 1] + fy * r1[ix + 1]);
+      const float value =
+          (1.0f - fx) * ((1.0f - fy) * r0[ix] + fy * r1[ix]) + fx * ((1.0f - fy) * r0[ix + 1] + fy * r1[ix + 1]);
       row[x] += amplitude * value;
     }
   }

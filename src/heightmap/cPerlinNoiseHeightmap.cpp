@@ -78,12 +78,13 @@ void cPerlinNoiseHeightmap::AdvanceKeys(int64_t integerTime) {
 
 bool cPerlinNoiseHeightmap::Update(float time) {
   if (!heights_.Data() || !std::isfinite(time)) return false;
-  // Far beyond any real time every fraction is 0 anyway; the clamp keeps the integer conversion defined.
-  const double whole = std::clamp(std::floor(static_cast<double>(time)), -1e18, 1e18);
-  AdvanceKeys(static_cast<int64_t>(whole));
+  // Floored, never truncated: the fraction is never negative, so the table
+  // index stays in range. The clamp keeps absurd times convertible.
+  const double whole = std::floor(static_cast<double>(time));
+  AdvanceKeys(static_cast<int64_t>(std::clamp(whole, -1e18, 1e18)));
 
   const float tau = static_cast<float>(static_cast<double>(time) - whole);
-  const int m = std::clamp(static_cast<int>(tau * 999.0f), 0, kTableSize - 1);
+  const int m = std::min(static_cast<int>(tau * 999.0f), kTableSize - 1);
   const float sq = squares_[m], cu = cubes_[m];
   // value = P cu + Q sq + R tau + q1 with P = (q3 - q2) - (q0 - q1), Q = (q0 - q1) - P,
   // R = q2 - q0, collected per key.

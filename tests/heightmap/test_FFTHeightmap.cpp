@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <vector>
+
+#include "config/TypeIds.h"
+#include "heightmap/cFFTHeightmap.h"
+#include "heightmap/cRandom.h"
+
+namespace {
+
+const D3DXVECTOR2 kWind(1.0f, 1.0f);
+
+std::vector<float> Heights(const cFFTHeightmap& heightmap) {
+  const size_t count = static_cast<size_t>(heightmap.GetResolution()) * heightmap.GetResolution();
+  return std::vector<float>(heightmap.GetHeights(), heightmap.GetHeights() + count);
+}
+
+}  // namespace
+
+TEST(Random, MatchesTheRuntimeSequence) {
+  cRandom random;
+  random.Seed(1);
+  for (int expected : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}) {
+    EXPECT_EQ(random.Next(), expected);
+  }
+  EXPECT_EQ(cRandom::SeedFromTime(0x01020304u), ((4u * 257 + 3) * 257 + 2) * 257 + 1);
+}
+
+TEST(FFTHeightmap, SpectrumTakesTheFirstGaussiansInLoopOrder) {
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(8, 4, &kWind, 4.0f, 1));
+  // Seed 1 draws 41, 18467 (rejected: outside the unit circle), then 6334, 26500
+  // for the first value and 19169, 15724 for the second. Element (0, 0) holds
+  // (second, first), both times the same amplitude.
+  const auto gaussian = [](int a, int b) {
+    const float x1 = a * 6.1035156e-5f - 1.0f, x2 = b * 6.1035156e-5f - 1.0f;
+    const float w = x2 * x2 + x1 * x1;
+    return x1 * std::sqrt(-2.0f * std::log(w) / w);
+  };
+  const std::complex<float> h0 = heightmap.GetInitialSpectrum()[0];
+  ASSERT_NE(h0.real(), 0.0f);
+  EXPECT_NEAR(h0.imag() / h0.real(), gaussian(6334, 26500) / gaussian(19169, 15724), 1e-5);
+}
+
+TEST(FFTHeightmap, PolarMethodDrawsAgainOnTheCentre) {
+  // This seed's first two draws are both 16384: x1 = x2 = 0, w = 0.
+  cRandom random;
+  random.Seed(163906254u);
+  ASSERT_EQ(random.Next(), 16384);
+  ASSERT_EQ(random.Next(), 16384);
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(16, 4, &kWind, 4.0f, 163906254u));
+  for (float h : Heights(heightmap)) ASSERT_TRUE(std::isfinite(h));
+}
+
+TEST(FFTHeightmap, InitializeRoundsTheResolutionAndClampsParameters) {
+  cFFTHeightmap heightmap;
+  EXPECT_EQ(heightmap.GetResolution(), -1);
+  EXPECT_EQ(heightmap.GetHeights(), nullptr);
+  EXPECT_FALSE(heightmap.Update(0.0f));
+  EXPECT_FALSE(heightmap.Initialize(8, 4, nullptr, 4.0f));
+
+  ASSERT_TRUE(heightmap.Initialize(1000, 4, &kWind, 4.0f));
+  EXPECT_EQ(heightmap.GetResolution(), 1024);
+  for (int resolution : {0, 1}) {
+    ASSERT_TRUE(heightmap.Initialize(resolution, 4, &kWind, 4.0f));
+    EXPECT_EQ(heightmap.GetResolution(), 2);
+  }
+
+  cEngineSettings settings{};
+  for (int gridSize : {0, -7}) {
+    ASSERT_TRUE(heightmap.Initialize(16, gridSize, &kWind, -3.0f));
+    EXPECT_EQ(heightmap.FillSettings(&settings), &settings);
+    EXPECT_EQ(settings.heightmapGridSize, 2);
+    EXPECT_FLOAT_EQ(settings.fftAmplitude, 0.0001f);
+  }
+}
+
+TEST(FFTHeightmap, AbsurdResolutionFailsAndKeepsTheGenerator) {
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(32, 4, &kWind, 4.0f));
+  const std::vector<float> before = Heights(heightmap);
+  EXPECT_FALSE(heightmap.Initialize(1 << 20, 4, &kWind, 4.0f));
+  EXPECT_FALSE(heightmap.Initialize(0x7FFFFFFF, 4, &kWind, 4.0f));
+  EXPECT_EQ(heightmap.GetResolution(), 32);
+  EXPECT_EQ(Heights(heightmap), before);
+  EXPECT_TRUE(heightmap.Update(1.0f));
+}
+
+TEST(FFTHeightmap, FlatFieldsNormaliseToOneHalf) {
+  // No amplitude, or no wind: no waves, and no NaN from the directional term.
+  for (const D3DXVECTOR2& wind : {kWind, D3DXVECTOR2(0.0f, 0.0f)}) {
+    cFFTHeightmap heightmap;
+    ASSERT_TRUE(heightmap.Initialize(16, 4, &wind, wind.x == 0.0f ? 4.0f : 0.0f));
+    for (float h : Heights(heightmap)) ASSERT_FLOAT_EQ(h, 0.5f);
+    EXPECT_FLOAT_EQ(heightmap.GetPeak(), 0.0f);
+  }
+}
+
+TEST(FFTHeightmap, LongWavesAndOddExponentsStayFinite) {
+  cFFTHeightmap heightmap;
+  heightmap.SetSmoothness(3.0f);  // q^3 < 0 for waves along the wind
+  ASSERT_TRUE(heightmap.Initialize(32, 200, &kWind, 4.0f));
+  const int n = 32;
+  const float spacing = 6.2831855f / 200;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const float kx = (i - n / 2) * spacing, kz = (j - n / 2) * spacing;
+      if (std::sqrt(kx * kx + kz * kz) < 0.1f) {
+        EXPECT_EQ(heightmap.GetInitialSpectrum()[i * n + j], 0.0f);
+      }
+    }
+  }
+  EXPECT_EQ(heightmap.GetSpectrum()[(n / 2) * n + n / 2], 0.0f);
+  for (float h : Heights(heightmap)) ASSERT_TRUE(std::isfinite(h));
+}
+
+TEST(FFTHeightmap, SpectrumEvolvesWithTheMirroredConjugate) {
+  const int gridSize = 8;
+  for (int n : {2, 4, 16}) {
+    cFFTHeightmap heightmap;
+    ASSERT_TRUE(heightmap.Initialize(n, gridSize, &kWind, 4.0f, 42));
+    for (float t : {0.0f, 3.7f, -12.25f, 5000.0f, 1e9f}) {
+      ASSERT_TRUE(heightmap.Update(t));
+      const float time = t + 10000.0f;
+      for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+          const float kx = (i - n * 0.5f) * (6.2831855f / gridSize), kz = (j - n * 0.5f) * (6.2831855f / gridSize);
+          const float phase = time * std::sqrt(std::sqrt(kx * kx + kz * kz) * 9.81f);
+          const std::complex<double> a = heightmap.GetInitialSpectrum()[i * n + j];
+          const std::complex<double> mirror = std::conj(heightmap.GetInitialSpectrum()[(n - 1 - i) * n + (n - 1 - j)]);
+          const std::complex<double> expected =
+              a * std::polar(1.0, double(phase)) + mirror * std::polar(1.0, -double(phase));
+          const std::complex<float> actual = heightmap.GetSpectrum()[i * n + j];
+          ASSERT_NEAR(actual.real(), expected.real(), 1e-5 * (1 + std::abs(expected))) << t << " " << i << "," << j;
+          ASSERT_NEAR(actual.imag(), expected.imag(), 1e-5 * (1 + std::abs(expected))) << t << " " << i << "," << j;
+        }
+      }
+    }
+  }
+}
+
+TEST(FFTHeightmap, SameSeedSameSurface) {
+  cFFTHeightmap a, b, c;
+  ASSERT_TRUE(a.Initialize(32, 4, &kWind, 4.0f, 99));
+  ASSERT_TRUE(b.Initialize(32, 4, &kWind, 4.0f, 99));
+  ASSERT_TRUE(c.Initialize(32, 4, &kWind, 4.0f, 100));
+  EXPECT_EQ(Heights(a), Heights(b));
+  EXPECT_NE(Heights(a), Heights(c));
+}
+
+TEST(FFTHeightmap, FixedAndAutomaticNormalisationShareTheRawField) {
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(64, 4, &kWind, 4.0f, 7));
+  const std::vector<float> automatic = Heights(heightmap);
+  const float peak = heightmap.GetPeak();
+  ASSERT_GT(peak, 0.0f);
+  // Automatic mode spans the peak: some height reaches 0 or 1.
+  float lowest = 1.0f, highest = 0.0f;
+  for (float h : automatic) lowest = std::min(lowest, h), highest = std::max(highest, h);
+  EXPECT_TRUE(lowest < 1e-5f || highest > 1.0f - 1e-5f);
+
+  const float s = peak * 0.5f;
+  heightmap.SetNormalization(s);
+  ASSERT_TRUE(heightmap.Update(0.0f));
+  EXPECT_FLOAT_EQ(heightmap.GetPeak(), peak);
+  int clamped = 0;
+  for (size_t n = 0; n < automatic.size(); ++n) {
+    const float raw = automatic[n] * 2.0f * (peak + 0.000001f) - (peak + 0.000001f);
+    const float expected = std::clamp((s + raw) / (s + s), 0.0f, 1.0f);
+    ASSERT_NEAR(heightmap.GetHeights()[n], expected, 1e-4f);
+    clamped += expected == 0.0f || expected == 1.0f;
+  }
+  EXPECT_GT(clamped, 0);
+
+  cEngineSettings settings{};
+  heightmap.FillSettings(&settings);
+  EXPECT_FLOAT_EQ(settings.fftNormalizationFactor, s);
+}
+
+TEST(FFTHeightmap, AutomaticPeakNeverDecreases) {
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(32, 4, &kWind, 4.0f, 3));
+  float peak = heightmap.GetPeak();
+  bool grew = false;
+  for (int frame = 1; frame <= 40; ++frame) {
+    ASSERT_TRUE(heightmap.Update(frame * 0.37f));
+    EXPECT_GE(heightmap.GetPeak(), peak);
+    grew |= heightmap.GetPeak() > peak;
+    peak = heightmap.GetPeak();
+    for (float h : Heights(heightmap)) ASSERT_TRUE(h >= 0.0f && h <= 1.0f);
+  }
+  EXPECT_TRUE(grew);
+}
+
+TEST(FFTHeightmap, FillSettingsWritesItsOwnFieldsOnly) {
+  cFFTHeightmap heightmap;
+  heightmap.SetSmoothness(4.0f);
+  const D3DXVECTOR2 wind(2.5f, -1.5f);
+  ASSERT_TRUE(heightmap.Initialize(100, 6, &wind, 3.0f));
+  heightmap.SetNormalization(2.0f);
+
+  cEngineSettings settings;
+  std::memset(&settings, 0x5A, sizeof settings);
+  cEngineSettings untouched = settings;
+  ASSERT_EQ(heightmap.FillSettings(&settings), &settings);
+  EXPECT_TRUE(settings.integerHeightmapTextureFormat);
+  EXPECT_EQ(settings.heightmapResolution, 128);
+  EXPECT_EQ(settings.heightmapGridSize, 6);
+  EXPECT_FLOAT_EQ(settings.windX, 2.5f);
+  EXPECT_FLOAT_EQ(settings.windZ, -1.5f);
+  EXPECT_FLOAT_EQ(settings.fftAmplitude, 3.0f);
+  EXPECT_FLOAT_EQ(settings.fftNormalizationFactor, 2.0f);
+  EXPECT_FLOAT_EQ(settings.fftSmoothness, 4.0f);
+
+  untouched.integerHeightmapTextureFormat = settings.integerHeightmapTextureFormat;
+  untouched.heightmapResolution = settings.heightmapResolution;
+  untouched.heightmapGridSize = settings.heightmapGridSize;
+  untouched.windX = settings.windX;
+  untouched.windZ = settings.windZ;
+  untouched.fftAmplitude = settings.fftAmplitude;
+  untouched.fftNormalizationFactor = settings.fftNormalizationFactor;
+  untouched.fftSmoothness = settings.fftSmoothness;
+  EXPECT_EQ(std::memcmp(&settings, &untouched, sizeof settings), 0);
+  EXPECT_EQ(heightmap.GetTypeId(), HEIGHTMAP_FFT);
+}

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "../platform/HeadlessDevice.h"
+#include "heightmap/cFFTHeightmap.h"
+#include "heightmap/cHeightmapTexture.h"
+#include "heightmap/cPerlinNoiseHeightmap.h"
+#include "platform/device/DeviceHooks.h"
+
+namespace {
+
+using platform::HeadlessProfile;
+
+constexpr BYTE kUntouched = 0xCD;
+
+// Texels written into rows padded by 8 bytes beyond the written part.
+std::vector<BYTE> WritePadded(const std::vector<float>& heights, int size, D3DFORMAT format, int texelBytes,
+                              INT* pitch) {
+  *pitch = size * texelBytes + 8;
+  std::vector<BYTE> memory(static_cast<size_t>(*pitch) * size, kUntouched);
+  cHeightmapTexture::WriteTexels(D3DLOCKED_RECT{*pitch, memory.data()}, heights.data(), size, format);
+  return memory;
+}
+
+void ExpectPaddingUntouched(const std::vector<BYTE>& memory, int size, int texelBytes, INT pitch) {
+  for (int row = 0; row < size; ++row) {
+    for (INT byte = size * texelBytes; byte < pitch; ++byte) ASSERT_EQ(memory[row * pitch + byte], kUntouched);
+  }
+}
+
+float FloatAt(const std::vector<BYTE>& memory, size_t offset) {
+  float value;
+  std::memcpy(&value, memory.data() + offset, sizeof value);
+  return value;
+}
+
+}  // namespace
+
+TEST(HeightmapTexels, IntegerFormatTruncatesAndClamps) {
+  const std::vector<float> heights = {-0.5f, 0.0f, 0.999f, 1.0f, 2.0f, 0.5f, NAN, 0.25f, 1.0f / 255.0f};
+  const BYTE expected[] = {0, 0, 254, 255, 255, 127, 0, 63, 1};
+  INT pitch;
+  const std::vector<BYTE> memory = WritePadded(heights, 3, D3DFMT_A8R8G8B8, 4, &pitch);
+  for (int i = 0; i < 9; ++i) {
+    const BYTE* texel = memory.data() + (i / 3) * pitch + (i % 3) * 4;
+    EXPECT_EQ(texel[0], expected[i]) << i;  // blue
+    EXPECT_EQ(texel[1], expected[i]) << i;  // green
+    EXPECT_EQ(texel[2], expected[i]) << i;  // red
+    EXPECT_EQ(texel[3], 255) << i;          // alpha
+  }
+  ExpectPaddingUntouched(memory, 3, 4, pitch);
+}
+
+TEST(HeightmapTexels, FloatFormatsCopyTheHeights) {
+  const std::vector<float> heights = {-0.25f, 0.0f, 0.5f, 1.75f};
+  INT pitch;
+  std::vector<BYTE> memory = WritePadded(heights, 2, D3DFMT_R32F, 4, &pitch);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(FloatAt(memory, (i / 2) * pitch + (i % 2) * 4), heights[i]);
+  ExpectPaddingUntouched(memory, 2, 4, pitch);
+
+  memory = WritePadded(heights, 2, D3DFMT_A32B32G32R32F, 16, &pitch);
+  for (int i = 0; i < 4; ++i) {
+    const size_t texel = (i / 2) * pitch + (i % 2) * 16;
+    for (int channel = 0; channel < 3; ++channel) EXPECT_EQ(FloatAt(memory, texel + 4 * channel), heights[i]);
+    EXPECT_EQ(FloatAt(memory, texel + 12), 1.0f);
+  }
+  ExpectPaddingUntouched(memory, 2, 16, pitch);
+}
+
+class HeightmapTexture : public platform::testing::HeadlessDevice {
+ protected:
+  // A flat FFT surface: every height is 0.5.
+  void InitializeFlat(cFFTHeightmap& heightmap, int size) {
+    const D3DXVECTOR2 wind(1.0f, 1.0f);
+    ASSERT_TRUE(heightmap.Initialize(size, 4, &wind, 0.0f));
+  }
+};
+
+TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
+  cFFTHeightmap heightmap;
+  EXPECT_FALSE(heightmap.WriteTexture(device));  // no heights yet
+  InitializeFlat(heightmap, 16);
+  EXPECT_EQ(heightmap.GetTexture(), nullptr);
+  EXPECT_FALSE(heightmap.WriteTexture(nullptr));
+  ASSERT_TRUE(heightmap.WriteTexture(device));
+  IDirect3DTexture9* texture = heightmap.GetTexture();
+  ASSERT_NE(texture, nullptr);
+  const platform::TextureData& data = *platform::TextureDataOf(texture);
+  EXPECT_EQ(data.format, D3DFMT_A8R8G8B8);
+  EXPECT_EQ(data.width, 16u);
+  EXPECT_EQ(data.height, 16u);
+  EXPECT_EQ(data.pool, D3DPOOL_MANAGED);
+  EXPECT_TRUE(data.usage & D3DUSAGE_AUTOGENMIPMAP);
+  for (size_t i = 0; i < 16 * 16; ++i) {
+    ASSERT_EQ(data.memory[0][4 * i], 127);
+    ASSERT_EQ(data.memory[0][4 * i + 3], 255);
+  }
+  ASSERT_TRUE(heightmap.WriteTexture(device));
+  EXPECT_EQ(heightmap.GetTexture(), texture);  // reused, not recreated
+
+  InitializeFlat(heightmap, 8);  // a new grid drops the old texture
+  EXPECT_EQ(heightmap.GetTexture(), nullptr);
+}
+
+TEST_F(HeightmapTexture, FloatFormatPrefersR32F) {
+  cPerlinNoiseHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(32, 0.5f, 3, 4, false));
+  ASSERT_TRUE(heightmap.WriteTexture(device));
+  ASSERT_TRUE(heightmap.UseFloatFormat(d3d, device));
+  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_R32F);
+  EXPECT_EQ(heightmap.GetTexture(), nullptr);
+  ASSERT_TRUE(heightmap.WriteTexture(device));
+  const platform::TextureData& data = *platform::TextureDataOf(heightmap.GetTexture());
+  EXPECT_EQ(data.format, D3DFMT_R32F);
+  EXPECT_EQ(std::memcmp(data.memory[0].data(), heightmap.GetHeights(), 32 * 32 * sizeof(float)), 0);
+  EXPECT_FALSE(heightmap.UseFloatFormat(nullptr, device));
+  EXPECT_FALSE(heightmap.UseIntegerFormat(d3d, nullptr));
+}
+
+TEST_F(HeightmapTexture, FallsBackToFourChannelsWithoutR32F) {
+  Start(HeadlessProfile::NoR32F());
+  cFFTHeightmap heightmap;
+  InitializeFlat(heightmap, 8);
+  cEngineSettings settings{};
+  EXPECT_TRUE(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat);
+
+  ASSERT_TRUE(heightmap.UseFloatFormat(d3d, device));
+  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A32B32G32R32F);
+  EXPECT_FALSE(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat);
+  ASSERT_TRUE(heightmap.WriteTexture(device));
+  const std::vector<uint8_t>& memory = platform::TextureDataOf(heightmap.GetTexture())->memory[0];
+  ASSERT_EQ(memory.size(), 8u * 8 * 16);
+  const float expected[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+  for (size_t texel = 0; texel < 64; ++texel) ASSERT_EQ(std::memcmp(&memory[16 * texel], expected, 16), 0);
+
+  ASSERT_TRUE(heightmap.UseIntegerFormat(d3d, device));
+  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A8R8G8B8);
+  EXPECT_EQ(heightmap.GetTexture(), nullptr);
+  EXPECT_TRUE(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat);
+}
+
+TEST_F(HeightmapTexture, NoFloatFormatChangesNothing) {
+  HeadlessProfile profile = HeadlessProfile::ShaderModel3();
+  profile.unsupportedFormats = {D3DFMT_R32F, D3DFMT_A32B32G32R32F};
+  Start(profile);
+  cFFTHeightmap heightmap;
+  InitializeFlat(heightmap, 8);
+  ASSERT_TRUE(heightmap.WriteTexture(device));
+  IDirect3DTexture9* texture = heightmap.GetTexture();
+  EXPECT_FALSE(heightmap.UseFloatFormat(d3d, device));
+  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A8R8G8B8);
+  EXPECT_EQ(heightmap.GetTexture(), texture);
+}

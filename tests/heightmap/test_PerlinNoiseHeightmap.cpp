@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "config/TypeIds.h"
+#include "heightmap/cNoiseOctave.h"
+#include "heightmap/cPerlinNoiseHeightmap.h"
+
+namespace {
+
+std::vector<float> Heights(const cPerlinNoiseHeightmap& heightmap) {
+  const size_t count = static_cast<size_t>(heightmap.GetResolution()) * heightmap.GetResolution();
+  return std::vector<float>(heightmap.GetHeights(), heightmap.GetHeights() + count);
+}
+
+float LargestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+  float largest = 0.0f;
+  for (size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::fabs(a[i] - b[i]));
+  return largest;
+}
+
+}  // namespace
+
+TEST(PerlinNoiseHeightmap, IntegerNoiseLiesInTheUnitInterval) {
+  // n = 0: r = 1376312589, 1 - r / 2^31.
+  EXPECT_NEAR(cNoiseOctave::IntegerNoise(0), 1.0 - 1376312589.0 / 2147483648.0, 1e-7);
+  for (uint32_t n = 0; n < 100000; n += 7) {
+    const float v = cNoiseOctave::IntegerNoise(n * 2654435761u);
+    ASSERT_GT(v, 0.0f);
+    ASSERT_LE(v, 1.0f);
+  }
+}
+
+TEST(PerlinNoiseHeightmap, OctavesFitTheGrid) {
+  cPerlinNoiseHeightmap heightmap;
+  EXPECT_EQ(heightmap.GetResolution(), -1);
+  EXPECT_EQ(heightmap.GetHeights(), nullptr);
+  EXPECT_FALSE(heightmap.Update(0.0f));
+
+  ASSERT_TRUE(heightmap.Initialize(256, 0.5f, 8, 4, false));
+  ASSERT_EQ(heightmap.GetOctaveCount(), 5);
+  const int expected[] = {10, 20, 40, 81, 163};
+  for (int o = 0; o < 5; ++o) EXPECT_EQ(heightmap.GetLatticeSize(o), expected[o]) << o;
+
+  ASSERT_TRUE(heightmap.Initialize(200, 0.5f, 8, 150, false));
+  EXPECT_EQ(heightmap.GetResolution(), 256);
+  ASSERT_EQ(heightmap.GetOctaveCount(), 1);
+  EXPECT_EQ(heightmap.GetLatticeSize(0), 256);
+
+  ASSERT_TRUE(heightmap.Initialize(16, 0.5f, 0, -3, false));  // grid size 2, one octave
+  EXPECT_EQ(heightmap.GetOctaveCount(), 1);
+  cEngineSettings settings{};
+  EXPECT_EQ(heightmap.FillSettings(&settings), &settings);
+  EXPECT_EQ(settings.heightmapGridSize, 2);
+  EXPECT_EQ(settings.perlinOctaveCount, 1);
+  EXPECT_EQ(heightmap.GetTypeId(), HEIGHTMAP_PERLIN);
+}
+
+TEST(PerlinNoiseHeightmap, LatticesThatTruncateToNothingKeepOneCell) {
+  // N = 2, grid size 1: f = 0.01, lattices trunc(0.02 * 2^o) are 0 up to o = 5,
+  // then 1. Persistence 0 leaves octave 0 alone in the sum.
+  cPerlinNoiseHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(2, 0.0f, 10, 1, false));
+  EXPECT_EQ(heightmap.GetOctaveCount(), 7);
+  EXPECT_EQ(heightmap.GetLatticeSize(0), 1);
+  for (float t : {0.0f, 0.5f, 1.25f}) {
+    ASSERT_TRUE(heightmap.Update(t));
+    const std::vector<float> heights = Heights(heightmap);
+    for (float h : heights) {
+      ASSERT_FLOAT_EQ(h, heights[0]);  // one cell per octave: a level surface
+      ASSERT_GT(h, 0.0f);
+    }
+  }
+}
+
+TEST(PerlinNoiseHeightmap, OutputTilesInBothDirections) {
+  cPerlinNoiseHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(128, 0.6f, 4, 7, false));
+  ASSERT_TRUE(heightmap.Update(2.3f));
+  const int n = heightmap.GetResolution();
+  const float* h = heightmap.GetHeights();
+  float inner = 0.0f, seam = 0.0f;
+  for (int a = 0; a < n; ++a) {
+    for (int b = 0; b + 1 < n; ++b) {
+      inner =
+          std::max({inner, std::fabs(h[b * n + a] - h[(b + 1) * n + a]), std::fabs(h[a * n + b] - h[a * n + b + 1])});
+    }
+    seam = std::max({seam, std::fabs(h[(n - 1) * n + a] - h[a]), std::fabs(h[a * n + n - 1] - h[a * n])});
+  }
+  ASSERT_GT(inner, 0.0f);
+  EXPECT_LE(seam, inner);
+}
+
+TEST(PerlinNoiseHeightmap, ZeroPersistenceKeepsTheFirstOctave) {
+  cPerlinNoiseHeightmap many, one;
+  ASSERT_TRUE(many.Initialize(64, 0.0f, 4, 4, false));
+  ASSERT_TRUE(one.Initialize(64, 0.7f, 1, 4, false));
+  ASSERT_EQ(many.GetOctaveCount(), 4);
+  for (float t : {0.0f, 0.4f, 1.9f}) {
+    ASSERT_TRUE(many.Update(t));
+    ASSERT_TRUE(one.Update(t));
+    EXPECT_EQ(Heights(many), Heights(one)) << t;
+  }
+}
+
+TEST(PerlinNoiseHeightmap, SquaringComesBeforeTheDivision) {
+  // Persistence 0.5 and 4 octaves: amplitude sum 1.875; squared heights are
+  // (h * 1.875)^2 / 1.875, saturating at 1.
+  cPerlinNoiseHeightmap plain, squared;
+  ASSERT_TRUE(plain.Initialize(64, 0.5f, 4, 4, false));
+  ASSERT_TRUE(squared.Initialize(64, 0.5f, 4, 4, true));
+  for (size_t i = 0; i < 64 * 64; ++i) {
+    const float expected = std::min(plain.GetHeights()[i] * plain.GetHeights()[i] * 1.875f, 1.0f);
+    ASSERT_NEAR(squared.GetHeights()[i], expected, 1e-5f);
+  }
+  cEngineSettings settings{};
+  squared.FillSettings(&settings);
+  EXPECT_TRUE(settings.perlinSquaredHeight);
+  EXPECT_FLOAT_EQ(settings.perlinPersistence, 0.5f);
+  EXPECT_EQ(settings.perlinOctaveCount, 4);
+}
+
+TEST(PerlinNoiseHeightmap, KeyFramesRotateContinuously) {
+  // Just before and at an integer time the surface is the same key frame.
+  cPerlinNoiseHeightmap before, after;
+  ASSERT_TRUE(before.Initialize(64, 0.5f, 3, 4, false));
+  ASSERT_TRUE(after.Initialize(64, 0.5f, 3, 4, false));
+  ASSERT_TRUE(before.Update(0.9999f));
+  ASSERT_TRUE(after.Update(1.0f));
+  EXPECT_LT(LargestDifference(Heights(before), Heights(after)), 0.01f);
+  ASSERT_TRUE(after.Update(1.5f));
+  EXPECT_GT(LargestDifference(Heights(before), Heights(after)), 0.01f);
+}
+
+TEST(PerlinNoiseHeightmap, NegativeAndAbsurdTimesStayInRange) {
+  cPerlinNoiseHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(32, 0.5f, 3, 4, false));
+  for (float t : {-0.3f, -2.75f, -1e-7f, -1e12f, 1e12f, 3.0e38f}) {
+    ASSERT_TRUE(heightmap.Update(t)) << t;
+    for (float h : Heights(heightmap)) ASSERT_TRUE(h > 0.0f && h <= 1.0f) << t;
+  }
+  EXPECT_FALSE(heightmap.Update(NAN));
+  EXPECT_FALSE(heightmap.Update(INFINITY));
+}
+
+TEST(PerlinNoiseHeightmap, AbsurdResolutionFailsAndKeepsTheGenerator) {
+  cPerlinNoiseHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(16, 0.5f, 3, 4, false));
+  EXPECT_FALSE(heightmap.Initialize(1 << 24, 0.5f, 3, 4, false));
+  EXPECT_FALSE(heightmap.Initialize(0x7FFFFFFF, 0.5f, 3, 4, false));
+  EXPECT_EQ(heightmap.GetResolution(), 16);
+  EXPECT_TRUE(heightmap.Update(0.5f));
+}
