@@ -78,21 +78,33 @@ bool cNormalmapFDTex::CreateQuad(IDirect3DDevice9* device) {
   return SUCCEEDED(quad_->Unlock());
 }
 
-// Draws into level 0 of the render target and puts the previous target back,
+// Draws into level 0 of the render target and puts the previous targets back,
 // whether or not the draw worked.
 bool cNormalmapFDTex::WriteTexture(IDirect3D9*, IDirect3DDevice9* device) {
   if (!device || !renderTarget_ || !effect_ || !quad_ || !heightmapTexture_) return false;
   IDirect3DSurface9* target = nullptr;
   if (FAILED(renderTarget_->GetSurfaceLevel(0, &target))) return false;
   IDirect3DSurface9* previous = nullptr;
-  if (FAILED(device->GetRenderTarget(0, &previous))) {
-    target->Release();
-    return false;
+  bool drawn = false;
+  if (SUCCEEDED(device->GetRenderTarget(0, &previous))) {
+    drawn = DrawWithoutDepth(device, target);
+    drawn = SUCCEEDED(device->SetRenderTarget(0, previous)) && drawn;
+    previous->Release();
   }
-  bool drawn = SUCCEEDED(device->SetRenderTarget(0, target)) && DrawQuad(device);
-  drawn = SUCCEEDED(device->SetRenderTarget(0, previous)) && drawn;
-  previous->Release();
   target->Release();
+  return drawn;
+}
+
+// The normal map can be larger than the depth surface, which a target must
+// never be; no depth is needed, so none is bound while drawing.
+bool cNormalmapFDTex::DrawWithoutDepth(IDirect3DDevice9* device, IDirect3DSurface9* target) {
+  IDirect3DSurface9* depth = nullptr;
+  const HRESULT found = device->GetDepthStencilSurface(&depth);
+  if (FAILED(found) && found != D3DERR_NOTFOUND) return false;
+  bool drawn = SUCCEEDED(device->SetRenderTarget(0, target)) && SUCCEEDED(device->SetDepthStencilSurface(NULL)) &&
+               DrawQuad(device);
+  drawn = SUCCEEDED(device->SetDepthStencilSurface(depth)) && drawn;
+  if (depth) depth->Release();
   return drawn;
 }
 

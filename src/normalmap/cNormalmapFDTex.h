@@ -39,6 +39,7 @@ class cNormalmapFDTex : public iNormalmap {
   bool CreateRenderTarget(IDirect3DDevice9* device);
   bool CreateEffect(IDirect3DDevice9* device);
   bool CreateQuad(IDirect3DDevice9* device);
+  bool DrawWithoutDepth(IDirect3DDevice9* device, IDirect3DSurface9* target);
   bool DrawQuad(IDirect3DDevice9* device);
 
   int size_ = -1;

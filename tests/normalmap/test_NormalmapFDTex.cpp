@@ -68,13 +68,15 @@ TEST_F(NormalmapFDTex, InitializeMakesATargetOfTheHeightmapSize) {
 }
 
 // One strip of two triangles under the effect, into the target, with the
-// offsets of one heightmap texel; the previous target is back afterwards.
+// offsets of one heightmap texel; the previous targets are back afterwards.
 TEST_F(NormalmapFDTex, WriteTextureDrawsOneQuadIntoTheTarget) {
   ASSERT_TRUE(normalmap->Initialize(heightmapTexture, d3d, device));
   normalmap->SetAmplitude(2.5f);
   normalmap->SetMethod(7);
   IDirect3DSurface9* backBuffer = nullptr;
+  IDirect3DSurface9* depth = nullptr;
   ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), D3D_OK);
+  ASSERT_EQ(device->GetDepthStencilSurface(&depth), D3D_OK);
   platform::Recorded().Clear();
   ASSERT_EQ(device->BeginScene(), D3D_OK);
   ASSERT_TRUE(normalmap->WriteTexture(d3d, device));
@@ -104,6 +106,10 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneQuadIntoTheTarget) {
   ASSERT_EQ(device->GetRenderTarget(0, &current), D3D_OK);
   EXPECT_EQ(current, backBuffer);
   current->Release();
+  ASSERT_EQ(device->GetDepthStencilSurface(&current), D3D_OK);
+  EXPECT_EQ(current, depth);
+  current->Release();
+  depth->Release();
   backBuffer->Release();
 }
 
