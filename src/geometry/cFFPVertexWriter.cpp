@@ -13,7 +13,8 @@ void cFFPVertexWriter::FillFresnelTable(float* table) {
 
 float cFFPVertexWriter::Fresnel(float cosTheta) const {
   const float grazing = 1.0f - cosTheta;
-  if (fresnelTable_) return fresnelTable_[static_cast<int>(grazing * 999.0f)];
+  // The index product is formed in double: in float it can round up onto the next entry.
+  if (fresnelTable_) return fresnelTable_[static_cast<int>(grazing * 999.0)];
   return std::pow(grazing, 5.0f);
 }
 

@@ -84,7 +84,8 @@ bool cPerlinNoiseHeightmap::Update(float time) {
   AdvanceKeys(static_cast<int64_t>(std::clamp(whole, -1e18, 1e18)));
 
   const float tau = static_cast<float>(static_cast<double>(time) - whole);
-  const int m = std::min(static_cast<int>(tau * 999.0f), kTableSize - 1);
+  // The product is formed in double: in float it can round up onto the next entry.
+  const int m = std::min(static_cast<int>(tau * 999.0), kTableSize - 1);
   const float sq = squares_[m], cu = cubes_[m];
   // value = P cu + Q sq + R tau + q1 with P = (q3 - q2) - (q0 - q1), Q = (q0 - q1) - P,
   // R = q2 - q0, collected per key.

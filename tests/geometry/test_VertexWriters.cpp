@@ -64,6 +64,18 @@ TEST(FFPVertexWriter, GrazingViewUsesTheLastTableEntryOrThePower) {
   EXPECT_EQ(Alpha(computed), 255u);  // 1^5 takes the weight to 1
 }
 
+TEST(FFPVertexWriter, TableIndexIsTruncatedFromTheDoubleProduct) {
+  // Looking straight down, cos is the normal's up component. For this one
+  // (1 - cos) * 999 is just below 949, though the float product rounds to 949.
+  const float up = 0.0500500537f;
+  const std::vector<D3DXVECTOR3> normals(16, D3DXVECTOR3(0.0f, 0.0f, up));
+  std::vector<float> table(FRESNEL_TABLE_SIZE);
+  cFFPVertexWriter::FillFresnelTable(table.data());
+  WaterVertexExtra extra{};
+  cFFPVertexWriter(Parameters(normals, 4), table.data()).Write(WaterVertex{0, 0, 0, 0, 0}, true, &extra);
+  EXPECT_EQ(Alpha(extra), static_cast<DWORD>((0.02037f + 0.97963f * table[948]) * 255.0f));  // 196, not 197
+}
+
 TEST(FFPVertexWriter, DistanceAndTransparencyBoundTheAlpha) {
   const auto normals = UpNormals(4);
   FFPVertexParameters p = Parameters(normals, 4);

@@ -153,3 +153,32 @@ TEST(PerlinNoiseHeightmap, AbsurdResolutionFailsAndKeepsTheGenerator) {
   EXPECT_EQ(heightmap.GetResolution(), 16);
   EXPECT_TRUE(heightmap.Update(0.5f));
 }
+
+TEST(PerlinNoiseHeightmap, TimeFollowsTheCubicThroughFourKeyFrames) {
+  // One octave: at an integer time T the surface is key frame T + 1 itself, so
+  // stepping through whole times collects the key frames one by one.
+  cPerlinNoiseHeightmap keys, between;
+  ASSERT_TRUE(keys.Initialize(32, 0.5f, 1, 8, false));
+  ASSERT_TRUE(between.Initialize(32, 0.5f, 1, 8, false));
+  std::vector<std::vector<float>> key(9);  // key[T] = the lattice sample of integer time T
+  for (int t = 0; t <= 7; ++t) {
+    ASSERT_TRUE(keys.Update(static_cast<float>(t)));
+    key[t + 1] = Heights(keys);
+  }
+  for (int t = 1; t <= 5; ++t) ASSERT_TRUE(between.Update(static_cast<float>(t)));
+
+  // The table index is trunc(tau * 999.0) in double: at these times the float
+  // product rounds up to the next whole number.
+  for (float t : {5.2032032f, 5.4024024f, 5.75f}) {
+    ASSERT_TRUE(between.Update(t));
+    const float tau = t - 5.0f;
+    const int m = static_cast<int>(tau * 999.0);
+    const float sq = std::pow(m * 0.001f, 2.0f), cu = std::pow(m * 0.001f, 3.0f);
+    for (size_t n = 0; n < key[5].size(); ++n) {
+      const float q0 = key[5][n], q1 = key[6][n], q2 = key[7][n], q3 = key[8][n];
+      const float p = (q3 - q2) - (q0 - q1), q = (q0 - q1) - p, r = q2 - q0;
+      const float expected = std::min(p * cu + q * sq + r * tau + q1, 1.0f);
+      ASSERT_NEAR(between.GetHeights()[n], expected, 1e-6f) << t << " at " << n;
+    }
+  }
+}

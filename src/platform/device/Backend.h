@@ -140,13 +140,6 @@ struct DrawCall {
   UINT userStride = 0;
 };
 
-// A glyph from a font atlas, in pixels of the current render target.
-struct GlyphQuad {
-  float x0, y0, x1, y1;
-  float u0, v0, u1, v1;
-  D3DCOLOR color;
-};
-
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -173,7 +166,6 @@ class Backend {
   // Drawing into state.renderTarget / state.depthStencil.
   virtual void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float z) = 0;
   virtual void Draw(const DrawState& state, const DrawCall& call) = 0;
-  virtual void DrawGlyphs(const DrawState& state, TextureData& atlas, const std::vector<GlyphQuad>& quads) = 0;
 
   // Read-back as B, G, R, A rows, top row first; false where there are no pixels.
   virtual bool ReadSurface(SurfaceData& surface, std::vector<uint8_t>& bgra) = 0;

@@ -51,11 +51,12 @@ HRESULT HeadlessBackend::CooperativeLevel() {
   return D3D_OK;
 }
 
-// A scripted failure leaves the device as it was, lost or not.
+// As on a real device, a failed reset leaves the device waiting for another one.
 HRESULT HeadlessBackend::Reset(const D3DPRESENT_PARAMETERS&) {
   if (loss_ == Loss::Lost) return D3DERR_DEVICELOST;
   if (failingResets_ > 0) {
     --failingResets_;
+    loss_ = Loss::NotReset;
     return D3DERR_DEVICELOST;
   }
   loss_ = Loss::None;

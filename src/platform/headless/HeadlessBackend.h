@@ -30,7 +30,6 @@ class HeadlessBackend : public Backend {
 
   void Clear(const DrawState&, DWORD, D3DCOLOR, float) override {}
   void Draw(const DrawState&, const DrawCall&) override {}
-  void DrawGlyphs(const DrawState&, TextureData&, const std::vector<GlyphQuad>&) override {}
   bool ReadSurface(SurfaceData&, std::vector<uint8_t>&) override { return false; }
 
   HWND CreateMainWindow(const char* title) override;

@@ -1,0 +1,17 @@
+#include "platform/Platform.h"
+#include "platform/gl/GLBackend.h"
+
+namespace platform {
+
+bool UseGLBackend(std::string* error) {
+  std::string reason;
+  auto backend = gl::GLBackend::Create(&reason);
+  if (!backend) {
+    if (error) *error = reason;
+    return false;
+  }
+  InstallBackend(std::move(backend));
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+// The SDL window with its GL context, and the window-system services around it:
+// native events as Win32 messages, the cursor, display modes, message boxes.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/d3d9.h"
+
+namespace platform::gl {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  ~Window();
+
+  // Starts video, opens a hidden window and makes a GL 3.3 core context with
+  // ARB_clip_control current. False with the reason when any of that fails.
+  bool Open(std::string* error);
+
+  // Shows the window full-screen on the desktop under `title`.
+  HWND Show(const char* title);
+  HWND Handle() const { return reinterpret_cast<HWND>(window_); }
+
+  // Translates the next native event the program reads; false when none is pending.
+  bool Poll(MSG* msg);
+
+  // The cursor in back-buffer pixels: the back buffer is scaled onto the window.
+  void SetBackBufferSize(UINT width, UINT height);
+  POINT CursorPos() const;
+  void SetCursorPos(POINT point);
+
+  void DrawableSize(int* width, int* height) const;
+  void SetSwapInterval(UINT presentationInterval);
+  void Swap() { SDL_GL_SwapWindow(window_); }
+
+  D3DDISPLAYMODE DesktopMode() const;
+  std::vector<D3DDISPLAYMODE> DisplayModes() const;
+
+  void ShowMessageBox(const std::wstring& text, const std::wstring& caption) const;
+
+ private:
+  bool Translate(const SDL_Event& event, MSG* msg) const;
+  POINT ToBackBuffer(int x, int y) const;
+
+  SDL_Window* window_ = nullptr;
+  SDL_GLContext context_ = nullptr;
+  UINT backBufferWidth_ = 0;
+  UINT backBufferHeight_ = 0;
+};
+
+// Opens a file or address with the desktop's opener, without waiting for it.
+void OpenWithDesktop(const char* target);
+
+}  // namespace platform::gl

@@ -1,0 +1,111 @@
+#include "GLDeviceTest.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+// The session bus library that SDL's video brings in keeps a buffer to the end.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+
+namespace gltest {
+
+void GLDeviceTest::SetUp() {
+  std::string error;
+  if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "GLTestWindow";
+  RegisterClassExA(&windowClass);  // fails harmlessly once the class exists
+  window_ = CreateWindowExA(0, "GLTestWindow", "GL test", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                            nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window_, nullptr);
+  d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
+  ASSERT_NE(d3d_, nullptr);
+  D3DPRESENT_PARAMETERS parameters{};
+  parameters.BackBufferWidth = kSize;
+  parameters.BackBufferHeight = kSize;
+  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+  parameters.BackBufferCount = 1;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.hDeviceWindow = window_;
+  parameters.Windowed = TRUE;
+  parameters.EnableAutoDepthStencil = TRUE;
+  parameters.AutoDepthStencilFormat = D3DFMT_D16;
+  parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                               &parameters, &device_),
+            D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_LIGHTING, FALSE), D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+  ASSERT_EQ(device_->BeginScene(), D3D_OK);
+  inScene_ = true;
+}
+
+void GLDeviceTest::EndSceneAndPresent() {
+  inScene_ = false;
+  ASSERT_EQ(device_->EndScene(), D3D_OK);
+  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+void GLDeviceTest::TearDown() {
+  if (inScene_) {
+    EXPECT_EQ(device_->EndScene(), D3D_OK);
+  }
+  if (device_) device_->Release();
+  if (d3d_) d3d_->Release();
+  if (window_) DestroyWindow(window_);
+}
+
+IDirect3DTexture9* GLDeviceTest::MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels) {
+  IDirect3DTexture9* texture = nullptr;
+  EXPECT_EQ(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+  if (!texture) return nullptr;
+  D3DLOCKED_RECT locked{};
+  EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  for (UINT y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<D3DCOLOR*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+    for (UINT x = 0; x < width; ++x) row[x] = texels[y * width + x];
+  }
+  EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+  return texture;
+}
+
+void GLDeviceTest::ReadBack() {
+  ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels_, width_, height_));
+  ASSERT_EQ(width_, kSize);
+  ASSERT_EQ(height_, kSize);
+}
+
+D3DCOLOR GLDeviceTest::Pixel(UINT x, UINT y) const {
+  const uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+  return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
+}
+
+void GLDeviceTest::SaveScreenshot(const char* name) const {
+  std::filesystem::create_directories(TEST_ARTIFACT_DIR);
+  const std::string path = std::string(TEST_ARTIFACT_DIR) + "/" + name;
+  EXPECT_TRUE(platform::SavePng(path.c_str(), pixels_, width_, height_)) << path;
+}
+
+void GLDeviceTest::DrawFullScreenQuad() {
+  const TexturedVertex quad[4] = {
+      {-1, 1, 0.5f, 0, 0}, {1, 1, 0.5f, 1, 0}, {-1, -1, 0.5f, 0, 1}, {1, -1, 0.5f, 1, 1}};
+  ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+}
+
+::testing::AssertionResult ColorNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int a = static_cast<int>((actual >> shift) & 0xFF), e = static_cast<int>((expected >> shift) & 0xFF);
+    if (std::abs(a - e) > tolerance) {
+      char text[64];
+      std::snprintf(text, sizeof(text), "0x%08X, expected 0x%08X", actual, expected);
+      return ::testing::AssertionFailure() << text;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace gltest

@@ -1,0 +1,58 @@
+// A fixture with a real device on the OpenGL backend: a window from the
+// registered class, a 128x128 back buffer with a D16 depth buffer, and helpers
+// for textures, quads and read-back pixels. Each test runs inside a scene. Tests skip when no GL is available.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/d3dx9.h"
+
+namespace gltest {
+
+constexpr UINT kSize = 128;
+
+// Position in clip space (identity transforms) and one texture coordinate set.
+struct TexturedVertex {
+  float x, y, z;
+  float u, v;
+};
+constexpr DWORD kTexturedFVF = D3DFVF_XYZ | D3DFVF_TEX1;
+
+// Pixel position with colour and texture coordinates, as sprites and fonts draw.
+struct ScreenVertex {
+  float x, y, z, rhw;
+  D3DCOLOR color;
+  float u, v;
+};
+constexpr DWORD kScreenFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+class GLDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A managed A8R8G8B8 texture, rows top first.
+  IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
+  // Reads the back buffer; the colour of one pixel as 0xAARRGGBB.
+  void ReadBack();
+  D3DCOLOR Pixel(UINT x, UINT y) const;
+  void SaveScreenshot(const char* name) const;
+  void DrawFullScreenQuad();  // kTexturedFVF, u, v from the top-left corner
+  void EndSceneAndPresent();
+
+  IDirect3D9* d3d_ = nullptr;
+  IDirect3DDevice9* device_ = nullptr;
+  HWND window_ = nullptr;
+  bool inScene_ = false;  // SetUp begins a scene, TearDown ends it if the test did not
+  std::vector<uint8_t> pixels_;
+  UINT width_ = 0, height_ = 0;
+};
+
+// Channel-wise comparison with a tolerance, printing both colours on failure.
+::testing::AssertionResult ColorNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance = 2);
+
+}  // namespace gltest

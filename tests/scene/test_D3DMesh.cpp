@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "SceneTest.h"
+#include "scene/D3DMesh.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Two triangles, one material with a texture beside the mesh, one whose texture is missing.
+constexpr const char* kTwoMaterialMesh = R"(xof 0303txt 0032
+Material Found { 1.0;0.5;0.25;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; TextureFilename { "found.tga"; } }
+Material Lost { 0.2;0.4;0.6;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; TextureFilename { "lost.tga"; } }
+Mesh Quad {
+ 4;
+ 0.0;0.0;0.0;, 0.0;0.0;1.0;, 1.0;0.0;0.0;, 1.0;0.0;1.0;;
+ 2;
+ 3;0,1,2;, 3;2,1,3;;
+ MeshTextureCoords { 4; 0.0;0.0;, 0.0;1.0;, 1.0;0.0;, 1.0;1.0;; }
+ MeshMaterialList { 2; 2; 0, 1; {Found} {Lost} }
+}
+)";
+
+class D3DMeshTest : public SceneTest {
+ protected:
+  std::vector<const platform::ParameterRecord*> Parameters(const std::string& name) {
+    std::vector<const platform::ParameterRecord*> found;
+    for (const auto& parameter : platform::Recorded().parameters) {
+      if (parameter.name == name) found.push_back(&parameter);
+    }
+    return found;
+  }
+
+  D3DMesh* LoadIsland() {
+    auto* mesh = new D3DMesh(manager);
+    EXPECT_EQ(mesh->Load(L"data/meshes/island.x", device), S_OK);
+    EXPECT_EQ(device->BeginScene(), S_OK);  // draws need a scene
+    platform::Recorded().Clear();
+    return mesh;
+  }
+};
+
+TEST_F(D3DMeshTest, LoadsTheIslandWithTexturesFromItsFolder) {
+  D3DMesh* island = LoadIsland();
+  ASSERT_NE(island->mesh, nullptr);
+  ASSERT_NE(island->effect, nullptr);
+  ASSERT_EQ(island->materialCount, 2u);
+  for (DWORD i = 0; i < island->materialCount; ++i) {
+    EXPECT_NE(island->textures[i], nullptr) << "material " << i;
+  }
+  EXPECT_STREQ(island->GetFileName(), L"data/meshes/island.x");
+}
+
+TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderAndSkipsMissingOnes) {
+  const fs::path folder = fs::temp_directory_path() / ("d3dmesh_test_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::copy_file("data/meshes/sand.tga", folder / "found.tga", fs::copy_options::overwrite_existing);
+  std::ofstream(folder / "quad.x") << kTwoMaterialMesh;
+
+  auto* mesh = new D3DMesh(manager);
+  const std::wstring path = (folder / "quad.x").wstring();
+  EXPECT_EQ(mesh->Load(path.c_str(), device), S_OK);
+  fs::remove_all(folder);
+
+  ASSERT_EQ(mesh->materialCount, 2u);
+  EXPECT_NE(mesh->textures[0], nullptr);
+  EXPECT_EQ(mesh->textures[1], nullptr);
+  // The ambient colour follows the diffuse one.
+  EXPECT_EQ(mesh->materials[0].Ambient.g, 0.5f);
+  EXPECT_EQ(mesh->materials[1].Ambient.b, 0.6f);
+}
+
+TEST_F(D3DMeshTest, MissingFileLeavesNothingToDraw) {
+  auto* mesh = new D3DMesh(manager);
+  EXPECT_TRUE(FAILED(mesh->Load(L"data/meshes/none.x", device)));
+  EXPECT_EQ(mesh->mesh, nullptr);
+  EXPECT_FALSE(mesh->DrawSubsets());
+  EXPECT_FALSE(mesh->RenderFixed(device, D3DXMATRIX()));
+  EXPECT_FALSE(mesh->RenderLit(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0)));
+  EXPECT_TRUE(platform::Recorded().draws.empty());
+}
+
+TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
+  D3DMesh* island = LoadIsland();
+  D3DXMATRIX wvp;
+  D3DXMatrixTranslation(&wvp, 1.0f, 2.0f, 3.0f);
+  ASSERT_TRUE(island->RenderLit(D3DXVECTOR3(100, 200, 300), wvp, false, D3DXVECTOR3(0.1f, 0.2f, 0.3f)));
+
+  const auto& record = platform::Recorded();
+  EXPECT_EQ(record.techniques, std::vector<std::string>{"vsLighting"});
+  ASSERT_EQ(Parameters("gSunLightPos").size(), 1u);
+  EXPECT_EQ(Parameters("gSunLightPos")[0]->values, (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
+  ASSERT_EQ(Parameters("ambientLight").size(), 1u);
+  EXPECT_EQ(Parameters("ambientLight")[0]->values, (std::vector<float>{0.1f, 0.2f, 0.3f}));
+  ASSERT_EQ(Parameters("matWorldViewProject").size(), 1u);
+  EXPECT_EQ(Parameters("matWorldViewProject")[0]->values[12], 1.0f);
+  const auto textures = Parameters("defaultTexture");
+  ASSERT_EQ(textures.size(), 2u);
+  EXPECT_EQ(textures[0]->texture, island->textures[0]);
+  EXPECT_EQ(textures[1]->texture, island->textures[1]);
+  ASSERT_EQ(record.draws.size(), 2u);
+  EXPECT_EQ(record.draws[0].effect, "shaders/d3dmesh.fx");
+  EXPECT_EQ(record.draws[1].technique, "vsLighting");
+}
+
+TEST_F(D3DMeshTest, RenderLitDepthAddsThePlaneAndDepthLimit) {
+  D3DMesh* island = LoadIsland();
+  ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(100, 100, 100), D3DXMATRIX(), true, D3DXVECTOR3(0.1f, 0.1f, 0.1f),
+                                     -2.0f, 70.0f));
+  EXPECT_EQ(platform::Recorded().techniques, std::vector<std::string>{"psLighting_withDepthTransparency"});
+  ASSERT_EQ(Parameters("planeYPos").size(), 1u);
+  EXPECT_EQ(Parameters("planeYPos")[0]->values, std::vector<float>{-2.0f});
+  ASSERT_EQ(Parameters("depthLimit").size(), 1u);
+  EXPECT_EQ(Parameters("depthLimit")[0]->values, std::vector<float>{1.0f / 70.0f});
+  EXPECT_EQ(platform::Recorded().draws.size(), 2u);
+
+  ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0), 0, 1));
+  EXPECT_EQ(platform::Recorded().techniques.back(), "vsLighting_withDepthTransparency");
+}
+
+TEST_F(D3DMeshTest, RenderFixedWrapsWhileDrawingThenClamps) {
+  D3DMesh* island = LoadIsland();
+  D3DXMATRIX world;
+  D3DXMatrixTranslation(&world, 5.0f, 0.0f, 0.0f);
+  ASSERT_TRUE(island->RenderFixed(device, world));
+
+  const auto& draws = platform::Recorded().draws;
+  ASSERT_EQ(draws.size(), 2u);
+  EXPECT_EQ(draws[0].effect, "");
+  EXPECT_EQ(draws[0].textures[0], island->textures[0]);
+  EXPECT_EQ(draws[1].textures[0], island->textures[1]);
+  DWORD u = 0, v = 0;
+  device->GetSamplerState(0, D3DSAMP_ADDRESSU, &u);
+  device->GetSamplerState(0, D3DSAMP_ADDRESSV, &v);
+  EXPECT_EQ(u, D3DTADDRESS_CLAMP);
+  EXPECT_EQ(v, D3DTADDRESS_CLAMP);
+  D3DMATRIX set;
+  device->GetTransform(D3DTS_WORLD, &set);
+  EXPECT_EQ(set._41, 5.0f);
+}
+
+}  // namespace
