@@ -71,28 +71,32 @@ class NormalmapFDTexTest : public GLDeviceTest {
     EXPECT_GT(spread[1] - spread[0], 60);
   }
 
+  // Random heights as bytes, the heightmap texture format of the shader model 2
+  // engine; the CPU heights are the same levels as floats.
+  void UseByteHeights(int n) {
+    std::mt19937 generator(4);
+    std::uniform_int_distribution<int> level(0, 255);
+    byteHeights_.Resize(n);
+    std::vector<D3DCOLOR> texels(n * n);
+    for (int k = 0; k < n * n; ++k) {
+      const int v = level(generator);
+      byteHeights_.heights[k] = v / 255.0f;
+      texels[k] = D3DCOLOR_ARGB(255, v, v, v);
+    }
+    heightmapTexture_ = MakeTexture(n, n, texels);
+    ASSERT_NE(heightmapTexture_, nullptr);
+    ASSERT_TRUE(gpu_->Initialize(heightmapTexture_, d3d_, device_));
+  }
+
   std::unique_ptr<cNormalmapFDTex> gpu_ = std::make_unique<cNormalmapFDTex>();
   IDirect3DTexture9* heightmapTexture_ = nullptr;
+  normalmap::testing::FakeHeightmap byteHeights_{0};
 };
 
-// Heights as bytes, the heightmap texture format of the shader model 2 engine:
-// the CPU variant gets the same levels as floats.
 TEST_F(NormalmapFDTexTest, ByteHeightsGiveTheCpuBytes) {
-  const int n = 64;
-  std::mt19937 generator(4);
-  std::uniform_int_distribution<int> level(0, 255);
-  normalmap::testing::FakeHeightmap heights(n);
-  std::vector<D3DCOLOR> texels(n * n);
-  for (int k = 0; k < n * n; ++k) {
-    const int v = level(generator);
-    heights.heights[k] = v / 255.0f;
-    texels[k] = D3DCOLOR_ARGB(255, v, v, v);
-  }
-  heightmapTexture_ = MakeTexture(n, n, texels);
-  ASSERT_NE(heightmapTexture_, nullptr);
-  ASSERT_TRUE(gpu_->Initialize(heightmapTexture_, d3d_, device_));
-  ExpectGpuMatchesCpu(&heights, 0, 1.0f);
-  ExpectGpuMatchesCpu(&heights, 1, 1.0f);
+  UseByteHeights(64);
+  ExpectGpuMatchesCpu(&byteHeights_, 0, 1.0f);
+  ExpectGpuMatchesCpu(&byteHeights_, 1, 1.0f);
 }
 
 // Float heights straight from the FFT generator, on a normal map larger than
@@ -110,18 +114,7 @@ TEST_F(NormalmapFDTexTest, FloatHeightsGiveTheCpuBytes) {
 }
 
 TEST_F(NormalmapFDTexTest, TargetIsRecreatedAfterAReset) {
-  const int n = 32;
-  normalmap::testing::FakeHeightmap heights(n);
-  std::vector<D3DCOLOR> texels(n * n);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      const int v = (i * 37 + j * j * 11) % 256;
-      heights.At(i, j) = v / 255.0f;
-      texels[i * n + j] = D3DCOLOR_ARGB(255, v, v, v);
-    }
-  }
-  heightmapTexture_ = MakeTexture(n, n, texels);
-  ASSERT_TRUE(gpu_->Initialize(heightmapTexture_, d3d_, device_));
+  UseByteHeights(32);
   ASSERT_TRUE(gpu_->WriteTexture(d3d_, device_));
 
   ASSERT_TRUE(gpu_->OnLostDevice(device_));
@@ -141,7 +134,7 @@ TEST_F(NormalmapFDTexTest, TargetIsRecreatedAfterAReset) {
   ASSERT_TRUE(gpu_->OnResetDevice(device_));
   ASSERT_EQ(device_->BeginScene(), D3D_OK);
   inScene_ = true;
-  ExpectGpuMatchesCpu(&heights, 1, 0.5f);
+  ExpectGpuMatchesCpu(&byteHeights_, 1, 1.0f);
 }
 
 }  // namespace

@@ -113,13 +113,6 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneQuadIntoTheTarget) {
   backBuffer->Release();
 }
 
-TEST_F(NormalmapFDTex, WriteTextureNeedsInitialize) {
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  EXPECT_FALSE(normalmap->WriteTexture(d3d, device));
-  ASSERT_EQ(device->EndScene(), D3D_OK);
-  EXPECT_TRUE(platform::Recorded().draws.empty());
-}
-
 // The target is in the default pool: the device cannot be reset while it is
 // held, and the reset brings it back at the heightmap texture's size.
 TEST_F(NormalmapFDTex, DeviceResetRecreatesTheTarget) {
