@@ -1,0 +1,258 @@
+// A small GUI scene on the OpenGL backend, checked on read-back pixels: sprites,
+// texts and the layer order 0, 56, 57 (an open list covers what lies below it).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/cButton.h"
+#include "gui/cCheckbox.h"
+#include "gui/cCombobox.h"
+#include "gui/cEditbox.h"
+#include "gui/cGUIManager.h"
+#include "gui/cMenu.h"
+#include "gui/cSpriteContainer.h"
+#include "gui/cTextarea.h"
+#include "gui/cWindow.h"
+#include "platform/Platform.h"
+#include "scene/D3DTexture.h"
+#include "scene/cFont.h"
+
+namespace {
+
+// Long enough for every fade of the scene (list 0.5 s, highlight 0.25 s) to end.
+constexpr auto kFadeTime = std::chrono::milliseconds(650);
+
+void Ignore(int, iGUIComponent*) {}
+
+class GuiSceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "GuiSceneWindow";
+    RegisterClassExA(&windowClass);  // fails harmlessly once the class exists
+    window = CreateWindowExA(0, "GuiSceneWindow", "GUI scene", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                             nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    // Full screen in the desktop mode, as the editor runs: the font converts GUI
+    // coordinates with the display mode.
+    D3DDISPLAYMODE desktop{};
+    ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop), D3D_OK);
+    width = desktop.Width;
+    height = desktop.Height;
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
+    parameters.BackBufferFormat = desktop.Format;
+    parameters.BackBufferCount = 1;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.hDeviceWindow = window;
+    parameters.Windowed = FALSE;
+    parameters.FullScreen_RefreshRateInHz = desktop.RefreshRate;
+    parameters.EnableAutoDepthStencil = TRUE;
+    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                &parameters, &device),
+              D3D_OK);
+    SetEditorStates();
+    font = std::make_unique<cFont>(device, std::min(static_cast<int>(width * 17.6f / 1024), 16), L"arial", nullptr);
+    sprites = std::make_unique<cSpriteContainer>(device, nullptr, 128);
+  }
+
+  void TearDown() override {
+    cGUIManager::Shutdown();
+    sprites.reset();
+    font.reset();
+    images.clear();
+    if (device) device->Release();
+    if (d3d) d3d->Release();
+    if (window) DestroyWindow(window);
+  }
+
+  // The editor's default states: the GUI relies on alpha blending and on the
+  // texture's alpha modulated by the vertex colour's.
+  void SetEditorStates() {
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAREF, 0);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, static_cast<float>(width) / height, 1.0f, 16384.0f);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+  }
+
+  D3DTexture* Image(const std::wstring& name) {
+    auto& image = images[name];
+    if (!image) {
+      image = std::make_unique<D3DTexture>(nullptr);
+      const std::wstring path = L"data/gui/" + name + L".tga";
+      EXPECT_EQ(image->Load(path.c_str(), device), D3D_OK) << std::string(path.begin(), path.end());
+    }
+    return image.get();
+  }
+
+  cButton* Button(const std::wstring& name, D3DXVECTOR2 position, float width, float height) {
+    return new cButton(0, 1, 0, Image(name + L"_idle"), Image(name + L"_over"), Image(name + L"_click"), position,
+                       width, height);
+  }
+
+  cCombobox* Combobox(int id, D3DXVECTOR2 position, float size) {
+    auto* box =
+        new cCombobox(id, 1, position, size, font.get(), Image(L"dropDownButton_idle"), Image(L"dropDownButton_over"),
+                      Image(L"dropDownButton_click"), Image(L"upButton_idle"), Image(L"upButton_over"),
+                      Image(L"upButton_click"), Image(L"downButton_idle"), Image(L"downButton_over"),
+                      Image(L"downButton_click"), Image(L"dropDownList"), Image(L"selectionPanel"), Image(L"select1"));
+    box->SetListTextColor(0, 255, 0);
+    box->SetSelectedTextColor(0, 0, 255);
+    return box;
+  }
+
+  cEditbox* Editbox(D3DXVECTOR2 position, const wchar_t* text) {
+    return new cEditbox(0, position, D3DXVECTOR2(0.3f, 0.05f), D3DXVECTOR2(0.01f, 0.005f), text,
+                        Image(L"custom_editbox1"), font.get());
+  }
+
+  cTextarea* Label(D3DXVECTOR2 position, const wchar_t* text, int layer = 0) {
+    auto* label = new cTextarea(0, position, 0.5f, text, font.get());
+    label->SetLayer(layer);
+    return label;
+  }
+
+  void RenderFrame() {
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF183048, 1.0f, 0), D3D_OK);
+    D3DXMATRIX view;
+    D3DXMatrixIdentity(&view);
+    const D3DXVECTOR3 eye(0, 0, 0);
+    ASSERT_EQ(cGUIManager::Instance()->Render(device, sprites.get(), &eye, &view), D3D_OK);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    UINT readWidth = 0, readHeight = 0;
+    ASSERT_TRUE(platform::ReadBackBuffer(device, pixels, readWidth, readHeight));
+    ASSERT_EQ(readWidth, width);
+    ASSERT_EQ(readHeight, height);
+  }
+
+  // Pixels inside a GUI rectangle (top-left corner, width, height) that pass a
+  // test on their red, green and blue.
+  int Count(float x, float y, float w, float h, const std::function<bool(int, int, int)>& test) const {
+    const int left = Column(x), right = Column(x + w), top = Row(y), bottom = Row(y - h);
+    int count = 0;
+    for (int py = std::max(top, 0); py < std::min(bottom, static_cast<int>(height)); ++py)
+      for (int px = std::max(left, 0); px < std::min(right, static_cast<int>(width)); ++px) {
+        const uint8_t* p = &pixels[(static_cast<size_t>(py) * width + px) * 4];
+        if (test(p[2], p[1], p[0])) ++count;
+      }
+    return count;
+  }
+  int Column(float x) const { return static_cast<int>((x * projection._11 + 1.0f) * width * 0.5f); }
+  int Row(float y) const { return static_cast<int>(0.5f * height - height * projection._22 * y * 0.5f); }
+
+  static bool White(int r, int g, int b) { return r > 200 && g > 200 && b > 200; }
+  static bool Blue(int r, int g, int b) { return b > 150 && r < 90 && g < 90; }
+  static bool Green(int r, int g, int b) { return g > 150 && r < 90 && b < 90; }
+  static bool Clear(int r, int g, int b) { return r == 0x18 && g == 0x30 && b == 0x48; }
+
+  HWND window = nullptr;
+  UINT width = 0, height = 0;
+  IDirect3D9* d3d = nullptr;
+  IDirect3DDevice9* device = nullptr;
+  D3DXMATRIX projection;
+  std::unique_ptr<cFont> font;
+  std::unique_ptr<cSpriteContainer> sprites;
+  std::map<std::wstring, std::unique_ptr<D3DTexture>> images;
+  std::vector<uint8_t> pixels;
+};
+
+TEST_F(GuiSceneTest, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
+  cMenu menu(292, Ignore);
+  menu.Add(new cWindow(0, Image(L"custom_window1"), D3DXVECTOR2(-0.7f, 0.52f), 1.4f, 1.0f));
+  menu.Add(Label(D3DXVECTOR2(-0.64f, 0.49f), L"GUI scene"));
+  auto* checkbox = menu.Add(new cCheckbox(295, 1053, Image(L"checkbox_checked"), Image(L"checkbox_unchecked"),
+                                          D3DXVECTOR2(-0.64f, 0.38f), 0.06f, 0.06f));
+  checkbox->SetChecked(1);
+  menu.Add(Label(D3DXVECTOR2(-0.56f, 0.37f), L"Show Island"));
+  menu.Add(Editbox(D3DXVECTOR2(-0.64f, 0.26f), L"12.5"));
+  menu.Add(Button(L"ok", D3DXVECTOR2(-0.64f, -0.3f), 0.16f, 0.08f));
+  // Layer 0 under the list of the upper combobox.
+  menu.Add(Editbox(D3DXVECTOR2(0.08f, 0.1f), L"999"));
+  // The lower combobox and its label on layer 56, the upper one on 57.
+  auto* lower = menu.Add(Combobox(296, D3DXVECTOR2(0.05f, 0.22f), 0.4f));
+  lower->SetLayer(56);
+  for (const wchar_t* item : {L"Sky set 1", L"Sky set 2", L"Sky set 3"}) lower->AddItem(item);
+  lower->Select(2);
+  menu.Add(Label(D3DXVECTOR2(0.06f, 0.27f), L"Select new skybox", 56));
+  auto* upper = menu.Add(Combobox(293, D3DXVECTOR2(0.05f, 0.4f), 0.4f));
+  upper->SetLayer(57);
+  for (int i = 0; i < 10; ++i) upper->AddItem((std::to_wstring(640 + 128 * i) + L"x480x60 hz").c_str());
+  upper->Select(2);
+  menu.Add(Label(D3DXVECTOR2(0.06f, 0.45f), L"Screen resolution", 57));
+  cGUIManager::Instance()->PushMenu(&menu, false);
+
+  // Closed: everything below the list area shows.
+  std::this_thread::sleep_for(kFadeTime);
+  RenderFrame();
+  const float s = 0.4f;
+  const auto lowerText = [&](auto test) { return Count(0.05f + s / 16, 0.22f - s / 64, 0.25f, s / 8 - s / 64, test); };
+  const auto coveredBox = [&](auto test) { return Count(0.08f, 0.1f, 0.12f, 0.05f, test); };
+  EXPECT_GT(lowerText(Blue), 10);
+  EXPECT_GT(coveredBox(White), 10);
+
+  // Open the upper list and rest the cursor on its second row.
+  const float dropX = 0.05f + 7 * s / 8 + s / 14, dropY = 0.4f - s / 14;
+  const float rowX = 0.05f + s / 4, rowY = 0.4f - s / 8 - 2 * s / 12 - s / 16;
+  cGUIManager::Instance()->OnClick(dropX, dropY);
+  cGUIManager::Instance()->OnHover(rowX, rowY);
+  std::this_thread::sleep_for(kFadeTime);
+  cGUIManager::Instance()->OnHover(rowX, rowY);
+  RenderFrame();
+
+  const std::filesystem::path artifacts(TEST_ARTIFACT_DIR);
+  std::filesystem::create_directories(artifacts);
+  EXPECT_TRUE(platform::SavePng((artifacts / "gui-scene.png").c_str(), pixels, width, height));
+
+  // Sprites: the panel is drawn over the cleared screen, the check mark is green.
+  EXPECT_EQ(Count(-0.68f, -0.35f, 0.04f, 0.04f, Clear), 0);
+  EXPECT_GT(Count(-0.76f, 0.56f, 0.04f, 0.02f, Clear), 0);
+  EXPECT_GT(Count(-0.64f, 0.38f, 0.06f, 0.06f, [](int r, int g, int b) { return g > 150 && g > r + 50 && g > b + 50; }),
+            5);
+  // Texts: the labels, the edit box and the button's image label are drawn.
+  EXPECT_GT(Count(-0.64f, 0.49f, 0.3f, 0.05f, White), 10);
+  EXPECT_GT(Count(-0.64f, 0.26f, 0.3f, 0.05f, White), 10);
+  EXPECT_GT(Count(-0.64f, -0.3f, 0.16f, 0.08f, White), 10);
+  // Layers: the open list (57) covers the lower combobox's text (56) and the edit
+  // box's text (0), and shows its own rows in green.
+  EXPECT_EQ(lowerText(Blue), 0);
+  EXPECT_EQ(coveredBox(White), 0);
+  EXPECT_GT(Count(0.05f + s / 16, 0.4f - s / 8 - s / 12, 5 * s / 8, 8 * s / 12, Green), 50);
+  // The upper combobox's own selection still shows in its panel.
+  EXPECT_GT(Count(0.05f + s / 16, 0.4f - s / 64, 0.25f, s / 8 - s / 64, Blue), 10);
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// Shared set-up of the GUI tests: the headless backend with its test-driven
+// clock, a device with the editor's projection, a font and a sprite container.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../platform/HeadlessDevice.h"
+#include "gui/cGUIManager.h"
+#include "gui/cSpriteContainer.h"
+#include "platform/Platform.h"
+#include "scene/D3DTexture.h"
+#include "scene/cFont.h"
+
+class GuiFixture : public platform::testing::HeadlessDevice {
+ protected:
+  void SetUp() override {
+    HeadlessDevice::SetUp();
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, 1024.0f / 768.0f, 1.0f, 16384.0f);
+    ASSERT_EQ(device->SetTransform(D3DTS_PROJECTION, &projection), S_OK);
+    font = std::make_unique<cFont>(device, 16, L"arial", nullptr);
+    sprites = std::make_unique<cSpriteContainer>(device, nullptr, 128);
+    ASSERT_EQ(device->BeginScene(), S_OK);  // every test draws inside one scene
+    platform::Recorded().Clear();
+  }
+
+  void TearDown() override {
+    cGUIManager::Shutdown();
+    if (device) device->EndScene();
+    sprites.reset();
+    font.reset();
+    HeadlessDevice::TearDown();
+  }
+
+  static void Advance(double seconds) { platform::headless::AdvanceClock(seconds); }
+
+  // The images queued by one component's DrawSprites.
+  std::vector<SpriteRecord> SpritesOf(iGUIComponent& component) {
+    sprites->Clear();
+    component.DrawSprites(sprites.get());
+    return sprites->GetSprites();
+  }
+
+  // The texts drawn by one component's DrawText.
+  std::vector<platform::TextRecord> TextsOf(iGUIComponent& component) {
+    platform::Recorded().texts.clear();
+    component.DrawText();
+    return platform::Recorded().texts;
+  }
+
+  static unsigned AlphaOf(D3DCOLOR color) { return color >> 24; }
+
+  std::unique_ptr<cFont> font;
+  std::unique_ptr<cSpriteContainer> sprites;
+};
