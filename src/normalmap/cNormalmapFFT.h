@@ -1,0 +1,44 @@
+// Normals from the slopes of the FFT heightmap's own spectrum: the current
+// spectrum times each wave-vector component, transformed back by cFFT. Its
+// strength follows the heightmap's spectrum, so the amplitude is not used.
+#pragma once
+
+#include <complex>
+
+#include "heightmap/cAlignedArray.h"
+#include "heightmap/cFFT.h"
+#include "heightmap/cFFTHeightmap.h"
+#include "normalmap/cNormalmapTexture.h"
+#include "normalmap/iNormalmap.h"
+
+class cNormalmapFFT : public iNormalmap {
+ public:
+  IDirect3DTexture9* GetTexture() const override { return texture_.Get(); }
+  bool OnLostDevice(IDirect3DDevice9*) override { return true; }
+  bool OnResetDevice(IDirect3DDevice9*) override { return true; }
+  bool OnDeviceEvent(IDirect3DDevice9*) override { return true; }
+  bool Compute() override;
+  bool WriteTexture(IDirect3D9* d3d, IDirect3DDevice9* device) override;
+  const D3DXVECTOR3* GetNormals() const override { return normals_.Data(); }
+  int GetResolution() const override { return size_; }
+  void SetAmplitude(float amplitude) override { amplitude_ = amplitude; }
+  bool IsSupported(IDirect3D9* d3d, IDirect3DDevice9* device) override;
+  int GetTypeId() const override;
+  cEngineSettings* FillSettings(cEngineSettings* settings) override;
+
+  // Binds an FFT heightmap (not owned) and sizes everything to its N; any
+  // other generator is refused. On failure the previous binding is kept.
+  bool SetSource(iHeightmap* heightmap);
+
+ private:
+  void BuildSlopeSpectra(const std::complex<float>* spectrum);
+
+  int size_ = -1;
+  float amplitude_ = 1.0f;
+  cFFTHeightmap* heightmap_ = nullptr;
+  cAlignedArray<D3DXVECTOR3> normals_;
+  // Slopes along x (the row wave number) and z (the column wave number).
+  cAlignedArray<std::complex<float>> slopeX_, slopeZ_;
+  cFFT transformX_, transformZ_;
+  cNormalmapTexture texture_;
+};
