@@ -2,6 +2,8 @@
 // and reading a text as a number.
 #pragma once
 
+#include <algorithm>
+#include <cfloat>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -14,8 +16,10 @@ inline const wchar_t* TextOf(const GUIText& text) { return text ? text->c_str() 
 
 // The leading part that forms a decimal number, 0 when there is none. Only
 // decimal characters reach wcstod, which would also read hexadecimal, "inf"
-// and "nan" (letters can be typed into a name box).
+// and "nan" (letters can be typed into a name box). A number beyond the float
+// range becomes the largest float of its sign rather than overflowing.
 inline float TextToNumber(const std::wstring& text) {
   const std::wstring decimal = text.substr(0, text.find_first_not_of(L"0123456789.+-eE"));
-  return static_cast<float>(std::wcstod(decimal.c_str(), nullptr));
+  const double value = std::wcstod(decimal.c_str(), nullptr);
+  return static_cast<float>(std::clamp(value, -double(FLT_MAX), double(FLT_MAX)));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
+
 #include "GuiFixture.h"
 #include "app/GUIKey.h"
 #include "gui/cEditbox.h"
@@ -70,6 +72,10 @@ TEST_F(EditboxTest, ValueOfTextThatIsNotANumberIsZero) {
     box->SetText(text);
     EXPECT_EQ(box->GetValue(), 0.0f) << text;
   }
+  box->SetText(std::wstring(60, L'9').c_str());  // a float cannot hold it
+  EXPECT_EQ(box->GetValue(), FLT_MAX);
+  box->SetText(L"-1e400");
+  EXPECT_EQ(box->GetValue(), -FLT_MAX);
   box->SetText(nullptr);
   EXPECT_EQ(box->GetValue(), 1.0f);
 }
