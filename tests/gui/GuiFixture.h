@@ -1,11 +1,12 @@
 // Shared set-up of the GUI tests: the headless backend with its test-driven
-// clock, a device with the editor's projection, a font and a sprite container.
+// clock, a device with the editor's projection, a font, a sprite container and
+// an event log for menu callbacks.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "../platform/HeadlessDevice.h"
@@ -26,6 +27,7 @@ class GuiFixture : public platform::testing::HeadlessDevice {
     sprites = std::make_unique<cSpriteContainer>(device, nullptr, 128);
     ASSERT_EQ(device->BeginScene(), S_OK);  // every test draws inside one scene
     platform::Recorded().Clear();
+    events.clear();
   }
 
   void TearDown() override {
@@ -37,22 +39,34 @@ class GuiFixture : public platform::testing::HeadlessDevice {
   }
 
   static void Advance(double seconds) { platform::headless::AdvanceClock(seconds); }
+  static unsigned AlphaOf(D3DCOLOR color) { return color >> 24; }
 
-  // The images queued by one component's DrawSprites.
+  static inline std::vector<std::pair<int, iGUIComponent*>> events;
+  static void Record(int eventId, iGUIComponent* source) { events.emplace_back(eventId, source); }
+  static std::vector<int> EventIds() {
+    std::vector<int> ids;
+    for (const auto& event : events) ids.push_back(event.first);
+    return ids;
+  }
+
   std::vector<SpriteRecord> SpritesOf(iGUIComponent& component) {
     sprites->Clear();
     component.DrawSprites(sprites.get());
     return sprites->GetSprites();
   }
 
-  // The texts drawn by one component's DrawText.
   std::vector<platform::TextRecord> TextsOf(iGUIComponent& component) {
     platform::Recorded().texts.clear();
     component.DrawText();
     return platform::Recorded().texts;
   }
 
-  static unsigned AlphaOf(D3DCOLOR color) { return color >> 24; }
+  static void ExpectRect(const SpriteRecord& s, float x1, float y1, float x2, float y2) {
+    EXPECT_NEAR(s.x1, x1, 1e-6f);
+    EXPECT_NEAR(s.y1, y1, 1e-6f);
+    EXPECT_NEAR(s.x2, x2, 1e-6f);
+    EXPECT_NEAR(s.y2, y2, 1e-6f);
+  }
 
   std::unique_ptr<cFont> font;
   std::unique_ptr<cSpriteContainer> sprites;

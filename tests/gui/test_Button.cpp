@@ -3,51 +3,40 @@
 #include "GuiFixture.h"
 #include "gui/cButton.h"
 #include "gui/cCheckbox.h"
+#include "gui/cEditbox.h"
 #include "gui/cMenu.h"
+#include "gui/cTextarea.h"
+#include "gui/cWindow.h"
 
 namespace {
 
-std::vector<int> events;
-void Record(int eventId, iGUIComponent*) { events.push_back(eventId); }
-
 class ButtonTest : public GuiFixture {
  protected:
-  void SetUp() override {
-    GuiFixture::SetUp();
-    events.clear();
-  }
-
   // The image the component queues this frame; null when it queues none.
   D3DTexture* DrawnImage(iGUIComponent& component) {
     const auto drawn = SpritesOf(component);
     return drawn.empty() ? nullptr : drawn[0].texture;
   }
+  unsigned DrawnAlpha(iGUIComponent& component) { return AlphaOf(SpritesOf(component).at(0).color); }
 
-  D3DTexture idle{nullptr}, over{nullptr}, pressed{nullptr};
-  D3DTexture checkedImage{nullptr}, uncheckedImage{nullptr};
+  D3DTexture idle{nullptr}, over{nullptr}, pressed{nullptr}, checkedImage{nullptr}, uncheckedImage{nullptr};
 };
 
 TEST_F(ButtonTest, HitTestIncludesAllFourEdges) {
   cButton button(1, 10, 11, &idle, &over, &pressed, D3DXVECTOR2(-0.5f, 0.25f), 0.5f, 0.25f);
   cCheckbox checkbox(2, 12, &checkedImage, &uncheckedImage, D3DXVECTOR2(-0.5f, 0.25f), 0.5f, 0.25f);
   for (iGUIComponent* component : {static_cast<iGUIComponent*>(&button), static_cast<iGUIComponent*>(&checkbox)}) {
-    EXPECT_TRUE(component->HitTest(-0.5f, 0.25f));
-    EXPECT_TRUE(component->HitTest(0.0f, 0.0f));
-    EXPECT_TRUE(component->HitTest(-0.5f, 0.0f));
-    EXPECT_TRUE(component->HitTest(0.0f, 0.25f));
-    EXPECT_FALSE(component->HitTest(-0.5001f, 0.1f));
-    EXPECT_FALSE(component->HitTest(0.0001f, 0.1f));
-    EXPECT_FALSE(component->HitTest(-0.25f, 0.2501f));
-    EXPECT_FALSE(component->HitTest(-0.25f, -0.0001f));
+    for (auto [x, y] : {std::pair{-0.5f, 0.25f}, {0.0f, 0.0f}, {-0.5f, 0.0f}, {0.0f, 0.25f}})
+      EXPECT_TRUE(component->HitTest(x, y)) << x << "," << y;
+    for (auto [x, y] : {std::pair{-0.5001f, 0.1f}, {0.0001f, 0.1f}, {-0.25f, 0.2501f}, {-0.25f, -0.0001f}})
+      EXPECT_FALSE(component->HitTest(x, y)) << x << "," << y;
   }
 }
 
 TEST_F(ButtonTest, StateLastsOneFrameAndPicksTheImage) {
   cMenu menu(1, Record);
   auto* button = menu.Add(new cButton(1, 1006, 1007, &idle, &over, &pressed, D3DXVECTOR2(0, 0), 0.1f, 0.1f));
-
   EXPECT_EQ(DrawnImage(*button), &idle);
-
   menu.OnPress(0.05f, -0.05f);  // held over it
   EXPECT_EQ(DrawnImage(*button), &pressed);
   menu.OnPress(0.05f, -0.05f);
@@ -59,83 +48,97 @@ TEST_F(ButtonTest, StateLastsOneFrameAndPicksTheImage) {
   EXPECT_EQ(DrawnImage(*button), &over);
   menu.OnHover(0.5f, 0.5f);  // moved away
   EXPECT_EQ(DrawnImage(*button), &idle);
+  EXPECT_EQ(EventIds(), (std::vector<int>{-1, -1, 1006, 1007}));
 
-  EXPECT_EQ(events, (std::vector<int>{-1, -1, 1006, 1007}));
-
-  cButton noTooltip(0, 5, 0, &idle, &over, &pressed, D3DXVECTOR2(0, 0), 0.1f, 0.1f);
-  EXPECT_EQ(noTooltip.OnHover(0.05f, -0.05f), 0);
-}
-
-TEST_F(ButtonTest, DisabledButtonShowsOverImageAndGetsNoInput) {
-  cMenu menu(1, Record);
-  auto* button = menu.Add(new cButton(1, 1002, 0, &over, &over, &over, D3DXVECTOR2(0, 0), 0.1f, 0.1f));
-  button->SetEnabled(false);
+  button->SetVisible(false);
+  button->OnPress(0, 0);
+  EXPECT_EQ(DrawnImage(*button), nullptr);
+  button->SetVisible(true);
+  EXPECT_EQ(DrawnImage(*button), &idle);  // the hidden frame still returned it to idle
+  button->SetEnabled(false);              // no input, and the over image
   menu.OnClick(0.05f, -0.05f);
-  EXPECT_TRUE(events.empty());
-
-  cButton plain(1, 1, 0, &idle, &over, &pressed, D3DXVECTOR2(0, 0), 0.1f, 0.1f);
-  plain.SetEnabled(false);
-  EXPECT_EQ(DrawnImage(plain), &over);
+  EXPECT_EQ(events.size(), 4u);
+  EXPECT_EQ(DrawnImage(*button), &over);
 }
 
-TEST_F(ButtonTest, SpriteCoversTheRectangleInWhiteWithTheAlpha) {
+TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
   cButton button(4, 1, 0, &idle, &over, &pressed, D3DXVECTOR2(-0.72f, -0.46f), 0.075f, 0.05f);
+  cEditbox editbox(0, D3DXVECTOR2(-0.07f, 0.51f), D3DXVECTOR2(0.18f, 0.03f), D3DXVECTOR2(), L"5", &idle, nullptr);
+  cWindow window(0, &idle, D3DXVECTOR2(-0.15f, 0.15f), 0.3f, 0.2f);
   button.SetAlpha(128);
-  auto drawn = SpritesOf(button);
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_FLOAT_EQ(drawn[0].x1, -0.72f);
-  EXPECT_FLOAT_EQ(drawn[0].y1, -0.46f);
-  EXPECT_FLOAT_EQ(drawn[0].x2, -0.72f + 0.075f);
-  EXPECT_FLOAT_EQ(drawn[0].y2, -0.46f - 0.05f);
-  EXPECT_EQ(drawn[0].color, 0x80FFFFFFu);
-
-  button.SetVisible(false);
-  button.OnPress(0, 0);
-  EXPECT_TRUE(SpritesOf(button).empty());
-  button.SetVisible(true);
-  EXPECT_EQ(DrawnImage(button), &idle);  // the hidden frame still returned it to idle
+  editbox.SetAlpha(200);
+  window.SetColor(255, 0, 0);  // only a window is tinted
+  editbox.SetColor(255, 0, 0);
+  const struct {
+    iGUIComponent* widget;
+    SpriteRecord expected;
+  } cases[] = {{&button, {&idle, -0.72f, -0.46f, -0.645f, -0.51f, 0x80FFFFFF}},
+               {&editbox, {&idle, -0.07f, 0.51f, 0.11f, 0.48f, 0xC8FFFFFF}},
+               {&window, {&idle, -0.15f, 0.15f, 0.15f, -0.05f, 0xFFFF0000}}};
+  for (const auto& [widget, e] : cases) {
+    const auto drawn = SpritesOf(*widget);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].texture, e.texture);
+    EXPECT_EQ(drawn[0].color, e.color);
+    ExpectRect(drawn[0], e.x1, e.y1, e.x2, e.y2);
+    widget->SetVisible(false);
+    EXPECT_TRUE(SpritesOf(*widget).empty());
+  }
+  window.SetVisible(true);
+  window.SetEnabled(false);
+  EXPECT_TRUE(SpritesOf(window).empty());
+  window.SetEnabled(true);
+  window.SetImage(nullptr);
+  EXPECT_TRUE(SpritesOf(window).empty());
+  EXPECT_TRUE(window.HitTest(0.0f, 0.0f));  // still has a hit area
 }
 
 TEST_F(ButtonTest, CheckboxFadesInAfterCreationAndEveryToggle) {
   cCheckbox checkbox(139, 1021, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
-  auto drawn = SpritesOf(checkbox);
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].texture, &uncheckedImage);
-  EXPECT_EQ(AlphaOf(drawn[0].color), 0u);
-  Advance(0.15);
-  EXPECT_EQ(AlphaOf(SpritesOf(checkbox)[0].color), 127u);
-  Advance(0.2);
-  EXPECT_EQ(AlphaOf(SpritesOf(checkbox)[0].color), 255u);
-
+  EXPECT_EQ(DrawnImage(checkbox), &uncheckedImage);
+  for (auto [step, alpha] : {std::pair{0.0, 0u}, {0.15, 127u}, {0.2, 255u}}) {
+    Advance(step);
+    EXPECT_EQ(DrawnAlpha(checkbox), alpha) << step;
+  }
   EXPECT_EQ(checkbox.OnClick(0, 0), 1021);
   EXPECT_TRUE(checkbox.IsChecked());
-  drawn = SpritesOf(checkbox);
-  EXPECT_EQ(drawn[0].texture, &checkedImage);
-  EXPECT_EQ(AlphaOf(drawn[0].color), 0u);
-
-  // Twice in quick succession: back to the earlier value, fading again.
-  Advance(0.1);
+  EXPECT_EQ(DrawnImage(checkbox), &checkedImage);
+  EXPECT_EQ(DrawnAlpha(checkbox), 0u);
+  Advance(0.1);  // twice in quick succession: back to the earlier value, fading again
   checkbox.OnClick(0, 0);
   Advance(0.1);
   checkbox.OnClick(0, 0);
   EXPECT_TRUE(checkbox.IsChecked());
-  EXPECT_EQ(AlphaOf(SpritesOf(checkbox)[0].color), 0u);
+  EXPECT_EQ(DrawnAlpha(checkbox), 0u);
 }
 
 TEST_F(ButtonTest, CheckboxResetAndSetCheckedDoNotFade) {
   cCheckbox checkbox(1, 2, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
   Advance(1.0);
   checkbox.SetChecked(1);
-  EXPECT_TRUE(checkbox.IsChecked());
-  EXPECT_EQ(AlphaOf(SpritesOf(checkbox)[0].color), 255u);
+  EXPECT_EQ(DrawnAlpha(checkbox), 255u);
   checkbox.Reset();
   EXPECT_FALSE(checkbox.IsChecked());
-  auto drawn = SpritesOf(checkbox);
-  EXPECT_EQ(drawn[0].texture, &uncheckedImage);
-  EXPECT_EQ(AlphaOf(drawn[0].color), 255u);
-
-  checkbox.SetEnabled(false);  // a disabled or hidden checkbox is not drawn
+  EXPECT_EQ(DrawnImage(checkbox), &uncheckedImage);
+  EXPECT_EQ(DrawnAlpha(checkbox), 255u);
+  checkbox.SetEnabled(false);  // a disabled checkbox is not drawn
   EXPECT_TRUE(SpritesOf(checkbox).empty());
+}
+
+TEST_F(ButtonTest, TextareaDrawsItsTintedTextWordWrappedOnlyWhenShown) {
+  cTextarea area(170, D3DXVECTOR2(-0.72f, 0.38f), 0.3f, L"Select new skybox", font.get());
+  EXPECT_TRUE(area.HitTest(-0.72f + 0.3f, 0.38f - 0.3f));  // a square box
+  area.SetColor(255, 0, 0);
+  auto texts = TextsOf(area);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text, L"Select new skybox");
+  EXPECT_EQ(texts[0].color, 0xFFFF0000u);
+  EXPECT_EQ(texts[0].format, static_cast<DWORD>(DT_WORDBREAK));
+  area.SetText(nullptr);
+  EXPECT_TRUE(TextsOf(area).empty());
+  area.SetText(L"x");
+  area.SetVisible(false);
+  EXPECT_TRUE(TextsOf(area).empty());
 }
 
 }  // namespace

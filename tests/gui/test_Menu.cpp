@@ -1,96 +1,102 @@
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <string>
 
-#include "FakeComponent.h"
+#include "GuiFixture.h"
 #include "app/GUIKey.h"
-#include "gui/cGUIManager.h"
+#include "gui/GUIRect.h"
 #include "gui/cMenu.h"
-#include "platform/Platform.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
-
-std::vector<std::pair<int, iGUIComponent*>> events;
-void Record(int eventId, iGUIComponent* source) { events.emplace_back(eventId, source); }
-
-class MenuTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    platform::UseHeadlessBackend();
-    events.clear();
-  }
-  void TearDown() override { cGUIManager::Shutdown(); }
-
-  FakeComponent* AddFake(cMenu& menu, const char* name, GUIRect rect, int result, int id = 0) {
-    return menu.Add(new FakeComponent(name, &log, rect, result, id));
-  }
-
-  Strings log;
-};
-
 constexpr GUIRect kUnit{0, 1, 1, 1};  // (0,0) to (1,1)
 constexpr GUIRect kFarAway{5, 6, 1, 1};
 
-TEST_F(MenuTest, ClickAnnouncesToEveryComponentThenDispatchesToHitOnesInOrder) {
+// A widget that logs every call it gets.
+class FakeComponent : public iGUIComponent {
+ public:
+  FakeComponent(std::string name, Strings* log, GUIRect rect, int result, int id)
+      : iGUIComponent(id), name_(std::move(name)), log_(log), rect_(rect), result_(result) {}
+
+  bool HitTest(float x, float y) override { return rect_.Contains(x, y); }
+  int OnClick(float, float) override { return Log("click"); }
+  int OnHover(float, float) override { return Log("hover"); }
+  int OnPress(float, float) override { return Log("press"); }
+  int OnKey(unsigned code) override { return Log("key"), iGUIComponent::OnKey(code); }
+  int OnChar(char) override { return Log("char"); }
+  void OnClickAnywhere(float, float) override { Log("anywhere"); }
+  void DrawSprites(cSpriteContainer* container) override {
+    Log("sprites" + std::to_string(GetLayer()));
+    container->AddSprite(rect_.Sprite(nullptr, 0xFFFFFFFF));
+  }
+  void DrawText() override { Log("text" + std::to_string(GetLayer())); }
+  void SetPosition(float x, float y) override { rect_.MoveTo(x, y); }
+  const float* GetPosition() override { return rect_.Position(); }
+  void Reset() override { Log("reset"); }
+
+ private:
+  int Log(const std::string& what) {
+    log_->push_back(name_ + "." + what);
+    return result_;
+  }
+  std::string name_;
+  Strings* log_;
+  GUIRect rect_;
+  int result_;
+};
+
+class MenuTest : public GuiFixture {
+ protected:
+  void SetUp() override {
+    GuiFixture::SetUp();
+    manager = cGUIManager::Instance();
+  }
+
+  FakeComponent* AddFake(cMenu& menu, const char* name, GUIRect rect = kUnit, int result = -1, int id = 0) {
+    return menu.Add(new FakeComponent(name, &log, rect, result, id));
+  }
+
+  // Alpha the top menu's component gets in the next drawing.
+  unsigned DrawnAlpha(FakeComponent* component) {
+    manager->DrawSprites(0, sprites.get());
+    return component->GetAlpha();
+  }
+
+  cGUIManager* manager = nullptr;
+  Strings log;
+};
+
+TEST_F(MenuTest, DispatchOrderAndTargetsOfEveryKindOfInput) {
   cMenu menu(1, Record);
   auto* a = AddFake(menu, "a", kUnit, 5);
-  AddFake(menu, "b", kFarAway, 6);
+  auto* b = AddFake(menu, "b", kFarAway, 6);
   auto* c = AddFake(menu, "c", kUnit, -1);
-  auto* hidden = AddFake(menu, "hidden", kUnit, 7);
-  auto* disabled = AddFake(menu, "disabled", kUnit, 8);
-  hidden->SetVisible(false);
-  disabled->SetEnabled(false);
+  AddFake(menu, "hidden", kUnit, 7)->SetVisible(false);
+  AddFake(menu, "disabled", kUnit, 8)->SetEnabled(false);
+  a->AddHotkey(GUIKEY_ESCAPE, 1018);
+  a->AddHotkey(GUIKEY_ESCAPE, 1019);  // only the first pair counts
+  b->AddHotkey(GUIKEY_BACKSPACE, 77);
 
+  // A click is announced to every component, whatever its state, before the hit ones get it.
   menu.OnClick(0.5f, 0.5f);
-
   EXPECT_EQ(log, (Strings{"a.anywhere", "a.click", "b.anywhere", "c.anywhere", "c.click", "hidden.anywhere",
                           "disabled.anywhere"}));
-  // Every result reaches the callback, -1 included.
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0], std::make_pair(5, static_cast<iGUIComponent*>(a)));
-  EXPECT_EQ(events[1], std::make_pair(-1, static_cast<iGUIComponent*>(c)));
-}
+  EXPECT_EQ(events, (decltype(events){{5, a}, {-1, c}}));  // -1 reaches the callback too
 
-TEST_F(MenuTest, PressAndHoverReachOnlyShownEnabledComponentsUnderThePoint) {
-  cMenu menu(1, Record);
-  AddFake(menu, "a", kUnit, -1);
-  AddFake(menu, "b", kFarAway, 3);
-  AddFake(menu, "hidden", kUnit, 4)->SetVisible(false);
-  AddFake(menu, "disabled", kUnit, 4)->SetEnabled(false);
-  AddFake(menu, "c", kUnit, 9);
-
-  menu.OnPress(1.0f, 0.0f);  // a corner: edges count
+  log.clear();
+  events.clear();
+  menu.OnPress(1.0f, 0.0f);  // corners: edges count
   menu.OnHover(0.0f, 1.0f);
-
-  EXPECT_EQ(log, (Strings{"a.press", "c.press", "a.hover", "c.hover"}));
-  ASSERT_EQ(events.size(), 4u);
-  EXPECT_EQ(events[0].first, -1);
-  EXPECT_EQ(events[1].first, 9);
-}
-
-TEST_F(MenuTest, KeysAndCharactersGoToEveryShownEnabledComponentWithoutHitTest) {
-  cMenu menu(1, Record);
-  auto* near = AddFake(menu, "near", kUnit, 2);
-  auto* far = AddFake(menu, "far", kFarAway, 3);
-  AddFake(menu, "hidden", kUnit, 4)->SetVisible(false);
-  near->AddHotkey(GUIKEY_ESCAPE, 1018);
-  near->AddHotkey(GUIKEY_ESCAPE, 1019);  // only the first pair counts
-  far->AddHotkey(GUIKEY_BACKSPACE, 77);
-
-  menu.OnKey(GUIKEY_ESCAPE);
+  menu.OnKey(GUIKEY_ESCAPE);  // keys and characters skip the hit test
   menu.OnChar('q');
-
-  EXPECT_EQ(log, (Strings{"near.key", "far.key", "near.char", "far.char"}));
-  ASSERT_EQ(events.size(), 4u);
-  EXPECT_EQ(events[0], std::make_pair(1018, static_cast<iGUIComponent*>(near)));
-  EXPECT_EQ(events[1], std::make_pair(-1, static_cast<iGUIComponent*>(far)));
-  EXPECT_EQ(events[2].first, 2);
+  EXPECT_EQ(log, (Strings{"a.press", "c.press", "a.hover", "c.hover", "a.key", "b.key", "c.key", "a.char", "b.char",
+                          "c.char"}));
+  EXPECT_EQ(EventIds(), (std::vector<int>{5, -1, 5, -1, 1018, -1, -1, 5, 6, -1}));
 }
 
-TEST_F(MenuTest, DisabledHiddenOrEmptyMenuIgnoresInput) {
-  cMenu menu(1, Record);
+TEST_F(MenuTest, DisabledHiddenOrEmptyMenuIgnoresInputAndHiddenOneIsNotDrawn) {
+  cMenu menu(1, Record), empty(2, Record);
   AddFake(menu, "a", kUnit, 5);
   menu.SetEnabled(false);
   menu.OnClick(0.5f, 0.5f);
@@ -99,11 +105,11 @@ TEST_F(MenuTest, DisabledHiddenOrEmptyMenuIgnoresInput) {
   menu.SetVisible(false);
   menu.OnPress(0.5f, 0.5f);
   menu.OnChar('x');
-  EXPECT_TRUE(log.empty());
-  EXPECT_TRUE(events.empty());
-
-  cMenu empty(2, Record);
   empty.OnClick(0, 0);
+  manager->PushMenu(&menu, false);
+  manager->DrawSprites(0, sprites.get());
+  manager->DrawText(0);
+  EXPECT_TRUE(log.empty());
   EXPECT_TRUE(events.empty());
 }
 
@@ -111,29 +117,19 @@ TEST_F(MenuTest, FindGroupsResetAndAlphaApplyToTheComponents) {
   cMenu menu(1, Record);
   auto* first = AddFake(menu, "first", kUnit, 0, 42);
   auto* second = AddFake(menu, "second", kUnit, 0, 42);
-  auto* other = AddFake(menu, "other", kUnit, 0, 7);
   second->SetGroup(3);
-  other->SetGroup(3);
-
   EXPECT_EQ(menu.Find(42), first);
-  EXPECT_EQ(menu.Find(7), other);
   EXPECT_EQ(menu.Find(99), nullptr);
-
   menu.SetGroupVisible(3, false);
   EXPECT_TRUE(first->IsVisible());
   EXPECT_FALSE(second->IsVisible());
-  EXPECT_FALSE(other->IsVisible());
-
   menu.SetAlpha(17);
-  EXPECT_EQ(first->GetAlpha(), 17);
-  EXPECT_EQ(other->GetAlpha(), 17);
-
+  EXPECT_EQ(second->GetAlpha(), 17);
   menu.ResetAll();
-  EXPECT_EQ(log, (Strings{"first.reset", "second.reset", "other.reset"}));
+  EXPECT_EQ(log, (Strings{"first.reset", "second.reset"}));
 }
 
-// The callback may change the stack while a dispatch runs: the dispatch goes on
-// over the menu it started with.
+// A callback may switch menus during a dispatch, which goes on over the menu it started with.
 cMenu* nextMenu = nullptr;
 void OpenNext(int eventId, iGUIComponent*) {
   if (eventId != 1) return;
@@ -142,18 +138,87 @@ void OpenNext(int eventId, iGUIComponent*) {
 }
 
 TEST_F(MenuTest, DispatchContinuesOverTheOldTopMenuWhenACallbackSwitchesMenus) {
-  cMenu first(1, OpenNext);
-  cMenu second(2, OpenNext);
+  cMenu first(1, OpenNext), second(2, OpenNext);
   nextMenu = &second;
   AddFake(first, "a", kUnit, 1);
   AddFake(first, "b", kUnit, 2);
   AddFake(second, "c", kUnit, 1);
-  cGUIManager::Instance()->PushMenu(&first, false);
-
-  cGUIManager::Instance()->OnClick(0.5f, 0.5f);
-
+  manager->PushMenu(&first, false);
+  manager->OnClick(0.5f, 0.5f);
   EXPECT_EQ(log, (Strings{"a.anywhere", "a.click", "b.anywhere", "b.click"}));
-  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), &second);
+  EXPECT_EQ(manager->GetTopMenu(), &second);
+}
+
+TEST_F(MenuTest, ManagerSendsInputToTheTopMenuAndDrawsEveryMenu) {
+  manager->OnClick(0, 0);  // an empty stack takes everything without harm
+  manager->OnKey(GUIKEY_ESCAPE);
+  manager->PopMenu();
+  manager->DrawSprites(0, sprites.get());
+
+  cMenu bottom(1, Record), top(2, Record);
+  AddFake(bottom, "bottom");
+  AddFake(top, "top");
+  manager->PushMenu(&bottom, false);
+  manager->PushMenu(&top, 289, false);
+  EXPECT_EQ(manager->GetCaller(), 289);
+  manager->OnPress(0.5f, 0.5f);
+  manager->OnKey(GUIKEY_DIGIT0);
+  manager->DrawSprites(0, sprites.get());
+  EXPECT_EQ(log, (Strings{"top.press", "top.key", "bottom.sprites0", "top.sprites0"}));
+  manager->PopMenu();
+  EXPECT_EQ(manager->GetTopMenu(), &bottom);
+  manager->PushMenu(&top, false);
+  EXPECT_EQ(manager->GetCaller(), 0);
+  manager->ClearMenus();
+  EXPECT_EQ(manager->GetTopMenu(), nullptr);
+}
+
+TEST_F(MenuTest, PushedMenuFadesInLinearlyOverAQuarterSecond) {
+  cMenu bottom(1, Record), top(2, Record);
+  auto* under = AddFake(bottom, "under");
+  auto* faded = AddFake(top, "faded");
+  under->SetAlpha(200);
+  manager->PushMenu(&bottom, false);
+  manager->PushMenu(&top, true);
+  for (auto [step, alpha] : {std::pair{0.0, 0u}, {0.125, 127u}, {0.0625, 191u}, {0.0625, 255u}, {1.0, 255u}}) {
+    Advance(step);
+    EXPECT_EQ(DrawnAlpha(faded), alpha) << step;
+  }
+  EXPECT_EQ(under->GetAlpha(), 200);  // only the top menu fades
+  manager->PushMenu(&bottom, true);  // a new push starts from transparent again
+  manager->DrawText(0);
+  EXPECT_EQ(under->GetAlpha(), 0);
+}
+
+TEST_F(MenuTest, MenuWithoutFadeOrWithADurationOfZeroOrLessIsOpaqueAtOnce) {
+  cMenu menu(1, Record);
+  auto* component = AddFake(menu, "c");
+  component->SetAlpha(3);
+  manager->PushMenu(&menu, false);
+  EXPECT_EQ(DrawnAlpha(component), 255u);
+  for (float duration : {0.0f, -1.0f}) {
+    manager->SetFadeDuration(duration);
+    manager->PushMenu(&menu, true);
+    EXPECT_EQ(DrawnAlpha(component), 255u) << duration;
+  }
+}
+
+TEST_F(MenuTest, RendersLayersZeroThen56Then57WithTextsAfterTheirSprites) {
+  cMenu bottom(1, Record), top(2, Record);
+  AddFake(bottom, "a")->SetLayer(57);
+  AddFake(bottom, "b");
+  AddFake(top, "c")->SetLayer(56);
+  AddFake(top, "d");
+  AddFake(top, "e")->SetLayer(3);  // not a drawn layer
+  manager->PushMenu(&bottom, false);
+  manager->PushMenu(&top, false);
+  D3DXMATRIX view;
+  D3DXMatrixIdentity(&view);
+  const D3DXVECTOR3 eye(0, 0, 0);
+  ASSERT_EQ(manager->Render(device, sprites.get(), &eye, &view), S_OK);
+  EXPECT_EQ(log, (Strings{"b.sprites0", "d.sprites0", "b.text0", "d.text0", "c.sprites56", "c.text56", "a.sprites57",
+                          "a.text57"}));
+  EXPECT_EQ(platform::Recorded().draws.size(), 4u);  // the container is cleared per layer: 2 + 1 + 1
 }
 
 }  // namespace
