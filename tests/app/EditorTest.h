@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/WinMain.h"
 #include "app/cEditor.h"
 #include "platform/Platform.h"
 
 class EditorTest : public ::testing::Test {
  protected:
+  using FontList = std::vector<std::pair<int, std::wstring>>;  // height and face of each font
+
   void TearDown() override { Shutdown(); }
 
   // Installs the headless backend with `profile` and creates the window.
@@ -23,6 +29,16 @@ class EditorTest : public ::testing::Test {
     OpenWindow();
     ASSERT_EQ(editor->Init(window), S_OK);
     platform::Recorded().Clear();
+  }
+
+  // The small and the large font, as drawn.
+  FontList Fonts() {
+    platform::Recorded().Clear();
+    editor->smallFont->DrawText(L"small", 0, 0, 10, 10, 0, 0xFFFFFFFF);
+    editor->largeFont->DrawText(L"large", 0, 0, 10, 10, 0, 0xFFFFFFFF);
+    FontList fonts;
+    for (const auto& text : platform::Recorded().texts) fonts.emplace_back(text.fontHeight, text.face);
+    return fonts;
   }
 
   platform::HeadlessProfile profile = platform::HeadlessProfile::ShaderModel3();

@@ -10,7 +10,6 @@
 namespace {
 
 using Log = std::vector<std::string>;
-using FontList = std::vector<std::pair<int, std::wstring>>;  // height and face of each font
 
 const D3DDISPLAYMODE k800x600{800, 600, 60, D3DFMT_X8R8G8B8};
 const D3DDISPLAYMODE k1024x768{1024, 768, 60, D3DFMT_X8R8G8B8};
@@ -23,14 +22,16 @@ class DisplayModeTest : public EditorTest {
     new RecordingResource("r", &log, cResourceManager::Instance());
   }
 
-  // The small and the large font, as drawn.
-  FontList Fonts() {
+  void ExpectBackBuffer(UINT width, UINT height) {
+    EXPECT_EQ(editor->displayMode.Width, width);
+    EXPECT_EQ(editor->presentParameters.BackBufferWidth, width);
+    EXPECT_EQ(editor->presentParameters.BackBufferHeight, height);
+  }
+
+  void RequestChange() {
+    editor->pendingMode = k800x600;
+    editor->modeChangePending = true;
     platform::Recorded().Clear();
-    editor->smallFont->DrawText(L"small", 0, 0, 10, 10, 0, 0xFFFFFFFF);
-    editor->largeFont->DrawText(L"large", 0, 0, 10, 10, 0, 0xFFFFFFFF);
-    FontList fonts;
-    for (const auto& text : platform::Recorded().texts) fonts.emplace_back(text.fontHeight, text.face);
-    return fonts;
   }
 
   Log log;
@@ -38,12 +39,9 @@ class DisplayModeTest : public EditorTest {
 
 TEST_F(DisplayModeTest, ChangesModeAndScalesTheFonts) {
   ASSERT_TRUE(editor->ChangeDisplayMode(k800x600));
-  EXPECT_EQ(editor->displayMode.Width, 800u);
-  EXPECT_EQ(editor->presentParameters.BackBufferWidth, 800u);
-  EXPECT_EQ(editor->presentParameters.BackBufferHeight, 600u);
+  ExpectBackBuffer(800, 600);
   EXPECT_EQ(log, (Log{"r:lost", "r:reset"}));
   EXPECT_EQ(Fonts(), (FontList{{13, L"arial"}, {17, L"tahoma"}}));
-
   D3DMATRIX projection{};
   editor->device->GetTransform(D3DTS_PROJECTION, &projection);
   EXPECT_FLOAT_EQ(projection._11 * 800.0f / 600.0f, projection._22);
@@ -53,9 +51,7 @@ TEST_F(DisplayModeTest, ChangesModeAndScalesTheFonts) {
 }
 
 TEST_F(DisplayModeTest, APendingChangeRunsAtTheStartOfTheNextFrame) {
-  editor->pendingMode = k800x600;
-  editor->modeChangePending = true;
-  platform::Recorded().Clear();
+  RequestChange();
   ASSERT_EQ(editor->Frame(), S_OK);
   EXPECT_FALSE(editor->modeChangePending);
   EXPECT_EQ(editor->displayMode.Width, 800u);
@@ -66,27 +62,21 @@ TEST_F(DisplayModeTest, APendingChangeRunsAtTheStartOfTheNextFrame) {
 TEST_F(DisplayModeTest, KeepsTheCurrentModeWhenTheNewOneIsRefused) {
   platform::headless::FailResets(1);
   ASSERT_TRUE(editor->ChangeDisplayMode(k800x600));
-  EXPECT_EQ(editor->displayMode.Width, 1024u);
-  EXPECT_EQ(editor->presentParameters.BackBufferWidth, 1024u);
-  EXPECT_EQ(editor->presentParameters.BackBufferHeight, 768u);
+  ExpectBackBuffer(1024, 768);
   EXPECT_EQ(log, (Log{"r:lost", "r:reset"}));
   EXPECT_EQ(Fonts(), (FontList{{16, L"arial"}, {20, L"Tahoma"}}));
 }
 
-TEST_F(DisplayModeTest, FailsTheFrameWhenNoModeCanBeRestored) {
+TEST_F(DisplayModeTest, FailsTheFrameWhenNoModeCanBeRestoredAndRecoversInTheNext) {
   platform::headless::FailResets(2);
-  editor->pendingMode = k800x600;
-  editor->modeChangePending = true;
-  platform::Recorded().Clear();
+  RequestChange();
   EXPECT_EQ(editor->Frame(), E_FAIL);
   EXPECT_FALSE(editor->modeChangePending);
-  EXPECT_EQ(editor->displayMode.Width, 1024u);
-  EXPECT_EQ(editor->presentParameters.BackBufferWidth, 1024u);
+  ExpectBackBuffer(1024, 768);
   EXPECT_EQ(log, Log{"r:lost"});
   EXPECT_EQ(platform::Recorded().presents, 0);
 
-  // The next frame recovers like after a device loss.
-  ASSERT_EQ(editor->Frame(), S_OK);
+  ASSERT_EQ(editor->Frame(), S_OK);  // like after a device loss
   EXPECT_FALSE(editor->deviceLost);
   EXPECT_EQ(platform::Recorded().presents, 1);
   EXPECT_EQ(log, (Log{"r:lost", "r:lost", "r:reset"}));

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <functional>
 #include <string>
 
 #include "EditorTest.h"
@@ -27,59 +27,77 @@ class EditorInitTest : public EditorTest {
   }
 };
 
-TEST_F(EditorInitTest, CreatesAFullScreenDeviceOnTheDesktopMode) {
+TEST_F(EditorInitTest, CreatesAFullScreenDeviceOnTheDesktopModeWithTheDefaultStates) {
   profile.desktop = {1280, 1024, 75, D3DFMT_X8R8G8B8};
   profile.modes.push_back(profile.desktop);
   Start();
-  const D3DPRESENT_PARAMETERS& parameters = editor->presentParameters;
-  EXPECT_NE(editor->device, nullptr);
-  EXPECT_EQ(parameters.hDeviceWindow, window);
-  EXPECT_EQ(parameters.BackBufferCount, 2u);
-  EXPECT_EQ(parameters.SwapEffect, D3DSWAPEFFECT_FLIP);
-  EXPECT_EQ(parameters.Windowed, FALSE);
-  EXPECT_EQ(parameters.MultiSampleType, D3DMULTISAMPLE_NONE);
-  EXPECT_EQ(parameters.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
-  EXPECT_EQ(parameters.EnableAutoDepthStencil, TRUE);
-  EXPECT_EQ(parameters.AutoDepthStencilFormat, D3DFMT_D16);
-  EXPECT_EQ(parameters.BackBufferWidth, 1280u);
-  EXPECT_EQ(parameters.BackBufferHeight, 1024u);
-  EXPECT_EQ(parameters.FullScreen_RefreshRateInHz, 75u);
-  EXPECT_EQ(parameters.BackBufferFormat, D3DFMT_A8R8G8B8);
+  const D3DPRESENT_PARAMETERS& p = editor->presentParameters;
+  EXPECT_EQ(p.hDeviceWindow, window);
+  EXPECT_EQ(p.BackBufferCount, 2u);
+  EXPECT_EQ(p.SwapEffect, D3DSWAPEFFECT_FLIP);
+  EXPECT_EQ(p.Windowed, FALSE);
+  EXPECT_EQ(p.MultiSampleType, D3DMULTISAMPLE_NONE);
+  EXPECT_EQ(p.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+  EXPECT_EQ(p.EnableAutoDepthStencil, TRUE);
+  EXPECT_EQ(p.AutoDepthStencilFormat, D3DFMT_D16);
+  EXPECT_EQ(p.BackBufferWidth, 1280u);
+  EXPECT_EQ(p.BackBufferHeight, 1024u);
+  EXPECT_EQ(p.FullScreen_RefreshRateInHz, 75u);
+  EXPECT_EQ(p.BackBufferFormat, D3DFMT_A8R8G8B8);
   EXPECT_EQ(cResourceManager::Instance()->GetDevice(), editor->device);
+  EXPECT_NE(editor->resourceCache, nullptr);
+  EXPECT_NE(gTraceFile, nullptr);
+
+  DWORD lighting = TRUE, blending = FALSE, address = 0;
+  editor->device->GetRenderState(D3DRS_LIGHTING, &lighting);
+  editor->device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blending);
+  editor->device->GetSamplerState(1, D3DSAMP_ADDRESSV, &address);
+  EXPECT_EQ(lighting, static_cast<DWORD>(FALSE));
+  EXPECT_EQ(blending, static_cast<DWORD>(TRUE));
+  EXPECT_EQ(address, D3DTADDRESS_CLAMP);
+  D3DXMATRIX expected;
+  D3DXMatrixPerspectiveFovLH(&expected, 60.0f * 0.017453292f, 1280.0f / 1024.0f, 1.0f, 16384.0f);
+  D3DMATRIX projection{};
+  editor->device->GetTransform(D3DTS_PROJECTION, &projection);
+  EXPECT_EQ(D3DXMATRIX(projection), expected);
 }
 
-TEST_F(EditorInitTest, FallsBackToTheDisplayFormatAndOnePerRefresh) {
+TEST_F(EditorInitTest, FallsBackToTheDisplayFormatAndOnePerRefreshAndScalesTheFonts) {
+  profile.desktop = {800, 600, 60, D3DFMT_X8R8G8B8};
   profile.backBufferA8R8G8B8 = false;
   profile.caps.PresentationIntervals = D3DPRESENT_INTERVAL_ONE;
   Start();
   EXPECT_EQ(editor->presentParameters.BackBufferFormat, D3DFMT_X8R8G8B8);
   EXPECT_EQ(editor->presentParameters.PresentationInterval, D3DPRESENT_INTERVAL_ONE);
+  EXPECT_EQ(Fonts(), (FontList{{13, L"arial"}, {17, L"Tahoma"}}));  // 800 * 17.6 / 1024 and 800 * 22 / 1024
 }
 
-TEST_F(EditorInitTest, StopsWithoutAUsablePresentationInterval) {
-  profile.caps.PresentationIntervals = D3DPRESENT_INTERVAL_TWO;
-  EXPECT_EQ(InitFailure(), kDirectXFailure);
-  EXPECT_EQ(editor->device, nullptr);
+TEST_F(EditorInitTest, DeviceCreationFallbacksAndFailures) {
+  const struct {
+    const char* name;
+    std::function<void(platform::HeadlessProfile&)> change;
+    UINT backBuffers;  // 0: Init fails
+  } cases[] = {
+      {"one refusal: hardware again", [](auto& p) { p.createDeviceFailures = 1; }, 2},
+      {"hardware refused", [](auto& p) { p.hardwareVertexProcessing = false; }, 1},
+      {"no usable interval", [](auto& p) { p.caps.PresentationIntervals = D3DPRESENT_INTERVAL_TWO; }, 0},
+      {"three refusals", [](auto& p) { p.createDeviceFailures = 3; }, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    profile = platform::HeadlessProfile::ShaderModel3();
+    c.change(profile);
+    EXPECT_EQ(InitFailure(), c.backBuffers ? L"" : kDirectXFailure);
+    EXPECT_EQ(editor->device != nullptr, c.backBuffers != 0);
+    if (c.backBuffers) {
+      EXPECT_EQ(editor->presentParameters.BackBufferCount, c.backBuffers);
+    }
+    Shutdown();
+  }
 }
 
-TEST_F(EditorInitTest, RetriesHardwareThenFallsBackToSoftwareWithOneBackBuffer) {
-  profile.createDeviceFailures = 1;
-  Start();
-  EXPECT_EQ(editor->presentParameters.BackBufferCount, 2u);
-  Shutdown();
-
-  profile.createDeviceFailures = 0;
-  profile.hardwareVertexProcessing = false;
-  Start();
-  EXPECT_NE(editor->device, nullptr);
-  EXPECT_EQ(editor->presentParameters.BackBufferCount, 1u);
-}
-
-TEST_F(EditorInitTest, ThreeRefusedDevicesEndInTheFatalErrorBox) {
+TEST_F(EditorInitTest, WinMainShowsTheFatalErrorBoxOrRunsUntilQuit) {
   profile.createDeviceFailures = 3;
-  EXPECT_EQ(InitFailure(), kDirectXFailure);
-  Shutdown();
-
   platform::UseHeadlessBackend(profile);
   EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 1);
   const auto& boxes = platform::Recorded().messageBoxes;
@@ -87,9 +105,8 @@ TEST_F(EditorInitTest, ThreeRefusedDevicesEndInTheFatalErrorBox) {
   EXPECT_EQ(boxes[0].text, kDirectXFailure);
   EXPECT_EQ(boxes[0].caption, L"Fatal error");
   EXPECT_EQ(platform::Recorded().presents, 0);
-}
 
-TEST_F(EditorInitTest, WinMainRunsUntilQuitAndReturnsItsCode) {
+  profile.createDeviceFailures = 0;
   platform::UseHeadlessBackend(profile);
   PostQuitMessage(7);
   EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 7);
@@ -105,85 +122,39 @@ TEST_F(EditorInitTest, OffersOnlyModesAtLeast800Wide) {
   Start();
   ASSERT_EQ(editor->displayModes.size(), 2u);
   EXPECT_EQ(editor->displayModes[0].Width, 1024u);
-  EXPECT_EQ(editor->displayModes[1].Width, 800u);
   EXPECT_EQ(editor->displayModes[1].RefreshRate, 75u);
 }
 
-struct CapabilityCase {
-  const char* name;
-  platform::HeadlessProfile (*profile)();
-  bool ffp, sm1, sm2, sm3;
-};
-
-void PrintTo(const CapabilityCase& capabilities, std::ostream* out) { *out << capabilities.name; }
-
-class CapabilityTest : public EditorTest, public ::testing::WithParamInterface<CapabilityCase> {};
-
-TEST_P(CapabilityTest, OffersTheEnginesTheDeviceCanRun) {
-  profile = GetParam().profile();
-  Start();
-  EXPECT_EQ(editor->ffpSupported, GetParam().ffp);
-  EXPECT_EQ(editor->sm1Supported, GetParam().sm1);
-  EXPECT_EQ(editor->sm2Supported, GetParam().sm2);
-  EXPECT_EQ(editor->sm3Supported, GetParam().sm3);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Profiles, CapabilityTest,
-    ::testing::Values(CapabilityCase{"ShaderModel3", platform::HeadlessProfile::ShaderModel3, true, true, true, true},
-                      CapabilityCase{"ShaderModel2", platform::HeadlessProfile::ShaderModel2, true, true, true, false},
-                      CapabilityCase{"ShaderModel1", platform::HeadlessProfile::ShaderModel1, true, true, false, false},
-                      CapabilityCase{"FixedFunction", platform::HeadlessProfile::FixedFunction, true, false, false,
-                                     false},
-                      CapabilityCase{"OneStream", platform::HeadlessProfile::OneStream, false, false, true, true},
-                      CapabilityCase{"NoR32F", platform::HeadlessProfile::NoR32F, true, true, true, true}),
-    [](const ::testing::TestParamInfo<CapabilityCase>& info) { return std::string(info.param.name); });
-
-TEST_F(EditorInitTest, VertexTexturesInNeitherFormatRuleOutShaderModel3) {
-  profile.vertexTextures = false;
-  Start();
-  EXPECT_TRUE(editor->sm2Supported);
-  EXPECT_FALSE(editor->sm3Supported);
-}
-
-TEST_F(EditorInitTest, SingleChannelVertexTexturesAreEnoughForShaderModel3) {
-  profile.unsupportedFormats = {D3DFMT_A32B32G32R32F};
-  Start();
-  EXPECT_TRUE(editor->sm3Supported);
-}
-
-TEST_F(EditorInitTest, SetsTheDefaultStatesAndProjection) {
-  Start();
-  IDirect3DDevice9* device = editor->device;
-  DWORD lighting = TRUE, blending = FALSE, address = 0;
-  device->GetRenderState(D3DRS_LIGHTING, &lighting);
-  device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blending);
-  device->GetSamplerState(1, D3DSAMP_ADDRESSV, &address);
-  EXPECT_EQ(lighting, static_cast<DWORD>(FALSE));
-  EXPECT_EQ(blending, static_cast<DWORD>(TRUE));
-  EXPECT_EQ(address, D3DTADDRESS_CLAMP);
-
-  D3DXMATRIX expected;
-  D3DXMatrixPerspectiveFovLH(&expected, 60.0f * 0.017453292f, 1024.0f / 768.0f, 1.0f, 16384.0f);
-  D3DMATRIX projection{};
-  device->GetTransform(D3DTS_PROJECTION, &projection);
-  EXPECT_EQ(D3DXMATRIX(projection), expected);
-  EXPECT_EQ(editor->projection, expected);
-}
-
-TEST_F(EditorInitTest, CreatesTheFontsFromTheBackBufferWidth) {
-  profile.desktop = {800, 600, 60, D3DFMT_X8R8G8B8};
-  Start();
-  ASSERT_NE(editor->resourceCache, nullptr);
-  EXPECT_NE(gTraceFile, nullptr);
-  editor->smallFont->DrawText(L"small", 0, 0, 10, 10, 0, 0xFFFFFFFF);
-  editor->largeFont->DrawText(L"large", 0, 0, 10, 10, 0, 0xFFFFFFFF);
-  const auto& texts = platform::Recorded().texts;
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].fontHeight, 13);
-  EXPECT_EQ(texts[0].face, L"arial");
-  EXPECT_EQ(texts[1].fontHeight, 17);
-  EXPECT_EQ(texts[1].face, L"Tahoma");
+TEST_F(EditorInitTest, OffersTheEnginesTheDeviceCanRun) {
+  using Profile = platform::HeadlessProfile;
+  const auto noVertexTextures = [](Profile& p) { p.vertexTextures = false; };
+  const auto onlyR32F = [](Profile& p) { p.unsupportedFormats = {D3DFMT_A32B32G32R32F}; };
+  const struct {
+    const char* name;
+    Profile (*base)();
+    std::function<void(Profile&)> change;
+    bool ffp, sm1, sm2, sm3;
+  } cases[] = {
+      {"ShaderModel3", Profile::ShaderModel3, nullptr, true, true, true, true},
+      {"ShaderModel2", Profile::ShaderModel2, nullptr, true, true, true, false},
+      {"ShaderModel1", Profile::ShaderModel1, nullptr, true, true, false, false},
+      {"FixedFunction", Profile::FixedFunction, nullptr, true, false, false, false},
+      {"OneStream", Profile::OneStream, nullptr, false, false, true, true},
+      {"NoR32F", Profile::NoR32F, nullptr, true, true, true, true},
+      {"no vertex textures", Profile::ShaderModel3, noVertexTextures, true, true, true, false},
+      {"single-channel vertex textures", Profile::ShaderModel3, onlyR32F, true, true, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    profile = c.base();
+    if (c.change) c.change(profile);
+    Start();
+    EXPECT_EQ(editor->ffpSupported, c.ffp);
+    EXPECT_EQ(editor->sm1Supported, c.sm1);
+    EXPECT_EQ(editor->sm2Supported, c.sm2);
+    EXPECT_EQ(editor->sm3Supported, c.sm3);
+    Shutdown();
+  }
 }
 
 }  // namespace

@@ -9,70 +9,50 @@ namespace {
 class TimerTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::UseHeadlessBackend(); }
+  static void Tick(cTimer& timer, double seconds) {
+    platform::headless::AdvanceClock(seconds);
+    timer.Tick();
+  }
 };
 
-TEST_F(TimerTest, MeasuresFromConstructionAndSumsDeltasAsFloats) {
+TEST_F(TimerTest, MeasuresFromConstructionOrResetAndSumsDeltasAsFloats) {
   platform::headless::AdvanceClock(3.0);  // before construction: not counted
   cTimer timer;
-  platform::headless::AdvanceClock(0.5);
-  timer.Tick();
+  Tick(timer, 0.5);
   EXPECT_FLOAT_EQ(timer.delta, 0.5f);
   EXPECT_FLOAT_EQ(timer.total, 0.5f);
-
   float expected = timer.total;
   for (int i = 0; i < 10; ++i) {
-    platform::headless::AdvanceClock(0.1);
-    timer.Tick();
+    Tick(timer, 0.1);
     EXPECT_NEAR(timer.delta, 0.1f, 1e-6f);
     expected += timer.delta;
     EXPECT_EQ(timer.total, expected);
   }
-  timer.Tick();
+  Tick(timer, 0.0);
   EXPECT_EQ(timer.delta, 0.0f);
-}
 
-TEST_F(TimerTest, ResetStartsAgainFromNow) {
-  cTimer timer;
-  platform::headless::AdvanceClock(2.0);
-  timer.Tick();
   platform::headless::AdvanceClock(1.0);
   timer.Reset();
   EXPECT_EQ(timer.total, 0.0f);
   EXPECT_EQ(timer.delta, 0.0f);
-  platform::headless::AdvanceClock(0.25);
-  timer.Tick();
+  Tick(timer, 0.25);
   EXPECT_FLOAT_EQ(timer.delta, 0.25f);
   EXPECT_FLOAT_EQ(timer.total, 0.25f);
 }
 
-TEST_F(TimerTest, FrameRateIsZeroUntilTheFirstWindow) {
-  cTimer timer;
-  cFrameRateCounter counter;
-  for (int i = 0; i < 30; ++i) {
-    platform::headless::AdvanceClock(0.01);
-    timer.Tick();
-    EXPECT_STREQ(counter.Count(timer), L"fps:0.0");
-  }
-}
-
-TEST_F(TimerTest, FrameRateOverAWindowOfHundredFrames) {
+TEST_F(TimerTest, FrameRateIsCountedOverWindowsOfAThirdOfASecond) {
   cTimer timer;
   cFrameRateCounter counter;
   for (int i = 0; i < 99; ++i) {
-    timer.Tick();
-    counter.Count(timer);
+    Tick(timer, i < 29 ? 0.01 : 0.0);
+    EXPECT_STREQ(counter.Count(timer), L"fps:0.0");  // zero until 0.33 s have passed
   }
-  platform::headless::AdvanceClock(0.33);
-  timer.Tick();
-  EXPECT_STREQ(counter.Count(timer), L"fps:303.0");  // 100 / 0.33
+  Tick(timer, 0.05);
+  EXPECT_STREQ(counter.Count(timer), L"fps:294.1");  // 100 frames in 0.34 s
   EXPECT_EQ(timer.total, 0.0f);
-
-  // The rate stays until the next window closes.
-  platform::headless::AdvanceClock(0.1);
-  timer.Tick();
-  EXPECT_STREQ(counter.Count(timer), L"fps:303.0");
-  platform::headless::AdvanceClock(0.3);
-  timer.Tick();
+  Tick(timer, 0.1);  // the rate stays until the next window closes
+  EXPECT_STREQ(counter.Count(timer), L"fps:294.1");
+  Tick(timer, 0.3);
   EXPECT_STREQ(counter.Count(timer), L"fps:5.0");
 }
 

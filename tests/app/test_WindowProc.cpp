@@ -18,47 +18,34 @@ class WindowProcTest : public ::testing::Test {
 
   void Send(UINT message, WPARAM key = 0) { EXPECT_EQ(WndProc(nullptr, message, key, 0), 0); }
   const Keys& keys() { return cEditor::Instance()->keyEvents; }
+  char typed() { return cEditor::Instance()->typedCharacter; }
 };
 
-TEST_F(WindowProcTest, ReleasedKeysGiveTheirCodesOnce) {
+TEST_F(WindowProcTest, ReleasedKeysGiveTheirCodesOnceAndOtherKeysNothing) {
   Send(WM_KEYUP, '5');
   Send(WM_KEYUP, '5');
   EXPECT_EQ(keys(), Keys{8});
-
-  for (WPARAM key : {VK_ESCAPE, VK_BACK, WPARAM{'0'}, WPARAM{'9'}, VK_OEM_PERIOD, VK_TAB, VK_SUBTRACT, VK_OEM_MINUS}) {
+  for (WPARAM key : {VK_ESCAPE, VK_BACK, WPARAM{'0'}, WPARAM{'9'}, VK_OEM_PERIOD, VK_TAB, VK_SUBTRACT, VK_OEM_MINUS})
     Send(WM_KEYUP, key);
-  }
   EXPECT_EQ(keys(), (Keys{8, 1, 2, 3, 12, 13, 101, 109}));
+  for (WPARAM key : {WPARAM{'A'}, WPARAM{'5'}}) Send(WM_KEYDOWN, key);
+  for (WPARAM key : {VK_RETURN, VK_SPACE}) Send(WM_KEYUP, key);
+  EXPECT_EQ(keys().size(), 8u);
+  EXPECT_EQ(typed(), 0);
 }
 
-TEST_F(WindowProcTest, OtherKeysAreIgnored) {
-  Send(WM_KEYDOWN, 'A');
-  Send(WM_KEYDOWN, '5');
-  Send(WM_KEYUP, VK_RETURN);
-  Send(WM_KEYUP, VK_SPACE);
-  EXPECT_TRUE(keys().empty());
-  EXPECT_EQ(cEditor::Instance()->typedCharacter, 0);
-}
-
-TEST_F(WindowProcTest, WAndSStayHeldUntilReleased) {
-  Send(WM_KEYDOWN, 'W');
-  Send(WM_KEYDOWN, 'W');  // key repeat
-  Send(WM_KEYDOWN, 'S');
-  Send(WM_KEYDOWN, 'W');
+TEST_F(WindowProcTest, WAndSStayHeldUntilReleasedAndTheLaterLetterWins) {
+  for (WPARAM key : {'W', 'W', 'S', 'W'}) Send(WM_KEYDOWN, key);  // with key repeat
   EXPECT_EQ(keys(), (Keys{38, 40}));
-
   Send(WM_KEYUP, 'W');
   EXPECT_EQ(keys(), Keys{40});
-  EXPECT_EQ(cEditor::Instance()->typedCharacter, 'w');
+  EXPECT_EQ(typed(), 'w');
   Send(WM_KEYUP, 'S');
   EXPECT_TRUE(keys().empty());
-  EXPECT_EQ(cEditor::Instance()->typedCharacter, 's');
-}
-
-TEST_F(WindowProcTest, TheLaterLetterWins) {
+  EXPECT_EQ(typed(), 's');
   Send(WM_KEYUP, 'A');
   Send(WM_KEYUP, 'Z');
-  EXPECT_EQ(cEditor::Instance()->typedCharacter, 'z');
+  EXPECT_EQ(typed(), 'z');
   EXPECT_TRUE(keys().empty());
 }
 
