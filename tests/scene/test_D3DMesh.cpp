@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -30,50 +29,47 @@ Mesh Quad {
 
 class D3DMeshTest : public SceneTest {
  protected:
+  // The records of every setting of the effect parameter `name`.
   std::vector<const platform::ParameterRecord*> Parameters(const std::string& name) {
     std::vector<const platform::ParameterRecord*> found;
-    for (const auto& parameter : platform::Recorded().parameters) {
+    for (const auto& parameter : platform::Recorded().parameters)
       if (parameter.name == name) found.push_back(&parameter);
-    }
     return found;
   }
+  // The values of `name`, which must have been set once.
+  std::vector<float> Values(const std::string& name) {
+    const auto found = Parameters(name);
+    EXPECT_EQ(found.size(), 1u) << name;
+    return found.empty() ? std::vector<float>{} : found[0]->values;
+  }
 
+  // The island with both of its textures, loaded from the mesh's folder, inside a scene.
   D3DMesh* LoadIsland() {
     auto* mesh = new D3DMesh(manager);
     EXPECT_EQ(mesh->Load(L"data/meshes/island.x", device), S_OK);
-    EXPECT_EQ(device->BeginScene(), S_OK);  // draws need a scene
+    EXPECT_STREQ(mesh->GetFileName(), L"data/meshes/island.x");
+    EXPECT_NE(mesh->effect, nullptr);
+    EXPECT_EQ(mesh->materialCount, 2u);
+    for (DWORD i = 0; i < mesh->materialCount; ++i) EXPECT_NE(mesh->textures[i], nullptr) << "material " << i;
+    EXPECT_EQ(device->BeginScene(), S_OK);
     platform::Recorded().Clear();
     return mesh;
   }
 };
-
-TEST_F(D3DMeshTest, LoadsTheIslandWithTexturesFromItsFolder) {
-  D3DMesh* island = LoadIsland();
-  ASSERT_NE(island->mesh, nullptr);
-  ASSERT_NE(island->effect, nullptr);
-  ASSERT_EQ(island->materialCount, 2u);
-  for (DWORD i = 0; i < island->materialCount; ++i) {
-    EXPECT_NE(island->textures[i], nullptr) << "material " << i;
-  }
-  EXPECT_STREQ(island->GetFileName(), L"data/meshes/island.x");
-}
 
 TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderAndSkipsMissingOnes) {
   const fs::path folder = fs::temp_directory_path() / ("d3dmesh_test_" + std::to_string(::getpid()));
   fs::create_directories(folder);
   fs::copy_file("data/meshes/sand.tga", folder / "found.tga", fs::copy_options::overwrite_existing);
   std::ofstream(folder / "quad.x") << kTwoMaterialMesh;
-
   auto* mesh = new D3DMesh(manager);
-  const std::wstring path = (folder / "quad.x").wstring();
-  EXPECT_EQ(mesh->Load(path.c_str(), device), S_OK);
+  EXPECT_EQ(mesh->Load((folder / "quad.x").wstring().c_str(), device), S_OK);
   fs::remove_all(folder);
 
   ASSERT_EQ(mesh->materialCount, 2u);
   EXPECT_NE(mesh->textures[0], nullptr);
   EXPECT_EQ(mesh->textures[1], nullptr);
-  // The ambient colour follows the diffuse one.
-  EXPECT_EQ(mesh->materials[0].Ambient.g, 0.5f);
+  EXPECT_EQ(mesh->materials[0].Ambient.g, 0.5f);  // the ambient colour follows the diffuse one
   EXPECT_EQ(mesh->materials[1].Ambient.b, 0.6f);
 }
 
@@ -92,15 +88,12 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   D3DXMATRIX wvp;
   D3DXMatrixTranslation(&wvp, 1.0f, 2.0f, 3.0f);
   ASSERT_TRUE(island->RenderLit(D3DXVECTOR3(100, 200, 300), wvp, false, D3DXVECTOR3(0.1f, 0.2f, 0.3f)));
-
   const auto& record = platform::Recorded();
   EXPECT_EQ(record.techniques, std::vector<std::string>{"vsLighting"});
-  ASSERT_EQ(Parameters("gSunLightPos").size(), 1u);
-  EXPECT_EQ(Parameters("gSunLightPos")[0]->values, (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
-  ASSERT_EQ(Parameters("ambientLight").size(), 1u);
-  EXPECT_EQ(Parameters("ambientLight")[0]->values, (std::vector<float>{0.1f, 0.2f, 0.3f}));
-  ASSERT_EQ(Parameters("matWorldViewProject").size(), 1u);
-  EXPECT_EQ(Parameters("matWorldViewProject")[0]->values[12], 1.0f);
+  EXPECT_EQ(Values("gSunLightPos"), (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
+  EXPECT_EQ(Values("ambientLight"), (std::vector<float>{0.1f, 0.2f, 0.3f}));
+  ASSERT_EQ(Values("matWorldViewProject").size(), 16u);
+  EXPECT_EQ(Values("matWorldViewProject")[12], 1.0f);
   const auto textures = Parameters("defaultTexture");
   ASSERT_EQ(textures.size(), 2u);
   EXPECT_EQ(textures[0]->texture, island->textures[0]);
@@ -108,21 +101,16 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   ASSERT_EQ(record.draws.size(), 2u);
   EXPECT_EQ(record.draws[0].effect, "shaders/d3dmesh.fx");
   EXPECT_EQ(record.draws[1].technique, "vsLighting");
-}
 
-TEST_F(D3DMeshTest, RenderLitDepthAddsThePlaneAndDepthLimit) {
-  D3DMesh* island = LoadIsland();
+  platform::Recorded().Clear();
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(100, 100, 100), D3DXMATRIX(), true, D3DXVECTOR3(0.1f, 0.1f, 0.1f),
                                      -2.0f, 70.0f));
-  EXPECT_EQ(platform::Recorded().techniques, std::vector<std::string>{"psLighting_withDepthTransparency"});
-  ASSERT_EQ(Parameters("planeYPos").size(), 1u);
-  EXPECT_EQ(Parameters("planeYPos")[0]->values, std::vector<float>{-2.0f});
-  ASSERT_EQ(Parameters("depthLimit").size(), 1u);
-  EXPECT_EQ(Parameters("depthLimit")[0]->values, std::vector<float>{1.0f / 70.0f});
-  EXPECT_EQ(platform::Recorded().draws.size(), 2u);
-
+  EXPECT_EQ(record.techniques, std::vector<std::string>{"psLighting_withDepthTransparency"});
+  EXPECT_EQ(Values("planeYPos"), std::vector<float>{-2.0f});
+  EXPECT_EQ(Values("depthLimit"), std::vector<float>{1.0f / 70.0f});
+  EXPECT_EQ(record.draws.size(), 2u);
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0), 0, 1));
-  EXPECT_EQ(platform::Recorded().techniques.back(), "vsLighting_withDepthTransparency");
+  EXPECT_EQ(record.techniques.back(), "vsLighting_withDepthTransparency");
 }
 
 TEST_F(D3DMeshTest, RenderFixedWrapsWhileDrawingThenClamps) {
@@ -130,7 +118,6 @@ TEST_F(D3DMeshTest, RenderFixedWrapsWhileDrawingThenClamps) {
   D3DXMATRIX world;
   D3DXMatrixTranslation(&world, 5.0f, 0.0f, 0.0f);
   ASSERT_TRUE(island->RenderFixed(device, world));
-
   const auto& draws = platform::Recorded().draws;
   ASSERT_EQ(draws.size(), 2u);
   EXPECT_EQ(draws[0].effect, "");
