@@ -3,6 +3,7 @@
 #include "app/GUIKey.h"
 #include "app/cEditor.h"
 #include "app/cException.h"
+#include "gui/cGUIManager.h"
 #include "scene/cResourceManager.h"
 
 HINSTANCE gInstance = nullptr;
@@ -142,6 +143,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 }
 
 void Shutdown() {
+  cGUIManager::Shutdown();
   cResourceManager* manager = cResourceManager::Instance();
   manager->DestroyAll();
   manager->DeleteAll();

@@ -214,12 +214,13 @@ bool cEditor::ResetLostDevice() {
   cResourceManager* manager = cResourceManager::Instance();
   manager->OnLostDeviceAll();
   const HRESULT hr = manager->Reset();
+  // Only the reset decides: a device that was reset must not stay flagged as lost.
   const bool statesSet = SetDeviceStates();
-  if (FAILED(hr) || !statesSet) return false;
+  if (FAILED(hr)) return false;
   waterScene.OnResetDevice(device);
   manager->OnResetDeviceAll();
   deviceLost = false;
-  return true;
+  return statesSet;
 }
 
 bool cEditor::DrawFrame() {
@@ -263,17 +264,19 @@ bool cEditor::ChangeDisplayMode(D3DDISPLAYMODE mode) {
     return false;
   }
   displayMode = mode;
-  return RestoreDevice() && smallFont->Create(device, SmallFontHeight(mode.Width), L"arial") &&
-         largeFont->Create(device, LargeFontHeight(mode.Width), L"tahoma");
+  const bool restored = RestoreDevice();
+  return smallFont->Create(device, SmallFontHeight(mode.Width), L"arial") &&
+         largeFont->Create(device, LargeFontHeight(mode.Width), L"tahoma") && restored;
 }
 
+// Every resource comes back after a successful reset, even if a default state was refused.
 bool cEditor::RestoreDevice() {
   cResourceManager* manager = cResourceManager::Instance();
   manager->SetDevice(device, &presentParameters);
-  if (!SetDeviceStates()) return false;
+  const bool statesSet = SetDeviceStates();
   waterScene.OnResetDevice(device);
   manager->OnResetDeviceAll();
-  return true;
+  return statesSet;
 }
 
 void cEditor::AddKey(unsigned code) {

@@ -12,5 +12,10 @@ inline GUIText CopyText(const wchar_t* text) { return text ? GUIText(text) : std
 
 inline const wchar_t* TextOf(const GUIText& text) { return text ? text->c_str() : nullptr; }
 
-// The leading part that forms a decimal number, 0 when there is none.
-inline float TextToNumber(const std::wstring& text) { return static_cast<float>(std::wcstod(text.c_str(), nullptr)); }
+// The leading part that forms a decimal number, 0 when there is none. Only
+// decimal characters reach wcstod, which would also read hexadecimal, "inf"
+// and "nan" (letters can be typed into a name box).
+inline float TextToNumber(const std::wstring& text) {
+  const std::wstring decimal = text.substr(0, text.find_first_not_of(L"0123456789.+-eE"));
+  return static_cast<float>(std::wcstod(decimal.c_str(), nullptr));
+}

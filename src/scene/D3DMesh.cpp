@@ -2,37 +2,15 @@
 
 #include <string>
 
-namespace {
+#include "platform/Utf8.h"
 
-// UTF-8, as the file system expects it.
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t wide : text) {
-    const auto c = static_cast<uint32_t>(wide);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+namespace {
 
 // The mesh's folder (up to and including the last '/') followed by the texture name.
 std::string TexturePath(const wchar_t* meshPath, const char* textureName) {
   const std::wstring path(meshPath);
   const size_t slash = path.rfind(L'/');
-  const std::string folder = slash == std::wstring::npos ? std::string() : Narrow(path.substr(0, slash + 1));
+  const std::string folder = slash == std::wstring::npos ? std::string() : platform::Utf8FromWide(path.substr(0, slash + 1).c_str());
   return folder + textureName;
 }
 

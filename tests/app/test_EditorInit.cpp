@@ -146,6 +146,12 @@ TEST_F(EditorInitTest, VertexTexturesInNeitherFormatRuleOutShaderModel3) {
   EXPECT_FALSE(editor->sm3Supported);
 }
 
+TEST_F(EditorInitTest, SingleChannelVertexTexturesAreEnoughForShaderModel3) {
+  profile.unsupportedFormats = {D3DFMT_A32B32G32R32F};
+  Start();
+  EXPECT_TRUE(editor->sm3Supported);
+}
+
 TEST_F(EditorInitTest, SetsTheDefaultStatesAndProjection) {
   Start();
   IDirect3DDevice9* device = editor->device;

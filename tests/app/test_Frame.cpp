@@ -5,6 +5,7 @@
 
 #include "../scene/RecordingResource.h"
 #include "EditorTest.h"
+#include "gui/cGUIManager.h"
 #include "scene/cResourceManager.h"
 
 namespace {
@@ -90,9 +91,12 @@ TEST_F(FrameTest, AFailedResetIsTriedAgainNextFrame) {
 TEST_F(FrameTest, ShutdownDestroysThenDeletesEveryResource) {
   Start();
   Watch();
+  cMenu menu(1, nullptr);
+  cGUIManager::Instance()->PushMenu(&menu, false);
   Shutdown();
   EXPECT_EQ(log, (Log{"r:destroy", "r:delete"}));
   EXPECT_TRUE(cResourceManager::Instance()->GetResources().empty());
+  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), nullptr);  // a new, empty manager
 }
 
 }  // namespace

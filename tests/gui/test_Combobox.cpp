@@ -186,6 +186,12 @@ TEST_F(ComboboxTest, TextsUseTheirColoursAndTheRowsOfTheList) {
   EXPECT_EQ(texts[2].format, 0u);
   // Rows are s/12 apart: in pixels on a 768-line display, 768 * P22 * s/24.
   EXPECT_NEAR(texts[2].rect.top - texts[1].rect.top, 768 * 1.7320508f * S / 24, 1.0);
+  // The selected text is not centred: it hangs from just below the panel's top
+  // (y - s/64) in a box reaching down to y - s/8, drawn top-aligned.
+  const auto pixelRow = [](float y) { return 384.0f - 384.0f * 1.7320508f * y; };
+  EXPECT_NEAR(texts[0].rect.top, pixelRow(Y - S / 64), 1.0);
+  EXPECT_NEAR(texts[0].rect.bottom, pixelRow(Y - S / 8), 1.0);
+  EXPECT_EQ(texts[0].format, 0u);
 }
 
 TEST_F(ComboboxTest, EscapeClosesTheListAndHidesTheHighlight) {
@@ -209,6 +215,10 @@ TEST_F(ComboboxTest, HighlightFollowsTheHoveredRowAndFadesIn) {
   EXPECT_EQ(drawn[5].texture, Img(kHighlight));
   EXPECT_FLOAT_EQ(drawn[5].x1, X + S / 16 - S / 64);
   EXPECT_FLOAT_EQ(drawn[5].y1, RowTop(3));
+  // s/2 by s/12 from the row's top: the bar covers the upper part of the s/8
+  // high row, where its top-aligned text is.
+  EXPECT_NEAR(drawn[5].x2 - drawn[5].x1, S / 2, 1e-6f);
+  EXPECT_NEAR(drawn[5].y1 - drawn[5].y2, S / 12, 1e-6f);
   EXPECT_EQ(AlphaOf(drawn[5].color), 0u);
   Advance(0.125);
   box->OnHover(kRowX, RowOnly(3));

@@ -65,6 +65,11 @@ TEST_F(EditboxTest, ValueOfTextThatIsNotANumberIsZero) {
   EXPECT_EQ(box->GetValue(), 0.0f);
   box->SetText(L"3.25abc");
   EXPECT_EQ(box->GetValue(), 3.25f);
+  // Only the decimal form counts: no hexadecimal, infinity or not-a-number.
+  for (const wchar_t* text : {L"nan", L"inf", L"infinity", L"0x1f"}) {
+    box->SetText(text);
+    EXPECT_EQ(box->GetValue(), 0.0f) << text;
+  }
   box->SetText(nullptr);
   EXPECT_EQ(box->GetValue(), 1.0f);
 }

@@ -8,7 +8,7 @@
 #include "platform/d3dx/EffectBindings.h"
 #include "platform/d3dx/EffectFile.h"
 #include "platform/d3dx/FileBytes.h"
-#include "platform/d3dx/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace platform::d3dx {
 
@@ -252,6 +252,6 @@ HRESULT D3DXCreateEffectFromFileW(IDirect3DDevice9* device, LPCWSTR file, const 
                                   ID3DXInclude* include, DWORD flags, ID3DXEffectPool* pool, ID3DXEffect** effect,
                                   ID3DXBuffer** errors) {
   if (!file) return D3DERR_INVALIDCALL;
-  return D3DXCreateEffectFromFileA(device, platform::d3dx::Utf8FromWide(file).c_str(), defines, include, flags, pool,
+  return D3DXCreateEffectFromFileA(device, platform::Utf8FromWide(file).c_str(), defines, include, flags, pool,
                                    effect, errors);
 }

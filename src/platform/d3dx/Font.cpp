@@ -5,7 +5,7 @@
 
 #include "platform/Platform.h"
 #include "platform/d3dx/TextRenderStates.h"
-#include "platform/d3dx/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace platform::d3dx {
 
@@ -155,7 +155,7 @@ HRESULT D3DXCreateFontW(IDirect3DDevice9* device, INT height, UINT /*width*/, UI
   if (!device || !font || height > kMaxHeight || height < -kMaxHeight) return D3DERR_INVALIDCALL;
   *font = nullptr;
   const std::wstring name = faceName ? faceName : L"";
-  auto face = FontFace::Create(Utf8FromWide(name.c_str()), height, weight >= FW_BOLD, italic != FALSE);
+  auto face = FontFace::Create(platform::Utf8FromWide(name.c_str()), height, weight >= FW_BOLD, italic != FALSE);
   if (!face) return E_FAIL;
   *font = new Font(device, std::move(face), height, name);
   return D3D_OK;

@@ -7,7 +7,7 @@
 
 #include "platform/d3dx/Buffer.h"
 #include "platform/d3dx/FileBytes.h"
-#include "platform/d3dx/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace platform::d3dx {
 
@@ -189,7 +189,7 @@ HRESULT D3DXLoadMeshFromXW(LPCWSTR file, DWORD options, IDirect3DDevice9* device
   if (!file || !device || !mesh) return D3DERR_INVALIDCALL;
   *mesh = nullptr;
   std::string bytes;
-  HRESULT hr = ReadFileBytes(Utf8FromWide(file), kMaxMeshFileBytes, bytes);
+  HRESULT hr = ReadFileBytes(platform::Utf8FromWide(file), kMaxMeshFileBytes, bytes);
   if (FAILED(hr)) return hr;
   MeshData data;
   std::string error;

@@ -5,7 +5,7 @@
 
 #include "platform/d3dx/FileBytes.h"
 #include "platform/d3dx/Image.h"
-#include "platform/d3dx/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace platform::d3dx {
 
@@ -98,7 +98,7 @@ HRESULT D3DXCreateTextureFromFileExW(IDirect3DDevice9* device, LPCWSTR file, UIN
                                      D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
                                      IDirect3DTexture9** texture) {
   if (!file) return D3DERR_INVALIDCALL;
-  return D3DXCreateTextureFromFileExA(device, platform::d3dx::Utf8FromWide(file).c_str(), width, height, mipLevels,
+  return D3DXCreateTextureFromFileExA(device, platform::Utf8FromWide(file).c_str(), width, height, mipLevels,
                                       usage, format, pool, filter, mipFilter, colorKey, info, palette, texture);
 }
 
@@ -109,5 +109,5 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR file, IDirec
 
 HRESULT D3DXCreateTextureFromFileW(IDirect3DDevice9* device, LPCWSTR file, IDirect3DTexture9** texture) {
   if (!file) return D3DERR_INVALIDCALL;
-  return D3DXCreateTextureFromFileA(device, platform::d3dx::Utf8FromWide(file).c_str(), texture);
+  return D3DXCreateTextureFromFileA(device, platform::Utf8FromWide(file).c_str(), texture);
 }

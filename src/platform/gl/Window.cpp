@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Utf8.h"
 #include "platform/gl/KeyMap.h"
 
 extern char** environ;
@@ -15,29 +16,6 @@ namespace platform::gl {
 namespace {
 
 constexpr const char* kIconPath = "data/icon.bmp";
-
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  for (wchar_t wc : text) {
-    const auto c = static_cast<uint32_t>(wc);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 D3DDISPLAYMODE ModeOf(const SDL_DisplayMode& mode) {
   return {static_cast<UINT>(mode.w), static_cast<UINT>(mode.h), static_cast<UINT>(mode.refresh_rate),
@@ -201,7 +179,7 @@ std::vector<D3DDISPLAYMODE> Window::DisplayModes() const {
 }
 
 void Window::ShowMessageBox(const std::wstring& text, const std::wstring& caption) const {
-  const std::string body = Utf8(text), title = Utf8(caption);
+  const std::string body = Utf8FromWide(text.c_str()), title = Utf8FromWide(caption.c_str());
   if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), body.c_str(), window_) != 0)
     std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
 }

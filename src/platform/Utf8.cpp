@@ -1,6 +1,6 @@
-#include "platform/d3dx/Utf8.h"
+#include "platform/Utf8.h"
 
-namespace platform::d3dx {
+namespace platform {
 
 namespace {
 
@@ -32,4 +32,4 @@ std::string Utf8FromWide(const wchar_t* text) {
   return out;
 }
 
-}  // namespace platform::d3dx
+}  // namespace platform

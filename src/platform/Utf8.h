@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace platform::d3dx {
+namespace platform {
 
 // Invalid code points become U+FFFD.
 std::string Utf8FromWide(const wchar_t* text);
 
-}  // namespace platform::d3dx
+}  // namespace platform
