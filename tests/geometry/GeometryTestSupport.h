@@ -1,47 +1,36 @@
 // Shared pieces of the geometry tests: a heightmap whose samples name their
-// texel, a headless device, and readers for locked buffers.
+// texel, a headless device inside a scene, and readers for bound buffers.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <vector>
 
-#include "config/TypeIds.h"
-#include "geometry/WaterVertex.h"
-#include "heightmap/iHeightmap.h"
+#include "../normalmap/FakeHeightmap.h"
 #include "../platform/HeadlessDevice.h"
+#include "geometry/WaterVertex.h"
 #include "platform/Platform.h"
 
 // Height at row r, column c is r * 10 + c, so a sample tells where it was read.
-class FakeHeightmap : public iHeightmap {
- public:
-  explicit FakeHeightmap(int n) : n_(n), heights_(static_cast<size_t>(n) * n) {
+inline float Sample(int row, int column) { return static_cast<float>(row * 10 + column); }
+
+struct NamedHeightmap : normalmap::testing::FakeHeightmap {
+  explicit NamedHeightmap(int n) : FakeHeightmap(n) {
     for (int r = 0; r < n; ++r)
-      for (int c = 0; c < n; ++c) heights_[r * n + c] = static_cast<float>(r * 10 + c);
+      for (int c = 0; c < n; ++c) At(r, c) = Sample(r, c);
   }
-  static float Sample(int row, int column) { return static_cast<float>(row * 10 + column); }
-  void DropHeights() { heights_.clear(); }
-
-  bool OnLostDevice() override { return true; }
-  bool OnResetDevice() override { return true; }
-  bool OnDeviceEvent() override { return true; }
-  IDirect3DTexture9* GetTexture() const override { return nullptr; }
-  const float* GetHeights() const override { return heights_.empty() ? nullptr : heights_.data(); }
-  int GetResolution() const override { return n_; }
-  bool WriteTexture(IDirect3DDevice9*) override { return false; }
-  bool Update(float) override { return true; }
-  int GetTypeId() const override { return HEIGHTMAP_PERLIN; }
-  bool UseIntegerFormat(IDirect3D9*, IDirect3DDevice9*) override { return false; }
-  bool UseFloatFormat(IDirect3D9*, IDirect3DDevice9*) override { return false; }
-  D3DFORMAT GetTextureFormat() const override { return D3DFMT_A8R8G8B8; }
-  cEngineSettings* FillSettings(cEngineSettings* settings) override { return settings; }
-
- private:
-  int n_;
-  std::vector<float> heights_;
 };
 
-// A headless device inside a scene for each test, with nothing recorded yet.
+// A camera at `eye` looking at `at`, 90 degrees wide.
+inline D3DXMATRIX LookAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float nearPlane = 1.0f) {
+  D3DXMATRIX view, projection, result;
+  const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2.0f, 1.0f, nearPlane, 1000.0f);
+  return *D3DXMatrixMultiply(&result, &view, &projection);
+}
+
 class GeometryTest : public platform::testing::HeadlessDevice {
  protected:
   void SetUp() override { Start(platform::HeadlessProfile::ShaderModel3()); }
@@ -52,9 +41,10 @@ class GeometryTest : public platform::testing::HeadlessDevice {
     platform::Recorded().Clear();
   }
 
-  template <class T>
-  static std::vector<T> Read(IDirect3DVertexBuffer9* buffer) {
-    D3DVERTEXBUFFER_DESC desc{};
+  // The whole contents of a vertex or index buffer.
+  template <class T, class Buffer>
+  static std::vector<T> Read(Buffer* buffer) {
+    std::conditional_t<std::is_same_v<Buffer, IDirect3DIndexBuffer9>, D3DINDEXBUFFER_DESC, D3DVERTEXBUFFER_DESC> desc{};
     EXPECT_EQ(buffer->GetDesc(&desc), D3D_OK);
     void* data = nullptr;
     EXPECT_EQ(buffer->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
@@ -64,23 +54,11 @@ class GeometryTest : public platform::testing::HeadlessDevice {
     return copy;
   }
 
-  static std::vector<WORD> ReadIndices(IDirect3DIndexBuffer9* buffer) {
-    D3DINDEXBUFFER_DESC desc{};
-    EXPECT_EQ(buffer->GetDesc(&desc), D3D_OK);
-    void* data = nullptr;
-    EXPECT_EQ(buffer->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
-    const WORD* items = static_cast<const WORD*>(data);
-    std::vector<WORD> copy(items, items + desc.Size / sizeof(WORD));
-    EXPECT_EQ(buffer->Unlock(), D3D_OK);
-    return copy;
-  }
-
-  // The indices bound by the last draw.
   std::vector<WORD> BoundIndices() {
     IDirect3DIndexBuffer9* indices = nullptr;
     EXPECT_EQ(device->GetIndices(&indices), D3D_OK);
     if (!indices) return {};
-    std::vector<WORD> copy = ReadIndices(indices);
+    std::vector<WORD> copy = Read<WORD>(indices);
     indices->Release();
     return copy;
   }

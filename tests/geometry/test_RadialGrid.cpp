@@ -5,37 +5,36 @@
 #include "GeometryTestSupport.h"
 #include "geometry/cRadialGrid.h"
 
-namespace {
-
-float RadiusOf(const WaterVertex& v) { return std::hypot(v.x, v.z); }
-
-}  // namespace
-
-using RadialGrid = GeometryTest;
+class RadialGrid : public GeometryTest {
+ protected:
+  // Offsets 1, 2: two rings, radius 1 and the maximum 3, four vertices each.
+  void CreateSmallDisc(const D3DXVECTOR2& uv, const D3DXVECTOR3& origin) {
+    ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, uv, origin, device));
+  }
+  std::vector<WaterVertex> Vertices() { return Read<WaterVertex>(grid.GetVertexBuffer()); }
+  cRadialGrid grid;
+  NamedHeightmap heightmap{4};
+};
 
 TEST_F(RadialGrid, RingRadiusesGrowGeometricallyAndTheLastRingIsTheMaximum) {
-  EXPECT_EQ((cRadialGrid::Shape{100.0f, 4, 10.0f, 2.0f, 1.0f}.RingCount()), 8);
-  cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(100.0f, 4, 10.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+  ASSERT_TRUE(grid.Create(100.0f, 4, 10.0f, 2.0f, 1.0f, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetVertexCount(), 33);
   EXPECT_EQ(grid.GetTriangleCount(), 60);
-  EXPECT_EQ(grid.GetTypeId(), 302);
-  const auto v = Read<WaterVertex>(grid.GetVertexBuffer());
+  const auto v = Vertices();
   const float radii[] = {10, 11, 13, 17, 25, 41, 73, 100};
-  for (int k = 0; k < 8; ++k) EXPECT_NEAR(RadiusOf(v[1 + k * 4]), radii[k], 1e-4f) << "ring " << k;
+  for (int k = 0; k < 8; ++k) EXPECT_NEAR(std::hypot(v[1 + k * 4].x, v[1 + k * 4].z), radii[k], 1e-4f) << k;
 }
 
 TEST_F(RadialGrid, SmallDiscByHand) {
-  cRadialGrid grid;
-  // Offsets 1, 2: two rings, radius 1 and the maximum 3; each ring turned half a step.
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(2.0f, 1.0f), D3DXVECTOR3(5.0f, 1.0f, 7.0f), device));
-  const auto v = Read<WaterVertex>(grid.GetVertexBuffer());
+  CreateSmallDisc(D3DXVECTOR2(2.0f, 1.0f), D3DXVECTOR3(5.0f, 1.0f, 7.0f));
+  const auto v = Vertices();
   ASSERT_EQ(v.size(), 9u);
   EXPECT_EQ(v[0].x, 5.0f);
   EXPECT_EQ(v[0].y, 1.0f);
   EXPECT_EQ(v[0].z, 7.0f);
   EXPECT_EQ(v[0].u, 0.5f);  // the centre is not scaled
   EXPECT_EQ(v[0].v, 0.5f);
+  // Each ring is turned half a step from the one inside it.
   const float c = std::sqrt(0.5f);
   const float expected[8][4] = {{6, 7, 4.0f / 3, 0.5f},         {5, 8, 1, 2.0f / 3},
                                 {4, 7, 2.0f / 3, 0.5f},         {5, 6, 1, 1.0f / 3},
@@ -48,28 +47,21 @@ TEST_F(RadialGrid, SmallDiscByHand) {
     EXPECT_NEAR(v[1 + k].v, expected[k][3], 1e-5f) << k;
   }
   ASSERT_TRUE(grid.Render(device, nullptr));
-  EXPECT_EQ(BoundIndices(), (std::vector<WORD>{0, 2, 1, 0, 3, 2, 0, 4, 3, 0, 1, 4,            // fan
-                                               5, 1, 2, 5, 2, 6, 6, 2, 3, 6, 3, 7,            // ring 1
+  EXPECT_EQ(BoundIndices(), (std::vector<WORD>{0, 2, 1, 0, 3, 2, 0, 4, 3, 0, 1, 4,  // fan
+                                               5, 1, 2, 5, 2, 6, 6, 2, 3, 6, 3, 7,  // ring 1
                                                7, 3, 4, 7, 4, 8, 8, 4, 1, 8, 1, 5}));
-  EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(8.0f, 1.0f, 10.0f));
   EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(2.0f, 1.0f, 4.0f));
+  EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(8.0f, 1.0f, 10.0f));
   ASSERT_EQ(Draws().size(), 1u);
   EXPECT_EQ(Draws()[0].primitiveCount, 12u);
-  EXPECT_EQ(grid.GetDrawCallCount(), 1);
 }
 
 TEST_F(RadialGrid, CreateClampsTheShape) {
-  cRadialGrid grid;
-  // Maximum below the first radius: a single ring, a fan of S triangles.
-  ASSERT_TRUE(grid.Create(5.0f, 2, 10.0f, 1.0f, 0.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+  // Maximum below the first radius: a single ring, a fan of 3 (raised from 2) triangles.
+  ASSERT_TRUE(grid.Create(5.0f, 2, 10.0f, 1.0f, 0.0f, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetMaxRadius(), 10.0f);
-  EXPECT_EQ(grid.GetVertexCount(), 4);   // resolution 2 became 3
+  EXPECT_EQ(grid.GetVertexCount(), 4);
   EXPECT_EQ(grid.GetTriangleCount(), 3);
-  cEngineSettings settings{};
-  grid.FillSettings(&settings);
-  EXPECT_EQ(settings.radialResolution, 3);
-  EXPECT_EQ(settings.radialRadiusOffsetScale, 2.0f);
-  EXPECT_EQ(settings.radialFirstLevelOffset, 1.0f);
 
   const cRadialGrid::Shape clamped = cRadialGrid::Shape{-4.0f, 3, -1.0f, 3.0f, 2.0f}.Clamped();
   EXPECT_EQ(clamped.maxRadius, 1.0f);  // raised to -1 first, then <= 0 became 1
@@ -77,8 +69,7 @@ TEST_F(RadialGrid, CreateClampsTheShape) {
 }
 
 TEST_F(RadialGrid, RefusesDiscsBeyondSixteenBitIndices) {
-  // The default disc: 192 rings of 192 vertices.
-  const cRadialGrid::Shape standard{2000.0f, 192, 1.0f, 1.01f, 300.0f};
+  const cRadialGrid::Shape standard{2000.0f, 192, 1.0f, 1.01f, 300.0f};  // the default: 192 x 192
   EXPECT_EQ(standard.RingCount(), 192);
   EXPECT_TRUE(cRadialGrid::WithinLimits(standard));
   EXPECT_FALSE(cRadialGrid::WithinLimits(cRadialGrid::Shape{2000.0f, 1000, 1.0f, 1.01f, 300.0f}));
@@ -87,65 +78,46 @@ TEST_F(RadialGrid, RefusesDiscsBeyondSixteenBitIndices) {
   EXPECT_EQ(slow.RingCount(), cRadialGrid::MAX_RINGS + 1);
   EXPECT_FALSE(cRadialGrid::WithinLimits(slow));
 
-  cRadialGrid grid;
   EXPECT_FALSE(grid.Create(2000.0f, 1000, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_EQ(grid.GetVertexCount(), -1);
   EXPECT_FALSE(grid.Render(device, nullptr));
 }
 
 TEST_F(RadialGrid, ExtrudeRescalesTexcoordsAndFadesHeightsWithDistance) {
-  FakeHeightmap heightmap(4);
-  cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 2.0f, 0.0f), device));
+  CreateSmallDisc(D3DXVECTOR2(1, 1), D3DXVECTOR3(0.0f, 2.0f, 0.0f));
   grid.SetHeightFalloffDistance(2.0f);
   ASSERT_TRUE(grid.Extrude(&heightmap, 3.0f, 2.0f, 2.0f));
   EXPECT_EQ(grid.GetUVScale(), D3DXVECTOR2(2.0f, 2.0f));
-  const auto v = Read<WaterVertex>(grid.GetVertexBuffer());
+  const auto v = Vertices();
   // Centre: uv (1, 1) wraps to texel (0, 0); no falloff.
   EXPECT_EQ(v[0].u, 1.0f);
-  EXPECT_FLOAT_EQ(v[0].y, 3.0f * FakeHeightmap::Sample(0, 0) + 2.0f);
+  EXPECT_FLOAT_EQ(v[0].y, 3.0f * Sample(0, 0) + 2.0f);
   // Ring 0, j = 0: at (1, 0), uv (4/3, 1) reads row 0, column 5 mod 4; a quarter of the height fades.
   EXPECT_FLOAT_EQ(v[1].u, 4.0f / 3.0f);
-  EXPECT_FLOAT_EQ(v[1].y, 0.75f * 3.0f * FakeHeightmap::Sample(0, 1) + 2.0f);
-  // The outer ring lies beyond the falloff distance.
-  for (int k = 5; k < 9; ++k) EXPECT_EQ(v[k].y, 2.0f) << k;
+  EXPECT_FLOAT_EQ(v[1].y, 0.75f * 3.0f * Sample(0, 1) + 2.0f);
+  for (int k = 5; k < 9; ++k) EXPECT_EQ(v[k].y, 2.0f) << k;  // beyond the falloff distance
   EXPECT_EQ(grid.GetBoxMax().y, 5.0f);
 
   // The same scale again leaves the texture coordinates where they are.
   ASSERT_TRUE(grid.ExtrudeWithDefaultUV(&heightmap, 3.0f));
-  EXPECT_FLOAT_EQ(Read<WaterVertex>(grid.GetVertexBuffer())[1].u, 4.0f / 3.0f);
-}
+  EXPECT_FLOAT_EQ(Vertices()[1].u, 4.0f / 3.0f);
 
-TEST_F(RadialGrid, ZeroFalloffDistanceFlattensTheDisc) {
-  FakeHeightmap heightmap(4);
-  cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 2.0f, 0.0f), device));
-  grid.SetHeightFalloffDistance(0.0f);
+  grid.SetHeightFalloffDistance(0.0f);  // flattens the whole disc
   ASSERT_TRUE(grid.Extrude(&heightmap, 3.0f, 1.0f, 1.0f));
-  for (const WaterVertex& v : Read<WaterVertex>(grid.GetVertexBuffer())) EXPECT_EQ(v.y, 2.0f);
+  for (const WaterVertex& vertex : Vertices()) EXPECT_EQ(vertex.y, 2.0f);
 }
 
-TEST_F(RadialGrid, SetOriginMovesTheSquareBoxAndTheVerticesFollow) {
-  FakeHeightmap heightmap(4);
-  cRadialGrid grid;
-  ASSERT_TRUE(grid.Create(3.0f, 4, 1.0f, 2.0f, 1.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
+TEST_F(RadialGrid, SetOriginMovesTheSquareBoxAndTheVerticesFollowAtTheNextExtrude) {
+  CreateSmallDisc(D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0));
   ASSERT_TRUE(grid.SetOrigin(D3DXVECTOR3(10.0f, 1.0f, 20.0f)));
   EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(13.0f, 1.0f, 23.0f));
   EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(7.0f, 1.0f, 17.0f));
-  EXPECT_EQ(Read<WaterVertex>(grid.GetVertexBuffer())[0].x, 0.0f);
+  EXPECT_EQ(Vertices()[0].x, 0.0f);
   grid.SetHeightFalloffDistance(100.0f);
   ASSERT_TRUE(grid.Extrude(&heightmap, 0.0f, 1.0f, 1.0f));
-  const auto v = Read<WaterVertex>(grid.GetVertexBuffer());
+  const auto v = Vertices();
   EXPECT_EQ(v[0].x, 10.0f);
   EXPECT_EQ(v[0].z, 20.0f);
   EXPECT_NEAR(v[1].x, 11.0f, 1e-5f);
   EXPECT_EQ(grid.GetHeightAt(10.0f, 20.0f), -1.0f);
-
-  cEngineSettings settings{};
-  grid.FillSettings(&settings);
-  EXPECT_EQ(settings.geometryType, 302);
-  EXPECT_EQ(settings.radialMaxRadius, 3.0f);
-  EXPECT_EQ(settings.radialFirstRadius, 1.0f);
-  EXPECT_FLOAT_EQ(settings.radialHeightFalloffDistance, 100.0f);
-  EXPECT_EQ(settings.geometryOriginX, 10.0f);
 }

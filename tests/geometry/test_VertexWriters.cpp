@@ -10,104 +10,75 @@
 
 namespace {
 
-// Every normal points straight up (the map's z axis).
-std::vector<D3DXVECTOR3> UpNormals(int n) { return std::vector<D3DXVECTOR3>(n * n, D3DXVECTOR3(0.0f, 0.0f, 1.0f)); }
+class FFPVertexWriter : public ::testing::Test {
+ protected:
+  FFPVertexWriter() : normals(16, D3DXVECTOR3(0.0f, 0.0f, 1.0f)), table(FRESNEL_TABLE_SIZE) {
+    cFFPVertexWriter::FillFresnelTable(table.data());
+    p.normals = normals.data();
+    p.normalmapSize = 4;
+    p.reflectionStrength = 0.5f;
+    p.fullReflectionDistanceSquared = 10000.0f;
+    p.globalTransparency = 0.0f;
+    p.baseColor = 0xFF294B3E;
+    p.eye = D3DXVECTOR3(0.0f, 10.0f, 0.0f);
+    D3DXMatrixIdentity(&p.viewProjection);
+  }
+  WaterVertexExtra Write(const WaterVertex& vertex, bool near = true, bool useTable = true) {
+    p.normals = normals.data();
+    WaterVertexExtra extra{};
+    cFFPVertexWriter(p, useTable ? table.data() : nullptr).Write(vertex, near, &extra);
+    return extra;
+  }
+  static DWORD Alpha(const WaterVertexExtra& extra) { return extra.color >> 24; }
+  static DWORD Weighted(float fresnel) { return static_cast<DWORD>((0.02037f + 0.97963f * fresnel) * 255.0f); }
 
-FFPVertexParameters Parameters(const std::vector<D3DXVECTOR3>& normals, int n) {
+  std::vector<D3DXVECTOR3> normals;
+  std::vector<float> table;
   FFPVertexParameters p;
-  p.normals = normals.data();
-  p.normalmapSize = n;
-  p.reflectionStrength = 0.5f;
-  p.fullReflectionDistanceSquared = 10000.0f;
-  p.globalTransparency = 0.0f;
-  p.baseColor = 0xFF294B3E;
-  p.eye = D3DXVECTOR3(0.0f, 10.0f, 0.0f);
-  D3DXMatrixIdentity(&p.viewProjection);
-  return p;
-}
+};
 
-DWORD Alpha(const WaterVertexExtra& extra) { return extra.color >> 24; }
-
-}  // namespace
-
-TEST(FFPVertexWriter, FresnelTableHoldsFifthPowers) {
-  std::vector<float> table(FRESNEL_TABLE_SIZE);
-  cFFPVertexWriter::FillFresnelTable(table.data());
+TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermOfTheViewAngle) {
   EXPECT_EQ(table[0], 0.0f);
   EXPECT_FLOAT_EQ(table[500], 0.03125f);
   EXPECT_FLOAT_EQ(table[999], static_cast<float>(std::pow(0.999, 5.0)));
-}
 
-TEST(FFPVertexWriter, LookingStraightDownGivesTheBiasOnly) {
-  const auto normals = UpNormals(4);
-  std::vector<float> table(FRESNEL_TABLE_SIZE);
-  cFFPVertexWriter::FillFresnelTable(table.data());
-  WaterVertexExtra extra{};
-  cFFPVertexWriter(Parameters(normals, 4), table.data()).Write(WaterVertex{0, 0, 0, 0, 0}, true, &extra);
-  EXPECT_EQ(Alpha(extra), static_cast<DWORD>(0.02037f * 255.0f));  // 5
-  EXPECT_EQ(extra.color & 0xFFFFFFu, 0x294B3Eu);
-}
+  // Straight down: the bias only, and the base colour kept.
+  const WaterVertexExtra down = Write(WaterVertex{0, 0, 0, 0, 0});
+  EXPECT_EQ(Alpha(down), Weighted(0.0f));  // 5
+  EXPECT_EQ(down.color & 0xFFFFFFu, 0x294B3Eu);
 
-TEST(FFPVertexWriter, GrazingViewUsesTheLastTableEntryOrThePower) {
-  const auto normals = UpNormals(4);
-  std::vector<float> table(FRESNEL_TABLE_SIZE);
-  cFFPVertexWriter::FillFresnelTable(table.data());
-  FFPVertexParameters p = Parameters(normals, 4);
-  p.eye = D3DXVECTOR3(-50.0f, 0.0f, 0.0f);  // level with the vertex: cos = 0
-  p.fullReflectionDistanceSquared = 1e9f;   // keep the distance term negligible
-  const WaterVertex vertex{0, 0, 0, 0, 0};
-  WaterVertexExtra looked{}, computed{};
-  cFFPVertexWriter(p, table.data()).Write(vertex, true, &looked);
-  cFFPVertexWriter(p, nullptr).Write(vertex, true, &computed);
+  // Grazing (cos = 0): the table's last entry, or 1^5 when computed.
+  p.eye = D3DXVECTOR3(-50.0f, 0.0f, 0.0f);
+  p.fullReflectionDistanceSquared = 1e9f;  // keep the distance term negligible
   const float distance = 2500.0f / 1e9f;
-  EXPECT_EQ(Alpha(looked), static_cast<DWORD>((distance + (0.02037f + 0.97963f * table[999])) * 255.0f));  // 253
-  EXPECT_EQ(Alpha(computed), 255u);  // 1^5 takes the weight to 1
+  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0})),
+            static_cast<DWORD>((distance + (0.02037f + 0.97963f * table[999])) * 255.0f));  // 253
+  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0}, true, false)), 255u);
 }
 
-TEST(FFPVertexWriter, TableIndexIsTruncatedFromTheDoubleProduct) {
+TEST_F(FFPVertexWriter, TableIndexIsTruncatedFromTheDoubleProduct) {
   // Looking straight down, cos is the normal's up component. For this one
   // (1 - cos) * 999 is just below 949, though the float product rounds to 949.
-  const float up = 0.0500500537f;
-  const std::vector<D3DXVECTOR3> normals(16, D3DXVECTOR3(0.0f, 0.0f, up));
-  std::vector<float> table(FRESNEL_TABLE_SIZE);
-  cFFPVertexWriter::FillFresnelTable(table.data());
-  WaterVertexExtra extra{};
-  cFFPVertexWriter(Parameters(normals, 4), table.data()).Write(WaterVertex{0, 0, 0, 0, 0}, true, &extra);
-  EXPECT_EQ(Alpha(extra), static_cast<DWORD>((0.02037f + 0.97963f * table[948]) * 255.0f));  // 196, not 197
+  normals.assign(16, D3DXVECTOR3(0.0f, 0.0f, 0.0500500537f));
+  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0})), Weighted(table[948]));  // 196, not 197
 }
 
-TEST(FFPVertexWriter, DistanceAndTransparencyBoundTheAlpha) {
-  const auto normals = UpNormals(4);
-  FFPVertexParameters p = Parameters(normals, 4);
-  p.globalTransparency = 0.25f;
-  WaterVertexExtra extra{};
-  // Farther than the full reflection distance: the weight is capped at 1.
-  cFFPVertexWriter(p, nullptr).Write(WaterVertex{200, 0, 0, 0, 0}, true, &extra);
-  EXPECT_EQ(Alpha(extra), static_cast<DWORD>((1.0f - 0.25f) * 255.0f));
-  p.globalTransparency = 1.0f;
-  cFFPVertexWriter(p, nullptr).Write(WaterVertex{200, 0, 0, 0, 0}, true, &extra);
-  EXPECT_EQ(Alpha(extra), 0u);
-}
-
-TEST(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
-  std::vector<D3DXVECTOR3> normals(16, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
+TEST_F(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
   normals[2 * 4 + 0] = D3DXVECTOR3(0.2f, -0.4f, 0.9f);  // row 2, column 0
-  FFPVertexParameters p = Parameters(normals, 4);
-  // w = z + 3
-  p.viewProjection._34 = 1.0f;
+  p.viewProjection._34 = 1.0f;                        // w = z + 3
   p.viewProjection._44 = 3.0f;
-  WaterVertexExtra extra{};
   // u = 1.0 wraps to column 0; v = 0.5 reads row 2.
   const WaterVertex vertex{1.0f, 2.0f, 5.0f, 1.0f, 0.5f};
-  cFFPVertexWriter(p, nullptr).Write(vertex, true, &extra);
+  WaterVertexExtra extra = Write(vertex);
   EXPECT_FLOAT_EQ(extra.s, 1.0f + 0.2f * 0.5f * 8.0f);
   EXPECT_FLOAT_EQ(extra.t, 2.0f);
   EXPECT_FLOAT_EQ(extra.q, 5.0f - 0.4f * 0.5f * 8.0f);
-  // Far vertices keep their own position.
-  cFFPVertexWriter(p, nullptr).Write(vertex, false, &extra);
+  extra = Write(vertex, false);  // far vertices keep their own position
   EXPECT_FLOAT_EQ(extra.s, 1.0f);
   EXPECT_FLOAT_EQ(extra.q, 5.0f);
 }
+
+}  // namespace
 
 TEST(SM1VertexWriter, CopiesTheNormalUnderTheVertexWithWrap) {
   std::vector<D3DXVECTOR3> normals(256 * 256, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
@@ -120,9 +91,7 @@ TEST(SM1VertexWriter, CopiesTheNormalUnderTheVertexWithWrap) {
   EXPECT_EQ(extra.q, 0.3f);
   EXPECT_EQ(extra.color, 0x12345678u);
   writer.Write(WaterVertex{0, 0, 0, 1.0f, 3.5f / 256.0f}, false, &extra);
-  EXPECT_EQ(extra.s, 0.0f);
-  EXPECT_EQ(extra.t, 0.0f);
-  EXPECT_EQ(extra.q, 0.0f);
+  EXPECT_EQ(extra.s + extra.t + extra.q, 0.0f);
 }
 
 using VertexWriterGeometry = GeometryTest;

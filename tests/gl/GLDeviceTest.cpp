@@ -9,6 +9,28 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 
 namespace gltest {
 
+void MakeQuad(float left, float right, TexturedVertex* quad) {
+  quad[0] = {left, 1, 0.5f, 0, 0};
+  quad[1] = {right, 1, 0.5f, 1, 0};
+  quad[2] = {left, -1, 0.5f, 0, 1};
+  quad[3] = {right, -1, 0.5f, 1, 1};
+}
+
+D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
+  D3DPRESENT_PARAMETERS parameters{};
+  parameters.BackBufferWidth = kSize;
+  parameters.BackBufferHeight = kSize;
+  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+  parameters.BackBufferCount = 1;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.hDeviceWindow = window_;
+  parameters.Windowed = TRUE;
+  parameters.EnableAutoDepthStencil = TRUE;
+  parameters.AutoDepthStencilFormat = D3DFMT_D16;
+  parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  return parameters;
+}
+
 void GLDeviceTest::SetUp() {
   std::string error;
   if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
@@ -22,23 +44,13 @@ void GLDeviceTest::SetUp() {
   ASSERT_NE(window_, nullptr);
   d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(d3d_, nullptr);
-  D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = kSize;
-  parameters.BackBufferHeight = kSize;
-  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-  parameters.BackBufferCount = 1;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.hDeviceWindow = window_;
-  parameters.Windowed = TRUE;
-  parameters.EnableAutoDepthStencil = TRUE;
-  parameters.AutoDepthStencilFormat = D3DFMT_D16;
-  parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  D3DPRESENT_PARAMETERS parameters = PresentParameters();
   ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                &parameters, &device_),
             D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_LIGHTING, FALSE), D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0), D3D_OK);
   ASSERT_EQ(device_->BeginScene(), D3D_OK);
   inScene_ = true;
 }
@@ -50,9 +62,14 @@ void GLDeviceTest::EndSceneAndPresent() {
 }
 
 void GLDeviceTest::TearDown() {
-  if (inScene_) {
-    EXPECT_EQ(device_->EndScene(), D3D_OK);
+  if (device_) {
+    if (inScene_) {
+      EXPECT_EQ(device_->EndScene(), D3D_OK);
+    }
+    for (DWORD stage = 0; stage < 2; ++stage) device_->SetTexture(stage, nullptr);
+    device_->SetVertexDeclaration(nullptr);
   }
+  for (IUnknown* object : owned_) object->Release();
   if (device_) device_->Release();
   if (d3d_) d3d_->Release();
   if (window_) DestroyWindow(window_);
@@ -69,7 +86,7 @@ IDirect3DTexture9* GLDeviceTest::MakeTexture(UINT width, UINT height, const std:
     for (UINT x = 0; x < width; ++x) row[x] = texels[y * width + x];
   }
   EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
-  return texture;
+  return Own(texture);
 }
 
 void GLDeviceTest::ReadBack() {
@@ -83,17 +100,34 @@ D3DCOLOR GLDeviceTest::Pixel(UINT x, UINT y) const {
   return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
 }
 
+void GLDeviceTest::ExpectQuadrants() {
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(32, 32), kRed));
+  EXPECT_TRUE(ColorNear(Pixel(96, 32), kGreen));
+  EXPECT_TRUE(ColorNear(Pixel(32, 96), kBlue));
+  EXPECT_TRUE(ColorNear(Pixel(96, 96), kWhite));
+}
+
 void GLDeviceTest::SaveScreenshot(const char* name) const {
   std::filesystem::create_directories(TEST_ARTIFACT_DIR);
   const std::string path = std::string(TEST_ARTIFACT_DIR) + "/" + name;
   EXPECT_TRUE(platform::SavePng(path.c_str(), pixels_, width_, height_)) << path;
 }
 
-void GLDeviceTest::DrawFullScreenQuad() {
-  const TexturedVertex quad[4] = {
-      {-1, 1, 0.5f, 0, 0}, {1, 1, 0.5f, 1, 0}, {-1, -1, 0.5f, 0, 1}, {1, -1, 0.5f, 1, 1}};
+void GLDeviceTest::DrawQuad(float left, float right) {
+  TexturedVertex quad[4];
+  MakeQuad(left, right, quad);
   ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+}
+
+void GLDeviceTest::DrawScreenQuad(float left, float top, float right, float bottom, D3DCOLOR color) {
+  const ScreenVertex quad[4] = {{left, top, 0, 1, color, 0, 0},
+                                {right, top, 0, 1, color, 1, 0},
+                                {left, bottom, 0, 1, color, 0, 1},
+                                {right, bottom, 0, 1, color, 1, 1}};
+  ASSERT_EQ(device_->SetFVF(kScreenFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
 }
 
 ::testing::AssertionResult ColorNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance) {

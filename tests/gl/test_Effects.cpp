@@ -4,9 +4,6 @@
 namespace gltest {
 namespace {
 
-constexpr D3DCOLOR kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
-constexpr D3DCOLOR kBlack = 0xFF000000;
-
 class EffectTest : public GLDeviceTest {
  protected:
   void SetUp() override {
@@ -15,71 +12,52 @@ class EffectTest : public GLDeviceTest {
     ASSERT_EQ(D3DXCreateEffectFromFileA(device_, "tests/data/gl/textured.fx", nullptr, nullptr, 0, nullptr,
                                         &effect_, nullptr),
               D3D_OK);
-  }
-  void TearDown() override {
-    if (effect_) effect_->Release();
-    GLDeviceTest::TearDown();
+    Own(effect_);
   }
 
-  // Draws `vertices` (a strip of two triangles) in every pass of the technique.
-  void DrawWith(const char* technique, const D3DXMATRIX& transform, const TexturedVertex* vertices) {
+  // Draws a quad over x in [left, right] in every pass of the technique.
+  void DrawWith(const char* technique, float shiftX, float left = -1.0f, float right = 1.0f) {
+    D3DXMATRIX transform;
+    D3DXMatrixTranslation(&transform, shiftX, 0, 0);
     ASSERT_EQ(effect_->SetTechnique(technique), D3D_OK);
     ASSERT_EQ(effect_->SetMatrix("matWorldViewProject", &transform), D3D_OK);
     UINT passes = 0;
     ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
-    ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
     for (UINT pass = 0; pass < passes; ++pass) {
       ASSERT_EQ(effect_->BeginPass(pass), D3D_OK);
-      ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices, sizeof(TexturedVertex)), D3D_OK);
+      DrawQuad(left, right);
       ASSERT_EQ(effect_->EndPass(), D3D_OK);
     }
     ASSERT_EQ(effect_->End(), D3D_OK);
+  }
+  void SetTint(float r, float g, float b) {
+    const float tint[4] = {r, g, b, 1};
+    ASSERT_EQ(effect_->SetFloatArray("tint", tint, 4), D3D_OK);
   }
 
   ID3DXEffect* effect_ = nullptr;
 };
 
-const TexturedVertex kScreenQuad[4] = {
-    {-1, 1, 0.5f, 0, 0}, {1, 1, 0.5f, 1, 0}, {-1, -1, 0.5f, 0, 1}, {1, -1, 0.5f, 1, 1}};
-
 TEST_F(EffectTest, TexturedQuadMatchesFixedFunction) {
-  IDirect3DTexture9* texture = MakeTexture(2, 2, {kRed, kGreen, kBlue, kWhite});
-  ASSERT_NE(texture, nullptr);
-  ASSERT_EQ(effect_->SetTexture("defaultTexture", texture), D3D_OK);
-  D3DXMATRIX identity;
-  D3DXMatrixIdentity(&identity);
-  DrawWith("textured", identity, kScreenQuad);
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(32, 32), kRed));
-  EXPECT_TRUE(ColorNear(Pixel(96, 32), kGreen));
-  EXPECT_TRUE(ColorNear(Pixel(32, 96), kBlue));
-  EXPECT_TRUE(ColorNear(Pixel(96, 96), kWhite));
-  effect_->SetTexture("defaultTexture", nullptr);
-  texture->Release();
+  ASSERT_EQ(effect_->SetTexture("defaultTexture", MakeQuadrantTexture()), D3D_OK);
+  DrawWith("textured", 0.0f);
+  ExpectQuadrants();
 }
 
 TEST_F(EffectTest, MatricesApplyAsRowVectorsAndUniformsArriveByName) {
-  const float tint[4] = {0, 1, 0, 1};
-  ASSERT_EQ(effect_->SetFloatArray("tint", tint, 4), D3D_OK);
-  D3DXMATRIX shift;
-  D3DXMatrixTranslation(&shift, 1.0f, 0, 0);  // v * M moves the quad right by half the screen
-  DrawWith("tinted", shift, kScreenQuad);
+  SetTint(0, 1, 0);
+  DrawWith("tinted", 1.0f);  // v * M moves the quad right by half the screen
   ReadBack();
   EXPECT_TRUE(ColorNear(Pixel(32, 64), kBlack));
   EXPECT_TRUE(ColorNear(Pixel(96, 64), kGreen));
 }
 
 TEST_F(EffectTest, ClipPlaneIsInClipSpace) {
-  const float white[4] = {1, 1, 1, 1};
-  ASSERT_EQ(effect_->SetFloatArray("tint", white, 4), D3D_OK);
+  SetTint(1, 1, 1);
   const float keepPositiveX[4] = {1, 0, 0, 0};
   ASSERT_EQ(device_->SetClipPlane(0, keepPositiveX), D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0), D3D_OK);
-  D3DXMATRIX shift;
-  D3DXMatrixTranslation(&shift, 0.5f, 0, 0);  // world x = 0 would be pixel 96; clip x = 0 is pixel 64
-  const TexturedVertex wide[4] = {
-      {-1.5f, 1, 0.5f, 0, 0}, {1.5f, 1, 0.5f, 1, 0}, {-1.5f, -1, 0.5f, 0, 1}, {1.5f, -1, 0.5f, 1, 1}};
-  DrawWith("tinted", shift, wide);
+  DrawWith("tinted", 0.5f, -1.5f, 1.5f);  // world x = 0 would be pixel 96; clip x = 0 is pixel 64
   ReadBack();
   EXPECT_TRUE(ColorNear(Pixel(58, 64), kBlack));
   EXPECT_TRUE(ColorNear(Pixel(70, 64), kWhite));
@@ -90,18 +68,17 @@ TEST_F(EffectTest, BrokenShaderIsReportedOnceAndDrawsNothing) {
   ASSERT_EQ(D3DXCreateEffectFromFileA(device_, "tests/data/gl/broken.fx", nullptr, nullptr, 0, nullptr, &broken,
                                       nullptr),
             D3D_OK);
-  ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
+  Own(broken);
   ::testing::internal::CaptureStderr();
   for (int frame = 0; frame < 2; ++frame) {
     UINT passes = 0;
     ASSERT_EQ(broken->Begin(&passes, 0), D3D_OK);
     ASSERT_EQ(broken->BeginPass(0), D3D_OK);
-    EXPECT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, kScreenQuad, sizeof(TexturedVertex)), D3D_OK);
+    DrawQuad();
     ASSERT_EQ(broken->EndPass(), D3D_OK);
     ASSERT_EQ(broken->End(), D3D_OK);
   }
   const std::string errors = ::testing::internal::GetCapturedStderr();
-  broken->Release();
   const size_t first = errors.find("broken.fx");
   ASSERT_NE(first, std::string::npos) << errors;
   EXPECT_EQ(errors.find("broken.fx", first + 1), std::string::npos) << errors;

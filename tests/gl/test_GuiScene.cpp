@@ -21,6 +21,7 @@
 #include "gui/cSpriteContainer.h"
 #include "gui/cTextarea.h"
 #include "gui/cWindow.h"
+#include "GLDeviceTest.h"
 #include "platform/Platform.h"
 #include "scene/D3DTexture.h"
 #include "scene/cFont.h"
@@ -32,45 +33,34 @@ constexpr auto kFadeTime = std::chrono::milliseconds(650);
 
 void Ignore(int, iGUIComponent*) {}
 
-class GuiSceneTest : public ::testing::Test {
+class GuiSceneTest : public gltest::GLDeviceTest {
  protected:
-  void SetUp() override {
-    std::string error;
-    if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "GuiSceneWindow";
-    RegisterClassExA(&windowClass);  // fails harmlessly once the class exists
-    window = CreateWindowExA(0, "GuiSceneWindow", "GUI scene", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
-                             nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d, nullptr);
-    // Full screen in the desktop mode, as the editor runs: the font converts GUI
-    // coordinates with the display mode.
+  // Full screen in the desktop mode, as the editor runs: the font converts GUI
+  // coordinates with the display mode.
+  D3DPRESENT_PARAMETERS PresentParameters() const override {
     D3DDISPLAYMODE desktop{};
-    ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop), D3D_OK);
-    width = desktop.Width;
-    height = desktop.Height;
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
+    EXPECT_EQ(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop), D3D_OK);
+    D3DPRESENT_PARAMETERS parameters = GLDeviceTest::PresentParameters();
+    parameters.BackBufferWidth = desktop.Width;
+    parameters.BackBufferHeight = desktop.Height;
     parameters.BackBufferFormat = desktop.Format;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = window;
     parameters.Windowed = FALSE;
     parameters.FullScreen_RefreshRateInHz = desktop.RefreshRate;
-    parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                &parameters, &device),
-              D3D_OK);
+    return parameters;
+  }
+
+  void SetUp() override {
+    GLDeviceTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    inScene_ = false;
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    const D3DPRESENT_PARAMETERS parameters = PresentParameters();
+    width = parameters.BackBufferWidth;
+    height = parameters.BackBufferHeight;
     SetEditorStates();
-    font = std::make_unique<cFont>(device, std::min(static_cast<int>(width * 17.6f / 1024), 16), L"arial", nullptr);
-    sprites = std::make_unique<cSpriteContainer>(device, nullptr, 128);
+    font = std::make_unique<cFont>(device_, std::min(static_cast<int>(width * 17.6f / 1024), 16), L"arial", nullptr);
+    sprites = std::make_unique<cSpriteContainer>(device_, nullptr, 128);
   }
 
   void TearDown() override {
@@ -78,33 +68,31 @@ class GuiSceneTest : public ::testing::Test {
     sprites.reset();
     font.reset();
     images.clear();
-    if (device) device->Release();
-    if (d3d) d3d->Release();
-    if (window) DestroyWindow(window);
+    GLDeviceTest::TearDown();
   }
 
   // The editor's default states: the GUI relies on alpha blending and on the
   // texture's alpha modulated by the vertex colour's.
   void SetEditorStates() {
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    device->SetRenderState(D3DRS_ALPHAREF, 0);
-    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHAREF, 0);
+    device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device_->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
     D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, static_cast<float>(width) / height, 1.0f, 16384.0f);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
+    device_->SetTransform(D3DTS_PROJECTION, &projection);
   }
 
   D3DTexture* Image(const std::wstring& name) {
@@ -112,7 +100,7 @@ class GuiSceneTest : public ::testing::Test {
     if (!image) {
       image = std::make_unique<D3DTexture>(nullptr);
       const std::wstring path = L"data/gui/" + name + L".tga";
-      EXPECT_EQ(image->Load(path.c_str(), device), D3D_OK) << std::string(path.begin(), path.end());
+      EXPECT_EQ(image->Load(path.c_str(), device_), D3D_OK) << std::string(path.begin(), path.end());
     }
     return image.get();
   }
@@ -145,16 +133,16 @@ class GuiSceneTest : public ::testing::Test {
   }
 
   void RenderFrame() {
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
-    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF183048, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF183048, 1.0f, 0), D3D_OK);
     D3DXMATRIX view;
     D3DXMatrixIdentity(&view);
     const D3DXVECTOR3 eye(0, 0, 0);
-    ASSERT_EQ(cGUIManager::Instance()->Render(device, sprites.get(), &eye, &view), D3D_OK);
-    ASSERT_EQ(device->EndScene(), D3D_OK);
-    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_EQ(cGUIManager::Instance()->Render(device_, sprites.get(), &eye, &view), D3D_OK);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     UINT readWidth = 0, readHeight = 0;
-    ASSERT_TRUE(platform::ReadBackBuffer(device, pixels, readWidth, readHeight));
+    ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels, readWidth, readHeight));
     ASSERT_EQ(readWidth, width);
     ASSERT_EQ(readHeight, height);
   }
@@ -179,10 +167,7 @@ class GuiSceneTest : public ::testing::Test {
   static bool Green(int r, int g, int b) { return g > 150 && r < 90 && b < 90; }
   static bool Clear(int r, int g, int b) { return r == 0x18 && g == 0x30 && b == 0x48; }
 
-  HWND window = nullptr;
   UINT width = 0, height = 0;
-  IDirect3D9* d3d = nullptr;
-  IDirect3DDevice9* device = nullptr;
   D3DXMATRIX projection;
   std::unique_ptr<cFont> font;
   std::unique_ptr<cSpriteContainer> sprites;

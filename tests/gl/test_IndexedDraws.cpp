@@ -18,34 +18,40 @@ constexpr D3DVERTEXELEMENT9 kTwoStreams[] = {
 
 class IndexedDrawTest : public GLDeviceTest {
  protected:
-  template <typename T>
-  void Fill(T* buffer, const void* data, UINT bytes) {
-    void* target = nullptr;
-    ASSERT_EQ(buffer->Lock(0, bytes, &target, 0), D3D_OK);
-    std::memcpy(target, data, bytes);
-    ASSERT_EQ(buffer->Unlock(), D3D_OK);
+  void TearDown() override {
+    if (device_) {
+      for (UINT stream = 0; stream < 2; ++stream) device_->SetStreamSource(stream, nullptr, 0, 0);
+      device_->SetIndices(nullptr);
+    }
+    GLDeviceTest::TearDown();
   }
 
+  // A managed buffer holding `bytes` of `data`, released after the test.
+  template <class Buffer>
+  Buffer* Filled(Buffer* buffer, const void* data, UINT bytes) {
+    void* target = nullptr;
+    EXPECT_EQ(buffer->Lock(0, bytes, &target, 0), D3D_OK);
+    if (target) std::memcpy(target, data, bytes);
+    EXPECT_EQ(buffer->Unlock(), D3D_OK);
+    return Own(buffer);
+  }
   IDirect3DVertexBuffer9* MakeVertices(const void* data, UINT bytes) {
     IDirect3DVertexBuffer9* buffer = nullptr;
     EXPECT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
-    if (buffer) Fill(buffer, data, bytes);
-    return buffer;
+    return buffer ? Filled(buffer, data, bytes) : nullptr;
   }
-
   IDirect3DIndexBuffer9* MakeIndices(const void* data, UINT bytes, D3DFORMAT format) {
     IDirect3DIndexBuffer9* buffer = nullptr;
     EXPECT_EQ(device_->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, format, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
-    if (buffer) Fill(buffer, data, bytes);
-    return buffer;
+    return buffer ? Filled(buffer, data, bytes) : nullptr;
   }
 };
 
 TEST_F(IndexedDrawTest, TwoStreamsWithBaseVertexAndBothIndexSizes) {
   // Vertices 0..3 lie off screen; 4..7 cover the left half, 8..11 the right half.
-  const Position positions[12] = {{-9, 9, 0.5f},   {-8, 9, 0.5f},   {-9, 8, 0.5f},   {-8, 8, 0.5f},
-                                  {-1, 1, 0.5f},   {0, 1, 0.5f},    {-1, -1, 0.5f},  {0, -1, 0.5f},
-                                  {0, 1, 0.5f},    {1, 1, 0.5f},    {0, -1, 0.5f},   {1, -1, 0.5f}};
+  const Position positions[12] = {{-9, 9, 0.5f}, {-8, 9, 0.5f},  {-9, 8, 0.5f}, {-8, 8, 0.5f},
+                                  {-1, 1, 0.5f}, {0, 1, 0.5f},   {-1, -1, 0.5f}, {0, -1, 0.5f},
+                                  {0, 1, 0.5f},  {1, 1, 0.5f},   {0, -1, 0.5f},  {1, -1, 0.5f}};
   D3DCOLOR colors[12];
   for (UINT i = 0; i < 12; ++i) colors[i] = i < 8 ? 0xFF336699 : 0xFF996633;
   const uint16_t shortIndices[6] = {0, 1, 2, 2, 1, 3};
@@ -58,7 +64,7 @@ TEST_F(IndexedDrawTest, TwoStreamsWithBaseVertexAndBothIndexSizes) {
   ASSERT_EQ(device_->CreateVertexDeclaration(kTwoStreams, &declaration), D3D_OK);
   ASSERT_TRUE(stream0 && stream1 && indices16 && indices32);
 
-  ASSERT_EQ(device_->SetVertexDeclaration(declaration), D3D_OK);
+  ASSERT_EQ(device_->SetVertexDeclaration(Own(declaration)), D3D_OK);
   ASSERT_EQ(device_->SetStreamSource(0, stream0, 0, sizeof(Position)), D3D_OK);
   ASSERT_EQ(device_->SetStreamSource(1, stream1, 0, sizeof(D3DCOLOR)), D3D_OK);
   ASSERT_EQ(device_->SetIndices(indices16), D3D_OK);
@@ -68,16 +74,6 @@ TEST_F(IndexedDrawTest, TwoStreamsWithBaseVertexAndBothIndexSizes) {
   ReadBack();
   EXPECT_TRUE(ColorNear(Pixel(32, 64), 0xFF336699));  // D3DCOLOR bytes arrive as r, g, b, a
   EXPECT_TRUE(ColorNear(Pixel(96, 64), 0xFF996633));
-
-  device_->SetStreamSource(0, nullptr, 0, 0);
-  device_->SetStreamSource(1, nullptr, 0, 0);
-  device_->SetIndices(nullptr);
-  device_->SetVertexDeclaration(nullptr);
-  declaration->Release();
-  indices32->Release();
-  indices16->Release();
-  stream1->Release();
-  stream0->Release();
 }
 
 }  // namespace

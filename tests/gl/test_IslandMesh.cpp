@@ -50,7 +50,7 @@ class IslandMeshTest : public GLDeviceTest {
 TEST_F(IslandMeshTest, LightsPerVertexAndPerPixel) {
   ASSERT_TRUE(mesh_->RenderLit(kSun, viewProjection_, false, kAmbient));
   ExpectLitGrassInTheMiddle();
-  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0), D3D_OK);
   ASSERT_TRUE(mesh_->RenderLit(kSun, viewProjection_, true, kAmbient));
   ExpectLitGrassInTheMiddle();
 }
@@ -58,7 +58,7 @@ TEST_F(IslandMeshTest, LightsPerVertexAndPerPixel) {
 TEST_F(IslandMeshTest, FadesWhatLiesDeepBelowThePlane) {
   ASSERT_TRUE(mesh_->RenderLitDepth(kSun, viewProjection_, false, kAmbient, 1000.0f, 1.0f));
   ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(kSize / 2, kSize / 2), 0xFF000000));
+  EXPECT_TRUE(ColorNear(Pixel(kSize / 2, kSize / 2), kBlack));
 
   ASSERT_TRUE(mesh_->RenderLitDepth(kSun, viewProjection_, true, kAmbient, -1000.0f, 70.0f));
   ExpectLitGrassInTheMiddle();

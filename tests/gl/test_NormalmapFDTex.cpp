@@ -19,7 +19,6 @@ class NormalmapFDTexTest : public GLDeviceTest {
  protected:
   void TearDown() override {
     gpu_.reset();
-    if (heightmapTexture_) heightmapTexture_->Release();
     GLDeviceTest::TearDown();
   }
 
@@ -83,13 +82,12 @@ class NormalmapFDTexTest : public GLDeviceTest {
       byteHeights_.heights[k] = v / 255.0f;
       texels[k] = D3DCOLOR_ARGB(255, v, v, v);
     }
-    heightmapTexture_ = MakeTexture(n, n, texels);
-    ASSERT_NE(heightmapTexture_, nullptr);
-    ASSERT_TRUE(gpu_->Initialize(heightmapTexture_, d3d_, device_));
+    IDirect3DTexture9* heightmapTexture = MakeTexture(n, n, texels);
+    ASSERT_NE(heightmapTexture, nullptr);
+    ASSERT_TRUE(gpu_->Initialize(heightmapTexture, d3d_, device_));
   }
 
   std::unique_ptr<cNormalmapFDTex> gpu_ = std::make_unique<cNormalmapFDTex>();
-  IDirect3DTexture9* heightmapTexture_ = nullptr;
   normalmap::testing::FakeHeightmap byteHeights_{0};
 };
 
@@ -116,20 +114,10 @@ TEST_F(NormalmapFDTexTest, FloatHeightsGiveTheCpuBytes) {
 TEST_F(NormalmapFDTexTest, TargetIsRecreatedAfterAReset) {
   UseByteHeights(32);
   ASSERT_TRUE(gpu_->WriteTexture(d3d_, device_));
-
   ASSERT_TRUE(gpu_->OnLostDevice(device_));
   EXPECT_EQ(gpu_->GetTexture(), nullptr);
   EndSceneAndPresent();
-  D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = kSize;
-  parameters.BackBufferHeight = kSize;
-  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-  parameters.BackBufferCount = 1;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.hDeviceWindow = window_;
-  parameters.Windowed = TRUE;
-  parameters.EnableAutoDepthStencil = TRUE;
-  parameters.AutoDepthStencilFormat = D3DFMT_D16;
+  D3DPRESENT_PARAMETERS parameters = PresentParameters();
   ASSERT_EQ(device_->Reset(&parameters), D3D_OK);
   ASSERT_TRUE(gpu_->OnResetDevice(device_));
   ASSERT_EQ(device_->BeginScene(), D3D_OK);

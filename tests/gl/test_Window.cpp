@@ -72,10 +72,8 @@ TEST_F(WindowTest, PresentShowsTheBackBufferUprightAcrossTheWindow) {
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (renderer.find("llvmpipe") == std::string::npos && renderer.find("softpipe") == std::string::npos)
     GTEST_SKIP() << "window contents are not readable after a swap on " << renderer;
-  IDirect3DTexture9* texture = MakeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
-  ASSERT_NE(texture, nullptr);
-  device_->SetTexture(0, texture);
-  DrawFullScreenQuad();
+  device_->SetTexture(0, MakeQuadrantTexture());
+  DrawQuad();
   EndSceneAndPresent();
   // The first swap after the window was sized may still see the old drawable.
   ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
@@ -88,12 +86,10 @@ TEST_F(WindowTest, PresentShowsTheBackBufferUprightAcrossTheWindow) {
     glReadPixels(x, y, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, p);
     return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
   };
-  EXPECT_TRUE(ColorNear(windowPixel(width / 4, height * 3 / 4), 0xFFFF0000));
-  EXPECT_TRUE(ColorNear(windowPixel(width * 3 / 4, height * 3 / 4), 0xFF00FF00));
-  EXPECT_TRUE(ColorNear(windowPixel(width / 4, height / 4), 0xFF0000FF));
-  EXPECT_TRUE(ColorNear(windowPixel(width - 2, 1), 0xFFFFFFFF));
-  device_->SetTexture(0, nullptr);
-  texture->Release();
+  EXPECT_TRUE(ColorNear(windowPixel(width / 4, height * 3 / 4), kRed));
+  EXPECT_TRUE(ColorNear(windowPixel(width * 3 / 4, height * 3 / 4), kGreen));
+  EXPECT_TRUE(ColorNear(windowPixel(width / 4, height / 4), kBlue));
+  EXPECT_TRUE(ColorNear(windowPixel(width - 2, 1), kWhite));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "../platform/HeadlessDevice.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "heightmap/cHeightmapTexture.h"
-#include "heightmap/cPerlinNoiseHeightmap.h"
 #include "platform/device/DeviceHooks.h"
 
 namespace {
@@ -105,52 +104,41 @@ TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
   EXPECT_EQ(heightmap.GetTexture(), nullptr);
 }
 
-TEST_F(HeightmapTexture, FloatFormatPrefersR32F) {
-  cPerlinNoiseHeightmap heightmap;
-  ASSERT_TRUE(heightmap.Initialize(32, 0.5f, 3, 4, false));
-  ASSERT_TRUE(heightmap.WriteTexture(device));
-  ASSERT_TRUE(heightmap.UseFloatFormat(d3d, device));
-  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_R32F);
-  EXPECT_EQ(heightmap.GetTexture(), nullptr);
-  ASSERT_TRUE(heightmap.WriteTexture(device));
-  const platform::TextureData& data = *platform::TextureDataOf(heightmap.GetTexture());
-  EXPECT_EQ(data.format, D3DFMT_R32F);
-  EXPECT_EQ(std::memcmp(data.memory[0].data(), heightmap.GetHeights(), 32 * 32 * sizeof(float)), 0);
-  EXPECT_FALSE(heightmap.UseFloatFormat(nullptr, device));
-  EXPECT_FALSE(heightmap.UseIntegerFormat(d3d, nullptr));
-}
-
-TEST_F(HeightmapTexture, FallsBackToFourChannelsWithoutR32F) {
-  Start(HeadlessProfile::NoR32F());
-  cFFTHeightmap heightmap;
-  InitializeFlat(heightmap, 8);
-  cEngineSettings settings{};
-  EXPECT_TRUE(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat);
-
-  ASSERT_TRUE(heightmap.UseFloatFormat(d3d, device));
-  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A32B32G32R32F);
-  EXPECT_FALSE(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat);
-  ASSERT_TRUE(heightmap.WriteTexture(device));
-  const std::vector<uint8_t>& memory = platform::TextureDataOf(heightmap.GetTexture())->memory[0];
-  ASSERT_EQ(memory.size(), 8u * 8 * 16);
-  const float expected[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-  for (size_t texel = 0; texel < 64; ++texel) ASSERT_EQ(std::memcmp(&memory[16 * texel], expected, 16), 0);
-
-  ASSERT_TRUE(heightmap.UseIntegerFormat(d3d, device));
-  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A8R8G8B8);
-  EXPECT_EQ(heightmap.GetTexture(), nullptr);
-  EXPECT_TRUE(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat);
-}
-
-TEST_F(HeightmapTexture, NoFloatFormatChangesNothing) {
-  HeadlessProfile profile = HeadlessProfile::ShaderModel3();
-  profile.unsupportedFormats = {D3DFMT_R32F, D3DFMT_A32B32G32R32F};
-  Start(profile);
-  cFFTHeightmap heightmap;
-  InitializeFlat(heightmap, 8);
-  ASSERT_TRUE(heightmap.WriteTexture(device));
-  IDirect3DTexture9* texture = heightmap.GetTexture();
-  EXPECT_FALSE(heightmap.UseFloatFormat(d3d, device));
-  EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A8R8G8B8);
-  EXPECT_EQ(heightmap.GetTexture(), texture);
+// Float heights prefer R32F, then four float channels, else stay integer; a
+// change of format drops the texture to be made again.
+TEST_F(HeightmapTexture, FloatFormatPrefersR32FThenFourChannels) {
+  HeadlessProfile noFloat = HeadlessProfile::ShaderModel3();
+  noFloat.unsupportedFormats = {D3DFMT_R32F, D3DFMT_A32B32G32R32F};
+  const struct {
+    HeadlessProfile profile;
+    D3DFORMAT format;
+    UINT texelBytes;
+  } cases[] = {{HeadlessProfile::ShaderModel3(), D3DFMT_R32F, 4},
+               {HeadlessProfile::NoR32F(), D3DFMT_A32B32G32R32F, 16},
+               {noFloat, D3DFMT_A8R8G8B8, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    Start(c.profile);
+    cFFTHeightmap heightmap;
+    InitializeFlat(heightmap, 8);
+    ASSERT_TRUE(heightmap.WriteTexture(device));
+    IDirect3DTexture9* integerTexture = heightmap.GetTexture();
+    const bool isFloat = c.format != D3DFMT_A8R8G8B8;
+    EXPECT_EQ(heightmap.UseFloatFormat(d3d, device), isFloat);
+    EXPECT_EQ(heightmap.GetTextureFormat(), c.format);
+    cEngineSettings settings{};
+    EXPECT_EQ(heightmap.FillSettings(&settings)->integerHeightmapTextureFormat, !isFloat);
+    EXPECT_EQ(heightmap.GetTexture(), isFloat ? nullptr : integerTexture);
+    if (!isFloat) continue;
+    ASSERT_TRUE(heightmap.WriteTexture(device));
+    const platform::TextureData& data = *platform::TextureDataOf(heightmap.GetTexture());
+    EXPECT_EQ(data.format, c.format);
+    ASSERT_EQ(data.memory[0].size(), 64u * c.texelBytes);
+    EXPECT_EQ(FloatAt(data.memory[0], c.texelBytes * 63), 0.5f);
+    ASSERT_TRUE(heightmap.UseIntegerFormat(d3d, device));
+    EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A8R8G8B8);
+    EXPECT_EQ(heightmap.GetTexture(), nullptr);
+    EXPECT_FALSE(heightmap.UseFloatFormat(nullptr, device));
+    EXPECT_FALSE(heightmap.UseIntegerFormat(d3d, nullptr));
+  }
 }

@@ -1,6 +1,7 @@
 // A heightmap whose heights a test sets directly, at any size.
 #pragma once
 
+#include <random>
 #include <vector>
 
 #include "heightmap/iHeightmap.h"
@@ -16,6 +17,11 @@ class FakeHeightmap : public iHeightmap {
     heights.assign(size > 0 ? static_cast<size_t>(size) * size : 0, 0.0f);
   }
   float& At(int row, int column) { return heights[static_cast<size_t>(row) * size_ + column]; }
+  void Randomize(unsigned seed, float low, float high) {
+    std::mt19937 generator(seed);
+    std::uniform_real_distribution<float> height(low, high);
+    for (float& h : heights) h = height(generator);
+  }
 
   bool OnLostDevice() override { return true; }
   bool OnResetDevice() override { return true; }

@@ -15,6 +15,7 @@
 namespace normalmap::testing {
 
 using Texel = std::array<uint8_t, 4>;
+constexpr Texel kFlat = {255, 128, 128, 255};  // (0, 0, 1)
 
 // B, G, R, A of a unit normal.
 inline Texel Encode(const D3DXVECTOR3& n) {
@@ -36,8 +37,7 @@ inline std::vector<Texel> ReadTexels(IDirect3DTexture9* texture, int size) {
   return texels;
 }
 
-// The unit normal of a surface whose heights rise by (sx, sz) per step along
-// the columns and the rows.
+// The unit normal of a surface rising by (sx, sz) per step along the columns and the rows.
 inline D3DXVECTOR3 NormalOfSlopes(double sx, double sz) {
   const double length = std::sqrt(sx * sx + sz * sz + 1.0);
   return D3DXVECTOR3(static_cast<float>(-sx / length), static_cast<float>(-sz / length),

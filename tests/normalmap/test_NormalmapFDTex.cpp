@@ -4,13 +4,10 @@
 #include <vector>
 
 #include "../platform/HeadlessDevice.h"
-#include "config/TypeIds.h"
 #include "normalmap/cNormalmapFDTex.h"
 
 namespace normalmap::testing {
 namespace {
-
-constexpr const char* kEffectFile = "shaders/cNormalmapFDTex.fx";
 
 class NormalmapFDTex : public platform::testing::HeadlessDevice {
  protected:
@@ -26,11 +23,21 @@ class NormalmapFDTex : public platform::testing::HeadlessDevice {
     HeadlessDevice::TearDown();
   }
 
-  std::vector<float> ParameterValues(const std::string& name) const {
-    for (const auto& parameter : platform::Recorded().parameters) {
-      if (parameter.name == name) return parameter.values;
-    }
-    return {};
+  const platform::ParameterRecord* Parameter(const std::string& name) const {
+    for (const auto& parameter : platform::Recorded().parameters)
+      if (parameter.name == name) return &parameter;
+    return nullptr;
+  }
+
+  void ExpectTargetOfHeightmapSize() {
+    ASSERT_NE(normalmap->GetTexture(), nullptr);
+    D3DSURFACE_DESC desc;
+    ASSERT_EQ(normalmap->GetTexture()->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 512u);
+    EXPECT_EQ(desc.Height, 512u);
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
+    EXPECT_EQ(desc.Usage, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
   }
 
   IDirect3DTexture9* heightmapTexture = nullptr;
@@ -38,7 +45,6 @@ class NormalmapFDTex : public platform::testing::HeadlessDevice {
 };
 
 TEST_F(NormalmapFDTex, NeedsShaderModel2AndRenderTargetTextures) {
-  EXPECT_TRUE(normalmap->IsSupported(d3d, device));
   EXPECT_FALSE(normalmap->IsSupported(nullptr, device));
   platform::HeadlessProfile noTargets = platform::HeadlessProfile::ShaderModel2();
   noTargets.unsupportedFormats = {D3DFMT_A8R8G8B8};
@@ -50,27 +56,14 @@ TEST_F(NormalmapFDTex, NeedsShaderModel2AndRenderTargetTextures) {
   }
 }
 
-TEST_F(NormalmapFDTex, InitializeMakesATargetOfTheHeightmapSize) {
+// One strip of two triangles under the effect, into the target, with the
+// offsets of one heightmap texel; the previous targets are back afterwards.
+TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
   EXPECT_FALSE(normalmap->Initialize(nullptr, d3d, device));
   EXPECT_FALSE(normalmap->Initialize(heightmapTexture, nullptr, device));
   ASSERT_TRUE(normalmap->Initialize(heightmapTexture, d3d, device));
   EXPECT_EQ(normalmap->GetResolution(), 512);
-  EXPECT_EQ(normalmap->GetNormals(), nullptr);
-  EXPECT_TRUE(normalmap->Compute());
-  ASSERT_NE(normalmap->GetTexture(), nullptr);
-  D3DSURFACE_DESC desc;
-  ASSERT_EQ(normalmap->GetTexture()->GetLevelDesc(0, &desc), D3D_OK);
-  EXPECT_EQ(desc.Width, 512u);
-  EXPECT_EQ(desc.Height, 512u);
-  EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
-  EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-  EXPECT_EQ(desc.Usage, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
-}
-
-// One strip of two triangles under the effect, into the target, with the
-// offsets of one heightmap texel; the previous targets are back afterwards.
-TEST_F(NormalmapFDTex, WriteTextureDrawsOneQuadIntoTheTarget) {
-  ASSERT_TRUE(normalmap->Initialize(heightmapTexture, d3d, device));
+  ExpectTargetOfHeightmapSize();
   normalmap->SetAmplitude(2.5f);
   normalmap->SetMethod(7);
   IDirect3DSurface9* backBuffer = nullptr;
@@ -88,19 +81,16 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneQuadIntoTheTarget) {
   ASSERT_EQ(draws.size(), 2u);
   EXPECT_EQ(draws[0].type, D3DPT_TRIANGLESTRIP);
   EXPECT_EQ(draws[0].primitiveCount, 2u);
-  EXPECT_EQ(draws[0].effect, kEffectFile);
+  EXPECT_EQ(draws[0].effect, "shaders/cNormalmapFDTex.fx");
   EXPECT_EQ(draws[0].technique, "forwardDifference");
-  EXPECT_EQ(draws[0].pass, 0u);
   EXPECT_EQ(draws[0].fvf, D3DFVF_TEX1);
   EXPECT_EQ(draws[1].technique, "centeredDifference");
-  EXPECT_EQ(ParameterValues("amplitude"), std::vector<float>{2.5f});
-  EXPECT_EQ(ParameterValues("upOffset"), (std::vector<float>{0.0f, 0.001953125f}));
-  EXPECT_EQ(ParameterValues("rightOffset"), (std::vector<float>{0.001953125f, 0.0f}));
-  bool boundHeightmap = false;
-  for (const auto& parameter : platform::Recorded().parameters) {
-    boundHeightmap |= parameter.name == "defaultTexture" && parameter.texture == heightmapTexture;
-  }
-  EXPECT_TRUE(boundHeightmap);
+  ASSERT_TRUE(Parameter("amplitude") && Parameter("upOffset") && Parameter("rightOffset"));
+  EXPECT_EQ(Parameter("amplitude")->values, std::vector<float>{2.5f});
+  EXPECT_EQ(Parameter("upOffset")->values, (std::vector<float>{0.0f, 0.001953125f}));
+  EXPECT_EQ(Parameter("rightOffset")->values, (std::vector<float>{0.001953125f, 0.0f}));
+  ASSERT_NE(Parameter("defaultTexture"), nullptr);
+  EXPECT_EQ(Parameter("defaultTexture")->texture, heightmapTexture);
 
   IDirect3DSurface9* current = nullptr;
   ASSERT_EQ(device->GetRenderTarget(0, &current), D3D_OK);
@@ -124,27 +114,10 @@ TEST_F(NormalmapFDTex, DeviceResetRecreatesTheTarget) {
   EXPECT_EQ(normalmap->GetTexture(), nullptr);
   ASSERT_EQ(device->Reset(&parameters), D3D_OK);
   ASSERT_TRUE(normalmap->OnResetDevice(device));
-  ASSERT_NE(normalmap->GetTexture(), nullptr);
-  D3DSURFACE_DESC desc;
-  ASSERT_EQ(normalmap->GetTexture()->GetLevelDesc(0, &desc), D3D_OK);
-  EXPECT_EQ(desc.Width, 512u);
+  ExpectTargetOfHeightmapSize();
   ASSERT_EQ(device->BeginScene(), D3D_OK);
   EXPECT_TRUE(normalmap->WriteTexture(d3d, device));
   ASSERT_EQ(device->EndScene(), D3D_OK);
-}
-
-TEST_F(NormalmapFDTex, FillSettingsRecordsTypeAmplitudeAndMethod) {
-  EXPECT_EQ(normalmap->GetTypeId(), NORMALMAP_FD_TEX);
-  cEngineSettings settings{};
-  normalmap->SetAmplitude(0.5f);
-  normalmap->SetMethod(1);
-  EXPECT_EQ(normalmap->FillSettings(&settings), &settings);
-  EXPECT_EQ(settings.normalmapType, NORMALMAP_FD_TEX);
-  EXPECT_EQ(settings.fdNormalmapAmplitude, 0.5f);
-  EXPECT_EQ(settings.fdNormalmapMethod, 1);
-  normalmap->SetMethod(-3);
-  normalmap->FillSettings(&settings);
-  EXPECT_EQ(settings.fdNormalmapMethod, 0);
 }
 
 }  // namespace
