@@ -105,6 +105,7 @@ TEST_F(EditorInitTest, WinMainShowsTheFatalErrorBoxOrRunsUntilQuit) {
   EXPECT_EQ(boxes[0].text, kDirectXFailure);
   EXPECT_EQ(boxes[0].caption, L"Fatal error");
   EXPECT_EQ(platform::Recorded().presents, 0);
+  Shutdown();  // the process would end here
 
   profile.createDeviceFailures = 0;
   platform::UseHeadlessBackend(profile);
