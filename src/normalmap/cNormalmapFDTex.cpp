@@ -40,7 +40,13 @@ bool cNormalmapFDTex::IsSupported(IDirect3D9* d3d, IDirect3DDevice9* device) {
 bool cNormalmapFDTex::Initialize(IDirect3DTexture9* heightmapTexture, IDirect3D9* d3d, IDirect3DDevice9* device) {
   if (!heightmapTexture || !d3d || !device) return false;
   heightmapTexture_ = heightmapTexture;
-  return IsSupported(d3d, device) && CreateRenderTarget(device) && CreateEffect(device) && CreateQuad(device);
+  if (!IsSupported(d3d, device) || !CreateRenderTarget(device) || !CreateEffect(device) || !CreateQuad(device)) {
+    return false;
+  }
+  D3DSURFACE_DESC desc;
+  if (FAILED(heightmapTexture_->GetLevelDesc(0, &desc))) return false;
+  size_ = static_cast<int>(desc.Width);
+  return true;
 }
 
 // Same size as the heightmap texture, with a mip chain the device regenerates.
@@ -53,7 +59,6 @@ bool cNormalmapFDTex::CreateRenderTarget(IDirect3DDevice9* device) {
     renderTarget_ = nullptr;
     return false;
   }
-  size_ = static_cast<int>(desc.Width);
   return true;
 }
 

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -101,6 +102,16 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
   current->Release();
   depth->Release();
   backBuffer->Release();
+}
+
+// Without its effect file the map is not ready, so it has no resolution yet.
+TEST_F(NormalmapFDTex, FailedInitializeLeavesTheResolutionUnset) {
+  const std::filesystem::path repository = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  const bool initialized = normalmap->Initialize(heightmapTexture, d3d, device);
+  std::filesystem::current_path(repository);
+  EXPECT_FALSE(initialized);
+  EXPECT_EQ(normalmap->GetResolution(), -1);
 }
 
 // The target is in the default pool: the device cannot be reset while it is
