@@ -11,6 +11,7 @@ bool cNormalmapFFT::SetSource(iHeightmap* heightmap) {
   if (!heightmap || heightmap->GetTypeId() != HEIGHTMAP_FFT) return false;
   auto* fftHeightmap = dynamic_cast<cFFTHeightmap*>(heightmap);
   if (!fftHeightmap) return false;
+  heightmap_ = fftHeightmap;
   const int size = fftHeightmap->GetResolution();
   if (size < 2 || size > kMaxHeightmapResolution) return false;
   const size_t count = static_cast<size_t>(size) * size;
@@ -21,7 +22,6 @@ bool cNormalmapFFT::SetSource(iHeightmap* heightmap) {
       !transformX.Create(size) || !transformZ.Create(size)) {
     return false;
   }
-  heightmap_ = fftHeightmap;
   size_ = size;
   normals_ = std::move(normals);
   slopeX_ = std::move(slopeX);

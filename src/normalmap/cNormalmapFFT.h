@@ -27,7 +27,8 @@ class cNormalmapFFT : public iNormalmap {
   cEngineSettings* FillSettings(cEngineSettings* settings) override;
 
   // Binds an FFT heightmap (not owned) and sizes everything to its N; any
-  // other generator is refused. On failure the previous binding is kept.
+  // other generator is refused. An uninitialised one stays bound but leaves the
+  // old arrays in place.
   bool SetSource(iHeightmap* heightmap);
 
  private:

@@ -94,6 +94,12 @@ TEST(NormalmapFFT, OnlyAnInitialisedFFTHeightmapOfUnchangedSizeIsAccepted) {
   EXPECT_TRUE(normalmap.Compute());
   ASSERT_TRUE(heightmap.Initialize(32, 4, &kWind, 4.0f, 5));
   EXPECT_FALSE(normalmap.Compute());
+
+  // An uninitialised FFT heightmap is still bound: nothing is computed from the old one.
+  ASSERT_TRUE(heightmap.Initialize(16, 4, &kWind, 4.0f, 5));
+  EXPECT_TRUE(normalmap.Compute());
+  EXPECT_FALSE(normalmap.SetSource(&uninitialised));
+  EXPECT_FALSE(normalmap.Compute());
 }
 
 }  // namespace
