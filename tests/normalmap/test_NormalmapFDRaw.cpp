@@ -88,6 +88,8 @@ TEST_F(NormalmapFDRaw, EveryTexelHoldsItsTruncatedNormalAndFlatIsExact) {
     D3DSURFACE_DESC desc;
     ASSERT_EQ(normalmap.GetTexture()->GetLevelDesc(0, &desc), D3D_OK);
     EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+    EXPECT_EQ(desc.Usage, static_cast<DWORD>(D3DUSAGE_AUTOGENMIPMAP));
     EXPECT_EQ(desc.Width, static_cast<UINT>(n));
     const std::vector<Texel> texels = ReadTexels(normalmap.GetTexture(), n);
     for (int k = 0; k < n * n; ++k) EXPECT_EQ(texels[k], Encode(normalmap.GetNormals()[k])) << k;
