@@ -9,6 +9,7 @@
 #include "geometry/cGeomipmapGrid.h"
 #include "geometry/cRadialGrid.h"
 #include "geometry/cSimpleGrid.h"
+#include "BenchDevice.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -37,41 +38,6 @@ class WaveHeightmap : public iHeightmap {
   std::vector<float> heights_;
 };
 
-// A headless device for the length of one benchmark.
-class HeadlessDevice {
- public:
-  HeadlessDevice() {
-    platform::UseHeadlessBackend();
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 1024;
-    parameters.BackBufferHeight = 768;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = reinterpret_cast<HWND>(0x10);
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    if (!d3d_ || FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
-                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_)))
-      device_ = nullptr;
-    // Draws count only inside a scene.
-    if (device_ && FAILED(device_->BeginScene())) {
-      device_->Release();
-      device_ = nullptr;
-    }
-  }
-  ~HeadlessDevice() {
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-  }
-  IDirect3DDevice9* get() const { return device_; }
-
- private:
-  IDirect3D9* d3d_ = nullptr;
-  IDirect3DDevice9* device_ = nullptr;
-};
-
 void ExtrudeEachIteration(benchmark::State& state, iWaterGeometry& grid) {
   WaveHeightmap heightmap(256);
   for (auto _ : state) {
@@ -82,7 +48,7 @@ void ExtrudeEachIteration(benchmark::State& state, iWaterGeometry& grid) {
 
 // 256 x 256 vertices, the largest grid 16-bit indices reach.
 void BM_ExtrudeSimpleGrid(benchmark::State& state) {
-  HeadlessDevice device;
+  BenchDevice device;
   cSimpleGrid grid;
   if (!grid.Create(1000.0f, 1000.0f, 255, 255, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device.get())) {
     state.SkipWithError("Create failed");
@@ -93,7 +59,7 @@ void BM_ExtrudeSimpleGrid(benchmark::State& state) {
 BENCHMARK(BM_ExtrudeSimpleGrid)->Unit(benchmark::kMicrosecond);
 
 void BM_ExtrudeRadialGrid(benchmark::State& state) {
-  HeadlessDevice device;
+  BenchDevice device;
   cRadialGrid grid;
   if (!grid.Create(2000.0f, 192, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device.get())) {
     state.SkipWithError("Create failed");
@@ -106,7 +72,7 @@ BENCHMARK(BM_ExtrudeRadialGrid)->Unit(benchmark::kMicrosecond);
 
 // 16 x 16 patches of tessellation 32 over 2000 x 2000; the argument is the LOD distance.
 void BM_RenderGeomipmapGrid(benchmark::State& state) {
-  HeadlessDevice device;
+  BenchDevice device;
   cGeomipmapGrid grid;
   if (!grid.Create(2000.0f, 2000.0f, 16, 16, 32, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device.get())) {
     state.SkipWithError("Create failed");

@@ -6,46 +6,22 @@
 #include "heightmap/cPerlinNoiseHeightmap.h"
 #include "normalmap/cNormalmapFDRaw.h"
 #include "normalmap/cNormalmapFFT.h"
+#include "BenchDevice.h"
 #include "platform/Platform.h"
 
 namespace {
 
 const D3DXVECTOR2 kWind(1.0f, 1.0f);
 
-// A full-screen headless device for the texture writes.
-struct Device {
-  Device() {
-    platform::UseHeadlessBackend();
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 1024;
-    parameters.BackBufferHeight = 768;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = reinterpret_cast<HWND>(0x10);
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
-                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device);
-  }
-  ~Device() {
-    if (device) device->Release();
-    if (d3d) d3d->Release();
-  }
-  IDirect3D9* d3d = nullptr;
-  IDirect3DDevice9* device = nullptr;
-};
-
 // One frame's normal map: Compute, then the texture write the engines need.
 void RunFrames(benchmark::State& state, iNormalmap& normalmap) {
-  Device device;
-  if (!device.device) {
+  BenchDevice device;
+  if (!device.get()) {
     state.SkipWithError("no headless device");
     return;
   }
   for (auto _ : state) {
-    if (!normalmap.Compute() || !normalmap.WriteTexture(device.d3d, device.device)) {
+    if (!normalmap.Compute() || !normalmap.WriteTexture(device.d3d(), device.get())) {
       state.SkipWithError("normal map failed");
       return;
     }
