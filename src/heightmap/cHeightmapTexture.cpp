@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "platform/d3dx9.h"
+#include "scene/TextureFormatSupport.h"
 
 namespace {
 
@@ -57,18 +58,8 @@ void cHeightmapTexture::WriteTexels(const D3DLOCKED_RECT& locked, const float* h
   }
 }
 
-bool cHeightmapTexture::Supports(IDirect3D9* d3d, IDirect3DDevice9* device, D3DFORMAT format) const {
-  D3DCAPS9 caps;
-  D3DDISPLAYMODE mode;
-  if (!d3d || !device || FAILED(device->GetDeviceCaps(&caps)) || FAILED(device->GetDisplayMode(0, &mode))) {
-    return false;
-  }
-  return SUCCEEDED(
-      d3d->CheckDeviceFormat(caps.AdapterOrdinal, caps.DeviceType, mode.Format, 0, D3DRTYPE_TEXTURE, format));
-}
-
 bool cHeightmapTexture::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
-  if (!Supports(d3d, device, D3DFMT_A8R8G8B8)) return false;
+  if (!SupportsTextureFormat(d3d, device, 0, D3DFMT_A8R8G8B8)) return false;
   Release();
   format_ = D3DFMT_A8R8G8B8;
   return true;
@@ -76,7 +67,7 @@ bool cHeightmapTexture::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* devi
 
 bool cHeightmapTexture::UseFloatFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
   for (D3DFORMAT candidate : {D3DFMT_R32F, D3DFMT_A32B32G32R32F}) {
-    if (Supports(d3d, device, candidate)) {
+    if (SupportsTextureFormat(d3d, device, 0, candidate)) {
       Release();
       format_ = candidate;
       return true;

@@ -31,7 +31,6 @@ class cHeightmapTexture {
   bool UseFloatFormat(IDirect3D9* d3d, IDirect3DDevice9* device);
 
  private:
-  bool Supports(IDirect3D9* d3d, IDirect3DDevice9* device, D3DFORMAT format) const;
 
   IDirect3DTexture9* texture_ = nullptr;
   D3DFORMAT format_ = D3DFMT_A8R8G8B8;

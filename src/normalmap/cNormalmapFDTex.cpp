@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "config/TypeIds.h"
+#include "scene/TextureFormatSupport.h"
 
 namespace {
 
@@ -27,14 +28,9 @@ cNormalmapFDTex::~cNormalmapFDTex() {
 
 bool cNormalmapFDTex::IsSupported(IDirect3D9* d3d, IDirect3DDevice9* device) {
   D3DCAPS9 caps;
-  D3DDISPLAYMODE mode;
-  if (!d3d || !device || FAILED(device->GetDeviceCaps(&caps)) || FAILED(device->GetDisplayMode(0, &mode))) {
-    return false;
-  }
+  if (!device || FAILED(device->GetDeviceCaps(&caps))) return false;
   if (caps.VertexShaderVersion < D3DVS_VERSION(1, 1) || caps.PixelShaderVersion < D3DPS_VERSION(2, 0)) return false;
-  return SUCCEEDED(d3d->CheckDeviceFormat(caps.AdapterOrdinal, caps.DeviceType, mode.Format,
-                                          D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP, D3DRTYPE_TEXTURE,
-                                          D3DFMT_A8R8G8B8));
+  return SupportsTextureFormat(d3d, device, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8R8G8B8);
 }
 
 bool cNormalmapFDTex::Initialize(IDirect3DTexture9* heightmapTexture, IDirect3D9* d3d, IDirect3DDevice9* device) {

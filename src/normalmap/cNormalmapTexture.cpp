@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "normalmap/NormalBlocks.h"
+#include "scene/TextureFormatSupport.h"
 
 static_assert(std::endian::native == std::endian::little, "texels are written as B, G, R, A words");
 
@@ -32,13 +33,7 @@ void cNormalmapTexture::Release() {
 }
 
 bool cNormalmapTexture::IsSupported(IDirect3D9* d3d, IDirect3DDevice9* device) {
-  D3DCAPS9 caps;
-  D3DDISPLAYMODE mode;
-  if (!d3d || !device || FAILED(device->GetDeviceCaps(&caps)) || FAILED(device->GetDisplayMode(0, &mode))) {
-    return false;
-  }
-  return SUCCEEDED(
-      d3d->CheckDeviceFormat(caps.AdapterOrdinal, caps.DeviceType, mode.Format, 0, D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8));
+  return SupportsTextureFormat(d3d, device, 0, D3DFMT_A8R8G8B8);
 }
 
 // Some devices refuse automatic mip maps; a texture without them still works.
