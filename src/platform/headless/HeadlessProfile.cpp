@@ -29,28 +29,26 @@ HeadlessProfile HeadlessProfile::ShaderModel3() {
   return profile;
 }
 
-HeadlessProfile HeadlessProfile::ShaderModel2() {
-  HeadlessProfile profile = ShaderModel3();
-  profile.caps.VertexShaderVersion = D3DVS_VERSION(2, 0);
-  profile.caps.PixelShaderVersion = D3DPS_VERSION(2, 0);
+namespace {
+
+// The shader model 3 card with older shaders and no vertex textures.
+HeadlessProfile WithShaders(DWORD vertexShader, DWORD pixelShader) {
+  HeadlessProfile profile = HeadlessProfile::ShaderModel3();
+  profile.caps.VertexShaderVersion = vertexShader;
+  profile.caps.PixelShaderVersion = pixelShader;
   profile.vertexTextures = false;
   return profile;
 }
 
-HeadlessProfile HeadlessProfile::ShaderModel1() {
-  HeadlessProfile profile = ShaderModel3();
-  profile.caps.VertexShaderVersion = D3DVS_VERSION(1, 1);
-  profile.caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
-  profile.vertexTextures = false;
-  return profile;
-}
+}  // namespace
+
+HeadlessProfile HeadlessProfile::ShaderModel2() { return WithShaders(D3DVS_VERSION(2, 0), D3DPS_VERSION(2, 0)); }
+
+HeadlessProfile HeadlessProfile::ShaderModel1() { return WithShaders(D3DVS_VERSION(1, 1), D3DPS_VERSION(1, 4)); }
 
 HeadlessProfile HeadlessProfile::FixedFunction() {
-  HeadlessProfile profile = ShaderModel3();
-  profile.caps.VertexShaderVersion = 0;
-  profile.caps.PixelShaderVersion = 0;
+  HeadlessProfile profile = WithShaders(0, 0);
   profile.caps.MaxVertexShaderConst = 0;
-  profile.vertexTextures = false;
   return profile;
 }
 
