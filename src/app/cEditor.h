@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/cFrameRateCounter.h"
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "config/cWaterScene.h"
 #include "platform/d3dx9.h"
 #include "scene/cFont.h"
