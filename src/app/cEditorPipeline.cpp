@@ -1,0 +1,4 @@
+// The per-frame component step.
+#include "app/cEditor.h"
+
+void cEditor::UpdatePipeline() {}
