@@ -1,11 +1,13 @@
 #include "config/cWaterScene.h"
 
+#include "engine/iWaterEngine.h"
 #include "geometry/iWaterGeometry.h"
 #include "heightmap/iHeightmap.h"
 #include "normalmap/iNormalmap.h"
 
 bool cWaterScene::OnLostDevice(IDirect3DDevice9* device) {
   bool ok = true;
+  if (engine) ok = engine->OnLostDevice(device) && ok;
   if (geometry) ok = geometry->OnLostDevice(device) && ok;
   if (heightmap) ok = heightmap->OnLostDevice() && ok;
   if (normalmap) ok = normalmap->OnLostDevice(device) && ok;
@@ -16,6 +18,7 @@ bool cWaterScene::OnLostDevice(IDirect3DDevice9* device) {
 
 bool cWaterScene::OnResetDevice(IDirect3DDevice9* device) {
   bool ok = true;
+  if (engine) ok = engine->OnResetDevice(device) && ok;
   if (geometry) ok = geometry->OnResetDevice(device) && ok;
   if (heightmap) ok = heightmap->OnResetDevice() && ok;
   if (normalmap) ok = normalmap->OnResetDevice(device) && ok;
