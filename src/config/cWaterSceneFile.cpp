@@ -1,0 +1,227 @@
+// Saving the water scene to a text file of "[key]=value" lines and reading it back.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+
+#include "config/SaveFileText.h"
+#include "config/TypeIds.h"
+#include "config/WriteFileSafely.h"
+#include "config/cWaterScene.h"
+#include "geometry/cGeomipmapGrid.h"
+#include "geometry/iWaterGeometry.h"
+#include "heightmap/iHeightmap.h"
+#include "normalmap/iNormalmap.h"
+
+namespace {
+
+using Keys = std::initializer_list<const char*>;
+
+template <class T>
+T ReadField(const cEngineSettings& settings, size_t offset) {
+  T value;
+  std::memcpy(&value, reinterpret_cast<const char*>(&settings) + offset, sizeof value);
+  return value;
+}
+
+template <class T>
+void StoreField(cEngineSettings* settings, size_t offset, T value) {
+  std::memcpy(reinterpret_cast<char*>(settings) + offset, &value, sizeof value);
+}
+
+// The text of a save file as it is built, one "[key]=value" line after another.
+class cSaveText {
+ public:
+  explicit cSaveText(const cEngineSettings& settings) : settings_(settings) {}
+
+  // "[key]=word"; an unknown type writes an empty word, which loads as nothing.
+  void TypeLine(const char* key, SettingKind kind, int id) {
+    const char* word = TypeWord(kind, id);
+    Line(key);
+    text_ += word ? word : "";
+    text_ += "\r\n";
+  }
+
+  // The lines of `keys` with the record's values, each in the format of its kind.
+  void FieldLines(Keys keys) {
+    for (const char* key : keys) {
+      const SettingKey* entry = FindSettingKey(key);
+      if (!entry) continue;
+      Line(key);
+      if (entry->kind == SettingKind::Float) {
+        AppendSaveFloat(&text_, ReadField<float>(settings_, entry->offset));
+      } else if (entry->kind == SettingKind::Bool) {
+        AppendSaveInt(&text_, ReadField<bool>(settings_, entry->offset) ? 1 : 0);
+      } else {
+        AppendSaveInt(&text_, ReadField<int>(settings_, entry->offset));
+      }
+      text_ += "\r\n";
+    }
+  }
+
+  const std::string& Text() const { return text_; }
+
+ private:
+  void Line(const char* key) {
+    text_ += '[';
+    text_ += key;
+    text_ += "]=";
+  }
+
+  const cEngineSettings& settings_;
+  std::string text_;
+};
+
+const Keys kFFTHeightmapKeys = {"integer heightmap texture format", "heightmap resolution", "heightmap grid size",
+                                "fft heightmap amplitude", "fft heightmap normalization factor",
+                                "fft heightmap smoothnes", "wind .x", "wind .z"};
+const Keys kPerlinHeightmapKeys = {"integer heightmap texture format", "heightmap resolution", "heightmap grid size",
+                                   "perlin heightmap persistence", "perlin octave count", "perlin squared height"};
+const Keys kFDNormalmapKeys = {"fd normalmap amplitude", "fd normalmap generation method"};
+const Keys kSimpleGridKeys = {"simple grid size .x", "simple grid size .z", "simple grid tesselation .x",
+                              "simple grid tesselation .z"};
+const Keys kRadialGridKeys = {"radial grid radius offset scale", "radial grid first level offset",
+                              "radial grid first radius", "radial grid height fallof distance",
+                              "radial grid max grid radius", "radial grid resolution"};
+const Keys kGeomipmapGridKeys = {"geomipmap grid height fallof distance", "geomipmap grid last level fallof distance",
+                                 "geomipmap grid level 0 tesselation", "geomipmap grid size .x",
+                                 "geomipmap grid size .z", "geomipmap grid x axes patch count",
+                                 "geomipmap grid z axes patch count"};
+const Keys kGeometryKeys = {"extrude geometry", "geometry extrusion strength", "geometry uv scale on extrusion .x",
+                            "geometry uv scale on extrusion .y", "geometry default uv scale .x",
+                            "geometry default uv scale .y", "geometry origin .x", "geometry origin .y",
+                            "geometry origin .z"};
+
+bool HasData(const iNormalmap& normalmap) {
+  if (normalmap.GetTypeId() == NORMALMAP_FD_TEX) return normalmap.GetTexture() != nullptr;
+  return normalmap.GetNormals() != nullptr;
+}
+
+bool IsBuilt(const iWaterGeometry& geometry) {
+  if (const auto* grid = dynamic_cast<const cGeomipmapGrid*>(&geometry)) return !grid->GetPatches().empty();
+  return geometry.GetVertexBuffer() != nullptr;
+}
+
+void WriteHeightmapBlock(iHeightmap* heightmap, cEngineSettings* settings, cSaveText* text) {
+  if (!heightmap || !heightmap->GetHeights()) return;
+  heightmap->FillSettings(settings);
+  const int type = heightmap->GetTypeId();
+  text->TypeLine("heightmap type", SettingKind::HeightmapType, type);
+  text->FieldLines(type == HEIGHTMAP_FFT ? kFFTHeightmapKeys : kPerlinHeightmapKeys);
+  text->FieldLines({"heightmap update coef"});
+}
+
+void WriteNormalmapBlock(iNormalmap* normalmap, cEngineSettings* settings, cSaveText* text) {
+  if (!normalmap || !HasData(*normalmap)) return;
+  normalmap->FillSettings(settings);
+  const int type = normalmap->GetTypeId();
+  text->TypeLine("normalmap type", SettingKind::NormalmapType, type);
+  if (type == NORMALMAP_FD_RAW || type == NORMALMAP_FD_TEX) text->FieldLines(kFDNormalmapKeys);
+}
+
+void WriteGeometryBlock(iWaterGeometry* geometry, cEngineSettings* settings, cSaveText* text) {
+  if (!geometry || !IsBuilt(*geometry)) return;
+  geometry->FillSettings(settings);
+  const int type = geometry->GetTypeId();
+  text->TypeLine("geometry type", SettingKind::GeometryType, type);
+  if (type == GEOMETRY_SIMPLE) text->FieldLines(kSimpleGridKeys);
+  if (type == GEOMETRY_RADIAL) text->FieldLines(kRadialGridKeys);
+  if (type == GEOMETRY_GEOMIPMAP) text->FieldLines(kGeomipmapGridKeys);
+  text->FieldLines(kGeometryKeys);
+}
+
+// The header field a component type key also sets, or null.
+int* HeaderField(cWaterScene::Header* header, SettingKind kind) {
+  if (kind == SettingKind::HeightmapType) return &header->currentHeightmapType;
+  if (kind == SettingKind::NormalmapType) return &header->currentNormalmapType;
+  if (kind == SettingKind::GeometryType) return &header->currentGeometryType;
+  return nullptr;
+}
+
+}  // namespace
+
+bool cWaterScene::Save(const char* path) {
+  if (!heightmap && !normalmap && !geometry && !engine) return true;
+  cSaveText text(settings);
+  WriteHeightmapBlock(heightmap, &settings, &text);
+  WriteNormalmapBlock(normalmap, &settings, &text);
+  WriteGeometryBlock(geometry, &settings, &text);
+  text.TypeLine("working environment", SettingKind::EngineType, workingEnvironment);
+  return WriteFileSafely(path, text.Text());
+}
+
+bool cWaterScene::Load(const char* path) {
+  Header header = GetHeader();
+  if (!ReadSettings(path, &header, &settings)) return false;
+  SetHeader(header);
+  return true;
+}
+
+void cWaterScene::ApplyLine(std::string_view key, std::string_view value) {
+  Header header = GetHeader();
+  ApplySettingLine(&header, &settings, key, value);
+  SetHeader(header);
+}
+
+bool cWaterScene::ReadSettings(const char* path, Header* header, cEngineSettings* settings) {
+  if (!path) return false;
+  // Non-blocking, so a FIFO planted under a save name cannot hang the editor
+  // before it is refused as not a regular file.
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;
+  if (!file) {
+    close(fd);
+    return false;
+  }
+  const bool read = ReadSettings(file, header, settings);
+  std::fclose(file);
+  return read;
+}
+
+bool cWaterScene::ReadSettings(std::FILE* file, Header* header, cEngineSettings* settings) {
+  if (!file || !header || !settings) return false;
+  Header readHeader = *header;
+  cEngineSettings readSettings;
+  std::memset(&readSettings, 0, sizeof readSettings);
+  const bool read = ReadSaveLines(file, [&](std::string_view line) {
+    std::string_view key, value;
+    if (ScanSaveLine(line, &key, &value)) ApplySettingLine(&readHeader, &readSettings, key, value);
+  });
+  if (!read) return false;
+  *header = readHeader;
+  *settings = readSettings;
+  return true;
+}
+
+void cWaterScene::ApplySettingLine(Header* header, cEngineSettings* settings, std::string_view key,
+                                   std::string_view value) {
+  if (EqualsIgnoringCase(key, "working environment")) {
+    const int id = TypeIdFromWord(SettingKind::EngineType, value);
+    if (id != 0) header->workingEnvironment = id;
+    return;
+  }
+  const SettingKey* entry = FindSettingKey(key);
+  if (!entry) return;
+  switch (entry->kind) {
+    case SettingKind::Int:
+      StoreField(settings, entry->offset, ParseSaveInt(value));
+      return;
+    case SettingKind::Bool:
+      StoreField(settings, entry->offset, ParseSaveInt(value) != 0);
+      return;
+    case SettingKind::Float:
+      StoreField(settings, entry->offset, ParseSaveFloat(value));
+      return;
+    default:
+      break;
+  }
+  const int id = TypeIdFromWord(entry->kind, value);
+  if (id == 0) return;
+  StoreField(settings, entry->offset, id);
+  if (int* field = HeaderField(header, entry->kind)) *field = id;
+}
