@@ -1,5 +1,6 @@
 // The current water: the types chosen for its components, every tunable
-// parameter, and the components themselves (owned; null until created).
+// parameter, the components themselves (owned; null until created) and the
+// reflection, refraction and depth pass targets.
 #pragma once
 
 #include <cstdio>
@@ -7,6 +8,8 @@
 
 #include "config/cEngineSettings.h"
 #include "platform/d3d9.h"
+#include "scene/cReflectionTarget.h"
+#include "scene/cRefractionTarget.h"
 
 class iHeightmap;
 class iNormalmap;
@@ -23,12 +26,18 @@ struct cWaterScene {
   iNormalmap* normalmap = nullptr;
   iWaterGeometry* geometry = nullptr;
   iWaterEngine* engine = nullptr;
+  cReflectionTarget reflectionTarget;
+  cRefractionTarget refractionTarget{cRefractionTarget::Role::Refraction};
+  cRefractionTarget depthTarget{cRefractionTarget::Role::Depth};
 
   // Device loss and reset for the components and pass targets, in the order
-  // engine, geometry, heightmap, normal map, then the targets; false at the
-  // first failure. Nothing holds device objects yet.
-  bool OnLostDevice(IDirect3DDevice9*) { return true; }
-  bool OnResetDevice(IDirect3DDevice9*) { return true; }
+  // engine, geometry, heightmap, normal map, then the three targets. Every hook
+  // runs even after one fails (a target left holding default-pool objects would
+  // block the device's reset); the result is true only if all succeeded.
+  bool OnLostDevice(IDirect3DDevice9* device);
+  bool OnResetDevice(IDirect3DDevice9* device);
+  // Releases the three targets' device objects; they stay unmade until the next Init.
+  void ReleaseTargets();
 
   // --- Save file (config/cWaterSceneFile.cpp) ---
 

@@ -11,6 +11,7 @@
 #include "config/TypeIds.h"
 #include "config/WriteFileSafely.h"
 #include "config/cWaterScene.h"
+#include "engine/iWaterEngine.h"
 #include "geometry/cGeomipmapGrid.h"
 #include "geometry/iWaterGeometry.h"
 #include "heightmap/iHeightmap.h"
@@ -95,6 +96,24 @@ const Keys kGeometryKeys = {"extrude geometry", "geometry extrusion strength", "
                             "geometry default uv scale .y", "geometry origin .x", "geometry origin .y",
                             "geometry origin .z"};
 
+const Keys kFoamKeys = {"enable foam rendering", "foam start height", "foam scale", "foam tiling",
+                        "foam distortion", "foam translation", "max foam distance"};
+const Keys kSunlightKeys = {"enable sunlight reflection", "sunlight color .r", "sunlight color .g",
+                            "sunlight color .b", "sunlight area", "sunlight power", "sunlight position .x",
+                            "sunlight position .y", "sunlight position .z"};
+const Keys kDepthKeys = {"enable depth effects", "depth texture resolution", "depth plane height", "depth limit",
+                         "depth clip plane height", "shore transparency", "shore foam scale"};
+const Keys kGPUExtrusionKeys = {"enable GPU vertex extrusion", "GPU vertex extrusion strength",
+                                "GPU vertex UV scale on extrusion .x", "GPU vertex UV scale on extrusion .y",
+                                "GPU vertex height fallof distance"};
+const Keys kEngineKeys = {"enable reflection", "reflection resolution", "reflection plane height",
+                          "reflection clip plane height", "enable refraction", "refraction resolution",
+                          "refraction clip plane height", "engine reflection strength",
+                          "engine full reflection distance", "engine global transparency",
+                          "engine reflection diffuse color .r", "engine reflection diffuse color .g",
+                          "engine reflection diffuse color .b", "engine refraction diffuse color .r",
+                          "engine refraction diffuse color .g", "engine refraction diffuse color .b"};
+
 bool HasData(const iNormalmap& normalmap) {
   if (normalmap.GetTypeId() == NORMALMAP_FD_TEX) return normalmap.GetTexture() != nullptr;
   return normalmap.GetNormals() != nullptr;
@@ -133,6 +152,27 @@ void WriteGeometryBlock(iWaterGeometry* geometry, cEngineSettings* settings, cSa
   text->FieldLines(kGeometryKeys);
 }
 
+// The passes that have a target copy their settings in even when the engine is
+// not initialised; the engine block itself needs an initialised engine.
+void WriteEngineBlock(cWaterScene* scene, cSaveText* text) {
+  if (!scene->engine) return;
+  cEngineSettings& settings = scene->settings;
+  if (scene->reflectionTarget.GetTexture()) scene->reflectionTarget.FillSettings(settings);
+  if (scene->refractionTarget.GetTexture()) scene->refractionTarget.FillSettings(settings);
+  if (scene->depthTarget.GetTexture()) scene->depthTarget.FillSettings(settings);
+  if (!scene->engine->IsInitialised()) return;
+  scene->engine->FillSettings(&settings);
+  const int type = scene->engine->GetTypeId();
+  text->TypeLine("engine type", SettingKind::EngineType, type);
+  if (type == ENGINE_SM1 || type == ENGINE_SM2 || type == ENGINE_SM3) text->FieldLines(kFoamKeys);
+  if (type == ENGINE_SM2 || type == ENGINE_SM3) {
+    text->FieldLines(kSunlightKeys);
+    text->FieldLines(kDepthKeys);
+  }
+  if (type == ENGINE_SM3) text->FieldLines(kGPUExtrusionKeys);
+  text->FieldLines(kEngineKeys);
+}
+
 // The header field a component type key also sets, or null.
 int* HeaderField(cWaterScene::Header* header, SettingKind kind) {
   if (kind == SettingKind::HeightmapType) return &header->currentHeightmapType;
@@ -150,6 +190,7 @@ bool cWaterScene::Save(const char* path) {
   WriteNormalmapBlock(normalmap, &settings, &text);
   WriteGeometryBlock(geometry, &settings, &text);
   text.TypeLine("working environment", SettingKind::EngineType, workingEnvironment);
+  WriteEngineBlock(this, &text);
   return WriteFileSafely(path, text.Text());
 }
 
