@@ -39,7 +39,7 @@ struct cWaterScene {
   // Releases the three targets' device objects; they stay unmade until the next Init.
   void ReleaseTargets();
 
-  // --- Save file (config/cWaterSceneFile.cpp) ---
+  // --- Save file (config/cWaterSceneSave.cpp, config/cWaterSceneLoad.cpp) ---
 
   // The four header fields, as a save file sets them.
   struct Header {

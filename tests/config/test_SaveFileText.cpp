@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
