@@ -37,6 +37,10 @@ void UseHeadlessBackend(const HeadlessProfile& profile = HeadlessProfile::Shader
 // or no OpenGL 3.3 context with ARB_clip_control can be had.
 bool UseGLBackend(std::string* error);
 
+// GL errors raised in this process so far (0 while no GL backend ever ran). GL
+// tests fail when it grows during a test.
+int GLErrorCount();
+
 // What the device and the D3DX objects did, recorded on both backends.
 struct DrawRecord {
   D3DPRIMITIVETYPE type;

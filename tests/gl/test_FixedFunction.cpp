@@ -28,6 +28,25 @@ TEST_F(FixedFunctionTest, TexturedQuadShowsTheTopRowOfTheTextureAtTheTop) {
   SaveScreenshot("gl_textured_quad.png");
 }
 
+TEST_F(FixedFunctionTest, RewrittenTextureDrawsItsNewTexelsAndLeavesOthersAlone) {
+  IDirect3DTexture9* rewritten = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kRed));
+  IDirect3DTexture9* other = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kGreen));
+  const auto drawBoth = [&] {
+    device_->SetTexture(0, rewritten);
+    DrawQuad(-1.0f, 0.0f);
+    device_->SetTexture(0, other);
+    DrawQuad(0.0f, 1.0f);
+  };
+  device_->SetTexture(0, other);  // uploaded first, so the rewritten texture is the last upload
+  DrawQuad(0.0f, 1.0f);
+  drawBoth();
+  WriteTexels(rewritten, 2, 2, std::vector<D3DCOLOR>(4, kBlue));
+  drawBoth();
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(32, 64), kBlue));
+  EXPECT_TRUE(ColorNear(Pixel(96, 64), kGreen));
+}
+
 TEST_F(FixedFunctionTest, PretransformedQuadCoversExactlyItsPixelRectangle) {
   DrawScreenQuad(16, 16, 48, 40, kGreen);
   ReadBack();

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 #include "platform/gl/GLBackend.h"
+#include "platform/gl/GLCheck.h"
 
 namespace platform {
 
@@ -13,5 +14,7 @@ bool UseGLBackend(std::string* error) {
   InstallBackend(std::move(backend));
   return true;
 }
+
+int GLErrorCount() { return gl::CountGLErrors(); }
 
 }  // namespace platform
