@@ -1,6 +1,18 @@
 #include "geometry/iVertexExtraWriter.h"
 
+#include <algorithm>
+
 #include "geometry/iWaterGeometry.h"
+
+namespace {
+
+// Entries of `stride` bytes the buffer holds; 0 when its size is unknown.
+UINT EntryCount(IDirect3DVertexBuffer9* buffer, UINT stride) {
+  D3DVERTEXBUFFER_DESC desc;
+  return SUCCEEDED(buffer->GetDesc(&desc)) ? desc.Size / stride : 0;
+}
+
+}  // namespace
 
 bool WriteExtraStream(iWaterGeometry* geometry, const iVertexExtraWriter& writer) {
   IDirect3DVertexBuffer9* vertexBuffer = geometry->GetVertexBuffer();
@@ -15,7 +27,9 @@ bool WriteExtraStream(iWaterGeometry* geometry, const iVertexExtraWriter& writer
   }
   const auto* vertices = static_cast<const WaterVertex*>(vertexData);
   auto* extra = static_cast<WaterVertexExtra*>(extraData);
-  for (int k = 0, count = geometry->GetVertexCount(); k < count; ++k) writer.Write(vertices[k], true, &extra[k]);
+  // Only what both buffers hold, whatever the geometry reports.
+  const UINT count = std::min(EntryCount(vertexBuffer, sizeof(WaterVertex)), EntryCount(extraStream, sizeof(WaterVertexExtra)));
+  for (UINT k = 0; k < count; ++k) writer.Write(vertices[k], true, &extra[k]);
   const bool extraUnlocked = SUCCEEDED(extraStream->Unlock());
   return SUCCEEDED(vertexBuffer->Unlock()) && extraUnlocked;
 }
