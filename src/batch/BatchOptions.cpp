@@ -86,7 +86,8 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   app.add_option("--engine", o.engine, "Engine for --render: ffp, sm1, sm2 or sm3 (default sm2)")
       ->check(CLI::IsMember({"ffp", "sm1", "sm2", "sm3"}));
   app.add_option("--size", size, "Picture size for --render, WIDTHxHEIGHT (default 640x360)");
-  app.add_flag("!--no-progress", o.progress, "No progress bar on standard error");
+  bool noProgress = false;
+  app.add_flag("--no-progress", noProgress, "No progress bar on standard error");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -100,6 +101,7 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
     return result;
   }
   if (seed >= 0) o.seed = static_cast<uint32_t>(seed);
+  o.progress = !noProgress;
   if (!size.empty() && (!ParseSize(size, &o.renderWidth, &o.renderHeight) || o.renderWidth < kMinRenderEdge ||
                         o.renderHeight < kMinRenderEdge || o.renderWidth > kMaxRenderEdge ||
                         o.renderHeight > kMaxRenderEdge)) {

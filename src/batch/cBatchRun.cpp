@@ -40,12 +40,15 @@ class cHeadlessDevice {
     parameters.hDeviceWindow = reinterpret_cast<HWND>(0x10);
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    if (d3d_) {
-      d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
-                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_);
+    // Inside a scene for the whole run, as the editor's frame is when it draws
+    // the GPU normal map.
+    if (d3d_ && SUCCEEDED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
+                                             D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_))) {
+      device_->BeginScene();
     }
   }
   ~cHeadlessDevice() {
+    if (device_) device_->EndScene();
     if (device_) device_->Release();
     if (d3d_) d3d_->Release();
   }
@@ -110,7 +113,7 @@ class cProgressBar {
 
 struct Summary {
   double milliseconds = 0.0;
-  StepTimes total;
+  StepTimes total{0.0, 0.0, 0.0, 0.0, 0.0, nullptr};
   double statistics = 0.0;
   double comparison = 0.0;
   double baking = 0.0;
@@ -306,7 +309,10 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   for (int frame = 0; frame < options.frames; ++frame) {
     const double time = frame * options.dt;
     StepTimes times;
-    if (!scene.Step(time, &times)) return Fail(err, "frame " + std::to_string(frame) + " failed");
+    if (!scene.Step(time, &times)) {
+      return Fail(err, std::string(times.failed ? times.failed : "the pipeline") + " failed at frame " +
+                           std::to_string(frame));
+    }
     AddTimes(&summary.total, times);
     const iHeightmap& heightmap = *scene.Heightmap();
     const int n = heightmap.GetResolution();

@@ -138,23 +138,29 @@ bool cBatchScene::PrimeLoop(double loopSeconds, double dt, int frames) {
 }
 
 bool cBatchScene::Step(double seconds, StepTimes* times) {
+  times->failed = nullptr;
+  times->extrusion = -1.0;
   if (!heightmap_) return false;
   const auto time = static_cast<float>(seconds * settings_.heightmapUpdateCoef);
-  if (!Timed(&times->heightmapUpdate, [&] { return heightmap_->Update(time); }) ||
-      !Timed(&times->heightmapTexture, [&] { return heightmap_->WriteTexture(device_); })) {
+  auto run = [&](const char* name, double* total, auto step) {
+    if (Timed(total, step)) return true;
+    times->failed = name;
+    return false;
+  };
+  if (!run("the heightmap update", &times->heightmapUpdate, [&] { return heightmap_->Update(time); }) ||
+      !run("the heightmap texture", &times->heightmapTexture, [&] { return heightmap_->WriteTexture(device_); })) {
     return false;
   }
-  if (normalmap_ && (!Timed(&times->normalmap, [&] { return normalmap_->Compute(); }) ||
-                     !Timed(&times->normalmapTexture, [&] { return normalmap_->WriteTexture(d3d_, device_); }))) {
+  if (normalmap_ &&
+      (!run("the normal map", &times->normalmap, [&] { return normalmap_->Compute(); }) ||
+       !run("the normal map texture", &times->normalmapTexture,
+            [&] { return normalmap_->WriteTexture(d3d_, device_); }))) {
     return false;
   }
-  times->extrusion = -1.0;
-  if (geometry_ && settings_.extrudeGeometry) {
-    const cEngineSettings& s = settings_;
-    return Timed(&times->extrusion, [&] {
-      return geometry_->Extrude(heightmap_.get(), s.geometryExtrusionStrength, s.geometryExtrusionUVScaleX,
-                                s.geometryExtrusionUVScaleY);
-    });
-  }
-  return true;
+  if (!geometry_ || !settings_.extrudeGeometry) return true;
+  const cEngineSettings& s = settings_;
+  return run("the extrusion", &times->extrusion, [&] {
+    return geometry_->Extrude(heightmap_.get(), s.geometryExtrusionStrength, s.geometryExtrusionUVScaleX,
+                              s.geometryExtrusionUVScaleY);
+  });
 }

@@ -20,6 +20,7 @@ struct StepTimes {
   double normalmap = 0.0;
   double normalmapTexture = 0.0;
   double extrusion = -1.0;
+  const char* failed = nullptr;  // the step that failed, when Step returns false
 };
 
 class cBatchScene {

@@ -1,10 +1,6 @@
 // Small states for the batch program's tests, as the editor would save them.
 #pragma once
 
-#include <filesystem>
-#include <string>
-#include <unistd.h>
-
 #include "config/TypeIds.h"
 #include "config/cEngineSettings.h"
 
@@ -39,26 +35,5 @@ inline cEngineSettings TinyFFTState() {
   s.geometryExtrusionUVScaleY = 1.0f;
   return s;
 }
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "water-batch-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code error;
-    if (!path_.empty()) std::filesystem::remove_all(path_, error);
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace batch::testing

@@ -6,13 +6,14 @@
 #include <functional>
 #include <sstream>
 
+#include "../config/SaveFileTesting.h"
 #include "BatchTesting.h"
 #include "batch/PngFile.h"
 #include "batch/cBatchRun.h"
 
 namespace {
 
-using batch::testing::TemporaryFolder;
+using savefile::testing::ScratchFolder;
 using batch::testing::TinyFFTState;
 
 BatchOptions Options(int frames) {
@@ -54,9 +55,9 @@ std::string Bytes(const std::string& path) {
 
 // A seed comment, a header row, one row per frame, every row as wide as the header.
 TEST(BatchRun, CsvHasOneRowPerFrame) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   BatchOptions options = Options(5);
-  options.csvPath = folder / "run.csv";
+  options.csvPath = folder.File("run.csv");
   ASSERT_EQ(RunWith(options), BATCH_OK);
   const std::vector<std::string> lines = Lines(options.csvPath);
   ASSERT_EQ(lines.size(), 7u);
@@ -84,9 +85,9 @@ TEST(BatchRun, CsvHasOneRowPerFrame) {
 // Steps that do not run leave their fields empty; the comparison adds seven
 // columns per method.
 TEST(BatchRun, CsvColumnsFollowTheState) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   BatchOptions options = Options(2);
-  options.csvPath = folder / "run.csv";
+  options.csvPath = folder.File("run.csv");
   cEngineSettings bare = TinyFFTState();
   bare.normalmapType = 0;
   bare.extrudeGeometry = false;
@@ -96,7 +97,7 @@ TEST(BatchRun, CsvColumnsFollowTheState) {
   EXPECT_EQ(row[5], "");
   EXPECT_EQ(row[6], "");
 
-  options.normalsTablePath = folder / "normals.md";
+  options.normalsTablePath = folder.File("normals.md");
   ASSERT_EQ(RunWith(options), BATCH_OK);
   const std::vector<std::string> lines = Lines(options.csvPath);
   EXPECT_EQ(Fields(lines[1]).size(), 11u + 4u * 7u);
@@ -128,9 +129,9 @@ double SeamRatio(const PngImage& image, int channel) {
 // other as well as interior neighbours do. A ramp, which does not tile, shows
 // what a seam looks like to the measure.
 TEST(BatchRun, BakedImagesTile) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   BatchOptions options = Options(3);
-  options.bakeDirectory = folder / "baked";
+  options.bakeDirectory = folder.File("baked");
   options.bakeEvery = 2;
   cEngineSettings state = TinyFFTState();
   state.heightmapResolution = 64;
@@ -159,11 +160,11 @@ TEST(BatchRun, BakedImagesTile) {
 
 // The same seed writes the same bytes; another seed, another sea.
 TEST(BatchRun, SameSeedSameImages) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   BatchOptions options = Options(2);
   auto bake = [&](uint32_t seed, const std::string& name) {
     options.seed = seed;
-    options.bakeDirectory = folder / name;
+    options.bakeDirectory = folder.File(name);
     EXPECT_EQ(RunWith(options), BATCH_OK);
     return std::make_pair(Bytes(options.bakeDirectory + "/" + BakedHeightName(1)),
                           Bytes(options.bakeDirectory + "/" + BakedNormalName(1)));
@@ -178,10 +179,10 @@ TEST(BatchRun, SameSeedSameImages) {
 
 // With --loop, the frame at the loop duration is frame 0 again, byte for byte.
 TEST(BatchRun, LoopComesBackToFrameZero) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   BatchOptions options = Options(9);  // frames 0 to 8 at 0.25 s: 2 s is frame 8
   options.loopSeconds = 2.0;
-  options.bakeDirectory = folder / "loop";
+  options.bakeDirectory = folder.File("loop");
   cEngineSettings state = TinyFFTState();
   state.heightmapUpdateCoef = 0.75f;
   ASSERT_EQ(RunWith(options, state), BATCH_OK);
@@ -193,17 +194,17 @@ TEST(BatchRun, LoopComesBackToFrameZero) {
 
 // Failures exit with 1 and one line; nothing half-written is left behind.
 TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
-  TemporaryFolder folder;
-  std::ofstream(folder / "plain").put('x');
+  ScratchFolder folder;
+  std::ofstream(folder.File("plain")).put('x');
   struct Case {
     const char* name;
     std::function<void(BatchOptions&, cEngineSettings&)> change;
     const char* message;
   };
   const Case cases[] = {
-      {"CsvInMissingFolder", [&](BatchOptions& o, cEngineSettings&) { o.csvPath = folder / "no/such/run.csv"; },
+      {"CsvInMissingFolder", [&](BatchOptions& o, cEngineSettings&) { o.csvPath = folder.File("no/such/run.csv"); },
        "cannot write the CSV file"},
-      {"BakeIntoAFile", [&](BatchOptions& o, cEngineSettings&) { o.bakeDirectory = folder / "plain"; },
+      {"BakeIntoAFile", [&](BatchOptions& o, cEngineSettings&) { o.bakeDirectory = folder.File("plain"); },
        "cannot write into the folder"},
       {"LoopOnPerlin",
        [](BatchOptions& o, cEngineSettings& s) {
@@ -213,7 +214,7 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
        "--loop needs the FFT heightmap"},
       {"CompareOnPerlin",
        [&](BatchOptions& o, cEngineSettings& s) {
-         o.normalsTablePath = folder / "n.md";
+         o.normalsTablePath = folder.File("n.md");
          s.heightmapType = HEIGHTMAP_PERLIN;
        },
        "--compare-normals needs the FFT heightmap"},
@@ -229,8 +230,8 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
   }
-  EXPECT_FALSE(std::filesystem::exists(folder / "n.md"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "n.md.tmp"));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("n.md")));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("n.md.tmp")));
 }
 
 }  // namespace
