@@ -8,7 +8,7 @@
 
 #include "app/cCamera.h"
 #include "app/cFrameRateCounter.h"
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "config/cWaterScene.h"
 #include "editor/EngineDescriptions.h"
 #include "gui/cMenu.h"
