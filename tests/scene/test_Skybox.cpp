@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "SceneTest.h"
@@ -200,6 +201,33 @@ TEST_F(SkyboxTest, WithoutItsEffectFileOnlyTheFixedPathDraws) {
   bare->OnResetDevice(device);
   bare->Destroy();
   EXPECT_FALSE(bare->RenderFixed(faces.data(), device, view, projection));
+}
+
+// The sets the editor offers: every face present, 256x256 and opaque (the sky
+// is drawn with blending on).
+TEST_F(SkyboxTest, SkySetsAreCompleteAndOpaque) {
+  for (int set = 1; set <= 3; ++set) {
+    for (int file = 1; file <= 6; ++file) {
+      const std::wstring path = L"data/sky/" + std::to_wstring(set) + L"/" + std::to_wstring(file) + L".tga";
+      SCOPED_TRACE(std::string(path.begin(), path.end()));
+      D3DTexture face(nullptr);
+      ASSERT_EQ(face.Load(path.c_str(), device), D3D_OK);
+      D3DSURFACE_DESC desc{};
+      ASSERT_EQ(face.texture->GetLevelDesc(0, &desc), D3D_OK);
+      EXPECT_EQ(desc.Width, 256u);
+      EXPECT_EQ(desc.Height, 256u);
+      D3DLOCKED_RECT locked{};
+      ASSERT_EQ(face.texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+      bool opaque = true;
+      for (UINT y = 0; y < desc.Height; ++y) {
+        const auto* bytes = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
+        const auto* row = reinterpret_cast<const D3DCOLOR*>(bytes);
+        for (UINT x = 0; x < desc.Width; ++x) opaque = opaque && (row[x] >> 24) == 0xFF;
+      }
+      face.texture->UnlockRect(0);
+      EXPECT_TRUE(opaque);
+    }
+  }
 }
 
 }  // namespace
