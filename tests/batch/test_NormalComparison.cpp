@@ -74,7 +74,8 @@ std::vector<MethodError> Compare(float amplitude) {
 // 8-bit encoding costs them at most about half a code step.
 TEST(NormalComparison, SpectralSlopesAreExact) {
   for (float amplitude : {1.0f, 16.0f}) {
-    const MethodError& spectral = Find(Compare(amplitude), "spectral");
+    const std::vector<MethodError> results = Compare(amplitude);
+    const MethodError& spectral = Find(results, "spectral");
     EXPECT_LT(spectral.exact.mean, 1e-3) << amplitude;
     EXPECT_LT(spectral.exact.max, 1e-2) << amplitude;
     EXPECT_LT(spectral.quantised.max, 1.0) << amplitude;
