@@ -22,8 +22,6 @@ constexpr const wchar_t* kDirectXFailure =
 int FontHeight(UINT width, float scale, float limit) {
   return static_cast<int>(std::min(limit, static_cast<float>(width) * scale / 1024.0f));
 }
-int SmallFontHeight(UINT width) { return FontHeight(width, 17.6f, 16.0f); }
-int LargeFontHeight(UINT width) { return FontHeight(width, 22.0f, 20.0f); }
 
 struct RenderStateValue {
   D3DRENDERSTATETYPE state;
@@ -56,6 +54,9 @@ bool SetSamplers(IDirect3DDevice9* device, std::initializer_list<D3DSAMPLERSTATE
 
 }  // namespace
 
+int cEditor::SmallFontHeight(UINT width) { return FontHeight(width, 17.6f, 16.0f); }
+int cEditor::LargeFontHeight(UINT width) { return FontHeight(width, 22.0f, 20.0f); }
+
 cEditor* cEditor::Instance() {
   if (instance == nullptr) instance = new cEditor;
   return instance;
@@ -73,6 +74,8 @@ cEditor::~cEditor() {
   if (device) device->Release();
   keyEvents.clear();
   displayModes.clear();
+  DeleteMenus();
+  delete camera;
   delete resourceCache;  // its entries belong to the resource manager
 }
 
@@ -138,16 +141,7 @@ void cEditor::ListDisplayModes() {
   }
 }
 
-void cEditor::SetUpScene() {
-  gTraceFile = std::fopen("blur.txt", "w");
-  CheckCapabilities();
-  SetProjection();
-  cResourceManager* manager = cResourceManager::Instance();
-  const UINT width = presentParameters.BackBufferWidth;
-  smallFont = new cFont(device, SmallFontHeight(width), L"arial", manager);
-  largeFont = new cFont(device, LargeFontHeight(width), L"Tahoma", manager);
-  resourceCache = new cResourceCache;
-}
+void cEditor::SetUpScene() { SetUpSelectionScreen(); }
 
 void cEditor::CheckCapabilities() {
   D3DCAPS9 caps{};
@@ -234,14 +228,6 @@ bool cEditor::DrawFrame() {
   const bool ended = SUCCEEDED(device->EndScene());
   return cleared && ended && SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr));
 }
-
-void cEditor::Update() {
-  simulationTimer.Tick();
-  frameRateTimer.Tick();
-  movementTimer.Tick();
-}
-
-void cEditor::RenderScene() { DrawFps(); }
 
 void cEditor::DrawFps() {
   const wchar_t* text = frameRate.Count(frameRateTimer);

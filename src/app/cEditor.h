@@ -2,14 +2,24 @@
 // device-loss recovery, input events from the window, timers and the scene.
 #pragma once
 
+#include <initializer_list>
+#include <string>
 #include <vector>
 
+#include "app/cCamera.h"
 #include "app/cFrameRateCounter.h"
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "config/cWaterScene.h"
+#include "editor/EngineDescriptions.h"
+#include "gui/cMenu.h"
+#include "gui/cTextarea.h"
 #include "platform/d3dx9.h"
+#include "scene/cBorrowedTexture.h"
 #include "scene/cFont.h"
 #include "scene/cResourceCache.h"
+#include "scene/cSkybox.h"
+
+class cSpriteContainer;
 
 class cEditor {
  public:
@@ -28,6 +38,9 @@ class cEditor {
   bool SetProjection();
   void DrawFps();
   bool IsQuitRequested() const { return quitRequested; }
+  // Font heights for a back buffer this wide: "arial" and "Tahoma".
+  static int SmallFontHeight(UINT width);
+  static int LargeFontHeight(UINT width);
 
   // The key event list never holds two equal codes.
   void AddKey(unsigned code);
@@ -68,6 +81,83 @@ class cEditor {
   cWaterScene waterScene;
   cResourceCache* resourceCache = nullptr;
 
+  // ---- Editor front: selection screen, menus, camera, input, GUI drawing ----
+  // (cEditorInput.cpp, editor/cEditorSelection.cpp, editor/cEditorMenus*.cpp, editor/cEditorGUI.cpp)
+  bool HasKey(unsigned code) const;
+  // Removes the code; true when it was there.
+  bool TakeKey(unsigned code);
+  // Pixel (client area) to GUI coordinates through the projection.
+  D3DXVECTOR2 CursorToGUI(POINT pixel) const;
+  // Camera view times projection, kept in viewProjection.
+  const D3DXMATRIX* GetViewProjection();
+  // Key codes and the cursor to the GUI, W/S movement, Tab, one trace line.
+  void ProcessInput();
+  // Draws the info line, then puts the fly-mode hint into it for the next frame.
+  void UpdateHintText();
+  // Every menu's callback lands here; ids 1001 to 1005 and 1060 are handled
+  // here, every other id goes to OnEditorCommand.
+  void OnGUIEvent(int eventId, iGUIComponent* source);
+  // The menu of the current engine type; null before it is built.
+  cMenu* EngineMenu() const;
+  cMenu* FindMenu(int menuId) const;
+  // Every menu built so far.
+  std::vector<cMenu*> AllMenus() const;
+
+  cCamera* camera = nullptr;
+  int engineType = 0;  // EngineTypeId chosen on the selection screen; 0 before
+  cSpriteContainer* spriteContainer = nullptr;  // owned by the resource manager
+  cTextarea infoLine;
+  EngineDescriptions engineDescriptions;
+  // Built once each, owned here; the GUI manager only borrows them.
+  cMenu* selectionMenu = nullptr;
+  cMenu* toolbarMenu = nullptr;
+  cMenu* heightmapMenu = nullptr;
+  cMenu* normalmapMenu = nullptr;
+  cMenu* geometryMenu = nullptr;
+  cMenu* ffpEngineMenu = nullptr;
+  cMenu* sm1EngineMenu = nullptr;
+  cMenu* sm2EngineMenu = nullptr;
+  cMenu* sm3EngineMenu = nullptr;
+  cMenu* newStateMenu = nullptr;
+  cMenu* exitMenu = nullptr;
+  cMenu* settingsMenu = nullptr;
+  cMenu* saveMenu = nullptr;
+  cMenu* loadMenu = nullptr;
+  cMenu* infoMenu = nullptr;
+
+  // ---- Per-frame pipeline and scene (app/cEditorPipeline.cpp, app/cEditorRender.cpp) ----
+  // The component step of Update, last in it.
+  void UpdatePipeline();
+  // Sky, island, passes, water and the frame rate; runs only with an editor
+  // menu (not the selection screen) on top of the GUI.
+  void RenderWaterScene();
+  // The heightmap and normal map previews of the toolbar, right before the GUI.
+  void UpdatePreviews();
+  // The sky cube, made at start-up before the cache exists.
+  void CreateSkybox();
+  // The face set: set 1's images from the cache in face order (files 1, 2, 3, 4, 6, 5).
+  void FindSkyFaces();
+  // Runs `call` between a stopwatch Reset and Tick; its seconds go to `stepTime`.
+  template <class Call>
+  void Timed(float& stepTime, Call call) {
+    stopwatch.Reset();
+    call();
+    stopwatch.Tick();
+    stepTime = stopwatch.total;
+  }
+
+  cSkybox* skybox = nullptr;  // owned by the resource manager
+  D3DTexture* skyFaces[cSkybox::FaceCount] = {};
+  // What the toolbar's preview windows show; they own nothing.
+  cBorrowedTexture heightmapPreview;
+  cBorrowedTexture normalmapPreview;
+
+  // ---- Commands, validation and creation (editor/cEditorCommands.cpp, cEditorValidation.cpp, cEditorCreate.cpp) ----
+  // Every event id other than those of the selection screen.
+  void OnEditorCommand(int eventId);
+  // Per-frame validation of the menus, create buttons, warnings and statistics.
+  void UpdateComponentStatus();
+
  private:
   cEditor();
   ~cEditor();
@@ -83,4 +173,21 @@ class cEditor {
   bool DrawFrame();
   void Update();
   void RenderScene();
+  // Editor front, private part.
+  void SetUpSelectionScreen();
+  void PreloadTextures(std::initializer_list<const wchar_t*> names);
+  void PreloadButtons(std::initializer_list<const wchar_t*> names);
+  void BuildSelectionMenu();
+  // Events of the selection screen; false for every other id.
+  bool OnSelectionEvent(int eventId);
+  void ChooseEngine(int type);
+  void DrawGUI();
+  void DeleteMenus();
+  // Per-frame pipeline, private part.
+  void UpdateNormalmap();
+  void UpdateHeightmap();
+  bool HeightmapTextureNeeded() const;
+  void UpdateGeometryValues();
+  void UpdateEngineValues();
+  void UpdateHeightmapPreview();
 };

@@ -21,6 +21,17 @@ class cMenu {
     return component;
   }
   iGUIComponent* Find(int id) const;
+  // The first component with this id that is a T, or null: ids repeat, and a
+  // component of another kind with the same id is skipped.
+  template <class T>
+  T* FindKind(int id) const {
+    for (const auto& component : components_) {
+      if (component->GetId() != id) continue;
+      if (T* found = dynamic_cast<T*>(component.get())) return found;
+    }
+    return nullptr;
+  }
+  const std::vector<std::unique_ptr<iGUIComponent>>& Components() const { return components_; }
   void SetGroupVisible(int group, bool visible);
   void ResetAll();
   void SetAlpha(BYTE alpha);

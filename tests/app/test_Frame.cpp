@@ -16,8 +16,11 @@ using Log = std::vector<std::string>;
 class FrameTest : public EditorTest {
  protected:
   // Starts with a resource that also notes, on reset, whether the default states were already back.
+  // An empty editor menu replaces the selection screen, so that frames draw the scene rather than the selection screen.
   void SetUp() override {
     Start();
+    cGUIManager::Instance()->ClearMenus();
+    cGUIManager::Instance()->PushMenu(&editorMenu, false);
     auto* resource = new RecordingResource("r", &log, cResourceManager::Instance());
     resource->onReset = [this](IDirect3DDevice9* device) {
       DWORD lighting = TRUE;
@@ -29,6 +32,7 @@ class FrameTest : public EditorTest {
   const platform::Record& record() { return platform::Recorded(); }
 
   Log log;
+  cMenu editorMenu{115, nullptr};
 };
 
 TEST_F(FrameTest, ClearsAndShowsTheFrameRate) {
