@@ -109,6 +109,23 @@ bool IsDigits(const std::string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// "Name=value" into its two halves; false without '='.
+bool SplitAssignment(const std::string& word, std::string& name, std::string& value) {
+  const size_t equals = word.find('=');
+  if (equals == std::string::npos) return false;
+  name = word.substr(0, equals);
+  value = word.substr(equals + 1);
+  return true;
+}
+
+// The entry of `table` called `name`, ignoring case; null when there is none.
+template <class Entry, size_t N>
+const Entry* FindNamed(const Entry (&table)[N], const std::string& name) {
+  const auto found = std::find_if(std::begin(table), std::end(table),
+                                  [&](const Entry& entry) { return SameName(name, entry.name); });
+  return found == std::end(table) ? nullptr : found;
+}
+
 bool ParseByte(const std::string& text, DWORD& value) {
   if (!IsDigits(text) || text.size() > 3) return false;
   value = static_cast<DWORD>(std::stoi(text));
@@ -230,13 +247,11 @@ bool EffectFile::ParsePass(const std::vector<std::string>& words) {
   if (program_.techniques.empty()) return Fail(line_, "#pass before any #technique");
   EffectPass pass;
   for (size_t i = 1; i < words.size(); ++i) {
-    const size_t equals = words[i].find('=');
-    if (equals == std::string::npos) return Fail(line_, "bad pass state '" + words[i] + "' (expected State=value)");
-    const std::string name = words[i].substr(0, equals);
-    const std::string text = words[i].substr(equals + 1);
-    const auto state = std::find_if(std::begin(kPassStates), std::end(kPassStates),
-                                    [&](const PassState& entry) { return SameName(name, entry.name); });
-    if (state == std::end(kPassStates)) return Fail(line_, "unknown pass state " + name);
+    std::string name, text;
+    if (!SplitAssignment(words[i], name, text))
+      return Fail(line_, "bad pass state '" + words[i] + "' (expected State=value)");
+    const PassState* state = FindNamed(kPassStates, name);
+    if (!state) return Fail(line_, "unknown pass state " + name);
     DWORD value = 0;
     if (!ParseStateValue(state->kind, text, value)) {
       return Fail(line_, "bad value '" + text + "' for pass state " + state->name);
@@ -256,13 +271,11 @@ bool EffectFile::ParseSampler(const std::vector<std::string>& words) {
   sampler.name = words[1];
   sampler.line = line_;
   for (size_t i = 2; i < words.size(); ++i) {
-    const size_t equals = words[i].find('=');
-    if (equals == std::string::npos) return Fail(line_, "bad sampler state '" + words[i] + "' (expected State=value)");
-    const std::string name = words[i].substr(0, equals);
-    const std::string text = words[i].substr(equals + 1);
-    const auto state = std::find_if(std::begin(kSamplerStates), std::end(kSamplerStates),
-                                    [&](const SamplerStateName& entry) { return SameName(name, entry.name); });
-    if (state == std::end(kSamplerStates)) return Fail(line_, "unknown sampler state " + name);
+    std::string name, text;
+    if (!SplitAssignment(words[i], name, text))
+      return Fail(line_, "bad sampler state '" + words[i] + "' (expected State=value)");
+    const SamplerStateName* state = FindNamed(kSamplerStates, name);
+    if (!state) return Fail(line_, "unknown sampler state " + name);
     DWORD value = 0;
     if (!(state->filter ? FindValue(kFilters, text, value) : FindValue(kAddresses, text, value))) {
       return Fail(line_, "bad value '" + text + "' for sampler state " + state->name);
