@@ -129,6 +129,12 @@ class PipelineTest : public EditorTest {
 
   // The editor's menus for `engineType`, holding the live controls (the editor deletes them).
   void UseMenus(int engineType) {
+    for (cMenu** menu : {&editor->heightmapMenu, &editor->normalmapMenu, &editor->geometryMenu, &editor->settingsMenu,
+                         &editor->ffpEngineMenu, &editor->sm1EngineMenu, &editor->sm2EngineMenu,
+                         &editor->sm3EngineMenu}) {
+      delete *menu;
+      *menu = nullptr;
+    }
     editor->engineType = engineType;
     editor->heightmapMenu = MakeMenu(EditorId::kMenuHeightmap, {138, 155}, {139, 157});
     editor->normalmapMenu = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
