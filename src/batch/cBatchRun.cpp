@@ -306,6 +306,7 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   Summary summary;
   std::vector<MethodError> methods;
   const auto start = std::chrono::steady_clock::now();
+  const std::clock_t cpuStart = std::clock();
   for (int frame = 0; frame < options.frames; ++frame) {
     const double time = frame * options.dt;
     StepTimes times;
@@ -341,6 +342,7 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
     progress.Show(frame + 1);
   }
   summary.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
   if (!options.csvPath.empty() && !csv.Commit()) return Fail(err, "cannot write the CSV file " + options.csvPath);
   if (compare && !(table.Write(NormalsTable(options, settings, seed, amplitude, summary.methods)) && table.Commit())) {
@@ -351,7 +353,11 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   AppendNumber(&line, summary.milliseconds / 1000.0, 3);
   line += " s (";
   AppendNumber(&line, frames * 1000.0 / std::max(summary.milliseconds, 1e-9), 1);
-  line += " frames/s); ms per frame: heightmap ";
+  line += " frames/s), ";
+  AppendNumber(&line, cpuSeconds, 3);
+  line += " s of CPU (";
+  AppendNumber(&line, frames / std::max(cpuSeconds, 1e-9), 1);
+  line += " frames per CPU second); ms per frame: heightmap ";
   AppendNumber(&line, summary.total.heightmapUpdate / frames, 3);
   line += " + texture ";
   AppendNumber(&line, summary.total.heightmapTexture / frames, 3);

@@ -179,6 +179,11 @@ class PipelineTest : public EditorTest {
     return raw;
   }
 
+  // Deletes a component handed out by Own.
+  void Delete(const void* component) {
+    std::erase_if(owned_, [&](const std::shared_ptr<void>& owned) { return owned.get() == component; });
+  }
+
   CallLog log;
 
  private:
