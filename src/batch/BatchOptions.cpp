@@ -67,6 +67,9 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   app.add_option("--seed", seed, "Seed of the random spectrum (0 to 4294967295; default from the clock), "
                                  "printed in the CSV header")
       ->check(CLI::Range(int64_t{0}, int64_t{UINT32_MAX}));
+  app.add_flag("--gpu", o.gpu,
+               "Run on OpenGL instead of the headless backend (needs a display): the GPU normal map then draws, "
+               "and --compare-normals also measures it");
   bool noProgress = false;
   app.add_flag("--no-progress", noProgress, "No progress bar on standard error");
 
