@@ -41,6 +41,11 @@ bool UseGLBackend(std::string* error);
 // tests fail when it grows during a test.
 int GLErrorCount();
 
+// Builds every technique and pass of an effect now instead of at its first
+// draw. False, with the compiler's messages in `errors`, when one fails; the
+// headless backend, which compiles nothing, always succeeds.
+bool CompileEffect(ID3DXEffect* effect, std::string* errors);
+
 // What the device and the D3DX objects did, recorded on both backends.
 struct DrawRecord {
   D3DPRIMITIVETYPE type;
