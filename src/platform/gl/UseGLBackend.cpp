@@ -15,6 +15,10 @@ bool UseGLBackend(std::string* error) {
   return true;
 }
 
+void ShowFatalStartupError(const std::string& reason) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Fatal error", reason.c_str(), nullptr);
+}
+
 int GLErrorCount() { return gl::CountGLErrors(); }
 
 }  // namespace platform
