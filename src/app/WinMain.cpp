@@ -1,6 +1,6 @@
 #include "app/WinMain.h"
 
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "app/cEditor.h"
 #include "app/cException.h"
 #include "gui/cGUIManager.h"

@@ -8,15 +8,17 @@
 
 #include "app/cCamera.h"
 #include "app/cFrameRateCounter.h"
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "config/cWaterScene.h"
 #include "editor/EngineDescriptions.h"
 #include "editor/MenuRow.h"
 #include "gui/cMenu.h"
 #include "gui/cTextarea.h"
 #include "platform/d3dx9.h"
+#include "scene/cBorrowedTexture.h"
 #include "scene/cFont.h"
 #include "scene/cResourceCache.h"
+#include "scene/cSkybox.h"
 
 class cSpriteContainer;
 
@@ -139,6 +141,24 @@ class cEditor {
   void RenderWaterScene();
   // The heightmap and normal map previews of the toolbar, right before the GUI.
   void UpdatePreviews();
+  // The sky cube, made at start-up before the cache exists.
+  void CreateSkybox();
+  // The face set: set 1's images from the cache in face order (files 1, 2, 3, 4, 6, 5).
+  void FindSkyFaces();
+  // Runs `call` between a stopwatch Reset and Tick; its seconds go to `stepTime`.
+  template <class Call>
+  void Timed(float& stepTime, Call call) {
+    stopwatch.Reset();
+    call();
+    stopwatch.Tick();
+    stepTime = stopwatch.total;
+  }
+
+  cSkybox* skybox = nullptr;  // owned by the resource manager
+  D3DTexture* skyFaces[cSkybox::FaceCount] = {};
+  // What the toolbar's preview windows show; they own nothing.
+  cBorrowedTexture heightmapPreview;
+  cBorrowedTexture normalmapPreview;
 
   // ---- Commands, validation and creation (editor/cEditorCommands.cpp, cEditorValidation.cpp, cEditorCreate.cpp) ----
   // Every event id other than those of the selection screen.
@@ -174,4 +194,11 @@ class cEditor {
   void ChooseEngine(int type);
   void DrawGUI();
   void DeleteMenus();
+  // Per-frame pipeline, private part.
+  void UpdateNormalmap();
+  void UpdateHeightmap();
+  bool HeightmapTextureNeeded() const;
+  void UpdateGeometryValues();
+  void UpdateEngineValues();
+  void UpdateHeightmapPreview();
 };

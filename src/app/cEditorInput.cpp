@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "app/WinMain.h"
 #include "app/cEditor.h"
 #include "editor/EditorIds.h"

@@ -2,7 +2,7 @@
 // window of at least 0.33 s so the number stays readable.
 #pragma once
 
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 
 class cFrameRateCounter {
  public:

@@ -1,7 +1,5 @@
 #include "config/cEngineSettings.h"
 
-#include <strings.h>
-
 #include "config/TypeIds.h"
 
 namespace {
@@ -122,13 +120,16 @@ const TypeWordEntry kTypeWords[] = {
     {SettingKind::EngineType, ENGINE_SM3, "sm3"},
 };
 
+// Not tolower: the process locale must not change which keys match.
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 }  // namespace
 
 std::span<const SettingKey> EngineSettingKeys() { return kKeys; }
 
-const SettingKey* FindSettingKey(const char* key) {
+const SettingKey* FindSettingKey(std::string_view key) {
   for (const SettingKey& entry : kKeys) {
-    if (strcasecmp(entry.key, key) == 0) return &entry;
+    if (EqualsIgnoringCase(entry.key, key)) return &entry;
   }
   return nullptr;
 }
@@ -140,9 +141,17 @@ const char* TypeWord(SettingKind kind, int id) {
   return nullptr;
 }
 
-int TypeIdFromWord(SettingKind kind, const char* word) {
+int TypeIdFromWord(SettingKind kind, std::string_view word) {
   for (const TypeWordEntry& entry : kTypeWords) {
-    if (entry.kind == kind && strcasecmp(entry.word, word) == 0) return entry.id;
+    if (entry.kind == kind && EqualsIgnoringCase(entry.word, word)) return entry.id;
   }
   return 0;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
 }

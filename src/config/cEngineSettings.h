@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string_view>
 
 struct cEngineSettings {
   int heightmapType;
@@ -117,9 +118,13 @@ struct SettingKey {
 // Every key of the record, in field order.
 std::span<const SettingKey> EngineSettingKeys();
 
-// The key that matches `key` ignoring ASCII case, or null.
-const SettingKey* FindSettingKey(const char* key);
+// The key that matches `key` ignoring ASCII case, or null. Every byte counts:
+// a key with an embedded NUL or a trailing blank matches nothing.
+const SettingKey* FindSettingKey(std::string_view key);
 
 // Type words of the file: "fft", "perlin", "fdraw", ... and back; 0 for an unknown word.
 const char* TypeWord(SettingKind kind, int id);
-int TypeIdFromWord(SettingKind kind, const char* word);
+int TypeIdFromWord(SettingKind kind, std::string_view word);
+
+// ASCII letters compared without case, every other byte exactly.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);

@@ -54,6 +54,7 @@ void cEditor::SetUpSelectionScreen() {
   const UINT width = presentParameters.BackBufferWidth;
   smallFont = new cFont(device, SmallFontHeight(width), L"arial", manager);
   largeFont = new cFont(device, LargeFontHeight(width), L"Tahoma", manager);
+  CreateSkybox();
   camera = new cCamera;
   resourceCache = new cResourceCache;
   PreloadTextures({L"data/gui/select_engine.tga"});
@@ -77,6 +78,7 @@ void cEditor::SetUpSelectionScreen() {
                    L"data/sky/1/6.tga", L"data/gui/warning.tga", L"data/misc/foam.tga",
                    L"data/gui/custom_color1.tga", L"data/gui/custom_color2.tga", L"data/gui/wirecolor.tga"});
   resourceCache->Load(L"data/meshes/island.x", device, RESOURCE_MESH);
+  FindSkyFaces();
 }
 
 void cEditor::PreloadTextures(std::initializer_list<const wchar_t*> names) {

@@ -1,6 +1,6 @@
 #include "editor/cMenuBuilder.h"
 
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "gui/cCheckbox.h"
 #include "gui/cCombobox.h"
 #include "gui/cEditbox.h"

@@ -1,7 +1,7 @@
 // A two-image toggle whose image fades in after every change.
 #pragma once
 
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "gui/GUIRect.h"
 #include "gui/iGUIComponent.h"
 

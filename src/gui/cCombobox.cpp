@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "gui/GUIText.h"
 #include "scene/cFont.h"
 

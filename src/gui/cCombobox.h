@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "gui/GUIRect.h"
 #include "gui/cButton.h"
 #include "gui/cWindow.h"

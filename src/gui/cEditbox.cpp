@@ -1,6 +1,6 @@
 #include "gui/cEditbox.h"
 
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "gui/cSpriteContainer.h"
 #include "scene/cFont.h"
 

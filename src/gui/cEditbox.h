@@ -2,7 +2,7 @@
 // the keys) and, when editable, for lower-case names, with a blinking caret.
 #pragma once
 
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "gui/GUIRect.h"
 #include "gui/GUIText.h"
 #include "gui/iGUIComponent.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "gui/cMenu.h"
 #include "platform/d3dx9.h"
 

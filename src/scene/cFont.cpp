@@ -1,5 +1,7 @@
 #include "scene/cFont.h"
 
+#include "base/Saturate.h"
+
 cFont::cFont(IDirect3DDevice9* device, int height, const wchar_t* faceName, cResourceManager* manager)
     : iResource(manager) {
   Create(device, height, faceName);
@@ -49,7 +51,7 @@ void cFont::DrawTextGUI(const wchar_t* text, float top, float left, float bottom
                         D3DCOLOR color) {
   const float width = static_cast<float>(displayMode.Width);
   const float height = static_cast<float>(displayMode.Height);
-  const auto column = [&](float x) { return static_cast<int>((x * projection._11 + 1.0f) * width * 0.5f); };
-  const auto row = [&](float y) { return static_cast<int>(0.5f * height - height * projection._22 * y * 0.5f); };
+  const auto column = [&](float x) { return SaturateToInt((x * projection._11 + 1.0f) * width * 0.5f); };
+  const auto row = [&](float y) { return SaturateToInt(0.5f * height - height * projection._22 * y * 0.5f); };
   DrawText(text, row(top), column(left), row(bottom), column(right), format, color);
 }

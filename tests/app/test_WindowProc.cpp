@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "app/WinMain.h"
 #include "app/cEditor.h"
 #include "platform/Platform.h"

@@ -3,7 +3,7 @@
 #include <cfloat>
 
 #include "GuiFixture.h"
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "gui/cEditbox.h"
 #include "gui/cMenu.h"
 

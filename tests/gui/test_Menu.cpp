@@ -3,7 +3,7 @@
 #include <string>
 
 #include "GuiFixture.h"
-#include "app/GUIKey.h"
+#include "gui/GUIKey.h"
 #include "gui/GUIRect.h"
 #include "gui/cMenu.h"
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 #include "SceneTest.h"
 #include "scene/cFont.h"
@@ -69,6 +70,15 @@ TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjectionAndDisplayMode)
   font->DrawTextGUI(L"gui", 0.0f, 1.0f, 0.0f, 1.0f, 0, 0xFFFFFFFF);
   EXPECT_EQ(LastText().rect.top, 300);
   EXPECT_EQ(LastText().rect.left, 800);
+}
+
+TEST_F(cFontTest, GUICoordinatesBeyondTheIntRangeSaturate) {
+  SetProjection(1.0f, 1.0f);
+  auto* font = new cFont(device, 16, L"arial", manager);
+  font->DrawTextGUI(L"gui", 1e30f, -1e30f, -1e30f, 1e30f, DT_WORDBREAK | DT_CENTER | DT_VCENTER, 0xFFFFFFFF);
+  EXPECT_EQ(LastRect(), (std::array<LONG, 4>{INT32_MIN, INT32_MIN, 2147483520, 2147483520}));
+  font->DrawTextGUI(L"gui", NAN, NAN, NAN, NAN, 0, 0xFFFFFFFF);
+  EXPECT_EQ(LastRect(), (std::array<LONG, 4>{0, 0, 0, 0}));
 }
 
 }  // namespace

@@ -244,8 +244,10 @@ D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
   return out;
 }
 
-// Divides by the resulting w; a w of 0 gives infinities, as D3DX does.
-D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
+// Divides by the resulting w; a w of 0 gives infinities, as D3DX does, so the
+// sanitizer's check for float division by zero is off here.
+__attribute__((no_sanitize("float-divide-by-zero"))) D3DXVECTOR3* D3DXVec3TransformCoord(
+    D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
   const D3DXVECTOR4 r = transform(v->x, v->y, v->z, 1.0f, *m);
   *out = D3DXVECTOR3(r.x / r.w, r.y / r.w, r.z / r.w);
   return out;

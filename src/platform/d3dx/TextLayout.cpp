@@ -9,10 +9,19 @@ namespace {
 // Control characters other than tabs take no room and draw nothing.
 bool Skipped(wchar_t c) { return c < 0x20 && c != L'\t'; }
 
+// Far beyond any screen, and close enough to 0 that widths and centres stay in int range.
+constexpr LONG kFar = 1 << 28;
+
+RECT Bounded(const RECT& rect) {
+  const auto bound = [](LONG v) { return std::clamp<LONG>(v, -kFar, kFar); };
+  return {bound(rect.left), bound(rect.top), bound(rect.right), bound(rect.bottom)};
+}
+
 }  // namespace
 
-TextLayout::TextLayout(FontFace& face, std::wstring_view text, const RECT& rect, DWORD format)
+TextLayout::TextLayout(FontFace& face, std::wstring_view text, const RECT& unbounded, DWORD format)
     : face_(face), text_(text) {
+  const RECT rect = Bounded(unbounded);
   const bool singleLine = (format & DT_SINGLELINE) != 0;
   const int maxWidth = (format & DT_WORDBREAK) && !singleLine ? rect.right - rect.left : INT32_MAX;
   if (text.empty()) {

@@ -1,4 +1,4 @@
-// Codes the window procedure puts into the editor's key event list for the GUI.
+// Key codes the GUI toolkit understands; the window procedure turns key and mouse events into them.
 #pragma once
 
 enum GUIKey : unsigned {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cFrameRateCounter.h"
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 #include "platform/Platform.h"
 
 namespace {

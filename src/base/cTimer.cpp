@@ -1,4 +1,4 @@
-#include "app/cTimer.h"
+#include "base/cTimer.h"
 
 #include "platform/win32.h"
 

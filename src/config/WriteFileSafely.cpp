@@ -1,0 +1,42 @@
+#include "config/WriteFileSafely.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string TemporaryFileName(std::string_view path) {
+  constexpr std::string_view kText = ".txt";
+  if (path.ends_with(kText)) path.remove_suffix(kText.size());
+  return std::string(path) + ".tmp";
+}
+
+bool WriteFileSafely(const char* path, std::string_view text) {
+  if (!path) return false;
+  const std::string temporary = TemporaryFileName(path);
+  // A leftover from an earlier failure (or a link planted there) goes first, so
+  // the exclusive create never writes through someone else's file.
+  unlink(temporary.c_str());
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, text) && fsync(fd) == 0;
+  const bool closed = close(fd) == 0;
+  if (written && closed && std::rename(temporary.c_str(), path) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
+}
