@@ -49,6 +49,18 @@ struct DrawRecord {
   UINT pass;
   IDirect3DBaseTexture9* textures[2];
   DWORD fvf;
+  IDirect3DBaseTexture9* target;  // texture of render target 0, null for the back buffer
+  DWORD cullMode;                 // D3DRS_CULLMODE
+  DWORD clipPlaneEnable;          // D3DRS_CLIPPLANEENABLE
+  DWORD fillMode;                 // D3DRS_FILLMODE
+  DWORD zEnable;                  // D3DRS_ZENABLE
+};
+
+struct ClearRecord {
+  DWORD flags;
+  D3DCOLOR color;
+  float z;
+  IDirect3DBaseTexture9* target;  // as in DrawRecord
 };
 
 struct ParameterRecord {
@@ -79,6 +91,7 @@ struct Record {
   std::vector<TextRecord> texts;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<std::string> shellOpens;
+  std::vector<ClearRecord> clearCalls;     // every successful Clear, in order
   int clears = 0;
   int presents = 0;
   int resets = 0;
