@@ -2,14 +2,11 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 
 namespace {
 
 constexpr int kMaxFrames = 1000000;
-constexpr int kMinRenderEdge = 16;
-constexpr int kMaxRenderEdge = 8192;
 
 const char* const kDescription =
     "water-batch: replays a state saved by the editor without a display. It loads the file with the\n"
@@ -29,16 +26,6 @@ const char* const kExamples =
     "\n"
     "Exit codes: 0 success, 1 failure (unreadable or invalid state, unwritable output), 2 bad usage.";
 
-// "640x360" into its two edges.
-bool ParseSize(const std::string& text, int* width, int* height) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  auto first = std::from_chars(begin, end, *width);
-  if (first.ec != std::errc() || first.ptr == end || (*first.ptr != 'x' && *first.ptr != 'X')) return false;
-  auto second = std::from_chars(first.ptr + 1, end, *height);
-  return second.ec == std::errc() && second.ptr == end;
-}
-
 // CLI11's messages may span lines; a refusal is one line.
 std::string OneLine(std::string text) {
   std::replace(text.begin(), text.end(), '\n', ' ');
@@ -56,7 +43,6 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   app.get_formatter()->column_width(30);
 
   int64_t seed = -1;
-  std::string size;
   app.add_option("STATE", o.statePath, "Save file written by the editor (e.g. save/calm.txt)")->required();
   app.add_option("--frames", o.frames, "Number of frames to run (1 to 1000000; default 60)")
       ->check(CLI::Range(1, kMaxFrames));
@@ -81,11 +67,9 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   app.add_option("--seed", seed, "Seed of the random spectrum (0 to 4294967295; default from the clock), "
                                  "printed in the CSV header")
       ->check(CLI::Range(int64_t{0}, int64_t{UINT32_MAX}));
-  app.add_option("--render", o.renderDirectory,
-                 "Render the water into frameNNNNN.png in this folder through OpenGL (needs a display)");
-  app.add_option("--engine", o.engine, "Engine for --render: ffp, sm1, sm2 or sm3 (default sm2)")
-      ->check(CLI::IsMember({"ffp", "sm1", "sm2", "sm3"}));
-  app.add_option("--size", size, "Picture size for --render, WIDTHxHEIGHT (default 640x360)");
+  app.add_flag("--gpu", o.gpu,
+               "Run on OpenGL instead of the headless backend (needs a display): the GPU normal map then draws, "
+               "and --compare-normals also measures it");
   bool noProgress = false;
   app.add_flag("--no-progress", noProgress, "No progress bar on standard error");
 
@@ -102,13 +86,6 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   }
   if (seed >= 0) o.seed = static_cast<uint32_t>(seed);
   o.progress = !noProgress;
-  if (!size.empty() && (!ParseSize(size, &o.renderWidth, &o.renderHeight) || o.renderWidth < kMinRenderEdge ||
-                        o.renderHeight < kMinRenderEdge || o.renderWidth > kMaxRenderEdge ||
-                        o.renderHeight > kMaxRenderEdge)) {
-    result.exit = BATCH_USAGE;
-    result.error = OneLine("--size: expected WIDTHxHEIGHT with edges from 16 to 8192, got '" + size + "'");
-    return result;
-  }
   result.run = true;
   return result;
 }

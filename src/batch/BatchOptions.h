@@ -17,10 +17,7 @@ struct BatchOptions {
   int bakeEvery = 1;
   double loopSeconds = 0.0;        // 0: no loop
   std::optional<uint32_t> seed;    // none: taken from the calendar time, as the editor does
-  std::string renderDirectory;     // empty: no rendering
-  std::string engine = "sm2";
-  int renderWidth = 640;
-  int renderHeight = 360;
+  bool gpu = false;                // OpenGL instead of the headless backend
   bool progress = true;            // a progress bar when standard error is a terminal
 };
 

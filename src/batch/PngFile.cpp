@@ -29,6 +29,9 @@ bool Encode(std::FILE* file, const uint8_t* rows, int width, int height, int bit
   png_init_io(png, file);
   png_set_IHDR(png, info, width, height, bitDepth, colorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
+  // Baking is half of a batch run's time: zlib's fastest level writes files a few
+  // percent larger at two thirds of the cost of the default level.
+  png_set_compression_level(png, 1);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) png_write_row(png, rows + y * rowBytes);
   png_write_end(png, nullptr);

@@ -13,6 +13,7 @@
 
 #include "batch/HeightStatistics.h"
 #include "batch/PngFile.h"
+#include "batch/cBatchDevice.h"
 #include "batch/cBatchScene.h"
 #include "batch/cNormalComparison.h"
 #include "batch/cSafeOutputFile.h"
@@ -20,48 +21,8 @@
 #include "heightmap/cFFTHeightmap.h"
 #include "heightmap/cRandom.h"
 #include "normalmap/cNormalmapFDRaw.h"
-#include "platform/Platform.h"
 
 namespace {
-
-// A headless full-screen device: the components need one for their textures
-// and buffers, and it draws nothing.
-class cHeadlessDevice {
- public:
-  cHeadlessDevice() {
-    platform::UseHeadlessBackend();
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 640;
-    parameters.BackBufferHeight = 480;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = reinterpret_cast<HWND>(0x10);
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    // Inside a scene for the whole run, as the editor's frame is when it draws
-    // the GPU normal map.
-    if (d3d_ && SUCCEEDED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
-                                             D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_))) {
-      device_->BeginScene();
-    }
-  }
-  ~cHeadlessDevice() {
-    if (device_) device_->EndScene();
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
-  }
-  cHeadlessDevice(const cHeadlessDevice&) = delete;
-  cHeadlessDevice& operator=(const cHeadlessDevice&) = delete;
-
-  IDirect3D9* d3d() const { return d3d_; }
-  IDirect3DDevice9* get() const { return device_; }
-
- private:
-  IDirect3D9* d3d_ = nullptr;
-  IDirect3DDevice9* device_ = nullptr;
-};
 
 std::string Numbered(const char* prefix, int index) {
   char name[32];
@@ -146,7 +107,7 @@ void AddErrors(std::vector<MethodError>* total, const std::vector<MethodError>& 
   }
 }
 
-std::string CsvHeader(const BatchOptions& options, uint32_t seed, bool compare) {
+std::string CsvHeader(const BatchOptions& options, uint32_t seed, const std::vector<const char*>& methods) {
   std::string text = "# water-batch state=" + options.statePath + " seed=" + std::to_string(seed) + " loop_s=";
   AppendNumber(&text, options.loopSeconds, 3);
   text += " frames=" + std::to_string(options.frames) + " dt_s=";
@@ -154,12 +115,10 @@ std::string CsvHeader(const BatchOptions& options, uint32_t seed, bool compare) 
   text +=
       "\nframe,time_s,heightmap_update_ms,heightmap_texture_ms,normalmap_ms,normalmap_texture_ms,extrusion_ms,"
       "height_min,height_max,height_mean,height_rms";
-  if (compare) {
-    for (const auto& [name, description] : cNormalComparison::Methods()) {
-      for (const char* column : {"mean_deg", "p95_deg", "max_deg", "8bit_mean_deg", "8bit_p95_deg", "8bit_max_deg",
-                                 "ms"}) {
-        text += std::string(",") + name + "_" + column;
-      }
+  for (const char* name : methods) {
+    for (const char* column : {"mean_deg", "p95_deg", "max_deg", "8bit_mean_deg", "8bit_p95_deg", "8bit_max_deg",
+                               "ms"}) {
+      text += std::string(",") + name + "_" + column;
     }
   }
   return text + "\n";
@@ -274,11 +233,11 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
     return Fail(err, "cannot write into the folder " + options.bakeDirectory);
   }
 
-  cHeadlessDevice device;
-  if (!device.get()) return Fail(err, "the headless device could not be created");
+  cBatchDevice device;
+  std::string error;
+  if (!device.Create(options.gpu, &error)) return Fail(err, error);
   const uint32_t seed = options.seed ? *options.seed : cRandom::SeedFromTime(static_cast<uint32_t>(time(nullptr)));
   cBatchScene scene;
-  std::string error;
   if (!scene.Build(settings, seed, options.loopSeconds, device.d3d(), device.get(), &error)) return Fail(err, error);
   if (!scene.PrimeLoop(options.loopSeconds, options.dt, options.frames)) return Fail(err, "the heightmap failed");
 
@@ -296,16 +255,20 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   const bool fdState = settings.normalmapType == NORMALMAP_FD_RAW || settings.normalmapType == NORMALMAP_FD_TEX;
   const float amplitude = fdState ? std::fabs(settings.fdNormalmapAmplitude) : 1.0f;
   cNormalComparison comparison;
-  if (compare && !comparison.Bind(static_cast<cFFTHeightmap*>(scene.Heightmap()), amplitude,
-                                  settings.fftNormalizationFactor)) {
+  if (compare && (!comparison.Bind(static_cast<cFFTHeightmap*>(scene.Heightmap()), amplitude,
+                                   settings.fftNormalizationFactor) ||
+                  (device.IsGPU() && !comparison.BindGPU(device.d3d(), device.get())))) {
     return Fail(err, "the normal-map comparison could not be set up");
   }
 
-  if (!options.csvPath.empty()) csv.Write(CsvHeader(options, seed, compare));
+  if (!options.csvPath.empty()) {
+    csv.Write(CsvHeader(options, seed, compare ? comparison.ActiveMethods() : std::vector<const char*>()));
+  }
   cProgressBar progress(options.progress, options.frames);
   Summary summary;
   std::vector<MethodError> methods;
   const auto start = std::chrono::steady_clock::now();
+  const std::clock_t cpuStart = std::clock();
   for (int frame = 0; frame < options.frames; ++frame) {
     const double time = frame * options.dt;
     StepTimes times;
@@ -341,6 +304,7 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
     progress.Show(frame + 1);
   }
   summary.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
   if (!options.csvPath.empty() && !csv.Commit()) return Fail(err, "cannot write the CSV file " + options.csvPath);
   if (compare && !(table.Write(NormalsTable(options, settings, seed, amplitude, summary.methods)) && table.Commit())) {
@@ -351,7 +315,11 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   AppendNumber(&line, summary.milliseconds / 1000.0, 3);
   line += " s (";
   AppendNumber(&line, frames * 1000.0 / std::max(summary.milliseconds, 1e-9), 1);
-  line += " frames/s); ms per frame: heightmap ";
+  line += " frames/s), ";
+  AppendNumber(&line, cpuSeconds, 3);
+  line += " s of CPU (";
+  AppendNumber(&line, frames / std::max(cpuSeconds, 1e-9), 1);
+  line += " frames per CPU second); ms per frame: heightmap ";
   AppendNumber(&line, summary.total.heightmapUpdate / frames, 3);
   line += " + texture ";
   AppendNumber(&line, summary.total.heightmapTexture / frames, 3);

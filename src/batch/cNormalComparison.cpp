@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/Platform.h"
+
 namespace {
 
 struct Vector {
@@ -33,6 +35,8 @@ const char* const kForward = "cpu-forward";
 const char* const kCentred = "cpu-centred";
 const char* const kFFT = "fft";
 const char* const kSpectral = "spectral";
+const char* const kGPUForward = "gpu-forward";
+const char* const kGPUCentred = "gpu-centred";
 
 }  // namespace
 
@@ -68,8 +72,51 @@ const std::vector<std::pair<const char*, const char*>>& cNormalComparison::Metho
                  "surface is twice as steep and is measured against a reference scaled to match"},
       {kFFT, "the editor's FFT normal map (\"FFT based\"), against the surface its own scale describes"},
       {kSpectral, "slopes taken from the spectrum in single precision: the spectral derivative itself"},
+      {kGPUForward, "GPU finite differences, forward, from the heightmap texture (only with --gpu); the map exists "
+                    "only as 8-bit texels, so both columns measure those"},
+      {kGPUCentred, "GPU finite differences, centred (only with --gpu), scaled as the CPU centred ones"},
   };
   return methods;
+}
+
+std::vector<const char*> cNormalComparison::ActiveMethods() const {
+  std::vector<const char*> names = {kForward, kCentred, kFFT, kSpectral};
+  if (device_) names.insert(names.end(), {kGPUForward, kGPUCentred});
+  return names;
+}
+
+bool cNormalComparison::BindGPU(IDirect3D9* d3d, IDirect3DDevice9* device) {
+  if (!heightmap_ || !heightmap_->WriteTexture(device)) return false;
+  for (cNormalmapFDTex* normalmap : {&gpuForward_, &gpuCentred_}) {
+    if (!normalmap->Initialize(heightmap_->GetTexture(), d3d, device)) return false;
+    normalmap->SetAmplitude(amplitude_);
+  }
+  gpuForward_.SetMethod(cNormalmapFDRaw::FORWARD);
+  gpuCentred_.SetMethod(cNormalmapFDRaw::CENTRED);
+  d3d_ = d3d;
+  device_ = device;
+  gpuNormals_.resize(spectralNormals_.size());
+  return true;
+}
+
+// Draws the map and reads its texels back (the read waits for the draw, so
+// the time is the GPU's too), decoded from B, G, R = z, y, x.
+bool cNormalComparison::RunGPU(cNormalmapFDTex& normalmap, const char* name, double scale,
+                               std::vector<MethodError>* results) {
+  const auto start = std::chrono::steady_clock::now();
+  if (!normalmap.WriteTexture(d3d_, device_) || !platform::ReadTexture(normalmap.GetTexture(), 0, texels_) ||
+      texels_.size() < gpuNormals_.size() * 4) {
+    return false;
+  }
+  const double milliseconds = Milliseconds(start);
+  for (size_t k = 0; k < gpuNormals_.size(); ++k) {
+    const uint8_t* texel = &texels_[4 * k];
+    D3DXVECTOR3 normal((texel[2] - 128) / 127.0f, (texel[1] - 128) / 127.0f, (texel[0] - 128) / 127.0f);
+    D3DXVec3Normalize(&gpuNormals_[k], &normal);
+  }
+  const AngularError error = MeasureAngularError(gpuNormals_.data(), exact_, scale, false, &scratch_);
+  results->push_back({name, error, error, milliseconds});
+  return true;
 }
 
 bool cNormalComparison::Bind(cFFTHeightmap* heightmap, float amplitude, float normalization) {
@@ -118,7 +165,8 @@ bool cNormalComparison::Run(std::vector<MethodError>* results) {
   const auto start = std::chrono::steady_clock::now();
   if (!SpectralNormals()) return false;
   Measure(kSpectral, spectralNormals_.data(), scale, Milliseconds(start), results);
-  return true;
+  return !device_ ||
+         (RunGPU(gpuForward_, kGPUForward, scale, results) && RunGPU(gpuCentred_, kGPUCentred, 2.0 * scale, results));
 }
 
 void cNormalComparison::Measure(const char* name, const D3DXVECTOR3* normals, double scale, double milliseconds,

@@ -37,6 +37,11 @@ void UseHeadlessBackend(const HeadlessProfile& profile = HeadlessProfile::Shader
 // or no OpenGL 3.3 context with ARB_clip_control can be had.
 bool UseGLBackend(std::string* error);
 
+// Builds every technique and pass of an effect now instead of at its first
+// draw. False, with the compiler's messages in `errors`, when one fails; the
+// headless backend, which compiles nothing, always succeeds.
+bool CompileEffect(ID3DXEffect* effect, std::string* errors);
+
 // What the device and the D3DX objects did, recorded on both backends.
 struct DrawRecord {
   D3DPRIMITIVETYPE type;

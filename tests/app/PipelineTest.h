@@ -105,13 +105,19 @@ class PipelineTest : public EditorTest {
  protected:
   void SetUp() override { Start(); }
 
-  void TearDown() override {
-    cWaterScene& scene = editor->waterScene;
-    scene.heightmap = nullptr;
-    scene.normalmap = nullptr;
-    scene.geometry = nullptr;
-    scene.engine = nullptr;
+  void TearDown() override { ShutdownEditor(); }
+
+  // Detaches the fixture's components, so the editor never frees them, and shuts down.
+  void ShutdownEditor() {
+    if (editor) {
+      cWaterScene& scene = editor->waterScene;
+      scene.heightmap = nullptr;
+      scene.normalmap = nullptr;
+      scene.geometry = nullptr;
+      scene.engine = nullptr;
+    }
     EditorTest::TearDown();
+    editor = nullptr;
   }
 
   // A menu with edit boxes (text "0") and unchecked check boxes of these ids.

@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "DefaultScene.h"
 #include "PipelineTest.h"
-#include "engine/cWaterEngineFFP.h"
-#include "engine/cWaterEngineSM1.h"
-#include "engine/cWaterEngineSM2.h"
-#include "engine/cWaterEngineSM3.h"
 #include "geometry/cRadialGrid.h"
 #include "geometry/cSimpleGrid.h"
 #include "gui/cGUIManager.h"
@@ -60,7 +57,7 @@ class SceneFrameTest : public PipelineTest {
     ASSERT_TRUE(scene.reflectionTarget.Init(kTargetSize, 0.0f, editor->d3d, editor->device));
     ASSERT_TRUE(scene.refractionTarget.Init(kTargetSize, editor->d3d, editor->device));
     ASSERT_TRUE(scene.depthTarget.Init(kTargetSize, editor->d3d, editor->device));
-    scene.engine = MakeEngine(type);
+    scene.engine = Own(scene_support::MakeEngine(type));
     scene.engine->SetGeometry(scene.geometry);
     scene.engine->SetNormalmap(normalmap);
     scene.engine->Init(editor->d3d, editor->device, 0.05f, 1000.0f, 0.1f);  // refused without the shaders
@@ -79,15 +76,6 @@ class SceneFrameTest : public PipelineTest {
     EXPECT_TRUE(grid->Create(2000.0f, 16, 1.0f, 1.5f, 10.0f, D3DXVECTOR2(5, 5), D3DXVECTOR3(0, 0, 0), editor->device));
     return grid;
   }
-  iWaterEngine* MakeEngine(int type) {
-    switch (type) {
-      case ENGINE_FFP: return Own(std::make_unique<cWaterEngineFFP>());
-      case ENGINE_SM1: return Own(std::make_unique<cWaterEngineSM1>());
-      case ENGINE_SM2: return Own(std::make_unique<cWaterEngineSM2>());
-      default: return Own(std::make_unique<cWaterEngineSM3>());
-    }
-  }
-
   std::string TargetName(const IDirect3DBaseTexture9* target) const {
     const cWaterScene& scene = editor->waterScene;
     if (target == nullptr) return "back";

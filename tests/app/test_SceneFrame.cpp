@@ -166,7 +166,7 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   Frame();
   EXPECT_EQ(editor->normalmapPreview.texture, nullptr);
   // Only the heightmap holds its texture, also after the editor is gone.
-  Shutdown();
+  ShutdownEditor();
   heights->AddRef();
   EXPECT_EQ(heights->Release(), 1u);
 }

@@ -37,9 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"LoopZero", {"s.txt", "--loop", "0"}, BATCH_USAGE, "--loop"},
                       UsageCase{"NegativeSeed", {"s.txt", "--seed", "-1"}, BATCH_USAGE, "--seed"},
                       UsageCase{"SeedBeyond32Bits", {"s.txt", "--seed", "4294967296"}, BATCH_USAGE, "--seed"},
-                      UsageCase{"UnknownEngine", {"s.txt", "--engine", "sm4"}, BATCH_USAGE, "--engine"},
-                      UsageCase{"MalformedSize", {"s.txt", "--size", "640by480"}, BATCH_USAGE, "--size"},
-                      UsageCase{"HugeSize", {"s.txt", "--size", "99999x480"}, BATCH_USAGE, "--size"},
+                      UsageCase{"NoRendering", {"s.txt", "--render", "out"}, BATCH_USAGE, "--render"},
                       UsageCase{"MissingValue", {"s.txt", "--csv"}, BATCH_USAGE, "--csv"}),
     [](const auto& info) { return info.param.name; });
 
@@ -63,12 +61,11 @@ TEST(BatchOptions, ReadsEveryOption) {
 }
 
 TEST(BatchOptions, DefaultsTakeNoSeedAndShowProgress) {
-  const BatchParse parse = ParseBatchCommandLine({"a.txt", "--size", "320x200"});
+  const BatchParse parse = ParseBatchCommandLine({"a.txt"});
   ASSERT_TRUE(parse.run);
   EXPECT_FALSE(parse.options.seed.has_value());
   EXPECT_TRUE(parse.options.progress);
-  EXPECT_EQ(parse.options.renderWidth, 320);
-  EXPECT_EQ(parse.options.renderHeight, 200);
+  EXPECT_EQ(parse.options.frames, 60);
 }
 
 // Help is success on standard output and names every option with an example.
@@ -78,7 +75,7 @@ TEST(BatchOptions, HelpExplainsEveryOption) {
   EXPECT_EQ(parse.exit, BATCH_OK);
   EXPECT_TRUE(parse.error.empty());
   for (const char* option : {"--frames", "--dt", "--csv", "--compare-normals", "--bake", "--every", "--loop", "--seed",
-                             "--render", "--engine", "--size", "--no-progress", "Examples:", "Exit codes"}) {
+                             "--no-progress", "Examples:", "Exit codes"}) {
     EXPECT_NE(parse.output.find(option), std::string::npos) << option;
   }
 }
