@@ -1,7 +1,10 @@
 // Writes the images of the GUI widgets into data/gui/ as 32-bit TGA files with
 // alpha: labelled dialog buttons (ok, cancel, apply, create) and the close
 // button in three states, the checkbox, the combobox parts, the two edit-box
-// backgrounds with their legend swatches, and the window background.
+// backgrounds with their legend swatches, and the window background; the
+// engine selection screen (title, engine, quit and BUY buttons), the toolbar's
+// icon buttons, the engine icons, the warning mark and the wireframe colour;
+// and the engine descriptions, data/engineDescription.txt.
 // Build and run from the repository root:
 //   g++ -std=c++20 -O2 tools/make_gui_images.cpp -isystem /usr/include/stb $(pkg-config --cflags --libs freetype2)
 //     -o /tmp/make_gui_images && /tmp/make_gui_images
@@ -163,6 +166,18 @@ class Labeler {
   }
   bool Ok() const { return ok_; }
 
+  // Centres the text horizontally on a baseline given as a fraction of the height.
+  void DrawAt(Image& image, const std::string& text, int pixelHeight, float baselineAt, Color ink) {
+    FT_Set_Pixel_Sizes(face_, 0, pixelHeight);
+    int width = 0;
+    for (char ch : text)
+      if (FT_Load_Char(face_, ch, FT_LOAD_DEFAULT) == 0) width += face_->glyph->advance.x >> 6;
+    const int left = (image.Width() - width) / 2;
+    const int baseline = static_cast<int>(image.Height() * baselineAt);
+    Glyphs(image, text, left, baseline + 1, Rgb(0, 0, 0, 0.5f));
+    Glyphs(image, text, left, baseline, ink);
+  }
+
   // Centres the text in the image; a darker copy one pixel below lifts it off the face.
   void Draw(Image& image, const std::string& text, int pixelHeight, Color ink, float sink) {
     FT_Set_Pixel_Sizes(face_, 0, pixelHeight);
@@ -263,6 +278,196 @@ bool Highlight() {
   return image.Save("select1");
 }
 
+
+using Shape = std::function<float(float, float)>;
+
+Shape Union(std::vector<Shape> shapes) {
+  return [=](float x, float y) {
+    float best = 1e9f;
+    for (const Shape& shape : shapes) best = std::min(best, shape(x, y));
+    return best;
+  };
+}
+
+Shape Ring(float cx, float cy, float radius, float width) {
+  return [=](float x, float y) { return std::fabs(std::hypot(x - cx, y - cy) - radius) - width * 0.5f; };
+}
+
+Shape Disc(float cx, float cy, float radius) {
+  return [=](float x, float y) { return std::hypot(x - cx, y - cy) - radius; };
+}
+
+// An arrow from (x, y0) to (x, y1) with its head at y1.
+Shape Arrow(float x, float y0, float y1, float width) {
+  const float head = y1 < y0 ? 7.0f : -7.0f;
+  return Union({Stroke({{x, y0}, {x, y1}}, width), Stroke({{x - 7, y1 + head}, {x, y1}, {x + 7, y1 + head}}, width)});
+}
+
+// A wave line across the icon at height y.
+Shape Wave(float y, float amplitude, float width) {
+  std::vector<std::pair<float, float>> points;
+  for (int i = 0; i <= 24; ++i) {
+    const float x = 10.0f + 44.0f * i / 24.0f;
+    points.emplace_back(x, y + amplitude * std::sin(i / 24.0f * 2.0f * 3.14159265f * 1.5f));
+  }
+  return Stroke(points, width);
+}
+
+// Toolbar buttons: a symbol over a short label, so each says what it opens.
+bool ToolbarButton(Labeler& labeler, const std::string& name, const std::string& label,
+                   const std::function<Shape(float sink)>& symbol) {
+  bool ok = true;
+  for (State state : {State::Idle, State::Over, State::Pressed}) {
+    Image image(64, 64);
+    const Look look = LookOf(state);
+    Face(image, look, 10.0f);
+    image.Fill(symbol(look.sink), Solid(look.ink));
+    labeler.DrawAt(image, label, 15, 0.9f + look.sink / 64.0f, look.ink);
+    ok = image.Save(name + Suffix(state)) && ok;
+  }
+  return ok;
+}
+
+bool ToolbarButtons(Labeler& labeler) {
+  bool ok = true;
+  ok = ToolbarButton(labeler, "new", "New", [](float s) {
+    return Stroke({{20, 6 + s}, {38, 6 + s}, {46, 14 + s}, {46, 42 + s}, {20, 42 + s}, {20, 6 + s}}, 3.0f);
+  }) && ok;
+  ok = ToolbarButton(labeler, "heightmap_menu", "Height", [](float s) {
+    return Stroke({{8, 40 + s}, {20, 22 + s}, {28, 32 + s}, {40, 10 + s}, {56, 40 + s}}, 3.5f);
+  }) && ok;
+  ok = ToolbarButton(labeler, "normalmap_menu", "Normals", [](float s) {
+    return Union({Stroke({{10, 40 + s}, {54, 40 + s}}, 3.0f), Arrow(20, 40 + s, 14 + s, 3.0f),
+                  Arrow(32, 40 + s, 8 + s, 3.0f), Arrow(44, 40 + s, 14 + s, 3.0f)});
+  }) && ok;
+  ok = ToolbarButton(labeler, "geometry_menu", "Mesh", [](float s) {
+    std::vector<Shape> lines;
+    for (int i = 0; i < 4; ++i) {
+      const float t = 12.0f * i;
+      lines.push_back(Stroke({{14 + t, 6 + s}, {14 + t, 42 + s}}, 2.0f));
+      lines.push_back(Stroke({{14, 6 + t + s}, {50, 6 + t + s}}, 2.0f));
+    }
+    return Union(lines);
+  }) && ok;
+  ok = ToolbarButton(labeler, "waterrendering_menu", "Water", [](float s) {
+    return Union({Wave(14 + s, 4.0f, 3.0f), Wave(26 + s, 4.0f, 3.0f), Wave(38 + s, 4.0f, 3.0f)});
+  }) && ok;
+  ok = ToolbarButton(labeler, "exit1", "Exit", [](float s) {
+    return Union({Stroke({{30, 8 + s}, {14, 8 + s}, {14, 42 + s}, {30, 42 + s}}, 3.0f),
+                  Stroke({{24, 25 + s}, {52, 25 + s}}, 3.0f), Stroke({{44, 17 + s}, {52, 25 + s}, {44, 33 + s}}, 3.0f)});
+  }) && ok;
+  ok = ToolbarButton(labeler, "settings", "Setup", [](float s) {
+    std::vector<Shape> gear{Ring(32, 25 + s, 11, 5.0f), Disc(32, 25 + s, 3.5f)};
+    for (int i = 0; i < 8; ++i) {
+      const float a = i * 3.14159265f / 4.0f;
+      gear.push_back(Stroke({{32 + 12 * std::cos(a), 25 + s + 12 * std::sin(a)},
+                             {32 + 18 * std::cos(a), 25 + s + 18 * std::sin(a)}}, 5.0f));
+    }
+    return Union(gear);
+  }) && ok;
+  ok = ToolbarButton(labeler, "save", "Save", [](float s) {
+    return Union({Arrow(32, 6 + s, 32 + s, 3.5f), Stroke({{12, 30 + s}, {12, 42 + s}, {52, 42 + s}, {52, 30 + s}}, 3.0f)});
+  }) && ok;
+  ok = ToolbarButton(labeler, "load", "Load", [](float s) {
+    return Union({Arrow(32, 36 + s, 6 + s, 3.5f), Stroke({{12, 30 + s}, {12, 42 + s}, {52, 42 + s}, {52, 30 + s}}, 3.0f)});
+  }) && ok;
+  return ok;
+}
+
+// The closed combobox shows its selection in blue: a light face keeps it legible.
+bool SelectionPanel() {
+  Image image(256, 32);
+  image.Fill(RoundRect(image, 0.5f, 6.0f), Solid(Rgb(104, 128, 168)));
+  image.Fill(RoundRect(image, 2.0f, 4.5f), Gradient(Rgb(236, 240, 248), Rgb(206, 214, 228)));
+  return image.Save("selectionPanel");
+}
+
+// An engine the card cannot run shows its over image for good, so that look is
+// a grey face: it reads as unavailable there and as a distinct highlight on hover.
+Look EngineLookOf(State state) {
+  if (state != State::Over) return LookOf(state);
+  return {Rgb(122, 124, 132), Rgb(86, 88, 96), Rgb(200, 202, 210), Rgb(208, 210, 216), 0};
+}
+
+// A button with a large title and an optional smaller line under it.
+bool TitledButton(Labeler& labeler, const std::string& name, int width, int height, const std::string& title,
+                  int titleHeight, const std::string& subtitle, bool engine = false,
+                  std::vector<State> states = {State::Idle, State::Over, State::Pressed}) {
+  bool ok = true;
+  for (State state : states) {
+    Image image(width, height);
+    const Look look = engine ? EngineLookOf(state) : LookOf(state);
+    Face(image, look, 14.0f);
+    const float sink = look.sink / height;
+    labeler.DrawAt(image, title, titleHeight, (subtitle.empty() ? 0.68f : 0.52f) + sink, look.ink);
+    if (!subtitle.empty()) labeler.DrawAt(image, subtitle, 17, 0.8f + sink, look.ink);
+    ok = image.Save(name + Suffix(state)) && ok;
+  }
+  return ok;
+}
+
+// The engine buttons of the selection screen; the toolbar shows the idle image
+// as the engine's icon, under two names spelt with a capital letter.
+bool EngineButtons(Labeler& labeler) {
+  bool ok = true;
+  ok = TitledButton(labeler, "ffp", 128, 128, "FFP", 44, "Fixed function", true) && ok;
+  ok = TitledButton(labeler, "sm1", 128, 128, "SM1", 44, "Shader 1.x", true) && ok;
+  ok = TitledButton(labeler, "sm2", 128, 128, "SM2", 44, "Shader 2.0", true) && ok;
+  ok = TitledButton(labeler, "sm3", 128, 128, "SM3", 44, "Shader 3.0", true) && ok;
+  ok = TitledButton(labeler, "Sm1", 128, 128, "SM1", 44, "Shader 1.x", true, {State::Idle}) && ok;
+  ok = TitledButton(labeler, "Sm3", 128, 128, "SM3", 44, "Shader 3.0", true, {State::Idle}) && ok;
+  ok = TitledButton(labeler, "select_engine_quit", 128, 96, "Quit", 40, "") && ok;
+  ok = TitledButton(labeler, "buy", 128, 64, "BUY", 34, "") && ok;
+  return ok;
+}
+
+bool SelectEngineTitle(Labeler& labeler) {
+  Image image(256, 128);
+  image.Fill(RoundRect(image, 0.5f, 16.0f), Solid(Rgb(96, 124, 170, 0.9f)));
+  image.Fill(RoundRect(image, 3.0f, 14.0f), Gradient(Rgb(34, 52, 84, 0.92f), Rgb(14, 22, 36, 0.92f)));
+  image.Fill(Union({Wave(104, 4.0f, 2.5f)}), Solid(Rgb(110, 170, 255, 0.6f)));
+  labeler.DrawAt(image, "Choose a", 30, 0.36f, Rgb(255, 228, 0));
+  labeler.DrawAt(image, "water engine", 30, 0.66f, Rgb(255, 228, 0));
+  return image.Save("select_engine");
+}
+
+bool Warning(Labeler& labeler) {
+  Image image(32, 32);
+  image.Fill(Triangle(16, 2, 30.5f, 29, 1.5f, 29), Solid(Rgb(40, 30, 0)));
+  image.Fill(Triangle(16, 5.5f, 27.5f, 27, 4.5f, 27), Solid(Rgb(255, 200, 40)));
+  labeler.DrawAt(image, "!", 20, 0.82f, Rgb(30, 20, 0));
+  return image.Save("warning");
+}
+
+// The flat colour of the wireframe water drawn before an engine exists.
+bool WireColor() {
+  Image image(8, 8);
+  image.Fill([](float, float) { return -1.0f; }, Solid(Rgb(120, 220, 255)));
+  return image.Save("wirecolor");
+}
+
+// Lines 2k and 2k+1: engine k supported and not; line 8: the notice under the buttons.
+bool EngineDescriptions() {
+  const char* kLines[] = {
+      "Fixed function: per-vertex Fresnel reflection.\n",
+      "Fixed function: not available on this card.\n",
+      "Shader model 1: water drawn by effect files, with foam on the wave crests.\n",
+      "Shader model 1: not available. It needs vertex shaders 1.1, pixel shaders 1.4 and two vertex streams.\n",
+      "Shader model 2: per-pixel normals, foam, sunlight reflection and shore depth effects.\n",
+      "Shader model 2: not available. It needs vertex and pixel shaders 2.0.\n",
+      "Shader model 3: everything of shader model 2, with the waves displaced on the graphics card.\n",
+      "Shader model 3: not available. It needs shader model 3.0 and floating-point vertex textures.\n",
+      "Engines this graphics card cannot run are shown in grey and cannot be chosen.\n",
+  };
+  const char* path = "data/engineDescription.txt";
+  std::FILE* file = std::fopen(path, "wb");
+  bool ok = file != nullptr;
+  for (const char* line : kLines) ok = ok && std::fputs(line, file) >= 0;
+  if (file) ok = std::fclose(file) == 0 && ok;
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", path);
+  return ok;
+}
+
 }  // namespace
 
 int main() {
@@ -287,14 +492,21 @@ int main() {
   ok = Checkbox(true) && ok;
   ok = Checkbox(false) && ok;
   ok = Panel("dropDownList", 128, 128, 6.0f, 0.94f) && ok;
-  ok = Field("selectionPanel", 256, 32, Rgb(104, 128, 168), 6.0f) && ok;
+  ok = SelectionPanel() && ok;
   ok = Highlight() && ok;
-  // Edit boxes: green rim for values read every frame, amber for values read at create time.
+  // Edit boxes: the menus use box 2 for values read every frame (green rim, legend
+  // swatch 1) and box 1 for values read at create time (amber rim, swatch 2).
   const Color live = Rgb(96, 200, 120), atCreate = Rgb(230, 170, 70);
-  ok = Field("custom_editbox1", 256, 32, live, 5.0f) && ok;
-  ok = Field("custom_editbox2", 256, 32, atCreate, 5.0f) && ok;
+  ok = Field("custom_editbox1", 256, 32, atCreate, 5.0f) && ok;
+  ok = Field("custom_editbox2", 256, 32, live, 5.0f) && ok;
   ok = Swatch("custom_color1", live) && ok;
   ok = Swatch("custom_color2", atCreate) && ok;
   ok = Panel("custom_window1", 256, 256, 14.0f, 0.86f) && ok;
+  ok = ToolbarButtons(labeler) && ok;
+  ok = EngineButtons(labeler) && ok;
+  ok = SelectEngineTitle(labeler) && ok;
+  ok = Warning(labeler) && ok;
+  ok = WireColor() && ok;
+  ok = EngineDescriptions() && ok;
   return ok ? 0 : 1;
 }

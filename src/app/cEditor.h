@@ -11,6 +11,7 @@
 #include "base/cTimer.h"
 #include "config/cWaterScene.h"
 #include "editor/EngineDescriptions.h"
+#include "editor/MenuRow.h"
 #include "gui/cMenu.h"
 #include "gui/cTextarea.h"
 #include "platform/d3dx9.h"
@@ -100,6 +101,15 @@ class cEditor {
   // The menu of the current engine type; null before it is built.
   cMenu* EngineMenu() const;
   cMenu* FindMenu(int menuId) const;
+  // Menu 100 from the capability flags and the descriptions.
+  void BuildSelectionMenu();
+  // Builds every menu not built yet (the engine menu of the current type only),
+  // refreshes the engine items and pushes the toolbar.
+  void BuildMenus();
+  // The geometry list and the toolbar's engine icon for the current engine type.
+  void RefreshEngineItems();
+  // The load list from the save folder: ".txt" files by name, without the extension.
+  void FillLoadList();
   // Every menu built so far.
   std::vector<cMenu*> AllMenus() const;
 
@@ -177,7 +187,9 @@ class cEditor {
   void SetUpSelectionScreen();
   void PreloadTextures(std::initializer_list<const wchar_t*> names);
   void PreloadButtons(std::initializer_list<const wchar_t*> names);
-  void BuildSelectionMenu();
+  // False when the menu already exists.
+  bool BuildMenu(cMenu*& menu, int menuId, const std::vector<MenuRow>& rows);
+  void FillResolutionList();
   // Events of the selection screen; false for every other id.
   bool OnSelectionEvent(int eventId);
   void ChooseEngine(int type);

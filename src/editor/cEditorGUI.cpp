@@ -12,16 +12,6 @@ void cEditor::OnGUIEvent(int eventId, iGUIComponent* /*source*/) {
   if (!OnSelectionEvent(eventId)) OnEditorCommand(eventId);
 }
 
-cMenu* cEditor::EngineMenu() const {
-  switch (engineType) {
-    case ENGINE_FFP: return ffpEngineMenu;
-    case ENGINE_SM1: return sm1EngineMenu;
-    case ENGINE_SM2: return sm2EngineMenu;
-    case ENGINE_SM3: return sm3EngineMenu;
-    default: return nullptr;
-  }
-}
-
 namespace {
 
 cMenu* cEditor::*const kMenuFields[] = {

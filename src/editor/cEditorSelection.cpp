@@ -130,7 +130,7 @@ bool cEditor::OnSelectionEvent(int eventId) {
     case kEventChooseSM2: ChooseEngine(ENGINE_SM2); return true;
     case kEventChooseSM3: ChooseEngine(ENGINE_SM3); return true;
     case kEventChooseFFP: ChooseEngine(ENGINE_FFP); return true;
-    case kEventBuy: return true;
+    case kEventBuy: ShellExecuteA(nullptr, "open", kBuyAddress, nullptr, nullptr, SW_SHOWNORMAL); return true;
     default: return false;
   }
 }
@@ -139,4 +139,5 @@ void cEditor::ChooseEngine(int type) {
   engineType = type;
   waterScene.settings.engineType = type;
   cGUIManager::Instance()->PopMenu();
+  BuildMenus();
 }

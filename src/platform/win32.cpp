@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/WindowSystem.h"
 #include "platform/device/Backend.h"
+#include "platform/device/Device.h"
 
 using platform::CurrentBackend;
 using platform::WindowSystem;
@@ -130,10 +131,15 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&curso
 
 HINSTANCE GetModuleHandleA(LPCSTR) { return reinterpret_cast<HINSTANCE>(&instanceHandle); }
 
+// A full-screen device owns the screen: its mode is the screen's size, so the
+// centre and the cursor's back-buffer pixels agree after a mode change.
 int GetSystemMetrics(int index) {
   const D3DDISPLAYMODE desktop = CurrentBackend().DesktopMode();
-  if (index == SM_CXSCREEN) return static_cast<int>(desktop.Width);
-  if (index == SM_CYSCREEN) return static_cast<int>(desktop.Height);
+  UINT width = desktop.Width;
+  UINT height = desktop.Height;
+  platform::ActiveFullScreenSize(&width, &height);
+  if (index == SM_CXSCREEN) return static_cast<int>(width);
+  if (index == SM_CYSCREEN) return static_cast<int>(height);
   return 0;
 }
 

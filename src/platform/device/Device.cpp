@@ -10,13 +10,33 @@
 
 namespace platform {
 
+namespace {
+
+const Device* fullScreenDevice = nullptr;
+
+}  // namespace
+
+bool ActiveFullScreenSize(UINT* width, UINT* height) {
+  if (fullScreenDevice == nullptr || width == nullptr || height == nullptr) return false;
+  return fullScreenDevice->FullScreenSize(width, height);
+}
+
+bool Device::FullScreenSize(UINT* width, UINT* height) const {
+  if (parameters_.Windowed) return false;
+  *width = parameters_.BackBufferWidth;
+  *height = parameters_.BackBufferHeight;
+  return true;
+}
+
 Device::Device(const D3DPRESENT_PARAMETERS& parameters)
     : parameters_(parameters), caps_(AdapterCaps(CurrentBackend())) {
   CreateImplicitSurfaces();
   SetDefaultStates();
+  fullScreenDevice = this;
 }
 
 Device::~Device() {
+  if (fullScreenDevice == this) fullScreenDevice = nullptr;
   UnbindAll();
   ReleaseImplicitSurfaces();
   CurrentBackend().DestroyDevice();

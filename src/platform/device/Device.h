@@ -21,6 +21,8 @@ class Device final : public IDirect3DDevice9 {
   // Device lifetime (Device.cpp).
   HRESULT TestCooperativeLevel() override;
   HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
+  // The back-buffer size while the device is full screen.
+  bool FullScreenSize(UINT* width, UINT* height) const;
   HRESULT Present(const RECT* source, const RECT* dest, HWND window, const void* dirtyRegion) override;
   HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
   HRESULT GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
@@ -123,5 +125,9 @@ class Device final : public IDirect3DDevice9 {
   UINT programDefaultObjects_ = 0;  // default-pool objects the program still holds
   bool awaitingReset_ = false;      // a Reset failed: the device stays lost until one succeeds
 };
+
+// The back-buffer size of the full-screen device while one exists; false
+// otherwise (no device, or a windowed one).
+bool ActiveFullScreenSize(UINT* width, UINT* height);
 
 }  // namespace platform
