@@ -1,6 +1,8 @@
 // The per-frame component step: every live menu value reaches its component,
 // the normal map and heightmap advance, and their textures are written only
 // when something samples them this frame.
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <optional>
 
@@ -66,8 +68,10 @@ void cEditor::UpdateHeightmap() {
         fft->SetNormalization(*factor);
       }
     }
-    // The whole elapsed time is scaled, so a new speed rescales the past too.
-    Timed(heightmapUpdateTime, [&] { heightmap->Update(coef * simulationTimer.total); });
+    // The whole elapsed time is scaled, so a new speed rescales the past too. A
+    // huge speed saturates rather than handing the heightmap an infinite time.
+    const float time = std::clamp(coef * simulationTimer.total, -FLT_MAX, FLT_MAX);
+    Timed(heightmapUpdateTime, [&] { heightmap->Update(time); });
   }
   if (HeightmapTextureNeeded()) Timed(heightmapWriteTime, [&] { heightmap->WriteTexture(device); });
 }

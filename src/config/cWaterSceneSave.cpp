@@ -46,7 +46,7 @@ class cSaveText {
       if (entry->kind == SettingKind::Float) {
         AppendSaveFloat(&text_, ReadField<float>(settings_, entry->offset));
       } else if (entry->kind == SettingKind::Bool) {
-        AppendSaveInt(&text_, ReadField<bool>(settings_, entry->offset) ? 1 : 0);
+        AppendSaveInt(&text_, ReadField<unsigned char>(settings_, entry->offset) != 0 ? 1 : 0);
       } else {
         AppendSaveInt(&text_, ReadField<int>(settings_, entry->offset));
       }

@@ -18,6 +18,13 @@ float cFFPVertexWriter::Fresnel(float cosTheta) const {
   return std::pow(grazing, 5.0f);
 }
 
+// A full reflection distance of 0 (the menu lets it through) makes all water
+// but the point under the eye fully reflective, without dividing by 0.
+float cFFPVertexWriter::DistanceWeight(float distanceSquared, float fullDistanceSquared) {
+  if (fullDistanceSquared > 0.0f) return distanceSquared / fullDistanceSquared;
+  return distanceSquared > 0.0f ? 1.0f : 0.0f;
+}
+
 void cFFPVertexWriter::Write(const WaterVertex& vertex, bool fullDetail, WaterVertexExtra* extra) const {
   const FFPVertexParameters& p = parameters_;
   const D3DXVECTOR3& normal = p.normals[TexelIndex(vertex.u, vertex.v, p.normalmapSize)];
@@ -40,7 +47,8 @@ void cFFPVertexWriter::Write(const WaterVertex& vertex, bool fullDetail, WaterVe
   if (cosTheta > 1.0f) cosTheta = 1.0f;
 
   const float distanceSquared = fromEye.x * fromEye.x + fromEye.z * fromEye.z;
-  float weight = distanceSquared / p.fullReflectionDistanceSquared + (FRESNEL_BIAS + FRESNEL_SCALE * Fresnel(cosTheta));
+  float weight = DistanceWeight(distanceSquared, p.fullReflectionDistanceSquared) +
+                 (FRESNEL_BIAS + FRESNEL_SCALE * Fresnel(cosTheta));
   if (weight > 1.0f) weight = 1.0f;
   const float alpha = (weight - p.globalTransparency) * 255.0f;
   const DWORD alphaByte = alpha > 0.0f ? (alpha < 255.0f ? static_cast<DWORD>(alpha) : 255u) : 0u;

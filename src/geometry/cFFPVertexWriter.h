@@ -34,6 +34,7 @@ class cFFPVertexWriter : public iVertexExtraWriter {
 
  private:
   float Fresnel(float cosTheta) const;
+  static float DistanceWeight(float distanceSquared, float fullDistanceSquared);
 
   FFPVertexParameters parameters_;
   const float* fresnelTable_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <numbers>
 #include <utility>
 
 #include "config/TypeIds.h"
@@ -63,7 +64,7 @@ void cFFTHeightmap::DrawSpectrum() {
       const float g2 = GaussianRandom() * amplitude;
       arrays_.h0[static_cast<size_t>(i) * size_ + j] = {g2, g1};
       if (i <= size_ / 2 && j <= size_ / 2) {
-        const float w = std::sqrt(std::sqrt(kx * kx + kz * kz) * kGravity);
+        const float w = QuantiseFrequency(std::sqrt(std::sqrt(kx * kx + kz * kz) * kGravity), loopPeriod_);
         arrays_.frequencies[i * arrays_.frequencyStride + j] = w;
         largestFrequency_ = std::max(largestFrequency_, w);
       }
@@ -98,8 +99,22 @@ float cFFTHeightmap::PhillipsSpectrum(float kx, float kz) const {
   return std::isfinite(value) ? value : 0.0f;
 }
 
+void cFFTHeightmap::SetLoopPeriod(float period) { loopPeriod_ = std::isfinite(period) && period > 0.0f ? period : 0.0f; }
+
+float cFFTHeightmap::QuantiseFrequency(float frequency, float period) {
+  if (!(period > 0.0f)) return frequency;
+  const double quantum = 2.0 * std::numbers::pi / period;
+  return static_cast<float>(std::nearbyint(frequency / quantum) * quantum);
+}
+
 bool cFFTHeightmap::Update(float time) {
   if (!arrays_.h0.Data()) return false;
+  if (loopPeriod_ > 0.0f) {
+    // The same phase at t and t + period, bit for bit, whatever rounding the
+    // frequencies carry.
+    const double wrapped = std::fmod(static_cast<double>(time), static_cast<double>(loopPeriod_));
+    time = static_cast<float>(wrapped < 0.0 ? wrapped + loopPeriod_ : wrapped);
+  }
   EvolveSpectrum(time + kTimeOffset);
   return transform_.SetInput(arrays_.ht.Data()) && transform_.Run() && transform_.Normalize(normalization_);
 }

@@ -41,6 +41,16 @@ class cFFTHeightmap : public iHeightmap {
   bool Initialize(int resolution, int gridSize, const D3DXVECTOR2* wind, float amplitude, uint32_t seed);
   // Fixed factor s maps [-s, s] onto [0, 1]; 0 means automatic. Used from the next Update.
   void SetNormalization(float factor) { normalization_ = factor; }
+  // A period above 0 makes the animation repeat exactly every `period` seconds
+  // of Update time: the next Initialize rounds each angular frequency to the
+  // nearest multiple of 2 pi / period, and Update takes its time modulo the
+  // period. 0, the default, keeps the dispersion relation as it is. The
+  // automatic normalisation still grows with each new peak, so only a fixed
+  // factor (or a peak already seen over one period) repeats exactly.
+  void SetLoopPeriod(float period);
+  float GetLoopPeriod() const { return loopPeriod_; }
+  // `frequency` rounded to the nearest multiple of 2 pi / period (unchanged for period 0).
+  static float QuantiseFrequency(float frequency, float period);
 
   // The time-evolved spectrum of the last Update, N*N row-major (row i is the
   // x component of the wave vector), read by the FFT normal map.
@@ -78,6 +88,7 @@ class cFFTHeightmap : public iHeightmap {
   float smoothness_ = 6.0f;
   float amplitude_ = 0.0001f;
   float normalization_ = 0.0f;
+  float loopPeriod_ = 0.0f;
   cRandom random_;
   Arrays arrays_;
   float largestFrequency_ = 0.0f;

@@ -37,6 +37,11 @@ void UseHeadlessBackend(const HeadlessProfile& profile = HeadlessProfile::Shader
 // or no OpenGL 3.3 context with ARB_clip_control can be had.
 bool UseGLBackend(std::string* error);
 
+// Builds every technique and pass of an effect now instead of at its first
+// draw. False, with the compiler's messages in `errors`, when one fails; the
+// headless backend, which compiles nothing, always succeeds.
+bool CompileEffect(ID3DXEffect* effect, std::string* errors);
+
 // What the device and the D3DX objects did, recorded on both backends.
 struct DrawRecord {
   D3DPRIMITIVETYPE type;
@@ -49,6 +54,18 @@ struct DrawRecord {
   UINT pass;
   IDirect3DBaseTexture9* textures[2];
   DWORD fvf;
+  IDirect3DBaseTexture9* target;  // texture of render target 0, null for the back buffer
+  DWORD cullMode;                 // D3DRS_CULLMODE
+  DWORD clipPlaneEnable;          // D3DRS_CLIPPLANEENABLE
+  DWORD fillMode;                 // D3DRS_FILLMODE
+  DWORD zEnable;                  // D3DRS_ZENABLE
+};
+
+struct ClearRecord {
+  DWORD flags;
+  D3DCOLOR color;
+  float z;
+  IDirect3DBaseTexture9* target;  // as in DrawRecord
 };
 
 struct ParameterRecord {
@@ -79,6 +96,7 @@ struct Record {
   std::vector<TextRecord> texts;
   std::vector<MessageBoxRecord> messageBoxes;
   std::vector<std::string> shellOpens;
+  std::vector<ClearRecord> clearCalls;     // every successful Clear, in order
   int clears = 0;
   int presents = 0;
   int resets = 0;

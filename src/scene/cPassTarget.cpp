@@ -87,7 +87,12 @@ bool cPassTarget::BeginTarget(IDirect3DDevice9* device) {
     return false;
   }
   // A device without a depth surface reports none; End then puts none back.
-  if (FAILED(device->GetDepthStencilSurface(&savedDepth))) savedDepth = nullptr;
+  const HRESULT depth = device->GetDepthStencilSurface(&savedDepth);
+  if (FAILED(depth)) savedDepth = nullptr;
+  if (FAILED(depth) && depth != D3DERR_NOTFOUND) {
+    ReleaseSaved();
+    return false;
+  }
   if (FAILED(device->SetRenderTarget(0, levelSurface))) {
     ReleaseSaved();
     return false;

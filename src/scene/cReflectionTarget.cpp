@@ -24,10 +24,16 @@ void cReflectionTarget::SetPlaneHeight(float height) {
 }
 
 bool cReflectionTarget::Begin(IDirect3DDevice9* device, const D3DXMATRIX* view, D3DXMATRIX* reflectedViewOut) {
-  if (device == nullptr || view == nullptr) return false;
-  if (FAILED(device->GetTransform(D3DTS_VIEW, &savedView))) return false;
-  if (FAILED(device->GetRenderState(D3DRS_CULLMODE, &savedCullMode))) return false;
-  if (!BeginTarget(device)) return false;
+  // What is saved is only taken over once the target is ours: a refused Begin
+  // (one already running) must not overwrite it.
+  D3DXMATRIX currentView;
+  DWORD currentCull = 0;
+  if (device == nullptr || view == nullptr || FAILED(device->GetTransform(D3DTS_VIEW, &currentView)) ||
+      FAILED(device->GetRenderState(D3DRS_CULLMODE, &currentCull)) || !BeginTarget(device)) {
+    return false;
+  }
+  savedView = currentView;
+  savedCullMode = currentCull;
   D3DXMatrixMultiply(&reflectedView, &mirror, view);
   if (reflectedViewOut) *reflectedViewOut = reflectedView;
   if (FAILED(device->SetTransform(D3DTS_VIEW, &reflectedView))) {

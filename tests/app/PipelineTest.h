@@ -105,13 +105,19 @@ class PipelineTest : public EditorTest {
  protected:
   void SetUp() override { Start(); }
 
-  void TearDown() override {
-    cWaterScene& scene = editor->waterScene;
-    scene.heightmap = nullptr;
-    scene.normalmap = nullptr;
-    scene.geometry = nullptr;
-    scene.engine = nullptr;
+  void TearDown() override { ShutdownEditor(); }
+
+  // Detaches the fixture's components, so the editor never frees them, and shuts down.
+  void ShutdownEditor() {
+    if (editor) {
+      cWaterScene& scene = editor->waterScene;
+      scene.heightmap = nullptr;
+      scene.normalmap = nullptr;
+      scene.geometry = nullptr;
+      scene.engine = nullptr;
+    }
     EditorTest::TearDown();
+    editor = nullptr;
   }
 
   // A menu with edit boxes (text "0") and unchecked check boxes of these ids.
@@ -129,6 +135,12 @@ class PipelineTest : public EditorTest {
 
   // The editor's menus for `engineType`, holding the live controls (the editor deletes them).
   void UseMenus(int engineType) {
+    for (cMenu** menu : {&editor->heightmapMenu, &editor->normalmapMenu, &editor->geometryMenu, &editor->settingsMenu,
+                         &editor->ffpEngineMenu, &editor->sm1EngineMenu, &editor->sm2EngineMenu,
+                         &editor->sm3EngineMenu}) {
+      delete *menu;
+      *menu = nullptr;
+    }
     editor->engineType = engineType;
     editor->heightmapMenu = MakeMenu(EditorId::kMenuHeightmap, {138, 155}, {139, 157});
     editor->normalmapMenu = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
@@ -171,6 +183,11 @@ class PipelineTest : public EditorTest {
     T* raw = component.get();
     owned_.push_back(std::shared_ptr<void>(std::move(component)));
     return raw;
+  }
+
+  // Deletes a component handed out by Own.
+  void Delete(const void* component) {
+    std::erase_if(owned_, [&](const std::shared_ptr<void>& owned) { return owned.get() == component; });
   }
 
   CallLog log;

@@ -56,6 +56,14 @@ TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermOfTheViewAngle) {
   EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0}, true, false)), 255u);
 }
 
+// The menu lets a full reflection distance of 0 through: everything but the
+// point under the eye is fully reflective, and nothing is divided by 0.
+TEST_F(FFPVertexWriter, ZeroFullReflectionDistanceReflectsFullyWithoutDividing) {
+  p.fullReflectionDistanceSquared = 0.0f;
+  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0})), Weighted(0.0f));  // under the eye: the Fresnel term
+  EXPECT_EQ(Alpha(Write(WaterVertex{30, 0, 0, 0, 0})), 255u);
+}
+
 TEST_F(FFPVertexWriter, TableIndexIsTruncatedFromTheDoubleProduct) {
   // Looking straight down, cos is the normal's up component. For this one
   // (1 - cos) * 999 is just below 949, though the float product rounds to 949.

@@ -1,7 +1,16 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "../platform/HeadlessDevice.h"
+#include "FailingDevice.h"
 #include "config/cWaterScene.h"
+#include "heightmap/iHeightmap.h"
 #include "scene/cReflectionTarget.h"
 #include "scene/cRefractionTarget.h"
 
@@ -16,6 +25,48 @@ UINT TextureEdge(IDirect3DTexture9* texture) {
   return desc.Width;
 }
 
+// The size a target reports always matches what it holds.
+void ExpectConsistent(const cPassTarget& target) {
+  if (target.GetTexture() == nullptr) {
+    EXPECT_EQ(target.GetSize(), -1);
+  } else {
+    EXPECT_EQ(TextureEdge(target.GetTexture()), static_cast<UINT>(target.GetSize()));
+  }
+}
+
+ULONG References(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+// What Begin must leave as it found it.
+struct DeviceTargets {
+  explicit DeviceTargets(IDirect3DDevice9* device) {
+    device->GetRenderTarget(0, &target);
+    device->GetDepthStencilSurface(&depth);
+    device->GetTransform(D3DTS_VIEW, &view);
+    device->GetRenderState(D3DRS_CULLMODE, &cull);
+    targetReferences = References(target);
+  }
+  ~DeviceTargets() {
+    target->Release();
+    depth->Release();
+  }
+  void ExpectRestored(IDirect3DDevice9* device) const {
+    const DeviceTargets now(device);
+    EXPECT_EQ(now.target, target);
+    EXPECT_EQ(now.depth, depth);
+    EXPECT_EQ(now.view, view);
+    EXPECT_EQ(now.cull, cull);
+    EXPECT_EQ(now.targetReferences, targetReferences + 1);  // `now` holds one more
+  }
+  IDirect3DSurface9* target = nullptr;
+  IDirect3DSurface9* depth = nullptr;
+  D3DXMATRIX view;
+  DWORD cull = 0;
+  ULONG targetReferences = 0;
+};
+
 TEST_F(PassTargetTest, SizesRoundUpToPowersOfTwoWithinTheDeviceLimit) {
   struct Case {
     int requested;
@@ -24,85 +75,364 @@ TEST_F(PassTargetTest, SizesRoundUpToPowersOfTwoWithinTheDeviceLimit) {
   D3DCAPS9 caps{};
   device->GetDeviceCaps(&caps);
   const int max = static_cast<int>(caps.MaxTextureWidth);
-  for (const Case& c : {Case{300, 512}, Case{0, 1}, Case{-5, 1}, Case{1, 1}, Case{512, 512}, Case{max, max},
-                        Case{max + 1, 0}, Case{0x7FFFFFFF, 0}}) {
+  for (const Case& c : {Case{300, 512}, Case{0, 1}, Case{-5, 1}, Case{1, 1}, Case{512, 512}, Case{513, 1024},
+                        Case{max, max}, Case{max + 1, 0}, Case{0x7FFFFFFF, 0}}) {
     SCOPED_TRACE(c.requested);
     cReflectionTarget reflection;
     cRefractionTarget refraction;
     EXPECT_EQ(reflection.Init(c.requested, 0.0f, d3d, device), c.size != 0);
     EXPECT_EQ(refraction.Init(c.requested, d3d, device), c.size != 0);
-    if (c.size == 0) {
-      EXPECT_EQ(reflection.GetTexture(), nullptr);
-      EXPECT_EQ(reflection.GetSize(), -1);
-      continue;
+    ExpectConsistent(reflection);
+    ExpectConsistent(refraction);
+    if (c.size != 0) {
+      EXPECT_EQ(reflection.GetSize(), c.size);
     }
-    EXPECT_EQ(reflection.GetSize(), c.size);
-    EXPECT_EQ(TextureEdge(reflection.GetTexture()), static_cast<UINT>(c.size));
-    EXPECT_EQ(TextureEdge(refraction.GetTexture()), static_cast<UINT>(c.size));
+    EXPECT_EQ(cPassTarget::RoundSize(c.requested, max), c.size);
   }
 }
 
-TEST_F(PassTargetTest, BeginAndEndPutBackTargetViewAndCullMode) {
+TEST_F(PassTargetTest, InitRefusesMissingInterfacesAndUnsupportedTargets) {
+  cRefractionTarget target;
+  EXPECT_FALSE(target.Init(64, nullptr, device));
+  EXPECT_FALSE(target.Init(64, d3d, nullptr));
+  ExpectConsistent(target);
+  auto profile = platform::HeadlessProfile::ShaderModel3();
+  profile.unsupportedFormats = {D3DFMT_A8R8G8B8};
+  Start(profile);
+  EXPECT_FALSE(IsRenderTargetSupported(d3d, device));
+  EXPECT_FALSE(target.Init(64, d3d, device));
+  EXPECT_EQ(target.GetTexture(), nullptr);
+}
+
+// Every call of a successful Init failing in turn: nothing half-made is left,
+// and the device can still be reset.
+TEST_F(PassTargetTest, InitFailingAtAnyStepLeavesNothingBehind) {
+  FailingDevice failing(device);
+  cReflectionTarget probe;
+  ASSERT_TRUE(probe.Init(300, 0.0f, d3d, &failing));
+  const int calls = failing.Calls();
+  probe.Release();
+  for (int n = 1; n <= calls; ++n) {
+    SCOPED_TRACE(n);
+    cReflectionTarget target;
+    failing.FailCall(n);
+    EXPECT_FALSE(target.Init(300, 0.0f, d3d, &failing));
+    ExpectConsistent(target);
+    EXPECT_EQ(target.GetTexture(), nullptr);
+    EXPECT_EQ(device->Reset(&parameters), D3D_OK);
+  }
+}
+
+TEST_F(PassTargetTest, BeginFailingAtAnyStepPutsEverythingBack) {
+  D3DXMATRIX view;
+  D3DXMatrixTranslation(&view, 1.0f, 2.0f, 3.0f);
+  device->SetTransform(D3DTS_VIEW, &view);
+  FailingDevice failing(device);
+  auto before = std::make_unique<DeviceTargets>(device);
+  for (bool reflection : {true, false}) {
+    cReflectionTarget reflectionTarget;
+    cRefractionTarget refractionTarget;
+    ASSERT_TRUE(reflectionTarget.Init(64, 0.0f, d3d, device));
+    ASSERT_TRUE(refractionTarget.Init(64, d3d, device));
+    const std::function<bool(IDirect3DDevice9*)> begin = [&](IDirect3DDevice9* d) {
+      return reflection ? reflectionTarget.Begin(d, &view) : refractionTarget.Begin(d);
+    };
+    const std::function<bool(IDirect3DDevice9*)> end = [&](IDirect3DDevice9* d) {
+      return reflection ? reflectionTarget.End(d) : refractionTarget.End(d);
+    };
+    failing.FailCall(0);
+    ASSERT_TRUE(begin(&failing));
+    const int calls = failing.Calls();
+    ASSERT_TRUE(end(device));
+    for (int n = 1; n <= calls; ++n) {
+      SCOPED_TRACE(testing::Message() << (reflection ? "reflection " : "refraction ") << n);
+      failing.FailCall(n);
+      EXPECT_FALSE(begin(&failing));
+      EXPECT_FALSE(end(device));  // nothing to put back
+      before->ExpectRestored(device);
+    }
+    EXPECT_TRUE(begin(device));
+    EXPECT_TRUE(end(device));
+    before->ExpectRestored(device);
+  }
+  before.reset();  // its back-buffer reference would block the reset
+  EXPECT_EQ(device->Reset(&parameters), D3D_OK);
+}
+
+TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBack) {
   cReflectionTarget target;
   ASSERT_TRUE(target.Init(256, 0.0f, d3d, device));
   D3DXMATRIX view;
   D3DXMatrixTranslation(&view, 1.0f, 2.0f, 3.0f);
   device->SetTransform(D3DTS_VIEW, &view);
-  IDirect3DSurface9 *backBuffer = nullptr, *depth = nullptr;
-  device->GetRenderTarget(0, &backBuffer);
-  device->GetDepthStencilSurface(&depth);
-  const ULONG backRefs = backBuffer->AddRef() - 1;
-  backBuffer->Release();
-
-  ASSERT_TRUE(target.Begin(device, &view));
+  const DeviceTargets before(device);
+  EXPECT_FALSE(target.Begin(device, nullptr));
+  D3DXMATRIX reflected;
+  ASSERT_TRUE(target.Begin(device, &view, &reflected));
+  D3DXMATRIX expected;
+  D3DXMatrixMultiply(&expected, &target.GetMirror(), &view);
+  EXPECT_EQ(reflected, expected);
+  EXPECT_EQ(target.GetReflectedView(), expected);
+  D3DXMATRIX current;
+  device->GetTransform(D3DTS_VIEW, &current);
+  EXPECT_EQ(current, expected);
   DWORD cull = 0;
   device->GetRenderState(D3DRS_CULLMODE, &cull);
   EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CW));
-  IDirect3DSurface9* current = nullptr;
-  device->GetRenderTarget(0, &current);
-  EXPECT_NE(current, backBuffer);
-  current->Release();
-  ASSERT_TRUE(target.End(device));
-  EXPECT_FALSE(target.End(device));
+  EXPECT_FALSE(target.Begin(device, &view));  // already begun
 
-  device->GetRenderState(D3DRS_CULLMODE, &cull);
-  EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
-  D3DXMATRIX after;
-  device->GetTransform(D3DTS_VIEW, &after);
-  EXPECT_EQ(after, view);
-  device->GetRenderTarget(0, &current);
-  EXPECT_EQ(current, backBuffer);
-  current->Release();
-  device->GetDepthStencilSurface(&current);
-  EXPECT_EQ(current, depth);
-  current->Release();
-  EXPECT_EQ(backBuffer->AddRef() - 1, backRefs);
-  backBuffer->Release();
-  backBuffer->Release();
-  depth->Release();
+  platform::Recorded().Clear();
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0), D3D_OK);
+  ASSERT_TRUE(target.End(device));
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
+  const auto& clears = platform::Recorded().clearCalls;
+  ASSERT_EQ(clears.size(), 2u);
+  EXPECT_EQ(clears[0].target, target.GetTexture());
+  EXPECT_EQ(clears[0].flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
+  EXPECT_EQ(clears[1].target, nullptr);
+  EXPECT_EQ(clears[1].color, 0xFF000000u);
+  EXPECT_EQ(platform::Recorded().clears, 2);
+  before.ExpectRestored(device);
 }
 
-TEST_F(PassTargetTest, WaterSceneTargetsComeBackAfterADeviceLoss) {
-  cWaterScene scene;
-  ASSERT_TRUE(scene.reflectionTarget.Init(300, 0.0f, d3d, device));
-  ASSERT_TRUE(scene.refractionTarget.Init(128, d3d, device));
-  ASSERT_TRUE(scene.depthTarget.Init(64, d3d, device));
-  platform::headless::LoseDevice();
-  EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
-  EXPECT_TRUE(scene.OnLostDevice(device));
-  EXPECT_EQ(scene.depthTarget.GetTexture(), nullptr);
-  platform::headless::FailResets(1);
-  EXPECT_NE(device->Reset(&parameters), D3D_OK);
-  ASSERT_EQ(device->Reset(&parameters), D3D_OK);
-  EXPECT_TRUE(scene.OnResetDevice(device));
-  EXPECT_EQ(TextureEdge(scene.reflectionTarget.GetTexture()), 512u);
-  EXPECT_EQ(TextureEdge(scene.refractionTarget.GetTexture()), 128u);
-  EXPECT_EQ(TextureEdge(scene.depthTarget.GetTexture()), 64u);
+TEST_F(PassTargetTest, MirrorReflectsPointsThroughItsPlane) {
+  cReflectionTarget target;
+  for (float h : {0.0f, 2.5f, -4.0f}) {
+    target.SetPlaneHeight(h);
+    for (const D3DXVECTOR3& p : {D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(-7, h, 0.5f), D3DXVECTOR3(0, -30, 100)}) {
+      D3DXVECTOR3 mirrored;
+      D3DXVec3TransformCoord(&mirrored, &p, &target.GetMirror());
+      EXPECT_NEAR(mirrored.x, p.x, 1e-4f);
+      EXPECT_NEAR(mirrored.y, 2 * h - p.y, 1e-4f);
+      EXPECT_NEAR(mirrored.z, p.z, 1e-4f);
+    }
+  }
+}
 
-  scene.ReleaseTargets();
-  EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
-  EXPECT_EQ(scene.depthTarget.GetSize(), -1);
-  EXPECT_EQ(device->Reset(&parameters), D3D_OK);  // nothing of the default pool is held
+// Points above and below the clip height, pushed through the pass's
+// world-to-clip matrix, land on the kept and the dropped side of the plane the
+// device received.
+TEST_F(PassTargetTest, ClipPlanesKeepTheRightSide) {
+  D3DXMATRIX view, projection;
+  const D3DXVECTOR3 eye(3, 12, -40), at(0, 0, 0), up(0, 1, 0);
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(&projection, 0.8f, 4.0f / 3.0f, 1.0f, 5000.0f);
+  struct Case {
+    bool reflection;
+    bool projected;
+    float height;
+  };
+  for (const Case& c : {Case{true, true, 1.0f}, Case{true, false, 1.0f}, Case{false, true, -2.0f},
+                        Case{false, false, -2.0f}, Case{true, true, -3.0f}, Case{false, true, 0.5f}}) {
+    SCOPED_TRACE(testing::Message() << c.reflection << c.projected << c.height);
+    cReflectionTarget reflection;
+    cRefractionTarget refraction;
+    ASSERT_TRUE(reflection.Init(64, 0.0f, d3d, device));
+    ASSERT_TRUE(refraction.Init(64, d3d, device));
+    D3DXMATRIX worldToClip;
+    if (c.reflection) {
+      ASSERT_TRUE(reflection.Begin(device, &view));
+      D3DXMatrixMultiply(&worldToClip, &reflection.GetReflectedView(), &projection);
+      EXPECT_TRUE(c.projected ? reflection.SetClipPlaneProjected(c.height, projection, device)
+                              : reflection.SetClipPlaneWorld(c.height, device));
+      EXPECT_EQ(reflection.GetClipHeight(), c.height);
+    } else {
+      D3DXMatrixMultiply(&worldToClip, &view, &projection);
+      EXPECT_TRUE(c.projected ? refraction.SetClipPlaneProjected(c.height, view, projection, device)
+                              : refraction.SetClipPlaneWorld(c.height, device));
+      EXPECT_EQ(refraction.GetClipHeight(), c.height);
+    }
+    float plane[4];
+    ASSERT_EQ(device->GetClipPlane(0, plane), D3D_OK);
+    DWORD enabled = 0;
+    device->GetRenderState(D3DRS_CLIPPLANEENABLE, &enabled);
+    EXPECT_EQ(enabled, 1u);
+    for (float offset : {0.25f, -0.25f, 5.0f, -5.0f}) {
+      for (const D3DXVECTOR3& ground : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-20, 0, 30), D3DXVECTOR3(15, 0, -10)}) {
+        D3DXVECTOR4 point(ground.x, c.height + offset, ground.z, 1.0f);
+        D3DXVECTOR4 p = point;
+        if (c.projected) D3DXVec4Transform(&p, &point, &worldToClip);
+        const float side = plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3] * p.w;
+        const bool kept = c.reflection ? offset > 0 : offset < 0;
+        EXPECT_EQ(side > 0, kept) << offset << " " << ground.x;
+      }
+    }
+    if (c.reflection) {
+      EXPECT_TRUE(reflection.End(device));
+    }
+    DisableClipPlane(device);
+    device->GetRenderState(D3DRS_CLIPPLANEENABLE, &enabled);
+    EXPECT_EQ(enabled, 0u);
+  }
+}
+
+TEST_F(PassTargetTest, ProjectedClipPlaneRefusesASingularMatrix) {
+  cRefractionTarget target;
+  D3DXMATRIX view, zero;
+  D3DXMatrixIdentity(&view);
+  memset(&zero, 0, sizeof(zero));
+  EXPECT_FALSE(target.SetClipPlaneProjected(1.0f, view, zero, device));
+  cReflectionTarget reflection;
+  EXPECT_FALSE(reflection.SetClipPlaneProjected(1.0f, zero, device));
+  DWORD enabled = 1;
+  device->GetRenderState(D3DRS_CLIPPLANEENABLE, &enabled);
+  EXPECT_EQ(enabled, 0u);
+}
+
+const platform::ParameterRecord* FindParameter(const char* name) {
+  const platform::ParameterRecord* found = nullptr;
+  for (const auto& p : platform::Recorded().parameters) {
+    if (p.name == name) found = &p;
+  }
+  return found;
+}
+
+TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
+  cRefractionTarget depth(cRefractionTarget::Role::Depth);
+  ASSERT_TRUE(depth.Init(128, d3d, device));
+  D3DXMATRIX world, view, projection;
+  D3DXMatrixTranslation(&world, 0, 5, 0);
+  D3DXMatrixTranslation(&view, 0, 0, 10);
+  D3DXMatrixScaling(&projection, 2, 3, 1);
+  EXPECT_FALSE(depth.EndDepth());
+  for (float range : {50.0f, 0.0f, -1.0f}) {
+    SCOPED_TRACE(range);
+    platform::Recorded().Clear();
+    ASSERT_TRUE(depth.Begin(device));
+    ASSERT_TRUE(depth.BeginDepth(world, projection, view, 1.5f, range, device));
+    EXPECT_FALSE(depth.BeginDepth(world, projection, view, 1.5f, range, device));  // already begun
+    const auto* limit = FindParameter("depthLimit");
+    ASSERT_NE(limit, nullptr);
+    EXPECT_TRUE(std::isfinite(limit->values[0]));
+    if (range > 0) {
+      EXPECT_FLOAT_EQ(limit->values[0], 1.0f / range);
+    }
+    EXPECT_EQ(FindParameter("planeYPos")->values[0], 1.5f);
+    // world x view x projection: the world's lift and the view's push both show.
+    const auto* wvp = FindParameter("matWorldViewProject");
+    ASSERT_NE(wvp, nullptr);
+    EXPECT_FLOAT_EQ(wvp->values[13], 15.0f);  // 5 lifted, scaled by 3
+    EXPECT_FLOAT_EQ(wvp->values[14], 10.0f);
+    EXPECT_EQ(platform::Recorded().techniques.back(), "renderDepth");
+    EXPECT_TRUE(depth.EndDepth());
+    EXPECT_FALSE(depth.EndDepth());
+    EXPECT_TRUE(depth.End(device));
+  }
+}
+
+TEST_F(PassTargetTest, SettingsGoToTheFieldsOfTheTargetsRole) {
+  Start(platform::HeadlessProfile::FixedFunction());
+  cRefractionTarget refraction;
+  cRefractionTarget depth(cRefractionTarget::Role::Depth);
+  cReflectionTarget reflection;
+  ASSERT_TRUE(refraction.Init(100, d3d, device));
+  ASSERT_TRUE(depth.Init(200, d3d, device));
+  ASSERT_TRUE(reflection.Init(50, 0.75f, d3d, device));
+  refraction.SetClipPlaneWorld(-1.0f, device);
+  depth.SetClipPlaneWorld(-2.0f, device);
+  reflection.SetClipPlaneWorld(0.25f, device);
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  ASSERT_TRUE(depth.Begin(device));
+  EXPECT_FALSE(depth.BeginDepth(identity, identity, identity, 3.0f, 40.0f, device));  // no shaders
+  EXPECT_EQ(depth.GetDepthEffect(), nullptr);
+  EXPECT_FALSE(depth.EndDepth());
+  EXPECT_TRUE(depth.End(device));
+
+  cEngineSettings settings{};
+  refraction.FillSettings(settings);
+  depth.FillSettings(settings);
+  reflection.FillSettings(settings);
+  EXPECT_EQ(settings.refractionResolution, 128);
+  EXPECT_EQ(settings.refractionClipPlaneHeight, -1.0f);
+  EXPECT_EQ(settings.depthTextureResolution, 256);
+  EXPECT_EQ(settings.depthClipPlaneHeight, -2.0f);
+  EXPECT_EQ(settings.depthPlaneHeight, 3.0f);
+  EXPECT_EQ(settings.depthLimit, 40.0f);
+  EXPECT_EQ(settings.reflectionResolution, 64);
+  EXPECT_EQ(settings.reflectionPlaneHeight, 0.75f);
+  EXPECT_EQ(settings.reflectionClipPlaneHeight, 0.25f);
+}
+
+// Runs the test body from an empty working directory, so no data file is found.
+class EmptyWorkingDirectory {
+ public:
+  EmptyWorkingDirectory() : previous(std::filesystem::current_path()) {
+    path = std::filesystem::temp_directory_path() / ("pass-targets-" + std::to_string(getpid()));
+    std::filesystem::create_directories(path);
+    std::filesystem::current_path(path);
+  }
+  ~EmptyWorkingDirectory() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+
+ private:
+  std::filesystem::path previous;
+  std::filesystem::path path;
+};
+
+TEST_F(PassTargetTest, AMissingDepthEffectIsTriedAgainOnlyAfterAReset) {
+  cRefractionTarget depth(cRefractionTarget::Role::Depth);
+  ASSERT_TRUE(depth.Init(64, d3d, device));
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  {
+    const EmptyWorkingDirectory empty;
+    EXPECT_FALSE(depth.BeginDepth(identity, identity, identity, 0.0f, 50.0f, device));
+  }
+  EXPECT_FALSE(depth.BeginDepth(identity, identity, identity, 0.0f, 50.0f, device));
+  EXPECT_TRUE(depth.OnLostDevice(device));
+  ASSERT_EQ(device->Reset(&parameters), D3D_OK);
+  EXPECT_TRUE(depth.OnResetDevice(device));
+  EXPECT_TRUE(depth.BeginDepth(identity, identity, identity, 0.0f, 50.0f, device));
+  EXPECT_TRUE(depth.EndDepth());
+}
+
+// A heightmap whose device hooks fail, standing in for any component.
+class FailingHeightmap : public iHeightmap {
+ public:
+  bool OnLostDevice() override { return false; }
+  bool OnResetDevice() override { return false; }
+  bool OnDeviceEvent() override { return true; }
+  IDirect3DTexture9* GetTexture() const override { return nullptr; }
+  const float* GetHeights() const override { return nullptr; }
+  int GetResolution() const override { return -1; }
+  bool WriteTexture(IDirect3DDevice9*) override { return false; }
+  bool Update(float) override { return false; }
+  int GetTypeId() const override { return 100; }
+  bool UseIntegerFormat(IDirect3D9*, IDirect3DDevice9*) override { return false; }
+  bool UseFloatFormat(IDirect3D9*, IDirect3DDevice9*) override { return false; }
+  D3DFORMAT GetTextureFormat() const override { return D3DFMT_A8R8G8B8; }
+  cEngineSettings* FillSettings(cEngineSettings* settings) override { return settings; }
+};
+
+TEST_F(PassTargetTest, WaterSceneRecoversEvenWhenAComponentHookFails) {
+  FailingHeightmap heightmap;
+  for (iHeightmap* component : {static_cast<iHeightmap*>(nullptr), static_cast<iHeightmap*>(&heightmap)}) {
+    SCOPED_TRACE(component != nullptr);
+    cWaterScene scene;
+    scene.heightmap = component;
+    ASSERT_TRUE(scene.reflectionTarget.Init(300, 0.0f, d3d, device));
+    ASSERT_TRUE(scene.refractionTarget.Init(128, d3d, device));
+    ASSERT_TRUE(scene.depthTarget.Init(64, d3d, device));
+    platform::headless::LoseDevice();
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    EXPECT_EQ(scene.OnLostDevice(device), component == nullptr);
+    platform::headless::FailResets(1);
+    EXPECT_NE(device->Reset(&parameters), D3D_OK);
+    ASSERT_EQ(device->Reset(&parameters), D3D_OK);
+    EXPECT_EQ(scene.OnResetDevice(device), component == nullptr);
+    EXPECT_EQ(TextureEdge(scene.reflectionTarget.GetTexture()), 512u);
+    EXPECT_EQ(TextureEdge(scene.refractionTarget.GetTexture()), 128u);
+    EXPECT_EQ(TextureEdge(scene.depthTarget.GetTexture()), 64u);
+
+    scene.ReleaseTargets();
+    EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
+    EXPECT_EQ(scene.depthTarget.GetSize(), -1);
+    EXPECT_EQ(device->Reset(&parameters), D3D_OK);  // nothing of the default pool is held
+    scene.heightmap = nullptr;
+  }
 }
 
 }  // namespace

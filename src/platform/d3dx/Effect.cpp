@@ -171,7 +171,15 @@ HRESULT Effect::OnLostDevice() {
 HRESULT Effect::Begin(UINT* passes, DWORD flags) {
   if (!passes || begun_) return D3DERR_INVALIDCALL;
   savedStates_.clear();
+  savedSamplerStates_.clear();
   if (!(flags & kDoNotSaveState)) {
+    for (const EffectSamplerStates& sampler : program_.samplers) {
+      for (const auto& [state, value] : sampler.states) {
+        DWORD current = 0;
+        if (SUCCEEDED(device_->GetSamplerState(sampler.sampler, state, &current)))
+          savedSamplerStates_.push_back({sampler.sampler, state, current});
+      }
+    }
     for (const EffectPass& pass : program_.techniques[technique_].passes) {
       for (const auto& [state, value] : pass.states) {
         DWORD current = 0;
@@ -191,6 +199,12 @@ HRESULT Effect::BeginPass(UINT pass) {
   for (const auto& [state, value] : program_.techniques[technique_].passes[pass].states) {
     const HRESULT hr = device_->SetRenderState(state, value);
     if (FAILED(hr)) return hr;
+  }
+  for (const EffectSamplerStates& sampler : program_.samplers) {
+    for (const auto& [state, value] : sampler.states) {
+      const HRESULT hr = device_->SetSamplerState(sampler.sampler, state, value);
+      if (FAILED(hr)) return hr;
+    }
   }
   pass_ = static_cast<int>(pass);
   Bind();
@@ -213,6 +227,10 @@ HRESULT Effect::End() {
   pass_ = -1;
   begun_ = false;
   BindEffect(device_, EffectBinding());
+  for (const SavedSamplerState& saved : savedSamplerStates_) {
+    const HRESULT hr = device_->SetSamplerState(saved.sampler, saved.state, saved.value);
+    if (FAILED(hr)) return hr;
+  }
   for (const auto& [state, value] : savedStates_) {
     const HRESULT hr = device_->SetRenderState(state, value);
     if (FAILED(hr)) return hr;
@@ -220,9 +238,29 @@ HRESULT Effect::End() {
   return D3D_OK;
 }
 
+bool Effect::Compile(std::string* errors) {
+  std::string messages;
+  const bool compiled = CurrentBackend().CompileEffect(program_, messages);
+  if (errors) *errors = messages;
+  return compiled;
+}
+
 void Effect::Bind() { BindEffect(device_, EffectBinding{&program_, technique_, static_cast<UINT>(pass_), &values_}); }
 
 }  // namespace platform::d3dx
+
+namespace platform {
+
+bool CompileEffect(ID3DXEffect* effect, std::string* errors) {
+  auto* ours = dynamic_cast<d3dx::Effect*>(effect);
+  if (!ours) {
+    if (errors) *errors = "not an effect of this device";
+    return false;
+  }
+  return ours->Compile(errors);
+}
+
+}  // namespace platform
 
 HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, LPCSTR file, const D3DXMACRO* defines,
                                   ID3DXInclude* /*include*/, DWORD /*flags*/, ID3DXEffectPool* /*pool*/,

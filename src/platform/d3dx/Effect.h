@@ -33,6 +33,9 @@ class Effect : public ID3DXEffect {
   HRESULT OnLostDevice() override;
   HRESULT OnResetDevice() override { return D3D_OK; }
 
+  // Builds every technique and pass now; false with the messages in `errors`.
+  bool Compile(std::string* errors);
+
  private:
   ~Effect() override;
   int FindTechnique(D3DXHANDLE name) const;
@@ -49,6 +52,12 @@ class Effect : public ID3DXEffect {
   bool begun_ = false;
   int pass_ = -1;
   std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> savedStates_;  // put back by End
+  struct SavedSamplerState {
+    DWORD sampler;
+    D3DSAMPLERSTATETYPE state;
+    DWORD value;
+  };
+  std::vector<SavedSamplerState> savedSamplerStates_;  // put back by End
 };
 
 }  // namespace platform::d3dx

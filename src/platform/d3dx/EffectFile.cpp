@@ -32,7 +32,29 @@ constexpr NamedValue kCompares[] = {{"Never", D3DCMP_NEVER},
                                     {"GreaterEqual", D3DCMP_GREATEREQUAL},
                                     {"Always", D3DCMP_ALWAYS}};
 
+constexpr NamedValue kFilters[] = {{"None", D3DTEXF_NONE}, {"Point", D3DTEXF_POINT}, {"Linear", D3DTEXF_LINEAR}};
+constexpr NamedValue kAddresses[] = {
+    {"Wrap", D3DTADDRESS_WRAP}, {"Mirror", D3DTADDRESS_MIRROR}, {"Clamp", D3DTADDRESS_CLAMP}};
+
 enum class ValueKind { Bool, Cull, Fill, Blend, Compare, Byte };
+
+// `Filter` sets the minification and magnification filters together.
+struct SamplerStateName {
+  const char* name;
+  D3DSAMPLERSTATETYPE states[2];
+  bool filter;
+};
+
+constexpr SamplerStateName kSamplerStates[] = {
+    {"Filter", {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER}, true},
+    {"MipFilter", {D3DSAMP_MIPFILTER, D3DSAMP_MIPFILTER}, true},
+    {"AddressU", {D3DSAMP_ADDRESSU, D3DSAMP_ADDRESSU}, false},
+    {"AddressV", {D3DSAMP_ADDRESSV, D3DSAMP_ADDRESSV}, false},
+};
+
+// Device samplers an effect's sampler can take, by its order in the file.
+constexpr DWORD kPixelSamplers = 8;
+constexpr DWORD kVertexSamplers = 4;
 
 struct PassState {
   const char* name;
@@ -85,6 +107,23 @@ bool FindValue(const NamedValue (&table)[N], const std::string& text, DWORD& val
 
 bool IsDigits(const std::string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "Name=value" into its two halves; false without '='.
+bool SplitAssignment(const std::string& word, std::string& name, std::string& value) {
+  const size_t equals = word.find('=');
+  if (equals == std::string::npos) return false;
+  name = word.substr(0, equals);
+  value = word.substr(equals + 1);
+  return true;
+}
+
+// The entry of `table` called `name`, ignoring case; null when there is none.
+template <class Entry, size_t N>
+const Entry* FindNamed(const Entry (&table)[N], const std::string& name) {
+  const auto found = std::find_if(std::begin(table), std::end(table),
+                                  [&](const Entry& entry) { return SameName(name, entry.name); });
+  return found == std::end(table) ? nullptr : found;
 }
 
 bool ParseByte(const std::string& text, DWORD& value) {
@@ -142,7 +181,7 @@ bool EffectFile::Parse(const std::string& path, const std::string& text, EffectP
   program = EffectProgram();
   program.path = path;
   EffectFile parser(path, program);
-  const bool parsed = parser.ParseHeaderLines(text) && parser.ParseUniforms();
+  const bool parsed = parser.ParseHeaderLines(text) && parser.ParseUniforms() && parser.ResolveSamplers();
   if (!parsed) error = parser.error_;
   return parsed;
 }
@@ -171,9 +210,10 @@ bool EffectFile::ParseHeaderLines(const std::string& text) {
 
 bool EffectFile::ParseDirective(const std::string& line, bool& header) {
   const std::string name = DirectiveName(line);
-  if (name == "technique" || name == "pass") {
+  if (name == "technique" || name == "pass" || name == "sampler") {
     header = true;
     const std::vector<std::string> words = SplitWords(DirectiveLine(line));
+    if (name == "sampler") return ParseSampler(words);
     return name == "technique" ? ParseTechnique(words) : ParsePass(words);
   }
   if (name.empty() ||
@@ -207,13 +247,11 @@ bool EffectFile::ParsePass(const std::vector<std::string>& words) {
   if (program_.techniques.empty()) return Fail(line_, "#pass before any #technique");
   EffectPass pass;
   for (size_t i = 1; i < words.size(); ++i) {
-    const size_t equals = words[i].find('=');
-    if (equals == std::string::npos) return Fail(line_, "bad pass state '" + words[i] + "' (expected State=value)");
-    const std::string name = words[i].substr(0, equals);
-    const std::string text = words[i].substr(equals + 1);
-    const auto state = std::find_if(std::begin(kPassStates), std::end(kPassStates),
-                                    [&](const PassState& entry) { return SameName(name, entry.name); });
-    if (state == std::end(kPassStates)) return Fail(line_, "unknown pass state " + name);
+    std::string name, text;
+    if (!SplitAssignment(words[i], name, text))
+      return Fail(line_, "bad pass state '" + words[i] + "' (expected State=value)");
+    const PassState* state = FindNamed(kPassStates, name);
+    if (!state) return Fail(line_, "unknown pass state " + name);
     DWORD value = 0;
     if (!ParseStateValue(state->kind, text, value)) {
       return Fail(line_, "bad value '" + text + "' for pass state " + state->name);
@@ -221,6 +259,51 @@ bool EffectFile::ParsePass(const std::vector<std::string>& words) {
     pass.states.emplace_back(state->state, value);
   }
   program_.techniques.back().passes.push_back(std::move(pass));
+  return true;
+}
+
+bool EffectFile::ParseSampler(const std::vector<std::string>& words) {
+  if (words.size() < 2 || !IsIdentifier(words[1])) return Fail(line_, "#sampler needs a sampler name");
+  for (const EffectSamplerStates& known : program_.samplers) {
+    if (known.name == words[1]) return Fail(line_, "sampler " + words[1] + " is given states twice");
+  }
+  EffectSamplerStates sampler;
+  sampler.name = words[1];
+  sampler.line = line_;
+  for (size_t i = 2; i < words.size(); ++i) {
+    std::string name, text;
+    if (!SplitAssignment(words[i], name, text))
+      return Fail(line_, "bad sampler state '" + words[i] + "' (expected State=value)");
+    const SamplerStateName* state = FindNamed(kSamplerStates, name);
+    if (!state) return Fail(line_, "unknown sampler state " + name);
+    DWORD value = 0;
+    if (!(state->filter ? FindValue(kFilters, text, value) : FindValue(kAddresses, text, value))) {
+      return Fail(line_, "bad value '" + text + "' for sampler state " + state->name);
+    }
+    sampler.states.emplace_back(state->states[0], value);
+    if (state->states[1] != state->states[0]) sampler.states.emplace_back(state->states[1], value);
+  }
+  program_.samplers.push_back(std::move(sampler));
+  return true;
+}
+
+// Gives every `#sampler` line the device sampler of its uniform's order.
+bool EffectFile::ResolveSamplers() {
+  for (EffectSamplerStates& sampler : program_.samplers) {
+    DWORD order = 0;
+    bool found = false;
+    for (const EffectParameter& parameter : program_.parameters) {
+      if (parameter.type != ParameterType::Sampler) continue;
+      if (parameter.name == sampler.name) {
+        found = true;
+        break;
+      }
+      ++order;
+    }
+    if (!found) return Fail(sampler.line, "#sampler " + sampler.name + " names no sampler2D uniform");
+    if (order >= kPixelSamplers + kVertexSamplers) return Fail(sampler.line, "no device sampler for " + sampler.name);
+    sampler.sampler = order < kPixelSamplers ? order : D3DVERTEXTEXTURESAMPLER0 + (order - kPixelSamplers);
+  }
   return true;
 }
 

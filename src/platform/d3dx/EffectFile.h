@@ -28,6 +28,8 @@ class EffectFile {
   bool ParseDirective(const std::string& line, bool& header);
   bool ParseTechnique(const std::vector<std::string>& words);
   bool ParsePass(const std::vector<std::string>& words);
+  bool ParseSampler(const std::vector<std::string>& words);
+  bool ResolveSamplers();
   static std::vector<Token> Tokenize(const std::string& source);
   bool ParseUniforms();
   bool ParseUniform(const std::vector<Token>& tokens, size_t& at);

@@ -77,11 +77,21 @@ struct EffectTechnique {
   std::vector<EffectPass> passes;  // at least one
 };
 
+// A `#sampler` line: the states BeginPass sets on the device sampler of the
+// sampler's index (its order among the file's sampler2D uniforms).
+struct EffectSamplerStates {
+  std::string name;
+  DWORD sampler = 0;  // the device sampler: 0..7, then D3DVERTEXTEXTURESAMPLER0..3
+  int line = 0;
+  std::vector<std::pair<D3DSAMPLERSTATETYPE, DWORD>> states;
+};
+
 struct EffectProgram {
   std::string path;
   std::string source;  // the GLSL body with the header lines blanked (line numbers kept)
   std::vector<EffectTechnique> techniques;
   std::vector<EffectParameter> parameters;
+  std::vector<EffectSamplerStates> samplers;
   std::vector<void*> gpu;  // backend program per technique and pass, created on first use
 };
 
@@ -162,6 +172,9 @@ class Backend {
   virtual void ReleaseSurface(SurfaceData& surface) = 0;
   virtual void ReleaseBuffer(BufferData& buffer) = 0;
   virtual void ReleaseEffect(EffectProgram& effect) = 0;
+  // Builds every technique and pass of an effect now; false with the messages
+  // in `errors` when one does not build.
+  virtual bool CompileEffect(EffectProgram& effect, std::string& errors) = 0;
 
   // Drawing into state.renderTarget / state.depthStencil.
   virtual void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float z) = 0;

@@ -105,6 +105,8 @@ class Device final : public IDirect3DDevice9 {
   HRESULT CheckIndices(const DrawCall& call) const;
   HRESULT Submit(const DrawCall& call, UINT vertexCount);
   void Record(const DrawCall& call, UINT vertexCount) const;
+  // What the records name as the target: the texture of render target 0, null for the back buffer.
+  IDirect3DBaseTexture9* TargetTexture() const;
 
   D3DPRESENT_PARAMETERS parameters_;
   D3DCAPS9 caps_;

@@ -188,7 +188,9 @@ HRESULT Device::Submit(const DrawCall& call, UINT vertexCount) {
 
 void Device::Record(const DrawCall& call, UINT vertexCount) const {
   DrawRecord record{call.type, call.indexed, call.primitiveCount, vertexCount, call.start, {}, {}, 0,
-                    {textures_[0], textures_[1]}, fvf_};
+                    {textures_[0], textures_[1]}, fvf_, TargetTexture(),
+                    state_.renderStates[D3DRS_CULLMODE], state_.renderStates[D3DRS_CLIPPLANEENABLE],
+                    state_.renderStates[D3DRS_FILLMODE], state_.renderStates[D3DRS_ZENABLE]};
   const EffectBinding& binding = state_.effect;
   if (binding.effect) {
     record.effect = binding.effect->path;

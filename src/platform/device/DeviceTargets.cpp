@@ -3,7 +3,9 @@
 
 #include "platform/Platform.h"
 #include "platform/device/Device.h"
+#include "platform/device/DeviceHooks.h"
 #include "platform/device/Surface.h"
+#include "platform/device/Texture.h"
 
 namespace platform {
 
@@ -19,6 +21,10 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
   state_.renderTarget = &target->Data();
   ViewWholeTarget();
   return D3D_OK;
+}
+
+IDirect3DBaseTexture9* Device::TargetTexture() const {
+  return renderTarget_ ? renderTarget_->Container() : nullptr;
 }
 
 HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
@@ -80,6 +86,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
   if ((flags & D3DCLEAR_STENCIL) && depthStencil_->Data().format != D3DFMT_D24S8) return D3DERR_INVALIDCALL;
   if ((flags & D3DCLEAR_ZBUFFER) && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
   ++Recorded().clears;
+  if (IsRecording()) Recorded().clearCalls.push_back({flags, color, z, TargetTexture()});
   if (count == 0) {
     CurrentBackend().Clear(state_, flags, color, z);
   } else {

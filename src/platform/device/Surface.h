@@ -24,6 +24,8 @@ class Surface final : public DeviceChild<IDirect3DSurface9> {
   HRESULT UnlockRect() override;
 
   SurfaceData& Data() { return data_; }
+  // The texture this surface is a level of; null for the back buffer and depth surfaces.
+  Texture* Container() const { return container_; }
   bool IsRenderTarget() const { return data_.backBuffer || (data_.texture && data_.texture->IsRenderTarget()); }
 
  private:

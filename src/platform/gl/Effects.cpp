@@ -104,6 +104,17 @@ bool Effects::Apply(const DrawState& state) {
   return true;
 }
 
+bool Effects::Compile(EffectProgram& effect, std::string& errors) {
+  errors.clear();
+  for (UINT t = 0; t < effect.techniques.size(); ++t) {
+    for (UINT p = 0; p < effect.techniques[t].passes.size(); ++p) {
+      const Pass* pass = PassFor(EffectBinding{&effect, t, p, nullptr});
+      if (pass && !pass->built) errors += pass->program.Error() + "\n";
+    }
+  }
+  return errors.empty();
+}
+
 void Effects::Release(EffectProgram& effect) {
   for (void*& slot : effect.gpu) {
     auto* pass = static_cast<Pass*>(slot);

@@ -21,6 +21,8 @@ class Effects {
   // pass does not compile (reported once) or the binding names no pass.
   bool Apply(const DrawState& state);
   void Release(EffectProgram& effect);
+  // Builds every technique and pass not built yet; the failures' messages go to `errors`.
+  bool Compile(EffectProgram& effect, std::string& errors);
 
  private:
   struct Pass {

@@ -94,6 +94,8 @@ void GLBackend::ReleaseSurface(SurfaceData& surface) { targets_.ReleaseSurface(s
 void GLBackend::ReleaseBuffer(BufferData& buffer) { buffers_.Release(buffer); }
 void GLBackend::ReleaseEffect(EffectProgram& effect) { effects_.Release(effect); }
 
+bool GLBackend::CompileEffect(EffectProgram& effect, std::string& errors) { return effects_.Compile(effect, errors); }
+
 void GLBackend::Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float z) {
   renderer_.Clear(state, flags, color, z);
 }

@@ -37,6 +37,7 @@ class GLBackend final : public Backend {
   void ReleaseSurface(SurfaceData& surface) override;
   void ReleaseBuffer(BufferData& buffer) override;
   void ReleaseEffect(EffectProgram& effect) override;
+  bool CompileEffect(EffectProgram& effect, std::string& errors) override;
 
   void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float z) override;
   void Draw(const DrawState& state, const DrawCall& call) override;

@@ -26,7 +26,7 @@ std::string InfoLog(GLuint object, bool program) {
   return log;
 }
 
-GLuint Compile(GLenum stage, const std::string& source, const std::string& label) {
+GLuint Compile(GLenum stage, const std::string& source, const std::string& label, std::string& error) {
   const GLuint shader = glCreateShader(stage);
   const char* text = source.c_str();
   GL_CHECK(glShaderSource(shader, 1, &text, nullptr));
@@ -34,8 +34,9 @@ GLuint Compile(GLenum stage, const std::string& source, const std::string& label
   GLint ok = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
   if (ok) return shader;
-  std::fprintf(stderr, "%s: %s shader does not compile:\n%s\n", label.c_str(),
-               stage == GL_VERTEX_SHADER ? "vertex" : "fragment", InfoLog(shader, false).c_str());
+  error = label + ": " + (stage == GL_VERTEX_SHADER ? "vertex" : "fragment") + " shader does not compile:\n" +
+          InfoLog(shader, false);
+  std::fprintf(stderr, "%s\n", error.c_str());
   glDeleteShader(shader);
   return 0;
 }
@@ -54,8 +55,9 @@ int Components(UniformKind kind) {
 
 bool Program::Build(const std::string& vertex, const std::string& fragment, const std::string& label) {
   Release();
-  const GLuint vs = Compile(GL_VERTEX_SHADER, vertex, label);
-  const GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, fragment, label) : 0;
+  error_.clear();
+  const GLuint vs = Compile(GL_VERTEX_SHADER, vertex, label, error_);
+  const GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, fragment, label, error_) : 0;
   if (!fs) {
     if (vs) glDeleteShader(vs);
     return false;
@@ -69,7 +71,8 @@ bool Program::Build(const std::string& vertex, const std::string& fragment, cons
   GLint ok = GL_FALSE;
   glGetProgramiv(program_, GL_LINK_STATUS, &ok);
   if (!ok) {
-    std::fprintf(stderr, "%s: shaders do not link:\n%s\n", label.c_str(), InfoLog(program_, true).c_str());
+    error_ = label + ": shaders do not link:\n" + InfoLog(program_, true);
+    std::fprintf(stderr, "%s\n", error_.c_str());
     Release();
     return false;
   }

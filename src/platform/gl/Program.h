@@ -22,6 +22,8 @@ class Program {
 
   // Compiles and links; on failure prints the GL log under `label` and returns false.
   bool Build(const std::string& vertex, const std::string& fragment, const std::string& label);
+  // Why the last Build failed; empty after a success.
+  const std::string& Error() const { return error_; }
   void Release();
   GLuint Name() const { return program_; }
   GLint Location(const char* name) const { return glGetUniformLocation(program_, name); }
@@ -36,6 +38,7 @@ class Program {
 
  private:
   GLuint program_ = 0;
+  std::string error_;
   GLint clipPlanes_ = -1, viewport_ = -1, alphaFunc_ = -1, alphaRef_ = -1;
   std::unordered_map<GLint, std::vector<float>> uploaded_;
 };

@@ -27,6 +27,8 @@ class HeadlessBackend : public Backend {
   void ReleaseSurface(SurfaceData&) override {}
   void ReleaseBuffer(BufferData&) override {}
   void ReleaseEffect(EffectProgram&) override {}
+  // The file was parsed at load; there is no GLSL compiler here.
+  bool CompileEffect(EffectProgram&, std::string&) override { return true; }
 
   void Clear(const DrawState&, DWORD, D3DCOLOR, float) override {}
   void Draw(const DrawState&, const DrawCall&) override {}

@@ -1,0 +1,91 @@
+#include "batch/BatchOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+constexpr int kMaxFrames = 1000000;
+
+const char* const kDescription =
+    "water-batch: replays a state saved by the editor without a display. It loads the file with the\n"
+    "editor's reader and checks its values as the editor does, builds the heightmap, normal map and\n"
+    "geometry, advances simulated time frame by frame and measures every step.";
+
+const char* const kExamples =
+    "Examples:\n"
+    "  water-batch save/calm.txt --frames 300 --dt 0.0333 --csv calm.csv\n"
+    "      300 frames at 30 per second; one CSV row per frame with the time, the duration of each\n"
+    "      step in milliseconds and the height statistics.\n"
+    "  water-batch save/calm.txt --frames 60 --csv calm.csv --compare-normals normals.md\n"
+    "      also the angular error of every normal-map method against the exact normal.\n"
+    "  water-batch save/calm.txt --frames 240 --dt 0.05 --loop 12 --bake out --every 4 --seed 7\n"
+    "      a sequence of 60 tileable height (16-bit grey PNG) and normal (RGB PNG) maps that\n"
+    "      loops every 12 seconds; the same seed gives byte-identical images.\n"
+    "\n"
+    "Exit codes: 0 success, 1 failure (unreadable or invalid state, unwritable output), 2 bad usage.";
+
+// CLI11's messages may span lines; a refusal is one line.
+std::string OneLine(std::string text) {
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return "water-batch: " + text;
+}
+
+}  // namespace
+
+BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
+  BatchParse result;
+  BatchOptions& o = result.options;
+  CLI::App app{kDescription, "water-batch"};
+  app.footer(kExamples);
+  app.get_formatter()->column_width(30);
+
+  int64_t seed = -1;
+  app.add_option("STATE", o.statePath, "Save file written by the editor (e.g. save/calm.txt)")->required();
+  app.add_option("--frames", o.frames, "Number of frames to run (1 to 1000000; default 60)")
+      ->check(CLI::Range(1, kMaxFrames));
+  app.add_option("--dt", o.dt, "Simulated seconds per frame (above 0, at most 3600; default 1/30)")
+      ->check(CLI::Range(1e-6, 3600.0));
+  app.add_option("--csv", o.csvPath,
+                 "Write one row per frame: time, milliseconds of each step (heightmap update and texture, "
+                 "normal map and texture, extrusion), height min, max, mean and RMS about the mean");
+  app.add_option("--compare-normals", o.normalsTablePath,
+                 "Compare every normal-map method with the exact normal of the FFT surface each frame (mean, "
+                 "95th percentile and max angle in degrees, before and after 8-bit quantisation); the summary "
+                 "goes to this Markdown file, the per-frame values into the CSV");
+  app.add_option("--bake", o.bakeDirectory,
+                 "Write heightNNNNN.png (16-bit grey) and normalNNNNN.png (8-bit RGB, the engines' encoding) "
+                 "into this folder; created when missing");
+  app.add_option("--every", o.bakeEvery, "Bake every K-th frame, from frame 0 (default 1)")
+      ->check(CLI::Range(1, kMaxFrames));
+  app.add_option("--loop", o.loopSeconds,
+                 "Make the FFT ocean repeat exactly after this many seconds by rounding each wave's angular "
+                 "frequency to a multiple of 2 pi / SECONDS (at most 1000000)")
+      ->check(CLI::Range(1e-3, 1e6));
+  app.add_option("--seed", seed, "Seed of the random spectrum (0 to 4294967295; default from the clock), "
+                                 "printed in the CSV header")
+      ->check(CLI::Range(int64_t{0}, int64_t{UINT32_MAX}));
+  app.add_flag("--gpu", o.gpu,
+               "Run on OpenGL instead of the headless backend (needs a display): the GPU normal map then draws, "
+               "and --compare-normals also measures it");
+  bool noProgress = false;
+  app.add_flag("--no-progress", noProgress, "No progress bar on standard error");
+
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    result.output = app.help();
+    return result;
+  } catch (const CLI::ParseError& e) {
+    result.exit = BATCH_USAGE;
+    result.error = OneLine(e.what());
+    return result;
+  }
+  if (seed >= 0) o.seed = static_cast<uint32_t>(seed);
+  o.progress = !noProgress;
+  result.run = true;
+  return result;
+}

@@ -1,0 +1,25 @@
+// The editor's rules for the values a heightmap, normal map or geometry is
+// built from, applied to a settings record (a loaded save file) instead of the
+// menus: the same bounds as the create buttons' checks, plus the limits the
+// components themselves refuse (resolutions, 16-bit index ranges).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "config/cEngineSettings.h"
+
+// The first value that breaks a rule: its save-file key and why.
+struct SettingsProblem {
+  std::string key;
+  std::string reason;
+};
+
+// Heightmap type 0 (none) passes; any other must be a known generator.
+std::optional<SettingsProblem> CheckHeightmapSettings(const cEngineSettings& settings);
+// A normal map needs a heightmap; the FFT one needs the FFT heightmap.
+std::optional<SettingsProblem> CheckNormalmapSettings(const cEngineSettings& settings);
+std::optional<SettingsProblem> CheckGeometrySettings(const cEngineSettings& settings);
+
+// The three checks above, in that order.
+std::optional<SettingsProblem> CheckComponentSettings(const cEngineSettings& settings);

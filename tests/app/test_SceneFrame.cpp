@@ -1,0 +1,204 @@
+// Frames of the water scene on a headless device: what a frame draws without
+// an engine or island, failing passes, saturated colours, the previews, and
+// components replaced or a device lost between frames.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "SceneFrameTest.h"
+#include "engine/cWaterEngineSM2.h"
+#include "gui/cGUIManager.h"
+#include "gui/cWindow.h"
+#include "heightmap/cFFTHeightmap.h"
+#include "normalmap/cNormalmapFFT.h"
+
+namespace pipeline_test {
+namespace {
+
+TEST_F(SceneFrameTest, WithTheSelectionScreenOnTopOnlyClearsToBlack) {
+  UseMenus(ENGINE_SM2);
+  Frame();
+  EXPECT_EQ(Clears(), (Lines{"back 3 ff000000", "back 3 ff000000"}));
+  EXPECT_EQ(Draws(), Lines{});
+}
+
+// Without the island the targets are still cleared and the sky still mirrored.
+TEST_F(SceneFrameTest, ShowIslandOffLeavesTheIslandOutOfEveryPass) {
+  Build(ENGINE_FFP);
+  Check(editor->settingsMenu, kShowIsland, false);
+  Frame();
+  EXPECT_EQ(Draws(), (Lines{"back sky", "reflection sky cw noz", "back water"}));
+  EXPECT_EQ(Clears(), kClearsWithoutDepth);
+}
+
+TEST_F(SceneFrameTest, WithoutAnEngineTheGeometryIsOneWireframeDraw) {
+  Build(ENGINE_SM1);
+  editor->waterScene.engine = nullptr;
+  Frame();
+  EXPECT_EQ(Draws(), (Lines{"back sky/simple", "back island/vsLighting", "back water wire"}));
+  EXPECT_EQ(Clears(), Lines{"back 3 ff000000"});
+  const platform::DrawRecord* water = FirstDraw("water");
+  ASSERT_NE(water, nullptr);
+  auto* wire = dynamic_cast<D3DTexture*>(editor->resourceCache->Find(L"data/gui/wirecolor.tga"));
+  ASSERT_NE(wire, nullptr);
+  EXPECT_EQ(water->textures[0], wire->texture);
+  EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));  // the GUI
+}
+
+TEST_F(SceneFrameTest, WireframeWaterAndSolidAfterwards) {
+  Build(ENGINE_FFP);
+  Check(editor->EngineMenu(), kWireframe, true);
+  Frame();
+  EXPECT_EQ(Draws().back(), "back water wire");
+  EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));
+}
+
+// Unticking a pass hands the engine null in the same frame and leaves its target alone.
+TEST_F(SceneFrameTest, APassSwitchedOffHandsNullAtOnce) {
+  Build(ENGINE_FFP);
+  Frame();
+  EXPECT_TRUE(EngineSettings().enableReflection);
+  EXPECT_TRUE(EngineSettings().enableRefraction);
+  Check(editor->EngineMenu(), kEnableReflection, false);
+  platform::Recorded().Clear();
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableReflection);
+  EXPECT_TRUE(EngineSettings().enableRefraction);
+  EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "refraction island clip", "back water"}));
+  Check(editor->EngineMenu(), kEnableRefraction, false);
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableRefraction);
+}
+
+// A target that cannot be begun gets no clear and no draws, and its texture
+// is not handed on; nothing is drawn with the mirrored view.
+TEST_F(SceneFrameTest, ATargetThatFailsToBeginDrawsNothing) {
+  Build(ENGINE_FFP);
+  cReflectionTarget& target = editor->waterScene.reflectionTarget;
+  const D3DXMATRIX view = *editor->camera->GetView();
+  // Begun already, so the frame's Begin is refused; the mirrored view and cull go again.
+  ASSERT_TRUE(target.Begin(editor->device, &view));
+  editor->device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  Frame();
+  ASSERT_TRUE(target.End(editor->device));
+  EXPECT_FALSE(EngineSettings().enableReflection);
+  for (const platform::DrawRecord& draw : platform::Recorded().draws) {
+    EXPECT_NE(draw.cullMode, static_cast<DWORD>(D3DCULL_CW)) << What(draw);
+  }
+  for (const platform::ClearRecord& clear : platform::Recorded().clearCalls) {
+    EXPECT_NE(clear.flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
+  }
+}
+
+// Without pixel shaders 1.4 the depth effect cannot begin: the target is
+// cleared and ended, nothing is drawn into it and depth is switched off.
+TEST_F(SceneFrameTest, AFailedDepthPassDrawsNothingAndSwitchesDepthOff) {
+  profile = platform::HeadlessProfile::FixedFunction();
+  TearDown();
+  SetUp();
+  Build(ENGINE_SM2);
+  auto* engine = dynamic_cast<cWaterEngineSM2*>(editor->waterScene.engine);
+  ASSERT_NE(engine, nullptr);
+  engine->SetDepth(editor->waterScene.depthTarget.GetTexture(), 1.0f, 1.0f);
+  Frame();
+  EXPECT_EQ(Clears(), kClearsWithDepth);
+  for (const std::string& line : Draws()) EXPECT_EQ(line.find("depth "), std::string::npos) << line;
+  EXPECT_FALSE(EngineSettings().enableDepthEffects);
+  EXPECT_EQ(editor->waterScene.depthTarget.GetDepthEffect(), nullptr);
+}
+
+// Out-of-range channels are clamped one by one, so none bleeds into its neighbour.
+TEST_F(SceneFrameTest, FillAndSunlightColoursSaturatePerChannel) {
+  Build(ENGINE_SM2);
+  cMenu* menu = editor->EngineMenu();
+  for (auto [id, text] : {std::pair{kRefractionFillR, L"-10"}, {kRefractionFillG, L"300"}, {kRefractionFillB, L"46.9"},
+                          {kSunColorR, L"1e39"}, {kSunColorG, L"-1e39"}, {kSunColorB, L"128.5"}})
+    Type(menu, id, text);
+  Frame();
+  EXPECT_EQ(Clears()[2], "refraction 3 ff00ff2e");
+  EXPECT_EQ(editor->waterScene.engine->GetRefractionColor(), D3DXVECTOR3(0.0f, 1.0f, 46 / 255.0f));
+  const cEngineSettings settings = EngineSettings();
+  EXPECT_TRUE(settings.enableSunlight);
+  EXPECT_EQ(D3DXVECTOR3(settings.sunlightColorR, settings.sunlightColorG, settings.sunlightColorB),
+            D3DXVECTOR3(1.0f, 0.0f, 128 / 255.0f));
+}
+
+// The toolbar's two preview windows show the component textures while their
+// boxes are ticked, through wrappers that never release them.
+TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
+  Build(ENGINE_FFP);
+  auto* toolbar = new cMenu(kMenuToolbar, nullptr);
+  toolbar->Add(new cWindow(kHeightmapPreview, nullptr, D3DXVECTOR2(0.46f, 0.54f), 0.27f, 0.25f));
+  toolbar->Add(new cWindow(kNormalmapPreview, nullptr, D3DXVECTOR2(0.46f, 0.18f), 0.27f, 0.25f));
+  delete editor->toolbarMenu;
+  editor->toolbarMenu = toolbar;
+  cGUIManager::Instance()->PushMenu(toolbar, false);
+  Check(editor->heightmapMenu, kShowHeightmap, true);
+  Check(editor->normalmapMenu, kShowNormalmap, true);
+  Frame();
+  IDirect3DTexture9* heights = editor->waterScene.heightmap->GetTexture();
+  IDirect3DTexture9* normals = editor->waterScene.normalmap->GetTexture();
+  ASSERT_NE(heights, nullptr);
+  ASSERT_NE(normals, nullptr);
+  const auto shown = [](IDirect3DTexture9* texture) {
+    const auto& draws = platform::Recorded().draws;
+    return std::any_of(draws.begin(), draws.end(), [&](const auto& draw) { return draw.textures[0] == texture; });
+  };
+  EXPECT_TRUE(shown(heights));
+  EXPECT_TRUE(shown(normals));
+  // The automatic normalization factor in use, since the fixed one is not chosen.
+  wchar_t peak[32];
+  std::swprintf(peak, 32, L"%.2f", static_cast<double>(
+                                        dynamic_cast<cFFTHeightmap*>(editor->waterScene.heightmap)->GetPeak()));
+  EXPECT_STREQ(FindEditbox(editor->heightmapMenu, kNormalization)->GetText(), peak);
+
+  Check(editor->heightmapMenu, kShowHeightmap, false);
+  platform::Recorded().Clear();
+  Frame();
+  EXPECT_FALSE(shown(heights));
+  EXPECT_TRUE(shown(normals));
+
+  // A deleted normal map leaves its window empty.
+  Delete(editor->waterScene.normalmap);
+  editor->waterScene.normalmap = nullptr;
+  platform::Recorded().Clear();
+  Frame();
+  EXPECT_EQ(editor->normalmapPreview.texture, nullptr);
+  // Only the heightmap holds its texture, also after the editor is gone.
+  ShutdownEditor();
+  heights->AddRef();
+  EXPECT_EQ(heights->Release(), 1u);
+}
+
+// Components rebuilt between frames and a lost device: the engine is handed
+// the current geometry and the recreated targets, never a freed object.
+TEST_F(SceneFrameTest, ReplacedComponentsAndALostDeviceLeaveNothingStale) {
+  Build(ENGINE_FFP);
+  cWaterScene& scene = editor->waterScene;
+  Delete(scene.geometry);
+  scene.geometry = MakeSimpleGrid();
+  auto* heightmap = Own(std::make_unique<cFFTHeightmap>());
+  const D3DXVECTOR2 wind(2.0f, 1.0f);
+  ASSERT_TRUE(heightmap->Initialize(32, 4, &wind, 1.0f, 9u));
+  ASSERT_TRUE(dynamic_cast<cNormalmapFFT*>(scene.normalmap)->SetSource(heightmap));
+  Delete(scene.heightmap);
+  scene.heightmap = heightmap;
+  Frame();
+  EXPECT_EQ(Draws().back(), "back water");
+  EXPECT_EQ(FirstDraw("water")->vertexCount, static_cast<UINT>(scene.geometry->GetVertexCount()));
+
+  platform::headless::LoseDevice();
+  Frame();  // lost: nothing drawn
+  Frame();  // reset
+  EXPECT_FALSE(editor->deviceLost);
+  ASSERT_NE(scene.reflectionTarget.GetTexture(), nullptr);
+  platform::Recorded().Clear();
+  Frame();
+  EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "reflection sky cw noz", "reflection island cw clip",
+                            "refraction island clip", "back water"}));
+  EXPECT_TRUE(EngineSettings().enableReflection);
+}
+
+}  // namespace
+}  // namespace pipeline_test

@@ -1,0 +1,39 @@
+// Small states for the batch program's tests, as the editor would save them.
+#pragma once
+
+#include "config/TypeIds.h"
+#include "config/cEngineSettings.h"
+
+namespace batch::testing {
+
+// An FFT heightmap of N = 16 with the CPU forward-difference normal map and an
+// extruded simple grid: every step of the pipeline runs.
+inline cEngineSettings TinyFFTState() {
+  cEngineSettings s{};
+  s.heightmapType = HEIGHTMAP_FFT;
+  s.heightmapResolution = 16;
+  s.heightmapGridSize = 4;
+  s.heightmapUpdateCoef = 1.0f;
+  s.windX = 1.0f;
+  s.windZ = 1.0f;
+  s.fftAmplitude = 4.0f;
+  s.fftNormalizationFactor = 0.0f;
+  s.fftSmoothness = 6.0f;
+  s.normalmapType = NORMALMAP_FD_RAW;
+  s.fdNormalmapMethod = 0;
+  s.fdNormalmapAmplitude = 1.0f;
+  s.geometryType = GEOMETRY_SIMPLE;
+  s.simpleGridSizeX = 10.0f;
+  s.simpleGridSizeZ = 10.0f;
+  s.simpleGridTessellationX = 8;
+  s.simpleGridTessellationZ = 8;
+  s.geometryDefaultUVScaleX = 1.0f;
+  s.geometryDefaultUVScaleY = 1.0f;
+  s.extrudeGeometry = true;
+  s.geometryExtrusionStrength = 2.0f;
+  s.geometryExtrusionUVScaleX = 1.0f;
+  s.geometryExtrusionUVScaleY = 1.0f;
+  return s;
+}
+
+}  // namespace batch::testing

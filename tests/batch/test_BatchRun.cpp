@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "../config/SaveFileTesting.h"
+#include "BatchTesting.h"
+#include "batch/PngFile.h"
+#include "batch/cBatchRun.h"
+
+namespace {
+
+using savefile::testing::ScratchFolder;
+using batch::testing::TinyFFTState;
+
+BatchOptions Options(int frames) {
+  BatchOptions options;
+  options.statePath = "tiny.txt";
+  options.frames = frames;
+  options.dt = 0.25;
+  options.seed = 42;
+  options.progress = false;
+  return options;
+}
+
+int RunWith(const BatchOptions& options, const cEngineSettings& settings = TinyFFTState(), std::string* error = nullptr) {
+  std::ostringstream out, err;
+  const int code = RunBatch(options, settings, out, err);
+  if (error) *error = err.str();
+  return code;
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream stream(line);
+  for (std::string field; std::getline(stream, field, ',');) fields.push_back(field);
+  if (!line.empty() && line.back() == ',') fields.push_back("");
+  return fields;
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A seed comment, a header row, one row per frame, every row as wide as the header.
+TEST(BatchRun, CsvHasOneRowPerFrame) {
+  ScratchFolder folder;
+  BatchOptions options = Options(5);
+  options.csvPath = folder.File("run.csv");
+  ASSERT_EQ(RunWith(options), BATCH_OK);
+  const std::vector<std::string> lines = Lines(options.csvPath);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_NE(lines[0].find("seed=42"), std::string::npos) << lines[0];
+  const std::vector<std::string> header = Fields(lines[1]);
+  EXPECT_EQ(header.front(), "frame");
+  EXPECT_EQ(header.back(), "height_rms");
+  for (int frame = 0; frame < 5; ++frame) {
+    const std::vector<std::string> row = Fields(lines[2 + frame]);
+    ASSERT_EQ(row.size(), header.size()) << lines[2 + frame];
+    EXPECT_EQ(std::stoi(row[0]), frame);
+    EXPECT_DOUBLE_EQ(std::stod(row[1]), frame * 0.25);
+    for (size_t column = 2; column < 7; ++column) EXPECT_GE(std::stod(row[column]), 0.0) << header[column];
+    const double min = std::stod(row[7]), max = std::stod(row[8]), mean = std::stod(row[9]), rms = std::stod(row[10]);
+    EXPECT_LE(0.0, min);
+    EXPECT_LT(min, mean);
+    EXPECT_LT(mean, max);
+    EXPECT_LE(max, 1.0);
+    EXPECT_GT(rms, 0.0);
+    EXPECT_LT(rms, max - min);
+  }
+  EXPECT_FALSE(std::filesystem::exists(options.csvPath + ".tmp"));
+}
+
+// Steps that do not run leave their fields empty; the comparison adds seven
+// columns per method.
+TEST(BatchRun, CsvColumnsFollowTheState) {
+  ScratchFolder folder;
+  BatchOptions options = Options(2);
+  options.csvPath = folder.File("run.csv");
+  cEngineSettings bare = TinyFFTState();
+  bare.normalmapType = 0;
+  bare.extrudeGeometry = false;
+  ASSERT_EQ(RunWith(options, bare), BATCH_OK);
+  std::vector<std::string> row = Fields(Lines(options.csvPath)[2]);
+  EXPECT_EQ(row[4], "");
+  EXPECT_EQ(row[5], "");
+  EXPECT_EQ(row[6], "");
+
+  options.normalsTablePath = folder.File("normals.md");
+  ASSERT_EQ(RunWith(options), BATCH_OK);
+  const std::vector<std::string> lines = Lines(options.csvPath);
+  EXPECT_EQ(Fields(lines[1]).size(), 11u + 4u * 7u);
+  EXPECT_EQ(Fields(lines[2]).size(), 11u + 4u * 7u);
+  const std::string table = Bytes(options.normalsTablePath);
+  for (const char* method : {"| cpu-forward |", "| cpu-centred |", "| fft |", "| spectral |"}) {
+    EXPECT_NE(table.find(method), std::string::npos) << method;
+  }
+}
+
+// Mean absolute difference between neighbours across the wrap (last column to
+// first, last row to first) over the same between interior neighbours.
+double SeamRatio(const PngImage& image, int channel) {
+  const int w = image.width, h = image.height, c = image.channels;
+  auto at = [&](int x, int y) { return static_cast<double>(image.samples[(y * w + x) * c + channel]); };
+  double seam = 0.0, interior = 0.0;
+  for (int y = 0; y < h; ++y) {
+    seam += std::fabs(at(w - 1, y) - at(0, y));
+    for (int x = 0; x + 1 < w; ++x) interior += std::fabs(at(x, y) - at(x + 1, y)) / (w - 1);
+  }
+  for (int x = 0; x < w; ++x) {
+    seam += std::fabs(at(x, h - 1) - at(x, 0));
+    for (int y = 0; y + 1 < h; ++y) interior += std::fabs(at(x, y) - at(x, y + 1)) / (h - 1);
+  }
+  return seam / interior;
+}
+
+// The FFT ocean is periodic: opposite edges of every baked image continue each
+// other as well as interior neighbours do. A ramp, which does not tile, shows
+// what a seam looks like to the measure.
+TEST(BatchRun, BakedImagesTile) {
+  ScratchFolder folder;
+  BatchOptions options = Options(3);
+  options.bakeDirectory = folder.File("baked");
+  options.bakeEvery = 2;
+  cEngineSettings state = TinyFFTState();
+  state.heightmapResolution = 64;
+  state.heightmapGridSize = 16;
+  ASSERT_EQ(RunWith(options, state), BATCH_OK);
+  for (int index : {0, 1}) {
+    PngImage height, normal;
+    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedHeightName(index), &height));
+    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedNormalName(index), &normal));
+    EXPECT_EQ(height.bitDepth, 16);
+    EXPECT_EQ(height.channels, 1);
+    EXPECT_EQ(height.width, 64);
+    EXPECT_EQ(normal.bitDepth, 8);
+    EXPECT_EQ(normal.channels, 3);
+    EXPECT_LT(SeamRatio(height, 0), 1.6) << index;
+    for (int channel : {0, 1}) EXPECT_LT(SeamRatio(normal, channel), 1.6) << index << " " << channel;
+  }
+  EXPECT_FALSE(std::filesystem::exists(options.bakeDirectory + "/" + BakedHeightName(2)));
+
+  PngImage ramp{8, 8, 1, 16, {}};
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) ramp.samples.push_back(static_cast<uint16_t>(1000 * (x + y)));
+  }
+  EXPECT_GT(SeamRatio(ramp, 0), 5.0);
+}
+
+// The same seed writes the same bytes; another seed, another sea.
+TEST(BatchRun, SameSeedSameImages) {
+  ScratchFolder folder;
+  BatchOptions options = Options(2);
+  auto bake = [&](uint32_t seed, const std::string& name) {
+    options.seed = seed;
+    options.bakeDirectory = folder.File(name);
+    EXPECT_EQ(RunWith(options), BATCH_OK);
+    return std::make_pair(Bytes(options.bakeDirectory + "/" + BakedHeightName(1)),
+                          Bytes(options.bakeDirectory + "/" + BakedNormalName(1)));
+  };
+  const auto first = bake(42, "first"), second = bake(42, "second"), other = bake(43, "other");
+  EXPECT_GT(first.first.size(), 100u);
+  EXPECT_GT(first.second.size(), 100u);
+  EXPECT_EQ(first, second);
+  EXPECT_NE(first.first, other.first);
+  EXPECT_NE(first.second, other.second);
+}
+
+// With --loop, the frame at the loop duration is frame 0 again, byte for byte.
+TEST(BatchRun, LoopComesBackToFrameZero) {
+  ScratchFolder folder;
+  BatchOptions options = Options(9);  // frames 0 to 8 at 0.25 s: 2 s is frame 8
+  options.loopSeconds = 2.0;
+  options.bakeDirectory = folder.File("loop");
+  cEngineSettings state = TinyFFTState();
+  state.heightmapUpdateCoef = 0.75f;
+  ASSERT_EQ(RunWith(options, state), BATCH_OK);
+  const std::string dir = options.bakeDirectory + "/";
+  EXPECT_EQ(Bytes(dir + BakedHeightName(0)), Bytes(dir + BakedHeightName(8)));
+  EXPECT_EQ(Bytes(dir + BakedNormalName(0)), Bytes(dir + BakedNormalName(8)));
+  EXPECT_NE(Bytes(dir + BakedHeightName(0)), Bytes(dir + BakedHeightName(4)));
+}
+
+// Failures exit with 1 and one line; nothing half-written is left behind.
+TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
+  ScratchFolder folder;
+  std::ofstream(folder.File("plain")).put('x');
+  struct Case {
+    const char* name;
+    std::function<void(BatchOptions&, cEngineSettings&)> change;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"CsvInMissingFolder", [&](BatchOptions& o, cEngineSettings&) { o.csvPath = folder.File("no/such/run.csv"); },
+       "cannot write the CSV file"},
+      {"BakeIntoAFile", [&](BatchOptions& o, cEngineSettings&) { o.bakeDirectory = folder.File("plain"); },
+       "cannot write into the folder"},
+      {"LoopOnPerlin",
+       [](BatchOptions& o, cEngineSettings& s) {
+         o.loopSeconds = 4.0;
+         s.heightmapType = HEIGHTMAP_PERLIN;
+       },
+       "--loop needs the FFT heightmap"},
+      {"CompareOnPerlin",
+       [&](BatchOptions& o, cEngineSettings& s) {
+         o.normalsTablePath = folder.File("n.md");
+         s.heightmapType = HEIGHTMAP_PERLIN;
+       },
+       "--compare-normals needs the FFT heightmap"},
+      {"NoHeightmap", [](BatchOptions&, cEngineSettings& s) { s = cEngineSettings{}; }, "no heightmap"},
+  };
+  for (const Case& c : cases) {
+    BatchOptions options = Options(1);
+    cEngineSettings state = TinyFFTState();
+    c.change(options, state);
+    std::string error;
+    EXPECT_EQ(RunWith(options, state, &error), BATCH_FAILED) << c.name;
+    EXPECT_EQ(error.rfind("water-batch: ", 0), 0u) << error;
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.File("n.md")));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("n.md.tmp")));
+}
+
+}  // namespace

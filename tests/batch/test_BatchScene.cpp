@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "../platform/HeadlessDevice.h"
+#include "BatchTesting.h"
+#include "batch/cBatchScene.h"
+#include "heightmap/cFFTHeightmap.h"
+
+namespace {
+
+using batch::testing::TinyFFTState;
+
+class BatchScene : public platform::testing::HeadlessDevice {};
+
+struct BuildCase {
+  const char* name;
+  std::function<void(cEngineSettings&)> change;
+  int heightmapType, normalmapType, geometryType;  // 0: none built
+};
+
+// Each kind of component comes back with the record's type, and each one's
+// FillSettings gives back the record's parameters: the same component the
+// editor would build from the loaded menus.
+TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
+  const BuildCase cases[] = {
+      {"FFTForwardSimple", [](cEngineSettings&) {}, HEIGHTMAP_FFT, NORMALMAP_FD_RAW, GEOMETRY_SIMPLE},
+      {"FFTNormalsNoGeometry",
+       [](cEngineSettings& s) {
+         s.normalmapType = NORMALMAP_FFT;
+         s.geometryType = 0;
+       },
+       HEIGHTMAP_FFT, NORMALMAP_FFT, 0},
+      {"PerlinCentredRadial",
+       [](cEngineSettings& s) {
+         s.heightmapType = HEIGHTMAP_PERLIN;
+         s.perlinOctaveCount = 3;
+         s.perlinPersistence = 0.5f;
+         s.perlinSquaredHeight = true;
+         s.fdNormalmapMethod = 1;
+         s.fdNormalmapAmplitude = 3.0f;
+         s.geometryType = GEOMETRY_RADIAL;
+         s.radialMaxRadius = 50.0f;
+         s.radialResolution = 16;
+         s.radialFirstRadius = 1.0f;
+         s.radialRadiusOffsetScale = 1.2f;
+         s.radialFirstLevelOffset = 1.0f;
+         s.radialHeightFalloffDistance = 40.0f;
+       },
+       HEIGHTMAP_PERLIN, NORMALMAP_FD_RAW, GEOMETRY_RADIAL},
+      {"HeightmapAlone",
+       [](cEngineSettings& s) {
+         s.normalmapType = 0;
+         s.geometryType = 0;
+       },
+       HEIGHTMAP_FFT, 0, 0},
+  };
+  for (const BuildCase& c : cases) {
+    cEngineSettings record = TinyFFTState();
+    c.change(record);
+    cBatchScene scene;
+    std::string error;
+    ASSERT_TRUE(scene.Build(record, 7, 0.0, d3d, device, &error)) << c.name << ": " << error;
+    ASSERT_NE(scene.Heightmap(), nullptr);
+    EXPECT_EQ(scene.Heightmap()->GetTypeId(), c.heightmapType) << c.name;
+    EXPECT_EQ(scene.Normalmap() ? scene.Normalmap()->GetTypeId() : 0, c.normalmapType) << c.name;
+    EXPECT_EQ(scene.Geometry() ? scene.Geometry()->GetTypeId() : 0, c.geometryType) << c.name;
+
+    cEngineSettings filled = record;
+    scene.Heightmap()->FillSettings(&filled);
+    if (scene.Normalmap()) scene.Normalmap()->FillSettings(&filled);
+    EXPECT_EQ(filled.heightmapResolution, record.heightmapResolution) << c.name;
+    EXPECT_EQ(filled.heightmapGridSize, record.heightmapGridSize) << c.name;
+    EXPECT_EQ(filled.fftAmplitude, record.fftAmplitude) << c.name;
+    EXPECT_EQ(filled.fftSmoothness, record.fftSmoothness) << c.name;
+    EXPECT_EQ(filled.windX, record.windX) << c.name;
+    EXPECT_EQ(filled.perlinOctaveCount, record.perlinOctaveCount) << c.name;
+    EXPECT_EQ(filled.perlinPersistence, record.perlinPersistence) << c.name;
+    EXPECT_EQ(filled.perlinSquaredHeight, record.perlinSquaredHeight) << c.name;
+    EXPECT_EQ(filled.fdNormalmapMethod, record.fdNormalmapMethod) << c.name;
+    EXPECT_EQ(filled.fdNormalmapAmplitude, record.fdNormalmapAmplitude) << c.name;
+    if (scene.Geometry()) {
+      scene.Geometry()->FillSettings(&filled);
+      EXPECT_EQ(filled.simpleGridTessellationX, record.simpleGridTessellationX) << c.name;
+      EXPECT_EQ(filled.radialResolution, record.radialResolution) << c.name;
+      EXPECT_EQ(filled.radialMaxRadius, record.radialMaxRadius) << c.name;
+    }
+  }
+}
+
+TEST_F(BatchScene, RefusesWhatItCannotBuild) {
+  const std::pair<const char*, std::function<void(cEngineSettings&)>> cases[] = {
+      {"no heightmap", [](cEngineSettings& s) { s = cEngineSettings{}; }},
+      {"--loop", [](cEngineSettings& s) { s.heightmapType = HEIGHTMAP_PERLIN; }},
+  };
+  for (const auto& [reason, change] : cases) {
+    cEngineSettings record = TinyFFTState();
+    change(record);
+    cBatchScene scene;
+    std::string error;
+    EXPECT_FALSE(scene.Build(record, 7, 3.0, d3d, device, &error)) << reason;
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
+  }
+}
+
+// The heightmap runs on the record's simulation speed; extrusion is timed
+// only when the record extrudes.
+TEST_F(BatchScene, StepFollowsTheSimulationSpeed) {
+  cEngineSettings record = TinyFFTState();
+  record.heightmapUpdateCoef = 0.5f;
+  cBatchScene scene;
+  std::string error;
+  ASSERT_TRUE(scene.Build(record, 7, 0.0, d3d, device, &error)) << error;
+  StepTimes times;
+  ASSERT_TRUE(scene.Step(3.0, &times));
+  EXPECT_GE(times.extrusion, 0.0);
+  EXPECT_GE(times.heightmapUpdate, 0.0);
+  const int n = scene.Heightmap()->GetResolution();
+  const std::vector<float> stepped(scene.Heightmap()->GetHeights(), scene.Heightmap()->GetHeights() + n * n);
+
+  cFFTHeightmap direct;
+  const D3DXVECTOR2 wind(record.windX, record.windZ);
+  ASSERT_TRUE(direct.Initialize(record.heightmapResolution, record.heightmapGridSize, &wind, record.fftAmplitude, 7));
+  ASSERT_TRUE(direct.Update(1.5f));
+  EXPECT_EQ(stepped, std::vector<float>(direct.GetHeights(), direct.GetHeights() + n * n));
+
+  record.extrudeGeometry = false;
+  cBatchScene still;
+  ASSERT_TRUE(still.Build(record, 7, 0.0, d3d, device, &error));
+  ASSERT_TRUE(still.Step(1.0, &times));
+  EXPECT_LT(times.extrusion, 0.0);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "../config/SaveFileTesting.h"
+#include "batch/BatchState.h"
+#include "config/TypeIds.h"
+#include "batch/cBatchScene.h"
+#include "geometry/cSimpleGrid.h"
+#include "heightmap/cFFTHeightmap.h"
+#include "normalmap/cNormalmapFDRaw.h"
+
+namespace {
+
+using savefile::testing::ScratchFolder;
+using savefile::testing::WriteBytes;
+
+class BatchState : public savefile::testing::WaterSceneTest {};
+
+// Components the editor built, saved by the editor's writer, come back in the
+// batch program as the same components with the same parameters.
+TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
+  auto* fft = Keep(std::make_unique<cFFTHeightmap>(), &heightmap, &scene.heightmap);
+  fft->SetSmoothness(4.0f);
+  const D3DXVECTOR2 wind(2.0f, -1.0f);
+  ASSERT_TRUE(fft->Initialize(32, 16, &wind, 0.5f, 3u));
+  fft->SetNormalization(1.5f);
+  auto* normals = Keep(std::make_unique<cNormalmapFDRaw>(), &normalmap, &scene.normalmap);
+  ASSERT_TRUE(normals->SetSource(fft));
+  normals->SetMethod(1);
+  normals->SetAmplitude(0.75f);
+  auto* grid = Keep(std::make_unique<cSimpleGrid>(), &geometry, &scene.geometry);
+  ASSERT_TRUE(grid->Create(100.0f, 80.0f, 16, 12, D3DXVECTOR2(2.0f, 3.0f), D3DXVECTOR3(1.0f, -2.0f, 3.0f), device));
+  scene.settings.heightmapUpdateCoef = 1.25f;
+  scene.workingEnvironment = ENGINE_SM2;
+  const std::string path = folder.File("state.txt");
+  ASSERT_TRUE(scene.Save(path.c_str()));
+
+  cEngineSettings loaded{};
+  std::string error;
+  ASSERT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
+  cBatchScene batch;
+  ASSERT_TRUE(batch.Build(loaded, 3u, 0.0, d3d, device, &error)) << error;
+
+  cEngineSettings original{}, rebuilt{};
+  fft->FillSettings(&original);
+  normals->FillSettings(&original);
+  grid->FillSettings(&original);
+  batch.Heightmap()->FillSettings(&rebuilt);
+  batch.Normalmap()->FillSettings(&rebuilt);
+  batch.Geometry()->FillSettings(&rebuilt);
+  for (const SettingKey& key : EngineSettingKeys()) {
+    const size_t size = key.kind == SettingKind::Bool ? sizeof(bool) : 4;
+    EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(&original) + key.offset,
+                          reinterpret_cast<const char*>(&rebuilt) + key.offset, size),
+              0)
+        << key.key;
+  }
+  EXPECT_EQ(loaded.heightmapUpdateCoef, 1.25f);
+  // Same seed, same spectrum: the very same heights.
+  ASSERT_TRUE(fft->Update(0.0f));
+  ASSERT_TRUE(batch.Heightmap()->Update(0.0f));
+  EXPECT_EQ(std::memcmp(fft->GetHeights(), batch.Heightmap()->GetHeights(), 32 * 32 * sizeof(float)), 0);
+}
+
+// The editor's saved files of every engine type load.
+TEST(BatchStateFiles, EditorFilesLoad) {
+  for (const char* name : {"ffp.txt", "sm1.txt", "sm2.txt", "sm3.txt"}) {
+    cEngineSettings loaded{};
+    std::string error;
+    EXPECT_TRUE(LoadBatchState(savefile::testing::SavedFilePath(name), &loaded, &error)) << name << ": " << error;
+    EXPECT_NE(loaded.heightmapType, 0) << name;
+  }
+}
+
+struct RefusalCase {
+  const char* name;
+  const char* text;
+  const char* message;  // after "<path>"
+};
+
+class BatchStateRefusals : public ::testing::TestWithParam<RefusalCase> {};
+
+// What the editor would silently skip or refuse is refused with the line it is on.
+TEST_P(BatchStateRefusals, NameTheLine) {
+  ScratchFolder folder;
+  const std::string path = folder.File("bad.txt");
+  if (GetParam().text) WriteBytes(path, GetParam().text);
+  cEngineSettings loaded{};
+  loaded.heightmapResolution = 77;
+  std::string error;
+  EXPECT_FALSE(LoadBatchState(path, &loaded, &error));
+  EXPECT_EQ(error.rfind(path, 0), 0u) << error;
+  EXPECT_NE(error.find(GetParam().message), std::string::npos) << error;
+  EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  EXPECT_EQ(loaded.heightmapResolution, 77);
+}
+
+constexpr const char* kGood =
+    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
+    "[fft heightmap amplitude]=4.000\r\n[heightmap update coef]=1.000\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchStateRefusals,
+    ::testing::Values(
+        RefusalCase{"Missing", nullptr, ": cannot read the save file"},
+        RefusalCase{"NotAKeyValueLine", "[heightmap type]=fft\r\nheightmap resolution 16\r\n", ":2: not a [key]=value"},
+        RefusalCase{"UnknownKey", "[heightmap type]=fft\n\n[wave height]=3\n", ":3: unknown key [wave height]"},
+        RefusalCase{"UnknownTypeWord", "[heightmap type]=fft \r\n", ":1: [heightmap type] has an unknown type"},
+        RefusalCase{"NotANumber", "[heightmap type]=fft\r\n[heightmap resolution]=big\r\n", ":2: [heightmap resolution] has no number"},
+        RefusalCase{"InvalidValue",
+                    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
+                    "[fft heightmap amplitude]=-4.000\r\n",
+                    ":4: [fft heightmap amplitude] -4 is below 0"},
+        RefusalCase{"LaterLineWins",
+                    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap resolution]=12\r\n",
+                    ":3: [heightmap resolution] 12"},
+        RefusalCase{"PerlinRule", "[heightmap type]=perlin\r\n[heightmap resolution]=16\r\n"
+                                           "[perlin heightmap persistence]=-1\r\n",
+                    ":3: [perlin heightmap persistence]"},
+        RefusalCase{"InvalidGeometry",
+                    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[geometry type]=simple\r\n",
+                    ": [simple grid size .x] 0 is not above 0 (the file does not set it)"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(BatchStateFiles, AcceptsAValidHandWrittenFile) {
+  ScratchFolder folder;
+  const std::string path = folder.File("good.txt");
+  WriteBytes(path, kGood);
+  cEngineSettings loaded{};
+  std::string error;
+  ASSERT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
+  EXPECT_EQ(loaded.heightmapType, HEIGHTMAP_FFT);
+  EXPECT_EQ(loaded.heightmapResolution, 16);
+  EXPECT_EQ(loaded.fftAmplitude, 4.0f);
+}
+
+}  // namespace

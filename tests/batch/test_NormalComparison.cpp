@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+#include "batch/cNormalComparison.h"
+#include "batch/cSpectralSlopes.h"
+
+namespace {
+
+const D3DXVECTOR2 kWind(1.0f, 1.0f);
+
+// The derivative of the heights' sum term by term, straight from its definition.
+double BruteForceSlope(const cFFTHeightmap& heightmap, int r, int c, bool alongRows) {
+  const int n = heightmap.GetResolution();
+  std::complex<double> sum = 0.0;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const double phase = 2.0 * std::numbers::pi * (r * (i - n / 2) + c * (j - n / 2)) / n;
+      const double k = 2.0 * std::numbers::pi * ((alongRows ? i : j) - n / 2) / n;
+      sum += std::complex<double>(heightmap.GetSpectrum()[i * n + j]) * std::complex<double>(0.0, k) *
+             std::polar(1.0, phase);
+    }
+  }
+  return -sum.real();
+}
+
+TEST(SpectralSlopes, AreTheDerivativeOfTheHeightsSum) {
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(8, 4, &kWind, 4.0f, 321));
+  ASSERT_TRUE(heightmap.Update(2.5f));
+  cSpectralSlopes slopes;
+  ASSERT_TRUE(slopes.Compute(heightmap));
+  double largest = 0.0;
+  for (int r = 0; r < 8; ++r) {
+    for (int c = 0; c < 8; ++c) {
+      const double columns = BruteForceSlope(heightmap, r, c, false), rows = BruteForceSlope(heightmap, r, c, true);
+      EXPECT_NEAR(slopes.AlongColumns()[r * 8 + c], columns, 1e-9 * (1 + std::fabs(columns)));
+      EXPECT_NEAR(slopes.AlongRows()[r * 8 + c], rows, 1e-9 * (1 + std::fabs(rows)));
+      largest = std::max(largest, std::fabs(columns));
+    }
+  }
+  EXPECT_GT(largest, 1e-3);  // a real surface, not a flat one
+}
+
+TEST(SpectralSlopes, RefuseAnUninitialisedHeightmap) {
+  cFFTHeightmap heightmap;
+  cSpectralSlopes slopes;
+  EXPECT_FALSE(slopes.Compute(heightmap));
+}
+
+const MethodError& Find(const std::vector<MethodError>& results, const std::string& name) {
+  for (const MethodError& result : results) {
+    if (result.name == name) return result;
+  }
+  static const MethodError none{"none", {}, {}, 0.0};
+  ADD_FAILURE() << name;
+  return none;
+}
+
+std::vector<MethodError> Compare(float amplitude) {
+  cFFTHeightmap heightmap;
+  EXPECT_TRUE(heightmap.Initialize(64, 8, &kWind, 4.0f, 2024));
+  EXPECT_TRUE(heightmap.Update(1.0f));
+  cNormalComparison comparison;
+  EXPECT_TRUE(comparison.Bind(&heightmap, amplitude, 0.0f));
+  std::vector<MethodError> results;
+  EXPECT_TRUE(comparison.Run(&results));
+  return results;
+}
+
+// The spectrum's own slopes match the exact normal to float precision; the
+// 8-bit encoding costs them at most about half a code step.
+TEST(NormalComparison, SpectralSlopesAreExact) {
+  for (float amplitude : {1.0f, 16.0f}) {
+    const std::vector<MethodError> results = Compare(amplitude);
+    const MethodError& spectral = Find(results, "spectral");
+    EXPECT_LT(spectral.exact.mean, 1e-3) << amplitude;
+    EXPECT_LT(spectral.exact.max, 1e-2) << amplitude;
+    EXPECT_LT(spectral.quantised.max, 1.0) << amplitude;
+    EXPECT_GE(spectral.quantised.mean, spectral.exact.mean) << amplitude;
+  }
+}
+
+// Steeper waves make finite differences worse: the error grows with the
+// height scale, while the statistics stay ordered.
+TEST(NormalComparison, FiniteDifferenceErrorsGrowWithSteepness) {
+  const std::vector<MethodError> gentle = Compare(1.0f), steep = Compare(16.0f);
+  for (const char* name : {"cpu-forward", "cpu-centred"}) {
+    const MethodError& a = Find(gentle, name);
+    const MethodError& b = Find(steep, name);
+    EXPECT_GT(b.exact.mean, 2.0 * a.exact.mean) << name;
+    EXPECT_GT(b.exact.max, a.exact.max) << name;
+    for (const MethodError* m : {&a, &b}) {
+      EXPECT_LE(m->exact.mean, m->exact.max) << name;
+      EXPECT_LE(m->exact.p95, m->exact.max) << name;
+      EXPECT_GE(m->milliseconds, 0.0) << name;
+    }
+  }
+}
+
+// Without a device that draws, the GPU methods are not run.
+TEST(NormalComparison, ReportsTheActiveMethodsInOrder) {
+  cFFTHeightmap heightmap;
+  ASSERT_TRUE(heightmap.Initialize(16, 4, &kWind, 4.0f, 1));
+  cNormalComparison comparison;
+  ASSERT_TRUE(comparison.Bind(&heightmap, 1.0f, 0.0f));
+  std::vector<MethodError> results;
+  ASSERT_TRUE(comparison.Run(&results));
+  const std::vector<const char*> active = comparison.ActiveMethods();
+  ASSERT_EQ(results.size(), active.size());
+  EXPECT_EQ(active.size(), 4u);
+  for (size_t m = 0; m < active.size(); ++m) EXPECT_STREQ(results[m].name, active[m]);
+}
+
+}  // namespace
