@@ -374,13 +374,29 @@ bool ToolbarButtons(Labeler& labeler) {
   return ok;
 }
 
+// The closed combobox shows its selection in blue: a light face keeps it legible.
+bool SelectionPanel() {
+  Image image(256, 32);
+  image.Fill(RoundRect(image, 0.5f, 6.0f), Solid(Rgb(104, 128, 168)));
+  image.Fill(RoundRect(image, 2.0f, 4.5f), Gradient(Rgb(236, 240, 248), Rgb(206, 214, 228)));
+  return image.Save("selectionPanel");
+}
+
+// An engine the card cannot run shows its over image for good, so that look is
+// a grey face: it reads as unavailable there and as a distinct highlight on hover.
+Look EngineLookOf(State state) {
+  if (state != State::Over) return LookOf(state);
+  return {Rgb(122, 124, 132), Rgb(86, 88, 96), Rgb(200, 202, 210), Rgb(208, 210, 216), 0};
+}
+
 // A button with a large title and an optional smaller line under it.
 bool TitledButton(Labeler& labeler, const std::string& name, int width, int height, const std::string& title,
-                  int titleHeight, const std::string& subtitle) {
+                  int titleHeight, const std::string& subtitle, bool engine = false,
+                  std::vector<State> states = {State::Idle, State::Over, State::Pressed}) {
   bool ok = true;
-  for (State state : {State::Idle, State::Over, State::Pressed}) {
+  for (State state : states) {
     Image image(width, height);
-    const Look look = LookOf(state);
+    const Look look = engine ? EngineLookOf(state) : LookOf(state);
     Face(image, look, 14.0f);
     const float sink = look.sink / height;
     labeler.DrawAt(image, title, titleHeight, (subtitle.empty() ? 0.68f : 0.52f) + sink, look.ink);
@@ -394,12 +410,12 @@ bool TitledButton(Labeler& labeler, const std::string& name, int width, int heig
 // as the engine's icon, under two names spelt with a capital letter.
 bool EngineButtons(Labeler& labeler) {
   bool ok = true;
-  ok = TitledButton(labeler, "ffp", 128, 128, "FFP", 44, "Fixed function") && ok;
-  ok = TitledButton(labeler, "sm1", 128, 128, "SM1", 44, "Shader 1.x") && ok;
-  ok = TitledButton(labeler, "sm2", 128, 128, "SM2", 44, "Shader 2.0") && ok;
-  ok = TitledButton(labeler, "sm3", 128, 128, "SM3", 44, "Shader 3.0") && ok;
-  ok = TitledButton(labeler, "Sm1", 128, 128, "SM1", 44, "Shader 1.x") && ok;
-  ok = TitledButton(labeler, "Sm3", 128, 128, "SM3", 44, "Shader 3.0") && ok;
+  ok = TitledButton(labeler, "ffp", 128, 128, "FFP", 44, "Fixed function", true) && ok;
+  ok = TitledButton(labeler, "sm1", 128, 128, "SM1", 44, "Shader 1.x", true) && ok;
+  ok = TitledButton(labeler, "sm2", 128, 128, "SM2", 44, "Shader 2.0", true) && ok;
+  ok = TitledButton(labeler, "sm3", 128, 128, "SM3", 44, "Shader 3.0", true) && ok;
+  ok = TitledButton(labeler, "Sm1", 128, 128, "SM1", 44, "Shader 1.x", true, {State::Idle}) && ok;
+  ok = TitledButton(labeler, "Sm3", 128, 128, "SM3", 44, "Shader 3.0", true, {State::Idle}) && ok;
   ok = TitledButton(labeler, "select_engine_quit", 128, 96, "Quit", 40, "") && ok;
   ok = TitledButton(labeler, "buy", 128, 64, "BUY", 34, "") && ok;
   return ok;
@@ -433,17 +449,15 @@ bool WireColor() {
 // Lines 2k and 2k+1: engine k supported and not; line 8: the notice under the buttons.
 bool EngineDescriptions() {
   const char* kLines[] = {
-      "Fixed function: the reflection is blended in by a per-vertex Fresnel term. Runs on any card with two "
-      "texture stages.\n",
-      "Fixed function: not available. This card lacks two texture stages, diffuse-alpha blending or two vertex "
-      "streams.\n",
+      "Fixed function: per-vertex Fresnel reflection.\n",
+      "Fixed function: not available on this card.\n",
       "Shader model 1: water drawn by effect files, with foam on the wave crests.\n",
       "Shader model 1: not available. It needs vertex shaders 1.1, pixel shaders 1.4 and two vertex streams.\n",
       "Shader model 2: per-pixel normals, foam, sunlight reflection and shore depth effects.\n",
       "Shader model 2: not available. It needs vertex and pixel shaders 2.0.\n",
       "Shader model 3: everything of shader model 2, with the waves displaced on the graphics card.\n",
       "Shader model 3: not available. It needs shader model 3.0 and floating-point vertex textures.\n",
-      "Engines this graphics card cannot run are shown dimmed and cannot be chosen.\n",
+      "Engines this graphics card cannot run are shown in grey and cannot be chosen.\n",
   };
   const char* path = "data/engineDescription.txt";
   std::FILE* file = std::fopen(path, "wb");
@@ -478,7 +492,7 @@ int main() {
   ok = Checkbox(true) && ok;
   ok = Checkbox(false) && ok;
   ok = Panel("dropDownList", 128, 128, 6.0f, 0.94f) && ok;
-  ok = Field("selectionPanel", 256, 32, Rgb(104, 128, 168), 6.0f) && ok;
+  ok = SelectionPanel() && ok;
   ok = Highlight() && ok;
   // Edit boxes: the menus use box 2 for values read every frame (green rim, legend
   // swatch 1) and box 1 for values read at create time (amber rim, swatch 2).

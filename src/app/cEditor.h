@@ -101,6 +101,8 @@ class cEditor {
   // The menu of the current engine type; null before it is built.
   cMenu* EngineMenu() const;
   cMenu* FindMenu(int menuId) const;
+  // Menu 100 from the capability flags and the descriptions.
+  void BuildSelectionMenu();
   // Builds every menu not built yet (the engine menu of the current type only),
   // refreshes the engine items and pushes the toolbar.
   void BuildMenus();
@@ -207,7 +209,6 @@ class cEditor {
   void SetUpSelectionScreen();
   void PreloadTextures(std::initializer_list<const wchar_t*> names);
   void PreloadButtons(std::initializer_list<const wchar_t*> names);
-  void BuildSelectionMenu();
   // False when the menu already exists.
   bool BuildMenu(cMenu*& menu, int menuId, const std::vector<MenuRow>& rows);
   void FillResolutionList();

@@ -24,6 +24,20 @@ const char* const kExamples =
     "      a sequence of 60 tileable height (16-bit grey PNG) and normal (RGB PNG) maps that\n"
     "      loops every 12 seconds; the same seed gives byte-identical images.\n"
     "\n"
+    "Details:\n"
+    "  --csv         the first line names the state, seed, loop, frames and step; then a header row.\n"
+    "                Milliseconds of the heightmap update and texture write, the normal map and its\n"
+    "                texture write and the extrusion (empty when a step does not run), then the\n"
+    "                heights' min, max, mean and RMS about the mean. A point is the decimal separator.\n"
+    "  --compare-normals  every frame, each method's angle to the exact normal of the FFT surface\n"
+    "                (its spectral derivative in double precision): mean, 95th percentile and max in\n"
+    "                degrees, before and after the 8-bit encoding, and its time; per frame in the CSV.\n"
+    "  --bake        heights as 16-bit grey, normals as 8-bit RGB in the engines' encoding, numbered\n"
+    "                0, 1, 2, ...; they tile without a seam.\n"
+    "  --loop        rounds each wave's angular frequency to a multiple of 2 pi / SECONDS (at most half\n"
+    "                a step away); the frame at SECONDS is frame 0 again when --dt divides SECONDS.\n"
+    "  --gpu         the GPU normal map then draws, and --compare-normals measures it too.\n"
+    "\n"
     "Exit codes: 0 success, 1 failure (unreadable or invalid state, unwritable output), 2 bad usage.";
 
 // CLI11's messages may span lines; a refusal is one line.
@@ -43,33 +57,26 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   app.get_formatter()->column_width(30);
 
   int64_t seed = -1;
-  app.add_option("STATE", o.statePath, "Save file written by the editor (e.g. save/calm.txt)")->required();
-  app.add_option("--frames", o.frames, "Number of frames to run (1 to 1000000; default 60)")
+  app.add_option("STATE", o.statePath, "Save file written by the editor")->required();
+  app.add_option("--frames", o.frames, "Frames to run (default 60)")
       ->check(CLI::Range(1, kMaxFrames));
-  app.add_option("--dt", o.dt, "Simulated seconds per frame (above 0, at most 3600; default 1/30)")
+  app.add_option("--dt", o.dt, "Simulated seconds per frame (default 1/30)")
       ->check(CLI::Range(1e-6, 3600.0));
   app.add_option("--csv", o.csvPath,
-                 "Write one row per frame: time, milliseconds of each step (heightmap update and texture, "
-                 "normal map and texture, extrusion), height min, max, mean and RMS about the mean");
+                 "CSV, one row per frame: time, ms of each step, height statistics");
   app.add_option("--compare-normals", o.normalsTablePath,
-                 "Compare every normal-map method with the exact normal of the FFT surface each frame (mean, "
-                 "95th percentile and max angle in degrees, before and after 8-bit quantisation); the summary "
-                 "goes to this Markdown file, the per-frame values into the CSV");
+                 "Markdown table of each normal-map method's angular error");
   app.add_option("--bake", o.bakeDirectory,
-                 "Write heightNNNNN.png (16-bit grey) and normalNNNNN.png (8-bit RGB, the engines' encoding) "
-                 "into this folder; created when missing");
-  app.add_option("--every", o.bakeEvery, "Bake every K-th frame, from frame 0 (default 1)")
+                 "Folder for heightNNNNN.png and normalNNNNN.png (made if missing)");
+  app.add_option("--every", o.bakeEvery, "Bake frames 0, K, 2K, ... (default 1)")
       ->check(CLI::Range(1, kMaxFrames));
   app.add_option("--loop", o.loopSeconds,
-                 "Make the FFT ocean repeat exactly after this many seconds by rounding each wave's angular "
-                 "frequency to a multiple of 2 pi / SECONDS (at most 1000000)")
+                 "Make the FFT ocean repeat exactly every SECONDS")
       ->check(CLI::Range(1e-3, 1e6));
-  app.add_option("--seed", seed, "Seed of the random spectrum (0 to 4294967295; default from the clock), "
-                                 "printed in the CSV header")
+  app.add_option("--seed", seed, "Seed of the random spectrum (default: from the clock)")
       ->check(CLI::Range(int64_t{0}, int64_t{UINT32_MAX}));
   app.add_flag("--gpu", o.gpu,
-               "Run on OpenGL instead of the headless backend (needs a display): the GPU normal map then draws, "
-               "and --compare-normals also measures it");
+               "OpenGL instead of the headless backend (needs a display)");
   bool noProgress = false;
   app.add_flag("--no-progress", noProgress, "No progress bar on standard error");
 

@@ -16,7 +16,8 @@ float Clamp01(float value) {
 
 float SquareWithinFloat(float x) {
   const double square = static_cast<double>(x) * x;
-  return square > FLT_MAX ? FLT_MAX : static_cast<float>(square);
+  // NaN as well: a stored NaN would be saved as "nan".
+  return square <= FLT_MAX ? static_cast<float>(square) : FLT_MAX;
 }
 
 iWaterEngine::iWaterEngine()

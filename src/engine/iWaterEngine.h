@@ -10,8 +10,8 @@
 class iNormalmap;
 class iWaterGeometry;
 
-// x * x, or the largest float where that square would overflow: a distance
-// typed huge must not be stored (and saved) as infinity.
+// x * x, or the largest float where that square would overflow (or x is NaN):
+// a distance typed huge must not be stored (and saved) as infinity.
 float SquareWithinFloat(float x);
 
 // Reflection diffuse colour of a new engine.

@@ -55,9 +55,9 @@ TEST_F(CameraTest, TheDirectionFollowsTheAccumulatedYawAndPitch) {
   const Step steps[] = {
       {100, 0, 10, 0},    // 100 pixels right of the centre turn by +10 degrees
       {100, 0, 20, 0},
-      {0, -300, 20, -30}, // below the centre looks down
+      {0, 300, 20, -30},  // below the centre looks down
       {-450, 0, -25, -30},
-      {0, 500, -25, 20},
+      {0, -500, -25, 20},
   };
   for (const Step& step : steps) {
     LookFrom(step.dx, step.dy);

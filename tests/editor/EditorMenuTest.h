@@ -44,7 +44,10 @@ class EditorMenuTest : public EditorTest {
   D3DTexture* FirstSprite(iGUIComponent* component) {
     cSpriteContainer* container = editor->spriteContainer;
     container->Clear();
+    const bool visible = component->IsVisible();
+    component->SetVisible(true);  // hidden groups draw nothing
     component->DrawSprites(container);
+    component->SetVisible(visible);
     return container->GetSprites().empty() ? nullptr : container->GetSprites()[0].texture;
   }
 
@@ -101,18 +104,26 @@ class EditorMenuTest : public EditorTest {
       return;
     }
     ExpectExtent(c, row);
-    if (auto* area = dynamic_cast<cTextarea*>(c)) EXPECT_STREQ(area->GetText(), row.text);
-    if (auto* box = dynamic_cast<cEditbox*>(c)) EXPECT_STREQ(box->GetText(), row.text);
+    if (auto* area = dynamic_cast<cTextarea*>(c)) {
+      EXPECT_STREQ(area->GetText(), row.text);
+    }
+    if (auto* box = dynamic_cast<cEditbox*>(c)) {
+      EXPECT_STREQ(box->GetText(), row.text);
+    }
     if (row.kind != kText) {
       const D3DTexture* image = row.image ? Cached(row.image) : nullptr;
-      if (row.image) EXPECT_NE(image, nullptr) << "not preloaded";
+      if (row.image) {
+        EXPECT_NE(image, nullptr) << "not preloaded";
+      }
       if (row.kind == kCheckbox) image = Cached(L"data/gui/checkbox_unchecked.tga");
       EXPECT_EQ(FirstSprite(c), image);
       int hover = 0;
       const int click = Events(c, &hover);
       const bool reports = row.kind == kButton || row.kind == kCheckbox;
       EXPECT_EQ(click, reports ? row.click : (row.kind == kEditbox ? 0 : -1));
-      if (row.kind == kButton) EXPECT_EQ(hover, row.hover);
+      if (row.kind == kButton) {
+        EXPECT_EQ(hover, row.hover);
+      }
     }
   }
 

@@ -131,8 +131,10 @@ TEST_F(EditorInputTest, FlyModeSwallowsClicksKeepsThePressAndSendsNoHover) {
 TEST_F(EditorInputTest, FlyModeTurnsTheCameraAndPutsTheCursorBack) {
   cGUIManager::Instance()->ClearMenus();
   PushRecordingMenu();
+  SetCursorPos(512, 384);
   Post(WM_KEYUP, VK_TAB);
   RunFrame();
+  EXPECT_FLOAT_EQ(editor->camera->yaw, 0.0f);
   SetCursorPos(512 + 100, 384);
   RunFrame();
   EXPECT_NEAR(editor->camera->yaw, 10.0f * 3.14159265f / 180.0f, 1e-5f);
@@ -166,10 +168,14 @@ TEST_F(EditorInputTest, TheHintFollowsTheModeOneFrameLater) {
 // GUI coordinates worked out from the field of view: the screen spans
 // tan(30 degrees) up and down and that times the aspect left and right.
 TEST_F(EditorInputTest, TheCursorMapsToGUICoordinatesInEveryMode) {
+  Shutdown();
+  profile.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {1024, 768, 60, D3DFMT_X8R8G8B8}, {1280, 720, 60, D3DFMT_X8R8G8B8}};
+  Start();
   const float t = std::tan(30.0f * 3.14159265f / 180.0f);
   for (D3DDISPLAYMODE mode : {D3DDISPLAYMODE{1024, 768, 60, D3DFMT_X8R8G8B8}, D3DDISPLAYMODE{800, 600, 60, D3DFMT_X8R8G8B8},
                               D3DDISPLAYMODE{1280, 720, 60, D3DFMT_X8R8G8B8}}) {
     ASSERT_TRUE(editor->ChangeDisplayMode(mode));
+    ASSERT_EQ(editor->displayMode.Width, mode.Width);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), static_cast<int>(mode.Width));
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), static_cast<int>(mode.Height));
     const float w = static_cast<float>(mode.Width), h = static_cast<float>(mode.Height);

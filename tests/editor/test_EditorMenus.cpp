@@ -90,7 +90,9 @@ TEST_F(EditorMenuTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolb
   ExpectMenu(editor->saveMenu, RowsOf(kSaveMenu), {});
   ExpectMenu(editor->loadMenu, RowsOf(kLoadMenu), {});
   ExpectMenu(editor->infoMenu, RowsOf(kInfoMenu), {});
-  ExpectMenu(editor->toolbarMenu, RowsOf(kToolbarMenu), {53, 61, 66, 71, 75});
+  Rows toolbar = RowsOf(kToolbarMenu);
+  toolbar[0].image = L"data/gui/sm2_idle.tga";  // the engine icon, set once the engine is chosen
+  ExpectMenu(editor->toolbarMenu, toolbar, {53, 61, 66, 71, 75});
   ExpectMenu(editor->settingsMenu, RowsOf(kSettingsMenu), {});
   ExpectMenu(editor->heightmapMenu, RowsOf(kHeightmapMenu), {50, 52, 51});
   ExpectMenu(editor->normalmapMenu, RowsOf(kNormalmapMenu), {55, 59, 60, 54});

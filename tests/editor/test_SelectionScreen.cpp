@@ -119,9 +119,9 @@ TEST_F(SelectionScreenTest, EnginesTheDeviceCannotRunAreDimmedAndSilent) {
       ASSERT_TRUE(button && text);
       const bool on = test.supported[k];
       EXPECT_EQ(button->IsEnabled(), on);
-      EXPECT_EQ(button->OnClick(0, 0), on ? kEngines[k].event : 0);
       const std::wstring shown = cMenuBuilder::ButtonImage(kEngines[k].name, on ? L"idle" : L"over");
       EXPECT_EQ(FirstSprite(button), Cached(shown.c_str()));
+      EXPECT_EQ(button->OnClick(0, 0), on ? kEngines[k].event : 0);
       EXPECT_EQ(std::wstring(text->GetText()), editor->engineDescriptions[2 * k + (on ? 0 : 1)]);
     }
     Shutdown();

@@ -146,7 +146,8 @@ TEST_F(WaterEngines, CommonSettersClampAndSquareAsFillSettingsShows) {
     float transparency, distance;
     float writtenTransparency, writtenDistance;
   };
-  const Case cases[] = {{-0.5f, -20.0f, 0.0f, 20.0f}, {3.0f, 7.0f, 1.0f, 7.0f}, {0.25f, 1e30f, 0.25f, std::sqrt(FLT_MAX)}};
+  const Case cases[] = {{-0.5f, -20.0f, 0.0f, 20.0f}, {3.0f, 7.0f, 1.0f, 7.0f}, {0.25f, 1e30f, 0.25f, std::sqrt(FLT_MAX)},
+                       {NAN, NAN, 0.0f, std::sqrt(FLT_MAX)}};
   for (int typeId : kEngines) {
     for (const Case& c : cases) {
       auto engine = MakeEngine(typeId);

@@ -47,7 +47,9 @@ class FindFileTest : public ::testing::Test {
     do {
       const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
       names.push_back(std::string(data.cFileName) + (directory ? "/" : ""));
-      if (!directory) EXPECT_EQ(data.nFileSizeLow, 4u);
+      if (!directory) {
+        EXPECT_EQ(data.nFileSizeLow, 4u);
+      }
     } while (FindNextFileA(search, &data));
     EXPECT_FALSE(FindNextFileA(search, &data));
     EXPECT_TRUE(FindClose(search));
