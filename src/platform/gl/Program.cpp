@@ -116,7 +116,13 @@ void Program::SetInt(GLint location, int value) {
 }
 
 void Program::SetDeviceUniforms(const DrawState& state) {
-  Set(clipPlanes_, UniformKind::Vec4, D3DMAXUSERCLIPPLANES, &state.clipPlanes[0][0]);
+  // A disabled plane goes up as zeros, which clip nothing: Mesa's software
+  // rasterisers keep clipping by a stale plane after its GL_CLIP_DISTANCE is disabled.
+  float planes[D3DMAXUSERCLIPPLANES][4] = {};
+  for (DWORD i = 0; i < D3DMAXUSERCLIPPLANES; ++i) {
+    if (state.renderStates[D3DRS_CLIPPLANEENABLE] & (1u << i)) std::copy_n(state.clipPlanes[i], 4, planes[i]);
+  }
+  Set(clipPlanes_, UniformKind::Vec4, D3DMAXUSERCLIPPLANES, &planes[0][0]);
   const D3DVIEWPORT9& vp = state.viewport;
   const float viewport[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y),
                              static_cast<float>(vp.Width ? vp.Width : 1), static_cast<float>(vp.Height ? vp.Height : 1)};
