@@ -69,7 +69,11 @@ class EditorScript {
     });
     InMenu(kToolbarGeometryButton, editor_->geometryMenu, [&](cMenu* menu) {
       driver_.Pick(menu, kGeometryTypeList, type == ENGINE_SM3 ? 3 : 1);
-      if (type != ENGINE_SM3) driver_.Type(menu, kSimpleTesselationX, "64");
+      if (type != ENGINE_SM3) {
+        driver_.Type(menu, kSimpleWidthX, "6000");
+        driver_.Type(menu, kSimpleWidthZ, "6000");
+        driver_.Type(menu, kSimpleTesselationZ, "192");
+      }
       driver_.Click(menu, kCreateGeometryButton);
       ASSERT_NE(editor_->waterScene.geometry, nullptr);
     });
