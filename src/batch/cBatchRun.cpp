@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "batch/BakedTexels.h"
 #include "batch/HeightStatistics.h"
 #include "batch/PngFile.h"
 #include "batch/cBatchDevice.h"
@@ -30,26 +31,21 @@ std::string Numbered(const char* prefix, int index) {
   return name;
 }
 
-// The engines' texel encoding of one normal component.
-uint8_t Encode(float v) { return static_cast<uint8_t>(static_cast<int>(v * 127.0f + 128.0f)); }
-
 bool BakeFrame(const std::string& directory, int index, const iHeightmap& heightmap, const iNormalmap* normalmap) {
   const int n = heightmap.GetResolution();
   const size_t count = static_cast<size_t>(n) * n;
   std::vector<uint16_t> grey(count);
   const float* heights = heightmap.GetHeights();
-  for (size_t i = 0; i < count; ++i) {
-    grey[i] = static_cast<uint16_t>(std::lround(std::clamp(heights[i], 0.0f, 1.0f) * 65535.0f));
-  }
+  for (size_t i = 0; i < count; ++i) grey[i] = HeightTexel(heights[i]);
   const std::filesystem::path folder(directory);
   if (!WriteGrey16Png(folder / BakedHeightName(index), grey, n, n)) return false;
   if (!normalmap || !normalmap->GetNormals()) return true;
   std::vector<uint8_t> rgb(count * 3);
   const D3DXVECTOR3* normals = normalmap->GetNormals();
   for (size_t i = 0; i < count; ++i) {
-    rgb[3 * i] = Encode(normals[i].x);
-    rgb[3 * i + 1] = Encode(normals[i].y);
-    rgb[3 * i + 2] = Encode(normals[i].z);
+    rgb[3 * i] = NormalTexel(normals[i].x);
+    rgb[3 * i + 1] = NormalTexel(normals[i].y);
+    rgb[3 * i + 2] = NormalTexel(normals[i].z);
   }
   return WriteRgb8Png(folder / BakedNormalName(index), rgb, n, n);
 }
