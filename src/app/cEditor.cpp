@@ -70,6 +70,7 @@ void cEditor::DeleteInstance() {
 cEditor::cEditor() { movementTimer.Reset(); }
 
 cEditor::~cEditor() {
+  DeleteComponents();  // while the device they were made on still exists
   if (d3d) d3d->Release();
   if (device) device->Release();
   keyEvents.clear();

@@ -162,11 +162,33 @@ class cEditor {
   cBorrowedTexture heightmapPreview;
   cBorrowedTexture normalmapPreview;
 
-  // ---- Commands, validation and creation (editor/cEditorCommands.cpp, cEditorValidation.cpp, cEditorCreate.cpp) ----
+  // ---- Commands, validation and creation (editor/cEditorCommands.cpp, cEditorValidation.cpp, cEditorCreate.cpp,
+  // cEditorLoad.cpp) ----
   // Every event id other than those of the selection screen.
   void OnEditorCommand(int eventId);
   // Per-frame validation of the menus, create buttons, warnings and statistics.
   void UpdateComponentStatus();
+  // Each true only while its menu is on top and every value passes its rules.
+  bool ValidateHeightmapMenu();
+  bool ValidateNormalmapMenu();
+  bool ValidateGeometryMenu();
+  bool ValidateFFPEngineMenu();
+  bool ValidateSM1EngineMenu();
+  bool ValidateSM2EngineMenu();
+  bool ValidateSM3EngineMenu();
+  // Each replaces its component by one built from its menu; `model` is a HeightmapTypeId.
+  void CreateHeightmap(int model);
+  void CreateNormalmap();
+  void CreateGeometry();
+  void CreateEngine();
+  // Every built menu back to its state right after building.
+  void ResetMenus();
+  // Writes a loaded record into the menus and rebuilds its components as the
+  // user would. Returns the components not made, with the reason; empty when
+  // every one was made.
+  std::wstring LoadIntoMenus(const cEngineSettings& settings);
+
+  int currentSkySet = 0;  // 0-based
 
  private:
   cEditor();
@@ -202,4 +224,50 @@ class cEditor {
   void UpdateGeometryValues();
   void UpdateEngineValues();
   void UpdateHeightmapPreview();
+  // Commands, validation and creation, private part.
+  bool OnToolbarCommand(int eventId);
+  bool OnPanelSwitch(int eventId);
+  cMenu* MenuOrEngineMenu(int menuId) const;
+  void PlaceEngineCreateButton();
+  void ShowHeightmapModel();
+  void HideNormalmapPanels();
+  void ShowNormalmapMethod();
+  void ShowGeometryType();
+  void CreateHeightmapCommand(int type);
+  void FillNormalmapMethods(int heightmapType);
+  void StartNewState();
+  void ShowInformation(const wchar_t* text);
+  void SaveState();
+  bool WriteSaveFile(const std::string& path);
+  void LoadState();
+  void ApplySettings();
+  void ChangeSky(int sky);
+  void ShowNotice(const wchar_t* text);
+  void DisplayNotice();
+  int MaxTextureSize() const;
+  bool HeightmapValuesValid() const;
+  bool NormalmapValuesValid() const;
+  bool GeometryValuesValid() const;
+  bool EngineValuesValid() const;
+  bool ValidateEngineMenu(int type);
+  bool ValidateCurrentEngineMenu();
+  void UpdateCreateButtons(cMenu* menu, std::initializer_list<int> buttons, bool (cEditor::*validate)(),
+                           const wchar_t* warning);
+  void UpdateGeometryStatistics();
+  void UpdateToolbarMarkers();
+  int EngineCreateButton() const;
+  void RepointGeometry(const cEngineSettings& state);
+  void DeleteHeightmap();
+  void DeleteNormalmap();
+  void DeleteGeometry();
+  void DeleteEngine();
+  void DeleteComponents();
+  void SetCheckbox(cMenu* menu, int id, bool checked, int eventId);
+  void LoadHeightmapIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
+  void LoadNormalmapIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
+  void LoadGeometryIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
+  void LoadEngineIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
+
+  std::wstring notice;      // shown in the info line until noticeUntil (simulation seconds)
+  float noticeUntil = 0.0f;
 };

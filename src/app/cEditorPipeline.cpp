@@ -92,7 +92,9 @@ void cEditor::UpdateGeometryValues() {
   if (auto* radial = dynamic_cast<cRadialGrid*>(geometry)) {
     if (const auto falloff = Magnitude(geometryMenu, kRadialHeightFalloff)) radial->SetHeightFalloffDistance(*falloff);
   } else if (auto* field = dynamic_cast<cGeomipmapGrid*>(geometry)) {
-    if (const auto falloff = Magnitude(geometryMenu, kGeomipmapHeightFalloff)) field->SetHeightFalloffDistance(*falloff);
+    if (const auto falloff = Magnitude(geometryMenu, kGeomipmapHeightFalloff)) {
+      field->SetHeightFalloffDistance(*falloff);
+    }
     if (const auto lod = Magnitude(geometryMenu, kGeomipmapLodFalloff)) field->SetLastLevelFalloffDistance(*lod);
   }
 }

@@ -1,4 +1,336 @@
-// Per-frame validation of the menus and the statistics panels.
-#include "app/cEditor.h"
+// The per-frame status pass: which create buttons may be pressed, the warning
+// in the info line, the toolbar markers and the statistics texts.
+#include <cwchar>
+#include <span>
 
-void cEditor::UpdateComponentStatus() {}
+#include "app/cEditor.h"
+#include "config/TypeIds.h"
+#include "editor/EditorIds.h"
+#include "editor/MenuValues.h"
+#include "engine/iWaterEngine.h"
+#include "geometry/cGeomipmapGrid.h"
+#include "geometry/cRadialGrid.h"
+#include "geometry/cSimpleGrid.h"
+#include "gui/cButton.h"
+#include "gui/cGUIManager.h"
+#include "gui/cWindow.h"
+
+using namespace EditorId;
+
+namespace {
+
+constexpr const wchar_t* kHeightmapWarning = L"Not all heightmap options are valid. Please check the constrainsts.";
+constexpr const wchar_t* kGeometryWarning = L"Not all geometry options are valid. Please check the constraints.";
+constexpr const wchar_t* kNormalmapWarning =
+    L"Not all normalmap options are valid or the heightmap is not created. Please check the constraints.";
+constexpr const wchar_t* kEngineWarning =
+    L"Not all engine options are valid or one of the following components is not initalized:heightmap, normalmap, "
+    L"geometry. Please check the constraints.";
+
+enum class Bound { Positive, NonNegative, AtLeastOne, AtLeastThree, Byte, Unit };
+
+struct FieldRule {
+  int id;
+  Bound bound;
+};
+
+bool Within(float value, Bound bound) {
+  switch (bound) {
+    case Bound::Positive: return value > 0.0f;
+    case Bound::NonNegative: return value >= 0.0f;
+    case Bound::AtLeastOne: return value >= 1.0f;
+    case Bound::AtLeastThree: return value >= 3.0f;
+    case Bound::Byte: return value >= 0.0f && value <= 255.0f;
+    case Bound::Unit: return value >= 0.0f && value <= 1.0f;
+  }
+  return false;
+}
+
+// A field missing from its menu fails: every rule names a box the menu has.
+bool FieldsPass(const cMenu* menu, std::span<const FieldRule> rules) {
+  for (const FieldRule& rule : rules) {
+    const cEditbox* box = FindEditbox(menu, rule.id);
+    if (!box || !Within(box->GetValue(), rule.bound)) return false;
+  }
+  return true;
+}
+
+constexpr FieldRule kHeightmapCommonRules[] = {{kSimulationSpeed, Bound::NonNegative}};
+constexpr FieldRule kPerlinRules[] = {
+    {kPersistence, Bound::NonNegative}, {kOctaveCount, Bound::NonNegative}, {kPerlinGridSize, Bound::NonNegative}};
+constexpr FieldRule kFFTRules[] = {
+    {kAmplitude, Bound::NonNegative}, {kNormalization, Bound::Positive}, {kFFTGridSize, Bound::NonNegative}};
+constexpr FieldRule kNormalsAmplitudeRules[] = {{kNormalsAmplitude, Bound::NonNegative}};
+
+constexpr FieldRule kSimpleGridRules[] = {
+    {kSimpleWidthX, Bound::Positive},        {kSimpleWidthZ, Bound::Positive},  {kSimpleTesselationX, Bound::AtLeastOne},
+    {kSimpleTesselationZ, Bound::AtLeastOne}, {kSimpleUVScaleX, Bound::Positive}, {kSimpleUVScaleY, Bound::Positive}};
+constexpr FieldRule kGeomipmapRules[] = {
+    {kGeomipmapWidthX, Bound::Positive},        {kGeomipmapWidthZ, Bound::Positive},
+    {kGeomipmapMaxTesselation, Bound::AtLeastOne}, {kGeomipmapUVScaleX, Bound::Positive},
+    {kGeomipmapUVScaleY, Bound::Positive},      {kGeomipmapPatchesX, Bound::AtLeastOne},
+    {kGeomipmapPatchesZ, Bound::AtLeastOne},    {kGeomipmapLodFalloff, Bound::Positive},
+    {kGeomipmapHeightFalloff, Bound::Positive}};
+constexpr FieldRule kRadialRules[] = {
+    {kRadialMaxRadius, Bound::Positive},     {kRadialCircleResolution, Bound::AtLeastThree},
+    {kRadialFirstRadius, Bound::Positive},   {kRadialLevelScale, Bound::Positive},
+    {kRadialFirstLevelScale, Bound::Positive}, {kRadialUVScaleX, Bound::Positive},
+    {kRadialUVScaleY, Bound::Positive},      {kRadialHeightFalloff, Bound::Positive}};
+
+constexpr FieldRule kEngineCommonRules[] = {
+    {kReflectionStrength, Bound::NonNegative}, {kFullReflectionDistance, Bound::Positive},
+    {kGlobalTransparency, Bound::NonNegative}, {kReflectionColorR, Bound::Byte},
+    {kReflectionColorG, Bound::Byte},          {kReflectionColorB, Bound::Byte}};
+constexpr FieldRule kRefractionRules[] = {
+    {kRefractionFillR, Bound::Byte}, {kRefractionFillG, Bound::Byte}, {kRefractionFillB, Bound::Byte}};
+constexpr FieldRule kExtrusionRules[] = {
+    {kExtrusionStrength, Bound::NonNegative}, {kExtrusionUVScaleX, Bound::Positive},
+    {kExtrusionUVScaleY, Bound::Positive}};
+constexpr FieldRule kFoamRules[] = {{kFoamStart, Bound::Unit},
+                                    {kFoamTransparency, Bound::NonNegative},
+                                    {kFoamTiling, Bound::Positive},
+                                    {kFoamDistortion, Bound::NonNegative},
+                                    {kFoamVisibility, Bound::NonNegative}};
+constexpr FieldRule kSunlightRules[] = {{kSunColorR, Bound::Byte},
+                                        {kSunColorG, Bound::Byte},
+                                        {kSunColorB, Bound::Byte},
+                                        {kSunArea, Bound::Positive},
+                                        {kSunPower, Bound::Positive}};
+constexpr FieldRule kDepthRules[] = {{kShoreTransparency, Bound::NonNegative}, {kDepthLimit, Bound::NonNegative}};
+
+// The fields of an engine option, checked only while its checkbox is ticked;
+// `resolution` (0 for none) is a render-target size.
+struct OptionRules {
+  int checkbox;
+  std::span<const FieldRule> rules;
+  int resolution;
+};
+
+constexpr OptionRules kCommonOptions[] = {{kEnableReflection, {}, kReflectionResolution},
+                                          {kEnableRefraction, kRefractionRules, kRefractionResolution},
+                                          {kEnableExtrusion, kExtrusionRules, 0}};
+constexpr OptionRules kFoamOption[] = {{kEnableFoam, kFoamRules, 0}};
+constexpr OptionRules kShaderModel2Options[] = {{kEnableSunlight, kSunlightRules, 0},
+                                                {kEnableDepth, kDepthRules, kDepthResolution}};
+
+// A texture edge the device can make: a power of two no larger than its maximum.
+bool IsTextureSize(float value, int maxSize) {
+  const int size = SaturatingInt(value);
+  return size > 0 && (size & (size - 1)) == 0 && size <= maxSize;
+}
+
+bool OptionsPass(const cMenu* menu, std::span<const OptionRules> options, int maxTextureSize) {
+  for (const OptionRules& option : options) {
+    if (!IsChecked(menu, option.checkbox)) continue;
+    if (!FieldsPass(menu, option.rules)) return false;
+    if (option.resolution != 0 && !IsTextureSize(EditboxValue(menu, option.resolution), maxTextureSize)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool HasSelection(const cMenu* menu, int id) { return SelectedItem(menu, id) >= 1; }
+
+// Items that read "n/a" stand for a component this engine or heightmap cannot have.
+bool IsNotApplicable(const cMenu* menu, int listId) {
+  const cCombobox* list = FindCombobox(menu, listId);
+  const wchar_t* text = list ? list->GetSelectedText() : nullptr;
+  return text != nullptr && std::wcscmp(text, L"n/a") == 0;
+}
+
+bool GeometryWithinLimits(const cMenu* menu, int item) {
+  const auto count = [menu](int id) { return EditboxInt(menu, id); };
+  switch (item) {
+    case 1: return cSimpleGrid::WithinLimits(count(kSimpleTesselationX), count(kSimpleTesselationZ));
+    case 2:
+      return cGeomipmapGrid::WithinLimits(count(kGeomipmapPatchesX), count(kGeomipmapPatchesZ),
+                                          count(kGeomipmapMaxTesselation));
+    case 3:
+      return cRadialGrid::WithinLimits(cRadialGrid::Shape{
+          EditboxValue(menu, kRadialMaxRadius), count(kRadialCircleResolution), EditboxValue(menu, kRadialFirstRadius),
+          EditboxValue(menu, kRadialLevelScale), EditboxValue(menu, kRadialFirstLevelScale)});
+    default: return true;
+  }
+}
+
+std::span<const FieldRule> GeometryRules(int item) {
+  switch (item) {
+    case 1: return kSimpleGridRules;
+    case 2: return kGeomipmapRules;
+    case 3: return kRadialRules;
+    default: return {};
+  }
+}
+
+bool IsTopMenu(const cMenu* menu) { return menu != nullptr && cGUIManager::Instance()->GetTopMenu() == menu; }
+
+void SetText(cMenu* menu, int id, const wchar_t* text) {
+  if (cTextarea* area = menu ? menu->FindKind<cTextarea>(id) : nullptr) area->SetText(text);
+}
+
+template <class... Args>
+void SetTextf(cMenu* menu, int id, const wchar_t* format, Args... args) {
+  wchar_t text[64];
+  std::swprintf(text, 64, format, args...);
+  SetText(menu, id, text);
+}
+
+void SetWindowVisible(cMenu* menu, int id, bool visible) {
+  if (cWindow* window = menu ? menu->FindKind<cWindow>(id) : nullptr) window->SetVisible(visible);
+}
+
+}  // namespace
+
+int cEditor::MaxTextureSize() const {
+  D3DCAPS9 caps{};
+  if (device == nullptr || FAILED(device->GetDeviceCaps(&caps))) return 0;
+  return static_cast<int>(std::min(caps.MaxTextureWidth, caps.MaxTextureHeight));
+}
+
+bool cEditor::HeightmapValuesValid() const {
+  const cMenu* menu = heightmapMenu;
+  if (!HasSelection(menu, kHeightmapResolutionList) || !HasSelection(menu, kHeightmapModelList)) return false;
+  const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
+  if (SaturatingInt(resolutions->GetSelectedValue()) > MaxTextureSize()) return false;
+  const bool perlin = SelectedItem(menu, kHeightmapModelList) == 1;
+  return FieldsPass(menu, perlin ? std::span<const FieldRule>(kPerlinRules) : kFFTRules) &&
+         FieldsPass(menu, kHeightmapCommonRules);
+}
+
+bool cEditor::NormalmapValuesValid() const {
+  const cMenu* menu = normalmapMenu;
+  const int item = SelectedItem(menu, kNormalmapMethodList);
+  if (waterScene.heightmap == nullptr || item < 1 || IsNotApplicable(menu, kNormalmapMethodList)) return false;
+  if (item > 2) return true;
+  return HasSelection(menu, kFilteringList) && FieldsPass(menu, kNormalsAmplitudeRules);
+}
+
+bool cEditor::GeometryValuesValid() const {
+  const cMenu* menu = geometryMenu;
+  const int item = SelectedItem(menu, kGeometryTypeList);
+  if (item < 1 || IsNotApplicable(menu, kGeometryTypeList)) return false;
+  return FieldsPass(menu, GeometryRules(item)) && GeometryWithinLimits(menu, item);
+}
+
+bool cEditor::EngineValuesValid() const {
+  const cMenu* menu = EngineMenu();
+  const cWaterScene& scene = waterScene;
+  if (!menu || !scene.heightmap || !scene.normalmap || !scene.geometry) return false;
+  // The shader model 3 engine moves a radial grid with the camera and draws nothing else.
+  if (engineType == ENGINE_SM3 && scene.geometry->GetTypeId() != GEOMETRY_RADIAL) return false;
+  const int maxTexture = MaxTextureSize();
+  if (!FieldsPass(menu, kEngineCommonRules) || !OptionsPass(menu, kCommonOptions, maxTexture)) return false;
+  if (engineType != ENGINE_FFP && !OptionsPass(menu, kFoamOption, maxTexture)) return false;
+  return engineType == ENGINE_FFP || engineType == ENGINE_SM1 || OptionsPass(menu, kShaderModel2Options, maxTexture);
+}
+
+bool cEditor::ValidateHeightmapMenu() { return IsTopMenu(heightmapMenu) && HeightmapValuesValid(); }
+bool cEditor::ValidateNormalmapMenu() { return IsTopMenu(normalmapMenu) && NormalmapValuesValid(); }
+bool cEditor::ValidateGeometryMenu() { return IsTopMenu(geometryMenu) && GeometryValuesValid(); }
+
+bool cEditor::ValidateEngineMenu(int type) {
+  return engineType == type && IsTopMenu(EngineMenu()) && EngineValuesValid();
+}
+bool cEditor::ValidateFFPEngineMenu() { return ValidateEngineMenu(ENGINE_FFP); }
+bool cEditor::ValidateSM1EngineMenu() { return ValidateEngineMenu(ENGINE_SM1); }
+bool cEditor::ValidateSM2EngineMenu() { return ValidateEngineMenu(ENGINE_SM2); }
+bool cEditor::ValidateSM3EngineMenu() { return ValidateEngineMenu(ENGINE_SM3); }
+
+// Enables the visible create buttons of a menu on top by its validator; a
+// refusal puts the warning into the info line.
+void cEditor::UpdateCreateButtons(cMenu* menu, std::initializer_list<int> buttons, bool (cEditor::*validate)(),
+                                  const wchar_t* warning) {
+  if (!menu || !IsTopMenu(menu) || !menu->IsVisible()) return;
+  for (int id : buttons) {
+    cButton* button = menu->FindKind<cButton>(id);
+    if (!button || !button->IsVisible()) continue;
+    const bool valid = (this->*validate)();
+    button->SetEnabled(valid);
+    if (!valid) infoLine.SetText(warning);
+  }
+}
+
+void cEditor::UpdateComponentStatus() {
+  UpdateToolbarMarkers();
+  infoLine.SetVisible(true);
+  DisplayNotice();
+  cMenu* toolbar = toolbarMenu;
+
+  if (heightmapMenu) {
+    UpdateCreateButtons(heightmapMenu, {kCreatePerlinButton, kCreateFFTButton}, &cEditor::ValidateHeightmapMenu,
+                        kHeightmapWarning);
+    if (IsChecked(heightmapMenu, kShowHeightmap)) {
+      SetTextf(toolbar, kHeightmapGenerationTime, L"Generation Time(s):%.3f", heightmapUpdateTime);
+      SetTextf(toolbar, kHeightmapWriteTime, L"Texture Write Time(s):%.3f", heightmapWriteTime);
+    }
+  }
+  if (geometryMenu) {
+    UpdateCreateButtons(geometryMenu, {kCreateGeometryButton}, &cEditor::ValidateGeometryMenu, kGeometryWarning);
+    if (IsChecked(geometryMenu, kShowGeometryInfo)) UpdateGeometryStatistics();
+  }
+  if (normalmapMenu) {
+    UpdateCreateButtons(normalmapMenu, {kCreateNormalmapButton}, &cEditor::ValidateNormalmapMenu, kNormalmapWarning);
+    if (IsChecked(normalmapMenu, kShowNormalmap)) {
+      SetTextf(toolbar, kNormalmapGenerationTime, L"Generation Time(s):%.3f", normalmapComputeTime);
+      SetTextf(toolbar, kNormalmapWriteTime, L"Texture Write Time(s):%.3f", normalmapWriteTime);
+    }
+  }
+  if (cMenu* engineMenu = EngineMenu()) {
+    UpdateCreateButtons(engineMenu, {EngineCreateButton()}, &cEditor::ValidateCurrentEngineMenu, kEngineWarning);
+    if (IsChecked(engineMenu, kShowEngineInfo)) {
+      if (waterScene.engine) {
+        SetTextf(toolbar, kRenderTime, L"Render time(s):%.3f", engineRenderTime);
+      } else {
+        SetText(toolbar, kRenderTime, L"Render time(s):");
+      }
+    }
+  }
+}
+
+bool cEditor::ValidateCurrentEngineMenu() { return ValidateEngineMenu(engineType); }
+
+void cEditor::UpdateGeometryStatistics() {
+  cMenu* toolbar = toolbarMenu;
+  const iWaterGeometry* geometry = waterScene.geometry;
+  if (!geometry) {
+    SetText(toolbar, kTriangleCount, L"Triangle count:");
+    SetText(toolbar, kVertexCount, L"Vertex count:");
+    SetText(toolbar, kExtrusionTime, L"Extrusion time(s):");
+    SetText(toolbar, kDrawCallCount, L"DIP calls:");
+    return;
+  }
+  SetTextf(toolbar, kTriangleCount, L"Triangle count:%i", geometry->GetTriangleCount());
+  SetTextf(toolbar, kVertexCount, L"Vertex count:%i", geometry->GetVertexCount());
+  SetTextf(toolbar, kExtrusionTime, L"Extrusion time(s):%.4f", geometryExtrusionTime);
+  SetTextf(toolbar, kDrawCallCount, L"DIP calls:%i", geometry->GetDrawCallCount());
+}
+
+// The legend while a component menu is on top; a marker beside each toolbar
+// button whose component is missing.
+void cEditor::UpdateToolbarMarkers() {
+  cMenu* toolbar = toolbarMenu;
+  if (!toolbar) return;
+  const cMenu* top = cGUIManager::Instance()->GetTopMenu();
+  const int topId = top ? top->GetId() : 0;
+  bool componentMenu = false;
+  for (int id : {kMenuHeightmap, kMenuNormalmap, kMenuGeometry, kMenuFFPEngine, kMenuSM1Engine, kMenuSM2Engine,
+                 kMenuSM3Engine}) {
+    componentMenu = componentMenu || topId == id;
+  }
+  toolbar->SetGroupVisible(kGroupLegend, componentMenu);
+  SetWindowVisible(toolbar, kWarningHeightmap, waterScene.heightmap == nullptr);
+  SetWindowVisible(toolbar, kWarningNormalmap, waterScene.normalmap == nullptr);
+  SetWindowVisible(toolbar, kWarningGeometry, waterScene.geometry == nullptr);
+  SetWindowVisible(toolbar, kWarningEngine, waterScene.engine == nullptr);
+}
+
+int cEditor::EngineCreateButton() const {
+  switch (engineType) {
+    case ENGINE_FFP: return kCreateFFPEngineButton;
+    case ENGINE_SM1: return kCreateSM1EngineButton;
+    case ENGINE_SM2: return kCreateSM2EngineButton;
+    case ENGINE_SM3: return kCreateSM3EngineButton;
+    default: return 0;
+  }
+}

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <filesystem>
 
 #include "SceneFrameTest.h"
 #include "engine/cWaterEngineSM2.h"
@@ -198,6 +199,28 @@ TEST_F(SceneFrameTest, ReplacedComponentsAndALostDeviceLeaveNothingStale) {
   EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "reflection sky cw noz", "reflection island cw clip",
                             "refraction island clip", "back water"}));
   EXPECT_TRUE(EngineSettings().enableReflection);
+}
+
+// Started where no data file exists (no island, sky, foam or wirecolor image,
+// no effects): the fixed-function frames and the bare grid still run.
+TEST_F(SceneFrameTest, MissingDataFilesLeaveTheirDrawsOut) {
+  const std::filesystem::path home = std::filesystem::current_path();
+  const std::filesystem::path empty = std::filesystem::temp_directory_path() / "pipeline-no-data";
+  std::filesystem::create_directories(empty);
+  std::filesystem::current_path(empty);
+  TearDown();
+  SetUp();
+  Build(ENGINE_FFP);
+  Frame();
+  const Lines withEngine = Draws();
+  editor->waterScene.engine = nullptr;
+  platform::Recorded().Clear();
+  Frame();
+  const Lines withoutEngine = Draws();
+  TearDown();
+  std::filesystem::current_path(home);
+  EXPECT_EQ(withEngine, (Lines{"back sky", "reflection sky cw noz", "back water"}));
+  EXPECT_EQ(withoutEngine, (Lines{"back sky", "back water wire"}));
 }
 
 }  // namespace

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "EditorSession.h"
+#include "config/cEngineSettings.h"
+#include "engine/iWaterEngine.h"
+
+namespace {
+
+using namespace EditorId;
+
+constexpr const wchar_t* kSaved = L"The engine has been succesifully saved.";
+constexpr const wchar_t* kSaveFailed = L"An error appeared durign engine saving.";
+constexpr const wchar_t* kLoaded = L"The engine has been succesifully loaded.";
+constexpr const wchar_t* kOtherEngine = L"The current selected engine differs from file engine.";
+constexpr const wchar_t* kLoadFailed = L"The file format is not valid or the file does not exist.";
+
+class SaveLoadTest : public EditorSession {
+ protected:
+  void TearDown() override {
+    for (const std::string& name : written_) std::filesystem::remove("save/" + name + ".txt");
+    EditorSession::TearDown();
+  }
+
+  std::string Path(const std::string& name) {
+    written_.push_back(name);
+    return "save/" + name + ".txt";
+  }
+
+  void Save(const std::wstring& name) {
+    written_.push_back(std::string(name.begin(), name.end()));
+    Open(editor->saveMenu);
+    Write(editor->saveMenu, kSaveName, name.c_str());
+    Command(kEventSaveOk);
+  }
+
+  // Picks `name` in the load list (added when the list does not hold it) and loads it.
+  void Load(const std::string& name) {
+    Open(editor->loadMenu);
+    cCombobox* list = FindCombobox(editor->loadMenu, kLoadList);
+    const std::wstring item(name.begin(), name.end());
+    list->SelectByText(item.c_str());
+    if (!list->GetSelectedText() || item != list->GetSelectedText()) {
+      list->AddItem(item.c_str());
+      list->SelectByText(item.c_str());
+    }
+    Command(kEventLoadOk);
+  }
+
+  void WriteFile(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories("save");
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+
+  std::wstring Information() const { return Text(editor->infoMenu, kInfoText); }
+
+  // Every edit box and checkbox of the component and engine menus, by menu and id.
+  std::map<std::pair<int, int>, float> MenuValues() const {
+    std::map<std::pair<int, int>, float> values;
+    for (const cMenu* menu : {editor->heightmapMenu, editor->normalmapMenu, editor->geometryMenu, editor->EngineMenu()}) {
+      for (const auto& component : menu->Components()) {
+        const auto key = std::pair{menu->GetId(), component->GetId()};
+        if (const auto* box = dynamic_cast<const cEditbox*>(component.get())) values[key] = box->GetValue();
+        if (const auto* box = dynamic_cast<const cCheckbox*>(component.get())) values[key] = box->IsChecked();
+        if (const auto* list = dynamic_cast<const cCombobox*>(component.get())) values[key] = list->GetSelected();
+      }
+    }
+    return values;
+  }
+
+  void CreateAll(int geometryItem) {
+    CreateFFTHeightmap();
+    CreateNormalmap(1);
+    CreateGeometry(geometryItem);
+    editor->CreateEngine();
+    ASSERT_NE(editor->waterScene.engine, nullptr);
+    ASSERT_TRUE(editor->waterScene.engine->IsInitialised());
+  }
+
+  std::vector<std::string> written_;
+};
+
+TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
+  StartWith(ENGINE_FFP);
+  CreatePerlinHeightmap();
+  Save(L"t15list");
+  EXPECT_EQ(Information(), kSaved);
+  EXPECT_EQ(TopId(), kMenuInfo);
+  EXPECT_TRUE(std::filesystem::exists("save/t15list.txt"));
+  cCombobox* list = FindCombobox(editor->loadMenu, kLoadList);
+  list->SelectByText(L"t15list");
+  EXPECT_NE(list->GetSelectedText(), nullptr);
+
+  for (const wchar_t* name : {L"a/b", L"..", L"a\\b"}) {
+    Save(name);
+    EXPECT_EQ(Information(), kSaveFailed) << name;
+  }
+  EXPECT_FALSE(std::filesystem::exists("save/a"));
+
+  Open(editor->saveMenu);
+  Write(editor->saveMenu, kSaveName, nullptr);  // emptied: nothing happens
+  Command(kEventSaveOk);
+  EXPECT_EQ(TopId(), kMenuSave);
+}
+
+TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
+  StartWith(ENGINE_SM2);
+  cMenu* heightmap = editor->heightmapMenu;
+  Write(heightmap, kAmplitude, L"2.5");
+  Write(heightmap, kWindX, L"-3.25");
+  Write(heightmap, kNormalization, L"7");
+  Check(heightmap, kFixedNormalization, true);
+  cMenu* engine = editor->sm2EngineMenu;
+  Write(engine, kReflectionColorR, L"12");
+  Write(engine, kRefractionFillB, L"201");
+  Write(engine, kGlobalTransparency, L"0.25");
+  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableFoam, kEventFoam},
+                            {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects},
+                            {kEnableExtrusion, kEventExtrusion}}) {
+    Check(engine, box, true);
+    Command(event);
+  }
+  Write(engine, kSunColorG, L"17");
+  Write(engine, kReflectionResolution, L"256");
+  CreateAll(3);
+  driver->Frames(3);
+  const auto before = MenuValues();
+  Save(L"t15trip");
+  ASSERT_EQ(Information(), kSaved);
+
+  Open(editor->newStateMenu);
+  Command(kEventNewStateOk);
+  Command(kEventChooseSM2);
+  Load("t15trip");
+  EXPECT_EQ(Information(), kLoaded);
+  const cWaterScene& scene = editor->waterScene;
+  EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
+  EXPECT_EQ(scene.reflectionTarget.GetSize(), 256);
+  const auto after = MenuValues();
+  for (const auto& [key, value] : before) {
+    EXPECT_NEAR(after.at(key), value, 1e-3f * std::max(1.0f, std::abs(value)))
+        << "menu " << key.first << " control " << key.second;
+  }
+  EXPECT_EQ(BoxText(engine, kReflectionColorR), L"12");  // colours exact, not truncated
+  EXPECT_EQ(BoxText(engine, kRefractionFillB), L"201");
+  driver->Frames(2);
+}
+
+TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
+  StartWith(ENGINE_SM2);
+  CreateAll(1);
+  Write(editor->sm2EngineMenu, kReflectionStrength, L"0.5");
+  WriteFile("t15other", "[working environment]=sm1\r\n[heightmap type]=perlin\r\n");
+  WriteFile("t15engine", "[working environment]=sm2\r\n[engine type]=sm3\r\n[heightmap type]=perlin\r\n");
+  const cWaterScene& scene = editor->waterScene;
+  const cWaterScene::Header header = scene.GetHeader();
+  const cEngineSettings settings = scene.settings;
+  const auto components = std::array<const void*, 4>{scene.heightmap, scene.normalmap, scene.geometry, scene.engine};
+  const auto values = MenuValues();
+  struct Row {
+    const char* file;
+    const wchar_t* message;
+  };
+  for (const Row& row : {Row{"t15other", kOtherEngine}, Row{"t15engine", kOtherEngine}, Row{"t15none", kLoadFailed}}) {
+    SCOPED_TRACE(row.file);
+    Load(row.file);
+    EXPECT_EQ(Information(), row.message);
+    EXPECT_EQ(TopId(), kMenuInfo);
+    EXPECT_EQ(std::memcmp(&scene.settings, &settings, sizeof settings), 0);
+    EXPECT_EQ(scene.GetHeader().workingEnvironment, header.workingEnvironment);
+    EXPECT_EQ(scene.GetHeader().currentHeightmapType, header.currentHeightmapType);
+    EXPECT_EQ((std::array<const void*, 4>{scene.heightmap, scene.normalmap, scene.geometry, scene.engine}), components);
+    EXPECT_EQ(MenuValues(), values);
+  }
+}
+
+TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
+  StartWith(ENGINE_SM3);
+  WriteFile("t15bad",
+            "[working environment]=sm3\r\n"
+            "[heightmap type]=perlin\r\n[heightmap resolution]=64\r\n[heightmap grid size]=4\r\n"
+            "[perlin octave count]=4\r\n[perlin heightmap persistence]=-2\r\n[heightmap update coef]=1\r\n"
+            "[geometry type]=simple\r\n[simple grid size .x]=10\r\n[simple grid size .z]=10\r\n"
+            "[simple grid tesselation .x]=100000\r\n[simple grid tesselation .z]=4\r\n"
+            "[geometry default uv scale .x]=1\r\n[geometry default uv scale .y]=1\r\n"
+            "[engine type]=sm3\r\n[engine full reflection distance]=100\r\n");
+  Load("t15bad");
+  EXPECT_EQ(Information(), std::wstring(kLoaded) +
+                               L" Not created: heightmap (invalid values), normalmap (not in the file), geometry "
+                               L"(invalid values or not offered for this engine), engine (needs heightmap, normalmap "
+                               L"and geometry)");
+  const cWaterScene& scene = editor->waterScene;
+  EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);
+  EXPECT_EQ(BoxText(editor->heightmapMenu, kPersistence), L"-2.000");  // shown for the user to mend
+  driver->Frames(2);
+}
+
+// Files of random lines, keys mixed with garbage, never crash the editor.
+TEST_F(SaveLoadTest, FuzzedFilesNeverCrashTheEditor) {
+  StartWith(ENGINE_SM2);
+  std::mt19937 random(15);
+  const auto keys = EngineSettingKeys();
+  const char* values[] = {"fft", "perlin", "fdraw", "fdtex", "simple", "radial", "geomipmap", "sm2", "sm3", "0",
+                          "-1", "1e30", "-1e30", "nan", "inf", "3", "512", "65536", "2147483647", "0.001", ""};
+  for (int file = 0; file < 60; ++file) {
+    std::string text = "[working environment]=sm2\r\n";
+    for (int line = 0; line < 40; ++line) {
+      const auto& key = keys[random() % keys.size()];
+      text += std::string("[") + key.key + "]=" + values[random() % std::size(values)] + "\r\n";
+      if (random() % 8 == 0) text += std::string(random() % 300, static_cast<char>('!' + random() % 90)) + "\n";
+    }
+    WriteFile("t15fuzz", text);
+    Load("t15fuzz");
+    driver->Frames(1);
+    cGUIManager::Instance()->PopMenu();
+  }
+  SUCCEED();
+}
+
+}  // namespace
