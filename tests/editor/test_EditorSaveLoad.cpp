@@ -179,6 +179,10 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
     EXPECT_EQ((std::array<const void*, 4>{scene.heightmap, scene.normalmap, scene.geometry, scene.engine}), components);
     EXPECT_EQ(MenuValues(), values);
   }
+  Open(editor->loadMenu);  // nothing picked: nothing happens
+  FindCombobox(editor->loadMenu, kLoadList)->Reset();
+  Command(kEventLoadOk);
+  EXPECT_EQ(TopId(), kMenuLoad);
 }
 
 TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
