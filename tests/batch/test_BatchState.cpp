@@ -1,6 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "../config/SaveFileTesting.h"
 #include "batch/BatchState.h"
@@ -133,6 +138,32 @@ TEST(BatchStateFiles, AcceptsAValidHandWrittenFile) {
   EXPECT_EQ(loaded.heightmapType, HEIGHTMAP_FFT);
   EXPECT_EQ(loaded.heightmapResolution, 16);
   EXPECT_EQ(loaded.fftAmplitude, 4.0f);
+}
+
+// A FIFO under the state's name is refused at once. Were the loader to wait on
+// it, the helper opens the writing end so the wait ends and the test fails.
+TEST(BatchStateFiles, RefusesAFifoWithoutWaitingForAWriter) {
+  ScratchFolder folder;
+  const std::string path = folder.File("fifo.txt");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  std::atomic<bool> done{false}, writerNeeded{false};
+  std::thread writer([&] {
+    while (!done) {
+      const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);  // succeeds only while a reader waits
+      if (fd >= 0) {
+        writerNeeded = true;
+        close(fd);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  cEngineSettings loaded{};
+  std::string error;
+  EXPECT_FALSE(LoadBatchState(path, &loaded, &error));
+  done = true;
+  writer.join();
+  EXPECT_FALSE(writerNeeded);
+  EXPECT_NE(error.find("cannot read the save file"), std::string::npos) << error;
 }
 
 }  // namespace
