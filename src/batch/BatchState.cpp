@@ -49,10 +49,13 @@ std::string LineProblem(std::string_view line, const SettingKey** setting) {
 }  // namespace
 
 bool LoadBatchState(const std::string& path, cEngineSettings* settings, std::string* error) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   cWaterScene::Header header;
   cEngineSettings loaded{};
-  if (!file || !cWaterScene::ReadSettings(path.c_str(), &header, &loaded)) {
+  // The reader refuses what is not a regular file before anything waits on
+  // it; only then is the file opened again for the line checks.
+  const bool readable = cWaterScene::ReadSettings(path.c_str(), &header, &loaded);
+  std::unique_ptr<std::FILE, FileCloser> file(readable ? std::fopen(path.c_str(), "rb") : nullptr);
+  if (!file) {
     *error = path + ": cannot read the save file";
     return false;
   }

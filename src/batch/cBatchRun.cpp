@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "batch/BakedTexels.h"
 #include "batch/HeightStatistics.h"
 #include "batch/PngFile.h"
 #include "batch/cBatchDevice.h"
@@ -30,26 +31,21 @@ std::string Numbered(const char* prefix, int index) {
   return name;
 }
 
-// The engines' texel encoding of one normal component.
-uint8_t Encode(float v) { return static_cast<uint8_t>(static_cast<int>(v * 127.0f + 128.0f)); }
-
 bool BakeFrame(const std::string& directory, int index, const iHeightmap& heightmap, const iNormalmap* normalmap) {
   const int n = heightmap.GetResolution();
   const size_t count = static_cast<size_t>(n) * n;
   std::vector<uint16_t> grey(count);
   const float* heights = heightmap.GetHeights();
-  for (size_t i = 0; i < count; ++i) {
-    grey[i] = static_cast<uint16_t>(std::lround(std::clamp(heights[i], 0.0f, 1.0f) * 65535.0f));
-  }
+  for (size_t i = 0; i < count; ++i) grey[i] = HeightTexel(heights[i]);
   const std::filesystem::path folder(directory);
   if (!WriteGrey16Png(folder / BakedHeightName(index), grey, n, n)) return false;
   if (!normalmap || !normalmap->GetNormals()) return true;
   std::vector<uint8_t> rgb(count * 3);
   const D3DXVECTOR3* normals = normalmap->GetNormals();
   for (size_t i = 0; i < count; ++i) {
-    rgb[3 * i] = Encode(normals[i].x);
-    rgb[3 * i + 1] = Encode(normals[i].y);
-    rgb[3 * i + 2] = Encode(normals[i].z);
+    rgb[3 * i] = NormalTexel(normals[i].x);
+    rgb[3 * i + 1] = NormalTexel(normals[i].y);
+    rgb[3 * i + 2] = NormalTexel(normals[i].z);
   }
   return WriteRgb8Png(folder / BakedNormalName(index), rgb, n, n);
 }
@@ -74,6 +70,7 @@ class cProgressBar {
 
 struct Summary {
   double milliseconds = 0.0;
+  double cpuSeconds = 0.0;
   StepTimes total{0.0, 0.0, 0.0, 0.0, 0.0, nullptr};
   double statistics = 0.0;
   double comparison = 0.0;
@@ -205,6 +202,91 @@ double MillisecondsSince(std::chrono::steady_clock::time_point* mark) {
   return elapsed;
 }
 
+// Opens the CSV and table files and makes the bake folder the options ask for;
+// the message of the first that fails, or empty.
+std::string OpenOutputs(const BatchOptions& options, cSafeOutputFile* csv, cSafeOutputFile* table) {
+  if (!options.csvPath.empty() && !csv->Open(options.csvPath)) return "cannot write the CSV file " + options.csvPath;
+  if (!options.normalsTablePath.empty() && !table->Open(options.normalsTablePath)) {
+    return "cannot write the table " + options.normalsTablePath;
+  }
+  if (!options.bakeDirectory.empty() && !PrepareFolder(options.bakeDirectory)) {
+    return "cannot write into the folder " + options.bakeDirectory;
+  }
+  return "";
+}
+
+// The run's speed and the mean milliseconds of each step per frame.
+std::string SummaryLine(const Summary& summary, int frameCount) {
+  const double frames = frameCount;
+  std::string line = std::to_string(frameCount) + " frames in ";
+  AppendNumber(&line, summary.milliseconds / 1000.0, 3);
+  line += " s (";
+  AppendNumber(&line, frames * 1000.0 / std::max(summary.milliseconds, 1e-9), 1);
+  line += " frames/s), ";
+  AppendNumber(&line, summary.cpuSeconds, 3);
+  line += " s of CPU (";
+  AppendNumber(&line, frames / std::max(summary.cpuSeconds, 1e-9), 1);
+  line += " frames per CPU second); ms per frame:";
+  const std::pair<const char*, double> steps[] = {
+      {" heightmap ", summary.total.heightmapUpdate}, {" + texture ", summary.total.heightmapTexture},
+      {", normal map ", summary.total.normalmap},     {" + texture ", summary.total.normalmapTexture},
+      {", extrusion ", summary.total.extrusion},      {", statistics ", summary.statistics},
+      {", comparison ", summary.comparison},          {", baking ", summary.baking},
+      {", CSV ", summary.csv}};
+  for (const auto& [label, milliseconds] : steps) {
+    line += label;
+    AppendNumber(&line, milliseconds / frames, 3);
+  }
+  return line;
+}
+
+// One frame: the pipeline's step, then the statistics, comparison, images and
+// CSV row the options ask for, each timed into the summary.
+struct cFrameStep {
+  const BatchOptions& options;
+  cBatchScene& scene;
+  cNormalComparison* comparison;  // null without --compare-normals
+  cNormalmapFDRaw* cpuNormals;    // recomputed before baking when the normal map keeps no CPU normals
+  const iNormalmap* bakeNormals;
+  cSafeOutputFile& csv;
+  Summary summary;
+  std::vector<MethodError> methods;
+
+  // The message of what failed, or empty.
+  std::string Run(int frame) {
+    const double time = frame * options.dt;
+    StepTimes times;
+    if (!scene.Step(time, &times)) {
+      return std::string(times.failed ? times.failed : "the pipeline") + " failed at frame " + std::to_string(frame);
+    }
+    AddTimes(&summary.total, times);
+    const iHeightmap& heightmap = *scene.Heightmap();
+    const int n = heightmap.GetResolution();
+    auto mark = std::chrono::steady_clock::now();
+    const HeightStatistics stats = ComputeHeightStatistics(heightmap.GetHeights(), static_cast<size_t>(n) * n);
+    summary.statistics += MillisecondsSince(&mark);
+    if (comparison) {
+      if (!comparison->Run(&methods)) return "the normal-map comparison failed";
+      AddErrors(&summary.methods, methods);
+      summary.comparison += MillisecondsSince(&mark);
+    }
+    if (!options.bakeDirectory.empty() && frame % options.bakeEvery == 0) {
+      if (cpuNormals) cpuNormals->Compute();
+      if (!BakeFrame(options.bakeDirectory, frame / options.bakeEvery, heightmap, bakeNormals)) {
+        return "cannot write the images of frame " + std::to_string(frame) + " into " + options.bakeDirectory;
+      }
+      summary.baking += MillisecondsSince(&mark);
+    }
+    if (!options.csvPath.empty()) {
+      if (!csv.Write(CsvRow(frame, time, times, scene.Normalmap(), stats, methods))) {
+        return "cannot write the CSV file " + options.csvPath;
+      }
+      summary.csv += MillisecondsSince(&mark);
+    }
+    return "";
+  }
+};
+
 int Fail(std::ostream& err, const std::string& message) {
   err << "water-batch: " << message << "\n";
   return BATCH_FAILED;
@@ -223,15 +305,8 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
                          (settings.heightmapType == 0 ? "none" : "the Perlin noise heightmap"));
   }
   cSafeOutputFile csv, table;
-  if (!options.csvPath.empty() && !csv.Open(options.csvPath)) {
-    return Fail(err, "cannot write the CSV file " + options.csvPath);
-  }
-  if (compare && !table.Open(options.normalsTablePath)) {
-    return Fail(err, "cannot write the table " + options.normalsTablePath);
-  }
-  if (!options.bakeDirectory.empty() && !PrepareFolder(options.bakeDirectory)) {
-    return Fail(err, "cannot write into the folder " + options.bakeDirectory);
-  }
+  const std::string outputError = OpenOutputs(options, &csv, &table);
+  if (!outputError.empty()) return Fail(err, outputError);
 
   cBatchDevice device;
   std::string error;
@@ -265,78 +340,23 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
     csv.Write(CsvHeader(options, seed, compare ? comparison.ActiveMethods() : std::vector<const char*>()));
   }
   cProgressBar progress(options.progress, options.frames);
-  Summary summary;
-  std::vector<MethodError> methods;
+  cFrameStep step{options, scene, compare ? &comparison : nullptr, gpuNormals ? &cpuNormals : nullptr,
+                  bakeNormals, csv, {}, {}};
+  Summary& summary = step.summary;
   const auto start = std::chrono::steady_clock::now();
   const std::clock_t cpuStart = std::clock();
   for (int frame = 0; frame < options.frames; ++frame) {
-    const double time = frame * options.dt;
-    StepTimes times;
-    if (!scene.Step(time, &times)) {
-      return Fail(err, std::string(times.failed ? times.failed : "the pipeline") + " failed at frame " +
-                           std::to_string(frame));
-    }
-    AddTimes(&summary.total, times);
-    const iHeightmap& heightmap = *scene.Heightmap();
-    const int n = heightmap.GetResolution();
-    auto mark = std::chrono::steady_clock::now();
-    const HeightStatistics stats = ComputeHeightStatistics(heightmap.GetHeights(), static_cast<size_t>(n) * n);
-    summary.statistics += MillisecondsSince(&mark);
-    if (compare) {
-      if (!comparison.Run(&methods)) return Fail(err, "the normal-map comparison failed");
-      AddErrors(&summary.methods, methods);
-      summary.comparison += MillisecondsSince(&mark);
-    }
-    if (!options.bakeDirectory.empty() && frame % options.bakeEvery == 0) {
-      if (gpuNormals) cpuNormals.Compute();
-      if (!BakeFrame(options.bakeDirectory, frame / options.bakeEvery, heightmap, bakeNormals)) {
-        return Fail(err, "cannot write the images of frame " + std::to_string(frame) + " into " +
-                             options.bakeDirectory);
-      }
-      summary.baking += MillisecondsSince(&mark);
-    }
-    if (!options.csvPath.empty()) {
-      if (!csv.Write(CsvRow(frame, time, times, scene.Normalmap(), stats, methods))) {
-        return Fail(err, "cannot write the CSV file " + options.csvPath);
-      }
-      summary.csv += MillisecondsSince(&mark);
-    }
+    const std::string frameError = step.Run(frame);
+    if (!frameError.empty()) return Fail(err, frameError);
     progress.Show(frame + 1);
   }
   summary.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+  summary.cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
   if (!options.csvPath.empty() && !csv.Commit()) return Fail(err, "cannot write the CSV file " + options.csvPath);
   if (compare && !(table.Write(NormalsTable(options, settings, seed, amplitude, summary.methods)) && table.Commit())) {
     return Fail(err, "cannot write the table " + options.normalsTablePath);
   }
-  const double frames = options.frames;
-  std::string line = std::to_string(options.frames) + " frames in ";
-  AppendNumber(&line, summary.milliseconds / 1000.0, 3);
-  line += " s (";
-  AppendNumber(&line, frames * 1000.0 / std::max(summary.milliseconds, 1e-9), 1);
-  line += " frames/s), ";
-  AppendNumber(&line, cpuSeconds, 3);
-  line += " s of CPU (";
-  AppendNumber(&line, frames / std::max(cpuSeconds, 1e-9), 1);
-  line += " frames per CPU second); ms per frame: heightmap ";
-  AppendNumber(&line, summary.total.heightmapUpdate / frames, 3);
-  line += " + texture ";
-  AppendNumber(&line, summary.total.heightmapTexture / frames, 3);
-  line += ", normal map ";
-  AppendNumber(&line, summary.total.normalmap / frames, 3);
-  line += " + texture ";
-  AppendNumber(&line, summary.total.normalmapTexture / frames, 3);
-  line += ", extrusion ";
-  AppendNumber(&line, summary.total.extrusion / frames, 3);
-  line += ", statistics ";
-  AppendNumber(&line, summary.statistics / frames, 3);
-  line += ", comparison ";
-  AppendNumber(&line, summary.comparison / frames, 3);
-  line += ", baking ";
-  AppendNumber(&line, summary.baking / frames, 3);
-  line += ", CSV ";
-  AppendNumber(&line, summary.csv / frames, 3);
-  out << line << "; seed " << seed << "\n";
+  out << SummaryLine(summary, options.frames) << "; seed " << seed << "\n";
   return BATCH_OK;
 }

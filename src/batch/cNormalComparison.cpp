@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "batch/BakedTexels.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -18,8 +19,8 @@ Vector Normalised(Vector v) {
   return {v.x / length, v.y / length, v.z / length};
 }
 
-// The engines' texel encoding of one component, and back.
-double Quantised(float v) { return (static_cast<int>(v * 127.0f + 128.0f) - 128) / 127.0; }
+// One component through the engines' texel encoding and back.
+double Quantised(float v) { return NormalFromTexel(NormalTexel(v)); }
 
 double AngleInDegrees(const Vector& a, const Vector& b) {
   const Vector cross{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

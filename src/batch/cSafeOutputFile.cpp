@@ -1,5 +1,9 @@
 #include "batch/cSafeOutputFile.h"
 
+#include <unistd.h>
+
+#include "config/WriteFileSafely.h"
+
 cSafeOutputFile::~cSafeOutputFile() { Discard(); }
 
 bool cSafeOutputFile::Open(const std::string& path) {
@@ -7,7 +11,12 @@ bool cSafeOutputFile::Open(const std::string& path) {
   path_ = path;
   temporary_ = path + ".tmp";
   failed_ = false;
-  file_ = std::fopen(temporary_.c_str(), "wb");
+  const int fd = CreateTemporaryFile(temporary_);
+  file_ = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+  if (!file_ && fd >= 0) {
+    close(fd);
+    std::remove(temporary_.c_str());
+  }
   return file_ != nullptr;
 }
 

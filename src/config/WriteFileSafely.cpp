@@ -26,13 +26,15 @@ std::string TemporaryFileName(std::string_view path) {
   return std::string(path) + ".tmp";
 }
 
+int CreateTemporaryFile(const std::string& temporary) {
+  unlink(temporary.c_str());
+  return open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
 bool WriteFileSafely(const char* path, std::string_view text) {
   if (!path) return false;
   const std::string temporary = TemporaryFileName(path);
-  // A leftover from an earlier failure (or a link planted there) goes first, so
-  // the exclusive create never writes through someone else's file.
-  unlink(temporary.c_str());
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = CreateTemporaryFile(temporary);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, text) && fsync(fd) == 0;
   const bool closed = close(fd) == 0;

@@ -18,10 +18,8 @@ cEngineSettings* cPerPixelWaterEngine::FillSettings(cEngineSettings* settings) {
 }
 
 void cPerPixelWaterEngine::SetSunlight(D3DCOLOR color, float area, float power, const D3DXVECTOR3& position) {
-  constexpr float scale = 1.0f / 255.0f;
   sunlightOn_ = true;
-  sunlightColor_ = D3DXVECTOR3(static_cast<float>((color >> 16) & 0xFFu) * scale,
-                               static_cast<float>((color >> 8) & 0xFFu) * scale, static_cast<float>(color & 0xFFu) * scale);
+  sunlightColor_ = D3DXVECTOR3(ColorChannel(color, 16), ColorChannel(color, 8), ColorChannel(color, 0));
   sunlightArea_ = area;
   sunlightPower_ = power;
   sunlightPosition_ = position;

@@ -2,21 +2,13 @@
 
 #include <cmath>
 
-namespace {
-
-template <typename T>
-void Release(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
-}
-
-}  // namespace
+#include "base/SafeRelease.h"
 
 cShaderWaterEngine::cShaderWaterEngine(const wchar_t* effectPath) : effectPath_(effectPath) {}
 
 cShaderWaterEngine::~cShaderWaterEngine() {
-  Release(effect_);
-  Release(fresnelTexture_);
+  SafeRelease(effect_);
+  SafeRelease(fresnelTexture_);
 }
 
 bool cShaderWaterEngine::OnLostDevice(IDirect3DDevice9*) {
@@ -39,10 +31,10 @@ bool cShaderWaterEngine::Init(IDirect3D9* d3d, IDirect3DDevice9* device, float r
                               float fullReflectionDistance, float globalTransparency) {
   initialised_ = false;
   if (!d3d || !device || !CheckCaps(d3d, device) || !AcceptsComponents()) return false;
-  Release(effect_);
+  SafeRelease(effect_);
   if (FAILED(D3DXCreateEffectFromFileW(device, effectPath_, nullptr, nullptr, 0, nullptr, &effect_, nullptr)))
     return false;
-  Release(fresnelTexture_);
+  SafeRelease(fresnelTexture_);
   if (FAILED(D3DXCreateTextureFromFileExA(device, FRESNEL_TEXTURE_PATH, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
                                           nullptr, &fresnelTexture_)))

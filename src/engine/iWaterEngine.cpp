@@ -5,14 +5,14 @@
 
 namespace {
 
-float Channel(D3DCOLOR color, int shift) { return static_cast<float>((color >> shift) & 0xFFu) / 255.0f; }
-
 float Clamp01(float value) {
   if (!(value > 0.0f)) return 0.0f;
   return value < 1.0f ? value : 1.0f;
 }
 
 }  // namespace
+
+float ColorChannel(D3DCOLOR color, int shift) { return static_cast<float>((color >> shift) & 0xFFu) / 255.0f; }
 
 float SquareWithinFloat(float x) {
   const double square = static_cast<double>(x) * x;
@@ -32,7 +32,8 @@ void iWaterEngine::SetFullReflectionDistance(float distance) {
 void iWaterEngine::SetGlobalTransparency(float transparency) { globalTransparency_ = Clamp01(transparency); }
 
 void iWaterEngine::SetReflectionColor(D3DCOLOR color) {
-  reflectionColor_ = D3DXVECTOR4(Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
+  reflectionColor_ =
+      D3DXVECTOR4(ColorChannel(color, 16), ColorChannel(color, 8), ColorChannel(color, 0), ColorChannel(color, 24));
 }
 
 void iWaterEngine::SetRefractionColor(float r, float g, float b) {

@@ -13,6 +13,8 @@ class iWaterGeometry;
 // x * x, or the largest float where that square would overflow (or x is NaN):
 // a distance typed huge must not be stored (and saved) as infinity.
 float SquareWithinFloat(float x);
+// The byte of `color` at bit `shift` (16 red, 8 green, 0 blue, 24 alpha) in [0, 1].
+float ColorChannel(D3DCOLOR color, int shift);
 
 // Reflection diffuse colour of a new engine.
 constexpr D3DCOLOR DEFAULT_REFLECTION_COLOR = 0x00294B3E;

@@ -2,17 +2,8 @@
 
 #include <climits>
 
+#include "base/SafeRelease.h"
 #include "platform/d3dx9.h"
-
-namespace {
-
-template <typename T>
-void SafeRelease(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
-}
-
-}  // namespace
 
 bool IsRenderTargetSupported(IDirect3D9* d3d, IDirect3DDevice9* device) {
   if (d3d == nullptr || device == nullptr) return false;

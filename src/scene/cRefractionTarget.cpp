@@ -1,13 +1,15 @@
 #include "scene/cRefractionTarget.h"
 
-#include <algorithm>
-
+#include "base/SafeRelease.h"
 #include "config/cEngineSettings.h"
 
 namespace {
 
 // Keeps "depthLimit" finite for a depth range of 0 (the menu lets it through).
 constexpr float MinDepthRange = 1e-3f;
+
+// Written so that a NaN range takes the smallest one too.
+float DepthLimit(float range) { return 1.0f / (range > MinDepthRange ? range : MinDepthRange); }
 
 }  // namespace
 
@@ -60,12 +62,11 @@ bool cRefractionTarget::StartDepthEffect(const D3DXMATRIX& world, const D3DXMATR
   D3DXMATRIX worldViewProjection;
   D3DXMatrixMultiply(&worldView, &world, &view);
   D3DXMatrixMultiply(&worldViewProjection, &worldView, &projection);
-  const float depthLimit = 1.0f / std::max(depthRange, MinDepthRange);
   UINT passes = 0;
   if (FAILED(depthEffect->SetMatrix("matWorldViewProject", &worldViewProjection)) ||
       FAILED(depthEffect->SetMatrix("matWorld", &world)) ||
       FAILED(depthEffect->SetFloat("planeYPos", depthPlaneHeight)) ||
-      FAILED(depthEffect->SetFloat("depthLimit", depthLimit)) ||
+      FAILED(depthEffect->SetFloat("depthLimit", DepthLimit(depthRange))) ||
       FAILED(depthEffect->SetTechnique("renderDepth")) || FAILED(depthEffect->Begin(&passes, 0))) {
     return false;
   }
@@ -117,7 +118,6 @@ void cRefractionTarget::Release() {
 
 void cRefractionTarget::ReleaseEffect() {
   if (depthBegun) EndDepth();
-  if (depthEffect) depthEffect->Release();
-  depthEffect = nullptr;
+  SafeRelease(depthEffect);
   depthEffectFailed = false;
 }

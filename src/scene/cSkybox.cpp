@@ -1,5 +1,6 @@
 #include "scene/cSkybox.h"
 
+#include "base/SafeRelease.h"
 #include "geometry/IsBoxVisible.h"
 #include "scene/D3DTexture.h"
 
@@ -40,8 +41,7 @@ cSkybox::cSkybox(cResourceManager* manager, IDirect3DDevice9* device) : iResourc
 }
 
 bool cSkybox::Create(float halfSize, const D3DXVECTOR3& centre, IDirect3DDevice9* device) {
-  if (vertexBuffer) vertexBuffer->Release();
-  vertexBuffer = nullptr;
+  SafeRelease(vertexBuffer);
   if (device == nullptr ||
       FAILED(device->CreateVertexBuffer(BufferBytes, 0, SKYBOX_FVF, D3DPOOL_MANAGED, &vertexBuffer, nullptr))) {
     vertexBuffer = nullptr;
@@ -49,8 +49,7 @@ bool cSkybox::Create(float halfSize, const D3DXVECTOR3& centre, IDirect3DDevice9
   }
   void* data = nullptr;
   if (FAILED(vertexBuffer->Lock(0, 0, &data, 0))) {
-    vertexBuffer->Release();
-    vertexBuffer = nullptr;
+    SafeRelease(vertexBuffer);
     return false;
   }
   auto* vertices = static_cast<SkyboxVertex*>(data);
@@ -133,8 +132,6 @@ void cSkybox::OnResetDevice(IDirect3DDevice9*) {
 }
 
 void cSkybox::Destroy() {
-  if (vertexBuffer) vertexBuffer->Release();
-  vertexBuffer = nullptr;
-  if (effect) effect->Release();
-  effect = nullptr;
+  SafeRelease(vertexBuffer);
+  SafeRelease(effect);
 }

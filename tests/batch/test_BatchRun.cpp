@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 
 #include "../config/SaveFileTesting.h"
@@ -190,6 +191,20 @@ TEST(BatchRun, LoopComesBackToFrameZero) {
   EXPECT_EQ(Bytes(dir + BakedHeightName(0)), Bytes(dir + BakedHeightName(8)));
   EXPECT_EQ(Bytes(dir + BakedNormalName(0)), Bytes(dir + BakedNormalName(8)));
   EXPECT_NE(Bytes(dir + BakedHeightName(0)), Bytes(dir + BakedHeightName(4)));
+}
+
+// Standard output is one line that scripts read: the speed, then the mean
+// milliseconds of every step in a fixed order, then the seed.
+TEST(BatchRun, SummaryLineNamesEveryStepInOrder) {
+  std::ostringstream out, err;
+  ASSERT_EQ(RunBatch(Options(3), TinyFFTState(), out, err), BATCH_OK) << err.str();
+  const std::string number = "[0-9]+(\\.[0-9]+)?";
+  const std::regex line("3 frames in " + number + " s \\(" + number + " frames/s\\), " + number +
+                        " s of CPU \\(" + number + " frames per CPU second\\); ms per frame: heightmap " + number +
+                        " \\+ texture " + number + ", normal map " + number + " \\+ texture " + number +
+                        ", extrusion " + number + ", statistics " + number + ", comparison " + number +
+                        ", baking " + number + ", CSV " + number + "; seed 42\n");
+  EXPECT_TRUE(std::regex_match(out.str(), line)) << out.str();
 }
 
 // Failures exit with 1 and one line; nothing half-written is left behind.

@@ -1,6 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 
 #include "../config/SaveFileTesting.h"
 #include "batch/BatchState.h"
@@ -133,6 +138,24 @@ TEST(BatchStateFiles, AcceptsAValidHandWrittenFile) {
   EXPECT_EQ(loaded.heightmapType, HEIGHTMAP_FFT);
   EXPECT_EQ(loaded.heightmapResolution, 16);
   EXPECT_EQ(loaded.fftAmplitude, 4.0f);
+}
+
+// A FIFO under the state's name is refused at once. Should the loader wait on
+// it for a writer, the test opens the writing end to end the wait, and fails.
+TEST(BatchStateFiles, RefusesAFifoWithoutWaitingForAWriter) {
+  ScratchFolder folder;
+  const std::string path = folder.File("fifo.txt");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  cEngineSettings loaded{};
+  std::string error;
+  auto load = std::async(std::launch::async, [&] { return LoadBatchState(path, &loaded, &error); });
+  if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+    ADD_FAILURE() << "the loader waits for a writer";
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) close(fd);
+  }
+  EXPECT_FALSE(load.get());
+  EXPECT_NE(error.find("cannot read the save file"), std::string::npos) << error;
 }
 
 }  // namespace

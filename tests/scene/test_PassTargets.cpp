@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include "../platform/HeadlessDevice.h"
@@ -295,7 +296,7 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
   D3DXMatrixTranslation(&view, 0, 0, 10);
   D3DXMatrixScaling(&projection, 2, 3, 1);
   EXPECT_FALSE(depth.EndDepth());
-  for (float range : {50.0f, 0.0f, -1.0f}) {
+  for (float range : {50.0f, 0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
     SCOPED_TRACE(range);
     platform::Recorded().Clear();
     ASSERT_TRUE(depth.Begin(device));
