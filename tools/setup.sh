@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libstb-dev libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-  libpng-dev libcli11-dev
+  libpng-dev libjpeg62-turbo-dev libcli11-dev
   xvfb xauth x11-utils
   clang libclang-rt-dev locales
 )

@@ -9,6 +9,7 @@ int main() {
   std::string error;
   if (!platform::UseGLBackend(&error)) {
     std::fprintf(stderr, "Brinora Engine Editor: %s\n", error.c_str());
+    platform::ShowFatalStartupError(error);
     return 1;
   }
   return WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);

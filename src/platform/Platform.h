@@ -37,6 +37,14 @@ void UseHeadlessBackend(const HeadlessProfile& profile = HeadlessProfile::Shader
 // or no OpenGL 3.3 context with ARB_clip_control can be had.
 bool UseGLBackend(std::string* error);
 
+// For a start-up that found no usable OpenGL: the reason in a "Fatal error"
+// message box shown by SDL, when a display can show one.
+void ShowFatalStartupError(const std::string& reason);
+
+// GL errors raised in this process so far (0 while no GL backend ever ran). GL
+// tests fail when it grows during a test.
+int GLErrorCount();
+
 // Builds every technique and pass of an effect now instead of at its first
 // draw. False, with the compiler's messages in `errors`, when one fails; the
 // headless backend, which compiles nothing, always succeeds.

@@ -85,4 +85,23 @@ TEST_F(DisplayModeTest, FailsTheFrameWhenNoModeCanBeRestoredAndRecoversInTheNext
   EXPECT_EQ(log, (Log{"r:lost", "r:lost", "r:reset"}));
 }
 
+TEST_F(DisplayModeTest, ADefaultPoolObjectHeldAcrossTheChangeDelaysDrawingUntilItIsReleased) {
+  IDirect3DTexture9* held = nullptr;
+  ASSERT_EQ(editor->device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &held,
+                                          nullptr),
+            D3D_OK);
+  RequestChange();
+  EXPECT_EQ(editor->Frame(), E_FAIL);  // both resets refused while the texture is held
+  EXPECT_EQ(editor->device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  ASSERT_EQ(editor->Frame(), S_OK);
+  EXPECT_EQ(platform::Recorded().presents, 0);
+
+  held->Release();
+  ASSERT_EQ(editor->Frame(), S_OK);
+  ASSERT_EQ(editor->Frame(), S_OK);
+  EXPECT_FALSE(editor->deviceLost);
+  EXPECT_EQ(editor->device->TestCooperativeLevel(), D3D_OK);
+  EXPECT_EQ(platform::Recorded().presents, 2);
+}
+
 }  // namespace

@@ -32,8 +32,8 @@ D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
 }
 
 void GLDeviceTest::SetUp() {
-  std::string error;
-  if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
+  GLTest::SetUp();
+  if (IsSkipped() || HasFatalFailure()) return;
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = DefWindowProcA;
@@ -73,20 +73,26 @@ void GLDeviceTest::TearDown() {
   if (device_) device_->Release();
   if (d3d_) d3d_->Release();
   if (window_) DestroyWindow(window_);
+  GLTest::TearDown();
 }
 
 IDirect3DTexture9* GLDeviceTest::MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels) {
   IDirect3DTexture9* texture = nullptr;
   EXPECT_EQ(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
   if (!texture) return nullptr;
+  WriteTexels(texture, width, height, texels);
+  return Own(texture);
+}
+
+void GLDeviceTest::WriteTexels(IDirect3DTexture9* texture, UINT width, UINT height,
+                               const std::vector<D3DCOLOR>& texels) {
   D3DLOCKED_RECT locked{};
-  EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
   for (UINT y = 0; y < height; ++y) {
     auto* row = reinterpret_cast<D3DCOLOR*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
     for (UINT x = 0; x < width; ++x) row[x] = texels[y * width + x];
   }
-  EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
-  return Own(texture);
+  ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
 }
 
 void GLDeviceTest::ReadBack() {

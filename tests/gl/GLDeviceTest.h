@@ -1,7 +1,6 @@
 // A fixture with a real device on the OpenGL backend: a window from the
 // registered class, a 128x128 back buffer with a D16 depth buffer, and helpers
 // for textures, quads and read-back pixels. Each test runs inside a scene.
-// Tests skip when no GL is available.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "GLTest.h"
 #include "platform/Platform.h"
 #include "platform/d3dx9.h"
 
@@ -36,7 +36,7 @@ constexpr DWORD kScreenFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // A strip of two triangles spanning x in [left, right], y in [-1, 1], u, v from the top left.
 void MakeQuad(float left, float right, TexturedVertex* quad);
 
-class GLDeviceTest : public ::testing::Test {
+class GLDeviceTest : public GLTest {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -44,6 +44,7 @@ class GLDeviceTest : public ::testing::Test {
   virtual D3DPRESENT_PARAMETERS PresentParameters() const;
   // A managed A8R8G8B8 texture, rows top first, released after the test.
   IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
+  void WriteTexels(IDirect3DTexture9* texture, UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
   // Red, green / blue, white.
   IDirect3DTexture9* MakeQuadrantTexture() { return MakeTexture(2, 2, {kRed, kGreen, kBlue, kWhite}); }
   // Released after the test, with every stage's texture and declaration unbound first.

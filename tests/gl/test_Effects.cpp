@@ -63,6 +63,20 @@ TEST_F(EffectTest, ClipPlaneIsInClipSpace) {
   EXPECT_TRUE(ColorNear(Pixel(70, 64), kWhite));
 }
 
+TEST_F(EffectTest, AlphaTestAppliesToTheEffectsOutput) {
+  device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
+  device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+  const float faint[4] = {1, 1, 1, 0.25f}, strong[4] = {1, 1, 1, 0.75f};
+  ASSERT_EQ(effect_->SetFloatArray("tint", faint, 4), D3D_OK);
+  DrawWith("tinted", 0.0f, -1.0f, 0.0f);
+  ASSERT_EQ(effect_->SetFloatArray("tint", strong, 4), D3D_OK);
+  DrawWith("tinted", 0.0f, 0.0f, 1.0f);
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(32, 64), kBlack));
+  EXPECT_TRUE(ColorNear(Pixel(96, 64), 0xBFFFFFFF));
+}
+
 TEST_F(EffectTest, BrokenShaderIsReportedOnceAndDrawsNothing) {
   ID3DXEffect* broken = nullptr;
   ASSERT_EQ(D3DXCreateEffectFromFileA(device_, "tests/data/gl/broken.fx", nullptr, nullptr, 0, nullptr, &broken,

@@ -1,4 +1,6 @@
 // Fixed-function emulation on the OpenGL backend, checked on read-back pixels.
+#include <iterator>
+
 #include "GLDeviceTest.h"
 
 namespace gltest {
@@ -28,6 +30,25 @@ TEST_F(FixedFunctionTest, TexturedQuadShowsTheTopRowOfTheTextureAtTheTop) {
   SaveScreenshot("gl_textured_quad.png");
 }
 
+TEST_F(FixedFunctionTest, RewrittenTextureDrawsItsNewTexelsAndLeavesOthersAlone) {
+  IDirect3DTexture9* rewritten = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kRed));
+  IDirect3DTexture9* other = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kGreen));
+  const auto drawBoth = [&] {
+    device_->SetTexture(0, rewritten);
+    DrawQuad(-1.0f, 0.0f);
+    device_->SetTexture(0, other);
+    DrawQuad(0.0f, 1.0f);
+  };
+  device_->SetTexture(0, other);  // uploaded first, so the rewritten texture is the last upload
+  DrawQuad(0.0f, 1.0f);
+  drawBoth();
+  WriteTexels(rewritten, 2, 2, std::vector<D3DCOLOR>(4, kBlue));
+  drawBoth();
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(32, 64), kBlue));
+  EXPECT_TRUE(ColorNear(Pixel(96, 64), kGreen));
+}
+
 TEST_F(FixedFunctionTest, PretransformedQuadCoversExactlyItsPixelRectangle) {
   DrawScreenQuad(16, 16, 48, 40, kGreen);
   ReadBack();
@@ -50,6 +71,58 @@ TEST_F(FixedFunctionTest, QuadShiftedHalfAPixelMapsTexelsOntoPixels) {
   ReadBack();
   for (UINT y = 0; y < 4; ++y)
     for (UINT x = 0; x < 4; ++x) EXPECT_TRUE(ColorNear(Pixel(8 + x, 8 + y), texels[y * 4 + x])) << x << "," << y;
+}
+
+TEST_F(FixedFunctionTest, TransformedQuadMovedBackHalfAPixelMapsTexelsOntoPixels) {
+  // Transformed geometry rasterises with pixel centres on integers too: the
+  // quad's corners at pixels 7.5 and 11.5 sample every texel at its centre.
+  std::vector<D3DCOLOR> texels;
+  for (UINT y = 0; y < 4; ++y)
+    for (UINT x = 0; x < 4; ++x) texels.push_back(D3DCOLOR_ARGB(255, 40 + 60 * x, 0, 40 + 60 * y));
+  device_->SetTexture(0, MakeTexture(4, 4, texels));
+  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+  device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  const float half = kSize / 2.0f;
+  const float left = 7.5f / half - 1.0f, right = 11.5f / half - 1.0f;
+  const float top = 1.0f - 7.5f / half, bottom = 1.0f - 11.5f / half;
+  const TexturedVertex quad[4] = {
+      {left, top, 0.5f, 0, 0}, {right, top, 0.5f, 1, 0}, {left, bottom, 0.5f, 0, 1}, {right, bottom, 0.5f, 1, 1}};
+  ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+  ReadBack();
+  for (UINT y = 0; y < 4; ++y)
+    for (UINT x = 0; x < 4; ++x) EXPECT_TRUE(ColorNear(Pixel(8 + x, 8 + y), texels[y * 4 + x])) << x << "," << y;
+}
+
+TEST_F(FixedFunctionTest, DepthFunctionDecidesWhichOfTwoQuadsShows) {
+  struct ColoredVertex {
+    float x, y, z;
+    D3DCOLOR color;
+  };
+  const auto drawQuad = [&](float left, float right, float z, D3DCOLOR color) {
+    const ColoredVertex quad[4] = {{left, 1, z, color}, {right, 1, z, color}, {left, -1, z, color},
+                                   {right, -1, z, color}};
+    ASSERT_EQ(device_->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE), D3D_OK);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ColoredVertex)), D3D_OK);
+  };
+  const struct {
+    DWORD func;
+    D3DCOLOR shown;  // a near green quad, then a far red one over it
+  } cases[] = {{D3DCMP_LESSEQUAL, kGreen}, {D3DCMP_LESS, kGreen},     {D3DCMP_GREATER, kRed},
+               {D3DCMP_ALWAYS, kRed},      {D3DCMP_NEVER, kGreen},    {D3DCMP_GREATEREQUAL, kRed}};
+  const float width = 2.0f / std::size(cases);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const float left = -1.0f + width * static_cast<float>(i);
+    device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    drawQuad(left, left + width, 0.25f, kGreen);
+    device_->SetRenderState(D3DRS_ZFUNC, cases[i].func);
+    drawQuad(left, left + width, 0.75f, kRed);
+  }
+  ReadBack();
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const UINT x = static_cast<UINT>((static_cast<float>(i) + 0.5f) * kSize / std::size(cases));
+    EXPECT_TRUE(ColorNear(Pixel(x, 64), cases[i].shown)) << "D3DCMP " << cases[i].func;
+  }
 }
 
 TEST_F(FixedFunctionTest, AlphaTestDiscardsPixelsBelowTheReference) {

@@ -2,6 +2,8 @@
 // driver, including the stage set-ups the pixel tests do not draw.
 #include <gtest/gtest.h>
 
+#include "GLTest.h"
+
 #include "platform/Platform.h"
 #include "platform/gl/FixedFunctionShader.h"
 #include "platform/gl/Program.h"
@@ -12,11 +14,11 @@ using platform::DrawState;
 using platform::gl::FixedFunctionKey;
 using platform::gl::MakeFixedFunctionKey;
 
-class FixedFunctionShaderTest : public ::testing::Test {
+class FixedFunctionShaderTest : public gltest::GLTest {
  protected:
   void SetUp() override {
-    std::string error;
-    if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
+    GLTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     state_.layout = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
                      {0, 12, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
                      {0, 16, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TEXCOORD, 1}};

@@ -109,5 +109,39 @@ TEST_F(RenderTargetTest, AutomaticMipmapsFollowWhatWasDrawn) {
   EXPECT_TRUE(ColorNear(Pixel(12, 12), kGreen));
 }
 
+TEST_F(RenderTargetTest, MipmapsFollowARedrawWhileAnotherStageIsBound) {
+  IDirect3DTexture9* mipped = MakeTarget(0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
+  IDirect3DTexture9* other = MakeTexture(1, 1, {kWhite});
+  ASSERT_NE(mipped, nullptr);
+  device_->SetTexture(0, other);  // uploaded before the target is sampled
+  DrawScreenQuad(0, 0, 4, 4, kWhite);
+  device_->SetTexture(0, mipped);
+  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+  device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+  device_->SetTexture(1, other);  // white: passes the target's colour on
+  device_->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+  device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+  device_->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+  device_->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+  // The back buffer's depth surface serves both targets, so no GL object is freed in between.
+  IDirect3DSurface9 *level = nullptr, *backBuffer = nullptr;
+  ASSERT_EQ(mipped->GetSurfaceLevel(0, &level), D3D_OK);
+  ASSERT_EQ(device_->GetRenderTarget(0, &backBuffer), D3D_OK);
+  const D3DCOLOR colors[] = {kGreen, kBlue, kRed};
+  for (UINT i = 0; i < 3; ++i) {
+    ASSERT_EQ(device_->SetRenderTarget(0, level), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, colors[i], 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device_->SetRenderTarget(0, backBuffer), D3D_OK);
+    const float x = 10.0f + 10.0f * static_cast<float>(i);
+    DrawScreenQuad(x, 10, x + 4, 14, kWhite);  // the whole target on 4x4 pixels: a small level
+  }
+  level->Release();
+  backBuffer->Release();
+  ReadBack();
+  for (UINT i = 0; i < 3; ++i) EXPECT_TRUE(ColorNear(Pixel(12 + 10 * i, 12), colors[i])) << i;
+}
+
 }  // namespace
 }  // namespace gltest

@@ -11,10 +11,11 @@ namespace {
 
 using WindowTest = GLDeviceTest;
 
-void PushKey(Uint32 type, SDL_Keycode key) {
+void PushKey(Uint32 type, SDL_Keycode key, SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
   SDL_Event event{};
   event.type = type;
   event.key.keysym.sym = key;
+  event.key.keysym.scancode = scancode;
   SDL_PushEvent(&event);
 }
 
@@ -30,6 +31,8 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32Messages) {
   PollAll();
   PushKey(SDL_KEYDOWN, SDLK_w);
   PushKey(SDL_KEYUP, SDLK_7);
+  PushKey(SDL_KEYUP, SDLK_AMPERSAND, SDL_SCANCODE_1);  // the top-row 1 on a French layout
+  PushKey(SDL_KEYUP, SDLK_0, SDL_SCANCODE_0);
   PushKey(SDL_KEYUP, SDLK_F1);  // never read by the program: dropped
   PushKey(SDL_KEYUP, SDLK_MINUS);
   PushKey(SDL_KEYUP, SDLK_KP_MINUS);
@@ -53,7 +56,8 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32Messages) {
 
   const std::vector<MSG> messages = PollAll();
   const std::vector<std::pair<UINT, WPARAM>> expected = {
-      {WM_KEYDOWN, 'W'},         {WM_KEYUP, '7'},           {WM_KEYUP, VK_OEM_MINUS}, {WM_KEYUP, VK_SUBTRACT},
+      {WM_KEYDOWN, 'W'},         {WM_KEYUP, '7'},           {WM_KEYUP, '1'},          {WM_KEYUP, '0'},
+      {WM_KEYUP, VK_OEM_MINUS},  {WM_KEYUP, VK_SUBTRACT},
       {WM_KEYUP, VK_OEM_PERIOD}, {WM_KEYUP, VK_ESCAPE},     {WM_LBUTTONDOWN, 0},      {WM_LBUTTONUP, 0},
       {WM_CLOSE, 0}};
   ASSERT_EQ(messages.size(), expected.size());
@@ -62,16 +66,28 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32Messages) {
     EXPECT_EQ(messages[i].wParam, expected[i].second) << i;
   }
   const LPARAM middleQuarter = (static_cast<LPARAM>(kSize / 4) << 16) | (kSize / 2);
-  EXPECT_EQ(messages[6].lParam, middleQuarter);
-  EXPECT_EQ(messages[6].pt.x, static_cast<LONG>(kSize / 2));
+  EXPECT_EQ(messages[8].lParam, middleQuarter);
+  EXPECT_EQ(messages[8].pt.x, static_cast<LONG>(kSize / 2));
 }
 
-TEST_F(WindowTest, PresentShowsTheBackBufferUprightAcrossTheWindow) {
+TEST_F(WindowTest, CursorReadsWhereItWasJustSet) {
+  PollAll();
+  for (const POINT target : {POINT{10, 20}, POINT{64, 64}, POINT{100, 7}}) {
+    ASSERT_TRUE(SetCursorPos(target.x, target.y));
+    POINT read{};
+    ASSERT_TRUE(GetCursorPos(&read));
+    EXPECT_EQ(read.x, target.x);
+    EXPECT_EQ(read.y, target.y);
+  }
+}
+
+TEST_F(WindowTest, PresentShowsTheBackBufferUprightAcrossTheWindowOnMesa) {
   // The window's pixels are read from its back buffer after the swap, which
   // Mesa's software rasterisers (the ones Xvfb offers) keep; elsewhere it is undefined.
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (renderer.find("llvmpipe") == std::string::npos && renderer.find("softpipe") == std::string::npos)
-    GTEST_SKIP() << "window contents are not readable after a swap on " << renderer;
+    GTEST_SKIP() << "runs on Mesa's software renderers only; window contents are not readable after a swap on "
+                 << renderer;
   device_->SetTexture(0, MakeQuadrantTexture());
   DrawQuad();
   EndSceneAndPresent();

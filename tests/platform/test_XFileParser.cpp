@@ -72,6 +72,12 @@ TEST(XFileParser, MeshWithoutMaterialsGetsADefaultOne) {
   EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0}));
 }
 
+TEST(XFileParser, AStrayBraceAfterTheLastObjectIsIgnored) {
+  const MeshData mesh = ParseOk("xof 0303txt 0032\nMesh { 3; 0;0;0;, +1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n}\n");
+  EXPECT_EQ(mesh.indices.size(), 3u);
+  ExpectPosition(mesh, 1, 1.0f, 0.0f, 0.0f);
+}
+
 TEST(XFileParser, ShortMaterialIndexListRepeatsTheLast) {
   const MeshData mesh = ParseOk(
       "xof 0302txt 0032\nMesh { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 3; 3;0,1,2;, 3;1,3,2;, 3;0,1,3;;\n"
@@ -85,6 +91,8 @@ TEST(XFileParser, RefusesBinaryCompressedAndForeignFiles) {
   EXPECT_EQ(ParseError("xof 0303tzip0032xxxx"), "only text .x files are read, this one is 'tzip0032'");
   EXPECT_EQ(ParseError("xof 0303bzip0032xxxx"), "only text .x files are read, this one is 'bzip0032'");
   EXPECT_EQ(ParseError("xof 0303txt 0016"), "only text .x files are read, this one is 'txt 0016'");
+  EXPECT_EQ(ParseError("xof 0999txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }"),
+            "unknown .x format version '0999'");
   EXPECT_EQ(ParseError("PK\x03\x04 not a mesh at all"), "not a .x file");
   EXPECT_EQ(ParseError(""), "not a .x file");
   EXPECT_EQ(ParseError("xof 0303txt 0032\nHeader { 1; 0; 1; }\n"), "the file holds no triangles");
@@ -112,7 +120,11 @@ TEST(XFileParser, DamagedContentFailsWithAReason) {
       {"Mesh { " + triangle + " MeshMaterialList { 2; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }",
        "the material list lacks materials"},
       {"Mesh { " + triangle + " MeshMaterialList { 1; 5; 0,0,0,0,0;; } }", "more material indexes than faces"},
-      {"Mesh { " + triangle + " } }", "unexpected '}'"},
+      {"Mesh { " + triangle + " } } Mesh { " + triangle + " }", "unexpected '}'"},
+      {"Mesh { 3; +-1;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }", "bad number +-1"},
+      {"Frame { FrameTransformMatrix { 1e30,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; } Mesh { 3; 1e10;0;0;, 1;0;0;, "
+       "0;1;0;; 1; 3;0,1,2;; } }",
+       "a vertex is not finite"},
       {"Mesh { " + triangle, "unexpected end of file"},
       {"Frame { Mesh { " + triangle +
            " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; "

@@ -4,88 +4,51 @@
 #include <cmath>
 #include <cstring>
 
-// The one definition of stb_image in the program.
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_NO_STDIO
-#define STBI_MAX_DIMENSIONS 8192
-#include <stb_image.h>
+#include "platform/d3dx/ImageReaders.h"
 
 namespace platform::d3dx {
 
 namespace {
 
-static_assert(Image::kMaxSide == STBI_MAX_DIMENSIONS);
+struct Reader {
+  DWORD format;
+  bool (*read)(const std::string& bytes, Image& image);
+};
 
-DWORD DetectFormat(const std::string& bytes) {
-  if (bytes.compare(0, 2, "BM") == 0) return Image::kBmp;
-  if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) return Image::kPng;
-  if (bytes.compare(0, 2, "\xFF\xD8") == 0) return Image::kJpg;
-  return Image::kTga;  // TGA has no signature
-}
-
-unsigned Byte(const std::string& bytes, size_t at) { return at < bytes.size() ? static_cast<uint8_t>(bytes[at]) : 0; }
-unsigned Little16(const std::string& bytes, size_t at) { return Byte(bytes, at) | Byte(bytes, at + 1) << 8; }
-uint64_t Little32(const std::string& bytes, size_t at) {
-  return Little16(bytes, at) | uint64_t{Little16(bytes, at + 2)} << 16;
-}
-
-// stb_image pads missing pixel data of TGA and BMP files with zeros instead of
-// failing, so truncation is checked here from the headers.
-bool TgaComplete(const std::string& bytes) {
-  const unsigned type = Byte(bytes, 2);
-  const uint64_t texelBytes = (Byte(bytes, 16) + 7) / 8;
-  const uint64_t pixels = uint64_t{Little16(bytes, 12)} * Little16(bytes, 14);
-  uint64_t at = 18 + Byte(bytes, 0) + (Byte(bytes, 1) ? Little16(bytes, 5) * uint64_t{(Byte(bytes, 7) + 7u) / 8} : 0);
-  if (type < 9) return at + pixels * texelBytes <= bytes.size();
-  for (uint64_t done = 0; done < pixels;) {  // run-length packets
-    if (at >= bytes.size()) return false;
-    const unsigned header = Byte(bytes, at++);
-    const unsigned count = (header & 0x7F) + 1;
-    at += header & 0x80 ? texelBytes : count * texelBytes;
-    done += count;
+// By signature; TGA has none, so it is what is left. Formats D3DX reads but
+// this program does not (GIF, PNM, DDS, ...) must not reach the TGA reader.
+bool ReaderFor(const std::string& bytes, Reader& reader) {
+  if (bytes.compare(0, 2, "BM") == 0) {
+    reader = {Image::kBmp, ReadBmp};
+  } else if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) {
+    reader = {Image::kPng, ReadPng};
+  } else if (bytes.compare(0, 2, "\xFF\xD8") == 0) {
+    reader = {Image::kJpg, ReadJpeg};
+  } else if (bytes.compare(0, 4, "GIF8") == 0 || bytes.compare(0, 4, "DDS ") == 0 ||
+             (bytes.size() >= 2 && bytes[0] == 'P' && bytes[1] >= '1' && bytes[1] <= '7')) {
+    return false;
+  } else {
+    reader = {Image::kTga, ReadTga};
   }
-  return at <= bytes.size();
-}
-
-bool BmpComplete(const std::string& bytes) {
-  const uint64_t compression = Little32(bytes, 30);
-  if (compression == 1 || compression == 2) return true;  // run-length data is checked by the decoder
-  const uint64_t width = Little32(bytes, 18);
-  const uint64_t height = Little32(bytes, 22);
-  const uint64_t rows = height & 0x80000000u ? 0x100000000u - height : height;  // negative: top-down
-  const uint64_t pitch = (width * Little16(bytes, 28) + 31) / 32 * 4;
-  return Little32(bytes, 10) + pitch * rows <= bytes.size();
-}
-
-bool Complete(const std::string& bytes, DWORD format) {
-  if (format == Image::kTga) return TgaComplete(bytes);
-  if (format == Image::kBmp) return BmpComplete(bytes);
   return true;
 }
 
 }  // namespace
 
+unsigned HeaderByte(const std::string& bytes, size_t at) {
+  return at < bytes.size() ? static_cast<uint8_t>(bytes[at]) : 0;
+}
+unsigned Little16(const std::string& bytes, size_t at) { return HeaderByte(bytes, at) | HeaderByte(bytes, at + 1) << 8; }
+uint64_t Little32(const std::string& bytes, size_t at) {
+  return Little16(bytes, at) | uint64_t{Little16(bytes, at + 2)} << 16;
+}
+
 HRESULT Image::Decode(const std::string& bytes, Image& image) {
-  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) return D3DXERR_INVALIDDATA;
-  const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
-  const int length = static_cast<int>(bytes.size());
-  int width = 0, height = 0, channels = 0;
-  if (!stbi_info_from_memory(data, length, &width, &height, &channels) || width <= 0 || height <= 0 ||
-      width > static_cast<int>(kMaxSide) || height > static_cast<int>(kMaxSide) ||
-      !Complete(bytes, DetectFormat(bytes))) {
-    return D3DXERR_INVALIDDATA;
-  }
-  stbi_uc* rgba = stbi_load_from_memory(data, length, &width, &height, &channels, 4);
-  if (!rgba) return D3DXERR_INVALIDDATA;
-  image = Image(static_cast<UINT>(width), static_cast<UINT>(height));
-  image.format_ = DetectFormat(bytes);
-  for (size_t i = 0; i < image.pixels_.size(); i += 4) {
-    image.pixels_[i] = rgba[i + 2];
-    image.pixels_[i + 1] = rgba[i + 1];
-    image.pixels_[i + 2] = rgba[i];
-    image.pixels_[i + 3] = rgba[i + 3];
-  }
-  stbi_image_free(rgba);
+  Reader reader;
+  Image decoded;
+  if (bytes.empty() || !ReaderFor(bytes, reader) || !reader.read(bytes, decoded)) return D3DXERR_INVALIDDATA;
+  decoded.format_ = reader.format;
+  image = std::move(decoded);
   return D3D_OK;
 }
 

@@ -20,8 +20,9 @@ class Image {
   Image() = default;
   Image(UINT width, UINT height) : width_(width), height_(height), pixels_(size_t{width} * height * 4) {}
 
-  // TGA, BMP, PNG or JPEG file contents; D3DXERR_INVALIDDATA for anything else,
-  // for damaged data and for sides above kMaxSide.
+  // TGA, BMP, PNG or JPEG file contents (each by its own reader, ImageReaders.h);
+  // D3DXERR_INVALIDDATA for anything else, for damaged or truncated data and
+  // for sides above kMaxSide.
   static HRESULT Decode(const std::string& bytes, Image& image);
 
   UINT Width() const { return width_; }

@@ -37,6 +37,11 @@ HRESULT XFileParser::Parse(const std::string& bytes, MeshData& mesh, std::string
     error = "not a .x file";
     return D3DXERR_INVALIDDATA;
   }
+  const std::string version = bytes.substr(4, 4);
+  if (version != "0302" && version != "0303") {
+    error = "unknown .x format version '" + version + "'";
+    return D3DXERR_INVALIDDATA;
+  }
   const std::string format = bytes.substr(8, 4);
   const std::string floatSize = bytes.substr(12, 4);
   if (format != "txt " || (floatSize != "0032" && floatSize != "0064")) {
@@ -52,6 +57,13 @@ HRESULT XFileParser::Parse(const std::string& bytes, MeshData& mesh, std::string
   if (mesh.indices.empty()) {
     error = "the file holds no triangles";
     return D3DXERR_INVALIDDATA;
+  }
+  // Finite numbers can still overflow through the frames' transforms.
+  for (const MeshVertex& vertex : mesh.vertices) {
+    if (!std::all_of(vertex.position, vertex.position + 3, [](float v) { return std::isfinite(v); })) {
+      error = "a vertex is not finite once its frames are applied";
+      return D3DXERR_INVALIDDATA;
+    }
   }
   return D3D_OK;
 }
@@ -132,7 +144,8 @@ bool XFileParser::ReadFloat(float& value) {
   while (token.kind == Kind::Symbol && (token.text == ";" || token.text == ",")) token = Next();
   if (token.kind != Kind::Number) return Fail("expected a number");
   std::string_view text = token.text;
-  if (text[0] == '+') text.remove_prefix(1);
+  // from_chars takes no '+'; one may precede the digits, but not a second sign.
+  if (text[0] == '+' && text.size() > 1 && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
     return Fail("bad number " + std::string(token.text));
@@ -194,7 +207,7 @@ bool XFileParser::ParseChildren(const std::function<Child(const Token&)>& child,
   for (;;) {
     const Token token = Next();
     if (token.kind == Kind::End) return topLevel || Fail("unexpected end of file");
-    if (token.kind == Kind::Symbol && token.text == "}") return !topLevel || Fail("unexpected '}'");
+    if (token.kind == Kind::Symbol && token.text == "}") return !topLevel || StrayBraceEndsTheFile();
     if (token.kind == Kind::Symbol && (token.text == ";" || token.text == ",")) continue;
     const Child result = child(token);
     if (result == Child::Failed) return false;
@@ -208,6 +221,9 @@ bool XFileParser::ParseChildren(const std::function<Child(const Token&)>& child,
     }
   }
 }
+
+// Real files may carry one '}' too many after their last object.
+bool XFileParser::StrayBraceEndsTheFile() { return Next().kind == Kind::End || Fail("unexpected '}'"); }
 
 bool XFileParser::ParseTopLevel() {
   return ParseChildren(

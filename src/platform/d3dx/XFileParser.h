@@ -74,6 +74,7 @@ class XFileParser {
   // level); unknown ones are skipped.
   bool ParseChildren(const std::function<Child(const Token&)>& child, bool topLevel = false);
 
+  bool StrayBraceEndsTheFile();
   bool ParseTopLevel();
   bool ParseFrame(int depth);
   bool ParseMatrix(float matrix[16]);

@@ -86,16 +86,22 @@ void Device::UnbindAll() {
   fvf_ = 0;
 }
 
-HRESULT Device::TestCooperativeLevel() { return CurrentBackend().CooperativeLevel(); }
+HRESULT Device::TestCooperativeLevel() {
+  const HRESULT hr = CurrentBackend().CooperativeLevel();
+  return hr == D3D_OK && awaitingReset_ ? D3DERR_DEVICENOTRESET : hr;
+}
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
   if (!parameters) return D3DERR_INVALIDCALL;
   D3DPRESENT_PARAMETERS completed = *parameters;
   Backend& backend = CurrentBackend();
   if (FAILED(CompletePresentParameters(completed, parameters_.hDeviceWindow, backend))) return D3DERR_INVALIDCALL;
+  // A refused or failed reset leaves the device lost, as Direct3D does.
+  awaitingReset_ = true;
   if (programDefaultObjects_ > 0) return D3DERR_INVALIDCALL;
   const HRESULT hr = backend.Reset(completed);
   if (FAILED(hr)) return hr;
+  awaitingReset_ = false;
   *parameters = completed;
   parameters_ = completed;
   UnbindAll();
@@ -110,7 +116,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
   if (inScene_) return D3DERR_INVALIDCALL;
   Backend& backend = CurrentBackend();
-  if (backend.CooperativeLevel() != D3D_OK) return D3DERR_DEVICELOST;
+  if (TestCooperativeLevel() != D3D_OK) return D3DERR_DEVICELOST;
   backend.Present();
   ++Recorded().presents;
   return D3D_OK;

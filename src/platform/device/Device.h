@@ -123,6 +123,7 @@ class Device final : public IDirect3DDevice9 {
   DWORD fvf_ = 0;
   bool inScene_ = false;
   UINT programDefaultObjects_ = 0;  // default-pool objects the program still holds
+  bool awaitingReset_ = false;      // a Reset failed: the device stays lost until one succeeds
 };
 
 // The back-buffer size of the full-screen device while one exists; false

@@ -1,5 +1,6 @@
 #include "platform/gl/GLBackend.h"
 
+#include "platform/gl/GLCheck.h"
 #include "platform/gl/TextureFormat.h"
 
 namespace platform::gl {
@@ -7,6 +8,7 @@ namespace platform::gl {
 std::unique_ptr<GLBackend> GLBackend::Create(std::string* error) {
   std::unique_ptr<GLBackend> backend(new GLBackend);
   if (!backend->window_.Open(error)) return nullptr;
+  WatchGLErrors();
   backend->renderer_.Initialise();
   return backend;
 }

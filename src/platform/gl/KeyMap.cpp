@@ -2,7 +2,11 @@
 
 namespace platform::gl {
 
-WPARAM VirtualKeyOf(SDL_Keycode key) {
+WPARAM VirtualKeyOf(const SDL_Keysym& keysym) {
+  const SDL_Scancode scancode = keysym.scancode;
+  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
+  if (scancode == SDL_SCANCODE_0) return '0';
+  const SDL_Keycode key = keysym.sym;
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
   switch (key) {

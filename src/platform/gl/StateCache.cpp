@@ -104,6 +104,11 @@ void StateCache::BindTexture(int unit, GLuint texture) {
   GL_CHECK(glBindTexture(GL_TEXTURE_2D, texture));
 }
 
+void StateCache::BindForWork(GLuint texture) {
+  if (Changed(activeUnit_, static_cast<uint32_t>(kWorkUnit))) GL_CHECK(glActiveTexture(GL_TEXTURE0 + kWorkUnit));
+  if (Changed(textures_[kWorkUnit], texture)) GL_CHECK(glBindTexture(GL_TEXTURE_2D, texture));
+}
+
 void StateCache::BindSampler(int unit, GLuint sampler) {
   if (Changed(samplers_[unit], sampler)) GL_CHECK(glBindSampler(unit, sampler));
 }

@@ -13,6 +13,8 @@ namespace platform::gl {
 constexpr int kTextureUnits = 16;
 constexpr int kClipPlanes = 6;
 constexpr int kAttributes = 7;
+// Texture creation and uploads bind to the last unit, which draws never use.
+constexpr int kWorkUnit = kTextureUnits - 1;
 
 class StateCache {
  public:
@@ -32,6 +34,8 @@ class StateCache {
   void Scissor(GLint x, GLint y, GLsizei width, GLsizei height);
   void UseProgram(GLuint program);
   void BindTexture(int unit, GLuint texture);
+  // Binds to the work unit and makes it active, so glTex* calls act on `texture`.
+  void BindForWork(GLuint texture);
   void BindSampler(int unit, GLuint sampler);
   void BindDrawFramebuffer(GLuint framebuffer);
   void BindReadFramebuffer(GLuint framebuffer);

@@ -17,7 +17,7 @@ struct GLDepth {
 void Targets::CreateBackBuffer(UINT width, UINT height, D3DFORMAT format) {
   ReleaseBackBuffer();
   GL_CHECK(glGenTextures(1, &backBuffer_));
-  cache_.BindTexture(kTextureUnits - 1, backBuffer_);
+  cache_.BindForWork(backBuffer_);
   GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
   GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
   backBufferWidth_ = width;

@@ -5,9 +5,6 @@
 namespace platform::gl {
 namespace {
 
-// Texture work binds to the last unit, which draws never use.
-constexpr int kWorkUnit = kTextureUnits - 1;
-
 GLint FullChain(UINT width, UINT height) {
   GLint levels = 1;
   for (UINT size = width > height ? width : height; size > 1; size >>= 1) ++levels;
@@ -67,7 +64,7 @@ GLTexture* Textures::Prepare(TextureData& texture) {
 
 void Textures::Allocate(const TextureData& texture, GLTexture& gl) {
   GL_CHECK(glGenTextures(1, &gl.name));
-  cache_.BindTexture(kWorkUnit, gl.name);
+  cache_.BindForWork(gl.name);
   for (GLint level = 0; level < gl.levels; ++level) {
     GL_CHECK(glTexImage2D(GL_TEXTURE_2D, level, gl.format.internalFormat, texture.LevelWidth(level),
                           texture.LevelHeight(level), 0, gl.format.format, gl.format.type, nullptr));
@@ -77,7 +74,7 @@ void Textures::Allocate(const TextureData& texture, GLTexture& gl) {
 }
 
 void Textures::Upload(const TextureData& texture, const GLTexture& gl) {
-  cache_.BindTexture(kWorkUnit, gl.name);
+  cache_.BindForWork(gl.name);
   const UINT levels = gl.automaticMips ? 1 : texture.levels;
   for (UINT level = 0; level < levels; ++level) {
     if (const void* bytes = LevelBytes(texture, level)) {
@@ -96,7 +93,7 @@ void Textures::Bind(int unit, TextureData* texture, const DWORD* samplerStates) 
   }
   cache_.BindTexture(unit, gl->name);
   if (gl->automaticMips && gl->mipsStale) {
-    cache_.BindTexture(kWorkUnit, gl->name);
+    cache_.BindForWork(gl->name);
     GL_CHECK(glGenerateMipmap(GL_TEXTURE_2D));
     gl->mipsStale = false;
   }

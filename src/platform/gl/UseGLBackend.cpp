@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 #include "platform/gl/GLBackend.h"
+#include "platform/gl/GLCheck.h"
 
 namespace platform {
 
@@ -13,5 +14,11 @@ bool UseGLBackend(std::string* error) {
   InstallBackend(std::move(backend));
   return true;
 }
+
+void ShowFatalStartupError(const std::string& reason) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Fatal error", reason.c_str(), nullptr);
+}
+
+int GLErrorCount() { return gl::CountGLErrors(); }
 
 }  // namespace platform

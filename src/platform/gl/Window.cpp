@@ -100,7 +100,8 @@ bool Window::Poll(MSG* msg) {
   return false;
 }
 
-bool Window::Translate(const SDL_Event& event, MSG* msg) const {
+bool Window::Translate(const SDL_Event& event, MSG* msg) {
+  if (event.type == SDL_MOUSEMOTION) warped_.reset();
   *msg = MSG{};
   msg->hwnd = Handle();
   msg->time = SDL_GetTicks();
@@ -109,7 +110,7 @@ bool Window::Translate(const SDL_Event& event, MSG* msg) const {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       msg->message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
-      msg->wParam = VirtualKeyOf(event.key.keysym.sym);
+      msg->wParam = VirtualKeyOf(event.key.keysym);
       return msg->wParam != 0;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -140,6 +141,7 @@ POINT Window::ToBackBuffer(int x, int y) const {
 }
 
 POINT Window::CursorPos() const {
+  if (warped_) return *warped_;
   int x = 0, y = 0;
   SDL_GetMouseState(&x, &y);
   return ToBackBuffer(x, y);
@@ -153,7 +155,11 @@ void Window::SetCursorPos(POINT point) {
     x = static_cast<int>(static_cast<int64_t>(point.x) * width / backBufferWidth_);
     y = static_cast<int>(static_cast<int64_t>(point.y) * height / backBufferHeight_);
   }
+  // Motion from before the warp would otherwise end it early.
+  SDL_PumpEvents();
+  SDL_FlushEvent(SDL_MOUSEMOTION);
   SDL_WarpMouseInWindow(window_, x, y);
+  warped_ = point;
 }
 
 void Window::DrawableSize(int* width, int* height) const { SDL_GL_GetDrawableSize(window_, width, height); }

@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,13 +45,16 @@ class Window {
   void ShowMessageBox(const std::wstring& text, const std::wstring& caption) const;
 
  private:
-  bool Translate(const SDL_Event& event, MSG* msg) const;
+  bool Translate(const SDL_Event& event, MSG* msg);
   POINT ToBackBuffer(int x, int y) const;
 
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   UINT backBufferWidth_ = 0;
   UINT backBufferHeight_ = 0;
+  // Where SetCursorPos put the cursor, until SDL reports motion since: SDL's
+  // own position only follows once the warp's event has been read.
+  std::optional<POINT> warped_;
 };
 
 // Opens a file or address with the desktop's opener, without waiting for it.
