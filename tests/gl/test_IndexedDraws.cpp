@@ -1,6 +1,8 @@
 // Vertex and index buffers on the OpenGL backend: two streams of one
 // declaration, 16- and 32-bit indices, base vertex and start index.
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "GLDeviceTest.h"
 
@@ -74,6 +76,70 @@ TEST_F(IndexedDrawTest, TwoStreamsWithBaseVertexAndBothIndexSizes) {
   ReadBack();
   EXPECT_TRUE(ColorNear(Pixel(32, 64), 0xFF336699));  // D3DCOLOR bytes arrive as r, g, b, a
   EXPECT_TRUE(ColorNear(Pixel(96, 64), 0xFF996633));
+}
+
+// Rewrites of part of a buffer, with each lock flag, reach the draws that follow;
+// the rest of the buffer keeps what it had.
+TEST_F(IndexedDrawTest, PartialRewritesWithEachLockFlagReachTheNextDraw) {
+  struct ColoredVertex {
+    float x, y, z;
+    D3DCOLOR color;
+  };
+  // Four vertical strips of two triangles each, all red.
+  std::vector<ColoredVertex> strips;
+  for (int s = 0; s < 4; ++s) {
+    const float left = -1.0f + 0.5f * static_cast<float>(s), right = left + 0.5f;
+    for (const auto& corner : {std::pair{left, 1.0f}, std::pair{right, 1.0f}, std::pair{left, -1.0f},
+                               std::pair{right, 1.0f}, std::pair{right, -1.0f}, std::pair{left, -1.0f}}) {
+      strips.push_back({corner.first, corner.second, 0.5f, kRed});
+    }
+  }
+  const UINT bytes = static_cast<UINT>(strips.size() * sizeof(ColoredVertex));
+  IDirect3DVertexBuffer9* buffer = nullptr;
+  ASSERT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &buffer,
+                                        nullptr),
+            D3D_OK);
+  Filled(buffer, strips.data(), bytes);
+  ASSERT_EQ(device_->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE), D3D_OK);
+  ASSERT_EQ(device_->SetStreamSource(0, buffer, 0, sizeof(ColoredVertex)), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 8), D3D_OK);
+  const struct {
+    UINT strip;
+    DWORD flags;
+    D3DCOLOR color;
+  } rewrites[] = {{1, 0, kGreen}, {2, D3DLOCK_NOOVERWRITE, kBlue}, {3, D3DLOCK_DISCARD, kWhite}};
+  for (const auto& rewrite : rewrites) {
+    ColoredVertex* vertex = nullptr;
+    const UINT stripBytes = 6 * sizeof(ColoredVertex);
+    ASSERT_EQ(buffer->Lock(rewrite.strip * stripBytes, stripBytes, reinterpret_cast<void**>(&vertex), rewrite.flags),
+              D3D_OK);
+    for (UINT i = 0; i < 6; ++i) vertex[i] = strips[rewrite.strip * 6 + i], vertex[i].color = rewrite.color;
+    ASSERT_EQ(buffer->Unlock(), D3D_OK);
+    ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 8), D3D_OK);
+  }
+  ReadBack();
+  const D3DCOLOR expected[4] = {kRed, kGreen, kBlue, kWhite};
+  for (UINT s = 0; s < 4; ++s) EXPECT_TRUE(ColorNear(Pixel(16 + 32 * s, 64), expected[s])) << s;
+}
+
+// A texture whose second level alone is rewritten keeps its first level.
+TEST_F(IndexedDrawTest, RewritingOneTextureLevelLeavesTheOthers) {
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(device_->CreateTexture(2, 2, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+  Own(texture);
+  WriteTexels(texture, 2, 2, std::vector<D3DCOLOR>(4, kRed));
+  device_->SetTexture(0, texture);
+  DrawQuad(-1.0f, 0.0f);  // uploads both levels
+  D3DLOCKED_RECT locked{};
+  ASSERT_EQ(texture->LockRect(1, &locked, nullptr, 0), D3D_OK);
+  *static_cast<D3DCOLOR*>(locked.pBits) = kBlue;
+  ASSERT_EQ(texture->UnlockRect(1), D3D_OK);
+  device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+  DrawQuad(0.0f, 1.0f);  // magnified: level 0
+  DrawScreenQuad(0, 0, 1, 1, kWhite);  // the whole texture on one pixel: level 1
+  ReadBack();
+  EXPECT_TRUE(ColorNear(Pixel(96, 64), kRed));
+  EXPECT_TRUE(ColorNear(Pixel(0, 0), kBlue));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ struct TextureData {
   D3DPOOL pool = D3DPOOL_MANAGED;
   std::vector<std::vector<uint8_t>> memory;
   bool dirty = true;     // CPU memory changed since the last upload
+  std::vector<bool> dirtyLevels;  // which levels changed; empty with `dirty` means all
   void* gpu = nullptr;   // backend object, created on first use
   UINT LevelWidth(UINT level) const { return width >> level ? width >> level : 1; }
   UINT LevelHeight(UINT level) const { return height >> level ? height >> level : 1; }
@@ -55,6 +56,11 @@ struct BufferData {
   D3DFORMAT indexFormat = D3DFMT_INDEX16;
   DWORD fvf = 0;
   bool dirty = true;
+  // Bytes written since the last upload, and the lock flags of those writes
+  // (D3DLOCK_DISCARD if any had it, D3DLOCK_NOOVERWRITE if all had it). An
+  // empty range with `dirty` means the whole buffer.
+  size_t dirtyBegin = 0, dirtyEnd = 0;
+  DWORD dirtyFlags = 0;
   void* gpu = nullptr;
 };
 

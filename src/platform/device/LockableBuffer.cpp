@@ -1,5 +1,7 @@
 #include "platform/device/LockableBuffer.h"
 
+#include <algorithm>
+
 namespace platform {
 
 LockableBuffer::LockableBuffer(UINT length, DWORD usage, D3DPOOL pool) {
@@ -15,13 +17,29 @@ HRESULT LockableBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   *data = data_.bytes.data() + offset;
   locked_ = true;
   readOnly_ = (flags & D3DLOCK_READONLY) != 0;
+  lockBegin_ = offset;
+  lockEnd_ = offset + size;
+  lockFlags_ = flags & (D3DLOCK_DISCARD | D3DLOCK_NOOVERWRITE);
   return D3D_OK;
 }
 
 HRESULT LockableBuffer::Unlock() {
   if (!locked_) return D3DERR_INVALIDCALL;
-  if (!readOnly_) data_.dirty = true;
   locked_ = false;
+  if (readOnly_) return D3D_OK;
+  const bool wholeStale = data_.dirty && data_.dirtyEnd == 0;
+  if (wholeStale) return D3D_OK;
+  if (!data_.dirty) {
+    data_.dirtyBegin = lockBegin_;
+    data_.dirtyEnd = lockEnd_;
+    data_.dirtyFlags = lockFlags_;
+  } else {
+    data_.dirtyBegin = std::min<size_t>(data_.dirtyBegin, lockBegin_);
+    data_.dirtyEnd = std::max<size_t>(data_.dirtyEnd, lockEnd_);
+    data_.dirtyFlags = (data_.dirtyFlags & D3DLOCK_DISCARD) | (lockFlags_ & D3DLOCK_DISCARD) |
+                       (data_.dirtyFlags & lockFlags_ & D3DLOCK_NOOVERWRITE);
+  }
+  data_.dirty = true;
   return D3D_OK;
 }
 

@@ -21,6 +21,8 @@ class LockableBuffer {
   BufferData data_;
   bool locked_ = false;
   bool readOnly_ = false;
+  UINT lockBegin_ = 0, lockEnd_ = 0;
+  DWORD lockFlags_ = 0;
 };
 
 }  // namespace platform

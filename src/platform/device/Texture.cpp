@@ -57,7 +57,11 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
 
 HRESULT Texture::UnlockRect(UINT level) {
   if (level >= data_.levels || !locks_[level].locked) return D3DERR_INVALIDCALL;
-  if (!locks_[level].readOnly) data_.dirty = true;
+  if (!locks_[level].readOnly) {
+    if (!data_.dirty) data_.dirtyLevels.assign(data_.levels, false);
+    if (!data_.dirtyLevels.empty()) data_.dirtyLevels[level] = true;
+    data_.dirty = true;
+  }
   locks_[level] = {};
   return D3D_OK;
 }

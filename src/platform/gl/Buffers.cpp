@@ -1,16 +1,13 @@
 #include "platform/gl/Buffers.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "platform/gl/GLCheck.h"
 
 namespace platform::gl {
 namespace {
-
-struct GLBuffer {
-  GLuint name = 0;
-  size_t size = 0;
-};
 
 struct AttributeFormat {
   GLint size;
@@ -65,18 +62,41 @@ GLuint Buffers::Prepare(BufferData& buffer) {
     buffer.dirty = true;
   }
   if (buffer.dirty) {
-    // Index buffers go through the array target too, so the draw's element binding stays put.
-    cache_.BindArrayBuffer(gl->name);
-    const GLenum usage = (buffer.usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW;
-    if (gl->size == buffer.bytes.size()) {
-      GL_CHECK(glBufferSubData(GL_ARRAY_BUFFER, 0, buffer.bytes.size(), buffer.bytes.data()));
-    } else {
-      GL_CHECK(glBufferData(GL_ARRAY_BUFFER, buffer.bytes.size(), buffer.bytes.data(), usage));
-      gl->size = buffer.bytes.size();
-    }
+    Upload(buffer, *gl);
     buffer.dirty = false;
+    buffer.dirtyBegin = buffer.dirtyEnd = 0;
+    buffer.dirtyFlags = 0;
   }
   return gl->name;
+}
+
+// Only the bytes written since the last upload: a DISCARD write orphans the
+// storage (GL hands out fresh memory instead of waiting for draws still
+// reading the old), a NOOVERWRITE write is copied in without synchronising.
+void Buffers::Upload(const BufferData& buffer, GLBuffer& gl) {
+  // Index buffers go through the array target too, so the draw's element binding stays put.
+  cache_.BindArrayBuffer(gl.name);
+  const size_t size = buffer.bytes.size();
+  const bool whole = buffer.dirtyEnd == 0;
+  if (gl.size != size || whole || (buffer.dirtyFlags & D3DLOCK_DISCARD)) {
+    const GLenum usage = (buffer.usage & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW;
+    GL_CHECK(glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(size), buffer.bytes.data(), usage));
+    gl.size = size;
+    return;
+  }
+  const GLintptr begin = static_cast<GLintptr>(buffer.dirtyBegin);
+  const GLsizeiptr length = static_cast<GLsizeiptr>(buffer.dirtyEnd - buffer.dirtyBegin);
+  if (length == 0) return;
+  if (buffer.dirtyFlags & D3DLOCK_NOOVERWRITE) {
+    void* target = glMapBufferRange(GL_ARRAY_BUFFER, begin, length,
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (target) {
+      std::memcpy(target, buffer.bytes.data() + begin, static_cast<size_t>(length));
+      GL_CHECK(glUnmapBuffer(GL_ARRAY_BUFFER));
+      return;
+    }
+  }
+  GL_CHECK(glBufferSubData(GL_ARRAY_BUFFER, begin, length, buffer.bytes.data() + begin));
 }
 
 void Buffers::Release(BufferData& buffer) {
@@ -93,12 +113,12 @@ void Buffers::ReleaseUserStream() {
   if (!userStream_) return;
   GL_CHECK(glDeleteBuffers(1, &userStream_));
   userStream_ = 0;
+  ringBytes_ = ringCursor_ = 0;
   cache_.Invalidate();
 }
 
-GLuint Buffers::UserStream(const DrawCall& call) {
-  if (!userStream_) GL_CHECK(glGenBuffers(1, &userStream_));
-  cache_.BindArrayBuffer(userStream_);
+GLintptr Buffers::UserStream(const DrawCall& call) {
+  constexpr GLsizeiptr kRingBytes = 4 << 20;
   UINT vertices = 0;
   switch (call.type) {
     case D3DPT_POINTLIST: vertices = call.primitiveCount; break;
@@ -107,22 +127,40 @@ GLuint Buffers::UserStream(const DrawCall& call) {
     case D3DPT_TRIANGLELIST: vertices = call.primitiveCount * 3; break;
     default: vertices = call.primitiveCount + 2; break;
   }
-  // Orphaning the storage each call keeps GL from waiting on the previous draw.
-  GL_CHECK(glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices) * call.userStride, call.userVertices,
-                        GL_STREAM_DRAW));
-  return userStream_;
+  const GLsizeiptr size = static_cast<GLsizeiptr>(vertices) * call.userStride;
+  if (!userStream_) GL_CHECK(glGenBuffers(1, &userStream_));
+  cache_.BindArrayBuffer(userStream_);
+  GLintptr at = (ringCursor_ + 15) & ~GLintptr{15};
+  if (ringBytes_ < size || at + size > ringBytes_) {
+    ringBytes_ = std::max(ringBytes_, std::max(kRingBytes, size));
+    GL_CHECK(glBufferData(GL_ARRAY_BUFFER, ringBytes_, nullptr, GL_STREAM_DRAW));
+    at = 0;
+  }
+  ringCursor_ = at + size;
+  if (size == 0) return at;
+  void* target = glMapBufferRange(GL_ARRAY_BUFFER, at, size,
+                                  GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+  if (target) {
+    std::memcpy(target, call.userVertices, static_cast<size_t>(size));
+    GL_CHECK(glUnmapBuffer(GL_ARRAY_BUFFER));
+  } else {
+    GL_CHECK(glBufferSubData(GL_ARRAY_BUFFER, at, size, call.userVertices));
+  }
+  return at;
 }
 
 bool Buffers::BindVertices(const DrawState& state, const DrawCall& call, const float missingColor[4]) {
   std::array<bool, kAttributes> bound{};
-  const GLuint user = call.userVertices ? UserStream(call) : 0;
+  const GLintptr userOffset = call.userVertices ? UserStream(call) : 0;
+  const GLuint user = call.userVertices ? userStream_ : 0;
   for (const auto& element : state.layout) {
     const int location = AttributeLocation(element);
     AttributeFormat format{};
     if (location < 0 || bound[location] || !FormatOf(element.Type, &format)) continue;
     if (user && element.Stream != 0) continue;
     GLuint name = user;
-    UINT offset = element.Offset, stride = call.userStride;
+    GLintptr offset = userOffset + element.Offset;
+    UINT stride = call.userStride;
     if (!user) {
       const StreamBinding& stream = state.streams[element.Stream];
       if (!stream.buffer) return false;

@@ -32,10 +32,21 @@ class Buffers {
   bool BindVertices(const DrawState& state, const DrawCall& call, const float missingColor[4]);
 
  private:
-  GLuint UserStream(const DrawCall& call);
+  struct GLBuffer {
+    GLuint name = 0;
+    size_t size = 0;
+  };
+
+  void Upload(const BufferData& buffer, GLBuffer& gl);
+  // Copies the call's vertices into the ring; returns their byte offset there.
+  GLintptr UserStream(const DrawCall& call);
 
   StateCache& cache_;
+  // DrawPrimitiveUP vertices follow each other through one ring buffer; only a
+  // full ring is orphaned, so small draws neither wait nor reallocate.
   GLuint userStream_ = 0;
+  GLsizeiptr ringBytes_ = 0;
+  GLintptr ringCursor_ = 0;
 };
 
 // The attribute location of a declaration element, or -1 for elements no shader reads.

@@ -58,6 +58,7 @@ GLTexture* Textures::Prepare(TextureData& texture) {
   if (texture.dirty) {
     Upload(texture, *gl);
     texture.dirty = false;
+    texture.dirtyLevels.clear();
   }
   return gl;
 }
@@ -77,6 +78,8 @@ void Textures::Upload(const TextureData& texture, const GLTexture& gl) {
   cache_.BindForWork(gl.name);
   const UINT levels = gl.automaticMips ? 1 : texture.levels;
   for (UINT level = 0; level < levels; ++level) {
+    const bool stale = texture.dirtyLevels.empty() || (level < texture.dirtyLevels.size() && texture.dirtyLevels[level]);
+    if (!stale) continue;
     if (const void* bytes = LevelBytes(texture, level)) {
       GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, texture.LevelWidth(level), texture.LevelHeight(level),
                                gl.format.format, gl.format.type, bytes));
@@ -127,6 +130,7 @@ GLuint Textures::Release(TextureData& texture) {
   delete gl;
   texture.gpu = nullptr;
   texture.dirty = true;
+  texture.dirtyLevels.clear();
   return name;
 }
 
