@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <strings.h>
 
 #include "config/SaveFileText.h"
 #include "config/SettingsValidation.h"
@@ -28,10 +27,10 @@ std::string LineProblem(std::string_view line, const SettingKey** setting) {
   std::string_view key, value;
   if (!ScanSaveLine(line, &key, &value)) return "not a [key]=value line";
   const std::string name(key);
-  *setting = name.find('\0') == std::string::npos ? FindSettingKey(name.c_str()) : nullptr;
+  *setting = FindSettingKey(key);
   if (!*setting) {
     // The header's own key is not part of the record.
-    if (strcasecmp(name.c_str(), "working environment") == 0) return "";
+    if (EqualsIgnoringCase(key, "working environment")) return "";
     return "unknown key [" + name + "]";
   }
   switch ((*setting)->kind) {
@@ -40,7 +39,7 @@ std::string LineProblem(std::string_view line, const SettingKey** setting) {
     case SettingKind::Bool:
       return StartsWithNumber(value) ? "" : "[" + name + "] has no number";
     default:
-      return TypeIdFromWord((*setting)->kind, std::string(value).c_str()) != 0
+      return TypeIdFromWord((*setting)->kind, value) != 0
                  ? ""
                  : "[" + name + "] has an unknown type '" + std::string(value) + "'";
   }

@@ -1,6 +1,6 @@
 // The editor's rules for the values a heightmap, normal map or geometry is
 // built from, applied to a settings record (a loaded save file) instead of the
-// menus: the same bounds as the create buttons' checks, plus the limits the
+// menus: the create buttons' rule rows (ComponentRules.h), plus the limits the
 // components themselves refuse (resolutions, 16-bit index ranges).
 #pragma once
 

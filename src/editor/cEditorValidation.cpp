@@ -4,6 +4,7 @@
 #include <span>
 
 #include "app/cEditor.h"
+#include "config/ComponentRules.h"
 #include "config/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
@@ -27,82 +28,41 @@ constexpr const wchar_t* kEngineWarning =
     L"Not all engine options are valid or one of the following components is not initalized:heightmap, normalmap, "
     L"geometry. Please check the constraints.";
 
-enum class Bound { Positive, NonNegative, AtLeastOne, AtLeastThree, Byte, Unit };
-
-struct FieldRule {
-  int id;
-  Bound bound;
-};
-
-bool Within(float value, Bound bound) {
-  switch (bound) {
-    case Bound::Positive: return value > 0.0f;
-    case Bound::NonNegative: return value >= 0.0f;
-    case Bound::AtLeastOne: return value >= 1.0f;
-    case Bound::AtLeastThree: return value >= 3.0f;
-    case Bound::Byte: return value >= 0.0f && value <= 255.0f;
-    case Bound::Unit: return value >= 0.0f && value <= 1.0f;
-  }
-  return false;
-}
-
 // A field missing from its menu fails: every rule names a box the menu has.
-bool FieldsPass(const cMenu* menu, std::span<const FieldRule> rules) {
-  for (const FieldRule& rule : rules) {
-    const cEditbox* box = FindEditbox(menu, rule.id);
+bool FieldsPass(const cMenu* menu, std::span<const ComponentRule> rules) {
+  for (const ComponentRule& rule : rules) {
+    const cEditbox* box = FindEditbox(menu, rule.control);
     if (!box || !Within(box->GetValue(), rule.bound)) return false;
   }
   return true;
 }
 
-constexpr FieldRule kHeightmapCommonRules[] = {{kSimulationSpeed, Bound::NonNegative}};
-constexpr FieldRule kPerlinRules[] = {
-    {kPersistence, Bound::NonNegative}, {kOctaveCount, Bound::NonNegative}, {kPerlinGridSize, Bound::NonNegative}};
-constexpr FieldRule kFFTRules[] = {
-    {kAmplitude, Bound::NonNegative}, {kNormalization, Bound::Positive}, {kFFTGridSize, Bound::NonNegative}};
-constexpr FieldRule kNormalsAmplitudeRules[] = {{kNormalsAmplitude, Bound::NonNegative}};
-
-constexpr FieldRule kSimpleGridRules[] = {
-    {kSimpleWidthX, Bound::Positive},        {kSimpleWidthZ, Bound::Positive},  {kSimpleTesselationX, Bound::AtLeastOne},
-    {kSimpleTesselationZ, Bound::AtLeastOne}, {kSimpleUVScaleX, Bound::Positive}, {kSimpleUVScaleY, Bound::Positive}};
-constexpr FieldRule kGeomipmapRules[] = {
-    {kGeomipmapWidthX, Bound::Positive},        {kGeomipmapWidthZ, Bound::Positive},
-    {kGeomipmapMaxTesselation, Bound::AtLeastOne}, {kGeomipmapUVScaleX, Bound::Positive},
-    {kGeomipmapUVScaleY, Bound::Positive},      {kGeomipmapPatchesX, Bound::AtLeastOne},
-    {kGeomipmapPatchesZ, Bound::AtLeastOne},    {kGeomipmapLodFalloff, Bound::Positive},
-    {kGeomipmapHeightFalloff, Bound::Positive}};
-constexpr FieldRule kRadialRules[] = {
-    {kRadialMaxRadius, Bound::Positive},     {kRadialCircleResolution, Bound::AtLeastThree},
-    {kRadialFirstRadius, Bound::Positive},   {kRadialLevelScale, Bound::Positive},
-    {kRadialFirstLevelScale, Bound::Positive}, {kRadialUVScaleX, Bound::Positive},
-    {kRadialUVScaleY, Bound::Positive},      {kRadialHeightFalloff, Bound::Positive}};
-
-constexpr FieldRule kEngineCommonRules[] = {
+constexpr ComponentRule kEngineCommonRules[] = {
     {kReflectionStrength, Bound::NonNegative}, {kFullReflectionDistance, Bound::Positive},
     {kGlobalTransparency, Bound::NonNegative}, {kReflectionColorR, Bound::Byte},
     {kReflectionColorG, Bound::Byte},          {kReflectionColorB, Bound::Byte}};
-constexpr FieldRule kRefractionRules[] = {
+constexpr ComponentRule kRefractionRules[] = {
     {kRefractionFillR, Bound::Byte}, {kRefractionFillG, Bound::Byte}, {kRefractionFillB, Bound::Byte}};
-constexpr FieldRule kExtrusionRules[] = {
+constexpr ComponentRule kExtrusionRules[] = {
     {kExtrusionStrength, Bound::NonNegative}, {kExtrusionUVScaleX, Bound::Positive},
     {kExtrusionUVScaleY, Bound::Positive}};
-constexpr FieldRule kFoamRules[] = {{kFoamStart, Bound::Unit},
+constexpr ComponentRule kFoamRules[] = {{kFoamStart, Bound::Unit},
                                     {kFoamTransparency, Bound::NonNegative},
                                     {kFoamTiling, Bound::Positive},
                                     {kFoamDistortion, Bound::NonNegative},
                                     {kFoamVisibility, Bound::NonNegative}};
-constexpr FieldRule kSunlightRules[] = {{kSunColorR, Bound::Byte},
+constexpr ComponentRule kSunlightRules[] = {{kSunColorR, Bound::Byte},
                                         {kSunColorG, Bound::Byte},
                                         {kSunColorB, Bound::Byte},
                                         {kSunArea, Bound::Positive},
                                         {kSunPower, Bound::Positive}};
-constexpr FieldRule kDepthRules[] = {{kShoreTransparency, Bound::NonNegative}, {kDepthLimit, Bound::NonNegative}};
+constexpr ComponentRule kDepthRules[] = {{kShoreTransparency, Bound::NonNegative}, {kDepthLimit, Bound::NonNegative}};
 
 // The fields of an engine option, checked only while its checkbox is ticked;
 // `resolution` (0 for none) is a render-target size.
 struct OptionRules {
   int checkbox;
-  std::span<const FieldRule> rules;
+  std::span<const ComponentRule> rules;
   int resolution;
 };
 
@@ -116,7 +76,7 @@ constexpr OptionRules kShaderModel2Options[] = {{kEnableSunlight, kSunlightRules
 // A texture edge the device can make: a power of two no larger than its maximum.
 bool IsTextureSize(float value, int maxSize) {
   const int size = SaturatingInt(value);
-  return size > 0 && (size & (size - 1)) == 0 && size <= maxSize;
+  return IsPowerOfTwo(size) && size <= maxSize;
 }
 
 bool OptionsPass(const cMenu* menu, std::span<const OptionRules> options, int maxTextureSize) {
@@ -154,11 +114,11 @@ bool GeometryWithinLimits(const cMenu* menu, int item) {
   }
 }
 
-std::span<const FieldRule> GeometryRules(int item) {
+std::span<const ComponentRule> GeometryRules(int item) {
   switch (item) {
-    case 1: return kSimpleGridRules;
-    case 2: return kGeomipmapRules;
-    case 3: return kRadialRules;
+    case 1: return ComponentRules::kSimpleGrid;
+    case 2: return ComponentRules::kGeomipmap;
+    case 3: return ComponentRules::kRadial;
     default: return {};
   }
 }
@@ -194,8 +154,9 @@ bool cEditor::HeightmapValuesValid() const {
   const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
   if (SaturatingInt(resolutions->GetSelectedValue()) > MaxTextureSize()) return false;
   const bool perlin = SelectedItem(menu, kHeightmapModelList) == 1;
-  return FieldsPass(menu, perlin ? std::span<const FieldRule>(kPerlinRules) : kFFTRules) &&
-         FieldsPass(menu, kHeightmapCommonRules);
+  if (!FieldsPass(menu, ComponentRules::kHeightmapSpeed)) return false;
+  if (perlin) return FieldsPass(menu, ComponentRules::kPerlin);
+  return FieldsPass(menu, ComponentRules::kFFT) && FieldsPass(menu, ComponentRules::kMenuNormalization);
 }
 
 bool cEditor::NormalmapValuesValid() const {
@@ -203,7 +164,7 @@ bool cEditor::NormalmapValuesValid() const {
   const int item = SelectedItem(menu, kNormalmapMethodList);
   if (waterScene.heightmap == nullptr || item < 1 || IsNotApplicable(menu, kNormalmapMethodList)) return false;
   if (item > 2) return true;
-  return HasSelection(menu, kFilteringList) && FieldsPass(menu, kNormalsAmplitudeRules);
+  return HasSelection(menu, kFilteringList) && FieldsPass(menu, ComponentRules::kNormalsAmplitude);
 }
 
 bool cEditor::GeometryValuesValid() const {
