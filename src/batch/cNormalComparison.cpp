@@ -41,7 +41,7 @@ const char* const kGPUCentred = "gpu-centred";
 
 }  // namespace
 
-AngularError MeasureAngularError(const D3DXVECTOR3* normals, const cSpectralSlopes& exact, double scale,
+AngularError MeasureAngularError(const D3DXVECTOR3* normals, const cWaveSlopes& exact, double scale,
                                  bool quantised, std::vector<double>* angles) {
   const size_t count = exact.AlongColumns().size();
   angles->resize(count);

@@ -1,5 +1,5 @@
 // Every normal-map method this program has, run on the same FFT heightmap
-// frame and measured against the exact normal of that surface (cSpectralSlopes):
+// frame and measured against the exact normal of that surface (cWaveSlopes):
 // the angle between them in degrees, before and after the 8-bit encoding the
 // engines read, and the method's time.
 #pragma once
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "batch/cSpectralSlopes.h"
+#include "batch/cWaveSlopes.h"
 #include "heightmap/cFFT.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "normalmap/cNormalmapFDRaw.h"
@@ -26,7 +26,7 @@ struct AngularError {
 // Angles in degrees between `normals` and the exact normals
 // normalise(-scale * columnSlope, -scale * rowSlope, 1); with `quantised`,
 // each normal first goes through the texel encoding trunc(v * 127 + 128) and back.
-AngularError MeasureAngularError(const D3DXVECTOR3* normals, const cSpectralSlopes& exact, double scale,
+AngularError MeasureAngularError(const D3DXVECTOR3* normals, const cWaveSlopes& exact, double scale,
                                  bool quantised, std::vector<double>* scratch);
 
 struct MethodError {
@@ -75,6 +75,6 @@ class cNormalComparison {
   cAlignedArray<std::complex<float>> slopeSpectrum_;
   cFFT slopeColumns_, slopeRows_;
   std::vector<D3DXVECTOR3> spectralNormals_;
-  cSpectralSlopes exact_;
+  cWaveSlopes exact_;
   std::vector<double> scratch_;
 };

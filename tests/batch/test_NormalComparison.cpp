@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "batch/cNormalComparison.h"
-#include "batch/cSpectralSlopes.h"
+#include "batch/cWaveSlopes.h"
 
 namespace {
 
@@ -26,11 +26,11 @@ double BruteForceSlope(const cFFTHeightmap& heightmap, int r, int c, bool alongR
   return -sum.real();
 }
 
-TEST(SpectralSlopes, AreTheDerivativeOfTheHeightsSum) {
+TEST(WaveSlopes, AreTheDerivativeOfTheHeightsSum) {
   cFFTHeightmap heightmap;
   ASSERT_TRUE(heightmap.Initialize(8, 4, &kWind, 4.0f, 321));
   ASSERT_TRUE(heightmap.Update(2.5f));
-  cSpectralSlopes slopes;
+  cWaveSlopes slopes;
   ASSERT_TRUE(slopes.Compute(heightmap));
   double largest = 0.0;
   for (int r = 0; r < 8; ++r) {
@@ -44,9 +44,9 @@ TEST(SpectralSlopes, AreTheDerivativeOfTheHeightsSum) {
   EXPECT_GT(largest, 1e-3);  // a real surface, not a flat one
 }
 
-TEST(SpectralSlopes, RefuseAnUninitialisedHeightmap) {
+TEST(WaveSlopes, RefuseAnUninitialisedHeightmap) {
   cFFTHeightmap heightmap;
-  cSpectralSlopes slopes;
+  cWaveSlopes slopes;
   EXPECT_FALSE(slopes.Compute(heightmap));
 }
 

@@ -11,7 +11,7 @@
 
 #include "heightmap/cFFTHeightmap.h"
 
-class cSpectralSlopes {
+class cWaveSlopes {
  public:
   // Slopes of the heightmap's current spectrum (its last Update). False
   // without a spectrum.

@@ -1,4 +1,4 @@
-#include "batch/cSpectralSlopes.h"
+#include "batch/cWaveSlopes.h"
 
 #include <numbers>
 #include <utility>
@@ -24,7 +24,7 @@ void InverseDFT(std::complex<double>* data, int n, int stride, const std::comple
   }
 }
 
-bool cSpectralSlopes::Compute(const cFFTHeightmap& heightmap) {
+bool cWaveSlopes::Compute(const cFFTHeightmap& heightmap) {
   const std::complex<float>* spectrum = heightmap.GetSpectrum();
   const int n = heightmap.GetResolution();
   if (!spectrum || n < 2) return false;
@@ -42,7 +42,7 @@ bool cSpectralSlopes::Compute(const cFFTHeightmap& heightmap) {
   return true;
 }
 
-void cSpectralSlopes::Derivative(const std::complex<float>* spectrum, bool alongRows, std::vector<double>* out) {
+void cWaveSlopes::Derivative(const std::complex<float>* spectrum, bool alongRows, std::vector<double>* out) {
   const int n = size_;
   const double step = 2.0 * std::numbers::pi / n;
   for (int i = 0; i < n; ++i) {
