@@ -11,8 +11,8 @@
 cGeomipmapGrid::cGeomipmapGrid() = default;
 
 cGeomipmapGrid::~cGeomipmapGrid() {
-  ReleaseObject(oneStream_);
-  ReleaseObject(twoStreams_);
+  SafeRelease(oneStream_);
+  SafeRelease(twoStreams_);
 }
 
 bool cGeomipmapGrid::WithinLimits(int patchCountX, int patchCountZ, int level0Tessellation) {

@@ -20,9 +20,9 @@ bool cGridBuffers::CreateExtraStream(IDirect3DDevice9* device) {
 }
 
 void cGridBuffers::Release() {
-  ReleaseObject(extraStream_);
-  ReleaseObject(vertexBuffer_);
-  ReleaseObject(indexBuffer_);
+  SafeRelease(extraStream_);
+  SafeRelease(vertexBuffer_);
+  SafeRelease(indexBuffer_);
   vertexCount_ = 0;
   indexCount_ = 0;
 }

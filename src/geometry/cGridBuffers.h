@@ -2,14 +2,8 @@
 // indices (a triangle list) and the optional second stream.
 #pragma once
 
+#include "base/SafeRelease.h"
 #include "geometry/WaterVertex.h"
-
-// Releases a device object and clears the pointer.
-template <class T>
-void ReleaseObject(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
-}
 
 class cGridBuffers {
  public:

@@ -2,7 +2,7 @@
 
 #include "geometry/IsBoxVisible.h"
 
-cMeshGeometry::~cMeshGeometry() { ReleaseObject(declaration_); }
+cMeshGeometry::~cMeshGeometry() { SafeRelease(declaration_); }
 
 bool cMeshGeometry::OnLostDevice(IDirect3DDevice9*) { return true; }
 
@@ -16,7 +16,7 @@ bool cMeshGeometry::CreateMesh(IDirect3DDevice9* device, const D3DXVECTOR3& orig
   previousOrigin_ = origin;
   ResetBox();
   // A two-stream layout left from before would outlive the stream it describes.
-  ReleaseObject(declaration_);
+  SafeRelease(declaration_);
   return buffers_.Create(device, vertexCount, indexCount);
 }
 
@@ -59,7 +59,7 @@ bool cMeshGeometry::CreateExtraStream(IDirect3DDevice9* device) {
   if (!device || FAILED(device->GetDeviceCaps(&caps))) return false;
   if (caps.MaxStreams < 2 || GetVertexCount() < 1) return false;
   if (!buffers_.CreateExtraStream(device)) return false;
-  ReleaseObject(declaration_);
+  SafeRelease(declaration_);
   return SUCCEEDED(CreateWaterDeclaration(device, true, &declaration_));
 }
 

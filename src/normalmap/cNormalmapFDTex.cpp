@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/SafeRelease.h"
 #include "config/TypeIds.h"
 #include "scene/TextureFormatSupport.h"
 
@@ -12,18 +13,12 @@ constexpr const char* kEffectFile = "shaders/cNormalmapFDTex.fx";
 constexpr float kQuad[8] = {0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f};
 constexpr UINT kQuadStride = 2 * sizeof(float);
 
-template <typename T>
-void ReleaseObject(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
-}
-
 }  // namespace
 
 cNormalmapFDTex::~cNormalmapFDTex() {
-  ReleaseObject(renderTarget_);
-  ReleaseObject(effect_);
-  ReleaseObject(quad_);
+  SafeRelease(renderTarget_);
+  SafeRelease(effect_);
+  SafeRelease(quad_);
 }
 
 bool cNormalmapFDTex::IsSupported(IDirect3D9* d3d, IDirect3DDevice9* device) {
@@ -47,7 +42,7 @@ bool cNormalmapFDTex::Initialize(IDirect3DTexture9* heightmapTexture, IDirect3D9
 
 // Same size as the heightmap texture, with a mip chain the device regenerates.
 bool cNormalmapFDTex::CreateRenderTarget(IDirect3DDevice9* device) {
-  ReleaseObject(renderTarget_);
+  SafeRelease(renderTarget_);
   D3DSURFACE_DESC desc;
   if (FAILED(heightmapTexture_->GetLevelDesc(0, &desc)) ||
       FAILED(D3DXCreateTexture(device, desc.Width, desc.Height, 0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP,
@@ -59,7 +54,7 @@ bool cNormalmapFDTex::CreateRenderTarget(IDirect3DDevice9* device) {
 }
 
 bool cNormalmapFDTex::CreateEffect(IDirect3DDevice9* device) {
-  ReleaseObject(effect_);
+  SafeRelease(effect_);
   if (FAILED(D3DXCreateEffectFromFileA(device, kEffectFile, NULL, NULL, 0, NULL, &effect_, NULL))) {
     effect_ = nullptr;
     return false;
@@ -68,7 +63,7 @@ bool cNormalmapFDTex::CreateEffect(IDirect3DDevice9* device) {
 }
 
 bool cNormalmapFDTex::CreateQuad(IDirect3DDevice9* device) {
-  ReleaseObject(quad_);
+  SafeRelease(quad_);
   if (FAILED(device->CreateVertexBuffer(sizeof kQuad, 0, D3DFVF_TEX1, D3DPOOL_MANAGED, &quad_, NULL))) {
     quad_ = nullptr;
     return false;
@@ -134,7 +129,7 @@ bool cNormalmapFDTex::DrawQuad(IDirect3DDevice9* device) {
 
 bool cNormalmapFDTex::OnLostDevice(IDirect3DDevice9* device) {
   if (!device) return false;
-  ReleaseObject(renderTarget_);
+  SafeRelease(renderTarget_);
   return !effect_ || SUCCEEDED(effect_->OnLostDevice());
 }
 
