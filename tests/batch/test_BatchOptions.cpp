@@ -9,6 +9,7 @@ struct UsageCase {
   std::vector<std::string> args;
   int exit;
   const char* errorContains;
+  friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class BatchUsage : public ::testing::TestWithParam<UsageCase> {};

@@ -82,6 +82,7 @@ struct RefusalCase {
   const char* name;
   const char* text;
   const char* message;  // after "<path>"
+  friend void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class BatchStateRefusals : public ::testing::TestWithParam<RefusalCase> {};

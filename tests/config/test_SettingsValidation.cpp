@@ -11,6 +11,7 @@ struct ValidationCase {
   const char* name;
   std::function<void(cEngineSettings&)> change;
   const char* key;  // null: valid
+  friend void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LoadedValues : public ::testing::TestWithParam<ValidationCase> {};

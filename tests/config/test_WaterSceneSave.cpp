@@ -207,6 +207,7 @@ class WaterSceneSave : public WaterSceneTest {
 struct EngineCase {
   const char* file;
   void (WaterSceneSave::*build)();
+  friend void PrintTo(const EngineCase& c, std::ostream* os) { *os << c.file; }
 };
 
 class WaterSceneSaveEngine : public WaterSceneSave, public ::testing::WithParamInterface<EngineCase> {};

@@ -16,6 +16,7 @@ using namespace EditorId;
 struct EngineCase {
   int type;
   const char* effect;  // drawn with this effect file; empty for fixed function
+  friend void PrintTo(const EngineCase& c, std::ostream* os) { *os << "engine " << c.type; }
 };
 
 class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<EngineCase> {

@@ -161,25 +161,17 @@ TEST_F(EditorMenuTest, TheSaveNameTakesLettersAndTheResolutionListNamesEveryMode
   EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->settingsMenu, 293))), L"800x600x60 hz|1024x768x75 hz");
 }
 
-// Works on the "save" folder of the working directory; saves already there are
-// moved aside for the test and put back afterwards.
+// Works on the "save" folder of the test's own working directory.
 class LoadListTest : public EditorMenuTest {
  protected:
-  void SetUp() override {
-    kept = std::filesystem::exists(kFolder);
-    if (kept) std::filesystem::rename(kFolder, kKeptFolder);
-  }
   void TearDown() override {
     EditorMenuTest::TearDown();
     std::filesystem::remove_all(kFolder);
-    if (kept) std::filesystem::rename(kKeptFolder, kFolder);
   }
   static void Touch(const std::string& name) { std::ofstream(std::string(kFolder) + "/" + name) << "x"; }
   std::wstring LoadList() { return Joined(ItemsOf(FindCombobox(editor->loadMenu, 302))); }
 
   static constexpr const char* kFolder = "save";
-  static constexpr const char* kKeptFolder = "save.kept-by-test";
-  bool kept = false;
 };
 
 TEST_F(LoadListTest, ListsTxtFilesByNameWithoutTheirExtension) {

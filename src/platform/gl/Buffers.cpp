@@ -168,19 +168,15 @@ bool Buffers::BindVertices(const DrawState& state, const DrawCall& call, const f
       offset += stream.offset;
       stride = stream.stride;
     }
-    cache_.BindArrayBuffer(name);
-    GL_CHECK(glVertexAttribPointer(location, format.size, format.type, format.normalized, stride,
-                                   reinterpret_cast<const void*>(static_cast<uintptr_t>(offset))));
-    cache_.EnableAttribute(location, true);
+    cache_.AttributeArray(location, {name, format.size, format.type, format.normalized, static_cast<GLsizei>(stride), offset});
     bound[location] = true;
   }
   for (GLuint location = 0; location < kAttributes; ++location) {
     if (bound[location]) continue;
-    cache_.EnableAttribute(location, false);
     if (location == kColorLocation) {
-      GL_CHECK(glVertexAttrib4fv(location, missingColor));
+      cache_.AttributeConstant(location, {missingColor[0], missingColor[1], missingColor[2], missingColor[3]});
     } else {
-      GL_CHECK(glVertexAttrib4f(location, 0.0f, 0.0f, 0.0f, 1.0f));
+      cache_.AttributeConstant(location, {0.0f, 0.0f, 0.0f, 1.0f});
     }
   }
   if (call.indexed) {

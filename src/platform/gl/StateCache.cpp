@@ -1,5 +1,7 @@
 #include "platform/gl/StateCache.h"
 
+#include <limits>
+
 #include "platform/gl/GLCheck.h"
 
 namespace platform::gl {
@@ -26,6 +28,9 @@ void StateCache::Invalidate() {
   textures_.fill(kUnknown);
   samplers_.fill(kUnknown);
   attributes_.fill(kUnknown);
+  sources_.fill(AttributeSource{kUnknown, 0, 0, GL_FALSE, 0, 0});
+  // NaN never compares equal, so the first constant always reaches GL.
+  constants_.fill({std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f, 0.0f});
 }
 
 int StateCache::IndexOf(GLenum capability) {
@@ -138,5 +143,18 @@ void StateCache::EnableAttribute(GLuint location, bool on) {
   }
 }
 
-}  // namespace platform::gl
+void StateCache::AttributeArray(GLuint location, const AttributeSource& source) {
+  if (Changed(sources_[location], source)) {
+    BindArrayBuffer(source.buffer);
+    GL_CHECK(glVertexAttribPointer(location, source.size, source.type, source.normalized, source.stride,
+                                   reinterpret_cast<const void*>(static_cast<uintptr_t>(source.offset))));
+  }
+  EnableAttribute(location, true);
+}
 
+void StateCache::AttributeConstant(GLuint location, const std::array<float, 4>& value) {
+  EnableAttribute(location, false);
+  if (Changed(constants_[location], value)) GL_CHECK(glVertexAttrib4fv(location, value.data()));
+}
+
+}  // namespace platform::gl

@@ -41,9 +41,26 @@ class StateCache {
   void BindReadFramebuffer(GLuint framebuffer);
   void BindArrayBuffer(GLuint buffer);
   void BindElementBuffer(GLuint buffer);
-  void EnableAttribute(GLuint location, bool on);
+
+  // Where an enabled attribute reads: buffer, format and place.
+  struct AttributeSource {
+    GLuint buffer;
+    GLint size;
+    GLenum type;
+    GLboolean normalized;
+    GLsizei stride;
+    GLintptr offset;
+    bool operator==(const AttributeSource&) const = default;
+  };
+  // Points `location` at `source` and enables it. A layout drawn again with the
+  // same streams costs no GL call.
+  void AttributeArray(GLuint location, const AttributeSource& source);
+  // Disables `location` and gives it the constant value shaders then read.
+  void AttributeConstant(GLuint location, const std::array<float, 4>& value);
 
  private:
+  void EnableAttribute(GLuint location, bool on);
+
   // Sentinel for "unknown": the next call always reaches GL.
   static constexpr uint32_t kUnknown = 0xFFFFFFFFu;
 
@@ -58,6 +75,8 @@ class StateCache {
   uint32_t activeUnit_;
   std::array<uint32_t, kTextureUnits> textures_{}, samplers_{};
   std::array<uint32_t, kAttributes> attributes_{};
+  std::array<AttributeSource, kAttributes> sources_{};
+  std::array<std::array<float, 4>, kAttributes> constants_{};
 };
 
 }  // namespace platform::gl
