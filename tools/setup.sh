@@ -9,7 +9,8 @@ packages=(
   libstb-dev libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   libpng-dev libjpeg62-turbo-dev libcli11-dev
-  xvfb xauth x11-utils
+  # xfonts-base: the X11 message box ("Fatal error") draws with core X fonts
+  xvfb xauth x11-utils xfonts-base
   clang libclang-rt-dev locales
 )
 

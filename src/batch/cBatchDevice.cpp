@@ -9,10 +9,8 @@ constexpr const char* kWindowClass = "WaterBatch";
 }  // namespace
 
 cBatchDevice::~cBatchDevice() {
-  if (device_) {
-    device_->EndScene();
-    device_->Release();
-  }
+  if (inScene_) device_->EndScene();
+  if (device_) device_->Release();
   if (d3d_) d3d_->Release();
   if (window_) DestroyWindow(window_);
 }
@@ -56,5 +54,6 @@ bool cBatchDevice::Create(bool gpu, std::string* error) {
     *error = gpu ? "the OpenGL device could not be created" : "the headless device could not be created";
     return false;
   }
+  inScene_ = true;
   return true;
 }

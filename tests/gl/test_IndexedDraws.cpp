@@ -1,5 +1,6 @@
 // Vertex and index buffers on the OpenGL backend: two streams of one
 // declaration, 16- and 32-bit indices, base vertex and start index.
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -119,6 +120,48 @@ TEST_F(IndexedDrawTest, PartialRewritesWithEachLockFlagReachTheNextDraw) {
   }
   ReadBack();
   const D3DCOLOR expected[4] = {kRed, kGreen, kBlue, kWhite};
+  for (UINT s = 0; s < 4; ++s) EXPECT_TRUE(ColorNear(Pixel(16 + 32 * s, 64), expected[s])) << s;
+}
+
+// The backend skips attribute set-up a draw shares with the one before; what
+// changed between draws must still reach it: another colour stream under the
+// same declaration, a declaration without colours (the constant white), and a
+// stream released and made again (GL may hand its name out anew).
+TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsWhenLayoutsRepeat) {
+  std::vector<Position> positions;
+  for (int s = 0; s < 4; ++s) {
+    const float left = -1.0f + 0.5f * static_cast<float>(s), right = left + 0.5f;
+    positions.insert(positions.end(), {{left, 1, 0.5f}, {right, 1, 0.5f}, {left, -1, 0.5f}, {right, -1, 0.5f}});
+  }
+  const auto colors = [&](D3DCOLOR color) {
+    const std::vector<D3DCOLOR> all(positions.size(), color);
+    return MakeVertices(all.data(), static_cast<UINT>(all.size() * sizeof(D3DCOLOR)));
+  };
+  IDirect3DVertexBuffer9* stream0 = MakeVertices(positions.data(), static_cast<UINT>(positions.size() * sizeof(Position)));
+  IDirect3DVertexBuffer9* red = colors(kRed);
+  IDirect3DVertexBuffer9* blue = colors(kBlue);
+  IDirect3DVertexDeclaration9 *twoStreams = nullptr, *positionOnly = nullptr;
+  const D3DVERTEXELEMENT9 kPositionOnly[] = {kTwoStreams[0], D3DDECL_END()};
+  ASSERT_EQ(device_->CreateVertexDeclaration(kTwoStreams, &twoStreams), D3D_OK);
+  ASSERT_EQ(device_->CreateVertexDeclaration(kPositionOnly, &positionOnly), D3D_OK);
+  Own(twoStreams), Own(positionOnly);
+  ASSERT_TRUE(stream0 && red && blue);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  ASSERT_EQ(device_->SetStreamSource(0, stream0, 0, sizeof(Position)), D3D_OK);
+  const auto drawStrip = [&](IDirect3DVertexDeclaration9* declaration, IDirect3DVertexBuffer9* color, UINT strip) {
+    ASSERT_EQ(device_->SetVertexDeclaration(declaration), D3D_OK);
+    ASSERT_EQ(device_->SetStreamSource(1, color, 0, sizeof(D3DCOLOR)), D3D_OK);
+    ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, strip * 4, 2), D3D_OK);
+  };
+  drawStrip(twoStreams, red, 0);
+  drawStrip(twoStreams, blue, 1);
+  drawStrip(positionOnly, nullptr, 2);
+  device_->SetStreamSource(1, nullptr, 0, 0);
+  owned_.erase(std::find(owned_.begin(), owned_.end(), blue));
+  blue->Release();
+  drawStrip(twoStreams, colors(kGreen), 3);
+  ReadBack();
+  const D3DCOLOR expected[4] = {kRed, kBlue, kWhite, kGreen};
   for (UINT s = 0; s < 4; ++s) EXPECT_TRUE(ColorNear(Pixel(16 + 32 * s, 64), expected[s])) << s;
 }
 
