@@ -184,8 +184,8 @@ class cEditor {
   // Every built menu back to its state right after building.
   void ResetMenus();
   // Writes a loaded record into the menus and rebuilds its components as the
-  // user would. Returns the components not made, with the reason; empty when
-  // every one was made.
+  // user would. Returns the components the file holds but that could not be
+  // made, with the reason; empty when every one it holds was made.
   std::wstring LoadIntoMenus(const cEngineSettings& settings);
 
   int currentSkySet = 0;  // 0-based

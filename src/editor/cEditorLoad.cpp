@@ -99,7 +99,6 @@ void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s, std::wstring* skip
   cMenu* menu = heightmapMenu;
   const int item = ItemOf(s.heightmapType, {HEIGHTMAP_PERLIN, HEIGHTMAP_FFT});
   if (item < 1) {
-    AppendReason(skipped, L"heightmap (not in the file)");
     return;
   }
   WriteFields(menu, {Real(kSimulationSpeed, s.heightmapUpdateCoef)});
@@ -132,7 +131,6 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skip
   cMenu* menu = normalmapMenu;
   const int item = ItemOf(s.normalmapType, {NORMALMAP_FD_RAW, NORMALMAP_FD_TEX, NORMALMAP_FFT});
   if (item < 1) {
-    AppendReason(skipped, L"normalmap (not in the file)");
     return;
   }
   Select(menu, kNormalmapMethodList, item);
@@ -154,7 +152,6 @@ void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s, std::wstring* skipp
   cMenu* menu = geometryMenu;
   const int item = ItemOf(s.geometryType, {GEOMETRY_SIMPLE, GEOMETRY_GEOMIPMAP, GEOMETRY_RADIAL});
   if (item < 1) {
-    AppendReason(skipped, L"geometry (not in the file)");
     return;
   }
   Select(menu, kGeometryTypeList, item);
@@ -200,7 +197,6 @@ void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s, std::wstring* skipp
 void cEditor::LoadEngineIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
   cMenu* menu = EngineMenu();
   if (s.engineType == 0 || !menu) {
-    AppendReason(skipped, L"engine (not in the file)");
     return;
   }
   // A pass that was off has no target to take its values from: its boxes keep theirs.

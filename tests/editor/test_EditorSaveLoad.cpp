@@ -185,8 +185,17 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   EXPECT_EQ(TopId(), kMenuLoad);
 }
 
+// Components a file leaves out are simply not created; those with values the
+// create buttons would refuse are named after the message.
 TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
   StartWith(ENGINE_SM3);
+  WriteFile("t15partial",
+            "[working environment]=sm3\r\n"
+            "[heightmap type]=perlin\r\n[heightmap resolution]=64\r\n[heightmap grid size]=4\r\n"
+            "[perlin octave count]=4\r\n[perlin heightmap persistence]=0.5\r\n[heightmap update coef]=1\r\n");
+  Load("t15partial");
+  EXPECT_EQ(Information(), kLoaded);
+  EXPECT_TRUE(editor->waterScene.heightmap && !editor->waterScene.normalmap);
   WriteFile("t15bad",
             "[working environment]=sm3\r\n"
             "[heightmap type]=perlin\r\n[heightmap resolution]=64\r\n[heightmap grid size]=4\r\n"
@@ -197,9 +206,8 @@ TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
             "[engine type]=sm3\r\n[engine full reflection distance]=100\r\n");
   Load("t15bad");
   EXPECT_EQ(Information(), std::wstring(kLoaded) +
-                               L" Not created: heightmap (invalid values), normalmap (not in the file), geometry "
-                               L"(invalid values or not offered for this engine), engine (needs heightmap, normalmap "
-                               L"and geometry)");
+                               L" Not created: heightmap (invalid values), geometry (invalid values or not offered "
+                               L"for this engine), engine (needs heightmap, normalmap and geometry)");
   const cWaterScene& scene = editor->waterScene;
   EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);
   EXPECT_EQ(BoxText(editor->heightmapMenu, kPersistence), L"-2.000");  // shown for the user to mend
