@@ -9,6 +9,7 @@
 #include "app/cCamera.h"
 #include "app/cFrameRateCounter.h"
 #include "base/cTimer.h"
+#include "config/ComponentRules.h"
 #include "config/cWaterScene.h"
 #include "editor/EngineDescriptions.h"
 #include "editor/MenuRow.h"
@@ -245,10 +246,12 @@ class cEditor {
   void ShowNotice(const wchar_t* text);
   void DisplayNotice();
   int MaxTextureSize() const;
-  bool HeightmapValuesValid() const;
-  bool NormalmapValuesValid() const;
-  bool GeometryValuesValid() const;
-  bool EngineValuesValid() const;
+  // What the create buttons require; a state being loaded back needs only the
+  // values fixed at creation to pass.
+  bool HeightmapValuesValid(ValueCheck check = ValueCheck::All) const;
+  bool NormalmapValuesValid(ValueCheck check = ValueCheck::All) const;
+  bool GeometryValuesValid(ValueCheck check = ValueCheck::All) const;
+  bool EngineValuesValid(ValueCheck check = ValueCheck::All) const;
   bool ValidateEngineMenu(int type);
   bool ValidateCurrentEngineMenu();
   void UpdateCreateButtons(cMenu* menu, std::initializer_list<int> buttons, bool (cEditor::*validate)(),

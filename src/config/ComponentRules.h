@@ -12,7 +12,18 @@ struct ComponentRule {
   int control;  // edit box in the component's menu
   Bound bound;
   const char* key = nullptr;  // save-file key; null for values a record is not checked on
+  // Handed to the component every frame, whatever the box holds, so a state
+  // that ran with it out of bounds may be rebuilt with it.
+  bool live = false;
 };
+
+// Which rules a set of menu values must pass: all of them for a create button,
+// only those on values fixed at creation for a state being loaded back.
+enum class ValueCheck { All, FixedAtCreation };
+
+constexpr ComponentRule Live(int control, Bound bound, const char* key = nullptr) {
+  return ComponentRule{control, bound, key, true};
+}
 
 // Written so that NaN fails every bound.
 constexpr bool Within(double value, Bound bound) {
@@ -34,7 +45,7 @@ namespace ComponentRules {
 namespace id = EditorId;
 
 inline constexpr ComponentRule kHeightmapSpeed[] = {
-    {id::kSimulationSpeed, Bound::NonNegative, "heightmap update coef"}};
+    Live(id::kSimulationSpeed, Bound::NonNegative, "heightmap update coef")};
 inline constexpr ComponentRule kPerlin[] = {
     {id::kPersistence, Bound::NonNegative, "perlin heightmap persistence"},
     {id::kOctaveCount, Bound::NonNegative, "perlin octave count"},
@@ -44,12 +55,12 @@ inline constexpr ComponentRule kFFT[] = {{id::kAmplitude, Bound::NonNegative, "f
 // The menu fixes the normalization with a check box, so its box must hold a
 // factor above 0; a record has no such flag and stores 0 for the automatic one.
 inline constexpr ComponentRule kMenuNormalization[] = {
-    {id::kNormalization, Bound::Positive, "fft heightmap normalization factor"}};
+    Live(id::kNormalization, Bound::Positive, "fft heightmap normalization factor")};
 inline constexpr ComponentRule kRecordNormalization[] = {
     {id::kNormalization, Bound::NonNegative, "fft heightmap normalization factor"}};
 
 inline constexpr ComponentRule kNormalsAmplitude[] = {
-    {id::kNormalsAmplitude, Bound::NonNegative, "fd normalmap amplitude"}};
+    Live(id::kNormalsAmplitude, Bound::NonNegative, "fd normalmap amplitude")};
 
 // The geometries share the record's UV scale; each menu has its own boxes for it.
 inline constexpr ComponentRule kSimpleGrid[] = {
@@ -65,8 +76,8 @@ inline constexpr ComponentRule kGeomipmap[] = {
     {id::kGeomipmapMaxTesselation, Bound::AtLeastOne, "geomipmap grid level 0 tesselation"},
     {id::kGeomipmapPatchesX, Bound::AtLeastOne, "geomipmap grid x axes patch count"},
     {id::kGeomipmapPatchesZ, Bound::AtLeastOne, "geomipmap grid z axes patch count"},
-    {id::kGeomipmapLodFalloff, Bound::Positive, "geomipmap grid last level fallof distance"},
-    {id::kGeomipmapHeightFalloff, Bound::Positive, "geomipmap grid height fallof distance"},
+    Live(id::kGeomipmapLodFalloff, Bound::Positive, "geomipmap grid last level fallof distance"),
+    Live(id::kGeomipmapHeightFalloff, Bound::Positive, "geomipmap grid height fallof distance"),
     {id::kGeomipmapUVScaleX, Bound::Positive, "geometry default uv scale .x"},
     {id::kGeomipmapUVScaleY, Bound::Positive, "geometry default uv scale .y"}};
 inline constexpr ComponentRule kRadial[] = {
@@ -75,7 +86,7 @@ inline constexpr ComponentRule kRadial[] = {
     {id::kRadialFirstRadius, Bound::Positive, "radial grid first radius"},
     {id::kRadialLevelScale, Bound::Positive, "radial grid radius offset scale"},
     {id::kRadialFirstLevelScale, Bound::Positive, "radial grid first level offset"},
-    {id::kRadialHeightFalloff, Bound::Positive, "radial grid height fallof distance"},
+    Live(id::kRadialHeightFalloff, Bound::Positive, "radial grid height fallof distance"),
     {id::kRadialUVScaleX, Bound::Positive, "geometry default uv scale .x"},
     {id::kRadialUVScaleY, Bound::Positive, "geometry default uv scale .y"}};
 

@@ -1,5 +1,8 @@
 // Returning the menus to their built state, and writing a loaded state into
-// them while rebuilding its components as the user would by hand.
+// them while rebuilding its components as the user would by hand. A component
+// whose values fixed at creation break the create rules is left out (they
+// could exhaust memory or wrap indices); values the editor hands over every
+// frame are taken as they are, since the state ran with them.
 #include <cmath>
 #include <cwchar>
 #include <initializer_list>
@@ -120,7 +123,7 @@ void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s, std::wstring* skip
   }
   SetCheckbox(menu, kShowHeightmap, IsChecked(menu, kShowHeightmap), kEventShowHeightmap);
   OnEditorCommand(kEventHeightmapModelPicked);
-  if (!HeightmapValuesValid()) {
+  if (!HeightmapValuesValid(ValueCheck::FixedAtCreation)) {
     AppendReason(skipped, L"heightmap (invalid values)");
     return;
   }
@@ -141,7 +144,7 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skip
     OnEditorCommand(kEventFilteringPicked);
   }
   SetCheckbox(menu, kShowNormalmap, IsChecked(menu, kShowNormalmap), kEventShowNormalmap);
-  if (!NormalmapValuesValid()) {
+  if (!NormalmapValuesValid(ValueCheck::FixedAtCreation)) {
     AppendReason(skipped, waterScene.heightmap ? L"normalmap (invalid values)" : L"normalmap (no heightmap)");
     return;
   }
@@ -187,7 +190,7 @@ void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s, std::wstring* skipp
                          Real(kSimpleUVScaleY, s.geometryDefaultUVScaleY)});
       break;
   }
-  if (!GeometryValuesValid()) {
+  if (!GeometryValuesValid(ValueCheck::FixedAtCreation)) {
     AppendReason(skipped, L"geometry (invalid values or not offered for this engine)");
     return;
   }
@@ -245,7 +248,7 @@ void cEditor::LoadEngineIntoMenu(const cEngineSettings& s, std::wstring* skipped
   SetCheckbox(menu, kShowEngineInfo, IsChecked(menu, kShowEngineInfo), kEventShowEngineInfo);
   if (!waterScene.heightmap || !waterScene.normalmap || !waterScene.geometry) {
     AppendReason(skipped, L"engine (needs heightmap, normalmap and geometry)");
-  } else if (!EngineValuesValid()) {
+  } else if (!EngineValuesValid(ValueCheck::FixedAtCreation)) {
     AppendReason(skipped, L"engine (invalid values or a geometry it cannot draw)");
   } else {
     CreateEngine();

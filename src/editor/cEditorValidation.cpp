@@ -29,34 +29,34 @@ constexpr const wchar_t* kEngineWarning =
     L"geometry. Please check the constraints.";
 
 // A field missing from its menu fails: every rule names a box the menu has.
-bool FieldsPass(const cMenu* menu, std::span<const ComponentRule> rules) {
+bool FieldsPass(const cMenu* menu, std::span<const ComponentRule> rules, ValueCheck check) {
   for (const ComponentRule& rule : rules) {
+    if (rule.live && check == ValueCheck::FixedAtCreation) continue;
     const cEditbox* box = FindEditbox(menu, rule.control);
     if (!box || !Within(box->GetValue(), rule.bound)) return false;
   }
   return true;
 }
 
+// Every engine field reaches the engine each frame; only the pass resolutions
+// are fixed when it is made.
 constexpr ComponentRule kEngineCommonRules[] = {
-    {kReflectionStrength, Bound::NonNegative}, {kFullReflectionDistance, Bound::Positive},
-    {kGlobalTransparency, Bound::NonNegative}, {kReflectionColorR, Bound::Byte},
-    {kReflectionColorG, Bound::Byte},          {kReflectionColorB, Bound::Byte}};
+    Live(kReflectionStrength, Bound::NonNegative), Live(kFullReflectionDistance, Bound::Positive),
+    Live(kGlobalTransparency, Bound::NonNegative), Live(kReflectionColorR, Bound::Byte),
+    Live(kReflectionColorG, Bound::Byte),          Live(kReflectionColorB, Bound::Byte)};
 constexpr ComponentRule kRefractionRules[] = {
-    {kRefractionFillR, Bound::Byte}, {kRefractionFillG, Bound::Byte}, {kRefractionFillB, Bound::Byte}};
-constexpr ComponentRule kExtrusionRules[] = {
-    {kExtrusionStrength, Bound::NonNegative}, {kExtrusionUVScaleX, Bound::Positive},
-    {kExtrusionUVScaleY, Bound::Positive}};
-constexpr ComponentRule kFoamRules[] = {{kFoamStart, Bound::Unit},
-                                    {kFoamTransparency, Bound::NonNegative},
-                                    {kFoamTiling, Bound::Positive},
-                                    {kFoamDistortion, Bound::NonNegative},
-                                    {kFoamVisibility, Bound::NonNegative}};
-constexpr ComponentRule kSunlightRules[] = {{kSunColorR, Bound::Byte},
-                                        {kSunColorG, Bound::Byte},
-                                        {kSunColorB, Bound::Byte},
-                                        {kSunArea, Bound::Positive},
-                                        {kSunPower, Bound::Positive}};
-constexpr ComponentRule kDepthRules[] = {{kShoreTransparency, Bound::NonNegative}, {kDepthLimit, Bound::NonNegative}};
+    Live(kRefractionFillR, Bound::Byte), Live(kRefractionFillG, Bound::Byte), Live(kRefractionFillB, Bound::Byte)};
+constexpr ComponentRule kExtrusionRules[] = {Live(kExtrusionStrength, Bound::NonNegative),
+                                             Live(kExtrusionUVScaleX, Bound::Positive),
+                                             Live(kExtrusionUVScaleY, Bound::Positive)};
+constexpr ComponentRule kFoamRules[] = {Live(kFoamStart, Bound::Unit), Live(kFoamTransparency, Bound::NonNegative),
+                                        Live(kFoamTiling, Bound::Positive), Live(kFoamDistortion, Bound::NonNegative),
+                                        Live(kFoamVisibility, Bound::NonNegative)};
+constexpr ComponentRule kSunlightRules[] = {Live(kSunColorR, Bound::Byte), Live(kSunColorG, Bound::Byte),
+                                            Live(kSunColorB, Bound::Byte), Live(kSunArea, Bound::Positive),
+                                            Live(kSunPower, Bound::Positive)};
+constexpr ComponentRule kDepthRules[] = {Live(kShoreTransparency, Bound::NonNegative),
+                                         Live(kDepthLimit, Bound::NonNegative)};
 
 // The fields of an engine option, checked only while its checkbox is ticked;
 // `resolution` (0 for none) is a render-target size.
@@ -79,10 +79,10 @@ bool IsTextureSize(float value, int maxSize) {
   return IsPowerOfTwo(size) && size <= maxSize;
 }
 
-bool OptionsPass(const cMenu* menu, std::span<const OptionRules> options, int maxTextureSize) {
+bool OptionsPass(const cMenu* menu, std::span<const OptionRules> options, int maxTextureSize, ValueCheck check) {
   for (const OptionRules& option : options) {
     if (!IsChecked(menu, option.checkbox)) continue;
-    if (!FieldsPass(menu, option.rules)) return false;
+    if (!FieldsPass(menu, option.rules, check)) return false;
     if (option.resolution != 0 && !IsTextureSize(EditboxValue(menu, option.resolution), maxTextureSize)) {
       return false;
     }
@@ -148,42 +148,45 @@ int cEditor::MaxTextureSize() const {
   return static_cast<int>(std::min(caps.MaxTextureWidth, caps.MaxTextureHeight));
 }
 
-bool cEditor::HeightmapValuesValid() const {
+bool cEditor::HeightmapValuesValid(ValueCheck check) const {
   const cMenu* menu = heightmapMenu;
   if (!HasSelection(menu, kHeightmapResolutionList) || !HasSelection(menu, kHeightmapModelList)) return false;
   const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
   if (SaturatingInt(resolutions->GetSelectedValue()) > MaxTextureSize()) return false;
   const bool perlin = SelectedItem(menu, kHeightmapModelList) == 1;
-  if (!FieldsPass(menu, ComponentRules::kHeightmapSpeed)) return false;
-  if (perlin) return FieldsPass(menu, ComponentRules::kPerlin);
-  return FieldsPass(menu, ComponentRules::kFFT) && FieldsPass(menu, ComponentRules::kMenuNormalization);
+  if (!FieldsPass(menu, ComponentRules::kHeightmapSpeed, check)) return false;
+  if (perlin) return FieldsPass(menu, ComponentRules::kPerlin, check);
+  return FieldsPass(menu, ComponentRules::kFFT, check) && FieldsPass(menu, ComponentRules::kMenuNormalization, check);
 }
 
-bool cEditor::NormalmapValuesValid() const {
+bool cEditor::NormalmapValuesValid(ValueCheck check) const {
   const cMenu* menu = normalmapMenu;
   const int item = SelectedItem(menu, kNormalmapMethodList);
   if (waterScene.heightmap == nullptr || item < 1 || IsNotApplicable(menu, kNormalmapMethodList)) return false;
   if (item > 2) return true;
-  return HasSelection(menu, kFilteringList) && FieldsPass(menu, ComponentRules::kNormalsAmplitude);
+  return HasSelection(menu, kFilteringList) && FieldsPass(menu, ComponentRules::kNormalsAmplitude, check);
 }
 
-bool cEditor::GeometryValuesValid() const {
+bool cEditor::GeometryValuesValid(ValueCheck check) const {
   const cMenu* menu = geometryMenu;
   const int item = SelectedItem(menu, kGeometryTypeList);
   if (item < 1 || IsNotApplicable(menu, kGeometryTypeList)) return false;
-  return FieldsPass(menu, GeometryRules(item)) && GeometryWithinLimits(menu, item);
+  return FieldsPass(menu, GeometryRules(item), check) && GeometryWithinLimits(menu, item);
 }
 
-bool cEditor::EngineValuesValid() const {
+bool cEditor::EngineValuesValid(ValueCheck check) const {
   const cMenu* menu = EngineMenu();
   const cWaterScene& scene = waterScene;
   if (!menu || !scene.heightmap || !scene.normalmap || !scene.geometry) return false;
   // The shader model 3 engine moves a radial grid with the camera and draws nothing else.
   if (engineType == ENGINE_SM3 && scene.geometry->GetTypeId() != GEOMETRY_RADIAL) return false;
   const int maxTexture = MaxTextureSize();
-  if (!FieldsPass(menu, kEngineCommonRules) || !OptionsPass(menu, kCommonOptions, maxTexture)) return false;
-  if (engineType != ENGINE_FFP && !OptionsPass(menu, kFoamOption, maxTexture)) return false;
-  return engineType == ENGINE_FFP || engineType == ENGINE_SM1 || OptionsPass(menu, kShaderModel2Options, maxTexture);
+  if (!FieldsPass(menu, kEngineCommonRules, check) || !OptionsPass(menu, kCommonOptions, maxTexture, check)) {
+    return false;
+  }
+  if (engineType != ENGINE_FFP && !OptionsPass(menu, kFoamOption, maxTexture, check)) return false;
+  return engineType == ENGINE_FFP || engineType == ENGINE_SM1 ||
+         OptionsPass(menu, kShaderModel2Options, maxTexture, check);
 }
 
 bool cEditor::ValidateHeightmapMenu() { return IsTopMenu(heightmapMenu) && HeightmapValuesValid(); }

@@ -153,6 +153,35 @@ TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
   driver->Frames(2);
 }
 
+// Values handed over every frame may leave the create buttons' bounds while the
+// water runs (a negative speed plays it backwards); such a state loads whole.
+TEST_F(SaveLoadTest, AStateRunningWithLiveValuesOutOfCreateBoundsLoadsWhole) {
+  StartWith(ENGINE_SM2);
+  cMenu* engine = editor->sm2EngineMenu;
+  Check(engine, kEnableFoam, true);
+  Command(kEventFoam);
+  CreateAll(2);
+  Write(editor->heightmapMenu, kSimulationSpeed, L"-0.5");
+  Write(engine, kFoamTiling, L"0");
+  Write(engine, kReflectionColorR, L"300");
+  driver->Frames(2);
+  Save(L"t15live");
+  ASSERT_EQ(Information(), kSaved);
+
+  Open(editor->newStateMenu);
+  Command(kEventNewStateOk);
+  Command(kEventChooseSM2);
+  Load("t15live");
+  EXPECT_EQ(Information(), kLoaded);
+  const cWaterScene& scene = editor->waterScene;
+  EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
+  EXPECT_EQ(BoxText(editor->heightmapMenu, kSimulationSpeed), L"-0.500");
+  driver->Frames(2);
+  Open(editor->heightmapMenu);
+  driver->Frames(1);
+  EXPECT_FALSE(ButtonEnabled(editor->heightmapMenu, kCreateFFTButton));  // creating anew still asks for the bounds
+}
+
 TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   StartWith(ENGINE_SM2);
   CreateAll(1);
