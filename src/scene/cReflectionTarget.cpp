@@ -60,11 +60,14 @@ bool cReflectionTarget::SetClipPlaneWorld(float height, IDirect3DDevice9* device
   return ApplyClipPlane(D3DXPLANE(0.0f, 1.0f, 0.0f, -height), device);
 }
 
+// The view and cull mode are put back even when the target could not be: the
+// rest of the frame must not draw mirrored.
 bool cReflectionTarget::End(IDirect3DDevice9* device) {
-  if (!EndTarget(device)) return false;
+  if (device == nullptr || !IsBegun()) return false;
+  const bool target = EndTarget(device);
   const bool view = SUCCEEDED(device->SetTransform(D3DTS_VIEW, &savedView));
   const bool cull = SUCCEEDED(device->SetRenderState(D3DRS_CULLMODE, savedCullMode));
-  return view && cull;
+  return target && view && cull;
 }
 
 bool cReflectionTarget::OnLostDevice(IDirect3DDevice9*) {

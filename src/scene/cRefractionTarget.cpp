@@ -1,5 +1,7 @@
 #include "scene/cRefractionTarget.h"
 
+#include <cmath>
+
 #include "base/SafeRelease.h"
 #include "config/cEngineSettings.h"
 
@@ -8,8 +10,11 @@ namespace {
 // Keeps "depthLimit" finite for a depth range of 0 (the menu lets it through).
 constexpr float MinDepthRange = 1e-3f;
 
-// Written so that a NaN range takes the smallest one too.
-float DepthLimit(float range) { return 1.0f / (range > MinDepthRange ? range : MinDepthRange); }
+// A range nearer 0 than the smallest keeps its sign; a NaN takes the smallest.
+float DepthLimit(float range) {
+  if (!(std::fabs(range) >= MinDepthRange)) range = std::signbit(range) ? -MinDepthRange : MinDepthRange;
+  return 1.0f / range;
+}
 
 }  // namespace
 

@@ -160,6 +160,37 @@ TEST_F(PassTargetTest, BeginFailingAtAnyStepPutsEverythingBack) {
   EXPECT_EQ(device->Reset(&parameters), D3D_OK);
 }
 
+// However putting the target back fails, the frame goes on unmirrored.
+TEST_F(PassTargetTest, ReflectionEndFailingAtAnyStepStillRestoresViewAndCulling) {
+  D3DXMATRIX view;
+  D3DXMatrixTranslation(&view, 1.0f, 2.0f, 3.0f);
+  cReflectionTarget target;
+  ASSERT_TRUE(target.Init(64, 0.0f, d3d, device));
+  IDirect3DSurface9 *backBuffer = nullptr, *depthBuffer = nullptr;
+  ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), D3D_OK);
+  ASSERT_EQ(device->GetDepthStencilSurface(&depthBuffer), D3D_OK);
+  FailingDevice failing(device);
+  for (int n = 1; n <= 2; ++n) {  // SetRenderTarget, then SetDepthStencilSurface
+    SCOPED_TRACE(n);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    ASSERT_TRUE(target.Begin(device, &view));
+    failing.FailCall(n);
+    EXPECT_FALSE(target.End(&failing));
+    D3DXMATRIX restored;
+    DWORD cull = 0;
+    device->GetTransform(D3DTS_VIEW, &restored);
+    device->GetRenderState(D3DRS_CULLMODE, &cull);
+    EXPECT_EQ(restored, view);
+    EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
+    EXPECT_FALSE(target.End(device));  // nothing left to put back
+    device->SetRenderTarget(0, backBuffer);
+    device->SetDepthStencilSurface(depthBuffer);
+  }
+  backBuffer->Release();
+  depthBuffer->Release();
+}
+
 TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBack) {
   cReflectionTarget target;
   ASSERT_TRUE(target.Init(256, 0.0f, d3d, device));
@@ -296,7 +327,10 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
   D3DXMatrixTranslation(&view, 0, 0, 10);
   D3DXMatrixScaling(&projection, 2, 3, 1);
   EXPECT_FALSE(depth.EndDepth());
-  for (float range : {50.0f, 0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
+  // A typed range reaches the pass every frame: 1 / range, kept finite near 0.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (auto [range, expected] : {std::pair{50.0f, 0.02f}, {-50.0f, -0.02f}, {0.0f, 1000.0f}, {-0.0f, -1000.0f},
+                                 {1e-6f, 1000.0f}, {nan, 1000.0f}}) {
     SCOPED_TRACE(range);
     platform::Recorded().Clear();
     ASSERT_TRUE(depth.Begin(device));
@@ -304,10 +338,7 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
     EXPECT_FALSE(depth.BeginDepth(world, projection, view, 1.5f, range, device));  // already begun
     const auto* limit = FindParameter("depthLimit");
     ASSERT_NE(limit, nullptr);
-    EXPECT_TRUE(std::isfinite(limit->values[0]));
-    if (range > 0) {
-      EXPECT_FLOAT_EQ(limit->values[0], 1.0f / range);
-    }
+    EXPECT_FLOAT_EQ(limit->values[0], expected);
     EXPECT_EQ(FindParameter("planeYPos")->values[0], 1.5f);
     // world x view x projection: the world's lift and the view's push both show.
     const auto* wvp = FindParameter("matWorldViewProject");
