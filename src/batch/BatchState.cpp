@@ -78,7 +78,7 @@ bool LoadBatchState(const std::string& path, cEngineSettings* settings, std::str
     *error = problem;
     return false;
   }
-  if (auto invalid = CheckComponentSettings(loaded)) {
+  if (auto invalid = CheckComponentSettings(loaded, ValueCheck::FixedAtCreation)) {
     const auto line = lines.find(invalid->key);
     *error = path + (line != lines.end() ? ":" + std::to_string(line->second) : std::string()) + ": [" +
              invalid->key + "] " + invalid->reason + (line != lines.end() ? "" : " (the file does not set it)");

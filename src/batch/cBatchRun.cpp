@@ -25,20 +25,24 @@
 
 namespace {
 
-std::string Numbered(const char* prefix, int index) {
-  char name[32];
-  std::snprintf(name, sizeof name, "%s%05d.png", prefix, index);
+// Every name of a run has as many digits as its last index needs, at least 5,
+// so that the names sort in frame order.
+std::string Numbered(const char* prefix, const BatchOptions& options, int index) {
+  const int last = (options.frames - 1) / std::max(options.bakeEvery, 1);
+  const int digits = std::max(5, static_cast<int>(std::to_string(last).size()));
+  char name[48];
+  std::snprintf(name, sizeof name, "%s%0*d.png", prefix, digits, index);
   return name;
 }
 
-bool BakeFrame(const std::string& directory, int index, const iHeightmap& heightmap, const iNormalmap* normalmap) {
+bool BakeFrame(const BatchOptions& options, int index, const iHeightmap& heightmap, const iNormalmap* normalmap) {
   const int n = heightmap.GetResolution();
   const size_t count = static_cast<size_t>(n) * n;
   std::vector<uint16_t> grey(count);
   const float* heights = heightmap.GetHeights();
   for (size_t i = 0; i < count; ++i) grey[i] = HeightTexel(heights[i]);
-  const std::filesystem::path folder(directory);
-  if (!WriteGrey16Png(folder / BakedHeightName(index), grey, n, n)) return false;
+  const std::filesystem::path folder(options.bakeDirectory);
+  if (!WriteGrey16Png(folder / BakedHeightName(options, index), grey, n, n)) return false;
   if (!normalmap || !normalmap->GetNormals()) return true;
   std::vector<uint8_t> rgb(count * 3);
   const D3DXVECTOR3* normals = normalmap->GetNormals();
@@ -47,7 +51,7 @@ bool BakeFrame(const std::string& directory, int index, const iHeightmap& height
     rgb[3 * i + 1] = NormalTexel(normals[i].y);
     rgb[3 * i + 2] = NormalTexel(normals[i].z);
   }
-  return WriteRgb8Png(folder / BakedNormalName(index), rgb, n, n);
+  return WriteRgb8Png(folder / BakedNormalName(options, index), rgb, n, n);
 }
 
 class cProgressBar {
@@ -59,13 +63,20 @@ class cProgressBar {
     const int filled = static_cast<int>(static_cast<long long>(done) * kWidth / total_);
     std::fprintf(stderr, "\r[%.*s%*s] %d/%d", filled, "########################################", kWidth - filled, "",
                  done, total_);
-    if (done == total_) std::fputc('\n', stderr);
+    shown_ = done < total_;
+    if (!shown_) std::fputc('\n', stderr);
     std::fflush(stderr);
+  }
+  // Ends a bar cut short, so that a message after it starts its own line.
+  void Interrupt() {
+    if (shown_) std::fputc('\n', stderr);
+    shown_ = false;
   }
 
  private:
   bool enabled_;
   int total_;
+  bool shown_ = false;  // a bar is on the line and not finished
 };
 
 struct Summary {
@@ -272,7 +283,7 @@ struct cFrameStep {
     }
     if (!options.bakeDirectory.empty() && frame % options.bakeEvery == 0) {
       if (cpuNormals) cpuNormals->Compute();
-      if (!BakeFrame(options.bakeDirectory, frame / options.bakeEvery, heightmap, bakeNormals)) {
+      if (!BakeFrame(options, frame / options.bakeEvery, heightmap, bakeNormals)) {
         return "cannot write the images of frame " + std::to_string(frame) + " into " + options.bakeDirectory;
       }
       summary.baking += MillisecondsSince(&mark);
@@ -294,8 +305,8 @@ int Fail(std::ostream& err, const std::string& message) {
 
 }  // namespace
 
-std::string BakedHeightName(int index) { return Numbered("height", index); }
-std::string BakedNormalName(int index) { return Numbered("normal", index); }
+std::string BakedHeightName(const BatchOptions& options, int index) { return Numbered("height", options, index); }
+std::string BakedNormalName(const BatchOptions& options, int index) { return Numbered("normal", options, index); }
 
 int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::ostream& out, std::ostream& err) {
   const bool compare = !options.normalsTablePath.empty();
@@ -304,10 +315,6 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
                          " needs the FFT heightmap; this state has " +
                          (settings.heightmapType == 0 ? "none" : "the Perlin noise heightmap"));
   }
-  cSafeOutputFile csv, table;
-  const std::string outputError = OpenOutputs(options, &csv, &table);
-  if (!outputError.empty()) return Fail(err, outputError);
-
   cBatchDevice device;
   std::string error;
   if (!device.Create(options.gpu, &error)) return Fail(err, error);
@@ -330,11 +337,18 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   const bool fdState = settings.normalmapType == NORMALMAP_FD_RAW || settings.normalmapType == NORMALMAP_FD_TEX;
   const float amplitude = fdState ? std::fabs(settings.fdNormalmapAmplitude) : 1.0f;
   cNormalComparison comparison;
-  if (compare && (!comparison.Bind(static_cast<cFFTHeightmap*>(scene.Heightmap()), amplitude,
-                                   settings.fftNormalizationFactor) ||
-                  (device.IsGPU() && !comparison.BindGPU(device.d3d(), device.get())))) {
-    return Fail(err, "the normal-map comparison could not be set up");
+  if (compare && !comparison.Bind(static_cast<cFFTHeightmap*>(scene.Heightmap()), amplitude,
+                                  settings.fftNormalizationFactor)) {
+    return Fail(err, "the normal-map comparison could not be set up (no memory for its buffers)");
   }
+  if (compare && device.IsGPU() && !comparison.BindGPU(device.d3d(), device.get())) {
+    return Fail(err, "the GPU normal maps of --compare-normals could not be set up: they need "
+                     "shaders/cNormalmapFDTex.fx under the working folder (run from the repository root)");
+  }
+  // Only a state that could be built gets output files or a bake folder.
+  cSafeOutputFile csv, table;
+  const std::string outputError = OpenOutputs(options, &csv, &table);
+  if (!outputError.empty()) return Fail(err, outputError);
 
   if (!options.csvPath.empty()) {
     csv.Write(CsvHeader(options, seed, compare ? comparison.ActiveMethods() : std::vector<const char*>()));
@@ -347,7 +361,10 @@ int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::
   const std::clock_t cpuStart = std::clock();
   for (int frame = 0; frame < options.frames; ++frame) {
     const std::string frameError = step.Run(frame);
-    if (!frameError.empty()) return Fail(err, frameError);
+    if (!frameError.empty()) {
+      progress.Interrupt();
+      return Fail(err, frameError);
+    }
     progress.Show(frame + 1);
   }
   summary.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

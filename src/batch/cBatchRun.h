@@ -12,6 +12,6 @@
 // summary goes to `out`.
 int RunBatch(const BatchOptions& options, const cEngineSettings& settings, std::ostream& out, std::ostream& err);
 
-// File names of the baked images: index 0 is the first baked frame.
-std::string BakedHeightName(int index);
-std::string BakedNormalName(int index);
+// File names of the baked images of a run: index 0 is the first baked frame.
+std::string BakedHeightName(const BatchOptions& options, int index);
+std::string BakedNormalName(const BatchOptions& options, int index);

@@ -60,10 +60,17 @@ bool cBatchScene::BuildHeightmap(uint32_t seed, double loopSeconds, std::string*
     heightmap_ = std::move(perlin);
     return true;
   }
+  // The heightmap runs on the scaled time, so its period is scaled alike; a
+  // negative speed runs the same loop backwards.
+  const auto period = static_cast<float>(loopSeconds * std::fabs(s.heightmapUpdateCoef));
+  if (loopSeconds > 0.0 && !(std::isfinite(period) && period > 0.0f)) {
+    *error = "--loop needs a simulation speed whose loop period is above 0 and finite; this state's "
+             "[heightmap update coef] is " + std::to_string(s.heightmapUpdateCoef);
+    return false;
+  }
   auto fft = std::make_unique<cFFTHeightmap>();
   fft->SetSmoothness(s.fftSmoothness);
-  // The heightmap runs on the scaled time, so its period is scaled alike.
-  fft->SetLoopPeriod(static_cast<float>(loopSeconds * s.heightmapUpdateCoef));
+  fft->SetLoopPeriod(period);
   const D3DXVECTOR2 wind(s.windX, s.windZ);
   if (!fft->Initialize(s.heightmapResolution, s.heightmapGridSize, &wind, s.fftAmplitude, seed)) {
     *error = "the FFT heightmap could not be created";
@@ -94,7 +101,10 @@ bool cBatchScene::BuildNormalmap(std::string* error) {
     built = normalmap->SetSource(heightmap_.get());
     normalmap_ = std::move(normalmap);
   }
-  if (!built) *error = "the normal map could not be created (the GPU one needs shaders/ under the working folder)";
+  if (!built) {
+    *error = "the normal map could not be created (the GPU one needs shaders/cNormalmapFDTex.fx under the working "
+             "folder: run from the repository root)";
+  }
   return built;
 }
 

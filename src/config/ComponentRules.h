@@ -57,7 +57,7 @@ inline constexpr ComponentRule kFFT[] = {{id::kAmplitude, Bound::NonNegative, "f
 inline constexpr ComponentRule kMenuNormalization[] = {
     Live(id::kNormalization, Bound::Positive, "fft heightmap normalization factor")};
 inline constexpr ComponentRule kRecordNormalization[] = {
-    {id::kNormalization, Bound::NonNegative, "fft heightmap normalization factor"}};
+    Live(id::kNormalization, Bound::NonNegative, "fft heightmap normalization factor")};
 
 inline constexpr ComponentRule kNormalsAmplitude[] = {
     Live(id::kNormalsAmplitude, Bound::NonNegative, "fd normalmap amplitude")};

@@ -53,8 +53,10 @@ std::string Violation(double value, Bound bound) {
   return Number(value);
 }
 
-std::optional<SettingsProblem> Check(const cEngineSettings& settings, std::span<const ComponentRule> rules) {
+std::optional<SettingsProblem> Check(const cEngineSettings& settings, std::span<const ComponentRule> rules,
+                                     ValueCheck check) {
   for (const ComponentRule& rule : rules) {
+    if (rule.live && check == ValueCheck::FixedAtCreation) continue;
     const double value = ValueOf(settings, rule.key);
     if (!Within(value, rule.bound)) return SettingsProblem{rule.key, Violation(value, rule.bound)};
   }
@@ -74,18 +76,21 @@ std::optional<SettingsProblem> Problem(const char* key, const std::string& reaso
 
 }  // namespace
 
-std::optional<SettingsProblem> CheckHeightmapSettings(const cEngineSettings& s) {
+std::optional<SettingsProblem> CheckHeightmapSettings(const cEngineSettings& s, ValueCheck check) {
   if (s.heightmapType == 0) return std::nullopt;
   if (s.heightmapResolution < kSmallestResolution || s.heightmapResolution > kLargestResolution ||
       !IsPowerOfTwo(s.heightmapResolution)) {
     return Problem("heightmap resolution", std::to_string(s.heightmapResolution) +
                                                " is not one of the resolutions 8, 16, ... 4096");
   }
-  if (s.heightmapType == HEIGHTMAP_PERLIN) return CheckFirst({Check(s, kPerlin), Check(s, kHeightmapSpeed)});
-  return CheckFirst({Check(s, kRecordNormalization), Check(s, kFFT), Check(s, kHeightmapSpeed)});
+  if (s.heightmapType == HEIGHTMAP_PERLIN) {
+    return CheckFirst({Check(s, kPerlin, check), Check(s, kHeightmapSpeed, check)});
+  }
+  return CheckFirst(
+      {Check(s, kRecordNormalization, check), Check(s, kFFT, check), Check(s, kHeightmapSpeed, check)});
 }
 
-std::optional<SettingsProblem> CheckNormalmapSettings(const cEngineSettings& s) {
+std::optional<SettingsProblem> CheckNormalmapSettings(const cEngineSettings& s, ValueCheck check) {
   if (s.normalmapType == 0) return std::nullopt;
   if (s.heightmapType == 0) return Problem("normalmap type", "a normal map needs a heightmap");
   if (s.normalmapType == NORMALMAP_FFT) {
@@ -95,26 +100,26 @@ std::optional<SettingsProblem> CheckNormalmapSettings(const cEngineSettings& s) 
   if (s.fdNormalmapMethod != 0 && s.fdNormalmapMethod != 1) {
     return Problem("fd normalmap generation method", std::to_string(s.fdNormalmapMethod) + " is neither 0 nor 1");
   }
-  return Check(s, kNormalsAmplitude);
+  return Check(s, kNormalsAmplitude, check);
 }
 
-std::optional<SettingsProblem> CheckGeometrySettings(const cEngineSettings& s) {
+std::optional<SettingsProblem> CheckGeometrySettings(const cEngineSettings& s, ValueCheck check) {
   switch (s.geometryType) {
     case GEOMETRY_SIMPLE:
-      if (auto problem = Check(s, kSimpleGrid)) return problem;
+      if (auto problem = Check(s, kSimpleGrid, check)) return problem;
       if (!cSimpleGrid::WithinLimits(s.simpleGridTessellationX, s.simpleGridTessellationZ)) {
         return Problem("simple grid tesselation .x", "the grid has more vertices than 16-bit indices reach");
       }
       return std::nullopt;
     case GEOMETRY_GEOMIPMAP:
-      if (auto problem = Check(s, kGeomipmap)) return problem;
+      if (auto problem = Check(s, kGeomipmap, check)) return problem;
       if (!cGeomipmapGrid::WithinLimits(s.geomipmapPatchCountX, s.geomipmapPatchCountZ,
                                         s.geomipmapLevel0Tessellation)) {
         return Problem("geomipmap grid level 0 tesselation", "the patches exceed the grid's limits");
       }
       return std::nullopt;
     case GEOMETRY_RADIAL:
-      if (auto problem = Check(s, kRadial)) return problem;
+      if (auto problem = Check(s, kRadial, check)) return problem;
       if (!cRadialGrid::WithinLimits({s.radialMaxRadius, s.radialResolution, s.radialFirstRadius,
                                       s.radialRadiusOffsetScale, s.radialFirstLevelOffset})) {
         return Problem("radial grid resolution", "the disc has more vertices than 16-bit indices reach");
@@ -125,6 +130,7 @@ std::optional<SettingsProblem> CheckGeometrySettings(const cEngineSettings& s) {
   }
 }
 
-std::optional<SettingsProblem> CheckComponentSettings(const cEngineSettings& s) {
-  return CheckFirst({CheckHeightmapSettings(s), CheckNormalmapSettings(s), CheckGeometrySettings(s)});
+std::optional<SettingsProblem> CheckComponentSettings(const cEngineSettings& s, ValueCheck check) {
+  return CheckFirst(
+      {CheckHeightmapSettings(s, check), CheckNormalmapSettings(s, check), CheckGeometrySettings(s, check)});
 }

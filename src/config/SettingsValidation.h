@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "config/ComponentRules.h"
 #include "config/cEngineSettings.h"
 
 // The first value that breaks a rule: its save-file key and why.
@@ -15,11 +16,13 @@ struct SettingsProblem {
   std::string reason;
 };
 
+// `check` as for the menus: ValueCheck::FixedAtCreation for a state being
+// loaded skips the values handed over every frame (a negative speed runs).
 // Heightmap type 0 (none) passes; any other must be a known generator.
-std::optional<SettingsProblem> CheckHeightmapSettings(const cEngineSettings& settings);
+std::optional<SettingsProblem> CheckHeightmapSettings(const cEngineSettings& settings, ValueCheck check);
 // A normal map needs a heightmap; the FFT one needs the FFT heightmap.
-std::optional<SettingsProblem> CheckNormalmapSettings(const cEngineSettings& settings);
-std::optional<SettingsProblem> CheckGeometrySettings(const cEngineSettings& settings);
+std::optional<SettingsProblem> CheckNormalmapSettings(const cEngineSettings& settings, ValueCheck check);
+std::optional<SettingsProblem> CheckGeometrySettings(const cEngineSettings& settings, ValueCheck check);
 
 // The three checks above, in that order.
-std::optional<SettingsProblem> CheckComponentSettings(const cEngineSettings& settings);
+std::optional<SettingsProblem> CheckComponentSettings(const cEngineSettings& settings, ValueCheck check);

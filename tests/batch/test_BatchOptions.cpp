@@ -31,7 +31,21 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"UnknownOption", {"s.txt", "--fast"}, BATCH_USAGE, "--fast"},
                       UsageCase{"ZeroFrames", {"s.txt", "--frames", "0"}, BATCH_USAGE, "--frames"},
                       UsageCase{"TooManyFrames", {"s.txt", "--frames", "1000001"}, BATCH_USAGE, "--frames"},
-                      UsageCase{"FramesNotANumber", {"s.txt", "--frames", "ten"}, BATCH_USAGE, "--frames"},
+                      UsageCase{"FramesNotANumber", {"s.txt", "--frames", "ten"}, BATCH_USAGE,
+                                "--frames: ten is not a whole number"},
+                      UsageCase{"StepAsFraction", {"s.txt", "--dt", "1/30"}, BATCH_USAGE, "--dt: 1/30 is not a number"},
+                      UsageCase{"StepNaN", {"s.txt", "--dt", "nan"}, BATCH_USAGE, "--dt: nan is not a finite number"},
+                      UsageCase{"LoopNaN", {"s.txt", "--loop", "NaN"}, BATCH_USAGE, "--loop: NaN is not a finite"},
+                      UsageCase{"LoopInfinite", {"s.txt", "--loop", "infinity"}, BATCH_USAGE,
+                                "--loop: infinity is not a finite"},
+                      UsageCase{"EmptyCsvPath", {"s.txt", "--csv", ""}, BATCH_USAGE, "--csv: the path is empty"},
+                      UsageCase{"EmptyBakePath", {"s.txt", "--bake", ""}, BATCH_USAGE, "--bake: the path is empty"},
+                      UsageCase{"EmptyTablePath", {"s.txt", "--compare-normals", ""}, BATCH_USAGE,
+                                "--compare-normals: the path is empty"},
+                      UsageCase{"EveryWithoutBake", {"s.txt", "--every", "2"}, BATCH_USAGE, "--every requires --bake"},
+                      UsageCase{"CsvIsTheTable",
+                                {"s.txt", "--csv", "out/r.csv", "--compare-normals", "out/../out/r.csv"},
+                                BATCH_USAGE, "--csv and --compare-normals name the same file"},
                       UsageCase{"NegativeStep", {"s.txt", "--dt", "-0.1"}, BATCH_USAGE, "--dt"},
                       UsageCase{"ZeroStep", {"s.txt", "--dt", "0"}, BATCH_USAGE, "--dt"},
                       UsageCase{"EveryZero", {"s.txt", "--bake", "d", "--every", "0"}, BATCH_USAGE, "--every"},
@@ -76,9 +90,10 @@ TEST(BatchOptions, HelpExplainsEveryOption) {
   EXPECT_EQ(parse.exit, BATCH_OK);
   EXPECT_TRUE(parse.error.empty());
   for (const char* option : {"--frames", "--dt", "--csv", "--compare-normals", "--bake", "--every", "--loop", "--seed",
-                             "--no-progress", "Examples:", "Exit codes"}) {
+                             "--no-progress", "Examples:", "Exit codes", "repository root", "default 0.0333333"}) {
     EXPECT_NE(parse.output.find(option), std::string::npos) << option;
   }
+  EXPECT_EQ(parse.output.find("1/30"), std::string::npos) << "a default the option would refuse";
 }
 
 }  // namespace

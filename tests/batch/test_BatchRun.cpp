@@ -1,6 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -140,8 +143,8 @@ TEST(BatchRun, BakedImagesTile) {
   ASSERT_EQ(RunWith(options, state), BATCH_OK);
   for (int index : {0, 1}) {
     PngImage height, normal;
-    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedHeightName(index), &height));
-    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedNormalName(index), &normal));
+    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedHeightName(options, index), &height));
+    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedNormalName(options, index), &normal));
     EXPECT_EQ(height.bitDepth, 16);
     EXPECT_EQ(height.channels, 1);
     EXPECT_EQ(height.width, 64);
@@ -150,7 +153,7 @@ TEST(BatchRun, BakedImagesTile) {
     EXPECT_LT(SeamRatio(height, 0), 1.6) << index;
     for (int channel : {0, 1}) EXPECT_LT(SeamRatio(normal, channel), 1.6) << index << " " << channel;
   }
-  EXPECT_FALSE(std::filesystem::exists(options.bakeDirectory + "/" + BakedHeightName(2)));
+  EXPECT_FALSE(std::filesystem::exists(options.bakeDirectory + "/" + BakedHeightName(options, 2)));
 
   PngImage ramp{8, 8, 1, 16, {}};
   for (int y = 0; y < 8; ++y) {
@@ -167,8 +170,8 @@ TEST(BatchRun, SameSeedSameImages) {
     options.seed = seed;
     options.bakeDirectory = folder.File(name);
     EXPECT_EQ(RunWith(options), BATCH_OK);
-    return std::make_pair(Bytes(options.bakeDirectory + "/" + BakedHeightName(1)),
-                          Bytes(options.bakeDirectory + "/" + BakedNormalName(1)));
+    return std::make_pair(Bytes(options.bakeDirectory + "/" + BakedHeightName(options, 1)),
+                          Bytes(options.bakeDirectory + "/" + BakedNormalName(options, 1)));
   };
   const auto first = bake(42, "first"), second = bake(42, "second"), other = bake(43, "other");
   EXPECT_GT(first.first.size(), 100u);
@@ -188,9 +191,42 @@ TEST(BatchRun, LoopComesBackToFrameZero) {
   state.heightmapUpdateCoef = 0.75f;
   ASSERT_EQ(RunWith(options, state), BATCH_OK);
   const std::string dir = options.bakeDirectory + "/";
-  EXPECT_EQ(Bytes(dir + BakedHeightName(0)), Bytes(dir + BakedHeightName(8)));
-  EXPECT_EQ(Bytes(dir + BakedNormalName(0)), Bytes(dir + BakedNormalName(8)));
-  EXPECT_NE(Bytes(dir + BakedHeightName(0)), Bytes(dir + BakedHeightName(4)));
+  EXPECT_EQ(Bytes(dir + BakedHeightName(options, 0)), Bytes(dir + BakedHeightName(options, 8)));
+  EXPECT_EQ(Bytes(dir + BakedNormalName(options, 0)), Bytes(dir + BakedNormalName(options, 8)));
+  EXPECT_NE(Bytes(dir + BakedHeightName(options, 0)), Bytes(dir + BakedHeightName(options, 4)));
+}
+
+// A negative speed plays the loop backwards: frame 1 at speed -1 is 0.25 s
+// before the start, which is frame 7 (1.75 s) of the same loop played forwards.
+TEST(BatchRun, NegativeSpeedRunsTheLoopBackwards) {
+  ScratchFolder folder;
+  BatchOptions options = Options(8);
+  options.loopSeconds = 2.0;
+  auto bake = [&](float speed, const std::string& name) {
+    cEngineSettings state = TinyFFTState();
+    state.heightmapUpdateCoef = speed;
+    options.bakeDirectory = folder.File(name);
+    std::string error;
+    EXPECT_EQ(RunWith(options, state, &error), BATCH_OK) << error;
+    return options.bakeDirectory + "/";
+  };
+  const std::string forwards = bake(1.0f, "forwards"), backwards = bake(-1.0f, "backwards");
+  EXPECT_EQ(Bytes(backwards + BakedHeightName(options, 1)), Bytes(forwards + BakedHeightName(options, 7)));
+  EXPECT_EQ(Bytes(backwards + BakedNormalName(options, 1)), Bytes(forwards + BakedNormalName(options, 7)));
+  EXPECT_NE(Bytes(backwards + BakedHeightName(options, 1)), Bytes(forwards + BakedHeightName(options, 1)));
+}
+
+// Every name of a run is as wide as its last one needs (at least 5 digits),
+// so that the names sort in frame order.
+TEST(BatchRun, ImageNamesOfARunHaveOneWidth) {
+  BatchOptions options = Options(100000);
+  EXPECT_EQ(BakedHeightName(options, 0), "height00000.png");
+  EXPECT_EQ(BakedNormalName(options, 99999), "normal99999.png");
+  options.frames = 100001;
+  EXPECT_EQ(BakedHeightName(options, 0), "height000000.png");
+  EXPECT_EQ(BakedHeightName(options, 100000), "height100000.png");
+  options.bakeEvery = 2;
+  EXPECT_EQ(BakedHeightName(options, 50000), "height50000.png");
 }
 
 // Standard output is one line that scripts read: the speed, then the mean
@@ -234,9 +270,16 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
        },
        "--compare-normals needs the FFT heightmap"},
       {"NoHeightmap", [](BatchOptions&, cEngineSettings& s) { s = cEngineSettings{}; }, "no heightmap"},
+      {"LoopAtSpeedZero",
+       [](BatchOptions& o, cEngineSettings& s) {
+         o.loopSeconds = 4.0;
+         s.heightmapUpdateCoef = 0.0f;
+       },
+       "--loop needs a simulation speed"},
   };
   for (const Case& c : cases) {
     BatchOptions options = Options(1);
+    options.bakeDirectory = folder.File("unmade");
     cEngineSettings state = TinyFFTState();
     c.change(options, state);
     std::string error;
@@ -245,8 +288,48 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
   }
+  // A refused state gets no bake folder.
+  EXPECT_FALSE(std::filesystem::exists(folder.File("unmade")));
   EXPECT_FALSE(std::filesystem::exists(folder.File("n.md")));
   EXPECT_FALSE(std::filesystem::exists(folder.File("n.md.tmp")));
+}
+
+// Runs `options` with standard error on a terminal; what the terminal showed.
+std::string OnATerminal(const BatchOptions& options, int* code) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return "no terminal";
+  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  std::fflush(stderr);
+  const int saved = dup(STDERR_FILENO);
+  dup2(terminal, STDERR_FILENO);
+  close(terminal);
+  *code = RunWith(options);
+  std::fflush(stderr);
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<size_t>(n));
+  close(master);
+  return shown;
+}
+
+// A run that fails part way ends the progress bar's line, so that the
+// refusal after it stands on a line of its own.
+TEST(BatchRun, AFailureEndsTheProgressBarsLine) {
+  ScratchFolder folder;
+  BatchOptions options = Options(6);
+  options.progress = true;
+  options.bakeDirectory = folder.File("baked");
+  // A folder where the fourth height image should go makes that frame fail.
+  std::filesystem::create_directories(options.bakeDirectory + "/" + BakedHeightName(options, 3));
+  int code = BATCH_OK;
+  const std::string shown = OnATerminal(options, &code);
+  EXPECT_EQ(code, BATCH_FAILED);
+  EXPECT_NE(shown.find("] 3/6"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("] 4/6"), std::string::npos) << shown;
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), '\n') << shown;
 }
 
 }  // namespace

@@ -141,6 +141,20 @@ TEST(BatchStateFiles, AcceptsAValidHandWrittenFile) {
   EXPECT_EQ(loaded.fftAmplitude, 4.0f);
 }
 
+// A state the editor loads, with values handed over every frame outside the
+// create buttons' bounds (a negative speed plays the water backwards).
+TEST(BatchStateFiles, AcceptsLiveValuesTheEditorLoads) {
+  ScratchFolder folder;
+  const std::string path = folder.File("live.txt");
+  WriteBytes(path, std::string(kGood) + "[heightmap update coef]=-1.000\r\n[normalmap type]=fdraw\r\n"
+                                         "[fd normalmap amplitude]=-2.000\r\n");
+  cEngineSettings loaded{};
+  std::string error;
+  ASSERT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
+  EXPECT_EQ(loaded.heightmapUpdateCoef, -1.0f);
+  EXPECT_EQ(loaded.fdNormalmapAmplitude, -2.0f);
+}
+
 // A FIFO under the state's name is refused at once. Should the loader wait on
 // it for a writer, the test opens the writing end to end the wait, and fails.
 TEST(BatchStateFiles, RefusesAFifoWithoutWaitingForAWriter) {

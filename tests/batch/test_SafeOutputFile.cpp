@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <iostream>
 
 #include "../config/SaveFileTesting.h"
 #include "batch/cSafeOutputFile.h"
@@ -40,6 +44,52 @@ TEST(SafeOutputFile, DroppedWithoutCommitKeepsTheOldFile) {
   }
   EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}
+
+// A pipe stays a pipe: the text goes through it, nothing is renamed over it.
+TEST(SafeOutputFile, WritesIntoAPipeWithoutReplacingIt) {
+  ScratchFolder folder;
+  const std::string path = folder.File("pipe.csv");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  // A reader that is already there, so opening the writing end does not wait.
+  const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  cSafeOutputFile file;
+  ASSERT_TRUE(file.Open(path));
+  ASSERT_TRUE(file.Write("row\n"));
+  ASSERT_TRUE(file.Commit());
+  char text[16] = {};
+  EXPECT_EQ(read(reader, text, sizeof text), 4);
+  EXPECT_STREQ(text, "row\n");
+  close(reader);
+  EXPECT_EQ(std::filesystem::status(path).type(), std::filesystem::file_type::fifo);
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}
+
+// Standard output, named by /dev/fd/1 (where /dev/stdout leads) or by the
+// file it was sent to, is written at the stream's own position: what the
+// program prints before and after stays, and the file is not replaced.
+TEST(SafeOutputFile, WritesStandardOutputThroughTheStream) {
+  ScratchFolder folder;
+  const std::string captured = folder.File("stdout.txt");
+  std::cout.flush();
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  const int sink = open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(sink, 0);
+  dup2(sink, STDOUT_FILENO);
+  close(sink);
+  bool written = true;
+  for (const std::string& path : {captured, std::string("/dev/fd/1")}) {
+    written = write(STDOUT_FILENO, "print\n", 6) == 6 && written;
+    cSafeOutputFile file;
+    written = file.Open(path) && file.Write(path + "\n") && file.Commit() && written;
+  }
+  written = write(STDOUT_FILENO, "end\n", 4) == 4 && written;
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(ReadBytes(captured), "print\n" + captured + "\nprint\n/dev/fd/1\nend\n");
 }
 
 }  // namespace

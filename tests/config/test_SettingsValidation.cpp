@@ -20,7 +20,7 @@ class LoadedValues : public ::testing::TestWithParam<ValidationCase> {};
 TEST_P(LoadedValues, FollowTheCreateButtonsRules) {
   cEngineSettings s = batch::testing::TinyFFTState();
   GetParam().change(s);
-  const auto problem = CheckComponentSettings(s);
+  const auto problem = CheckComponentSettings(s, ValueCheck::All);
   if (!GetParam().key) {
     EXPECT_FALSE(problem) << problem->key << ": " << problem->reason;
   } else {
@@ -130,5 +130,40 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "geomipmap grid level 0 tesselation"}),
     [](const auto& info) { return info.param.name; });
+
+// A loaded state skips the rules on values handed over every frame, as the
+// editor's load does, and still checks those fixed at creation.
+TEST(LoadedState, SkipsOnlyTheValuesHandedOverEveryFrame) {
+  const std::pair<const char*, std::function<void(cEngineSettings&)>> live[] = {
+      {"heightmap update coef", [](cEngineSettings& s) { s.heightmapUpdateCoef = -1.0f; }},
+      {"fft heightmap normalization factor", [](cEngineSettings& s) { s.fftNormalizationFactor = -2.0f; }},
+      {"fd normalmap amplitude", [](cEngineSettings& s) { s.fdNormalmapAmplitude = -1.0f; }},
+      {"geomipmap grid height fallof distance",
+       [](cEngineSettings& s) {
+         Geomipmap(s);
+         s.geomipmapHeightFalloffDistance = -5.0f;
+       }},
+      {"radial grid height fallof distance",
+       [](cEngineSettings& s) {
+         Radial(s);
+         s.radialHeightFalloffDistance = 0.0f;
+       }},
+  };
+  for (const auto& [key, change] : live) {
+    cEngineSettings s = batch::testing::TinyFFTState();
+    change(s);
+    const auto created = CheckComponentSettings(s, ValueCheck::All);
+    ASSERT_TRUE(created) << key;
+    EXPECT_EQ(created->key, key);
+    const auto loaded = CheckComponentSettings(s, ValueCheck::FixedAtCreation);
+    EXPECT_FALSE(loaded) << key << ": " << loaded->key;
+  }
+  cEngineSettings fixed = batch::testing::TinyFFTState();
+  fixed.heightmapUpdateCoef = -1.0f;
+  fixed.fftAmplitude = -1.0f;
+  const auto problem = CheckComponentSettings(fixed, ValueCheck::FixedAtCreation);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->key, "fft heightmap amplitude");
+}
 
 }  // namespace
