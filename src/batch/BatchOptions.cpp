@@ -20,12 +20,12 @@ const char* const kDescription =
 
 const char* const kExamples =
     "Examples:\n"
-    "  water-batch save/calm.txt --frames 300 --dt 0.0333 --csv calm.csv\n"
+    "  water-batch data/states/calm.txt --frames 300 --dt 0.0333 --csv calm.csv\n"
     "      300 frames at 30 per second; one CSV row per frame with the time, the duration of each\n"
     "      step in milliseconds and the height statistics.\n"
-    "  water-batch save/calm.txt --frames 60 --csv calm.csv --compare-normals normals.md\n"
+    "  water-batch data/states/calm.txt --frames 60 --csv calm.csv --compare-normals normals.md\n"
     "      also the angular error of every normal-map method against the exact normal.\n"
-    "  water-batch save/calm.txt --frames 240 --dt 0.05 --loop 12 --bake out --every 4 --seed 7\n"
+    "  water-batch data/states/calm.txt --frames 240 --dt 0.05 --loop 12 --bake out --every 4 --seed 7\n"
     "      a sequence of 60 tileable height (16-bit grey PNG) and normal (RGB PNG) maps that\n"
     "      loops every 12 seconds; the same seed gives byte-identical images.\n"
     "\n"
