@@ -55,21 +55,11 @@ TEST_F(WaterSceneLoad, LinesFollowTheScanCaseAndTrimRules) {
        }},
       {"no trimming of keys", "[wind .x ]=2\r\n[ wind .x]=3\r\n",
        [](const cWaterScene& s) { EXPECT_EQ(s.settings.windX, 0.0f); }},
-      {"blanks before numbers", "[wind .x]= \t2.5\r\n[heightmap resolution]=  64\r\n",
-       [](const cWaterScene& s) {
-         EXPECT_EQ(s.settings.windX, 2.5f);
-         EXPECT_EQ(s.settings.heightmapResolution, 64);
-       }},
       {"empty and non-numeric values", "[wind .x]=\r\n[heightmap resolution]=many\r\n[extrude geometry]=\r\n",
        [](const cWaterScene& s) {
          EXPECT_EQ(s.settings.windX, 0.0f);
          EXPECT_EQ(s.settings.heightmapResolution, 0);
          EXPECT_FALSE(s.settings.extrudeGeometry);
-       }},
-      {"malformed lines", "[]=1\r\nwind .x=1\r\n[wind .x] 1\r\n]wind .x[=1\r\n[wind .z]\r\n",
-       [](const cWaterScene& s) {
-         EXPECT_EQ(s.settings.windX, 0.0f);
-         EXPECT_EQ(s.settings.windZ, 0.0f);
        }},
       {"any order, later lines win", "[wind .z]=1\r\n[wind .x]=2\r\n[wind .z]=3\r\n",
        [](const cWaterScene& s) {
@@ -97,8 +87,6 @@ TEST_F(WaterSceneLoad, LinesFollowTheScanCaseAndTrimRules) {
          EXPECT_TRUE(s.settings.perlinSquaredHeight);
          EXPECT_FALSE(s.settings.enableFoam);
        }},
-      {"three decimals keep nothing smaller", "[wind .x]=0.000\r\n",
-       [](const cWaterScene& s) { EXPECT_EQ(s.settings.windX, 0.0f); }},
       {"bare line feeds", "[wind .x]=1.5\n[heightmap type]=fft\n",
        [](const cWaterScene& s) {
          EXPECT_EQ(s.settings.windX, 1.5f);
@@ -190,37 +178,6 @@ TEST_F(WaterSceneLoad, ReadingIntoAGivenRecordLeavesTheSceneAlone) {
   EXPECT_FALSE(cWaterScene::ReadSettings(folder.File("missing.txt").c_str(), &kept, &settings));
   EXPECT_EQ(kept.workingEnvironment, ENGINE_SM1);
   EXPECT_EQ(settings.foamScale, 4.0f);
-}
-
-TEST_F(WaterSceneLoad, ApplyLineSetsOneField) {
-  scene.ApplyLine("normalmap type", "fdraw");
-  scene.ApplyLine("GPU VERTEX EXTRUSION STRENGTH", "0.5");
-  scene.ApplyLine("working environment", "sm3");
-  EXPECT_EQ(scene.currentNormalmapType, NORMALMAP_FD_RAW);
-  EXPECT_EQ(scene.settings.normalmapType, NORMALMAP_FD_RAW);
-  EXPECT_EQ(scene.settings.gpuExtrusionStrength, 0.5f);
-  EXPECT_EQ(scene.workingEnvironment, ENGINE_SM3);
-  EXPECT_EQ(scene.settings.windX, 9.0f);
-}
-
-TEST_F(WaterSceneLoad, EverySavedFileLoads) {
-  const struct {
-    const char* file;
-    int environment;
-    int heightmap;
-  } cases[] = {{"ffp.txt", ENGINE_FFP, HEIGHTMAP_PERLIN},
-               {"sm1.txt", ENGINE_SM1, HEIGHTMAP_FFT},
-               {"sm2.txt", ENGINE_SM2, HEIGHTMAP_FFT},
-               {"sm3.txt", ENGINE_SM3, HEIGHTMAP_PERLIN}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
-    ASSERT_TRUE(scene.Load(SavedFilePath(c.file).c_str()));
-    EXPECT_EQ(scene.workingEnvironment, c.environment);
-    EXPECT_EQ(scene.settings.engineType, c.environment);
-    EXPECT_EQ(scene.currentHeightmapType, c.heightmap);
-    EXPECT_EQ(scene.settings.engineGlobalTransparency, 0.6f);
-    EXPECT_EQ(scene.settings.engineRefractionColorB, 0.3f);
-  }
 }
 
 }  // namespace

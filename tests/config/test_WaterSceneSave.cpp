@@ -226,24 +226,6 @@ INSTANTIATE_TEST_SUITE_P(EveryEngineType, WaterSceneSaveEngine,
                                            EngineCase{"sm2.txt", &WaterSceneSave::BuildSM2Scene},
                                            EngineCase{"sm3.txt", &WaterSceneSave::BuildSM3Scene}));
 
-TEST_F(WaterSceneSave, AHeightmapAloneWritesItsBlockAndTheWorkingEnvironment) {
-  scene.workingEnvironment = ENGINE_SM2;
-  scene.settings.heightmapUpdateCoef = 1.25f;
-  AddFFTHeightmap();
-  EXPECT_EQ(SaveAndRead(),
-            "[heightmap type]=fft\r\n"
-            "[integer heightmap texture format]=1\r\n"
-            "[heightmap resolution]=64\r\n"
-            "[heightmap grid size]=32\r\n"
-            "[fft heightmap amplitude]=0.500\r\n"
-            "[fft heightmap normalization factor]=1.500\r\n"
-            "[fft heightmap smoothnes]=2.000\r\n"
-            "[wind .x]=2.000\r\n"
-            "[wind .z]=-1.000\r\n"
-            "[heightmap update coef]=1.250\r\n"
-            "[working environment]=sm2\r\n");
-}
-
 TEST_F(WaterSceneSave, NothingToSaveWritesNoFileAndSucceeds) {
   const std::string path = folder.File("none.txt");
   EXPECT_TRUE(scene.Save(path.c_str()));

@@ -166,16 +166,11 @@ TEST_F(SkyboxTest, AFailedDrawLeavesTheEffectEnded) {
 TEST_F(SkyboxTest, FaceTextureIsNullForAnythingMissing) {
   D3DTexture empty(nullptr);
   std::array<D3DTexture*, 6> set = {faces[0], nullptr, &empty, faces[3], faces[4], faces[5]};
-  struct Case {
-    D3DTexture* const* faces;
-    int face;
-    IDirect3DTexture9* expected;
-  };
-  for (const Case& c : {Case{set.data(), 0, faces[0]->texture}, Case{set.data(), 4, faces[4]->texture},
-                        Case{set.data(), 1, nullptr}, Case{set.data(), 2, nullptr}, Case{set.data(), -1, nullptr},
-                        Case{set.data(), 6, nullptr}, Case{nullptr, 0, nullptr}}) {
-    EXPECT_EQ(cSkybox::GetFaceTexture(c.faces, c.face), c.expected) << c.face;
+  for (auto [face, expected] : {std::pair{0, faces[0]->texture}, {4, faces[4]->texture}, {1, nullptr}, {2, nullptr},
+                                {-1, nullptr}, {6, nullptr}}) {
+    EXPECT_EQ(cSkybox::GetFaceTexture(set.data(), face), expected) << face;
   }
+  EXPECT_EQ(cSkybox::GetFaceTexture(nullptr, 0), nullptr);
   // Missing faces draw untextured, the others as usual.
   ASSERT_EQ(device->BeginScene(), D3D_OK);
   EXPECT_TRUE(sky->RenderFixed(set.data(), device, LookFromOrigin({0, 0, 1}), projection));
