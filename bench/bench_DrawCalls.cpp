@@ -112,6 +112,24 @@ struct FrameDevice {
     d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
                       &device);
   }
+  // The device, labelled with its backend, lighting and culling off; null,
+  // with the benchmark skipped, when none could be made.
+  IDirect3DDevice9* Start(benchmark::State& state) {
+    if (!device) {
+      state.SkipWithError("no device");
+      return nullptr;
+    }
+    state.SetLabel(gl ? "OpenGL" : "headless");
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    return device;
+  }
+  // Ends and presents the frame; the headless record is emptied so it stays small.
+  void EndFrame() {
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    platform::Recorded().draws.clear();
+  }
   ~FrameDevice() {
     if (device) device->Release();
     if (d3d) d3d->Release();
@@ -131,12 +149,8 @@ struct SpriteVertex {
 void BM_EditorFramePattern(benchmark::State& state) {
   constexpr UINT kSide = 256, kTexture = 512, kSprites = 300;
   FrameDevice frame;
-  IDirect3DDevice9* device = frame.device;
-  if (!device) {
-    state.SkipWithError("no device");
-    return;
-  }
-  state.SetLabel(frame.gl ? "OpenGL" : "headless");
+  IDirect3DDevice9* device = frame.Start(state);
+  if (!device) return;
   IDirect3DVertexBuffer9* stream = nullptr;
   IDirect3DIndexBuffer9* indices = nullptr;
   IDirect3DTexture9* texture = nullptr;
@@ -155,8 +169,6 @@ void BM_EditorFramePattern(benchmark::State& state) {
   }
   indices->Unlock();
   device->CreateTexture(kTexture, kTexture, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
-  device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   std::vector<SpriteVertex> sprite(4);
   float phase = 0.0f;
   for (auto _ : state) {
@@ -194,9 +206,7 @@ void BM_EditorFramePattern(benchmark::State& state) {
                 {x + 30, y + 30, 0, 1, 0xFFFFFFFF, 1, 1}};
       device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, sprite.data(), sizeof(SpriteVertex));
     }
-    device->EndScene();
-    device->Present(nullptr, nullptr, nullptr, nullptr);
-    platform::Recorded().draws.clear();
+    frame.EndFrame();
   }
   device->SetTexture(0, nullptr);
   device->SetStreamSource(0, nullptr, 0, 0);
@@ -217,12 +227,8 @@ BENCHMARK_MAIN();
 void BM_PatchDraws(benchmark::State& state) {
   constexpr UINT kPatch = 8, kPatches = 16, kSide = kPatch * kPatches + 1;
   FrameDevice frame;
-  IDirect3DDevice9* device = frame.device;
-  if (!device) {
-    state.SkipWithError("no device");
-    return;
-  }
-  state.SetLabel(frame.gl ? "OpenGL" : "headless");
+  IDirect3DDevice9* device = frame.Start(state);
+  if (!device) return;
   IDirect3DVertexBuffer9* stream = nullptr;
   IDirect3DIndexBuffer9* indices = nullptr;
   device->CreateVertexBuffer(kSide * kSide * 12, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &stream, nullptr);
@@ -251,8 +257,6 @@ void BM_PatchDraws(benchmark::State& state) {
     }
   }
   indices->Unlock();
-  device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   device->SetFVF(D3DFVF_XYZ);
   device->SetStreamSource(0, stream, 0, 12);
   device->SetIndices(indices);
@@ -262,9 +266,7 @@ void BM_PatchDraws(benchmark::State& state) {
       device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, kSide * kSide, patch * patchTriangles * 3,
                                    patchTriangles);
     }
-    device->EndScene();
-    device->Present(nullptr, nullptr, nullptr, nullptr);
-    platform::Recorded().draws.clear();
+    frame.EndFrame();
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kPatches * kPatches);
   device->SetStreamSource(0, nullptr, 0, 0);

@@ -3,9 +3,10 @@
 // never meet another process's files running beside them, nor the user's saves.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <string>
+#include <memory>
+
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -14,28 +15,23 @@ namespace fs = std::filesystem;
 class PrivateWorkingDirectory : public ::testing::Environment {
  public:
   void SetUp() override {
-    const fs::path project = fs::current_path();
-    std::string pattern = (fs::temp_directory_path() / "editor-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr) << "cannot make a scratch working folder";
-    scratch_ = pattern;
-    for (const fs::directory_entry& entry : fs::directory_iterator(project)) {
+    folder_ = std::make_unique<ScratchFolder>();
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::current_path())) {
       const fs::path name = entry.path().filename();
       if (name == "save" || name == "blur.txt") continue;
-      fs::create_symlink(entry.path(), scratch_ / name);
+      fs::create_symlink(entry.path(), folder_->Path() / name);
     }
-    fs::current_path(scratch_);
-    previous_ = project;
+    inside_ = std::make_unique<WorkingDirectory>(folder_->Path());
   }
 
   void TearDown() override {
-    if (scratch_.empty()) return;
-    fs::current_path(previous_);
-    std::error_code ignored;
-    fs::remove_all(scratch_, ignored);  // removes the links, never what they point to
+    inside_.reset();
+    folder_.reset();
   }
 
  private:
-  fs::path scratch_, previous_;
+  std::unique_ptr<ScratchFolder> folder_;
+  std::unique_ptr<WorkingDirectory> inside_;
 };
 
 [[maybe_unused]] ::testing::Environment* const kRegistered =

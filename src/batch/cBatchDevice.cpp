@@ -1,5 +1,6 @@
 #include "batch/cBatchDevice.h"
 
+#include "base/SafeRelease.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -9,8 +10,10 @@ constexpr const char* kWindowClass = "WaterBatch";
 }  // namespace
 
 cBatchDevice::~cBatchDevice() {
-  if (inScene_) device_->EndScene();
-  if (device_) device_->Release();
+  if (device_) {
+    device_->EndScene();
+    device_->Release();
+  }
   if (d3d_) d3d_->Release();
   if (window_) DestroyWindow(window_);
 }
@@ -51,9 +54,10 @@ bool cBatchDevice::Create(bool gpu, std::string* error) {
       FAILED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, parameters.hDeviceWindow,
                                 D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_)) ||
       FAILED(device_->BeginScene())) {
+    // A device is kept only inside its scene, so the destructor may end it.
+    SafeRelease(device_);
     *error = gpu ? "the OpenGL device could not be created" : "the headless device could not be created";
     return false;
   }
-  inScene_ = true;
   return true;
 }

@@ -26,5 +26,4 @@ class cBatchDevice {
   HWND window_ = nullptr;
   IDirect3D9* d3d_ = nullptr;
   IDirect3DDevice9* device_ = nullptr;
-  bool inScene_ = false;  // the whole run draws inside one scene
 };

@@ -25,6 +25,10 @@ constexpr ComponentRule Live(int control, Bound bound, const char* key = nullptr
   return ComponentRule{control, bound, key, true};
 }
 
+constexpr bool Applies(const ComponentRule& rule, ValueCheck check) {
+  return !rule.live || check == ValueCheck::All;
+}
+
 // Written so that NaN fails every bound.
 constexpr bool Within(double value, Bound bound) {
   switch (bound) {

@@ -56,7 +56,7 @@ std::string Violation(double value, Bound bound) {
 std::optional<SettingsProblem> Check(const cEngineSettings& settings, std::span<const ComponentRule> rules,
                                      ValueCheck check) {
   for (const ComponentRule& rule : rules) {
-    if (rule.live && check == ValueCheck::FixedAtCreation) continue;
+    if (!Applies(rule, check)) continue;
     const double value = ValueOf(settings, rule.key);
     if (!Within(value, rule.bound)) return SettingsProblem{rule.key, Violation(value, rule.bound)};
   }

@@ -31,7 +31,7 @@ constexpr const wchar_t* kEngineWarning =
 // A field missing from its menu fails: every rule names a box the menu has.
 bool FieldsPass(const cMenu* menu, std::span<const ComponentRule> rules, ValueCheck check) {
   for (const ComponentRule& rule : rules) {
-    if (rule.live && check == ValueCheck::FixedAtCreation) continue;
+    if (!Applies(rule, check)) continue;
     const cEditbox* box = FindEditbox(menu, rule.control);
     if (!box || !Within(box->GetValue(), rule.bound)) return false;
   }

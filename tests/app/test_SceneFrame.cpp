@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cwchar>
 #include <filesystem>
+#include <optional>
 
+#include "../ScratchFolder.h"
 #include "SceneFrameTest.h"
 #include "engine/cWaterEngineSM2.h"
 #include "gui/cGUIManager.h"
@@ -205,10 +207,7 @@ TEST_F(SceneFrameTest, ReplacedComponentsAndALostDeviceLeaveNothingStale) {
 // Started where no data file exists (no island, sky, foam or wirecolor image,
 // no effects): the fixed-function frames and the bare grid still run.
 TEST_F(SceneFrameTest, MissingDataFilesLeaveTheirDrawsOut) {
-  const std::filesystem::path home = std::filesystem::current_path();
-  const std::filesystem::path empty = std::filesystem::temp_directory_path() / "pipeline-no-data";
-  std::filesystem::create_directories(empty);
-  std::filesystem::current_path(empty);
+  std::optional<EmptyWorkingDirectory> empty(std::in_place);
   TearDown();
   SetUp();
   Build(ENGINE_FFP);
@@ -219,7 +218,7 @@ TEST_F(SceneFrameTest, MissingDataFilesLeaveTheirDrawsOut) {
   Frame();
   const Lines withoutEngine = Draws();
   TearDown();
-  std::filesystem::current_path(home);
+  empty.reset();
   EXPECT_EQ(withEngine, (Lines{"back sky", "reflection sky cw noz", "back water"}));
   EXPECT_EQ(withoutEngine, (Lines{"back sky", "back water wire"}));
 }

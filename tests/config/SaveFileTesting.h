@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "../ScratchFolder.h"
 #include "../platform/HeadlessDevice.h"
 #include "config/cWaterScene.h"
 #include "engine/iWaterEngine.h"
@@ -33,24 +33,7 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
   out << bytes;
 }
 
-// A fresh folder under the system's temporary folder, removed with the object.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "savefile-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-    EXPECT_FALSE(path_.empty());
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using ::ScratchFolder;
 
 // A water scene whose components the test owns; the targets and components go
 // before the device does.

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "../ScratchFolder.h"
 #include "EditorSession.h"
 #include "engine/cWaterEngineSM2.h"
 #include "geometry/iWaterGeometry.h"
@@ -279,25 +279,19 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
 // own for the time of the test.
 class SkySetsDirectory {
  public:
-  SkySetsDirectory() : previous_(std::filesystem::current_path()) {
-    const std::filesystem::path image = previous_ / "data/gui/warning.tga";
+  SkySetsDirectory() {
+    const std::filesystem::path image = std::filesystem::current_path() / "data/gui/warning.tga";
     for (int set : {1, 2}) {
-      std::filesystem::create_directories(root_ / ("data/sky/" + std::to_string(set)));
-      for (int k = 1; k <= 6; ++k) {
-        std::filesystem::copy_file(image, root_ / ("data/sky/" + std::to_string(set) + "/" + std::to_string(k) + ".tga"),
-                                   std::filesystem::copy_options::overwrite_existing);
-      }
+      const std::filesystem::path faces = folder_.Path() / ("data/sky/" + std::to_string(set));
+      std::filesystem::create_directories(faces);
+      for (int k = 1; k <= 6; ++k) std::filesystem::copy_file(image, faces / (std::to_string(k) + ".tga"));
     }
-    std::filesystem::current_path(root_);
-  }
-  ~SkySetsDirectory() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(root_);
+    inside_.emplace(folder_.Path());
   }
 
  private:
-  std::filesystem::path previous_;
-  std::filesystem::path root_ = std::filesystem::temp_directory_path() / ("sky-sets-" + std::to_string(getpid()));
+  ScratchFolder folder_;
+  std::optional<WorkingDirectory> inside_;  // left before the folder goes
 };
 
 TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {

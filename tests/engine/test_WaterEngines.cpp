@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 
+#include "../ScratchFolder.h"
 #include "EngineTestSupport.h"
 #include "engine/cWaterEngineFFP.h"
 #include "engine/cWaterEngineSM1.h"
@@ -35,19 +36,6 @@ HeadlessProfile WithoutVertexTextures() {
   HeadlessProfile profile = HeadlessProfile::ShaderModel3();
   profile.vertexTextures = false;
   return profile;
-}
-
-// Runs `body` with the working directory at a fresh, empty folder.
-template <typename Body>
-void InEmptyFolder(Body body) {
-  const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "water_engine_test";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder / "shaders");
-  std::filesystem::current_path(folder);
-  body(folder, previous);
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(folder);
 }
 
 class WaterEngines : public EngineTest {
@@ -128,7 +116,10 @@ TEST_F(WaterEngines, MissingEffectOrFresnelFileFailsInitAndClearsTheFlag) {
     GiveComponents(*engine, grid);
     ASSERT_TRUE(Init(*engine)) << typeId;
     const std::string effectFile = typeId == ENGINE_SM1 ? "sm1.fx" : typeId == ENGINE_SM2 ? "sm2.fx" : "sm3.fx";
-    InEmptyFolder([&](const std::filesystem::path& folder, const std::filesystem::path& repository) {
+    {
+      const EmptyWorkingDirectory empty;
+      const std::filesystem::path folder = empty.Path(), repository = empty.Previous();
+      std::filesystem::create_directories(folder / "shaders");
       EXPECT_FALSE(Init(*engine)) << "no effect file, engine " << typeId;
       EXPECT_FALSE(engine->IsInitialised());
       std::filesystem::copy_file(repository / "shaders" / effectFile, folder / "shaders" / effectFile);
@@ -137,7 +128,7 @@ TEST_F(WaterEngines, MissingEffectOrFresnelFileFailsInitAndClearsTheFlag) {
       std::filesystem::copy_file(repository / "shaders" / "precomputedFresnel3.bmp",
                                  folder / "shaders" / "precomputedFresnel3.bmp");
       EXPECT_TRUE(Init(*engine)) << typeId;
-    });
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "../ScratchFolder.h"
 #include "../platform/HeadlessDevice.h"
 #include "normalmap/cNormalmapFDTex.h"
 
@@ -106,10 +107,11 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
 
 // Without its effect file the map is not ready, so it has no resolution yet.
 TEST_F(NormalmapFDTex, FailedInitializeLeavesTheResolutionUnset) {
-  const std::filesystem::path repository = std::filesystem::current_path();
-  std::filesystem::current_path(std::filesystem::temp_directory_path());
-  const bool initialized = normalmap->Initialize(heightmapTexture, d3d, device);
-  std::filesystem::current_path(repository);
+  bool initialized = true;
+  {
+    const EmptyWorkingDirectory empty;
+    initialized = normalmap->Initialize(heightmapTexture, d3d, device);
+  }
   EXPECT_FALSE(initialized);
   EXPECT_EQ(normalmap->GetResolution(), -1);
 }

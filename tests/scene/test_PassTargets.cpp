@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <memory>
 
 #include "../platform/HeadlessDevice.h"
+#include "../ScratchFolder.h"
 #include "FailingDevice.h"
 #include "config/cWaterScene.h"
 #include "heightmap/iHeightmap.h"
@@ -375,24 +375,6 @@ TEST_F(PassTargetTest, ADepthPassWithoutShadersRefusesButKeepsItsSettings) {
   EXPECT_EQ(settings.depthPlaneHeight, 3.0f);
   EXPECT_EQ(settings.depthLimit, 40.0f);
 }
-
-// Runs the test body from an empty working directory, so no data file is found.
-class EmptyWorkingDirectory {
- public:
-  EmptyWorkingDirectory() : previous(std::filesystem::current_path()) {
-    path = std::filesystem::temp_directory_path() / ("pass-targets-" + std::to_string(getpid()));
-    std::filesystem::create_directories(path);
-    std::filesystem::current_path(path);
-  }
-  ~EmptyWorkingDirectory() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-
- private:
-  std::filesystem::path previous;
-  std::filesystem::path path;
-};
 
 TEST_F(PassTargetTest, AMissingDepthEffectIsTriedAgainOnlyAfterAReset) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../ScratchFolder.h"
 #include "SceneTest.h"
 #include "scene/D3DTexture.h"
 #include "scene/cSkybox.h"
@@ -178,10 +179,11 @@ TEST_F(SkyboxTest, FaceTextureIsNullForAnythingMissing) {
 }
 
 TEST_F(SkyboxTest, WithoutItsEffectFileOnlyTheFixedPathDraws) {
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(std::filesystem::temp_directory_path());
-  auto* bare = new cSkybox(manager, device);
-  std::filesystem::current_path(previous);
+  cSkybox* bare = nullptr;
+  {
+    const EmptyWorkingDirectory empty;
+    bare = new cSkybox(manager, device);
+  }
   EXPECT_EQ(bare->GetEffect(), nullptr);
   ASSERT_TRUE(bare->Create(S, D3DXVECTOR3(0, 0, 0), device));
   const D3DXMATRIX view = LookFromOrigin({0, 0, 1});

@@ -9,6 +9,9 @@
 namespace platform::gl {
 namespace {
 
+// What shaders read from an attribute no stream feeds.
+constexpr std::array<float, 4> kOrigin{0.0f, 0.0f, 0.0f, 1.0f};
+
 struct AttributeFormat {
   GLint size;
   GLenum type;
@@ -168,16 +171,13 @@ bool Buffers::BindVertices(const DrawState& state, const DrawCall& call, const f
       offset += stream.offset;
       stride = stream.stride;
     }
-    cache_.AttributeArray(location, {name, format.size, format.type, format.normalized, static_cast<GLsizei>(stride), offset});
+    cache_.AttributeArray(location,
+                          {name, format.size, format.type, format.normalized, static_cast<GLsizei>(stride), offset});
     bound[location] = true;
   }
+  const std::array<float, 4> color{missingColor[0], missingColor[1], missingColor[2], missingColor[3]};
   for (GLuint location = 0; location < kAttributes; ++location) {
-    if (bound[location]) continue;
-    if (location == kColorLocation) {
-      cache_.AttributeConstant(location, {missingColor[0], missingColor[1], missingColor[2], missingColor[3]});
-    } else {
-      cache_.AttributeConstant(location, {0.0f, 0.0f, 0.0f, 1.0f});
-    }
+    if (!bound[location]) cache_.AttributeConstant(location, location == kColorLocation ? color : kOrigin);
   }
   if (call.indexed) {
     if (!state.indices) return false;
