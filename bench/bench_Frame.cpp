@@ -8,7 +8,7 @@
 // time per frame is the editor's frame rate under Xvfb.
 #include <benchmark/benchmark.h>
 
-#include "../tests/app/DefaultScene.h"
+#include "support/DefaultScene.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "BenchDevice.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "engine/cWaterEngineFFP.h"
 #include "engine/cWaterEngineSM1.h"
 #include "engine/cWaterEngineSM2.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/cGeomipmapGrid.h"
 #include "geometry/cRadialGrid.h"
 #include "geometry/cSimpleGrid.h"

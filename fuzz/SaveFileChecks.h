@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "config/TypeIds.h"
-#include "config/cWaterScene.h"
+#include "settings/TypeIds.h"
+#include "waterscene/cWaterScene.h"
 
 namespace savefile {
 

@@ -1,14 +1,9 @@
 #include "app/WinMain.h"
 
 #include "gui/GUIKey.h"
-#include "app/cEditor.h"
-#include "app/cException.h"
-#include "gui/cGUIManager.h"
-#include "scene/cResourceManager.h"
-
-HINSTANCE gInstance = nullptr;
-HWND gWindow = nullptr;
-FILE* gTraceFile = nullptr;
+#include "editor/cEditor.h"
+#include "base/cException.h"
+#include "editor/Process.h"
 
 namespace {
 
@@ -140,19 +135,4 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   const MSG last = RunMessageLoop();
   Shutdown();
   return static_cast<int>(last.wParam);
-}
-
-void Shutdown() {
-  cGUIManager::Shutdown();
-  cResourceManager* manager = cResourceManager::Instance();
-  manager->DestroyAll();
-  manager->DeleteAll();
-  manager->SetDevice(nullptr, nullptr);
-  cEditor::DeleteInstance();
-  CloseTraceFile();
-}
-
-void CloseTraceFile() {
-  if (gTraceFile) std::fclose(gTraceFile);
-  gTraceFile = nullptr;
 }

@@ -4,9 +4,9 @@
 #include <map>
 #include <memory>
 
-#include "config/SaveFileText.h"
-#include "config/SettingsValidation.h"
-#include "config/cWaterScene.h"
+#include "waterscene/SaveFileText.h"
+#include "waterscene/SettingsValidation.h"
+#include "waterscene/cWaterScene.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 
 // False with one line in `error` ("path:line: what"), the record unchanged.
 bool LoadBatchState(const std::string& path, cEngineSettings* settings, std::string* error);

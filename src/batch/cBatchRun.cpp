@@ -18,7 +18,7 @@
 #include "batch/cBatchScene.h"
 #include "batch/cNormalComparison.h"
 #include "batch/cSafeOutputFile.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "heightmap/cRandom.h"
 #include "normalmap/cNormalmapFDRaw.h"

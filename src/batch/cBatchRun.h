@@ -6,7 +6,7 @@
 #include <string>
 
 #include "batch/BatchOptions.h"
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 
 // Returns the exit code; refusals are one line each on `err`, the closing
 // summary goes to `out`.

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/cGeomipmapGrid.h"
 #include "geometry/cRadialGrid.h"
 #include "geometry/cSimpleGrid.h"

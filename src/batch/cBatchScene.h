@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 #include "geometry/iWaterGeometry.h"
 #include "heightmap/iHeightmap.h"
 #include "normalmap/iNormalmap.h"

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "config/WriteFileSafely.h"
+#include "base/WriteFileSafely.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // leave panels out and differ in a few ids, images, defaults and labels.
 #include <cstddef>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuTables.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/cEditor.h"
-#include "config/TypeIds.h"
+#include "editor/cEditor.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
 #include "gui/cGUIManager.h"

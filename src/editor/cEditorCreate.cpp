@@ -1,7 +1,7 @@
 // Building the water components from the menu values, and deleting them so that
 // no component keeps a pointer to one that is gone.
-#include "app/cEditor.h"
-#include "config/TypeIds.h"
+#include "editor/cEditor.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
 #include "engine/cPerPixelWaterEngine.h"

@@ -1,6 +1,6 @@
 // The GUI side of the frame and the dispatch of GUI events.
-#include "app/cEditor.h"
-#include "config/TypeIds.h"
+#include "editor/cEditor.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "gui/cGUIManager.h"
 #include "gui/cSpriteContainer.h"

@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/cEditor.h"
-#include "config/TypeIds.h"
+#include "editor/cEditor.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuTables.h"
 #include "editor/MenuValues.h"

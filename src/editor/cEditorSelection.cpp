@@ -1,9 +1,9 @@
 // The engine selection screen and the start-up that prepares every later menu.
 #include <cstdio>
 
-#include "app/WinMain.h"
-#include "app/cEditor.h"
-#include "config/TypeIds.h"
+#include "editor/Process.h"
+#include "editor/cEditor.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/cMenuBuilder.h"
 #include "gui/cGUIManager.h"

@@ -1,11 +1,12 @@
 // The per-frame status pass: which create buttons may be pressed, the warning
 // in the info line, the toolbar markers and the statistics texts.
+#include <array>
 #include <cwchar>
 #include <span>
 
-#include "app/cEditor.h"
-#include "config/ComponentRules.h"
-#include "config/TypeIds.h"
+#include "editor/cEditor.h"
+#include "waterscene/ComponentRules.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
 #include "engine/iWaterEngine.h"
@@ -28,41 +29,76 @@ constexpr const wchar_t* kEngineWarning =
     L"Not all engine options are valid or one of the following components is not initalized:heightmap, normalmap, "
     L"geometry. Please check the constraints.";
 
+// A value's bound, read from the edit box that holds it.
+struct FieldRule {
+  int control;
+  Bound bound;
+  bool live = false;
+};
+
+constexpr FieldRule LiveField(int control, Bound bound) { return FieldRule{control, bound, true}; }
+
+// A component's rules on the boxes of its menu; `controls` holds one box per
+// rule, in the rules' order.
+template <size_t N>
+constexpr std::array<FieldRule, N> OnControls(const ComponentRule (&rules)[N], const int (&controls)[N]) {
+  std::array<FieldRule, N> fields{};
+  for (size_t i = 0; i < N; ++i) fields[i] = FieldRule{controls[i], rules[i].bound, rules[i].live};
+  return fields;
+}
+
+namespace rules = ComponentRules;
+constexpr auto kHeightmapSpeedFields = OnControls(rules::kHeightmapSpeed, {kSimulationSpeed});
+constexpr auto kPerlinFields = OnControls(rules::kPerlin, {kPersistence, kOctaveCount, kPerlinGridSize});
+constexpr auto kFFTFields = OnControls(rules::kFFT, {kAmplitude, kFFTGridSize});
+constexpr auto kNormalizationFields = OnControls(rules::kMenuNormalization, {kNormalization});
+constexpr auto kNormalsAmplitudeFields = OnControls(rules::kNormalsAmplitude, {kNormalsAmplitude});
+constexpr auto kSimpleGridFields =
+    OnControls(rules::kSimpleGrid, {kSimpleWidthX, kSimpleWidthZ, kSimpleTesselationX, kSimpleTesselationZ,
+                                    kSimpleUVScaleX, kSimpleUVScaleY});
+constexpr auto kGeomipmapFields =
+    OnControls(rules::kGeomipmap, {kGeomipmapWidthX, kGeomipmapWidthZ, kGeomipmapMaxTesselation, kGeomipmapPatchesX,
+                                   kGeomipmapPatchesZ, kGeomipmapLodFalloff, kGeomipmapHeightFalloff,
+                                   kGeomipmapUVScaleX, kGeomipmapUVScaleY});
+constexpr auto kRadialFields =
+    OnControls(rules::kRadial, {kRadialMaxRadius, kRadialCircleResolution, kRadialFirstRadius, kRadialLevelScale,
+                                kRadialFirstLevelScale, kRadialHeightFalloff, kRadialUVScaleX, kRadialUVScaleY});
+
 // A field missing from its menu fails: every rule names a box the menu has.
-bool FieldsPass(const cMenu* menu, std::span<const ComponentRule> rules, ValueCheck check) {
-  for (const ComponentRule& rule : rules) {
-    if (!Applies(rule, check)) continue;
-    const cEditbox* box = FindEditbox(menu, rule.control);
-    if (!box || !Within(box->GetValue(), rule.bound)) return false;
+bool FieldsPass(const cMenu* menu, std::span<const FieldRule> fields, ValueCheck check) {
+  for (const FieldRule& field : fields) {
+    if (!Applies(field.live, check)) continue;
+    const cEditbox* box = FindEditbox(menu, field.control);
+    if (!box || !Within(box->GetValue(), field.bound)) return false;
   }
   return true;
 }
 
 // Every engine field reaches the engine each frame; only the pass resolutions
 // are fixed when it is made.
-constexpr ComponentRule kEngineCommonRules[] = {
-    Live(kReflectionStrength, Bound::NonNegative), Live(kFullReflectionDistance, Bound::Positive),
-    Live(kGlobalTransparency, Bound::NonNegative), Live(kReflectionColorR, Bound::Byte),
-    Live(kReflectionColorG, Bound::Byte),          Live(kReflectionColorB, Bound::Byte)};
-constexpr ComponentRule kRefractionRules[] = {
-    Live(kRefractionFillR, Bound::Byte), Live(kRefractionFillG, Bound::Byte), Live(kRefractionFillB, Bound::Byte)};
-constexpr ComponentRule kExtrusionRules[] = {Live(kExtrusionStrength, Bound::NonNegative),
-                                             Live(kExtrusionUVScaleX, Bound::Positive),
-                                             Live(kExtrusionUVScaleY, Bound::Positive)};
-constexpr ComponentRule kFoamRules[] = {Live(kFoamStart, Bound::Unit), Live(kFoamTransparency, Bound::NonNegative),
-                                        Live(kFoamTiling, Bound::Positive), Live(kFoamDistortion, Bound::NonNegative),
-                                        Live(kFoamVisibility, Bound::NonNegative)};
-constexpr ComponentRule kSunlightRules[] = {Live(kSunColorR, Bound::Byte), Live(kSunColorG, Bound::Byte),
-                                            Live(kSunColorB, Bound::Byte), Live(kSunArea, Bound::Positive),
-                                            Live(kSunPower, Bound::Positive)};
-constexpr ComponentRule kDepthRules[] = {Live(kShoreTransparency, Bound::NonNegative),
-                                         Live(kDepthLimit, Bound::NonNegative)};
+constexpr FieldRule kEngineCommonRules[] = {
+    LiveField(kReflectionStrength, Bound::NonNegative), LiveField(kFullReflectionDistance, Bound::Positive),
+    LiveField(kGlobalTransparency, Bound::NonNegative), LiveField(kReflectionColorR, Bound::Byte),
+    LiveField(kReflectionColorG, Bound::Byte),          LiveField(kReflectionColorB, Bound::Byte)};
+constexpr FieldRule kRefractionRules[] = {
+    LiveField(kRefractionFillR, Bound::Byte), LiveField(kRefractionFillG, Bound::Byte), LiveField(kRefractionFillB, Bound::Byte)};
+constexpr FieldRule kExtrusionRules[] = {LiveField(kExtrusionStrength, Bound::NonNegative),
+                                             LiveField(kExtrusionUVScaleX, Bound::Positive),
+                                             LiveField(kExtrusionUVScaleY, Bound::Positive)};
+constexpr FieldRule kFoamRules[] = {LiveField(kFoamStart, Bound::Unit), LiveField(kFoamTransparency, Bound::NonNegative),
+                                        LiveField(kFoamTiling, Bound::Positive), LiveField(kFoamDistortion, Bound::NonNegative),
+                                        LiveField(kFoamVisibility, Bound::NonNegative)};
+constexpr FieldRule kSunlightRules[] = {LiveField(kSunColorR, Bound::Byte), LiveField(kSunColorG, Bound::Byte),
+                                            LiveField(kSunColorB, Bound::Byte), LiveField(kSunArea, Bound::Positive),
+                                            LiveField(kSunPower, Bound::Positive)};
+constexpr FieldRule kDepthRules[] = {LiveField(kShoreTransparency, Bound::NonNegative),
+                                         LiveField(kDepthLimit, Bound::NonNegative)};
 
 // The fields of an engine option, checked only while its checkbox is ticked;
 // `resolution` (0 for none) is a render-target size.
 struct OptionRules {
   int checkbox;
-  std::span<const ComponentRule> rules;
+  std::span<const FieldRule> rules;
   int resolution;
 };
 
@@ -114,11 +150,11 @@ bool GeometryWithinLimits(const cMenu* menu, int item) {
   }
 }
 
-std::span<const ComponentRule> GeometryRules(int item) {
+std::span<const FieldRule> GeometryRules(int item) {
   switch (item) {
-    case 1: return ComponentRules::kSimpleGrid;
-    case 2: return ComponentRules::kGeomipmap;
-    case 3: return ComponentRules::kRadial;
+    case 1: return kSimpleGridFields;
+    case 2: return kGeomipmapFields;
+    case 3: return kRadialFields;
     default: return {};
   }
 }
@@ -154,9 +190,9 @@ bool cEditor::HeightmapValuesValid(ValueCheck check) const {
   const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
   if (SaturatingInt(resolutions->GetSelectedValue()) > MaxTextureSize()) return false;
   const bool perlin = SelectedItem(menu, kHeightmapModelList) == 1;
-  if (!FieldsPass(menu, ComponentRules::kHeightmapSpeed, check)) return false;
-  if (perlin) return FieldsPass(menu, ComponentRules::kPerlin, check);
-  return FieldsPass(menu, ComponentRules::kFFT, check) && FieldsPass(menu, ComponentRules::kMenuNormalization, check);
+  if (!FieldsPass(menu, kHeightmapSpeedFields, check)) return false;
+  if (perlin) return FieldsPass(menu, kPerlinFields, check);
+  return FieldsPass(menu, kFFTFields, check) && FieldsPass(menu, kNormalizationFields, check);
 }
 
 bool cEditor::NormalmapValuesValid(ValueCheck check) const {
@@ -164,7 +200,7 @@ bool cEditor::NormalmapValuesValid(ValueCheck check) const {
   const int item = SelectedItem(menu, kNormalmapMethodList);
   if (waterScene.heightmap == nullptr || item < 1 || IsNotApplicable(menu, kNormalmapMethodList)) return false;
   if (item > 2) return true;
-  return HasSelection(menu, kFilteringList) && FieldsPass(menu, ComponentRules::kNormalsAmplitude, check);
+  return HasSelection(menu, kFilteringList) && FieldsPass(menu, kNormalsAmplitudeFields, check);
 }
 
 bool cEditor::GeometryValuesValid(ValueCheck check) const {

@@ -1,6 +1,6 @@
 #include "engine/cWaterEngineFFP.h"
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/cGeomipmapGrid.h"
 #include "normalmap/iNormalmap.h"
 

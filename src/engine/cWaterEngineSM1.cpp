@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/cGeomipmapGrid.h"
 #include "geometry/cSM1VertexWriter.h"
 #include "normalmap/iNormalmap.h"

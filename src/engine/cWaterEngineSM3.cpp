@@ -1,9 +1,9 @@
 #include "engine/cWaterEngineSM3.h"
 
-#include "config/TypeIds.h"
-#include "geometry/IsBoxVisible.h"
+#include "settings/TypeIds.h"
+#include "base/IsBoxVisible.h"
 #include "geometry/cRadialGrid.h"
-#include "scene/TextureFormatSupport.h"
+#include "base/TextureFormatSupport.h"
 
 namespace {
 

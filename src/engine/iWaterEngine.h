@@ -4,7 +4,7 @@
 // whenever it rebuilds a component and an engine never frees them.
 #pragma once
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 #include "platform/d3dx9.h"
 
 class iNormalmap;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/GridSampling.h"
-#include "geometry/IsBoxVisible.h"
+#include "base/IsBoxVisible.h"
 #include "geometry/cSM1VertexWriter.h"
 
 cGeomipmapGrid::cGeomipmapGrid() = default;

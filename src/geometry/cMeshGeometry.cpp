@@ -1,6 +1,6 @@
 #include "geometry/cMeshGeometry.h"
 
-#include "geometry/IsBoxVisible.h"
+#include "base/IsBoxVisible.h"
 
 cMeshGeometry::~cMeshGeometry() { SafeRelease(declaration_); }
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/GridSampling.h"
 
 cRadialGrid::Shape cRadialGrid::Shape::Clamped() const {

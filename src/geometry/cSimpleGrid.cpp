@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "geometry/GridSampling.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // heightmap once a frame (when CPU extrusion is on) and the engine renders it.
 #pragma once
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 #include "heightmap/iHeightmap.h"
 #include "platform/d3dx9.h"
 

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <utility>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "heightmap/Simd.h"
 
 namespace {

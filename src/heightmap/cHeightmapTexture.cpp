@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "platform/d3dx9.h"
-#include "scene/TextureFormatSupport.h"
+#include "base/TextureFormatSupport.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 
 int cPerlinNoiseHeightmap::GetTypeId() const { return HEIGHTMAP_PERLIN; }
 

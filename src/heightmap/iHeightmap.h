@@ -2,7 +2,7 @@
 // time, and a texture copy of it for the consumers that sample it on the GPU.
 #pragma once
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 #include "platform/d3d9.h"
 
 // Largest edge a generator accepts: twice the largest the editor offers.

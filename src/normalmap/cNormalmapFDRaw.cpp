@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "normalmap/NormalBlocks.h"
 
 bool cNormalmapFDRaw::SetSource(iHeightmap* heightmap) {

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/SafeRelease.h"
-#include "config/TypeIds.h"
-#include "scene/TextureFormatSupport.h"
+#include "settings/TypeIds.h"
+#include "base/TextureFormatSupport.h"
 
 namespace {
 

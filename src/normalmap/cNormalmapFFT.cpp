@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "normalmap/NormalBlocks.h"
 
 // N is a power of two of at least 2, so N*N is a multiple of four: the

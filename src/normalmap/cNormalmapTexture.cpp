@@ -6,7 +6,7 @@
 #include <initializer_list>
 
 #include "normalmap/NormalBlocks.h"
-#include "scene/TextureFormatSupport.h"
+#include "base/TextureFormatSupport.h"
 
 static_assert(std::endian::native == std::endian::little, "texels are written as B, G, R, A words");
 

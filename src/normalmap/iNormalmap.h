@@ -2,7 +2,7 @@
 // engines sample. Normals use z as the surface's up axis: flat is (0, 0, 1).
 #pragma once
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 #include "platform/d3dx9.h"
 
 class iNormalmap {

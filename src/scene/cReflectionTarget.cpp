@@ -1,6 +1,6 @@
 #include "scene/cReflectionTarget.h"
 
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 
 cReflectionTarget::cReflectionTarget() {
   D3DXMatrixIdentity(&reflectedView);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "base/SafeRelease.h"
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 
 namespace {
 

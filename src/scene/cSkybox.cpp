@@ -1,7 +1,7 @@
 #include "scene/cSkybox.h"
 
 #include "base/SafeRelease.h"
-#include "geometry/IsBoxVisible.h"
+#include "base/IsBoxVisible.h"
 #include "scene/D3DTexture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "gui/GUIKey.h"
 #include "app/WinMain.h"
-#include "app/cEditor.h"
+#include "editor/cEditor.h"
 #include "platform/Platform.h"
 
 namespace {

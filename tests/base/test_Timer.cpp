@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/cFrameRateCounter.h"
+#include "editor/cFrameRateCounter.h"
 #include "base/cTimer.h"
 #include "platform/Platform.h"
 

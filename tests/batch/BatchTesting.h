@@ -1,8 +1,8 @@
 // Small states for the batch program's tests, as the editor would save them.
 #pragma once
 
-#include "config/TypeIds.h"
-#include "config/cEngineSettings.h"
+#include "settings/TypeIds.h"
+#include "settings/cEngineSettings.h"
 
 namespace batch::testing {
 

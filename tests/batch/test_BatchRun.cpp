@@ -10,7 +10,7 @@
 #include <regex>
 #include <sstream>
 
-#include "../config/SaveFileTesting.h"
+#include "../waterscene/SaveFileTesting.h"
 #include "BatchTesting.h"
 #include "batch/PngFile.h"
 #include "batch/cBatchRun.h"

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <future>
 
-#include "../config/SaveFileTesting.h"
+#include "../waterscene/SaveFileTesting.h"
 #include "batch/BatchState.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "batch/cBatchScene.h"
 #include "geometry/cSimpleGrid.h"
 #include "heightmap/cFFTHeightmap.h"

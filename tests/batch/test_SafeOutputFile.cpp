@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "../config/SaveFileTesting.h"
+#include "../waterscene/SaveFileTesting.h"
 #include "batch/cSafeOutputFile.h"
 
 namespace {

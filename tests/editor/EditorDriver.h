@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/cEditor.h"
+#include "editor/cEditor.h"
 #include "gui/cCombobox.h"
 #include "gui/cEditbox.h"
 #include "gui/cMenu.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../app/EditorTest.h"
+#include "EditorTest.h"
 #include "gui/cButton.h"
 #include "gui/cCheckbox.h"
 #include "gui/cCombobox.h"

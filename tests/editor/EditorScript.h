@@ -7,7 +7,7 @@
 #include <string>
 
 #include "EditorDriver.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
 #include "engine/iWaterEngine.h"

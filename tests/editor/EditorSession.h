@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "../app/EditorTest.h"
+#include "EditorTest.h"
 #include "EditorDriver.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
 #include "gui/cButton.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../app/EditorTest.h"
+#include "EditorTest.h"
 #include "EditorScript.h"
 #include "heightmap/iHeightmap.h"
 

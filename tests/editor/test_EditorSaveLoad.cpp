@@ -9,7 +9,7 @@
 #include <string>
 
 #include "EditorSession.h"
-#include "config/cEngineSettings.h"
+#include "settings/cEngineSettings.h"
 #include "engine/iWaterEngine.h"
 
 namespace {

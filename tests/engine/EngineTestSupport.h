@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../geometry/GeometryTestSupport.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "engine/iWaterEngine.h"
 #include "normalmap/iNormalmap.h"
 

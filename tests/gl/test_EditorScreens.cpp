@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/WinMain.h"
-#include "app/cEditor.h"
+#include "editor/cEditor.h"
 #include "editor/MenuValues.h"
 #include "gui/cGUIManager.h"
 #include "platform/Platform.h"

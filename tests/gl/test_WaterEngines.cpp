@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "GLDeviceTest.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "engine/cWaterEngineFFP.h"
 #include "engine/cWaterEngineSM1.h"
 #include "engine/cWaterEngineSM2.h"

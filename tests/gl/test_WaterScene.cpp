@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "../app/DefaultScene.h"
+#include "support/DefaultScene.h"
 #include "platform/Platform.h"
 
 namespace {

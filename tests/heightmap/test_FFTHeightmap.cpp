@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "heightmap/cRandom.h"
 

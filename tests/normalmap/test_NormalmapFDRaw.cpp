@@ -1,7 +1,7 @@
 #include "../platform/HeadlessDevice.h"
 #include "FakeHeightmap.h"
 #include "NormalmapTesting.h"
-#include "config/TypeIds.h"
+#include "settings/TypeIds.h"
 #include "normalmap/cNormalmapFDRaw.h"
 #include "normalmap/cNormalmapFDTex.h"
 #include "normalmap/cNormalmapFFT.h"

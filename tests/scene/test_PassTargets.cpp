@@ -10,7 +10,7 @@
 #include "../platform/HeadlessDevice.h"
 #include "../ScratchFolder.h"
 #include "FailingDevice.h"
-#include "config/cWaterScene.h"
+#include "waterscene/cWaterScene.h"
 #include "heightmap/iHeightmap.h"
 #include "scene/cReflectionTarget.h"
 #include "scene/cRefractionTarget.h"
@@ -353,7 +353,7 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
 }
 
 // Which target fills which fields is checked by the saved files of
-// tests/config (WaterSceneSaveEngine); here a depth pass refused for want of
+// tests/waterscene (WaterSceneSaveEngine); here a depth pass refused for want of
 // shaders still keeps what was typed.
 TEST_F(PassTargetTest, ADepthPassWithoutShadersRefusesButKeepsItsSettings) {
   Start(platform::HeadlessProfile::FixedFunction());

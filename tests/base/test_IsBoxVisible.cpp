@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include "GeometryTestSupport.h"
+#include "base/IsBoxVisible.h"
+
+TEST(IsBoxVisible, CullsOnlyBoxesWhollyBeyondOnePlane) {
+  // From the origin along +z, near plane 1, far 1000.
+  const D3DXMATRIX m = LookAt(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
+  const struct {
+    D3DXVECTOR3 min, max;
+    bool visible;
+  } cases[] = {
+      {{-1, -1, 10}, {1, 1, 12}, true},
+      {{-5, -5, -10}, {5, 5, -2}, false},          // behind the camera
+      {{-0.1f, -0.1f, 0.2f}, {0.1f, 0.1f, 0.5f}, false},  // before the near plane
+      {{-50, -1, 10}, {-20, 1, 12}, false},        // left of the view
+      {{-1, -1, 2000}, {1, 1, 3000}, false},       // beyond the far plane
+      // No corner inside, but not all beyond the same plane.
+      {{-100, -100, 10}, {100, 100, 20}, true},
+      {{-500, -1, -500}, {500, 0, 500}, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsBoxVisible(c.min, c.max, &m), c.visible) << c.min.x << "," << c.min.z;
+  EXPECT_TRUE(IsBoxVisible(D3DXVECTOR3(1e9f, 1e9f, 1e9f), D3DXVECTOR3(2e9f, 2e9f, 2e9f), nullptr));
+}
