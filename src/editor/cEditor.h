@@ -102,7 +102,7 @@ class cEditor {
   bool modeChangePending = false;
   D3DDISPLAYMODE pendingMode{};
   bool quitRequested = false;
-  Capabilities caps;
+  Capabilities supported;
   std::vector<D3DDISPLAYMODE> displayModes;  // full-screen modes at least 800 wide
   std::vector<unsigned> keyEvents;           // GUIKey codes in order of arrival
   char typedCharacter = 0;                   // last letter typed, lower case; 0 = none

@@ -74,7 +74,7 @@ TEST_F(EditorScreensTest, SelectionScreenDimsAnEngineTheCardCannotRun) {
   cGUIManager::Instance()->ClearMenus();
   delete editor->menus.selection;
   editor->menus.selection = nullptr;
-  editor->caps.sm3 = false;
+  editor->supported.sm3 = false;
   editor->BuildSelectionMenu();
   cGUIManager::Instance()->PushMenu(editor->menus.selection, false);
   Settle();
