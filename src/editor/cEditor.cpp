@@ -152,11 +152,11 @@ void cEditor::CheckCapabilities() {
   }
   supported.ffp = caps.MaxSimultaneousTextures >= 2 && caps.MaxTextureBlendStages >= 2 &&
                   (caps.TextureOpCaps & D3DTEXOPCAPS_BLENDDIFFUSEALPHA) != 0 && caps.MaxStreams >= 2;
-  supported.sm1 = caps.VertexShaderVersion >= D3DVS_VERSION(1, 1) &&
-                  caps.PixelShaderVersion >= D3DPS_VERSION(1, 4) && caps.MaxStreams >= 2;
+  supported.sm1 = caps.VertexShaderVersion >= D3DVS_VERSION(1, 1) && caps.PixelShaderVersion >= D3DPS_VERSION(1, 4) &&
+                  caps.MaxStreams >= 2;
   supported.sm2 = caps.VertexShaderVersion >= D3DVS_VERSION(2, 0) && caps.PixelShaderVersion >= D3DPS_VERSION(2, 0);
-  supported.sm3 = caps.VertexShaderVersion >= D3DVS_VERSION(3, 0) &&
-                  caps.PixelShaderVersion >= D3DPS_VERSION(3, 0) && SupportsVertexTextures(caps);
+  supported.sm3 = caps.VertexShaderVersion >= D3DVS_VERSION(3, 0) && caps.PixelShaderVersion >= D3DPS_VERSION(3, 0) &&
+                  SupportsVertexTextures(caps);
 }
 
 bool cEditor::SupportsVertexTextures(const D3DCAPS9& caps) {

@@ -76,7 +76,8 @@ void cEditor::ResetMenus() {
     for (int group : GroupsHiddenAfterBuild(menu->GetId())) menu->SetGroupVisible(group, false);
   }
   for (int preview : {kHeightmapPreview, kNormalmapPreview}) {
-    if (cWindow* window = menus.toolbar ? menus.toolbar->FindKind<cWindow>(preview) : nullptr) window->SetImage(nullptr);
+    if (cWindow* window = menus.toolbar ? menus.toolbar->FindKind<cWindow>(preview) : nullptr)
+      window->SetImage(nullptr);
   }
   PlaceEngineCreateButton();
 }

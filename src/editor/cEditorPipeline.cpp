@@ -90,7 +90,8 @@ void cEditor::UpdateGeometryValues() {
   iWaterGeometry* geometry = waterScene.geometry;
   if (geometry == nullptr || menus.geometry == nullptr) return;
   if (auto* radial = dynamic_cast<cRadialGrid*>(geometry)) {
-    if (const auto falloff = Magnitude(menus.geometry, kRadialHeightFalloff)) radial->SetHeightFalloffDistance(*falloff);
+    if (const auto falloff = Magnitude(menus.geometry, kRadialHeightFalloff))
+      radial->SetHeightFalloffDistance(*falloff);
   } else if (auto* field = dynamic_cast<cGeomipmapGrid*>(geometry)) {
     if (const auto falloff = Magnitude(menus.geometry, kGeomipmapHeightFalloff)) {
       field->SetHeightFalloffDistance(*falloff);

@@ -110,8 +110,8 @@ void cEditor::BuildSelectionMenu() {
                   {WindowRow(kSelectWindow, 0, 0.31f, 0.57f, 0.4f, 0.2f, L"data/gui/select_engine.tga"),
                    ButtonRow(kSelectQuitButton, 0, 0.65f, -0.5f, 0.1f, 0.075f, L"select_engine_quit", kEventQuit),
                    ButtonRow(kSelectBuyButton, 0, -0.72f, -0.41f, 0.1f, 0.05f, L"buy", kEventBuy)});
-  auto* line = menus.selection->Add(new cTextarea(kSelectNoticeLine, D3DXVECTOR2(-0.4f, -0.45f), 0.8f,
-                                                  engineDescriptions[8].c_str(), smallFont));
+  auto* line = menus.selection->Add(
+      new cTextarea(kSelectNoticeLine, D3DXVECTOR2(-0.4f, -0.45f), 0.8f, engineDescriptions[8].c_str(), smallFont));
   line->SetColor(255, 0, 0);
   const bool runs[] = {supported.ffp, supported.sm1, supported.sm2, supported.sm3};
   for (size_t i = 0; i < std::size(kEngineChoices); ++i) {
@@ -119,7 +119,8 @@ void cEditor::BuildSelectionMenu() {
     const MenuRow row = ButtonRow(choice.buttonId, 0, -0.62f, choice.y, 0.15f, 0.15f, choice.image, choice.event);
     menus.selection->Add(runs[i] ? builder.MakeButton(row, row.image) : builder.MakeDisabledButton(row));
     const std::wstring& text = engineDescriptions[choice.line + (runs[i] ? 0 : 1)];
-    menus.selection->Add(new cTextarea(choice.textId, D3DXVECTOR2(-0.4f, choice.y - 0.02f), 1.0f, text.c_str(), smallFont));
+    menus.selection->Add(
+        new cTextarea(choice.textId, D3DXVECTOR2(-0.4f, choice.y - 0.02f), 1.0f, text.c_str(), smallFont));
   }
 }
 

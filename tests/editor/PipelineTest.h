@@ -142,8 +142,8 @@ class PipelineTest : public EditorTest {
                    {ENGINE_SM1, EditorId::kMenuSM1Engine, &editor->menus.sm1Engine},
                    {ENGINE_SM2, EditorId::kMenuSM2Engine, &editor->menus.sm2Engine},
                    {ENGINE_SM3, EditorId::kMenuSM3Engine, &editor->menus.sm3Engine}};
-    for (cMenu** menu : {&editor->menus.heightmap, &editor->menus.normalmap, &editor->menus.geometry, &editor->menus.settings,
-                         engines[0].menu, engines[1].menu, engines[2].menu, engines[3].menu}) {
+    for (cMenu** menu : {&editor->menus.heightmap, &editor->menus.normalmap, &editor->menus.geometry,
+                         &editor->menus.settings, engines[0].menu, engines[1].menu, engines[2].menu, engines[3].menu}) {
       delete *menu;
       *menu = nullptr;
     }

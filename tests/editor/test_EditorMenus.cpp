@@ -51,21 +51,11 @@ TEST_F(EditorMenuTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolb
   EXPECT_EQ(editor->engineType, 402);
   EXPECT_EQ(editor->waterScene.settings.engineType, 402);
   EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
-  ExpectMenu(editor->menus.newState,
-             L"W|#0>1044|#287>1045!1018|All current work will be lost. Are you sure ?",
-             {});
-  ExpectMenu(editor->menus.exit,
-             L"W!1018|#0>1048|#0>1049|All current work will be lost. Are you sure ?",
-             {});
-  ExpectMenu(editor->menus.save,
-             L"W!1018|#0>1058|#0>1018|[MyEngine]|Enter filename",
-             {});
-  ExpectMenu(editor->menus.load,
-             L"W!1018|#0>1059|#0>1018|{?}|Select file to load",
-             {});
-  ExpectMenu(editor->menus.info,
-             L"W!1018|#0>1018|Info text",
-             {});
+  ExpectMenu(editor->menus.newState, L"W|#0>1044|#287>1045!1018|All current work will be lost. Are you sure ?", {});
+  ExpectMenu(editor->menus.exit, L"W!1018|#0>1048|#0>1049|All current work will be lost. Are you sure ?", {});
+  ExpectMenu(editor->menus.save, L"W!1018|#0>1058|#0>1018|[MyEngine]|Enter filename", {});
+  ExpectMenu(editor->menus.load, L"W!1018|#0>1059|#0>1018|{?}|Select file to load", {});
+  ExpectMenu(editor->menus.info, L"W!1018|#0>1018|Info text", {});
   ExpectMenu(editor->menus.toolbar,
              L"W|#116>1006/1007|#118>1008/1009|W|#119>1010/1011|W|#120>1012/1013|W|#121>1014/1015|#289>1046/1047|"
              L"#291>1050/1051|#299>1054/1055|#298>1056/1057|W|W|W|Generation time(s):|Texture Write Time(s):|W|W|"

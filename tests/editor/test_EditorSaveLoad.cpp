@@ -64,7 +64,8 @@ class SaveLoadTest : public EditorSession {
   // Every edit box and checkbox of the component and engine menus, by menu and id.
   std::map<std::pair<int, int>, float> MenuValues() const {
     std::map<std::pair<int, int>, float> values;
-    for (const cMenu* menu : {editor->menus.heightmap, editor->menus.normalmap, editor->menus.geometry, editor->EngineMenu()}) {
+    for (const cMenu* menu :
+         {editor->menus.heightmap, editor->menus.normalmap, editor->menus.geometry, editor->EngineMenu()}) {
       for (const auto& component : menu->Components()) {
         const auto key = std::pair{menu->GetId(), component->GetId()};
         if (const auto* box = dynamic_cast<const cEditbox*>(component.get())) values[key] = box->GetValue();

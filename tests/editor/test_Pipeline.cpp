@@ -211,8 +211,8 @@ TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
   engine->SetReflectionColor(0xFF010203);
   engine->SetReflectionStrength(0.25f);
   delete editor->menus.sm2Engine;
-  editor->menus.sm2Engine = MakeMenu(kMenuSM2Engine, {kReflectionColorR, kReflectionColorG, kFullReflectionDistance},
-                                   {});
+  editor->menus.sm2Engine =
+      MakeMenu(kMenuSM2Engine, {kReflectionColorR, kReflectionColorG, kFullReflectionDistance}, {});
   Type(editor->menus.sm2Engine, kFullReflectionDistance, L"30");
   Frame();
   EXPECT_EQ(ColorBytes(*engine), (Bytes{1, 2, 3, 255}));
