@@ -321,8 +321,8 @@ void cEditor::LoadState() {
     ShowInformation(kOtherEngine);
     return;
   }
-  const bool holdsComponent =
-      settings.heightmapType != 0 || settings.normalmapType != 0 || settings.geometryType != 0 || settings.engineType != 0;
+  const bool holdsComponent = settings.heightmapType != 0 || settings.normalmapType != 0 ||
+                              settings.geometryType != 0 || settings.engineType != 0;
   const std::wstring refusal = holdsComponent ? LoadRefusal(settings) : L"";
   if (!holdsComponent || !refusal.empty()) {
     ShowInformation(refusal.empty() ? kLoadFailed : (std::wstring(kLoadFailed) + L" " + refusal).c_str());

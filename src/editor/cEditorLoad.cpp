@@ -94,8 +94,8 @@ bool IsTextureEdge(int size, int maxTextureSize) { return IsPowerOfTwo(size) && 
 Problem HeightmapProblem(const cEngineSettings& s, int maxTextureSize) {
   if (auto problem = CheckHeightmapSettings(s, ValueCheck::FixedAtCreation)) return problem;
   if (s.heightmapType != 0 && s.heightmapResolution > maxTextureSize) {
-    return Refuse("heightmap resolution", std::to_string(s.heightmapResolution) + " is above the card's largest texture, " +
-                                              std::to_string(maxTextureSize));
+    return Refuse("heightmap resolution", std::to_string(s.heightmapResolution) +
+                                              " is above the card's largest texture, " + std::to_string(maxTextureSize));
   }
   return std::nullopt;
 }
@@ -133,7 +133,8 @@ Problem EngineProblem(const cEngineSettings& s, int engineType, int maxTextureSi
                            Pass{s.enableRefraction, s.refractionResolution, "refraction resolution"},
                            Pass{depth && s.enableDepthEffects, s.depthTextureResolution, "depth texture resolution"}}) {
     if (pass.on && !IsTextureEdge(pass.size, maxTextureSize)) {
-      return Refuse(pass.key, std::to_string(pass.size) + " is not a power of two up to " + std::to_string(maxTextureSize));
+      return Refuse(pass.key,
+                    std::to_string(pass.size) + " is not a power of two up to " + std::to_string(maxTextureSize));
     }
   }
   return std::nullopt;

@@ -76,8 +76,9 @@ constexpr FieldRule kEngineCommonRules[] = {
     {kReflectionColorG, Bound::Byte},          {kReflectionColorB, Bound::Byte}};
 constexpr FieldRule kRefractionRules[] = {
     {kRefractionFillR, Bound::Byte}, {kRefractionFillG, Bound::Byte}, {kRefractionFillB, Bound::Byte}};
-constexpr FieldRule kExtrusionRules[] = {
-    {kExtrusionStrength, Bound::NonNegative}, {kExtrusionUVScaleX, Bound::Positive}, {kExtrusionUVScaleY, Bound::Positive}};
+constexpr FieldRule kExtrusionRules[] = {{kExtrusionStrength, Bound::NonNegative},
+                                         {kExtrusionUVScaleX, Bound::Positive},
+                                         {kExtrusionUVScaleY, Bound::Positive}};
 constexpr FieldRule kFoamRules[] = {{kFoamStart, Bound::Unit},          {kFoamTransparency, Bound::NonNegative},
                                     {kFoamTiling, Bound::Positive},     {kFoamDistortion, Bound::NonNegative},
                                     {kFoamVisibility, Bound::NonNegative}};

@@ -265,7 +265,8 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
        {Row{"t15other", kOtherEngine, L""}, Row{"t15engine", kOtherEngine, L""}, Row{"t15none", kLoadFailed, L""},
         Row{"t15empty", kLoadFailed, L""}, Row{"t15random", kLoadFailed, L""},
         Row{"t15size", kLoadFailed,
-            L" Cannot make the heightmap (heightmap resolution: 100000 is not one of the resolutions 8, 16, ... 4096)."},
+            L" Cannot make the heightmap (heightmap resolution: 100000 is not one of the resolutions 8, 16, ... "
+            L"4096)."},
         Row{"t15tess", kLoadFailed,
             L" Cannot make the geometry (simple grid tesselation .x: the grid has more vertices than 16-bit indices "
             L"reach)."},
