@@ -1,7 +1,8 @@
 // Writes the images of the GUI widgets into data/gui/ as 32-bit TGA files with
-// alpha: labelled dialog buttons (ok, cancel, apply, create) and the close
-// button in three states, the checkbox, the combobox parts, the two edit-box
-// backgrounds with their legend swatches, and the window background; the
+// alpha: labelled dialog buttons (ok, cancel, apply, create) in four states
+// (the fourth greyed, for a disabled button), the close button in three, the
+// checkbox, the combobox parts, the two edit-box backgrounds with their legend
+// swatches, and the window background; the
 // engine selection screen (title, engine, quit and BUY buttons), the toolbar's
 // icon buttons, the engine icons, the warning mark and the wireframe colour;
 // and the engine descriptions, data/engineDescription.txt.
@@ -125,9 +126,16 @@ std::function<Color(float)> Gradient(Color top, Color bottom) {
   return [=](float t) { return Mix(top, bottom, t); };
 }
 
-// The three looks of every push button.
-enum class State { Idle, Over, Pressed };
-const char* Suffix(State s) { return s == State::Idle ? "_idle" : s == State::Over ? "_over" : "_click"; }
+// The looks of a push button; only the labelled ones have a disabled look.
+enum class State { Idle, Over, Pressed, Disabled };
+const char* Suffix(State s) {
+  switch (s) {
+    case State::Over: return "_over";
+    case State::Pressed: return "_click";
+    case State::Disabled: return "_disabled";
+    default: return "_idle";
+  }
+}
 
 struct Look {
   Color top, bottom, border, ink;
@@ -140,6 +148,8 @@ Look LookOf(State state) {
       return {Rgb(86, 128, 190), Rgb(52, 86, 140), Rgb(170, 205, 255), Rgb(255, 255, 255), 0};
     case State::Pressed:
       return {Rgb(28, 40, 62), Rgb(44, 62, 94), Rgb(110, 150, 210), Rgb(210, 225, 245), 1};
+    case State::Disabled:  // a grey face, unlike every look a usable button has
+      return {Rgb(122, 124, 132), Rgb(86, 88, 96), Rgb(200, 202, 210), Rgb(208, 210, 216), 0};
     default:
       return {Rgb(58, 78, 112), Rgb(34, 48, 74), Rgb(104, 128, 168), Rgb(225, 232, 242), 0};
   }
@@ -211,7 +221,7 @@ class Labeler {
 
 bool LabelledButton(Labeler& labeler, const std::string& name, const std::string& label) {
   bool ok = true;
-  for (State state : {State::Idle, State::Over, State::Pressed}) {
+  for (State state : {State::Idle, State::Over, State::Pressed, State::Disabled}) {
     Image image(128, 64);
     const Look look = LookOf(state);
     Face(image, look, 12.0f);
@@ -383,11 +393,9 @@ bool SelectionPanel() {
 }
 
 // An engine the card cannot run shows its over image for good, so that look is
-// a grey face: it reads as unavailable there and as a distinct highlight on hover.
-Look EngineLookOf(State state) {
-  if (state != State::Over) return LookOf(state);
-  return {Rgb(122, 124, 132), Rgb(86, 88, 96), Rgb(200, 202, 210), Rgb(208, 210, 216), 0};
-}
+// the disabled grey face: it reads as unavailable there and as a distinct
+// highlight on hover.
+Look EngineLookOf(State state) { return LookOf(state == State::Over ? State::Disabled : state); }
 
 // A button with a large title and an optional smaller line under it.
 bool TitledButton(Labeler& labeler, const std::string& name, int width, int height, const std::string& title,

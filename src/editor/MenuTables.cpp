@@ -1,5 +1,7 @@
 #include "editor/MenuTables.h"
 
+#include <algorithm>
+
 #include "editor/EditorIds.h"
 
 using namespace EditorId;
@@ -11,11 +13,17 @@ constexpr const wchar_t* kWarning = L"data/gui/warning.tga";
 constexpr const wchar_t* kAreYouSure = L"All current work will be lost. Are you sure ?";
 
 // The frame every dialog shares: background window, OK and cancel buttons.
-MenuRow DialogWindow(int escape = 0) { return WindowRow(0, 0, -0.15f, 0.15f, 0.3f, 0.2f, kWindow1, escape); }
-MenuRow DialogOk(int click) { return ButtonRow(0, 0, -0.13f, 0.0f, 0.08f, 0.04f, L"ok", click); }
-MenuRow DialogCancel(int id, int click, int escape = 0) {
-  return ButtonRow(id, 0, 0.05f, 0.0f, 0.08f, 0.04f, L"cancel", click, 0, escape);
+constexpr float kDialogX = -0.15f, kDialogTop = 0.15f, kDialogWidth = 0.3f, kDialogHeight = 0.2f;
+constexpr float kDialogOkX = -0.13f, kDialogButtonTop = 0.0f;
+MenuRow DialogWindow(int escape = 0) {
+  return WindowRow(0, 0, kDialogX, kDialogTop, kDialogWidth, kDialogHeight, kWindow1, escape);
 }
+MenuRow DialogOk(int click) { return ButtonRow(0, 0, kDialogOkX, kDialogButtonTop, 0.08f, 0.04f, L"ok", click); }
+MenuRow DialogCancel(int id, int click, int escape = 0) {
+  return ButtonRow(id, 0, 0.05f, kDialogButtonTop, 0.08f, 0.04f, L"cancel", click, 0, escape);
+}
+constexpr float kInfoTextTop = 0.1f;
+constexpr float kInfoTextGap = 0.02f;  // at least, between the text and the OK button
 
 // The panel at the left with the close button that every component menu has.
 MenuRow MenuWindow() { return WindowRow(0, 0, -0.75f, 0.55f, 0.3f, 0.3f, kWindow1); }
@@ -57,7 +65,13 @@ std::vector<MenuRow> LoadRows() {
 }
 
 std::vector<MenuRow> InfoRows() {
-  return {DialogWindow(kEventClose), DialogOk(kEventClose), TextRow(kInfoText, 0, 0, -0.1f, 0.1f, 0.2f, L"Info text")};
+  return {DialogWindow(kEventClose), DialogOk(kEventClose),
+          TextRow(kInfoText, 0, 0, -0.1f, kInfoTextTop, 0.2f, L"Info text")};
+}
+
+InfoBoxLayout InfoBoxLayoutFor(float textHeight) {
+  const float okTop = std::min(kDialogButtonTop, kInfoTextTop - textHeight - kInfoTextGap);
+  return {kDialogOkX, okTop, kDialogWidth, kDialogHeight + (kDialogButtonTop - okTop)};
 }
 
 std::vector<MenuRow> ToolbarRows() {

@@ -11,6 +11,14 @@ std::vector<MenuRow> ExitRows();
 std::vector<MenuRow> SaveRows();
 std::vector<MenuRow> LoadRows();  // the load list comes empty; the editor fills it
 std::vector<MenuRow> InfoRows();
+// Where the information box's OK button and window go for a text this high (GUI
+// units): the button below the text, the window grown down below the button.
+// A text that fits leaves them as they were built.
+struct InfoBoxLayout {
+  float okX, okTop;
+  float windowWidth, windowHeight;
+};
+InfoBoxLayout InfoBoxLayoutFor(float textHeight);
 std::vector<MenuRow> ToolbarRows();
 std::vector<MenuRow> SettingsRows();  // the resolution list comes empty; the editor fills it
 std::vector<MenuRow> HeightmapRows();

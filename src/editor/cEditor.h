@@ -9,7 +9,6 @@
 #include "editor/cCamera.h"
 #include "editor/cFrameRateCounter.h"
 #include "base/cTimer.h"
-#include "waterscene/ComponentRules.h"
 #include "waterscene/cWaterScene.h"
 #include "editor/EngineDescriptions.h"
 #include "editor/MenuRow.h"
@@ -199,12 +198,16 @@ class cEditor {
   void CreateNormalmap();
   void CreateGeometry();
   void CreateEngine();
+  // The target of every ticked pass of the engine menu that has none yet.
+  void MakePassTargets();
   // Every built menu back to its state right after building.
   void ResetMenus();
-  // Writes a loaded record into the menus and rebuilds its components as the
-  // user would. Returns the components the file holds but that could not be
-  // made, with the reason; empty when every one it holds was made.
-  std::wstring LoadIntoMenus(const cEngineSettings& settings);
+  // Why a loaded record cannot be rebuilt whole: the first component it holds
+  // that could not be made, and the reason; empty when every one can.
+  std::wstring LoadRefusal(const cEngineSettings& settings) const;
+  // Writes a loaded record that LoadRefusal accepts into the menus and rebuilds
+  // its components as the user would.
+  void LoadIntoMenus(const cEngineSettings& settings);
 
   int currentSkySet = 0;  // 0-based
 
@@ -263,12 +266,13 @@ class cEditor {
   void ShowNotice(const wchar_t* text);
   void DisplayNotice();
   int MaxTextureSize() const;
-  // What the create buttons require; a state being loaded back needs only the
-  // values fixed at creation to pass.
-  bool HeightmapValuesValid(ValueCheck check = ValueCheck::All) const;
-  bool NormalmapValuesValid(ValueCheck check = ValueCheck::All) const;
-  bool GeometryValuesValid(ValueCheck check = ValueCheck::All) const;
-  bool EngineValuesValid(ValueCheck check = ValueCheck::All) const;
+  // The box holds a texture edge the device can make: a power of two up to its largest.
+  bool IsTextureSizeIn(const cMenu* menu, int box) const;
+  // What the create buttons require of their menu's values.
+  bool HeightmapValuesValid() const;
+  bool NormalmapValuesValid() const;
+  bool GeometryValuesValid() const;
+  bool EngineValuesValid() const;
   bool ValidateEngineMenu(int type);
   bool ValidateCurrentEngineMenu();
   void UpdateCreateButtons(cMenu* menu, std::initializer_list<int> buttons, bool (cEditor::*validate)(),
@@ -283,10 +287,10 @@ class cEditor {
   void DeleteEngine();
   void DeleteComponents();
   void SetCheckbox(cMenu* menu, int id, bool checked, int eventId);
-  void LoadHeightmapIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
-  void LoadNormalmapIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
-  void LoadGeometryIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
-  void LoadEngineIntoMenu(const cEngineSettings& settings, std::wstring* skipped);
+  void LoadHeightmapIntoMenu(const cEngineSettings& settings);
+  void LoadNormalmapIntoMenu(const cEngineSettings& settings);
+  void LoadGeometryIntoMenu(const cEngineSettings& settings);
+  void LoadEngineIntoMenu(const cEngineSettings& settings);
 
   std::wstring notice;      // shown in the info line until noticeUntil (simulation seconds)
   float noticeUntil = 0.0f;

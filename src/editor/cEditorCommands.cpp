@@ -7,8 +7,10 @@
 #include "editor/cEditor.h"
 #include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
+#include "editor/MenuTables.h"
 #include "editor/MenuValues.h"
 #include "gui/cGUIManager.h"
+#include "gui/cWindow.h"
 #include "heightmap/iHeightmap.h"
 #include "platform/Utf8.h"
 #include "scene/cResourceCache.h"
@@ -67,11 +69,13 @@ constexpr PanelSwitch kPanelSwitches[] = {
     {kEventDepthEffects, kEngineMenu, kEnableDepth, kEngineMenu, kGroupDepth},
 };
 
-// Where the create buttons of the shader model 2 and 3 menus stand, and how far
-// left they move to clear the depth panel.
+// Where the create buttons of the shader model 2 and 3 menus stand. The depth
+// panel takes that place when it shows; the button then moves up into the
+// corner of the options panel above it, drawn before the button: every panel
+// to its left is drawn after it and would hide it.
 constexpr float kCreateButtonX = 0.12f;
 constexpr float kCreateButtonY = 0.24f;
-constexpr float kDepthPanelShift = 0.35f;
+constexpr float kDepthPanelRaise = 0.06f;
 
 // A name typed into the save dialog stays a file inside "save".
 bool IsSafeSaveName(const std::wstring& name) {
@@ -138,6 +142,8 @@ bool cEditor::OnToolbarCommand(int eventId) {
     if (command.menu == kMenuSave) {
       if (cEditbox* name = FindEditbox(menus.save, kSaveName)) name->Focus();
     }
+    // Files may have come or gone outside the editor since the list was filled.
+    if (command.menu == kMenuLoad) FillLoadList();
     return true;
   }
   return false;
@@ -159,7 +165,7 @@ bool cEditor::OnPanelSwitch(int eventId) {
   return false;
 }
 
-// The shader model 2 and 3 create buttons stand left of the depth panel while it
+// The shader model 2 and 3 create buttons stand above the depth panel while it
 // shows. Placed from the checkbox, not moved by steps, so repeated events and
 // menu resets cannot make the button drift.
 void cEditor::PlaceEngineCreateButton() {
@@ -167,8 +173,8 @@ void cEditor::PlaceEngineCreateButton() {
   cMenu* menu = EngineMenu();
   iGUIComponent* button = menu ? menu->FindKind<cButton>(EngineCreateButton()) : nullptr;
   if (!button) return;
-  const float shift = IsChecked(menu, kEnableDepth) ? -kDepthPanelShift : 0.0f;
-  button->SetPosition(kCreateButtonX + shift, kCreateButtonY);
+  const float raise = IsChecked(menu, kEnableDepth) ? kDepthPanelRaise : 0.0f;
+  button->SetPosition(kCreateButtonX, kCreateButtonY + raise);
 }
 
 void cEditor::ShowHeightmapModel() {
@@ -256,8 +262,15 @@ void cEditor::StartNewState() {
   ResetMenus();
 }
 
+// The box is laid out for the text at the current display mode, as it is drawn.
 void cEditor::ShowInformation(const wchar_t* text) {
-  if (cTextarea* info = menus.info ? menus.info->FindKind<cTextarea>(kInfoText) : nullptr) info->SetText(text);
+  cMenu* box = menus.info;
+  if (cTextarea* info = box ? box->FindKind<cTextarea>(kInfoText) : nullptr) {
+    info->SetText(text);
+    const InfoBoxLayout layout = InfoBoxLayoutFor(info->TextHeight());
+    if (cButton* ok = box->FindKind<cButton>(0)) ok->SetPosition(layout.okX, layout.okTop);
+    if (cWindow* window = box->FindKind<cWindow>(0)) window->SetSize(layout.windowWidth, layout.windowHeight);
+  }
   cGUIManager* gui = cGUIManager::Instance();
   gui->PopMenu();
   gui->PushMenu(menus.info, true);
@@ -286,9 +299,11 @@ bool cEditor::WriteSaveFile(const std::string& path) {
   return waterScene.Save(path.c_str());
 }
 
-// A file is taken only when it was made for this engine family: its working
-// environment (the current one when it names none) and its engine type (if
-// any) must be the current engine type. Anything refused changes nothing.
+// A file is taken only when it was made for this engine family (its working
+// environment, the current one when it names none, and its engine type if any
+// are the current engine type), holds a component (every file the editor
+// writes does) and every component it holds can be made. Anything refused
+// changes nothing.
 void cEditor::LoadState() {
   const cCombobox* list = FindCombobox(menus.load, kLoadList);
   const wchar_t* name = list ? list->GetSelectedText() : nullptr;
@@ -306,11 +321,18 @@ void cEditor::LoadState() {
     ShowInformation(kOtherEngine);
     return;
   }
+  const bool holdsComponent = settings.heightmapType != 0 || settings.normalmapType != 0 ||
+                              settings.geometryType != 0 || settings.engineType != 0;
+  const std::wstring refusal = holdsComponent ? LoadRefusal(settings) : L"";
+  if (!holdsComponent || !refusal.empty()) {
+    ShowInformation(refusal.empty() ? kLoadFailed : (std::wstring(kLoadFailed) + L" " + refusal).c_str());
+    return;
+  }
   waterScene.SetHeader(header);
   waterScene.settings = settings;
   DeleteComponents();
-  const std::wstring skipped = LoadIntoMenus(settings);
-  ShowInformation(skipped.empty() ? kLoaded : (std::wstring(kLoaded) + L" Not created: " + skipped).c_str());
+  LoadIntoMenus(settings);
+  ShowInformation(kLoaded);
 }
 
 void cEditor::ApplySettings() {

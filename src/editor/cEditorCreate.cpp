@@ -171,14 +171,28 @@ void cEditor::CreateEngine() {
   engine->Init(d3d, device, EditboxValue(menu, kReflectionStrength), EditboxValue(menu, kFullReflectionDistance),
                EditboxValue(menu, kGlobalTransparency));
   engine->SetReflectionColor(MenuColor(menu, kReflectionColorR, kReflectionColorG, kReflectionColorB));
+  MakePassTargets();
+}
+
+// Also every frame: a pass ticked after the engine was made takes effect in the
+// next frame, at the menu's resolution once that is one the create button takes.
+void cEditor::MakePassTargets() {
+  const cMenu* menu = EngineMenu();
   cWaterScene& scene = waterScene;
-  if (IsChecked(menu, kEnableReflection)) {
+  const auto wanted = [&](const cPassTarget& target, int checkbox, int resolution) {
+    return target.GetTexture() == nullptr && IsChecked(menu, checkbox) && IsTextureSizeIn(menu, resolution);
+  };
+  if (wanted(scene.reflectionTarget, kEnableReflection, kReflectionResolution)) {
     scene.reflectionTarget.Init(EditboxInt(menu, kReflectionResolution), EditboxValue(menu, kReflectionPlaneY), d3d,
                                 device);
   }
-  if (IsChecked(menu, kEnableRefraction)) scene.refractionTarget.Init(EditboxInt(menu, kRefractionResolution), d3d, device);
+  if (wanted(scene.refractionTarget, kEnableRefraction, kRefractionResolution)) {
+    scene.refractionTarget.Init(EditboxInt(menu, kRefractionResolution), d3d, device);
+  }
   const bool depthEngine = engineType == ENGINE_SM2 || engineType == ENGINE_SM3;
-  if (depthEngine && IsChecked(menu, kEnableDepth)) scene.depthTarget.Init(EditboxInt(menu, kDepthResolution), d3d, device);
+  if (depthEngine && wanted(scene.depthTarget, kEnableDepth, kDepthResolution)) {
+    scene.depthTarget.Init(EditboxInt(menu, kDepthResolution), d3d, device);
+  }
 }
 
 // The geometry follows the new heightmap as it followed the old one (`state`,

@@ -1,11 +1,14 @@
-// Returning the menus to their built state, and writing a loaded state into
-// them while rebuilding its components as the user would by hand. A component
-// whose values fixed at creation break the create rules is left out (they
-// could exhaust memory or wrap indices); values the editor hands over every
-// frame are taken as they are, since the state ran with them.
+// Returning the menus to their built state, checking a loaded state before
+// anything is touched, and writing it into the menus while rebuilding its
+// components as the user would by hand. A state loads whole or not at all: a
+// component whose values fixed at creation break the create rules (they could
+// exhaust memory or wrap indices) refuses the load; values the editor hands
+// over every frame are taken as they are, since the state ran with them.
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "editor/cEditor.h"
@@ -13,7 +16,9 @@
 #include "editor/EditorIds.h"
 #include "editor/MenuTables.h"
 #include "editor/MenuValues.h"
+#include "gui/GUIText.h"
 #include "gui/cWindow.h"
+#include "waterscene/SettingsValidation.h"
 
 using namespace EditorId;
 
@@ -63,12 +68,95 @@ int ItemOf(int type, std::initializer_list<int> typesInListOrder) {
   return -1;
 }
 
-void AppendReason(std::wstring* skipped, const wchar_t* reason) {
-  if (!skipped->empty()) *skipped += L", ";
-  *skipped += reason;
+// The record as the menus hold it once it is written into them: reals with
+// three decimals, read back as an edit box reads them. The checks before a
+// load judge exactly the values the create commands will read.
+cEngineSettings AsWrittenIntoMenus(cEngineSettings settings) {
+  char* record = reinterpret_cast<char*>(&settings);
+  for (const SettingKey& key : EngineSettingKeys()) {
+    if (key.kind != SettingKind::Float) continue;
+    float value;
+    std::memcpy(&value, record + key.offset, sizeof value);
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%.3f", static_cast<double>(value));
+    value = TextToNumber(text);
+    std::memcpy(record + key.offset, &value, sizeof value);
+  }
+  return settings;
 }
 
+using Problem = std::optional<SettingsProblem>;
+
+Problem Refuse(const char* key, const std::string& reason) { return SettingsProblem{key, reason}; }
+
+bool IsTextureEdge(int size, int maxTextureSize) { return IsPowerOfTwo(size) && size <= maxTextureSize; }
+
+Problem HeightmapProblem(const cEngineSettings& s, int maxTextureSize) {
+  if (auto problem = CheckHeightmapSettings(s, ValueCheck::FixedAtCreation)) return problem;
+  if (s.heightmapType != 0 && s.heightmapResolution > maxTextureSize) {
+    return Refuse("heightmap resolution", std::to_string(s.heightmapResolution) +
+                                              " is above the card's largest texture, " + std::to_string(maxTextureSize));
+  }
+  return std::nullopt;
+}
+
+// The menus offer the GPU method only where the GPU normal map runs.
+Problem NormalmapProblem(const cEngineSettings& s, int engineType) {
+  if (auto problem = CheckNormalmapSettings(s, ValueCheck::FixedAtCreation)) return problem;
+  if (s.normalmapType == NORMALMAP_FD_TEX && engineType != ENGINE_SM2 && engineType != ENGINE_SM3) {
+    return Refuse("normalmap type", "the GPU method needs shader model 2 or 3");
+  }
+  return std::nullopt;
+}
+
+Problem GeometryProblem(const cEngineSettings& s, int engineType) {
+  if (auto problem = CheckGeometrySettings(s, ValueCheck::FixedAtCreation)) return problem;
+  if (engineType == ENGINE_SM3 && s.geometryType != 0 && s.geometryType != GEOMETRY_RADIAL) {
+    return Refuse("geometry type", "this engine draws only the radial grid");
+  }
+  return std::nullopt;
+}
+
+// Of an engine only its pass resolutions are fixed at creation.
+Problem EngineProblem(const cEngineSettings& s, int engineType, int maxTextureSize) {
+  if (s.engineType == 0) return std::nullopt;
+  if (s.heightmapType == 0 || s.normalmapType == 0 || s.geometryType == 0) {
+    return Refuse("engine type", "an engine needs a heightmap, a normalmap and a geometry");
+  }
+  struct Pass {
+    bool on;
+    int size;
+    const char* key;
+  };
+  const bool depth = engineType == ENGINE_SM2 || engineType == ENGINE_SM3;
+  for (const Pass& pass : {Pass{s.enableReflection, s.reflectionResolution, "reflection resolution"},
+                           Pass{s.enableRefraction, s.refractionResolution, "refraction resolution"},
+                           Pass{depth && s.enableDepthEffects, s.depthTextureResolution, "depth texture resolution"}}) {
+    if (pass.on && !IsTextureEdge(pass.size, maxTextureSize)) {
+      return Refuse(pass.key,
+                    std::to_string(pass.size) + " is not a power of two up to " + std::to_string(maxTextureSize));
+    }
+  }
+  return std::nullopt;
+}
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 }  // namespace
+
+std::wstring cEditor::LoadRefusal(const cEngineSettings& loaded) const {
+  const cEngineSettings s = AsWrittenIntoMenus(loaded);
+  const int maxTextureSize = MaxTextureSize();
+  const std::pair<const wchar_t*, Problem> checks[] = {{L"heightmap", HeightmapProblem(s, maxTextureSize)},
+                                                       {L"normalmap", NormalmapProblem(s, engineType)},
+                                                       {L"geometry", GeometryProblem(s, engineType)},
+                                                       {L"engine", EngineProblem(s, engineType, maxTextureSize)}};
+  for (const auto& [component, problem] : checks) {
+    if (problem) return L"Cannot make the " + std::wstring(component) + L" (" + Wide(problem->key) + L": " +
+                        Wide(problem->reason) + L").";
+  }
+  return {};
+}
 
 void cEditor::ResetMenus() {
   for (cMenu* menu : AllMenus()) {
@@ -88,18 +176,16 @@ void cEditor::SetCheckbox(cMenu* menu, int id, bool checked, int eventId) {
   OnEditorCommand(eventId);
 }
 
-std::wstring cEditor::LoadIntoMenus(const cEngineSettings& settings) {
+void cEditor::LoadIntoMenus(const cEngineSettings& settings) {
   ResetMenus();
   RefreshEngineItems();
-  std::wstring skipped;
-  LoadHeightmapIntoMenu(settings, &skipped);
-  LoadNormalmapIntoMenu(settings, &skipped);
-  LoadGeometryIntoMenu(settings, &skipped);
-  LoadEngineIntoMenu(settings, &skipped);
-  return skipped;
+  LoadHeightmapIntoMenu(settings);
+  LoadNormalmapIntoMenu(settings);
+  LoadGeometryIntoMenu(settings);
+  LoadEngineIntoMenu(settings);
 }
 
-void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
+void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s) {
   cMenu* menu = menus.heightmap;
   const int item = ItemOf(s.heightmapType, {HEIGHTMAP_PERLIN, HEIGHTMAP_FFT});
   if (item < 1) {
@@ -124,14 +210,10 @@ void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s, std::wstring* skip
   }
   SetCheckbox(menu, kShowHeightmap, IsChecked(menu, kShowHeightmap), kEventShowHeightmap);
   OnEditorCommand(kEventHeightmapModelPicked);
-  if (!HeightmapValuesValid(ValueCheck::FixedAtCreation)) {
-    AppendReason(skipped, L"heightmap (invalid values)");
-    return;
-  }
   OnEditorCommand(s.heightmapType == HEIGHTMAP_PERLIN ? kEventCreatePerlin : kEventCreateFFT);
 }
 
-void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
+void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s) {
   cMenu* menu = menus.normalmap;
   const int item = ItemOf(s.normalmapType, {NORMALMAP_FD_RAW, NORMALMAP_FD_TEX, NORMALMAP_FFT});
   if (item < 1) {
@@ -145,14 +227,10 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skip
     OnEditorCommand(kEventFilteringPicked);
   }
   SetCheckbox(menu, kShowNormalmap, IsChecked(menu, kShowNormalmap), kEventShowNormalmap);
-  if (!NormalmapValuesValid(ValueCheck::FixedAtCreation)) {
-    AppendReason(skipped, waterScene.heightmap ? L"normalmap (invalid values)" : L"normalmap (no heightmap)");
-    return;
-  }
   OnEditorCommand(kEventCreateNormalmap);
 }
 
-void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
+void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s) {
   cMenu* menu = menus.geometry;
   const int item = ItemOf(s.geometryType, {GEOMETRY_SIMPLE, GEOMETRY_GEOMIPMAP, GEOMETRY_RADIAL});
   if (item < 1) {
@@ -191,14 +269,10 @@ void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s, std::wstring* skipp
                          Real(kSimpleUVScaleY, s.geometryDefaultUVScaleY)});
       break;
   }
-  if (!GeometryValuesValid(ValueCheck::FixedAtCreation)) {
-    AppendReason(skipped, L"geometry (invalid values or not offered for this engine)");
-    return;
-  }
   OnEditorCommand(kEventCreateGeometry);
 }
 
-void cEditor::LoadEngineIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
+void cEditor::LoadEngineIntoMenu(const cEngineSettings& s) {
   cMenu* menu = EngineMenu();
   if (s.engineType == 0 || !menu) {
     return;
@@ -247,11 +321,5 @@ void cEditor::LoadEngineIntoMenu(const cEngineSettings& s, std::wstring* skipped
     }
   }
   SetCheckbox(menu, kShowEngineInfo, IsChecked(menu, kShowEngineInfo), kEventShowEngineInfo);
-  if (!waterScene.heightmap || !waterScene.normalmap || !waterScene.geometry) {
-    AppendReason(skipped, L"engine (needs heightmap, normalmap and geometry)");
-  } else if (!EngineValuesValid(ValueCheck::FixedAtCreation)) {
-    AppendReason(skipped, L"engine (invalid values or a geometry it cannot draw)");
-  } else {
-    CreateEngine();
-  }
+  CreateEngine();
 }

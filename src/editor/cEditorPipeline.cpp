@@ -114,4 +114,5 @@ void cEditor::UpdateEngineValues() {
   if (const auto strength = Magnitude(menu, kReflectionStrength)) engine->SetReflectionStrength(*strength);
   if (const auto distance = Magnitude(menu, kFullReflectionDistance)) engine->SetFullReflectionDistance(*distance);
   if (const auto transparency = Magnitude(menu, kGlobalTransparency)) engine->SetGlobalTransparency(*transparency);
+  MakePassTargets();
 }

@@ -68,6 +68,9 @@ void cEditor::SetUpSelectionScreen() {
   PreloadButtons({L"new", L"heightmap_menu", L"normalmap_menu", L"geometry_menu", L"waterrendering_menu", L"close1",
                   L"dropDownButton", L"upButton", L"downButton", L"create", L"ok", L"cancel", L"exit1", L"settings",
                   L"apply", L"save", L"load"});
+  // The greyed looks the labelled buttons show while disabled.
+  PreloadTextures({L"data/gui/ok_disabled.tga", L"data/gui/cancel_disabled.tga", L"data/gui/apply_disabled.tga",
+                   L"data/gui/create_disabled.tga"});
   // Engine icons of the toolbar; two are spelt with a capital letter.
   PreloadTextures({L"data/gui/ffp_idle.tga", L"data/gui/Sm1_idle.tga", L"data/gui/sm2_idle.tga",
                    L"data/gui/Sm3_idle.tga"});

@@ -33,17 +33,14 @@ constexpr const wchar_t* kEngineWarning =
 struct FieldRule {
   int control;
   Bound bound;
-  bool live = false;
 };
-
-constexpr FieldRule LiveField(int control, Bound bound) { return FieldRule{control, bound, true}; }
 
 // A component's rules on the boxes of its menu; `controls` holds one box per
 // rule, in the rules' order.
 template <size_t N>
 constexpr std::array<FieldRule, N> OnControls(const ComponentRule (&rules)[N], const int (&controls)[N]) {
   std::array<FieldRule, N> fields{};
-  for (size_t i = 0; i < N; ++i) fields[i] = FieldRule{controls[i], rules[i].bound, rules[i].live};
+  for (size_t i = 0; i < N; ++i) fields[i] = FieldRule{controls[i], rules[i].bound};
   return fields;
 }
 
@@ -65,34 +62,29 @@ constexpr auto kRadialFields =
                                 kRadialFirstLevelScale, kRadialHeightFalloff, kRadialUVScaleX, kRadialUVScaleY});
 
 // A field missing from its menu fails: every rule names a box the menu has.
-bool FieldsPass(const cMenu* menu, std::span<const FieldRule> fields, ValueCheck check) {
+bool FieldsPass(const cMenu* menu, std::span<const FieldRule> fields) {
   for (const FieldRule& field : fields) {
-    if (!Applies(field.live, check)) continue;
     const cEditbox* box = FindEditbox(menu, field.control);
     if (!box || !Within(box->GetValue(), field.bound)) return false;
   }
   return true;
 }
 
-// Every engine field reaches the engine each frame; only the pass resolutions
-// are fixed when it is made.
 constexpr FieldRule kEngineCommonRules[] = {
-    LiveField(kReflectionStrength, Bound::NonNegative), LiveField(kFullReflectionDistance, Bound::Positive),
-    LiveField(kGlobalTransparency, Bound::NonNegative), LiveField(kReflectionColorR, Bound::Byte),
-    LiveField(kReflectionColorG, Bound::Byte),          LiveField(kReflectionColorB, Bound::Byte)};
+    {kReflectionStrength, Bound::NonNegative}, {kFullReflectionDistance, Bound::Positive},
+    {kGlobalTransparency, Bound::NonNegative}, {kReflectionColorR, Bound::Byte},
+    {kReflectionColorG, Bound::Byte},          {kReflectionColorB, Bound::Byte}};
 constexpr FieldRule kRefractionRules[] = {
-    LiveField(kRefractionFillR, Bound::Byte), LiveField(kRefractionFillG, Bound::Byte), LiveField(kRefractionFillB, Bound::Byte)};
-constexpr FieldRule kExtrusionRules[] = {LiveField(kExtrusionStrength, Bound::NonNegative),
-                                             LiveField(kExtrusionUVScaleX, Bound::Positive),
-                                             LiveField(kExtrusionUVScaleY, Bound::Positive)};
-constexpr FieldRule kFoamRules[] = {LiveField(kFoamStart, Bound::Unit), LiveField(kFoamTransparency, Bound::NonNegative),
-                                        LiveField(kFoamTiling, Bound::Positive), LiveField(kFoamDistortion, Bound::NonNegative),
-                                        LiveField(kFoamVisibility, Bound::NonNegative)};
-constexpr FieldRule kSunlightRules[] = {LiveField(kSunColorR, Bound::Byte), LiveField(kSunColorG, Bound::Byte),
-                                            LiveField(kSunColorB, Bound::Byte), LiveField(kSunArea, Bound::Positive),
-                                            LiveField(kSunPower, Bound::Positive)};
-constexpr FieldRule kDepthRules[] = {LiveField(kShoreTransparency, Bound::NonNegative),
-                                         LiveField(kDepthLimit, Bound::NonNegative)};
+    {kRefractionFillR, Bound::Byte}, {kRefractionFillG, Bound::Byte}, {kRefractionFillB, Bound::Byte}};
+constexpr FieldRule kExtrusionRules[] = {{kExtrusionStrength, Bound::NonNegative},
+                                         {kExtrusionUVScaleX, Bound::Positive},
+                                         {kExtrusionUVScaleY, Bound::Positive}};
+constexpr FieldRule kFoamRules[] = {{kFoamStart, Bound::Unit},          {kFoamTransparency, Bound::NonNegative},
+                                    {kFoamTiling, Bound::Positive},     {kFoamDistortion, Bound::NonNegative},
+                                    {kFoamVisibility, Bound::NonNegative}};
+constexpr FieldRule kSunlightRules[] = {{kSunColorR, Bound::Byte}, {kSunColorG, Bound::Byte}, {kSunColorB, Bound::Byte},
+                                        {kSunArea, Bound::Positive}, {kSunPower, Bound::Positive}};
+constexpr FieldRule kDepthRules[] = {{kShoreTransparency, Bound::NonNegative}, {kDepthLimit, Bound::NonNegative}};
 
 // The fields of an engine option, checked only while its checkbox is ticked;
 // `resolution` (0 for none) is a render-target size.
@@ -115,10 +107,10 @@ bool IsTextureSize(float value, int maxSize) {
   return IsPowerOfTwo(size) && size <= maxSize;
 }
 
-bool OptionsPass(const cMenu* menu, std::span<const OptionRules> options, int maxTextureSize, ValueCheck check) {
+bool OptionsPass(const cMenu* menu, std::span<const OptionRules> options, int maxTextureSize) {
   for (const OptionRules& option : options) {
     if (!IsChecked(menu, option.checkbox)) continue;
-    if (!FieldsPass(menu, option.rules, check)) return false;
+    if (!FieldsPass(menu, option.rules)) return false;
     if (option.resolution != 0 && !IsTextureSize(EditboxValue(menu, option.resolution), maxTextureSize)) {
       return false;
     }
@@ -172,6 +164,15 @@ void SetTextf(cMenu* menu, int id, const wchar_t* format, Args... args) {
   SetText(menu, id, text);
 }
 
+// A dialog's OK is its first button.
+cButton* FirstButton(const cMenu* menu) {
+  if (!menu) return nullptr;
+  for (const auto& component : menu->Components()) {
+    if (auto* button = dynamic_cast<cButton*>(component.get())) return button;
+  }
+  return nullptr;
+}
+
 void SetWindowVisible(cMenu* menu, int id, bool visible) {
   if (cWindow* window = menu ? menu->FindKind<cWindow>(id) : nullptr) window->SetVisible(visible);
 }
@@ -184,45 +185,51 @@ int cEditor::MaxTextureSize() const {
   return static_cast<int>(std::min(caps.MaxTextureWidth, caps.MaxTextureHeight));
 }
 
-bool cEditor::HeightmapValuesValid(ValueCheck check) const {
+bool cEditor::IsTextureSizeIn(const cMenu* menu, int box) const {
+  return IsTextureSize(EditboxValue(menu, box), MaxTextureSize());
+}
+
+bool cEditor::HeightmapValuesValid() const {
   const cMenu* menu = menus.heightmap;
   if (!HasSelection(menu, kHeightmapResolutionList) || !HasSelection(menu, kHeightmapModelList)) return false;
   const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
   if (SaturatingInt(resolutions->GetSelectedValue()) > MaxTextureSize()) return false;
   const bool perlin = SelectedItem(menu, kHeightmapModelList) == 1;
-  if (!FieldsPass(menu, kHeightmapSpeedFields, check)) return false;
-  if (perlin) return FieldsPass(menu, kPerlinFields, check);
-  return FieldsPass(menu, kFFTFields, check) && FieldsPass(menu, kNormalizationFields, check);
+  if (!FieldsPass(menu, kHeightmapSpeedFields)) return false;
+  if (perlin) return FieldsPass(menu, kPerlinFields);
+  // Unticked, the box only shows the automatic factor (0 for a flat ocean).
+  const bool fixedFactor = IsChecked(menu, kFixedNormalization);
+  return FieldsPass(menu, kFFTFields) && (!fixedFactor || FieldsPass(menu, kNormalizationFields));
 }
 
-bool cEditor::NormalmapValuesValid(ValueCheck check) const {
+bool cEditor::NormalmapValuesValid() const {
   const cMenu* menu = menus.normalmap;
   const int item = SelectedItem(menu, kNormalmapMethodList);
   if (waterScene.heightmap == nullptr || item < 1 || IsNotApplicable(menu, kNormalmapMethodList)) return false;
   if (item > 2) return true;
-  return HasSelection(menu, kFilteringList) && FieldsPass(menu, kNormalsAmplitudeFields, check);
+  return HasSelection(menu, kFilteringList) && FieldsPass(menu, kNormalsAmplitudeFields);
 }
 
-bool cEditor::GeometryValuesValid(ValueCheck check) const {
+bool cEditor::GeometryValuesValid() const {
   const cMenu* menu = menus.geometry;
   const int item = SelectedItem(menu, kGeometryTypeList);
   if (item < 1 || IsNotApplicable(menu, kGeometryTypeList)) return false;
-  return FieldsPass(menu, GeometryRules(item), check) && GeometryWithinLimits(menu, item);
+  return FieldsPass(menu, GeometryRules(item)) && GeometryWithinLimits(menu, item);
 }
 
-bool cEditor::EngineValuesValid(ValueCheck check) const {
+bool cEditor::EngineValuesValid() const {
   const cMenu* menu = EngineMenu();
   const cWaterScene& scene = waterScene;
   if (!menu || !scene.heightmap || !scene.normalmap || !scene.geometry) return false;
   // The shader model 3 engine moves a radial grid with the camera and draws nothing else.
   if (engineType == ENGINE_SM3 && scene.geometry->GetTypeId() != GEOMETRY_RADIAL) return false;
   const int maxTexture = MaxTextureSize();
-  if (!FieldsPass(menu, kEngineCommonRules, check) || !OptionsPass(menu, kCommonOptions, maxTexture, check)) {
+  if (!FieldsPass(menu, kEngineCommonRules) || !OptionsPass(menu, kCommonOptions, maxTexture)) {
     return false;
   }
-  if (engineType != ENGINE_FFP && !OptionsPass(menu, kFoamOption, maxTexture, check)) return false;
+  if (engineType != ENGINE_FFP && !OptionsPass(menu, kFoamOption, maxTexture)) return false;
   return engineType == ENGINE_FFP || engineType == ENGINE_SM1 ||
-         OptionsPass(menu, kShaderModel2Options, maxTexture, check);
+         OptionsPass(menu, kShaderModel2Options, maxTexture);
 }
 
 bool cEditor::ValidateHeightmapMenu() { return IsTopMenu(menus.heightmap) && HeightmapValuesValid(); }
@@ -275,6 +282,11 @@ void cEditor::UpdateComponentStatus() {
       SetTextf(toolbar, kNormalmapGenerationTime, L"Generation Time(s):%.3f", timings.normalmapCompute);
       SetTextf(toolbar, kNormalmapWriteTime, L"Texture Write Time(s):%.3f", timings.normalmapWrite);
     }
+  }
+  // The save dialog's OK only with a name to save under.
+  if (cButton* ok = FirstButton(menus.save)) {
+    const cEditbox* name = FindEditbox(menus.save, kSaveName);
+    ok->SetEnabled(name && name->GetText() && *name->GetText() != L'\0');
   }
   if (cMenu* engineMenu = EngineMenu()) {
     UpdateCreateButtons(engineMenu, {EngineCreateButton()}, &cEditor::ValidateCurrentEngineMenu, kEngineWarning);

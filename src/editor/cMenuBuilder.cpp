@@ -25,9 +25,11 @@ std::wstring cMenuBuilder::ButtonImage(const wchar_t* name, const wchar_t* state
 }
 
 cButton* cMenuBuilder::MakeButton(const MenuRow& row, const wchar_t* name) const {
-  return new cButton(row.group, row.id, row.click, row.hover, Image(ButtonImage(name, L"idle").c_str()),
-                     Image(ButtonImage(name, L"over").c_str()), Image(ButtonImage(name, L"click").c_str()),
-                     D3DXVECTOR2(row.x, row.y), row.width, row.height);
+  auto* button = new cButton(row.group, row.id, row.click, row.hover, Image(ButtonImage(name, L"idle").c_str()),
+                             Image(ButtonImage(name, L"over").c_str()), Image(ButtonImage(name, L"click").c_str()),
+                             D3DXVECTOR2(row.x, row.y), row.width, row.height);
+  button->SetDisabledImage(Image(ButtonImage(name, L"disabled").c_str()));
+  return button;
 }
 
 cButton* cMenuBuilder::MakeDisabledButton(const MenuRow& row) const {

@@ -21,7 +21,8 @@ class cMenuBuilder {
   iGUIComponent* AddRow(cMenu* menu, const MenuRow& row) const;
   // The cached texture of that file, or null.
   D3DTexture* Image(const wchar_t* fileName) const;
-  // "data/gui/<name>_idle.tga" and its over and click images as one button.
+  // "data/gui/<name>_idle.tga" and its over and click images as one button,
+  // with "<name>_disabled.tga" for its disabled look when that was preloaded.
   cButton* MakeButton(const MenuRow& row, const wchar_t* name) const;
   // A button that shows its over image in every state and reports no click.
   cButton* MakeDisabledButton(const MenuRow& row) const;

@@ -31,9 +31,11 @@ int cButton::OnHover(float, float) {
   return hoverEventId_;
 }
 
-// A disabled button gets no input and always shows its over image.
+// A disabled button gets no input and always shows its disabled image, or its
+// over image when it has none.
 void cButton::DrawSprites(cSpriteContainer* container) {
   if (!IsEnabled()) state_ = kOver;
-  if (IsVisible()) container->AddSprite(rect_.Sprite(images_[state_], White()));
+  D3DTexture* image = !IsEnabled() && disabledImage_ ? disabledImage_ : images_[state_];
+  if (IsVisible()) container->AddSprite(rect_.Sprite(image, White()));
   state_ = kIdle;
 }

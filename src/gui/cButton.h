@@ -23,11 +23,14 @@ class cButton : public iGUIComponent {
   void DrawSprites(cSpriteContainer* container) override;
   void SetPosition(float x, float y) override { rect_.MoveTo(x, y); }
   const float* GetPosition() override { return rect_.Position(); }
+  // Shown while disabled; without one a disabled button shows its over image.
+  void SetDisabledImage(D3DTexture* image) { disabledImage_ = image; }
 
  private:
   int state_ = kIdle;
   int clickEventId_;
   int hoverEventId_;
   D3DTexture* images_[3];  // by state
+  D3DTexture* disabledImage_ = nullptr;
   GUIRect rect_;
 };

@@ -23,3 +23,9 @@ void cTextarea::DrawText() {
   font_->DrawTextGUI(text_->c_str(), rect_.y, rect_.x, rect_.y - rect_.height, rect_.x + rect_.width, DT_WORDBREAK,
                      Tinted());
 }
+
+float cTextarea::TextHeight() const {
+  if (!font_ || !text_) return 0.0f;
+  return font_->TextHeightGUI(text_->c_str(), rect_.y, rect_.x, rect_.y - rect_.height, rect_.x + rect_.width,
+                              DT_WORDBREAK);
+}

@@ -28,6 +28,9 @@ class cTextarea : public iGUIComponent {
   // Null while the area has no text.
   const wchar_t* GetText() const { return TextOf(text_); }
   void Set(int id, D3DXVECTOR2 position, float size, const wchar_t* text, cFont* font);
+  // The height the wrapped text covers when drawn, in GUI units; 0 without a
+  // text or font.
+  float TextHeight() const;
 
  private:
   GUIRect rect_;

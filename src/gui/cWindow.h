@@ -21,6 +21,10 @@ class cWindow : public iGUIComponent {
   const float* GetPosition() override { return rect_.Position(); }
 
   void SetImage(D3DTexture* image) { image_ = image; }
+  void SetSize(float width, float height) {
+    rect_.width = width;
+    rect_.height = height;
+  }
 
  private:
   GUIRect rect_;

@@ -47,11 +47,24 @@ void cFont::DrawText(const wchar_t* text, int top, int left, int bottom, int rig
   font->DrawTextW(nullptr, text, -1, &rect, format, color);
 }
 
-void cFont::DrawTextGUI(const wchar_t* text, float top, float left, float bottom, float right, DWORD format,
-                        D3DCOLOR color) {
+RECT cFont::PixelRect(float top, float left, float bottom, float right) const {
   const float width = static_cast<float>(displayMode.Width);
   const float height = static_cast<float>(displayMode.Height);
   const auto column = [&](float x) { return SaturateToInt((x * projection._11 + 1.0f) * width * 0.5f); };
   const auto row = [&](float y) { return SaturateToInt(0.5f * height - height * projection._22 * y * 0.5f); };
-  DrawText(text, row(top), column(left), row(bottom), column(right), format, color);
+  return RECT{column(left), row(top), column(right), row(bottom)};
+}
+
+void cFont::DrawTextGUI(const wchar_t* text, float top, float left, float bottom, float right, DWORD format,
+                        D3DCOLOR color) {
+  const RECT rect = PixelRect(top, left, bottom, right);
+  DrawText(text, rect.top, rect.left, rect.bottom, rect.right, format, color);
+}
+
+float cFont::TextHeightGUI(const wchar_t* text, float top, float left, float bottom, float right,
+                           DWORD format) const {
+  const float pixelsPerUnit = 0.5f * static_cast<float>(displayMode.Height) * projection._22;
+  if (font == nullptr || text == nullptr || !(pixelsPerUnit > 0.0f)) return 0.0f;
+  RECT rect = PixelRect(top, left, bottom, right);
+  return static_cast<float>(font->DrawTextW(nullptr, text, -1, &rect, format | DT_CALCRECT, 0)) / pixelsPerUnit;
 }

@@ -21,9 +21,13 @@ class cFont : public iResource {
   // Rectangle in GUI coordinates.
   void DrawTextGUI(const wchar_t* text, float top, float left, float bottom, float right, DWORD format,
                    D3DCOLOR color);
+  // The height in GUI units that DrawTextGUI with these arguments covers; 0
+  // without a font or text.
+  float TextHeightGUI(const wchar_t* text, float top, float left, float bottom, float right, DWORD format) const;
 
  private:
   void CaptureView(IDirect3DDevice9* device);
+  RECT PixelRect(float top, float left, float bottom, float right) const;
 
   ID3DXFont* font = nullptr;
   D3DXMATRIX projection{};

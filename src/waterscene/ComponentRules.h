@@ -47,7 +47,7 @@ inline constexpr ComponentRule kPerlin[] = {
     {"heightmap grid size", Bound::NonNegative}};
 inline constexpr ComponentRule kFFT[] = {{"fft heightmap amplitude", Bound::NonNegative},
                                          {"heightmap grid size", Bound::NonNegative}};
-// The menu fixes the normalization with a check box, so its box must hold a
+// While the menu's check box fixes the normalization, its box must hold a
 // factor above 0; a record has no such flag and stores 0 for the automatic one.
 inline constexpr ComponentRule kMenuNormalization[] = {
     Live("fft heightmap normalization factor", Bound::Positive)};

@@ -14,7 +14,10 @@
 #include "editor/MenuValues.h"
 #include "gui/cButton.h"
 #include "gui/cGUIManager.h"
+#include "gui/cSpriteContainer.h"
 #include "gui/cTextarea.h"
+#include "scene/D3DTexture.h"
+#include "scene/cResourceCache.h"
 
 class EditorSession : public EditorTest {
  protected:
@@ -77,6 +80,18 @@ class EditorSession : public EditorTest {
   static std::wstring BoxText(const cMenu* menu, int id) {
     const cEditbox* box = FindEditbox(menu, id);
     return box && box->GetText() ? box->GetText() : L"";
+  }
+  // The image a control queues when drawn now; null when it queues none.
+  const D3DTexture* DrawnImage(const cMenu* menu, int id) const {
+    iGUIComponent* control = menu ? menu->Find(id) : nullptr;
+    if (!control) return nullptr;
+    editor->spriteContainer->Clear();
+    control->DrawSprites(editor->spriteContainer);
+    const auto& sprites = editor->spriteContainer->GetSprites();
+    return sprites.empty() ? nullptr : sprites[0].texture;
+  }
+  const D3DTexture* Image(const wchar_t* file) const {
+    return dynamic_cast<const D3DTexture*>(editor->resourceCache->Find(file));
   }
   std::wstring InfoLine() const { return editor->infoLine.GetText() ? editor->infoLine.GetText() : L""; }
 

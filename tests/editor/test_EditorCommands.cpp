@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,7 +18,27 @@ namespace {
 
 using namespace EditorId;
 
-class CommandTest : public EditorSession {};
+class CommandTest : public EditorSession {
+ protected:
+  // Whether a visible widget made after the button (so drawn over it) hides part
+  // of it; labels are drawn after every sprite anyway and do not count.
+  static bool Covered(const cMenu* menu, int buttonId) {
+    const auto& controls = menu->Components();
+    auto it = std::find_if(controls.begin(), controls.end(),
+                           [&](const auto& c) { return c->GetId() == buttonId && dynamic_cast<cButton*>(c.get()); });
+    if (it == controls.end()) return true;
+    const float x = (*it)->GetPosition()[0], y = (*it)->GetPosition()[1];
+    for (++it; it != controls.end(); ++it) {
+      if (!(*it)->IsVisible() || dynamic_cast<cTextarea*>(it->get())) continue;
+      for (int u = 0; u <= 4; ++u) {
+        for (int v = 0; v <= 4; ++v) {
+          if ((*it)->HitTest(x + 0.075f * u / 4, y - 0.0375f * v / 4)) return true;
+        }
+      }
+    }
+    return false;
+  }
+};
 
 TEST_F(CommandTest, ToolbarClicksOpenTheirMenuAndHoversExplainThem) {
   StartWith(ENGINE_SM2);
@@ -113,19 +134,27 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
   EXPECT_FALSE(IsChecked(menu, kEnableRefraction));
   EXPECT_FALSE(GroupShown(menu, kGroupRefraction));
 
-  // Placed from the checkbox: repeated events and a reset never make it drift.
-  const auto x = [&] { return menu->FindKind<cButton>(kCreateSM2EngineButton)->GetPosition()[0]; };
-  Check(menu, kEnableDepth, true);
+  // With every panel shown, nothing drawn after the create button covers it;
+  // placed from the checkbox, repeated events and a reset never make it drift.
+  auto* button = menu->FindKind<cButton>(kCreateSM2EngineButton);
+  const float x = button->GetPosition()[0], y = button->GetPosition()[1];
+  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
+                            {kEnableExtrusion, kEventExtrusion}, {kEnableFoam, kEventFoam},
+                            {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects}}) {
+    Check(menu, box, true);
+    Command(event);
+  }
   Command(kEventDepthEffects);
-  Command(kEventDepthEffects);
-  EXPECT_FLOAT_EQ(x(), 0.12f - 0.35f);
+  EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
   Check(menu, kEnableDepth, false);
   Command(kEventDepthEffects);
-  EXPECT_FLOAT_EQ(x(), 0.12f);
+  EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
+  EXPECT_FLOAT_EQ(button->GetPosition()[0], x);
   Check(menu, kEnableDepth, true);
   Command(kEventDepthEffects);
   editor->ResetMenus();
-  EXPECT_FLOAT_EQ(x(), 0.12f);
+  EXPECT_FLOAT_EQ(button->GetPosition()[0], x);
+  EXPECT_FLOAT_EQ(button->GetPosition()[1], y);
 }
 
 TEST_F(CommandTest, PicksShowTheMatchingPanels) {
@@ -273,6 +302,30 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
   EXPECT_FALSE(GroupShown(menu, kGroupReflection));
   EXPECT_EQ(BoxText(menu, kReflectionResolution), L"512");
   driver->Frames(2);
+}
+
+// A pass ticked after the engine was made gets its target in the next frame, at
+// the menu's resolution once that is one the create button would take.
+TEST_F(CommandTest, APassTickedAfterTheEngineWasMadeGetsItsTargetInTheNextFrame) {
+  StartWith(ENGINE_SM1);
+  cWaterScene& scene = editor->waterScene;
+  CreateFFTHeightmap();
+  CreateNormalmap(1);
+  CreateGeometry(1);
+  Command(kEventCreateSM1Engine);
+  cMenu* menu = editor->menus.sm1Engine;
+  Write(menu, kReflectionResolution, L"128");
+  Write(menu, kRefractionResolution, L"500");
+  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction}}) {
+    Check(menu, box, true);
+    Command(event);
+  }
+  driver->Frames(1);
+  EXPECT_EQ(scene.reflectionTarget.GetSize(), 128);
+  EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
+  Write(menu, kRefractionResolution, L"64");
+  driver->Frames(1);
+  EXPECT_EQ(scene.refractionTarget.GetSize(), 64);
 }
 
 // Sky sets 1 and 2 made of one small image, in a working directory of their

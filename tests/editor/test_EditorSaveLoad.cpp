@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "EditorSession.h"
 #include "settings/cEngineSettings.h"
 #include "engine/iWaterEngine.h"
+#include "gui/cWindow.h"
 
 namespace {
 
@@ -61,6 +65,39 @@ class SaveLoadTest : public EditorSession {
 
   std::wstring Information() const { return Text(editor->menus.info, kInfoText); }
 
+  // GUI coordinates of a pixel, by the inverse of the drawing mapping.
+  D3DXVECTOR2 Gui(LONG x, LONG y) const {
+    const float width = static_cast<float>(editor->displayMode.Width);
+    const float height = static_cast<float>(editor->displayMode.Height);
+    return D3DXVECTOR2((2.0f * x / width - 1.0f) / editor->projection._11,
+                       (height / 2.0f - y) * 2.0f / (height * editor->projection._22));
+  }
+
+  // The laid-out text, as the font measures it where it was drawn, lies in the
+  // box's window and above its OK button, which lies in the window too.
+  void ExpectInformationFits() {
+    platform::Recorded().Clear();
+    driver->Frames(1);
+    const auto& texts = platform::Recorded().texts;
+    const auto drawn = std::find_if(texts.begin(), texts.end(), [&](const auto& t) { return t.text == Information(); });
+    ASSERT_NE(drawn, texts.end());
+    ID3DXFont* font = nullptr;
+    ASSERT_EQ(D3DXCreateFontW(editor->device, drawn->fontHeight, 0, FW_NORMAL, 1, FALSE, DEFAULT_CHARSET,
+                              OUT_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, drawn->face.c_str(), &font),
+              D3D_OK);
+    RECT bounds = drawn->rect;
+    font->DrawTextW(nullptr, drawn->text.c_str(), -1, &bounds, drawn->format | DT_CALCRECT, 0);
+    font->Release();
+    cMenu* box = editor->menus.info;
+    cWindow* window = box->FindKind<cWindow>(0);
+    cButton* ok = box->FindKind<cButton>(0);
+    const D3DXVECTOR2 topLeft = Gui(bounds.left, bounds.top), bottomRight = Gui(bounds.right, bounds.bottom);
+    EXPECT_TRUE(window->HitTest(topLeft.x, topLeft.y) && window->HitTest(bottomRight.x, bottomRight.y));
+    const float okX = ok->GetPosition()[0], okY = ok->GetPosition()[1];
+    EXPECT_GT(bottomRight.y, okY);
+    EXPECT_TRUE(window->HitTest(okX, okY) && window->HitTest(okX + 0.08f, okY - 0.04f));
+  }
+
   // Every edit box and checkbox of the component and engine menus, by menu and id.
   std::map<std::pair<int, int>, float> MenuValues() const {
     std::map<std::pair<int, int>, float> values;
@@ -106,9 +143,19 @@ TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
   EXPECT_FALSE(std::filesystem::exists("save/a"));
 
   Open(editor->menus.save);
-  Write(editor->menus.save, kSaveName, nullptr);  // emptied: nothing happens
+  Write(editor->menus.save, kSaveName, nullptr);  // emptied: OK is greyed and does nothing
+  editor->UpdateComponentStatus();
+  EXPECT_FALSE(ButtonEnabled(editor->menus.save, 0));
   Command(kEventSaveOk);
   EXPECT_EQ(TopId(), kMenuSave);
+  Write(editor->menus.save, kSaveName, L"b");
+  editor->UpdateComponentStatus();
+  EXPECT_TRUE(ButtonEnabled(editor->menus.save, 0));
+
+  WriteFile("t15outside", "[working environment]=ffp\r\n[heightmap type]=perlin\r\n");
+  Command(kEventLoadClick);  // the list is filled each time the dialog opens
+  list->SelectByText(L"t15outside");
+  EXPECT_NE(list->GetSelectedText(), nullptr);
 }
 
 TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
@@ -183,12 +230,27 @@ TEST_F(SaveLoadTest, AStateRunningWithLiveValuesOutOfCreateBoundsLoadsWhole) {
   EXPECT_FALSE(ButtonEnabled(editor->menus.heightmap, kCreateFFTButton));  // creating anew still asks for the bounds
 }
 
+// A file that is not a save file, or holds a component that cannot be made, is
+// refused whole; the reason for a component follows the message.
 TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   StartWith(ENGINE_SM2);
   CreateAll(1);
   Write(editor->menus.sm2Engine, kReflectionStrength, L"0.5");
+  Save(L"t15whole");
+  ASSERT_EQ(Information(), kSaved);
+  std::stringstream whole;
+  whole << std::ifstream("save/t15whole.txt", std::ios::binary).rdbuf();
   WriteFile("t15other", "[working environment]=sm1\r\n[heightmap type]=perlin\r\n");
   WriteFile("t15engine", "[working environment]=sm2\r\n[engine type]=sm3\r\n[heightmap type]=perlin\r\n");
+  WriteFile("t15empty", "");
+  std::mt19937 random(21);
+  std::string bytes(4096, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  WriteFile("t15random", bytes);
+  WriteFile("t15size", whole.str() + "[heightmap resolution]=100000\r\n");
+  WriteFile("t15tess", whole.str() + "[simple grid tesselation .x]=100000\r\n");
+  WriteFile("t15pass", whole.str() + "[enable reflection]=1\r\n[reflection resolution]=131072\r\n");
+  WriteFile("t15round", whole.str() + "[simple grid size .x]=0.0004\r\n");  // the menu shows 0.000
   const cWaterScene& scene = editor->waterScene;
   const cWaterScene::Header header = scene.GetHeader();
   const cEngineSettings settings = scene.settings;
@@ -197,11 +259,26 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   struct Row {
     const char* file;
     const wchar_t* message;
+    const wchar_t* reason;  // the start of what follows the message
   };
-  for (const Row& row : {Row{"t15other", kOtherEngine}, Row{"t15engine", kOtherEngine}, Row{"t15none", kLoadFailed}}) {
+  for (const Row& row :
+       {Row{"t15other", kOtherEngine, L""}, Row{"t15engine", kOtherEngine, L""}, Row{"t15none", kLoadFailed, L""},
+        Row{"t15empty", kLoadFailed, L""}, Row{"t15random", kLoadFailed, L""},
+        Row{"t15size", kLoadFailed,
+            L" Cannot make the heightmap (heightmap resolution: 100000 is not one of the resolutions 8, 16, ... "
+            L"4096)."},
+        Row{"t15tess", kLoadFailed,
+            L" Cannot make the geometry (simple grid tesselation .x: the grid has more vertices than 16-bit indices "
+            L"reach)."},
+        Row{"t15pass", kLoadFailed, L" Cannot make the engine (reflection resolution: 131072 is not a power of two"},
+        Row{"t15round", kLoadFailed, L" Cannot make the geometry (simple grid size .x: 0 is not above 0)."}}) {
     SCOPED_TRACE(row.file);
     Load(row.file);
-    EXPECT_EQ(Information(), row.message);
+    const std::wstring expected = std::wstring(row.message) + row.reason;
+    EXPECT_EQ(Information().substr(0, expected.size()), expected);
+    if (*row.reason == L'\0') {
+      EXPECT_EQ(Information(), expected);
+    }
     EXPECT_EQ(TopId(), kMenuInfo);
     EXPECT_EQ(std::memcmp(&scene.settings, &settings, sizeof settings), 0);
     EXPECT_EQ(scene.GetHeader().workingEnvironment, header.workingEnvironment);
@@ -215,9 +292,8 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   EXPECT_EQ(TopId(), kMenuLoad);
 }
 
-// Components a file leaves out are simply not created; those with values the
-// create buttons would refuse are named after the message.
-TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
+// A file may hold only some components: those are made, the others stay absent.
+TEST_F(SaveLoadTest, AFileWithSomeComponentsLoadsThose) {
   StartWith(ENGINE_SM3);
   WriteFile("t15partial",
             "[working environment]=sm3\r\n"
@@ -226,22 +302,33 @@ TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
   Load("t15partial");
   EXPECT_EQ(Information(), kLoaded);
   EXPECT_TRUE(editor->waterScene.heightmap && !editor->waterScene.normalmap);
+}
+
+// Every text the information box shows wraps inside the box and above its OK
+// button, at every display mode.
+TEST_F(SaveLoadTest, EveryInformationTextFitsItsBoxAtEveryDisplayMode) {
+  profile.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {1024, 768, 60, D3DFMT_X8R8G8B8}};
+  StartWith(ENGINE_SM3);
+  CreatePerlinHeightmap();
+  WriteFile("t15other", "[working environment]=sm1\r\n[heightmap type]=perlin\r\n");
   WriteFile("t15bad",
             "[working environment]=sm3\r\n"
             "[heightmap type]=perlin\r\n[heightmap resolution]=64\r\n[heightmap grid size]=4\r\n"
             "[perlin octave count]=4\r\n[perlin heightmap persistence]=-2\r\n[heightmap update coef]=1\r\n"
-            "[geometry type]=simple\r\n[simple grid size .x]=10\r\n[simple grid size .z]=10\r\n"
-            "[simple grid tesselation .x]=100000\r\n[simple grid tesselation .z]=4\r\n"
-            "[geometry default uv scale .x]=1\r\n[geometry default uv scale .y]=1\r\n"
+            "[normalmap type]=fdraw\r\n[geometry type]=radial\r\n[radial grid resolution]=100000\r\n"
             "[engine type]=sm3\r\n[engine full reflection distance]=100\r\n");
-  Load("t15bad");
-  EXPECT_EQ(Information(), std::wstring(kLoaded) +
-                               L" Not created: heightmap (invalid values), geometry (invalid values or not offered "
-                               L"for this engine), engine (needs heightmap, normalmap and geometry)");
-  const cWaterScene& scene = editor->waterScene;
-  EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);
-  EXPECT_EQ(BoxText(editor->menus.heightmap, kPersistence), L"-2.000");  // shown for the user to mend
-  driver->Frames(2);
+  const std::vector<std::function<void()>> shows = {
+      [&] { Save(L"t15fits"); }, [&] { Save(L"a/b"); },         [&] { Load("t15fits"); },
+      [&] { Load("t15other"); }, [&] { Load("t15none"); }, [&] { Load("t15bad"); }};
+  for (const D3DDISPLAYMODE& mode : profile.modes) {
+    ASSERT_TRUE(editor->ChangeDisplayMode(mode));
+    for (const auto& show : shows) {
+      show();
+      const std::wstring text = Information();
+      SCOPED_TRACE(std::to_string(mode.Width) + " " + std::string(text.begin(), text.end()));
+      ExpectInformationFits();
+    }
+  }
 }
 
 // Files of random lines, keys mixed with garbage, never crash the editor.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "EditorSession.h"
+#include "heightmap/iHeightmap.h"
 
 namespace {
 
@@ -44,9 +47,11 @@ class ValidationTest : public EditorSession {
       editor->UpdateComponentStatus();
       EXPECT_FALSE(ButtonEnabled(menu, createButton));
       EXPECT_EQ(InfoLine(), warning);
+      EXPECT_EQ(DrawnImage(menu, createButton), Image(L"data/gui/create_disabled.tga"));  // greyed, not lit
       driver->Type(menu, c.field, c.passes);
       editor->UpdateComponentStatus();
       EXPECT_TRUE(ButtonEnabled(menu, createButton));
+      EXPECT_EQ(DrawnImage(menu, createButton), Image(L"data/gui/create_idle.tga"));
       if (c.checkbox != 0) {
         Check(menu, c.checkbox, false);
         Command(c.checkEvent);
@@ -72,7 +77,8 @@ TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
                    {kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kPerlinGridSize, "0", "-1"},
                    {kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kSimulationSpeed, "0", "-0.1"},
                    {kHeightmapModelList, 2, kEventHeightmapModelPicked, 0, 0, kAmplitude, "0", "-1"},
-                   {kHeightmapModelList, 2, kEventHeightmapModelPicked, 0, 0, kNormalization, "0.01", "0"},
+                   {kHeightmapModelList, 2, kEventHeightmapModelPicked, kFixedNormalization, kEventFixedNormalization,
+                    kNormalization, "0.01", "0"},
                    {kHeightmapModelList, 2, kEventHeightmapModelPicked, 0, 0, kFFTGridSize, "0", "-2"}});
 
   // The FFT fields do not count for the Perlin model, nor the other way round.
@@ -87,6 +93,29 @@ TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
   EXPECT_TRUE(ButtonEnabled(menu, kCreateFFTButton));
   // Without a resolution nothing passes.
   Pick(menu, kHeightmapResolutionList, -1, 0);
+  editor->UpdateComponentStatus();
+  EXPECT_FALSE(ButtonEnabled(menu, kCreateFFTButton));
+}
+
+// Unticked, the normalization box only shows the automatic factor: a flat
+// ocean's 0 never blocks Create, and such an ocean builds a flat heightmap.
+TEST_F(ValidationTest, AnAutomaticNormalizationOfZeroNeverBlocksCreate) {
+  StartWith(ENGINE_SM2);
+  cMenu* menu = editor->menus.heightmap;
+  Open(menu);
+  Pick(menu, kHeightmapResolutionList, 3, 0);
+  Pick(menu, kHeightmapModelList, 2, kEventHeightmapModelPicked);
+  Write(menu, kFFTGridSize, L"100000");  // every wave longer than the grid
+  Command(kEventCreateFFT);
+  driver->Frames(2);
+  ASSERT_EQ(BoxText(menu, kNormalization), L"0.00");
+  const float* heights = editor->waterScene.heightmap->GetHeights();
+  ASSERT_NE(heights, nullptr);
+  EXPECT_TRUE(std::all_of(heights, heights + 32 * 32, [&](float h) { return h == heights[0] && std::isfinite(h); }));
+  Write(menu, kFFTGridSize, L"4");
+  editor->UpdateComponentStatus();
+  EXPECT_TRUE(ButtonEnabled(menu, kCreateFFTButton));
+  Check(menu, kFixedNormalization, true);  // now the 0 is the user's
   editor->UpdateComponentStatus();
   EXPECT_FALSE(ButtonEnabled(menu, kCreateFFTButton));
 }

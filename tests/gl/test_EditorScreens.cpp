@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "app/WinMain.h"
 #include "editor/Process.h"
 #include "editor/cEditor.h"
+#include "editor/EditorIds.h"
 #include "editor/MenuValues.h"
 #include "gui/cGUIManager.h"
 #include "platform/Platform.h"
@@ -112,6 +114,49 @@ TEST_F(EditorScreensTest, ToolbarWithEachMenuOpen) {
   model->OnClick(-0.725f + 7 * 0.25f / 8 + 0.01f, 0.438f - 0.01f);  // opens the list
   Settle();
   Shot("menu-heightmap-list-open");
+}
+
+// The create buttons and dialogs a user met wrongly: the shader model 2 engine
+// menu with every panel, a disabled create button, the save dialog without a
+// name, and the information box with a long text.
+TEST_F(EditorScreensTest, CreateButtonsDialogsAndTheInformationBox) {
+  using namespace EditorId;
+  editor->OnGUIEvent(kEventChooseSM2, nullptr);
+  cMenu* engine = editor->menus.sm2Engine;
+  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
+                            {kEnableExtrusion, kEventExtrusion}, {kEnableFoam, kEventFoam},
+                            {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects}}) {
+    FindCheckbox(engine, box)->SetChecked(1);
+    editor->OnGUIEvent(event, nullptr);
+  }
+  Open(engine, {}, "menu-engine-sm2-depth-create");
+  cMenu* heightmap = editor->menus.heightmap;
+  FindCombobox(heightmap, kHeightmapResolutionList)->Select(3);
+  FindCombobox(heightmap, kHeightmapModelList)->Select(2);
+  FindEditbox(heightmap, kAmplitude)->SetText(L"-1");
+  Open(heightmap, {kGroupFFT, kGroupHeightmapCommon}, "menu-heightmap-create-disabled");
+  FindEditbox(editor->menus.save, kSaveName)->SetText(nullptr);
+  Open(editor->menus.save, {}, "dialog-save-empty-name");
+
+  std::filesystem::create_directories("save");
+  const char* file = "save/screens-long-info.txt";
+  std::FILE* out = std::fopen(file, "wb");
+  ASSERT_NE(out, nullptr);
+  std::fputs("[working environment]=sm2\r\n[heightmap type]=perlin\r\n[heightmap resolution]=64\r\n"
+             "[perlin octave count]=4\r\n[perlin heightmap persistence]=-2\r\n[normalmap type]=fdraw\r\n"
+             "[engine type]=sm2\r\n[engine full reflection distance]=100\r\n",
+             out);
+  std::fclose(out);
+  // The desktop's mode: run under an 800 x 600 and a 1024 x 768 screen for both pictures.
+  cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
+  list->AddItem(L"screens-long-info");
+  list->SelectByText(L"screens-long-info");
+  cGUIManager::Instance()->PushMenu(editor->menus.load, false);
+  editor->OnGUIEvent(kEventLoadOk, nullptr);
+  Settle();
+  const D3DDISPLAYMODE& mode = editor->displayMode;
+  Shot("dialog-info-long-" + std::to_string(mode.Width) + "x" + std::to_string(mode.Height));
+  std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -59,6 +59,11 @@ TEST_F(ButtonTest, StateLastsOneFrameAndPicksTheImage) {
   menu.OnClick(0.05f, -0.05f);
   EXPECT_EQ(events.size(), 4u);
   EXPECT_EQ(DrawnImage(*button), &over);
+  D3DTexture greyed{nullptr};  // a disabled look replaces the over image
+  button->SetDisabledImage(&greyed);
+  EXPECT_EQ(DrawnImage(*button), &greyed);
+  button->SetEnabled(true);
+  EXPECT_EQ(DrawnImage(*button), &idle);
 }
 
 TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
