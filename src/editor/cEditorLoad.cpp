@@ -3,6 +3,8 @@
 // whose values fixed at creation break the create rules is left out (they
 // could exhaust memory or wrap indices); values the editor hands over every
 // frame are taken as they are, since the state ran with them.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cwchar>
 #include <initializer_list>
@@ -140,7 +142,7 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skip
   OnEditorCommand(kEventNormalmapMethodPicked);
   if (item != 3) {
     WriteFields(menu, {Real(kNormalsAmplitude, s.fdNormalmapAmplitude)});
-    Select(menu, kFilteringList, s.fdNormalmapMethod + 1);
+    Select(menu, kFilteringList, std::min(s.fdNormalmapMethod, INT_MAX - 1) + 1);  // the file may hold any int
     OnEditorCommand(kEventFilteringPicked);
   }
   SetCheckbox(menu, kShowNormalmap, IsChecked(menu, kShowNormalmap), kEventShowNormalmap);

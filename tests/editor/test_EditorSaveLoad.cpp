@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -241,6 +242,28 @@ TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
   EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);
   EXPECT_EQ(BoxText(editor->heightmapMenu, kPersistence), L"-2.000");  // shown for the user to mend
   driver->Frames(2);
+}
+
+// Every whole number of a saved state at either end of its range loads
+// without overflowing on the way into the menus (the sanitizer build checks).
+TEST_F(SaveLoadTest, ExtremeWholeNumbersLoadWithoutOverflow) {
+  StartWith(ENGINE_SM2);
+  CreateAll(1);
+  Save(L"t20base");
+  std::ifstream file("save/t20base.txt", std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_NE(saved.find("[fd normalmap generation method]"), std::string::npos);
+  for (const SettingKey& key : EngineSettingKeys()) {
+    if (key.kind != SettingKind::Int) continue;
+    for (const char* extreme : {"2147483647", "-2147483648"}) {
+      SCOPED_TRACE(std::string(key.key) + " " + extreme);
+      WriteFile("t20extreme", saved + "[" + key.key + "]=" + extreme + "\r\n");
+      Load("t20extreme");
+      EXPECT_EQ(Information().rfind(kLoaded, 0), 0u);
+      driver->Frames(1);
+      cGUIManager::Instance()->PopMenu();
+    }
+  }
 }
 
 // Files of random lines, keys mixed with garbage, never crash the editor.
