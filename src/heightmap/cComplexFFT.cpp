@@ -1,6 +1,5 @@
 #include "heightmap/cComplexFFT.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
