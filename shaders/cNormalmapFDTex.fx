@@ -2,6 +2,8 @@
 // normal map computes them: forward differences, or centred differences with
 // Sobel weights, wrapping around at the edges as the heightmap tiles. Each
 // component v of the unit normal is stored as the byte trunc(v * 127 + 128).
+// Heights are read at texel centres with point filtering: a pixel centre lies
+// on a texel corner, where rounding alone would pick the neighbour.
 #technique forwardDifference
 #pass ZEnable=false ZWriteEnable=false CullMode=None AlphaBlendEnable=false AlphaTestEnable=false
 #technique centeredDifference CENTERED
@@ -11,12 +13,13 @@ uniform float amplitude;
 uniform vec2 upOffset;     // one texel down the rows: (0, 1/W)
 uniform vec2 rightOffset;  // one texel along the columns: (1/W, 0)
 uniform sampler2D defaultTexture;
+#sampler defaultTexture Filter=Point MipFilter=None AddressU=Wrap AddressV=Wrap
 
 #ifdef VERTEX_SHADER
 out vec2 texcoord;
 
 void main() {
-  texcoord = inTexcoord0.xy;
+  texcoord = inTexcoord0.xy + 0.5 * (rightOffset + upOffset);
   // v = 0 is the top row of the target.
   EmitPosition(vec4(inTexcoord0.x * 2.0 - 1.0, 1.0 - inTexcoord0.y * 2.0, 0.0, 1.0));
 }

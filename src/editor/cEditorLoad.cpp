@@ -4,6 +4,8 @@
 // component whose values fixed at creation break the create rules (they could
 // exhaust memory or wrap indices) refuses the load; values the editor hands
 // over every frame are taken as they are, since the state ran with them.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
@@ -223,7 +225,7 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s) {
   OnEditorCommand(kEventNormalmapMethodPicked);
   if (item != 3) {
     WriteFields(menu, {Real(kNormalsAmplitude, s.fdNormalmapAmplitude)});
-    Select(menu, kFilteringList, s.fdNormalmapMethod + 1);
+    Select(menu, kFilteringList, std::min(s.fdNormalmapMethod, INT_MAX - 1) + 1);  // the file may hold any int
     OnEditorCommand(kEventFilteringPicked);
   }
   SetCheckbox(menu, kShowNormalmap, IsChecked(menu, kShowNormalmap), kEventShowNormalmap);

@@ -5,8 +5,13 @@
 #include "settings/TypeIds.h"
 #include "normalmap/NormalBlocks.h"
 
-// N is a power of two of at least 2, so N*N is a multiple of four: the
-// transforms' outputs can be read in whole blocks.
+namespace {
+
+constexpr float kPi = 3.1415927f;
+constexpr int kMinVectorSize = 8;  // rows of at least two vectors, halves of whole vectors
+
+}  // namespace
+
 bool cNormalmapFFT::SetSource(iHeightmap* heightmap) {
   if (!heightmap || heightmap->GetTypeId() != HEIGHTMAP_FFT) return false;
   auto* fftHeightmap = dynamic_cast<cFFTHeightmap*>(heightmap);
@@ -14,20 +19,12 @@ bool cNormalmapFFT::SetSource(iHeightmap* heightmap) {
   heightmap_ = fftHeightmap;
   const int size = fftHeightmap->GetResolution();
   if (size < 2 || size > kMaxHeightmapResolution) return false;
-  const size_t count = static_cast<size_t>(size) * size;
   cAlignedArray<D3DXVECTOR3> normals;
-  cAlignedArray<std::complex<float>> slopeX, slopeZ;
-  cFFT transformX, transformZ;
-  if (!AllocateNormals(normals, size) || !slopeX.Allocate(count) || !slopeZ.Allocate(count) ||
-      !transformX.Create(size) || !transformZ.Create(size)) {
-    return false;
-  }
+  cComplexFFT transform;
+  if (!AllocateNormals(normals, size) || !transform.Create(size)) return false;
   size_ = size;
   normals_ = std::move(normals);
-  slopeX_ = std::move(slopeX);
-  slopeZ_ = std::move(slopeZ);
-  transformX_ = std::move(transformX);
-  transformZ_ = std::move(transformZ);
+  transform_ = std::move(transform);
   texture_.Release();
   return true;
 }
@@ -37,37 +34,80 @@ bool cNormalmapFFT::Compute() {
   if (!heightmap_ || !normals_.Data()) return false;
   const std::complex<float>* spectrum = heightmap_->GetSpectrum();
   if (!spectrum || heightmap_->GetResolution() != size_) return false;
-  BuildSlopeSpectra(spectrum);
-  if (!transformX_.SetInput(slopeX_.Data()) || !transformX_.Run() || !transformZ_.SetInput(slopeZ_.Data()) ||
-      !transformZ_.Run()) {
-    return false;
-  }
-  const float* slopeX = transformX_.GetOutput();
-  const float* slopeZ = transformZ_.GetOutput();
-  ForEachBlock4(normals_.Data(), static_cast<size_t>(size_) * size_, [=](size_t n, D3DXVECTOR3* out) {
-    StoreUnitNormals4(Load4(slopeZ + n), Load4(slopeX + n), out);
+  BuildSlopeSpectrum(spectrum);
+  return transform_.Run([this](int r, const float* x, const float* y) {
+    ForEachBlock4(normals_.Data() + static_cast<size_t>(r) * size_, size_,
+                  [=](size_t c, D3DXVECTOR3* out) { StoreUnitNormals4(Load4(x + c), Load4(y + c), out); });
   });
-  return true;
 }
 
-// Each element (a, b) of the spectrum becomes k * (a, -b) for the row (x) and
-// column (z) wave numbers, on a spacing of pi / L: half the heightmap's.
-void cNormalmapFFT::BuildSlopeSpectra(const std::complex<float>* spectrum) {
-  constexpr float kPi = 3.1415927f;
+// Element (i, j) of the spectrum X stands for the wave vector (kx, kz) =
+// (i - N/2, j - N/2) * pi / L, and the heights are -Re of its transform, so
+// minus a slope is Re of the transform of i k X. The real part of a transform
+// is the transform of the spectrum's Hermitian part, taken against the
+// mirrored element X(-k), at ((N - i) mod N, (N - j) mod N): the Nyquist row
+// and column are their own mirrors. One complex run then gives both fields:
+//   Y = (i (kz X(k) - kz(-k) X*(-k)) - (kx X(k) - kx(-k) X*(-k))) / 2
+// transforms to minus the column slope plus i times minus the row slope.
+// Elements go half a period on in both directions, where the transform
+// expects wave number 0 first.
+void cNormalmapFFT::BuildSlopeSpectrum(const std::complex<float>* spectrum) {
+  if (size_ < kMinVectorSize) {
+    BuildSlopeSpectrumDirect(spectrum);
+    return;
+  }
+  for (int i = 0; i < size_; ++i) BuildSlopeRow(spectrum, i);
+}
+
+void cNormalmapFFT::BuildSlopeRow(const std::complex<float>* spectrum, int i) {
+  const int n = size_, half = n / 2, mask = n - 1, mirror = (n - i) & mask;
   const float step = kPi / static_cast<float>(heightmap_->GetGridSize());
-  const float centre = size_ * 0.5f;
-  const v4sf conjugate{1.0f, -1.0f, 1.0f, -1.0f};
-  for (int i = 0; i < size_; ++i) {
-    const size_t row = static_cast<size_t>(i) * size_;
-    const float* in = reinterpret_cast<const float*>(spectrum + row);
-    float* outX = reinterpret_cast<float*>(slopeX_.Data() + row);
-    float* outZ = reinterpret_cast<float*>(slopeZ_.Data() + row);
-    const v4sf kx = Splat4(step * (i - centre));
-    for (int j = 0; j < size_; j += 2) {
-      const v4sf h = Load4(in + 2 * j) * conjugate;
-      const float kz0 = step * (j - centre), kz1 = step * (j + 1 - centre);
-      Store4(outX + 2 * j, kx * h);
-      Store4(outZ + 2 * j, v4sf{kz0, kz0, kz1, kz1} * h);
+  const v4sf kx = Splat4(step * (i - half)), kxMirror = Splat4(step * (mirror - half));
+  const float* p = reinterpret_cast<const float*>(spectrum + static_cast<size_t>(i) * n);
+  const float* q = reinterpret_cast<const float*>(spectrum + static_cast<size_t>(mirror) * n);
+  float* re = transform_.InputRe((i + half) & mask);
+  float* im = transform_.InputIm((i + half) & mask);
+  const v4sf lanes{0.0f, 1.0f, 2.0f, 3.0f};
+  for (int j = 0; j < n; j += 4) {
+    v4sf pr, pi, qr, qi;
+    Deinterleave4(p + 2 * j, &pr, &pi);
+    const v4sf kz = Splat4(step) * (Splat4(static_cast<float>(j - half)) + lanes);
+    v4sf kzMirror = -kz;
+    if (j == 0) {
+      // Column 0 is its own mirror; columns 1 to 3 mirror N-1 to N-3.
+      v4sf tr, ti;
+      DeinterleaveReversed4(q + 2 * (n - 1), &tr, &ti);
+      qr = v4sf{q[0], tr[0], tr[1], tr[2]};
+      qi = v4sf{q[1], ti[0], ti[1], ti[2]};
+      kzMirror[0] = kz[0];
+    } else {
+      DeinterleaveReversed4(q + 2 * (n - j), &qr, &qi);
+    }
+    qi = -qi;  // conjugate
+    const v4sf aRe = kz * pr - kzMirror * qr, aIm = kz * pi - kzMirror * qi;
+    const v4sf bRe = kx * pr - kxMirror * qr, bIm = kx * pi - kxMirror * qi;
+    const int column = (j + half) & mask;
+    Store4(re + column, Splat4(-0.5f) * (aIm + bRe));
+    Store4(im + column, Splat4(0.5f) * (aRe - bIm));
+  }
+}
+
+// The same, one element at a time, for grids narrower than two vectors.
+void cNormalmapFFT::BuildSlopeSpectrumDirect(const std::complex<float>* spectrum) {
+  const int n = size_, half = n / 2, mask = n - 1;
+  const float step = kPi / static_cast<float>(heightmap_->GetGridSize());
+  for (int i = 0; i < n; ++i) {
+    const int mi = (n - i) & mask;
+    float* re = transform_.InputRe((i + half) & mask);
+    float* im = transform_.InputIm((i + half) & mask);
+    for (int j = 0; j < n; ++j) {
+      const int mj = (n - j) & mask;
+      const std::complex<float> x = spectrum[i * n + j], mirrored = std::conj(spectrum[mi * n + mj]);
+      const std::complex<float> a = step * (j - half) * x - step * (mj - half) * mirrored;
+      const std::complex<float> b = step * (i - half) * x - step * (mi - half) * mirrored;
+      const std::complex<float> y = 0.5f * (std::complex<float>(0.0f, 1.0f) * a - b);
+      re[(j + half) & mask] = y.real();
+      im[(j + half) & mask] = y.imag();
     }
   }
 }

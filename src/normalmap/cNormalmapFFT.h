@@ -1,12 +1,13 @@
 // Normals from the slopes of the FFT heightmap's own spectrum: the current
-// spectrum times each wave-vector component, transformed back by cFFT. Its
+// spectrum times i k for each wave-vector component (on a spacing of pi / L,
+// half the heightmap's), both slope fields from one complex transform. Its
 // strength follows the heightmap's spectrum, so the amplitude is not used.
 #pragma once
 
 #include <complex>
 
 #include "heightmap/cAlignedArray.h"
-#include "heightmap/cFFT.h"
+#include "heightmap/cComplexFFT.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "normalmap/cNormalmapTexture.h"
 #include "normalmap/iNormalmap.h"
@@ -32,14 +33,16 @@ class cNormalmapFFT : public iNormalmap {
   bool SetSource(iHeightmap* heightmap);
 
  private:
-  void BuildSlopeSpectra(const std::complex<float>* spectrum);
+  void BuildSlopeSpectrum(const std::complex<float>* spectrum);
+  void BuildSlopeRow(const std::complex<float>* spectrum, int row);
+  void BuildSlopeSpectrumDirect(const std::complex<float>* spectrum);
 
   int size_ = -1;
   float amplitude_ = 1.0f;
   cFFTHeightmap* heightmap_ = nullptr;
   cAlignedArray<D3DXVECTOR3> normals_;
-  // Slopes along x (the row wave number) and z (the column wave number).
-  cAlignedArray<std::complex<float>> slopeX_, slopeZ_;
-  cFFT transformX_, transformZ_;
+  // Its output is minus the slope along the columns (z) plus i times minus
+  // the slope along the rows (x): the normal's x and y before normalisation.
+  cComplexFFT transform_;
   cNormalmapTexture texture_;
 };

@@ -85,8 +85,9 @@ bool cSkybox::RenderFixed(D3DTexture* const* faces, IDirect3DDevice9* device, co
   D3DXMatrixMultiply(&viewProjection, &view, &projection);
   bool drawn = true;
   for (int face = 0; face < FaceCount; ++face) {
-    if (!IsFaceVisible(face, viewProjection)) continue;
-    drawn = SUCCEEDED(device->SetTexture(0, GetFaceTexture(faces, face))) &&
+    IDirect3DTexture9* texture = GetFaceTexture(faces, face);
+    if (!texture || !IsFaceVisible(face, viewProjection)) continue;
+    drawn = SUCCEEDED(device->SetTexture(0, texture)) &&
             SUCCEEDED(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4 * face, 2)) && drawn;
   }
   return drawn;
@@ -113,8 +114,9 @@ bool cSkybox::DrawEffectPasses(D3DTexture* const* faces, IDirect3DDevice9* devic
   for (UINT pass = 0; pass < passes; ++pass) {
     if (FAILED(effect->BeginPass(pass))) return false;
     for (int face = 0; face < FaceCount; ++face) {
-      if (!IsFaceVisible(face, viewProjection)) continue;
-      drawn = SUCCEEDED(effect->SetTexture("defaultTexture", GetFaceTexture(faces, face))) &&
+      IDirect3DTexture9* texture = GetFaceTexture(faces, face);
+      if (!texture || !IsFaceVisible(face, viewProjection)) continue;
+      drawn = SUCCEEDED(effect->SetTexture("defaultTexture", texture)) &&
               SUCCEEDED(effect->CommitChanges()) &&
               SUCCEEDED(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4 * face, 2)) && drawn;
     }

@@ -30,7 +30,8 @@ class cSkybox : public iResource {
   bool Create(float halfSize, const D3DXVECTOR3& centre, IDirect3DDevice9* device);
   // Null for an index outside 0..5, a missing entry or an entry without texture.
   static IDirect3DTexture9* GetFaceTexture(D3DTexture* const* faces, int face);
-  // Draws the faces whose boxes are visible under view x projection.
+  // Draws the faces whose boxes are visible under view x projection; a face
+  // without its image is left off.
   bool RenderFixed(D3DTexture* const* faces, IDirect3DDevice9* device, const D3DXMATRIX& view,
                    const D3DXMATRIX& projection);
   // As RenderFixed through the effect; a null technique means "simple".

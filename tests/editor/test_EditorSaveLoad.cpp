@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
@@ -327,6 +328,29 @@ TEST_F(SaveLoadTest, EveryInformationTextFitsItsBoxAtEveryDisplayMode) {
       const std::wstring text = Information();
       SCOPED_TRACE(std::to_string(mode.Width) + " " + std::string(text.begin(), text.end()));
       ExpectInformationFits();
+    }
+  }
+}
+
+// Every whole number of a saved state at either end of its range is loaded or
+// refused without overflowing on the way (the sanitizer build checks).
+TEST_F(SaveLoadTest, ExtremeWholeNumbersLoadOrAreRefusedWithoutOverflow) {
+  StartWith(ENGINE_SM2);
+  CreateAll(1);
+  Save(L"t20base");
+  std::ifstream file("save/t20base.txt", std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_NE(saved.find("[fd normalmap generation method]"), std::string::npos);
+  for (const SettingKey& key : EngineSettingKeys()) {
+    if (key.kind != SettingKind::Int) continue;
+    for (const char* extreme : {"2147483647", "-2147483648"}) {
+      SCOPED_TRACE(std::string(key.key) + " " + extreme);
+      WriteFile("t20extreme", saved + "[" + key.key + "]=" + extreme + "\r\n");
+      Load("t20extreme");
+      const std::wstring shown = Information();
+      EXPECT_TRUE(shown.rfind(kLoaded, 0) == 0 || shown.rfind(kLoadFailed, 0) == 0);
+      driver->Frames(1);
+      cGUIManager::Instance()->PopMenu();
     }
   }
 }

@@ -1,9 +1,13 @@
-// Tiny image files written by tests: 2x2 pixels with distinct colours.
+// Tiny image files written by tests (and as the image fuzzer's seeds): 2x2
+// pixels with distinct colours in every kind a reader takes.
 #pragma once
 
+#include <jpeglib.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -69,6 +73,133 @@ inline std::string Bmp(unsigned width, unsigned height, const std::vector<Rgba>&
     out += line;
   }
   return out;
+}
+
+// The same pixels as one raw run-length packet.
+inline std::string RleTga() {
+  std::string tga = Tga(2, 2, kPixels, true);
+  tga[2] = 10;
+  tga.insert(18, 1, '\x03');
+  return tga;
+}
+
+// BMP headers: file header, then an info header of `infoSize` bytes.
+inline std::string BmpStart(unsigned infoSize, unsigned dataOffset, unsigned fileSize) {
+  std::string out = "BM";
+  Put32(out, fileSize);
+  Put32(out, 0);
+  Put32(out, dataOffset);
+  Put32(out, infoSize);
+  return out;
+}
+
+// 2x2, 24 bits, rows top first (negative height).
+inline std::string TopDownBmp() {
+  std::string out = BmpStart(40, 54, 54 + 16);
+  Put32(out, 2);
+  Put32(out, static_cast<unsigned>(-2));
+  Put16(out, 1);
+  Put16(out, 24);
+  for (int i = 0; i < 6; ++i) Put32(out, 0);
+  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
+  out += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white
+  return out;
+}
+
+// 2x2, 24 bits, with the 12-byte OS/2 header; rows bottom first.
+inline std::string Os2Bmp() {
+  std::string out = BmpStart(12, 26, 26 + 16);
+  Put16(out, 2);
+  Put16(out, 2);
+  Put16(out, 1);
+  Put16(out, 24);
+  out += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white
+  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
+  return out;
+}
+
+// 4x2, 8 bits with a two-colour palette, run-length coded.
+inline std::string Rle8Bmp() {
+  std::string out = BmpStart(40, 54 + 8, 0);
+  Put32(out, 4);
+  Put32(out, 2);
+  Put16(out, 1);
+  Put16(out, 8);
+  Put32(out, 1);  // BI_RLE8
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 2);
+  Put32(out, 0);
+  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // palette: red, blue
+  out += std::string("\x04\x01\x00\x00\x04\x00\x00\x01", 8);  // bottom row blue, end of line, top row red, end
+  return out;
+}
+
+// 8-bit RGBA PNG of kPixels.
+inline std::string Png() {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = image.height = 2;
+  image.format = PNG_FORMAT_RGBA;
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, kPixels.data(), 0, nullptr)) return {};
+  std::string out(size, '\0');
+  if (!png_image_write_to_memory(&image, out.data(), &size, 0, kPixels.data(), 0, nullptr)) return {};
+  out.resize(size);
+  return out;
+}
+
+// A 16x16 JPEG, left half red and right half blue, baseline or progressive.
+inline std::string Jpeg(bool progressive) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = info.image_height = 16;
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 95, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
+  jpeg_start_compress(&info, TRUE);
+  unsigned char row[16 * 3];
+  for (int x = 0; x < 16; ++x) {
+    row[x * 3] = x < 8 ? 255 : 0;
+    row[x * 3 + 1] = 0;
+    row[x * 3 + 2] = x < 8 ? 0 : 255;
+  }
+  while (info.next_scanline < 16) {
+    JSAMPROW rows[1] = {row};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<char*>(buffer), size);
+  std::free(buffer);
+  return bytes;
+}
+
+struct NamedImage {
+  const char* name;  // a file name with the format's extension
+  std::string bytes;
+};
+
+// One file of every kind above.
+inline std::vector<NamedImage> EveryKind() {
+  return {{"top-down.tga", Tga(2, 2, kPixels, true)},
+          {"bottom-up.tga", Tga(2, 2, kPixels, false)},
+          {"rle.tga", RleTga()},
+          {"bottom-up.bmp", Bmp(2, 2, kPixels)},
+          {"top-down.bmp", TopDownBmp()},
+          {"os2.bmp", Os2Bmp()},
+          {"rle8.bmp", Rle8Bmp()},
+          {"rgba.png", Png()},
+          {"baseline.jpg", Jpeg(false)},
+          {"progressive.jpg", Jpeg(true)}};
 }
 
 // A fresh directory under the system temp folder, removed by the destructor.

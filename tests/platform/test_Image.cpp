@@ -3,10 +3,6 @@
 #include "ImageFiles.h"
 #include "platform/d3dx/Image.h"
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 using platform::d3dx::Image;
 using test_images::kPixels;
 using test_images::Rgba;
@@ -27,24 +23,6 @@ void ExpectPixels(const Image& image, bool alpha) {
   for (UINT i = 0; i < 4; ++i) ExpectBgra(image, i % 2, i / 2, kPixels[i], alpha);
 }
 
-std::string Png(const std::vector<Rgba>& pixels) {
-  std::string out;
-  stbi_write_png_to_func(
-      [](void* context, void* data, int size) {
-        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
-      },
-      &out, 2, 2, 4, pixels.data(), 8);
-  return out;
-}
-
-// The same pixels as one raw run-length packet.
-std::string RleTga() {
-  std::string tga = test_images::Tga(2, 2, kPixels, true);
-  tga[2] = 10;
-  tga.insert(18, 1, '\x03');
-  return tga;
-}
-
 }  // namespace
 
 TEST(Image, DecodesEveryFormatAsBgraTopRowFirst) {
@@ -55,9 +33,9 @@ TEST(Image, DecodesEveryFormatAsBgraTopRowFirst) {
   };
   const Case cases[] = {{test_images::Tga(2, 2, kPixels, true), Image::kTga, true},
                         {test_images::Tga(2, 2, kPixels, false), Image::kTga, true},
-                        {RleTga(), Image::kTga, true},
+                        {test_images::RleTga(), Image::kTga, true},
                         {test_images::Bmp(2, 2, kPixels), Image::kBmp, false},
-                        {Png(kPixels), Image::kPng, true}};
+                        {test_images::Png(), Image::kPng, true}};
   for (const Case& c : cases) {
     Image image;
     ASSERT_EQ(Image::Decode(c.bytes, image), D3D_OK);
@@ -70,12 +48,12 @@ TEST(Image, DamagedDataIsRefused) {
   const std::string tga = test_images::Tga(2, 2, kPixels, true);
   std::string huge = test_images::Tga(2, 2, kPixels, true);
   huge[12] = huge[13] = huge[14] = huge[15] = static_cast<char>(0xFF);  // 65535 x 65535
-  std::string png = Png(kPixels);
+  std::string png = test_images::Png();
   png[png.size() / 2] ^= 0x5A;
   const std::string cases[] = {"",
                                "not an image at all",
                                tga.substr(0, 20),
-                               RleTga().substr(0, 30),
+                               test_images::RleTga().substr(0, 30),
                                huge,
                                png,
                                test_images::Bmp(2, 2, kPixels).substr(0, 30)};

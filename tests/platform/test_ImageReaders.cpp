@@ -1,7 +1,6 @@
 // Each image format through its own reader: the kinds real files come in, and
 // damaged shapes that made earlier decoders misbehave.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,43 +10,15 @@
 #include "platform/d3dx/Image.h"
 
 using platform::d3dx::Image;
+using test_images::BmpStart;
+using test_images::Jpeg;
+using test_images::Os2Bmp;
 using test_images::Put16;
 using test_images::Put32;
+using test_images::Rle8Bmp;
+using test_images::TopDownBmp;
 
 namespace {
-
-// A 16x16 JPEG, left half red and right half blue, baseline or progressive.
-std::string Jpeg(bool progressive) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = info.image_height = 16;
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 95, TRUE);
-  if (progressive) jpeg_simple_progression(&info);
-  jpeg_start_compress(&info, TRUE);
-  unsigned char row[16 * 3];
-  for (int x = 0; x < 16; ++x) {
-    row[x * 3] = x < 8 ? 255 : 0;
-    row[x * 3 + 1] = 0;
-    row[x * 3 + 2] = x < 8 ? 0 : 255;
-  }
-  while (info.next_scanline < 16) {
-    JSAMPROW rows[1] = {row};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::string bytes(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return bytes;
-}
 
 // The file with one marker segment (FF xx and its length) taken out.
 std::string WithoutSegment(const std::string& jpeg, unsigned char marker) {
@@ -55,59 +26,6 @@ std::string WithoutSegment(const std::string& jpeg, unsigned char marker) {
   if (at == std::string::npos) return jpeg;
   const size_t length = static_cast<uint8_t>(jpeg[at + 2]) << 8 | static_cast<uint8_t>(jpeg[at + 3]);
   return jpeg.substr(0, at) + jpeg.substr(at + 2 + length);
-}
-
-// BMP headers: file header, then an info header of `infoSize` bytes.
-std::string BmpStart(unsigned infoSize, unsigned dataOffset, unsigned fileSize) {
-  std::string out = "BM";
-  Put32(out, fileSize);
-  Put32(out, 0);
-  Put32(out, dataOffset);
-  Put32(out, infoSize);
-  return out;
-}
-
-// 2x2, 24 bits, rows top first (negative height).
-std::string TopDownBmp() {
-  std::string out = BmpStart(40, 54, 54 + 16);
-  Put32(out, 2);
-  Put32(out, static_cast<unsigned>(-2));
-  Put16(out, 1);
-  Put16(out, 24);
-  for (int i = 0; i < 6; ++i) Put32(out, 0);
-  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
-  out += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white
-  return out;
-}
-
-// 2x2, 24 bits, with the 12-byte OS/2 header; rows bottom first.
-std::string Os2Bmp() {
-  std::string out = BmpStart(12, 26, 26 + 16);
-  Put16(out, 2);
-  Put16(out, 2);
-  Put16(out, 1);
-  Put16(out, 24);
-  out += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white
-  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
-  return out;
-}
-
-// 4x2, 8 bits with a two-colour palette, run-length coded.
-std::string Rle8Bmp() {
-  std::string out = BmpStart(40, 54 + 8, 0);
-  Put32(out, 4);
-  Put32(out, 2);
-  Put16(out, 1);
-  Put16(out, 8);
-  Put32(out, 1);  // BI_RLE8
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, 2);
-  Put32(out, 0);
-  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);        // palette: red, blue
-  out += std::string("\x04\x01\x00\x00\x04\x00\x00\x01", 8);        // bottom row blue, end of line, top row red, end
-  return out;
 }
 
 void ExpectTexel(const Image& image, UINT x, UINT y, D3DCOLOR expected, int tolerance = 0) {
@@ -168,6 +86,8 @@ TEST(ImageReaders, TruncatedOrForeignFilesAreRefused) {
     std::string bytes;
   } cases[] = {
       {"jpeg cut in its scan", jpeg.substr(0, jpeg.size() * 2 / 3)},
+      {"jpeg cut in its scan, end marker appended", jpeg.substr(0, jpeg.size() * 2 / 3) + "\xFF\xD9"},
+      {"progressive jpeg without its last scan", progressive.substr(0, progressive.rfind("\xFF\xDA")) + "\xFF\xD9"},
       {"jpeg without its end marker", jpeg.substr(0, jpeg.size() - 2)},
       {"progressive jpeg cut between scans", progressive.substr(0, progressive.size() / 2)},
       {"huffman counts above 256", badCounts},
@@ -182,6 +102,19 @@ TEST(ImageReaders, TruncatedOrForeignFilesAreRefused) {
   for (const auto& c : cases) {
     Image image;
     EXPECT_EQ(Image::Decode(c.bytes, image), D3DXERR_INVALIDDATA) << c.what;
+  }
+}
+
+// Every reader checks its header and data before reading them: each shorter
+// piece of a good file is refused, whatever its length.
+TEST(ImageReaders, EveryTruncationIsRefused) {
+  for (const test_images::NamedImage& file : test_images::EveryKind()) {
+    Image whole;
+    ASSERT_EQ(Image::Decode(file.bytes, whole), D3D_OK) << file.name;
+    for (size_t length = 0; length < file.bytes.size(); ++length) {
+      Image image;
+      EXPECT_EQ(Image::Decode(file.bytes.substr(0, length), image), D3DXERR_INVALIDDATA) << file.name << " " << length;
+    }
   }
 }
 

@@ -172,10 +172,27 @@ TEST_F(SkyboxTest, FaceTextureIsNullForAnythingMissing) {
     EXPECT_EQ(cSkybox::GetFaceTexture(set.data(), face), expected) << face;
   }
   EXPECT_EQ(cSkybox::GetFaceTexture(nullptr, 0), nullptr);
-  // Missing faces draw untextured, the others as usual.
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  EXPECT_TRUE(sky->RenderFixed(set.data(), device, LookFromOrigin({0, 0, 1}), projection));
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  // Missing faces are left off, the others draw as usual: looking between two
+  // faces shows both.
+  struct Case {
+    D3DXVECTOR3 direction;
+    int present, missing;
+  };
+  for (bool effect : {false, true}) {
+    for (const Case& c : {Case{{1, 0, 1}, 0, 1}, Case{{-1, 0, -1}, 3, 2}}) {
+      SCOPED_TRACE(testing::Message() << effect << " face " << c.missing);
+      platform::Recorded().Clear();
+      ASSERT_EQ(device->BeginScene(), D3D_OK);
+      const D3DXMATRIX view = LookFromOrigin(c.direction);
+      EXPECT_TRUE(effect ? sky->RenderEffect(set.data(), device, view, projection)
+                         : sky->RenderFixed(set.data(), device, view, projection));
+      ASSERT_EQ(device->EndScene(), D3D_OK);
+      std::set<int> drawn;
+      for (const auto& draw : platform::Recorded().draws) drawn.insert(static_cast<int>(draw.start / 4));
+      EXPECT_TRUE(drawn.count(c.present));
+      EXPECT_FALSE(drawn.count(c.missing));
+    }
+  }
 }
 
 TEST_F(SkyboxTest, WithoutItsEffectFileOnlyTheFixedPathDraws) {

@@ -49,7 +49,7 @@ bool BmpComplete(const std::string& bytes) {
 }  // namespace
 
 bool ReadBmp(const std::string& bytes, Image& image) {
-  if (!BmpComplete(bytes)) return false;
+  if (bytes.size() > static_cast<size_t>(INT32_MAX) || !BmpComplete(bytes)) return false;
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   SDL_Surface* loaded = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
   if (!loaded) return false;

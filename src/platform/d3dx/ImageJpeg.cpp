@@ -28,6 +28,19 @@ bool HasEndAfterScan(const std::string& bytes) {
   return scan != std::string::npos && bytes.find("\xFF\xD9", scan + 2) != std::string::npos;
 }
 
+// Warnings are fatal here, but a progressive file whose last scans are
+// missing is no warning to libjpeg: it shows the coarser picture it has. Every
+// coefficient of every component must have reached its last bit.
+bool ProgressionComplete(const jpeg_decompress_struct& info) {
+  if (!info.progressive_mode) return true;
+  for (int component = 0; component < info.num_components; ++component) {
+    for (int k = 0; k < DCTSIZE2; ++k) {
+      if (info.coef_bits[component][k] != 0) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ReadJpeg(const std::string& bytes, Image& image) {
@@ -51,7 +64,12 @@ bool ReadJpeg(const std::string& bytes, Image& image) {
     return false;
   }
   info.out_color_space = JCS_EXT_BGRA;
+  // A progressive file is read to its end here, before any output.
   jpeg_start_decompress(&info);
+  if (!ProgressionComplete(info)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   image = Image(info.output_width, info.output_height);
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = image.Texel(0, info.output_scanline);

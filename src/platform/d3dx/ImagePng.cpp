@@ -12,13 +12,18 @@ uint64_t Big32(const std::string& bytes, size_t at) {
          HeaderByte(bytes, at + 3);
 }
 
+// The four-letter chunk type at `at`; false where the file ends first.
+bool ChunkTypeIs(const std::string& bytes, size_t at, const char* type) {
+  return at + 4 <= bytes.size() && bytes.compare(at, 4, type) == 0;
+}
+
 // Deflate expands at most about 1032 times.
 constexpr uint64_t kMaxInflation = 1032;
 
 // Walks the chunks: each fits in the file, the image data is large enough for
 // the sides the header gives, and the end chunk is there.
 bool ChunksComplete(const std::string& bytes) {
-  if (bytes.compare(12, 4, "IHDR") != 0) return false;
+  if (!ChunkTypeIs(bytes, 12, "IHDR")) return false;
   const uint64_t width = Big32(bytes, 16), height = Big32(bytes, 20);
   if (width == 0 || height == 0 || width > Image::kMaxSide || height > Image::kMaxSide) return false;
   const unsigned samples[7] = {1, 0, 3, 1, 2, 0, 4};  // per colour type
@@ -29,8 +34,8 @@ bool ChunksComplete(const std::string& bytes) {
   for (size_t at = 8; at + 12 <= bytes.size();) {
     const uint64_t length = Big32(bytes, at);
     if (length > bytes.size() - at - 12) return false;
-    if (bytes.compare(at + 4, 4, "IDAT") == 0) imageData += length;
-    if (bytes.compare(at + 4, 4, "IEND") == 0) {
+    if (ChunkTypeIs(bytes, at + 4, "IDAT")) imageData += length;
+    if (ChunkTypeIs(bytes, at + 4, "IEND")) {
       return bitsPerPixel > 0 && imageData * kMaxInflation >= height * rowBytes;
     }
     at += 12 + length;
