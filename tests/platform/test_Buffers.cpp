@@ -1,18 +1,17 @@
-#include "HeadlessDevice.h"
-#include "SpyBackend.h"
+#include "PlatformFixture.h"
 
 namespace platform::testing {
 namespace {
 
-using Buffers = HeadlessDevice;
+using Buffers = PlatformFixture;
 
 TEST_F(Buffers, LockRangesStayInsideTheBuffer) {
-  IDirect3DVertexBuffer9* buffer = nullptr;
-  ASSERT_EQ(device->CreateVertexBuffer(100, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
-  void* whole = nullptr;
+  IDirect3DVertexBuffer9* buffer = VertexBuffer(100, D3DFVF_XYZ);
+  void *whole = nullptr, *part = nullptr;
   ASSERT_EQ(buffer->Lock(0, 0, &whole, 0), D3D_OK);
+  EXPECT_EQ(buffer->Lock(0, 0, &part, 0), D3DERR_INVALIDCALL);  // locked twice
   ASSERT_EQ(buffer->Unlock(), D3D_OK);
-  void* part = nullptr;
+  EXPECT_EQ(buffer->Unlock(), D3DERR_INVALIDCALL);
   ASSERT_EQ(buffer->Lock(40, 60, &part, 0), D3D_OK);
   EXPECT_EQ(static_cast<uint8_t*>(part) - static_cast<uint8_t*>(whole), 40);
   ASSERT_EQ(buffer->Unlock(), D3D_OK);
@@ -22,36 +21,28 @@ TEST_F(Buffers, LockRangesStayInsideTheBuffer) {
   EXPECT_EQ(buffer->Lock(101, 0, &part, 0), D3DERR_INVALIDCALL);
   EXPECT_EQ(buffer->Lock(0xFFFFFFF0u, 0x20, &part, 0), D3DERR_INVALIDCALL);
   EXPECT_EQ(buffer->Lock(0, 0, nullptr, 0), D3DERR_INVALIDCALL);
-  buffer->Release();
 }
 
-TEST_F(Buffers, LockTwiceOrUnlockUnlockedFails) {
-  IDirect3DIndexBuffer9* buffer = nullptr;
-  ASSERT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
+TEST_F(Buffers, IndexBuffersLockOnceAtATime) {
+  IDirect3DIndexBuffer9* buffer = IndexBuffer(12);
   void* data = nullptr;
   EXPECT_EQ(buffer->Unlock(), D3DERR_INVALIDCALL);
   ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
   EXPECT_EQ(buffer->Lock(0, 0, &data, 0), D3DERR_INVALIDCALL);
   EXPECT_EQ(buffer->Unlock(), D3D_OK);
-  buffer->Release();
 }
 
 TEST_F(Buffers, DescriptionsAndCreationRules) {
   IDirect3DVertexBuffer9* vertices = nullptr;
   ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_DYNAMIC, 0x142, D3DPOOL_DEFAULT, &vertices, nullptr), D3D_OK);
   D3DVERTEXBUFFER_DESC vertexDesc;
-  ASSERT_EQ(vertices->GetDesc(&vertexDesc), D3D_OK);
-  EXPECT_EQ(vertexDesc.Size, 96u);
-  EXPECT_EQ(vertexDesc.FVF, 0x142u);
-  EXPECT_EQ(vertexDesc.Pool, D3DPOOL_DEFAULT);
-  vertices->Release();
-  IDirect3DIndexBuffer9* indices = nullptr;
-  ASSERT_EQ(device->CreateIndexBuffer(8, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &indices, nullptr), D3D_OK);
+  ASSERT_EQ(Keep(vertices)->GetDesc(&vertexDesc), D3D_OK);
+  EXPECT_EQ(std::tuple(vertexDesc.Size, vertexDesc.FVF, vertexDesc.Pool), std::tuple(96u, 0x142u, D3DPOOL_DEFAULT));
   D3DINDEXBUFFER_DESC indexDesc;
-  ASSERT_EQ(indices->GetDesc(&indexDesc), D3D_OK);
+  ASSERT_EQ(IndexBuffer(8, D3DFMT_INDEX32)->GetDesc(&indexDesc), D3D_OK);
   EXPECT_EQ(indexDesc.Format, D3DFMT_INDEX32);
-  indices->Release();
 
+  IDirect3DIndexBuffer9* indices = nullptr;
   EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, &vertices, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->CreateVertexBuffer(16, D3DUSAGE_DYNAMIC, 0, D3DPOOL_MANAGED, &vertices, nullptr),
             D3DERR_INVALIDCALL);
@@ -68,13 +59,11 @@ TEST_F(Buffers, DeclarationReturnsItsElementsAndEnd) {
   IDirect3DVertexDeclaration9* declaration = nullptr;
   ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
   UINT count = 0;
-  ASSERT_EQ(declaration->GetDeclaration(nullptr, &count), D3D_OK);
+  ASSERT_EQ(Keep(declaration)->GetDeclaration(nullptr, &count), D3D_OK);
   EXPECT_EQ(count, 3u);
   D3DVERTEXELEMENT9 out[MAXD3DDECLLENGTH + 1];
   ASSERT_EQ(declaration->GetDeclaration(out, &count), D3D_OK);
-  EXPECT_EQ(out[1].Offset, 12);
-  EXPECT_EQ(out[2].Stream, 0xFF);
-  declaration->Release();
+  EXPECT_EQ(std::tuple(out[1].Offset, out[2].Stream), std::tuple(WORD{12}, WORD{0xFF}));
 
   const D3DVERTEXELEMENT9 badType[] = {{0, 0, 42, 0, 0, 0}, D3DDECL_END()};
   EXPECT_EQ(device->CreateVertexDeclaration(badType, &declaration), D3DERR_INVALIDCALL);
@@ -82,55 +71,51 @@ TEST_F(Buffers, DeclarationReturnsItsElementsAndEnd) {
   EXPECT_EQ(device->CreateVertexDeclaration(endless.data(), &declaration), D3DERR_INVALIDCALL);
 }
 
-class Layouts : public HeadlessDevice {
+class Layouts : public PlatformFixture {
  protected:
   void SetUp() override {
-    HeadlessDevice::SetUp();
+    PlatformFixture::SetUp();
     spy = InstallSpy();
-    ASSERT_EQ(device->CreateVertexBuffer(1024, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
+    buffer = VertexBuffer(1024);
     ASSERT_EQ(device->BeginScene(), D3D_OK);
   }
   void TearDown() override {
     device->EndScene();
-    buffer->Release();
-    HeadlessDevice::TearDown();
+    PlatformFixture::TearDown();
   }
+
+  // Stream, offset, type, usage and usage index of each element of draw `i`.
+  using Element = std::tuple<int, int, int, int, int>;
+  std::vector<Element> Layout(size_t i) const {
+    std::vector<Element> elements;
+    for (const D3DVERTEXELEMENT9& e : spy->states.at(i).layout)
+      elements.emplace_back(e.Stream, e.Offset, e.Type, e.Usage, e.UsageIndex);
+    return elements;
+  }
+
   SpyBackend* spy = nullptr;
   IDirect3DVertexBuffer9* buffer = nullptr;
 };
-
-void ExpectElement(const D3DVERTEXELEMENT9& e, WORD stream, WORD offset, BYTE type, BYTE usage, BYTE index) {
-  EXPECT_EQ(e.Stream, stream);
-  EXPECT_EQ(e.Offset, offset);
-  EXPECT_EQ(e.Type, type);
-  EXPECT_EQ(e.Usage, usage);
-  EXPECT_EQ(e.UsageIndex, index);
-}
 
 TEST_F(Layouts, FvfBecomesElementsOnStreamZero) {
   ASSERT_EQ(device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2), D3D_OK);
   ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 44), D3D_OK);
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
-  ASSERT_EQ(spy->states.size(), 1u);
-  const auto& layout = spy->states[0].layout;
-  ASSERT_EQ(layout.size(), 5u);
-  ExpectElement(layout[0], 0, 0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 0);
-  ExpectElement(layout[1], 0, 12, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 0);
-  ExpectElement(layout[2], 0, 24, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0);
-  ExpectElement(layout[3], 0, 28, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0);
-  ExpectElement(layout[4], 0, 36, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 1);
-
   ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1), D3D_OK);
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
-  ExpectElement(spy->states[1].layout[0], 0, 0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITIONT, 0);
-  ExpectElement(spy->states[1].layout[1], 0, 16, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0);
-
   // The quad of the GPU normal map has texture coordinates only.
   ASSERT_EQ(device->SetFVF(D3DFVF_TEX1), D3D_OK);
   ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 8), D3D_OK);
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
-  ASSERT_EQ(spy->states[2].layout.size(), 1u);
-  ExpectElement(spy->states[2].layout[0], 0, 0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0);
+  ASSERT_EQ(spy->states.size(), 3u);
+  EXPECT_EQ(Layout(0), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 0},
+                                             {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 0},
+                                             {0, 24, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0},
+                                             {0, 28, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0},
+                                             {0, 36, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 1}}));
+  EXPECT_EQ(Layout(1), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITIONT, 0},
+                                             {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0}}));
+  EXPECT_EQ(Layout(2), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0}}));
 }
 
 TEST_F(Layouts, DeclarationReplacesTheFvfAndChecksEveryStream) {
@@ -142,7 +127,7 @@ TEST_F(Layouts, DeclarationReplacesTheFvfAndChecksEveryStream) {
   IDirect3DVertexDeclaration9* declaration = nullptr;
   ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
   device->SetFVF(D3DFVF_XYZ);
-  ASSERT_EQ(device->SetVertexDeclaration(declaration), D3D_OK);
+  ASSERT_EQ(device->SetVertexDeclaration(Keep(declaration)), D3D_OK);
   DWORD fvf = 1;
   device->GetFVF(&fvf);
   EXPECT_EQ(fvf, 0u);
@@ -151,9 +136,8 @@ TEST_F(Layouts, DeclarationReplacesTheFvfAndChecksEveryStream) {
   ASSERT_EQ(device->SetStreamSource(1, buffer, 0, 16), D3D_OK);
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
   ASSERT_EQ(spy->states.size(), 1u);
-  ASSERT_EQ(spy->states[0].layout.size(), 4u);
-  ExpectElement(spy->states[0].layout[3], 1, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0);
-  declaration->Release();
+  ASSERT_EQ(Layout(0).size(), 4u);
+  EXPECT_EQ(Layout(0)[3], Element(1, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0));
 }
 
 TEST_F(Layouts, DrawsStayInsideTheirBuffers) {
@@ -164,8 +148,7 @@ TEST_F(Layouts, DrawsStayInsideTheirBuffers) {
   EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 86), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 80, 6), D3DERR_INVALIDCALL);
 
-  IDirect3DIndexBuffer9* indices = nullptr;
-  ASSERT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices, nullptr), D3D_OK);
+  IDirect3DIndexBuffer9* indices = IndexBuffer(12);
   EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);  // no indices
   ASSERT_EQ(device->SetIndices(indices), D3D_OK);
   WORD* data = nullptr;
@@ -182,7 +165,6 @@ TEST_F(Layouts, DrawsStayInsideTheirBuffers) {
   EXPECT_TRUE(spy->calls[1].indexed);
   EXPECT_EQ(spy->calls[2].vertexCount, 10u);
   device->SetIndices(nullptr);
-  indices->Release();
 }
 
 TEST_F(Layouts, UserPointerDrawsUnbindStreamZero) {
@@ -191,9 +173,8 @@ TEST_F(Layouts, UserPointerDrawsUnbindStreamZero) {
   device->SetStreamSource(0, buffer, 0, 20);
   ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, 20), D3D_OK);
   ASSERT_EQ(spy->calls.size(), 1u);
-  EXPECT_EQ(spy->calls[0].userVertices, vertices);
-  EXPECT_EQ(spy->calls[0].userStride, 20u);
-  EXPECT_EQ(spy->states[0].streams[0].buffer, nullptr);
+  EXPECT_EQ(std::tuple(spy->calls[0].userVertices, spy->calls[0].userStride, spy->states[0].streams[0].buffer),
+            std::tuple(static_cast<const void*>(vertices), 20u, nullptr));
   IDirect3DVertexBuffer9* bound = buffer;
   UINT offset = 1, stride = 1;
   ASSERT_EQ(device->GetStreamSource(0, &bound, &offset, &stride), D3D_OK);

@@ -1,13 +1,14 @@
-#include "HeadlessDevice.h"
+#include "PlatformFixture.h"
 
 namespace platform::testing {
 namespace {
 
-using DeviceLoss = HeadlessDevice;
+using DeviceLoss = PlatformFixture;
 
 TEST_F(DeviceLoss, LostOnceThenNotResetUntilAResetSucceeds) {
   EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
   headless::LoseDevice();
+  EXPECT_EQ(device->Reset(&parameters), D3DERR_DEVICELOST);  // before the loss is reported
   EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
   EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
@@ -23,18 +24,12 @@ TEST_F(DeviceLoss, LostOnceThenNotResetUntilAResetSucceeds) {
   EXPECT_EQ(Recorded().presents, 1);
 }
 
-TEST_F(DeviceLoss, ResetBeforeTheLossIsReportedFails) {
-  headless::LoseDevice();
-  EXPECT_EQ(device->Reset(&parameters), D3DERR_DEVICELOST);
-}
-
 TEST_F(DeviceLoss, ResetIsRefusedWhileTheProgramHoldsDefaultPoolObjects) {
   IDirect3DTexture9* target = nullptr;
   ASSERT_EQ(device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
                                   nullptr),
             D3D_OK);
-  IDirect3DTexture9* managed = nullptr;
-  ASSERT_EQ(device->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr), D3D_OK);
+  IDirect3DTexture9* managed = Texture(64, 64);
   IDirect3DSurface9* level = nullptr;
   ASSERT_EQ(target->GetSurfaceLevel(0, &level), D3D_OK);
   ASSERT_EQ(device->SetRenderTarget(0, level), D3D_OK);
@@ -53,11 +48,9 @@ TEST_F(DeviceLoss, ResetIsRefusedWhileTheProgramHoldsDefaultPoolObjects) {
   EXPECT_EQ(device->Reset(&parameters), D3DERR_INVALIDCALL);
   backBuffer->Release();
   ASSERT_EQ(device->Reset(&parameters), D3D_OK);
-
   IDirect3DBaseTexture9* bound = managed;
   ASSERT_EQ(device->GetTexture(0, &bound), D3D_OK);
   EXPECT_EQ(bound, nullptr);
-  managed->Release();
 }
 
 TEST_F(DeviceLoss, ResetTakesTheNewSizeAndRestoresDefaults) {
@@ -66,47 +59,32 @@ TEST_F(DeviceLoss, ResetTakesTheNewSizeAndRestoresDefaults) {
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetSamplerState(1, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
   device->SetFVF(D3DFVF_XYZ);
-  D3DMATRIX scaled{};
-  scaled._11 = scaled._22 = scaled._33 = 2;
-  scaled._44 = 1;
-  device->SetTransform(D3DTS_VIEW, &scaled);
+  D3DXMATRIX scaled;
+  device->SetTransform(D3DTS_VIEW, D3DXMatrixScaling(&scaled, 2, 2, 2));
 
   D3DPRESENT_PARAMETERS smaller = FullScreenParameters(800, 600);
   ASSERT_EQ(device->Reset(&smaller), D3D_OK);
-
-  DWORD value = 0;
-  device->GetRenderState(D3DRS_LIGHTING, &value);
-  EXPECT_EQ(value, TRUE);
-  device->GetRenderState(D3DRS_CULLMODE, &value);
-  EXPECT_EQ(value, D3DCULL_CCW);
-  device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
-  EXPECT_EQ(value, D3DTOP_MODULATE);
-  device->GetSamplerState(1, D3DSAMP_MINFILTER, &value);
-  EXPECT_EQ(value, D3DTEXF_POINT);
-  device->GetFVF(&value);
-  EXPECT_EQ(value, 0u);
+  DWORD fvf = 1;
+  device->GetFVF(&fvf);
+  EXPECT_EQ(std::tuple(RenderState(D3DRS_LIGHTING), RenderState(D3DRS_CULLMODE), StageState(0, D3DTSS_COLOROP),
+                       SamplerState(1, D3DSAMP_MINFILTER), fvf),
+            std::tuple(TRUE, D3DCULL_CCW, D3DTOP_MODULATE, D3DTEXF_POINT, 0u));
   D3DMATRIX view;
   device->GetTransform(D3DTS_VIEW, &view);
   EXPECT_EQ(view._11, 1.0f);
 
-  IDirect3DSurface9* backBuffer = nullptr;
+  IDirect3DSurface9 *backBuffer = nullptr, *target = nullptr;
   ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
   D3DSURFACE_DESC desc;
   backBuffer->GetDesc(&desc);
-  EXPECT_EQ(desc.Width, 800u);
-  EXPECT_EQ(desc.Height, 600u);
-  IDirect3DSurface9* target = nullptr;
   device->GetRenderTarget(0, &target);
   EXPECT_EQ(target, backBuffer);
   target->Release();
   backBuffer->Release();
-  D3DVIEWPORT9 viewport;
-  device->GetViewport(&viewport);
-  EXPECT_EQ(viewport.Width, 800u);
-  EXPECT_EQ(viewport.Height, 600u);
   D3DDISPLAYMODE mode;
   device->GetDisplayMode(0, &mode);
-  EXPECT_EQ(mode.Width, 800u);
+  EXPECT_EQ(std::tuple(desc.Width, desc.Height, Viewport().Width, Viewport().Height, mode.Width),
+            std::tuple(800u, 600u, 800u, 600u, 800u));
 }
 
 TEST_F(DeviceLoss, ResetToAModeTheAdapterLacksFailsAndKeepsTheOldOne) {

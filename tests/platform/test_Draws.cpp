@@ -1,14 +1,13 @@
-#include "HeadlessDevice.h"
-#include "SpyBackend.h"
+#include "PlatformFixture.h"
 #include "platform/device/DeviceHooks.h"
 
 namespace platform::testing {
 namespace {
 
-class Draws : public HeadlessDevice {
+class Draws : public PlatformFixture {
  protected:
   void SetUp() override {
-    HeadlessDevice::SetUp();
+    PlatformFixture::SetUp();
     ASSERT_EQ(device->CreateVertexBuffer(20 * 4, 0, D3DFVF_XYZ | D3DFVF_TEX1, D3DPOOL_MANAGED, &quad, nullptr),
               D3D_OK);
     device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
@@ -16,7 +15,7 @@ class Draws : public HeadlessDevice {
   }
   void TearDown() override {
     quad->Release();
-    HeadlessDevice::TearDown();
+    PlatformFixture::TearDown();
   }
   IDirect3DVertexBuffer9* quad = nullptr;
 };
@@ -30,67 +29,47 @@ TEST_F(Draws, ScenesFrameDrawsAndPresents) {
   EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 0), D3D_OK);  // nothing to draw
   EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(9), 0, 1), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+  device->SetFVF(0);  // nothing to draw from without a layout or a stream
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  device->SetFVF(D3DFVF_XYZ);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
   ASSERT_EQ(device->EndScene(), D3D_OK);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   EXPECT_EQ(Recorded().draws.size(), 1u);
   EXPECT_EQ(Recorded().presents, 1);
 }
 
-TEST_F(Draws, NothingToDrawFromWithoutALayout) {
-  device->SetFVF(0);
-  device->BeginScene();
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
-  device->SetFVF(D3DFVF_XYZ);
-  device->SetStreamSource(0, nullptr, 0, 0);
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
-  device->EndScene();
-  EXPECT_TRUE(Recorded().draws.empty());
-}
-
 TEST_F(Draws, RecordsCarryTheEffectPassTexturesAndFvf) {
   ASSERT_TRUE(IsRecording());
-  IDirect3DTexture9* first = nullptr;
-  IDirect3DTexture9* second = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &first, nullptr), D3D_OK);
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &second, nullptr), D3D_OK);
+  IDirect3DTexture9* first = Texture(4, 4);
+  IDirect3DTexture9* second = Texture(4, 4);
   device->SetTexture(0, first);
   device->SetTexture(1, second);
-
   EffectProgram program;
   program.path = "shaders/skybox.fx";
   program.techniques.push_back({"simple", {}, {EffectPass{}}});
   program.techniques.push_back({"clipped", {}, {EffectPass{}, EffectPass{}}});
-  EffectBinding binding;
-  binding.effect = &program;
-  binding.technique = 1;
-  binding.pass = 1;
 
   device->BeginScene();
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 1), D3D_OK);
-  SetEffectBinding(device, binding);
+  SetEffectBinding(device, EffectBinding{&program, 1, 1});
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
   SetEffectBinding(device, EffectBinding{});
   device->EndScene();
+  device->SetTexture(0, nullptr);
+  device->SetTexture(1, nullptr);
 
   const std::vector<DrawRecord>& draws = Recorded().draws;
   ASSERT_EQ(draws.size(), 2u);
-  EXPECT_EQ(draws[0].type, D3DPT_TRIANGLESTRIP);
-  EXPECT_FALSE(draws[0].indexed);
-  EXPECT_EQ(draws[0].primitiveCount, 1u);
-  EXPECT_EQ(draws[0].vertexCount, 3u);
-  EXPECT_EQ(draws[0].start, 1u);
-  EXPECT_TRUE(draws[0].effect.empty());
-  EXPECT_EQ(draws[0].textures[0], first);
-  EXPECT_EQ(draws[0].textures[1], second);
-  EXPECT_EQ(draws[0].fvf, static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_TEX1));
-  EXPECT_EQ(draws[1].effect, "shaders/skybox.fx");
-  EXPECT_EQ(draws[1].technique, "clipped");
-  EXPECT_EQ(draws[1].pass, 1u);
-
-  device->SetTexture(0, nullptr);
-  device->SetTexture(1, nullptr);
-  first->Release();
-  second->Release();
+  const DrawRecord& d = draws[0];
+  EXPECT_EQ(std::tuple(d.type, d.indexed, d.primitiveCount, d.vertexCount, d.start, d.effect),
+            std::tuple(D3DPT_TRIANGLESTRIP, false, 1u, 3u, 1u, std::string()));
+  EXPECT_EQ(std::tuple(d.textures[0], d.textures[1], d.fvf),
+            std::tuple(static_cast<IDirect3DBaseTexture9*>(first), static_cast<IDirect3DBaseTexture9*>(second),
+                       static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_TEX1)));
+  EXPECT_EQ(std::tuple(draws[1].effect, draws[1].technique, draws[1].pass),
+            std::tuple(std::string("shaders/skybox.fx"), std::string("clipped"), 1u));
 }
 
 TEST_F(Draws, ClearsCheckTheirArgumentsAndClipRectsToTheViewport) {
@@ -106,21 +85,14 @@ TEST_F(Draws, ClearsCheckTheirArgumentsAndClipRectsToTheViewport) {
   ASSERT_EQ(device->Clear(3, rects, D3DCLEAR_TARGET, 0xFF102030u, 1.0f, 0), D3D_OK);
   EXPECT_EQ(Recorded().clears, 2);
   ASSERT_EQ(spy->clears.size(), 3u);
-  EXPECT_EQ(spy->clears[0].viewport.Width, 1024u);
-  EXPECT_EQ(spy->clears[0].color, 0xFF000000u);
-  const D3DVIEWPORT9& first = spy->clears[1].viewport;
-  EXPECT_EQ(first.X, 100u);
-  EXPECT_EQ(first.Y, 100u);
-  EXPECT_EQ(first.Width, 50u);
-  EXPECT_EQ(first.Height, 20u);
-  const D3DVIEWPORT9& second = spy->clears[2].viewport;
-  EXPECT_EQ(second.X, 250u);
-  EXPECT_EQ(second.Width, 50u);
-  EXPECT_EQ(second.Height, 100u);
-  D3DVIEWPORT9 after;
-  device->GetViewport(&after);
-  EXPECT_EQ(after.X, 100u);
-  EXPECT_EQ(after.Width, 200u);
+  EXPECT_EQ(std::tuple(spy->clears[0].viewport.Width, spy->clears[0].color), std::tuple(1024u, 0xFF000000u));
+  const auto box = [&](size_t i) {
+    const D3DVIEWPORT9& v = spy->clears[i].viewport;
+    return std::tuple(v.X, v.Y, v.Width, v.Height);
+  };
+  EXPECT_EQ(box(1), std::tuple(100u, 100u, 50u, 20u));
+  EXPECT_EQ(box(2), std::tuple(250u, 150u, 50u, 100u));
+  EXPECT_EQ(std::tuple(Viewport().X, Viewport().Width), std::tuple(100u, 200u));
 }
 
 TEST_F(Draws, BoundObjectsAreHeldByTheDevice) {
@@ -129,8 +101,7 @@ TEST_F(Draws, BoundObjectsAreHeldByTheDevice) {
   IDirect3DVertexBuffer9* bound = nullptr;
   UINT offset = 0, stride = 0;
   ASSERT_EQ(device->GetStreamSource(0, &bound, &offset, &stride), D3D_OK);
-  EXPECT_EQ(bound, quad);
-  EXPECT_EQ(stride, 20u);
+  EXPECT_EQ(std::tuple(bound, stride), std::tuple(quad, 20u));
   EXPECT_EQ(bound->Release(), 1u);
   EXPECT_EQ(quad->Release(), 0u);  // gone for the program, still bound
   device->BeginScene();

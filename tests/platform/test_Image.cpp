@@ -14,16 +14,13 @@ using test_images::Rgba;
 namespace {
 
 void ExpectBgra(const Image& image, UINT x, UINT y, Rgba expected, bool alpha = true) {
-  const uint8_t* texel = image.Texel(x, y);
-  EXPECT_EQ(texel[0], expected.b) << x << "," << y;
-  EXPECT_EQ(texel[1], expected.g) << x << "," << y;
-  EXPECT_EQ(texel[2], expected.r) << x << "," << y;
-  EXPECT_EQ(texel[3], alpha ? expected.a : 255) << x << "," << y;
+  const uint8_t* t = image.Texel(x, y);
+  const uint8_t a = alpha ? expected.a : 255;
+  EXPECT_EQ(std::tuple(t[0], t[1], t[2], t[3]), std::tuple(expected.b, expected.g, expected.r, a)) << x << "," << y;
 }
 
 void ExpectPixels(const Image& image, bool alpha) {
-  ASSERT_EQ(image.Width(), 2u);
-  ASSERT_EQ(image.Height(), 2u);
+  ASSERT_EQ(std::tuple(image.Width(), image.Height()), std::tuple(2u, 2u));
   for (UINT i = 0; i < 4; ++i) ExpectBgra(image, i % 2, i / 2, kPixels[i], alpha);
 }
 
@@ -90,13 +87,10 @@ TEST(Image, HalfSizeAveragesBoxesDownToOneTexel) {
   const uint8_t values[4] = {0, 100, 200, 255};
   for (UINT x = 0; x < 4; ++x) std::fill(image.Texel(x, 0), image.Texel(x, 0) + 4, values[x]);
   const Image half = image.HalfSize();
-  ASSERT_EQ(half.Width(), 2u);
-  ASSERT_EQ(half.Height(), 1u);
-  EXPECT_EQ(half.Texel(0, 0)[0], 50);
-  EXPECT_EQ(half.Texel(1, 0)[3], 228);  // (200 + 255 + 2) / 2 rounded
+  ASSERT_EQ(std::tuple(half.Width(), half.Height()), std::tuple(2u, 1u));
+  EXPECT_EQ(std::tuple(half.Texel(0, 0)[0], half.Texel(1, 0)[3]), std::tuple(50, 228));  // (200 + 255 + 2) / 2 rounded
   const Image one = half.HalfSize();
-  EXPECT_EQ(one.Width(), 1u);
-  EXPECT_EQ(one.Texel(0, 0)[1], 139);
+  EXPECT_EQ(std::tuple(one.Width(), one.Texel(0, 0)[1]), std::tuple(1u, 139));
 }
 
 TEST(Image, ResizeKeepsCornersAndColorKeyClearsMatches) {

@@ -1,62 +1,53 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "HeadlessDevice.h"
-#include "platform/Platform.h"
+#include "ImageFiles.h"
+#include "PlatformFixture.h"
 #include "platform/Utf8.h"
-#include "platform/win32.h"
 
+namespace platform::testing {
 namespace {
 
-using platform::testing::HeadlessDevice;
-
 TEST(ShellExecute, OpensWithTheOpenVerbOnly) {
-  platform::UseHeadlessBackend();
-  EXPECT_GT(reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "open", "README.md", nullptr, nullptr, SW_SHOWNORMAL)),
-            32u);
-  EXPECT_LE(reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "print", "README.md", nullptr, nullptr, 1)), 32u);
-  EXPECT_LE(reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "open", nullptr, nullptr, nullptr, 1)), 32u);
-  EXPECT_LE(reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "open", "", nullptr, nullptr, 1)), 32u);
-  EXPECT_EQ(platform::Recorded().shellOpens, std::vector<std::string>{"README.md"});
+  UseHeadlessBackend();
+  const auto open = [](const char* verb, const char* file) {
+    return reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, verb, file, nullptr, nullptr, SW_SHOWNORMAL));
+  };
+  EXPECT_GT(open("open", "README.md"), 32u);
+  EXPECT_LE(open("print", "README.md"), 32u);
+  EXPECT_LE(open("open", nullptr), 32u);
+  EXPECT_LE(open("open", ""), 32u);
+  EXPECT_EQ(Recorded().shellOpens, std::vector<std::string>{"README.md"});
 }
 
 class FindFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / ("find_file_test_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder / "sub.txt");
-    for (const char* name : {"b.txt", "a.txt", "a.txt.bak", "ab.tx", "x.TXT", "aXb.txt"}) {
-      std::ofstream(folder / name) << "1234";
-    }
+    std::filesystem::create_directories(folder.Path("sub.txt"));
+    for (const char* name : {"b.txt", "a.txt", "a.txt.bak", "ab.tx", "x.TXT", "aXb.txt"}) folder.Write(name, "1234");
   }
-  void TearDown() override { std::filesystem::remove_all(folder); }
 
   // Names found by the pattern, directories marked with a slash.
   std::vector<std::string> Find(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data{};
-    HANDLE search = FindFirstFileA((folder.string() + "/" + pattern).c_str(), &data);
+    HANDLE search = FindFirstFileA(folder.Path(pattern).c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
       const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
       names.push_back(std::string(data.cFileName) + (directory ? "/" : ""));
-      if (!directory) {
-        EXPECT_EQ(data.nFileSizeLow, 4u);
-      }
+      EXPECT_TRUE(directory || data.nFileSizeLow == 4u) << data.cFileName;
     } while (FindNextFileA(search, &data));
     EXPECT_FALSE(FindNextFileA(search, &data));
     EXPECT_TRUE(FindClose(search));
     return names;
   }
 
-  std::filesystem::path folder;
+  test_images::TempDir folder{"find_file_test"};
 };
 
 TEST_F(FindFileTest, MatchesWildcardsInNameOrder) {
@@ -77,29 +68,48 @@ TEST_F(FindFileTest, MatchesWildcardsInNameOrder) {
 TEST(Utf8, WideTextRoundTripsAndMalformedBytesAreRefused) {
   for (const wchar_t* text : {L"", L"plain", L"\u00E9t\u00E9", L"\u65E5\u672C", L"\U0001F30A"}) {
     std::wstring back;
-    ASSERT_TRUE(platform::WideFromUtf8(platform::Utf8FromWide(text).c_str(), &back));
+    ASSERT_TRUE(WideFromUtf8(Utf8FromWide(text).c_str(), &back));
     EXPECT_EQ(back, text);
   }
   for (const char* bad : {"\xFF", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"}) {
     std::wstring out = L"old";
-    EXPECT_FALSE(platform::WideFromUtf8(bad, &out)) << bad;
+    EXPECT_FALSE(WideFromUtf8(bad, &out)) << bad;
     EXPECT_TRUE(out.empty());
   }
 }
 
-class ScreenMetricsTest : public HeadlessDevice {};
+using PlatformCalls = PlatformFixture;
 
-TEST_F(ScreenMetricsTest, TheFullScreenDeviceSetsTheScreenSize) {
+TEST_F(PlatformCalls, TheFullScreenDeviceSetsTheScreenSize) {
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-  D3DPRESENT_PARAMETERS smaller = parameters;
-  smaller.BackBufferWidth = 800;
-  smaller.BackBufferHeight = 600;
+  D3DPRESENT_PARAMETERS smaller = FullScreenParameters(800, 600);
   ASSERT_EQ(device->Reset(&smaller), D3D_OK);
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+  EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(800, 600));
   ReleaseAll();
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);  // the desktop again
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+  EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(1024, 768));
+}
+
+TEST_F(PlatformCalls, HeadlessHasNoPixelsToRead) {
+  std::vector<uint8_t> bgra;
+  UINT width = 0, height = 0;
+  EXPECT_FALSE(ReadBackBuffer(device, bgra, width, height));
+  IDirect3DTexture9* target = RenderTarget(8);
+  EXPECT_FALSE(ReadTexture(target, 0, bgra));
+  EXPECT_FALSE(ReadTexture(target, 1, bgra));
+}
+
+TEST(SavePng, WritesAPngAndRefusesShortPixelData) {
+  const test_images::TempDir folder("save_png_test");
+  const std::string path = folder.Path("stand_in_save.png");
+  const std::vector<uint8_t> bgra = {0, 0, 255, 255, 0, 255, 0, 255};
+  ASSERT_TRUE(SavePng(path.c_str(), bgra, 2, 1));
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 8u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  EXPECT_FALSE(SavePng(folder.Path("short.png").c_str(), bgra, 2, 2));
+  EXPECT_FALSE(SavePng(nullptr, bgra, 2, 1));
 }
 
 }  // namespace
+}  // namespace platform::testing
