@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "SceneTest.h"
 #include "scene/D3DMesh.h"
@@ -68,8 +68,8 @@ TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderAndSkipsMissingOnes) {
   ASSERT_EQ(mesh->materialCount, 2u);
   EXPECT_NE(mesh->textures[0], nullptr);
   EXPECT_EQ(mesh->textures[1], nullptr);
-  EXPECT_EQ(mesh->materials[0].Ambient.g, 0.5f);  // the ambient colour follows the diffuse one
-  EXPECT_EQ(mesh->materials[1].Ambient.b, 0.6f);
+  // The ambient colour follows the diffuse one.
+  EXPECT_EQ(std::tuple(mesh->materials[0].Ambient.g, mesh->materials[1].Ambient.b), std::tuple(0.5f, 0.6f));
 }
 
 TEST_F(D3DMeshTest, MissingFileLeavesNothingToDraw) {
@@ -95,11 +95,11 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   EXPECT_EQ(Values("matWorldViewProject")[12], 1.0f);
   const auto textures = Parameters("defaultTexture");
   ASSERT_EQ(textures.size(), 2u);
-  EXPECT_EQ(textures[0]->texture, island->textures[0]);
-  EXPECT_EQ(textures[1]->texture, island->textures[1]);
+  EXPECT_EQ(std::tuple(textures[0]->texture, textures[1]->texture),
+            std::tuple(island->textures[0], island->textures[1]));
   ASSERT_EQ(record.draws.size(), 2u);
-  EXPECT_EQ(record.draws[0].effect, "shaders/d3dmesh.fx");
-  EXPECT_EQ(record.draws[1].technique, "vsLighting");
+  EXPECT_EQ(std::tuple(record.draws[0].effect, record.draws[1].technique),
+            std::tuple(std::string("shaders/d3dmesh.fx"), std::string("vsLighting")));
 
   platform::Recorded().Clear();
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(100, 100, 100), D3DXMATRIX(), true, D3DXVECTOR3(0.1f, 0.1f, 0.1f),
@@ -120,16 +120,14 @@ TEST_F(D3DMeshTest, RenderFixedWrapsWhileDrawingThenClamps) {
   const auto& draws = platform::Recorded().draws;
   ASSERT_EQ(draws.size(), 2u);
   EXPECT_EQ(draws[0].effect, "");
-  EXPECT_EQ(draws[0].textures[0], island->textures[0]);
-  EXPECT_EQ(draws[1].textures[0], island->textures[1]);
+  EXPECT_EQ(std::tuple(draws[0].textures[0], draws[1].textures[0]),
+            std::tuple(island->textures[0], island->textures[1]));
   DWORD u = 0, v = 0;
   device->GetSamplerState(0, D3DSAMP_ADDRESSU, &u);
   device->GetSamplerState(0, D3DSAMP_ADDRESSV, &v);
-  EXPECT_EQ(u, D3DTADDRESS_CLAMP);
-  EXPECT_EQ(v, D3DTADDRESS_CLAMP);
   D3DMATRIX set;
   device->GetTransform(D3DTS_WORLD, &set);
-  EXPECT_EQ(set._41, 5.0f);
+  EXPECT_EQ(std::tuple(u, v, set._41), std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTADDRESS_CLAMP}, 5.0f));
 }
 
 }  // namespace
