@@ -29,20 +29,6 @@ Mesh Quad {
 
 class D3DMeshTest : public SceneTest {
  protected:
-  // The records of every setting of the effect parameter `name`.
-  std::vector<const platform::ParameterRecord*> Parameters(const std::string& name) {
-    std::vector<const platform::ParameterRecord*> found;
-    for (const auto& parameter : platform::Recorded().parameters)
-      if (parameter.name == name) found.push_back(&parameter);
-    return found;
-  }
-  // The values of `name`, which must have been set once.
-  std::vector<float> Values(const std::string& name) {
-    const auto found = Parameters(name);
-    EXPECT_EQ(found.size(), 1u) << name;
-    return found.empty() ? std::vector<float>{} : found[0]->values;
-  }
-
   // The island with both of its textures, loaded from the mesh's folder, inside a scene.
   D3DMesh* LoadIsland() {
     auto* mesh = new D3DMesh(manager);
@@ -89,11 +75,11 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   ASSERT_TRUE(island->RenderLit(D3DXVECTOR3(100, 200, 300), wvp, false, D3DXVECTOR3(0.1f, 0.2f, 0.3f)));
   const auto& record = platform::Recorded();
   EXPECT_EQ(record.techniques, std::vector<std::string>{"vsLighting"});
-  EXPECT_EQ(Values("gSunLightPos"), (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
-  EXPECT_EQ(Values("ambientLight"), (std::vector<float>{0.1f, 0.2f, 0.3f}));
-  ASSERT_EQ(Values("matWorldViewProject").size(), 16u);
-  EXPECT_EQ(Values("matWorldViewProject")[12], 1.0f);
-  const auto textures = Parameters("defaultTexture");
+  EXPECT_EQ(ParameterValues("gSunLightPos"), (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
+  EXPECT_EQ(ParameterValues("ambientLight"), (std::vector<float>{0.1f, 0.2f, 0.3f}));
+  ASSERT_EQ(ParameterValues("matWorldViewProject").size(), 16u);
+  EXPECT_EQ(ParameterValues("matWorldViewProject")[12], 1.0f);
+  const auto textures = ParameterRecords("defaultTexture");
   ASSERT_EQ(textures.size(), 2u);
   EXPECT_EQ(std::tuple(textures[0]->texture, textures[1]->texture),
             std::tuple(island->textures[0], island->textures[1]));
@@ -105,8 +91,8 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(100, 100, 100), D3DXMATRIX(), true, D3DXVECTOR3(0.1f, 0.1f, 0.1f),
                                      -2.0f, 70.0f));
   EXPECT_EQ(record.techniques, std::vector<std::string>{"psLighting_withDepthTransparency"});
-  EXPECT_EQ(Values("planeYPos"), std::vector<float>{-2.0f});
-  EXPECT_EQ(Values("depthLimit"), std::vector<float>{1.0f / 70.0f});
+  EXPECT_EQ(ParameterValues("planeYPos"), std::vector<float>{-2.0f});
+  EXPECT_EQ(ParameterValues("depthLimit"), std::vector<float>{1.0f / 70.0f});
   EXPECT_EQ(record.draws.size(), 2u);
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0), 0, 1));
   EXPECT_EQ(record.techniques.back(), "vsLighting_withDepthTransparency");

@@ -4,9 +4,9 @@
 #include <limits>
 #include <memory>
 
-#include "../platform/HeadlessDevice.h"
 #include "../ScratchFolder.h"
 #include "FailingDevice.h"
+#include "SceneTest.h"
 #include "waterscene/cWaterScene.h"
 #include "heightmap/iHeightmap.h"
 #include "scene/cReflectionTarget.h"
@@ -297,14 +297,6 @@ TEST_F(PassTargetTest, ProjectedClipPlaneRefusesASingularMatrix) {
   EXPECT_EQ(RenderState(device, D3DRS_CLIPPLANEENABLE), 0u);
 }
 
-const platform::ParameterRecord* FindParameter(const char* name) {
-  const platform::ParameterRecord* found = nullptr;
-  for (const auto& p : platform::Recorded().parameters) {
-    if (p.name == name) found = &p;
-  }
-  return found;
-}
-
 TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(128, d3d, device));
@@ -321,14 +313,12 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
     ASSERT_TRUE(depth.Begin(device));
     ASSERT_TRUE(depth.BeginDepth(world, projection, view, 1.5f, range, device));
     EXPECT_FALSE(depth.BeginDepth(world, projection, view, 1.5f, range, device));  // already begun
-    const auto* limit = FindParameter("depthLimit");
-    ASSERT_NE(limit, nullptr);
-    EXPECT_FLOAT_EQ(limit->values[0], expected);
-    EXPECT_EQ(FindParameter("planeYPos")->values[0], 1.5f);
+    EXPECT_FLOAT_EQ(ParameterValues("depthLimit").at(0), expected);
+    EXPECT_EQ(ParameterValues("planeYPos").at(0), 1.5f);
     // world x view x projection: the world's lift and the view's push both show.
-    const auto* wvp = FindParameter("matWorldViewProject");
-    ASSERT_NE(wvp, nullptr);
-    EXPECT_EQ(std::tuple(wvp->values[13], wvp->values[14]), std::tuple(15.0f, 10.0f));  // 5 lifted, scaled by 3
+    const std::vector<float> wvp = ParameterValues("matWorldViewProject");
+    ASSERT_EQ(wvp.size(), 16u);
+    EXPECT_EQ(std::tuple(wvp[13], wvp[14]), std::tuple(15.0f, 10.0f));  // 5 lifted, scaled by 3
     EXPECT_EQ(platform::Recorded().techniques.back(), "renderDepth");
     EXPECT_TRUE(depth.EndDepth());
     EXPECT_FALSE(depth.EndDepth());
