@@ -83,8 +83,7 @@ TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
   for (const auto& [widget, e] : cases) {
     const auto drawn = SpritesOf(*widget);
     ASSERT_EQ(drawn.size(), 1u);
-    EXPECT_EQ(drawn[0].texture, e.texture);
-    EXPECT_EQ(drawn[0].color, e.color);
+    EXPECT_EQ(std::tuple(drawn[0].texture, drawn[0].color), std::tuple(e.texture, e.color));
     ExpectRect(drawn[0], e.x1, e.y1, e.x2, e.y2);
     widget->SetVisible(false);
     EXPECT_TRUE(SpritesOf(*widget).empty());
@@ -136,9 +135,8 @@ TEST_F(ButtonTest, TextareaDrawsItsTintedTextWordWrappedOnlyWhenShown) {
   area.SetColor(255, 0, 0);
   auto texts = TextsOf(area);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, L"Select new skybox");
-  EXPECT_EQ(texts[0].color, 0xFFFF0000u);
-  EXPECT_EQ(texts[0].format, static_cast<DWORD>(DT_WORDBREAK));
+  EXPECT_EQ(std::tuple(texts[0].text, texts[0].color, texts[0].format),
+            std::tuple(std::wstring(L"Select new skybox"), 0xFFFF0000u, DWORD{DT_WORDBREAK}));
   area.SetText(nullptr);
   EXPECT_TRUE(TextsOf(area).empty());
   area.SetText(L"x");

@@ -132,10 +132,8 @@ TEST_F(ComboboxTest, TextsUseTheirColoursAndTheRowsOfTheList) {
   SpritesOf(*box);  // drawing the images moves the list's fade on
   const auto texts = TextsOf(*box);
   ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[0].text, L"2");
-  EXPECT_EQ(texts[0].color, 0xFF0000FFu);
-  EXPECT_EQ(texts[1].text, L"1");
-  EXPECT_EQ(texts[1].color, 0xFF00FF00u);
+  EXPECT_EQ(std::tuple(texts[0].text, texts[0].color), std::tuple(std::wstring(L"2"), 0xFF0000FFu));
+  EXPECT_EQ(std::tuple(texts[1].text, texts[1].color), std::tuple(std::wstring(L"1"), 0xFF00FF00u));
   EXPECT_EQ(texts[0].format | texts[2].format, 0u);
   // In pixels on a 768-line display, y maps to 384 - 384 * P22 * y: rows are
   // s/12 apart, and the selected text spans y - s/64 to y - s/8.

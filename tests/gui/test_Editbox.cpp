@@ -137,8 +137,8 @@ TEST_F(EditboxTest, DrawsTintedTextFromItsOffsetOnlyWhenShown) {
   box->SetAlpha(200);
   const auto texts = TextsOf(*box);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].color, D3DCOLOR_ARGB(200, 10, 20, 30));
-  EXPECT_EQ(texts[0].format, static_cast<DWORD>(DT_WORDBREAK));
+  EXPECT_EQ(std::tuple(texts[0].color, texts[0].format),
+            std::tuple(D3DCOLOR_ARGB(200, 10, 20, 30), DWORD{DT_WORDBREAK}));
   // Left edge x + dx on a 1024-pixel display: (x * P11 + 1) * 512.
   EXPECT_EQ(texts[0].rect.left, static_cast<LONG>(((-0.07f + 0.01f) * (1.7320508f * 0.75f) + 1.0f) * 512.0f));
   box->SetVisible(false);

@@ -78,12 +78,10 @@ TEST_F(SpriteContainerTest, QuadsFaceTheCameraJustBeyondUnitDistance) {
                   {q + right * 0.5f - up * 0.25f, 1, 1},
                   {q + right * 0.5f + up * 0.25f, 1, 0}};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_NEAR(v[4 + i].x, expected[i].p.x, 1e-4f);
-    EXPECT_NEAR(v[4 + i].y, expected[i].p.y, 1e-4f);
-    EXPECT_NEAR(v[4 + i].z, expected[i].p.z, 1e-4f);
-    EXPECT_EQ(v[4 + i].u, expected[i].u);
-    EXPECT_EQ(v[4 + i].v, expected[i].v);
-    EXPECT_EQ(v[4 + i].color, 0x80FF0000u);
+    const D3DXVECTOR3 error = D3DXVECTOR3(v[4 + i].x, v[4 + i].y, v[4 + i].z) - expected[i].p;
+    EXPECT_LT(D3DXVec3Length(&error), 2e-4f) << i;
+    EXPECT_EQ(std::tuple(v[4 + i].u, v[4 + i].v, v[4 + i].color),
+              std::tuple(expected[i].u, expected[i].v, 0x80FF0000u));
   }
   EXPECT_EQ(v[0].color, 0xFFFFFFFFu);
 }
@@ -99,17 +97,14 @@ TEST_F(SpriteContainerTest, DrawsOneStripPerRecordWithItsTextureAndRestoresDepth
   const auto& draws = platform::Recorded().draws;
   ASSERT_EQ(draws.size(), 3u);
   for (UINT i = 0; i < 3; ++i) {
-    EXPECT_EQ(draws[i].type, D3DPT_TRIANGLESTRIP);
-    EXPECT_EQ(draws[i].start, 4 * i);
-    EXPECT_EQ(draws[i].primitiveCount, 2u);
-    EXPECT_EQ(draws[i].fvf, 0x142u);
+    EXPECT_EQ(std::tuple(draws[i].type, draws[i].start, draws[i].primitiveCount, draws[i].fvf),
+              std::tuple(D3DPT_TRIANGLESTRIP, 4 * i, 2u, 0x142u));
     EXPECT_EQ(draws[i].textures[0], i == 0 ? image.texture : nullptr);
   }
-  DWORD value = 0;
-  device->GetTextureStageState(0, D3DTSS_COLORARG1, &value);
-  EXPECT_EQ(value, D3DTA_DIFFUSE);  // the last record had no texture
-  device->GetRenderState(D3DRS_ZENABLE, &value);
-  EXPECT_EQ(value, static_cast<DWORD>(TRUE));
+  DWORD colorArg = 0, zEnable = 0;
+  device->GetTextureStageState(0, D3DTSS_COLORARG1, &colorArg);
+  device->GetRenderState(D3DRS_ZENABLE, &zEnable);
+  EXPECT_EQ(std::tuple(colorArg, zEnable), std::tuple(DWORD{D3DTA_DIFFUSE}, DWORD{TRUE}));  // the last had no texture
 }
 
 // The device is reset around the container as the editor does on device loss.
@@ -117,9 +112,7 @@ TEST_F(SpriteContainerTest, BufferIsManagedAtFirstAndDynamicDefaultAcrossDeviceR
   AddQuad();
   ASSERT_EQ(Render(), S_OK);
   D3DVERTEXBUFFER_DESC desc = Bound();
-  EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
-  EXPECT_EQ(desc.Size, 128u * 96u);
-  EXPECT_EQ(desc.FVF, 0x142u);
+  EXPECT_EQ(std::tuple(desc.Pool, desc.Size, desc.FVF), std::tuple(D3DPOOL_MANAGED, 128u * 96u, 0x142u));
   ASSERT_EQ(device->EndScene(), S_OK);
 
   for (int loss = 0; loss < 2; ++loss) {
@@ -131,9 +124,8 @@ TEST_F(SpriteContainerTest, BufferIsManagedAtFirstAndDynamicDefaultAcrossDeviceR
     sprites->OnResetDevice(device);
     ASSERT_EQ(Render(), S_OK);
     desc = Bound();
-    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-    EXPECT_EQ(desc.Usage & D3DUSAGE_DYNAMIC, D3DUSAGE_DYNAMIC);
-    EXPECT_EQ(desc.Size, 128u * 96u);
+    EXPECT_EQ(std::tuple(desc.Pool, desc.Usage & D3DUSAGE_DYNAMIC, desc.Size),
+              std::tuple(D3DPOOL_DEFAULT, DWORD{D3DUSAGE_DYNAMIC}, 128u * 96u));
     EXPECT_EQ(platform::Recorded().draws.size(), 1u);
     ASSERT_EQ(device->EndScene(), S_OK);
   }

@@ -22,11 +22,7 @@ struct Rgba {
 // Row-major, top row first.
 inline const std::vector<Rgba> kPixels = {{255, 0, 0, 255}, {0, 255, 0, 128}, {0, 0, 255, 64}, {10, 20, 30, 0}};
 
-inline void Put16(std::string& out, unsigned v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
-
+inline void Put16(std::string& out, unsigned v) { out += {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
 inline void Put32(std::string& out, unsigned v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);

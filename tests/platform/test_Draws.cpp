@@ -1,14 +1,13 @@
-#include "HeadlessDevice.h"
-#include "SpyBackend.h"
+#include "PlatformFixture.h"
 #include "platform/device/DeviceHooks.h"
 
 namespace platform::testing {
 namespace {
 
-class Draws : public HeadlessDevice {
+class Draws : public PlatformFixture {
  protected:
   void SetUp() override {
-    HeadlessDevice::SetUp();
+    PlatformFixture::SetUp();
     ASSERT_EQ(device->CreateVertexBuffer(20 * 4, 0, D3DFVF_XYZ | D3DFVF_TEX1, D3DPOOL_MANAGED, &quad, nullptr),
               D3D_OK);
     device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
@@ -16,7 +15,7 @@ class Draws : public HeadlessDevice {
   }
   void TearDown() override {
     quad->Release();
-    HeadlessDevice::TearDown();
+    PlatformFixture::TearDown();
   }
   IDirect3DVertexBuffer9* quad = nullptr;
 };
@@ -30,67 +29,47 @@ TEST_F(Draws, ScenesFrameDrawsAndPresents) {
   EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 0), D3D_OK);  // nothing to draw
   EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(9), 0, 1), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+  device->SetFVF(0);  // nothing to draw from without a layout or a stream
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  device->SetFVF(D3DFVF_XYZ);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
   ASSERT_EQ(device->EndScene(), D3D_OK);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   EXPECT_EQ(Recorded().draws.size(), 1u);
   EXPECT_EQ(Recorded().presents, 1);
 }
 
-TEST_F(Draws, NothingToDrawFromWithoutALayout) {
-  device->SetFVF(0);
-  device->BeginScene();
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
-  device->SetFVF(D3DFVF_XYZ);
-  device->SetStreamSource(0, nullptr, 0, 0);
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
-  device->EndScene();
-  EXPECT_TRUE(Recorded().draws.empty());
-}
-
 TEST_F(Draws, RecordsCarryTheEffectPassTexturesAndFvf) {
   ASSERT_TRUE(IsRecording());
-  IDirect3DTexture9* first = nullptr;
-  IDirect3DTexture9* second = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &first, nullptr), D3D_OK);
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &second, nullptr), D3D_OK);
+  IDirect3DTexture9* first = Texture(4, 4);
+  IDirect3DTexture9* second = Texture(4, 4);
   device->SetTexture(0, first);
   device->SetTexture(1, second);
-
   EffectProgram program;
   program.path = "shaders/skybox.fx";
   program.techniques.push_back({"simple", {}, {EffectPass{}}});
   program.techniques.push_back({"clipped", {}, {EffectPass{}, EffectPass{}}});
-  EffectBinding binding;
-  binding.effect = &program;
-  binding.technique = 1;
-  binding.pass = 1;
 
   device->BeginScene();
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 1), D3D_OK);
-  SetEffectBinding(device, binding);
+  SetEffectBinding(device, EffectBinding{&program, 1, 1});
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
   SetEffectBinding(device, EffectBinding{});
   device->EndScene();
+  device->SetTexture(0, nullptr);
+  device->SetTexture(1, nullptr);
 
   const std::vector<DrawRecord>& draws = Recorded().draws;
   ASSERT_EQ(draws.size(), 2u);
-  EXPECT_EQ(draws[0].type, D3DPT_TRIANGLESTRIP);
-  EXPECT_FALSE(draws[0].indexed);
-  EXPECT_EQ(draws[0].primitiveCount, 1u);
-  EXPECT_EQ(draws[0].vertexCount, 3u);
-  EXPECT_EQ(draws[0].start, 1u);
-  EXPECT_TRUE(draws[0].effect.empty());
-  EXPECT_EQ(draws[0].textures[0], first);
-  EXPECT_EQ(draws[0].textures[1], second);
-  EXPECT_EQ(draws[0].fvf, static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_TEX1));
-  EXPECT_EQ(draws[1].effect, "shaders/skybox.fx");
-  EXPECT_EQ(draws[1].technique, "clipped");
-  EXPECT_EQ(draws[1].pass, 1u);
-
-  device->SetTexture(0, nullptr);
-  device->SetTexture(1, nullptr);
-  first->Release();
-  second->Release();
+  const DrawRecord& d = draws[0];
+  EXPECT_EQ(std::tuple(d.type, d.indexed, d.primitiveCount, d.vertexCount, d.start, d.effect),
+            std::tuple(D3DPT_TRIANGLESTRIP, false, 1u, 3u, 1u, std::string()));
+  EXPECT_EQ(std::tuple(d.textures[0], d.textures[1], d.fvf),
+            std::tuple(static_cast<IDirect3DBaseTexture9*>(first), static_cast<IDirect3DBaseTexture9*>(second),
+                       static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_TEX1)));
+  EXPECT_EQ(std::tuple(draws[1].effect, draws[1].technique, draws[1].pass),
+            std::tuple(std::string("shaders/skybox.fx"), std::string("clipped"), 1u));
 }
 
 TEST_F(Draws, ClearsCheckTheirArgumentsAndClipRectsToTheViewport) {
@@ -106,21 +85,14 @@ TEST_F(Draws, ClearsCheckTheirArgumentsAndClipRectsToTheViewport) {
   ASSERT_EQ(device->Clear(3, rects, D3DCLEAR_TARGET, 0xFF102030u, 1.0f, 0), D3D_OK);
   EXPECT_EQ(Recorded().clears, 2);
   ASSERT_EQ(spy->clears.size(), 3u);
-  EXPECT_EQ(spy->clears[0].viewport.Width, 1024u);
-  EXPECT_EQ(spy->clears[0].color, 0xFF000000u);
-  const D3DVIEWPORT9& first = spy->clears[1].viewport;
-  EXPECT_EQ(first.X, 100u);
-  EXPECT_EQ(first.Y, 100u);
-  EXPECT_EQ(first.Width, 50u);
-  EXPECT_EQ(first.Height, 20u);
-  const D3DVIEWPORT9& second = spy->clears[2].viewport;
-  EXPECT_EQ(second.X, 250u);
-  EXPECT_EQ(second.Width, 50u);
-  EXPECT_EQ(second.Height, 100u);
-  D3DVIEWPORT9 after;
-  device->GetViewport(&after);
-  EXPECT_EQ(after.X, 100u);
-  EXPECT_EQ(after.Width, 200u);
+  EXPECT_EQ(std::tuple(spy->clears[0].viewport.Width, spy->clears[0].color), std::tuple(1024u, 0xFF000000u));
+  const auto box = [&](size_t i) {
+    const D3DVIEWPORT9& v = spy->clears[i].viewport;
+    return std::tuple(v.X, v.Y, v.Width, v.Height);
+  };
+  EXPECT_EQ(box(1), std::tuple(100u, 100u, 50u, 20u));
+  EXPECT_EQ(box(2), std::tuple(250u, 150u, 50u, 100u));
+  EXPECT_EQ(std::tuple(Viewport().X, Viewport().Width), std::tuple(100u, 200u));
 }
 
 TEST_F(Draws, BoundObjectsAreHeldByTheDevice) {
@@ -129,8 +101,7 @@ TEST_F(Draws, BoundObjectsAreHeldByTheDevice) {
   IDirect3DVertexBuffer9* bound = nullptr;
   UINT offset = 0, stride = 0;
   ASSERT_EQ(device->GetStreamSource(0, &bound, &offset, &stride), D3D_OK);
-  EXPECT_EQ(bound, quad);
-  EXPECT_EQ(stride, 20u);
+  EXPECT_EQ(std::tuple(bound, stride), std::tuple(quad, 20u));
   EXPECT_EQ(bound->Release(), 1u);
   EXPECT_EQ(quad->Release(), 0u);  // gone for the program, still bound
   device->BeginScene();
@@ -138,6 +109,177 @@ TEST_F(Draws, BoundObjectsAreHeldByTheDevice) {
   device->EndScene();
   device->SetStreamSource(0, nullptr, 0, 0);  // frees it
   ASSERT_EQ(device->CreateVertexBuffer(16, 0, 0, D3DPOOL_MANAGED, &quad, nullptr), D3D_OK);  // for TearDown
+}
+
+using Buffers = PlatformFixture;
+
+TEST_F(Buffers, LocksAreSingleAndStayInsideTheBuffer) {
+  IDirect3DVertexBuffer9* buffer = VertexBuffer(100, D3DFVF_XYZ);
+  void *whole = nullptr, *part = nullptr;
+  ASSERT_EQ(buffer->Lock(0, 0, &whole, 0), D3D_OK);
+  EXPECT_EQ(buffer->Lock(0, 0, &part, 0), D3DERR_INVALIDCALL);  // locked twice
+  ASSERT_EQ(buffer->Unlock(), D3D_OK);
+  EXPECT_EQ(buffer->Unlock(), D3DERR_INVALIDCALL);
+  ASSERT_EQ(buffer->Lock(40, 60, &part, 0), D3D_OK);
+  EXPECT_EQ(static_cast<uint8_t*>(part) - static_cast<uint8_t*>(whole), 40);
+  ASSERT_EQ(buffer->Unlock(), D3D_OK);
+  ASSERT_EQ(buffer->Lock(90, 0, &part, 0), D3D_OK);  // size 0: to the end
+  ASSERT_EQ(buffer->Unlock(), D3D_OK);
+  EXPECT_EQ(buffer->Lock(40, 61, &part, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(buffer->Lock(101, 0, &part, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(buffer->Lock(0xFFFFFFF0u, 0x20, &part, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(buffer->Lock(0, 0, nullptr, 0), D3DERR_INVALIDCALL);
+}
+
+TEST_F(Buffers, DescriptionsAndCreationRules) {
+  IDirect3DVertexBuffer9* vertices = nullptr;
+  ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_DYNAMIC, 0x142, D3DPOOL_DEFAULT, &vertices, nullptr), D3D_OK);
+  D3DVERTEXBUFFER_DESC vertexDesc;
+  ASSERT_EQ(Keep(vertices)->GetDesc(&vertexDesc), D3D_OK);
+  EXPECT_EQ(std::tuple(vertexDesc.Size, vertexDesc.FVF, vertexDesc.Pool), std::tuple(96u, 0x142u, D3DPOOL_DEFAULT));
+  D3DINDEXBUFFER_DESC indexDesc;
+  ASSERT_EQ(IndexBuffer(8, D3DFMT_INDEX32)->GetDesc(&indexDesc), D3D_OK);
+  EXPECT_EQ(indexDesc.Format, D3DFMT_INDEX32);
+
+  IDirect3DIndexBuffer9* indices = nullptr;
+  EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, &vertices, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->CreateVertexBuffer(16, D3DUSAGE_DYNAMIC, 0, D3DPOOL_MANAGED, &vertices, nullptr),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->CreateVertexBuffer(0xFFFFFFFFu, 0, 0, D3DPOOL_MANAGED, &vertices, nullptr),
+            D3DERR_OUTOFVIDEOMEMORY);
+  EXPECT_EQ(device->CreateIndexBuffer(8, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &indices, nullptr),
+            D3DERR_INVALIDCALL);
+}
+
+TEST_F(Buffers, DeclarationReturnsItsElementsAndEnd) {
+  const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                        {1, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                        D3DDECL_END()};
+  IDirect3DVertexDeclaration9* declaration = nullptr;
+  ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+  UINT count = 0;
+  ASSERT_EQ(Keep(declaration)->GetDeclaration(nullptr, &count), D3D_OK);
+  EXPECT_EQ(count, 3u);
+  D3DVERTEXELEMENT9 out[MAXD3DDECLLENGTH + 1];
+  ASSERT_EQ(declaration->GetDeclaration(out, &count), D3D_OK);
+  EXPECT_EQ(std::tuple(out[1].Offset, out[2].Stream), std::tuple(WORD{12}, WORD{0xFF}));
+
+  const D3DVERTEXELEMENT9 badType[] = {{0, 0, 42, 0, 0, 0}, D3DDECL_END()};
+  EXPECT_EQ(device->CreateVertexDeclaration(badType, &declaration), D3DERR_INVALIDCALL);
+  std::vector<D3DVERTEXELEMENT9> endless(MAXD3DDECLLENGTH + 1, elements[0]);
+  EXPECT_EQ(device->CreateVertexDeclaration(endless.data(), &declaration), D3DERR_INVALIDCALL);
+}
+
+class Layouts : public PlatformFixture {
+ protected:
+  void SetUp() override {
+    PlatformFixture::SetUp();
+    spy = InstallSpy();
+    buffer = VertexBuffer(1024);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+  }
+  void TearDown() override {
+    device->EndScene();
+    PlatformFixture::TearDown();
+  }
+
+  // Stream, offset, type, usage and usage index of each element of draw `i`.
+  using Element = std::tuple<int, int, int, int, int>;
+  std::vector<Element> Layout(size_t i) const {
+    std::vector<Element> elements;
+    for (const D3DVERTEXELEMENT9& e : spy->states.at(i).layout)
+      elements.emplace_back(e.Stream, e.Offset, e.Type, e.Usage, e.UsageIndex);
+    return elements;
+  }
+
+  SpyBackend* spy = nullptr;
+  IDirect3DVertexBuffer9* buffer = nullptr;
+};
+
+TEST_F(Layouts, FvfBecomesElementsOnStreamZero) {
+  ASSERT_EQ(device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2), D3D_OK);
+  ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 44), D3D_OK);
+  ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+  ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1), D3D_OK);
+  ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  // The quad of the GPU normal map has texture coordinates only.
+  ASSERT_EQ(device->SetFVF(D3DFVF_TEX1), D3D_OK);
+  ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 8), D3D_OK);
+  ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  ASSERT_EQ(spy->states.size(), 3u);
+  EXPECT_EQ(Layout(0), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 0},
+                                             {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 0},
+                                             {0, 24, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0},
+                                             {0, 28, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0},
+                                             {0, 36, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 1}}));
+  EXPECT_EQ(Layout(1), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITIONT, 0},
+                                             {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0}}));
+  EXPECT_EQ(Layout(2), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0}}));
+}
+
+TEST_F(Layouts, DeclarationReplacesTheFvfAndChecksEveryStream) {
+  const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                        {0, 12, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                        {1, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TEXCOORD, 1},
+                                        {1, 12, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                        D3DDECL_END()};
+  IDirect3DVertexDeclaration9* declaration = nullptr;
+  ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+  device->SetFVF(D3DFVF_XYZ);
+  ASSERT_EQ(device->SetVertexDeclaration(Keep(declaration)), D3D_OK);
+  DWORD fvf = 1;
+  device->GetFVF(&fvf);
+  EXPECT_EQ(fvf, 0u);
+  ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 20), D3D_OK);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // stream 1 missing
+  ASSERT_EQ(device->SetStreamSource(1, buffer, 0, 16), D3D_OK);
+  ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+  ASSERT_EQ(spy->states.size(), 1u);
+  ASSERT_EQ(Layout(0).size(), 4u);
+  EXPECT_EQ(Layout(0)[3], Element(1, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0));
+}
+
+TEST_F(Layouts, DrawsStayInsideTheirBuffers) {
+  device->SetFVF(D3DFVF_XYZ);
+  ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 12), D3D_OK);
+  // 1024 bytes hold 85 vertices of 12 bytes.
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 85), D3D_OK);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 86), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 80, 6), D3DERR_INVALIDCALL);
+
+  IDirect3DIndexBuffer9* indices = IndexBuffer(12);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);  // no indices
+  ASSERT_EQ(device->SetIndices(indices), D3D_OK);
+  WORD* data = nullptr;
+  ASSERT_EQ(indices->Lock(0, 0, reinterpret_cast<void**>(&data), 0), D3D_OK);
+  const WORD values[6] = {0, 1, 2, 2, 1, 9};
+  std::copy(values, values + 6, data);
+  indices->Unlock();
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3D_OK);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 2), D3DERR_INVALIDCALL);  // index 9
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 10, 0, 2), D3D_OK);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 10, 1, 2), D3DERR_INVALIDCALL);  // past end
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 80, 0, 10, 0, 2), D3DERR_INVALIDCALL);
+  ASSERT_EQ(spy->calls.size(), 3u);
+  EXPECT_TRUE(spy->calls[1].indexed);
+  EXPECT_EQ(spy->calls[2].vertexCount, 10u);
+  device->SetIndices(nullptr);
+}
+
+TEST_F(Layouts, UserPointerDrawsUnbindStreamZero) {
+  const float vertices[3][5] = {};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
+  device->SetStreamSource(0, buffer, 0, 20);
+  ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, 20), D3D_OK);
+  ASSERT_EQ(spy->calls.size(), 1u);
+  EXPECT_EQ(std::tuple(spy->calls[0].userVertices, spy->calls[0].userStride, spy->states[0].streams[0].buffer),
+            std::tuple(static_cast<const void*>(vertices), 20u, nullptr));
+  IDirect3DVertexBuffer9* bound = buffer;
+  UINT offset = 1, stride = 1;
+  ASSERT_EQ(device->GetStreamSource(0, &bound, &offset, &stride), D3D_OK);
+  EXPECT_EQ(bound, nullptr);
+  EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, 12), D3DERR_INVALIDCALL);  // stride too short
+  EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 20), D3DERR_INVALIDCALL);
 }
 
 }  // namespace

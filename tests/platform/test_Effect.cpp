@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
-#include "HeadlessDevice.h"
 #include "ImageFiles.h"
-#include "SpyBackend.h"
+#include "PlatformFixture.h"
 #include "platform/device/DeviceHooks.h"
 
 using platform::Recorded;
@@ -23,17 +23,23 @@ uniform bool useFoam;
 uniform sampler2D defaultTexture;
 )";
 
-class EffectTest : public platform::testing::HeadlessDevice {
+class EffectTest : public platform::testing::PlatformFixture {
  protected:
   void SetUp() override {
-    HeadlessDevice::SetUp();
+    PlatformFixture::SetUp();
     path_ = dir_.Write("water.fx", kWaterEffect);
-    ASSERT_EQ(D3DXCreateEffectFromFileA(device, path_.c_str(), nullptr, nullptr, 0, nullptr, &effect_, nullptr),
-              D3D_OK);
+    effect_ = Load(path_);
   }
   void TearDown() override {
     if (effect_) effect_->Release();
-    HeadlessDevice::TearDown();
+    PlatformFixture::TearDown();
+  }
+
+  ID3DXEffect* Load(const std::string& path) {
+    ID3DXEffect* effect = nullptr;
+    EXPECT_EQ(D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, nullptr),
+              D3D_OK);
+    return effect;
   }
 
   // One triangle of pretransformed vertices, drawn with whatever is bound.
@@ -41,6 +47,18 @@ class EffectTest : public platform::testing::HeadlessDevice {
     const float vertices[3][4] = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};
     ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW), D3D_OK);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, sizeof(vertices[0])), D3D_OK);
+  }
+
+  // One scene in which `inside` runs within pass 0 of the current technique.
+  void InFirstPass(ID3DXEffect* effect, const std::function<void()>& inside) {
+    UINT passes = 0;
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
+    ASSERT_EQ(effect->BeginPass(0), D3D_OK);
+    inside();
+    ASSERT_EQ(effect->EndPass(), D3D_OK);
+    ASSERT_EQ(effect->End(), D3D_OK);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
   }
 
   test_images::TempDir dir_{"effect-test"};
@@ -80,42 +98,33 @@ TEST_F(EffectTest, ParametersAreCheckedStoredAndRecorded) {
 
   const auto& records = Recorded().parameters;
   ASSERT_EQ(records.size(), 5u);
-  EXPECT_EQ(records[0].effect, path_);
-  EXPECT_EQ(records[0].name, "matWorldViewProject");
-  EXPECT_EQ(records[0].values.size(), 16u);
-  EXPECT_EQ(records[0].values[4], 4.0f);  // row-major, unchanged
+  EXPECT_EQ(std::tuple(records[0].effect, records[0].name, records[0].values.size(), records[0].values[4]),
+            std::tuple(path_, std::string("matWorldViewProject"), size_t{16}, 4.0f));  // row-major, unchanged
   EXPECT_EQ(records[1].values, (std::vector<float>{1, 2, 3, 4}));
   EXPECT_EQ(records[2].values, (std::vector<float>{0.1f, 0.2f, 0.3f}));
   EXPECT_EQ(records[4].values, std::vector<float>{1.0f});
 }
 
-TEST_F(EffectTest, TexturesAreHeldUntilReplaced) {
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+TEST_F(EffectTest, TexturesAreHeldUntilReplacedAndRenderTargetsDroppedOnLoss) {
+  IDirect3DTexture9* texture = Texture(4, 4);
   ASSERT_EQ(effect_->SetTexture("defaultTexture", texture), D3D_OK);
   EXPECT_EQ(texture->AddRef(), 3u);  // ours, the effect's and this one
   texture->Release();
   EXPECT_EQ(Recorded().parameters.back().texture, texture);
+  ASSERT_EQ(effect_->OnLostDevice(), D3D_OK);
+  EXPECT_EQ(texture->AddRef(), 3u);  // the effect keeps a managed texture
+  texture->Release();
   ASSERT_EQ(effect_->SetTexture("defaultTexture", nullptr), D3D_OK);
   EXPECT_EQ(texture->AddRef(), 2u);
   texture->Release();
-  texture->Release();
-}
 
-TEST_F(EffectTest, DeviceLossDropsRenderTargetsSoResetCanSucceed) {
   IDirect3DTexture9* target = nullptr;
-  IDirect3DTexture9* managed = nullptr;
   ASSERT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
                                   nullptr), D3D_OK);
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr), D3D_OK);
   ASSERT_EQ(effect_->SetTexture("defaultTexture", target), D3D_OK);
   target->Release();
   ASSERT_EQ(effect_->OnLostDevice(), D3D_OK);
   EXPECT_EQ(device->Reset(&parameters), D3D_OK);
-
-  ASSERT_EQ(effect_->SetTexture("defaultTexture", managed), D3D_OK);
-  ASSERT_EQ(effect_->OnLostDevice(), D3D_OK);
-  EXPECT_EQ(managed->Release(), 1u);  // the effect keeps a managed texture
 }
 
 TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
@@ -129,9 +138,7 @@ TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
   EXPECT_EQ(effect_->Begin(&passes, 0), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect_->BeginPass(2), D3DERR_INVALIDCALL);
   ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
-  DWORD value = 0;
-  ASSERT_EQ(device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(TRUE));
+  EXPECT_EQ(RenderState(D3DRS_ALPHABLENDENABLE), DWORD{TRUE});
   DrawTriangle();
   ASSERT_EQ(effect_->SetFloat("planeYPos", 4.0f), D3D_OK);
   ASSERT_EQ(effect_->CommitChanges(), D3D_OK);
@@ -139,37 +146,29 @@ TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
   ASSERT_EQ(effect_->EndPass(), D3D_OK);
   EXPECT_EQ(effect_->EndPass(), D3DERR_INVALIDCALL);
   ASSERT_EQ(effect_->BeginPass(1), D3D_OK);
-  ASSERT_EQ(device->GetRenderState(D3DRS_CULLMODE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_NONE));
+  EXPECT_EQ(RenderState(D3DRS_CULLMODE), DWORD{D3DCULL_NONE});
   DrawTriangle();
   ASSERT_EQ(effect_->EndPass(), D3D_OK);
   ASSERT_EQ(effect_->End(), D3D_OK);
   DrawTriangle();
   ASSERT_EQ(device->EndScene(), D3D_OK);
-
   // Begin saved what the passes change and End put it back.
-  ASSERT_EQ(device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(FALSE));
-  ASSERT_EQ(device->GetRenderState(D3DRS_CULLMODE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_CCW));
+  EXPECT_EQ(std::tuple(RenderState(D3DRS_ALPHABLENDENABLE), RenderState(D3DRS_CULLMODE)),
+            std::tuple(DWORD{FALSE}, DWORD{D3DCULL_CCW}));
 
   ASSERT_EQ(spy->states.size(), 4u);
   const platform::EffectBinding& first = spy->states[0].effect;
   ASSERT_NE(first.effect, nullptr);
-  EXPECT_EQ(first.technique, 1u);
-  EXPECT_EQ(first.pass, 0u);
+  EXPECT_EQ(std::tuple(first.technique, first.pass), std::tuple(1u, 0u));
   const auto planeIndex = 3;  // planeYPos in file order
   EXPECT_EQ(first.effect->parameters[planeIndex].name, "planeYPos");
   EXPECT_EQ((*spy->states[1].effect.values)[planeIndex].floats, std::vector<float>{4.0f});
   EXPECT_EQ(spy->states[2].effect.pass, 1u);
   EXPECT_EQ(spy->states[3].effect.effect, nullptr);
-
   const auto& draws = Recorded().draws;
   ASSERT_EQ(draws.size(), 4u);
-  EXPECT_EQ(draws[0].effect, path_);
-  EXPECT_EQ(draws[0].technique, "blended");
-  EXPECT_EQ(draws[2].pass, 1u);
-  EXPECT_EQ(draws[3].effect, "");
+  EXPECT_EQ(std::tuple(draws[0].effect, draws[0].technique, draws[2].pass, draws[3].effect),
+            std::tuple(path_, std::string("blended"), 1u, std::string()));
 }
 
 TEST_F(EffectTest, ReleasingABoundEffectLeavesFixedFunction) {
@@ -216,40 +215,43 @@ TEST_F(EffectTest, WidePathsAndMacrosReachTheProgram) {
   ID3DXEffect* effect = nullptr;
   ASSERT_EQ(D3DXCreateEffectFromFileW(device, widePath.c_str(), macros, nullptr, 0, nullptr, &effect, nullptr), D3D_OK);
   platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  ASSERT_EQ(effect->SetTechnique("blended"), D3D_OK);
-  UINT passes = 0;
-  ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
-  ASSERT_EQ(effect->BeginPass(0), D3D_OK);
-  DrawTriangle();
-  ASSERT_EQ(effect->EndPass(), D3D_OK);
-  ASSERT_EQ(effect->End(), D3D_OK);
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  ASSERT_EQ(Keep(effect)->SetTechnique("blended"), D3D_OK);
+  InFirstPass(effect, [&] { DrawTriangle(); });
   ASSERT_EQ(spy->states.size(), 1u);
   const auto& defines = spy->states[0].effect.effect->techniques[1].defines;
   ASSERT_EQ(defines.size(), 2u);
   EXPECT_EQ(defines[0], std::make_pair(std::string("QUALITY"), std::string("2")));
   EXPECT_EQ(defines[1].first, "FOAM");
   EXPECT_EQ(spy->states[0].effect.effect->path, path);
-  effect->Release();
 }
 
 TEST_F(EffectTest, TextDrawnInsideAPassKeepsTheEffectBound) {
   ID3DXFont* font = nullptr;
   ASSERT_EQ(D3DXCreateFontW(device, 16, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3D_OK);
   platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  UINT passes = 0;
-  ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
-  ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
-  RECT rect{0, 0, 100, 20};
-  EXPECT_EQ(font->DrawTextW(nullptr, L"text", -1, &rect, 0, 0xFFFFFFFF), 16);
-  DrawTriangle();
-  ASSERT_EQ(effect_->EndPass(), D3D_OK);
-  ASSERT_EQ(effect_->End(), D3D_OK);
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  InFirstPass(effect_, [&] {
+    RECT rect{0, 0, 100, 20};
+    EXPECT_EQ(Keep(font)->DrawTextW(nullptr, L"text", -1, &rect, 0, 0xFFFFFFFF), 16);
+    DrawTriangle();
+  });
   ASSERT_EQ(spy->states.size(), 2u);
   EXPECT_EQ(spy->states[0].effect.effect, nullptr);
   EXPECT_NE(spy->states[1].effect.effect, nullptr);
-  font->Release();
+}
+
+// `#sampler` states are set by BeginPass and put back by End.
+TEST_F(EffectTest, SamplerStatesLastForThePass) {
+  const std::string path = dir_.Write("samplers.fx", "#technique t\n#sampler b Filter=Linear AddressU=Clamp\n"
+                                                    "uniform sampler2D a;\nuniform sampler2D b;\n");
+  ID3DXEffect* effect = Keep(Load(path));
+  ASSERT_EQ(device->SetSamplerState(1, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR), D3D_OK);
+  InFirstPass(effect, [&] {
+    EXPECT_EQ(std::tuple(SamplerState(1, D3DSAMP_ADDRESSU), SamplerState(1, D3DSAMP_MINFILTER)),
+              std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTEXF_LINEAR}));
+  });
+  EXPECT_EQ(std::tuple(SamplerState(1, D3DSAMP_ADDRESSU), SamplerState(1, D3DSAMP_MINFILTER)),
+            std::tuple(DWORD{D3DTADDRESS_MIRROR}, DWORD{D3DTEXF_POINT}));
+  std::string errors = "unset";
+  EXPECT_TRUE(platform::CompileEffect(effect, &errors)) << "the headless backend compiles nothing";
+  EXPECT_EQ(errors, "");
 }

@@ -35,6 +35,14 @@ void main() { outColor = texture(defaultTexture, vec2(0.0)); }
 #endif
 )";
 
+// Samplers of a file with `#sampler` lines: b is the second, j the tenth.
+const std::string kSamplerUniforms = R"(
+uniform sampler2D a;
+uniform float scale;
+uniform sampler2D b;
+uniform sampler2D c, d, e, f, g, h, i, j;
+)";
+
 EffectProgram ParseOk(const std::string& text) {
   EffectProgram program;
   std::string error;
@@ -45,7 +53,7 @@ EffectProgram ParseOk(const std::string& text) {
 std::string ParseError(const std::string& text) {
   EffectProgram program;
   std::string error;
-  EXPECT_FALSE(EffectFile::Parse("shaders/bad.fx", text, program, error));
+  EXPECT_FALSE(EffectFile::Parse("shaders/bad.fx", text, program, error)) << text;
   return error;
 }
 
@@ -78,56 +86,46 @@ TEST(EffectFile, TechniquesCarryDefinesAndPasses) {
 
 TEST(EffectFile, ParametersAreFileScopeUniformsInOrder) {
   const EffectProgram program = ParseOk(kMeshEffect);
-  struct Expected {
-    const char* name;
-    ParameterType type;
-    UINT arraySize;
-  };
-  const Expected expected[] = {{"matWorldViewProject", ParameterType::Float4x4, 1},
-                               {"gSunLightPos", ParameterType::Float4, 1},
-                               {"ambientLight", ParameterType::Float3, 1},
-                               {"planeYPos", ParameterType::Float, 1},
-                               {"depthLimit", ParameterType::Float, 1},
-                               {"defaultTexture", ParameterType::Sampler, 1},
-                               {"weights", ParameterType::Float, 8},
-                               {"flip", ParameterType::Bool, 1}};
-  ASSERT_EQ(program.parameters.size(), std::size(expected));
-  for (size_t i = 0; i < std::size(expected); ++i) {
-    EXPECT_EQ(program.parameters[i].name, expected[i].name);
-    EXPECT_EQ(program.parameters[i].type, expected[i].type) << expected[i].name;
-    EXPECT_EQ(program.parameters[i].arraySize, expected[i].arraySize) << expected[i].name;
-  }
+  using Parameter = std::tuple<std::string, ParameterType, UINT>;
+  std::vector<Parameter> parameters;
+  for (const auto& p : program.parameters) parameters.emplace_back(p.name, p.type, p.arraySize);
+  EXPECT_EQ(parameters, (std::vector<Parameter>{{"matWorldViewProject", ParameterType::Float4x4, 1},
+                                                {"gSunLightPos", ParameterType::Float4, 1},
+                                                {"ambientLight", ParameterType::Float3, 1},
+                                                {"planeYPos", ParameterType::Float, 1},
+                                                {"depthLimit", ParameterType::Float, 1},
+                                                {"defaultTexture", ParameterType::Sampler, 1},
+                                                {"weights", ParameterType::Float, 8},
+                                                {"flip", ParameterType::Bool, 1}}));
 }
 
 TEST(EffectFile, HeaderLinesAreBlankedKeepingLineNumbers) {
-  const EffectProgram program = ParseOk("#technique a\n#pass ZEnable=false\nuniform int n;\n");
-  EXPECT_EQ(program.source, "\n\nuniform int n;\n");
+  const EffectProgram program =
+      ParseOk("#technique a\n#pass ZEnable=false\n#sampler s Filter=Point\nuniform int n;\nuniform sampler2D s;\n");
+  EXPECT_EQ(program.source, "\n\n\nuniform int n;\nuniform sampler2D s;\n");
 }
 
 TEST(EffectFile, BadFilesFailWithTheLine) {
-  EXPECT_EQ(ParseError("uniform float x;\n"), "shaders/bad.fx(1): the file declares no #technique");
-  EXPECT_EQ(ParseError("#technique t\n#pass ZEnable=maybe\n"),
-            "shaders/bad.fx(2): bad value 'maybe' for pass state ZEnable");
-  EXPECT_EQ(ParseError("#technique t\n\n#pass Fog=true\n"), "shaders/bad.fx(3): unknown pass state Fog");
-  EXPECT_EQ(ParseError("#pass ZEnable=true\n#technique t\n"), "shaders/bad.fx(1): #pass before any #technique");
-  EXPECT_EQ(ParseError("#technique t\n#tecnique u\n"), "shaders/bad.fx(2): unknown directive #tecnique");
-  EXPECT_EQ(ParseError("#technique t\n#technique t\n"), "shaders/bad.fx(2): technique t is declared twice");
-  EXPECT_EQ(ParseError("#technique\n"), "shaders/bad.fx(1): #technique needs a name");
-  EXPECT_EQ(ParseError("#technique t 1BAD\n"), "shaders/bad.fx(1): bad define '1BAD' (expected NAME or NAME=value)");
-  EXPECT_EQ(ParseError("#technique t\n#pass AlphaRef=256\n"),
-            "shaders/bad.fx(2): bad value '256' for pass state AlphaRef");
-  EXPECT_EQ(ParseError("#technique t\n#pass ZEnable = true\n"),
-            "shaders/bad.fx(2): bad pass state 'ZEnable' (expected State=value)");
-  EXPECT_EQ(ParseError("#technique t\nuniform mat3 m;\n"), "shaders/bad.fx(2): unsupported uniform type 'mat3'");
-  EXPECT_EQ(ParseError("#technique t\nuniform float a[0];\n"), "shaders/bad.fx(2): bad array size for uniform a");
-  EXPECT_EQ(ParseError("#technique t\nuniform float a[99999999];\n"),
-            "shaders/bad.fx(2): bad array size for uniform a");
-  EXPECT_EQ(ParseError("#technique t\nuniform float a\n"), "shaders/bad.fx(2): expected ';' after uniform a");
-  EXPECT_EQ(ParseError("#technique t\nuniform float a = 1.0\n"), "shaders/bad.fx(2): expected ';' after uniform a");
-  EXPECT_EQ(ParseError("#technique t\nuniform Lights { vec4 l; };\n"),
-            "shaders/bad.fx(2): unsupported uniform type 'Lights'");
-  EXPECT_EQ(ParseError("#technique t\nuniform float a;\nuniform vec2 a;\n"),
-            "shaders/bad.fx(3): uniform a is declared with two types");
+  const std::pair<const char*, const char*> cases[] = {
+      {"uniform float x;\n", "(1): the file declares no #technique"},
+      {"#technique t\n#pass ZEnable=maybe\n", "(2): bad value 'maybe' for pass state ZEnable"},
+      {"#technique t\n\n#pass Fog=true\n", "(3): unknown pass state Fog"},
+      {"#pass ZEnable=true\n#technique t\n", "(1): #pass before any #technique"},
+      {"#technique t\n#tecnique u\n", "(2): unknown directive #tecnique"},
+      {"#technique t\n#technique t\n", "(2): technique t is declared twice"},
+      {"#technique\n", "(1): #technique needs a name"},
+      {"#technique t 1BAD\n", "(1): bad define '1BAD' (expected NAME or NAME=value)"},
+      {"#technique t\n#pass AlphaRef=256\n", "(2): bad value '256' for pass state AlphaRef"},
+      {"#technique t\n#pass ZEnable = true\n", "(2): bad pass state 'ZEnable' (expected State=value)"},
+      {"#technique t\nuniform mat3 m;\n", "(2): unsupported uniform type 'mat3'"},
+      {"#technique t\nuniform float a[0];\n", "(2): bad array size for uniform a"},
+      {"#technique t\nuniform float a[99999999];\n", "(2): bad array size for uniform a"},
+      {"#technique t\nuniform float a\n", "(2): expected ';' after uniform a"},
+      {"#technique t\nuniform float a = 1.0\n", "(2): expected ';' after uniform a"},
+      {"#technique t\nuniform Lights { vec4 l; };\n", "(2): unsupported uniform type 'Lights'"},
+      {"#technique t\nuniform float a;\nuniform vec2 a;\n", "(3): uniform a is declared with two types"},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ParseError(text), std::string("shaders/bad.fx") + message);
 }
 
 TEST(EffectFile, GlslDirectivesAndCrLfAreAccepted) {
@@ -136,4 +134,35 @@ TEST(EffectFile, GlslDirectivesAndCrLfAreAccepted) {
   ASSERT_EQ(program.parameters.size(), 1u);
   EXPECT_EQ(program.parameters[0].arraySize, 2u);
   EXPECT_EQ(program.techniques[0].passes[0].states[0].second, static_cast<DWORD>(D3DFILL_WIREFRAME));
+}
+
+TEST(EffectFile, SamplerLinesGoToTheDeviceSamplerOfTheUniformsOrder) {
+  const EffectProgram program = ParseOk("#technique t\n"
+                                        "#sampler b Filter=Linear MipFilter=None AddressU=Clamp addressv=MIRROR\n"
+                                        "#sampler j Filter=Point\n" + kSamplerUniforms);
+  ASSERT_EQ(program.samplers.size(), 2u);
+  EXPECT_EQ(std::tuple(program.samplers[0].name, program.samplers[0].sampler), std::tuple(std::string("b"), 1u));
+  const std::vector<std::pair<D3DSAMPLERSTATETYPE, DWORD>> expected = {
+      {D3DSAMP_MINFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MIPFILTER, D3DTEXF_NONE},
+      {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP}, {D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR}};
+  EXPECT_EQ(program.samplers[0].states, expected);
+  // The ninth sampler takes the first vertex texture sampler.
+  EXPECT_EQ(program.samplers[1].sampler, D3DVERTEXTEXTURESAMPLER0 + 1);
+}
+
+TEST(EffectFile, UnknownSamplerNamesAndValuesRefuseTheLoad) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"#sampler b Filter=Bilinear", "bad value 'Bilinear' for sampler state Filter"},
+      {"#sampler b AddressW=Clamp", "unknown sampler state AddressW"},
+      {"#sampler b AddressU", "bad sampler state 'AddressU'"},
+      {"#sampler scale Filter=Linear", "#sampler scale names no sampler2D uniform"},
+      {"#sampler missing Filter=Linear", "#sampler missing names no sampler2D uniform"},
+      {"#sampler", "#sampler needs a sampler name"},
+      {"#sampler b\n#sampler b", "sampler b is given states twice"},
+  };
+  for (const auto& [line, message] : cases) {
+    const std::string error = ParseError(std::string("#technique t\n") + line + "\n" + kSamplerUniforms);
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("shaders/bad.fx(", 0), 0u) << error;
+  }
 }

@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <span>
 
-#include "HeadlessDevice.h"
-#include "SpyBackend.h"
+#include "PlatformFixture.h"
+#include "platform/d3dx/GlyphAtlas.h"
 
 using platform::Recorded;
+using platform::d3dx::GlyphAtlas;
 
 namespace {
+
+bool Overlap(const GlyphAtlas::Slot& a, const GlyphAtlas::Slot& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
 
 struct TextVertex {
   float x, y, z, rhw;
@@ -16,25 +21,20 @@ struct TextVertex {
   float u, v;
 };
 
-constexpr DWORD kTextFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-
-class FontTest : public platform::testing::HeadlessDevice {
+class FontTest : public platform::testing::PlatformFixture {
  protected:
   void SetUp() override {
-    HeadlessDevice::SetUp();
+    PlatformFixture::SetUp();
     font_ = Create(16, L"arial");
     ASSERT_NE(font_, nullptr);
-  }
-  void TearDown() override {
-    if (font_) font_->Release();
-    HeadlessDevice::TearDown();
+    spy_ = platform::testing::InstallSpy();
   }
 
   ID3DXFont* Create(INT height, LPCWSTR face) {
     ID3DXFont* font = nullptr;
     const HRESULT hr = D3DXCreateFontW(device, height, 0, FW_NORMAL, D3DX_DEFAULT, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face, &font);
-    return SUCCEEDED(hr) ? font : nullptr;
+    return SUCCEEDED(hr) ? Keep(font) : nullptr;
   }
 
   // Draws inside a scene and returns DrawTextW's result.
@@ -45,67 +45,58 @@ class FontTest : public platform::testing::HeadlessDevice {
     return height;
   }
 
-  static std::span<const TextVertex> Vertices(const platform::DrawCall& call) {
+  // The vertices live in the font until its next call: read each batch at once.
+  std::span<const TextVertex> LastVertices() const {
+    const platform::DrawCall& call = spy_->calls.back();
     return {static_cast<const TextVertex*>(call.userVertices), call.primitiveCount * 3};
   }
 
   ID3DXFont* font_ = nullptr;
+  platform::testing::SpyBackend* spy_ = nullptr;
 };
 
 }  // namespace
 
 TEST_F(FontTest, DrawsOneBatchOfGlyphQuadsAndRecordsTheText) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   EXPECT_EQ(Draw(L"fps: 60.0", RECT{10, 60, 300, 200}, DT_WORDBREAK), 16);
-  ASSERT_EQ(spy->calls.size(), 1u);
-  const platform::DrawCall& call = spy->calls[0];
-  EXPECT_EQ(call.type, D3DPT_TRIANGLELIST);
-  EXPECT_EQ(call.primitiveCount, 2u * 8);  // the space draws nothing
-  EXPECT_EQ(call.userStride, sizeof(TextVertex));
-  for (const TextVertex& vertex : Vertices(call)) {
+  ASSERT_EQ(spy_->calls.size(), 1u);
+  const platform::DrawCall& call = spy_->calls[0];
+  EXPECT_EQ(std::tuple(call.type, call.primitiveCount, call.userStride),
+            std::tuple(D3DPT_TRIANGLELIST, 2u * 8, UINT{sizeof(TextVertex)}));  // the space draws nothing
+  for (const TextVertex& vertex : LastVertices()) {
     EXPECT_GE(vertex.x, 9.5f);
     EXPECT_GE(vertex.y, 59.5f);
     EXPECT_LE(vertex.y, 60.0f + 16);
-    EXPECT_EQ(vertex.color, D3DCOLOR_ARGB(200, 10, 20, 30));
-    EXPECT_EQ(vertex.rhw, 1.0f);
+    EXPECT_EQ(std::tuple(vertex.color, vertex.rhw), std::tuple(D3DCOLOR_ARGB(200, 10, 20, 30), 1.0f));
   }
-
   ASSERT_EQ(Recorded().texts.size(), 1u);
   const platform::TextRecord& text = Recorded().texts[0];
-  EXPECT_EQ(text.text, L"fps: 60.0");
-  EXPECT_EQ(text.rect.left, 10);
-  EXPECT_EQ(text.rect.bottom, 200);
-  EXPECT_EQ(text.format, DT_WORDBREAK);
-  EXPECT_EQ(text.color, D3DCOLOR_ARGB(200, 10, 20, 30));
-  EXPECT_EQ(text.fontHeight, 16);
-  EXPECT_EQ(text.face, L"arial");
+  EXPECT_EQ(std::tuple(text.text, text.rect.left, text.rect.bottom, text.format),
+            std::tuple(std::wstring(L"fps: 60.0"), 10, 200, DWORD{DT_WORDBREAK}));
+  EXPECT_EQ(std::tuple(text.color, text.fontHeight, text.face),
+            std::tuple(D3DCOLOR_ARGB(200, 10, 20, 30), 16, std::wstring(L"arial")));
   ASSERT_EQ(Recorded().draws.size(), 1u);
-  EXPECT_EQ(Recorded().draws[0].fvf, kTextFVF);
+  EXPECT_EQ(Recorded().draws[0].fvf, DWORD{D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1});
 }
 
 TEST_F(FontTest, DrawsWithTextStatesFromAWhiteAlphaAtlas) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   Draw(L"Brinora", RECT{0, 0, 400, 100}, 0);
-  ASSERT_EQ(spy->states.size(), 1u);
-  const platform::DrawState& state = spy->states[0];
-  EXPECT_EQ(state.renderStates[D3DRS_ALPHABLENDENABLE], static_cast<DWORD>(TRUE));
-  EXPECT_EQ(state.renderStates[D3DRS_SRCBLEND], static_cast<DWORD>(D3DBLEND_SRCALPHA));
-  EXPECT_EQ(state.renderStates[D3DRS_DESTBLEND], static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
-  EXPECT_EQ(state.renderStates[D3DRS_ALPHATESTENABLE], static_cast<DWORD>(FALSE));
-  EXPECT_EQ(state.renderStates[D3DRS_ZENABLE], static_cast<DWORD>(D3DZB_FALSE));
-  EXPECT_EQ(state.renderStates[D3DRS_CULLMODE], static_cast<DWORD>(D3DCULL_NONE));
-  EXPECT_EQ(state.stageStates[0][D3DTSS_COLOROP], static_cast<DWORD>(D3DTOP_MODULATE));
-  EXPECT_EQ(state.stageStates[0][D3DTSS_ALPHAARG1], D3DTA_TEXTURE);
-  EXPECT_EQ(state.stageStates[0][D3DTSS_ALPHAARG2], D3DTA_DIFFUSE);
-  EXPECT_EQ(state.stageStates[1][D3DTSS_COLOROP], static_cast<DWORD>(D3DTOP_DISABLE));
-  EXPECT_EQ(state.samplerStates[0][D3DSAMP_ADDRESSU], static_cast<DWORD>(D3DTADDRESS_CLAMP));
-  EXPECT_EQ(state.samplerStates[0][D3DSAMP_MINFILTER], static_cast<DWORD>(D3DTEXF_LINEAR));
+  ASSERT_EQ(spy_->states.size(), 1u);
+  const platform::DrawState& state = spy_->states[0];
+  const std::pair<D3DRENDERSTATETYPE, DWORD> renderStates[] = {
+      {D3DRS_ALPHABLENDENABLE, TRUE},   {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
+      {D3DRS_ALPHATESTENABLE, FALSE},   {D3DRS_ZENABLE, D3DZB_FALSE},        {D3DRS_CULLMODE, D3DCULL_NONE}};
+  for (const auto& [type, value] : renderStates) EXPECT_EQ(state.renderStates[type], value) << type;
+  EXPECT_EQ(std::tuple(state.stageStates[0][D3DTSS_COLOROP], state.stageStates[0][D3DTSS_ALPHAARG1],
+                       state.stageStates[0][D3DTSS_ALPHAARG2], state.stageStates[1][D3DTSS_COLOROP]),
+            std::tuple(DWORD{D3DTOP_MODULATE}, DWORD{D3DTA_TEXTURE}, DWORD{D3DTA_DIFFUSE}, DWORD{D3DTOP_DISABLE}));
+  EXPECT_EQ(std::tuple(state.samplerStates[0][D3DSAMP_ADDRESSU], state.samplerStates[0][D3DSAMP_MINFILTER]),
+            std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTEXF_LINEAR}));
   EXPECT_EQ(state.effect.effect, nullptr);
 
   const platform::TextureData* atlas = state.textures[0];
   ASSERT_NE(atlas, nullptr);
-  EXPECT_EQ(atlas->format, D3DFMT_A8R8G8B8);
-  EXPECT_EQ(atlas->pool, D3DPOOL_MANAGED);
+  EXPECT_EQ(std::tuple(atlas->format, atlas->pool), std::tuple(D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
   const std::vector<uint8_t>& texels = atlas->memory[0];
   bool covered = false;
   for (size_t i = 0; i < texels.size(); i += 4) {
@@ -114,16 +105,14 @@ TEST_F(FontTest, DrawsWithTextStatesFromAWhiteAlphaAtlas) {
     covered = covered || texels[i + 3] == 255;
   }
   EXPECT_TRUE(covered);
-  // Every quad samples inside the atlas.
-  for (const TextVertex& vertex : Vertices(spy->calls[0])) {
+  for (const TextVertex& vertex : LastVertices()) {  // every quad samples inside the atlas
     EXPECT_GE(vertex.u, 0.0f);
     EXPECT_LE(vertex.v, 1.0f);
   }
 }
 
 TEST_F(FontTest, PutsBackEveryStateItChanged) {
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+  IDirect3DTexture9* texture = Texture(4, 4);
   ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
   ASSERT_EQ(device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE), D3D_OK);
   ASSERT_EQ(device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW), D3D_OK);
@@ -135,67 +124,52 @@ TEST_F(FontTest, PutsBackEveryStateItChanged) {
   ASSERT_EQ(device->GetTexture(0, &bound), D3D_OK);
   EXPECT_EQ(bound, texture);
   if (bound) bound->Release();
-  DWORD value = 0;
-  ASSERT_EQ(device->GetRenderState(D3DRS_ZENABLE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DZB_TRUE));
-  ASSERT_EQ(device->GetRenderState(D3DRS_CULLMODE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_CW));
-  ASSERT_EQ(device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(FALSE));
-  ASSERT_EQ(device->GetTextureStageState(0, D3DTSS_COLOROP, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DTOP_SELECTARG1));
-  ASSERT_EQ(device->GetSamplerState(0, D3DSAMP_ADDRESSU, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DTADDRESS_WRAP));
-  ASSERT_EQ(device->GetFVF(&value), D3D_OK);
-  EXPECT_EQ(value, D3DFVF_XYZ | D3DFVF_TEX1);
-  texture->Release();
+  DWORD fvf = 0;
+  ASSERT_EQ(device->GetFVF(&fvf), D3D_OK);
+  EXPECT_EQ(std::tuple(RenderState(D3DRS_ZENABLE), RenderState(D3DRS_CULLMODE), RenderState(D3DRS_ALPHABLENDENABLE),
+                       StageState(0, D3DTSS_COLOROP), SamplerState(0, D3DSAMP_ADDRESSU), fvf),
+            std::tuple(DWORD{D3DZB_TRUE}, DWORD{D3DCULL_CW}, DWORD{FALSE}, DWORD{D3DTOP_SELECTARG1},
+                       DWORD{D3DTADDRESS_WRAP}, DWORD{D3DFVF_XYZ | D3DFVF_TEX1}));
 }
 
 TEST_F(FontTest, CalcRectMeasuresWithoutDrawing) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   RECT rect{20, 30, 20, 30};
   EXPECT_EQ(font_->DrawTextW(nullptr, L"Create heightmap", -1, &rect, DT_CALCRECT, 0xFFFFFFFF), 16);
-  EXPECT_EQ(rect.left, 20);
-  EXPECT_EQ(rect.top, 30);
+  EXPECT_EQ(std::tuple(rect.left, rect.top, rect.bottom), std::tuple(20, 30, 46));
   EXPECT_GT(rect.right, 20 + 80);
-  EXPECT_EQ(rect.bottom, 46);
   const LONG oneLine = rect.right - rect.left;
   RECT wrapped{0, 0, oneLine - 1, 0};
   EXPECT_EQ(font_->DrawTextW(nullptr, L"Create heightmap", -1, &wrapped, DT_CALCRECT | DT_WORDBREAK, 0), 32);
   EXPECT_LT(wrapped.right, oneLine);
-  EXPECT_TRUE(spy->calls.empty());
+  EXPECT_TRUE(spy_->calls.empty());
   EXPECT_TRUE(Recorded().texts.empty());
 }
 
 TEST_F(FontTest, ClipsAtTheSidesUnlessNoClip) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  // The vertices live in the font until its next call: read each batch at once.
   const auto drawRightEdge = [&](DWORD format) {
     Draw(L"WWWWWWWW", RECT{0, 0, 30, 16}, format);
     float x = 0;
-    for (const TextVertex& vertex : Vertices(spy->calls.back())) x = std::max(x, vertex.x);
+    for (const TextVertex& vertex : LastVertices()) x = std::max(x, vertex.x);
     return x;
   };
   EXPECT_GT(drawRightEdge(DT_NOCLIP), 60.0f);
   EXPECT_LE(drawRightEdge(0), 29.5f);
-  ASSERT_EQ(spy->calls.size(), 2u);
-  EXPECT_LT(spy->calls[1].primitiveCount, spy->calls[0].primitiveCount);
+  ASSERT_EQ(spy_->calls.size(), 2u);
+  EXPECT_LT(spy_->calls[1].primitiveCount, spy_->calls[0].primitiveCount);
 }
 
 TEST_F(FontTest, CountLimitsTheTextAndEmptyTextDrawsNothing) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   Draw(L"abcdef", RECT{0, 0, 100, 20}, 0, 3);
   ASSERT_EQ(Recorded().texts.size(), 1u);
   EXPECT_EQ(Recorded().texts[0].text, L"abc");
-  ASSERT_EQ(spy->calls.size(), 1u);
-  EXPECT_EQ(spy->calls[0].primitiveCount, 6u);
+  ASSERT_EQ(spy_->calls.size(), 1u);
+  EXPECT_EQ(spy_->calls[0].primitiveCount, 6u);
   EXPECT_EQ(Draw(L"", RECT{0, 0, 100, 20}, 0), 0);
-  EXPECT_EQ(spy->calls.size(), 1u);
+  EXPECT_EQ(spy_->calls.size(), 1u);
   EXPECT_EQ(Recorded().texts.size(), 2u);
 }
 
 TEST_F(FontTest, ManyLargeGlyphsOverflowTheAtlasGracefully) {
-  font_->Release();
   font_ = Create(150, L"Tahoma");
   ASSERT_NE(font_, nullptr);
   std::wstring text;
@@ -203,13 +177,12 @@ TEST_F(FontTest, ManyLargeGlyphsOverflowTheAtlasGracefully) {
   for (wchar_t c = L'a'; c <= L'z'; ++c) text += c;
   for (wchar_t c = 0x391; c <= 0x3C9; ++c) text += c;  // Greek
   for (wchar_t c = 0x410; c <= 0x44F; ++c) text += c;  // Cyrillic
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   EXPECT_EQ(Draw(text.c_str(), RECT{0, 0, 1000, 1000}, DT_NOCLIP), 150);
-  ASSERT_EQ(spy->calls.size(), 1u);
-  EXPECT_GT(spy->calls[0].primitiveCount, 2u * 20);
-  EXPECT_LE(spy->calls[0].primitiveCount, 2u * text.size());
+  ASSERT_EQ(spy_->calls.size(), 1u);
+  EXPECT_GT(spy_->calls[0].primitiveCount, 2u * 20);
+  EXPECT_LE(spy_->calls[0].primitiveCount, 2u * text.size());
   EXPECT_EQ(Draw(L"ok", RECT{0, 0, 1000, 1000}, 0), 150);
-  EXPECT_EQ(spy->calls.back().primitiveCount, 4u);
+  EXPECT_EQ(spy_->calls.back().primitiveCount, 4u);
 }
 
 TEST_F(FontTest, SurvivesDeviceLoss) {
@@ -226,7 +199,46 @@ TEST_F(FontTest, CreationChecksItsArguments) {
   EXPECT_EQ(D3DXCreateFontW(nullptr, 16, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3DERR_INVALIDCALL);
   EXPECT_EQ(D3DXCreateFontW(device, 100000, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3DERR_INVALIDCALL);
   EXPECT_EQ(font, nullptr);
-  ID3DXFont* tahoma = Create(20, L"Tahoma");
-  ASSERT_NE(tahoma, nullptr);
-  tahoma->Release();
+}
+
+TEST(GlyphAtlas, PacksWithoutOverlapAndGrowsWhenFull) {
+  GlyphAtlas atlas;
+  std::vector<GlyphAtlas::Slot> slots;
+  for (int i = 0; i < 400; ++i) {
+    const UINT width = 5 + i % 20, height = 8 + i % 13;
+    const std::vector<uint8_t> bitmap(width * height, static_cast<uint8_t>(i));
+    GlyphAtlas::Slot slot;
+    ASSERT_TRUE(atlas.Add(width, height, bitmap.data(), slot)) << i;
+    EXPECT_EQ(slot.width, width);
+    EXPECT_LE(slot.x + width, atlas.Width());
+    EXPECT_LE(slot.y + height, atlas.Height());
+    EXPECT_EQ(atlas.Coverage(slot.x + width - 1, slot.y + height - 1), static_cast<uint8_t>(i));
+    for (const auto& other : slots) ASSERT_FALSE(Overlap(slot, other)) << i;
+    slots.push_back(slot);
+  }
+  EXPECT_GT(atlas.Height(), GlyphAtlas::kInitialHeight);
+  // Earlier glyphs survive growth.
+  EXPECT_EQ(atlas.Coverage(slots[0].x, slots[0].y), 0);
+  EXPECT_EQ(atlas.Coverage(slots[1].x, slots[1].y), 1);
+}
+
+TEST(GlyphAtlas, RefusesWhatCannotFitAndClears) {
+  GlyphAtlas atlas;
+  GlyphAtlas::Slot slot;
+  const std::vector<uint8_t> wide(GlyphAtlas::kWidth * 2, 1);
+  EXPECT_FALSE(atlas.Add(GlyphAtlas::kWidth, 2, wide.data(), slot));
+  const std::vector<uint8_t> tall(GlyphAtlas::kMaxHeight * 2, 1);
+  EXPECT_FALSE(atlas.Add(2, GlyphAtlas::kMaxHeight, tall.data(), slot));
+  const std::vector<uint8_t> big(400 * 400, 7);
+  int added = 0;
+  while (atlas.Add(400, 400, big.data(), slot)) ++added;
+  EXPECT_EQ(added, static_cast<int>(GlyphAtlas::kMaxHeight / 401));
+  EXPECT_EQ(atlas.Height(), GlyphAtlas::kMaxHeight);
+  atlas.MarkUploaded();
+  atlas.Clear();
+  EXPECT_TRUE(atlas.Dirty());
+  EXPECT_EQ(atlas.Height(), GlyphAtlas::kInitialHeight);
+  ASSERT_TRUE(atlas.Add(400, 100, big.data(), slot));
+  EXPECT_EQ(slot.x, 0u);
+  EXPECT_EQ(slot.y, 0u);
 }

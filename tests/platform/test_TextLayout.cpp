@@ -48,15 +48,13 @@ class TextLayoutTest : public ::testing::Test {
 }  // namespace
 
 TEST(FontFace, FacesResolveToInstalledMetricCompatibleFonts) {
-  const auto arial = FontFace::Create("arial", 16, false, false);
-  ASSERT_NE(arial, nullptr);
-  EXPECT_NE(arial->File().find("LiberationSans-Regular"), std::string::npos) << arial->File();
-  const auto tahoma = FontFace::Create("Tahoma", 20, false, false);
-  ASSERT_NE(tahoma, nullptr);
-  EXPECT_NE(tahoma->File().find("DejaVuSans.ttf"), std::string::npos) << tahoma->File();
-  const auto bold = FontFace::Create("Arial", 16, true, false);
-  ASSERT_NE(bold, nullptr);
-  EXPECT_NE(bold->File().find("LiberationSans-Bold"), std::string::npos) << bold->File();
+  for (const auto& [family, bold, file] : {std::tuple{"arial", false, "LiberationSans-Regular"},
+                                           {"Tahoma", false, "DejaVuSans.ttf"},
+                                           {"Arial", true, "LiberationSans-Bold"}}) {
+    const auto face = FontFace::Create(family, 20, bold, false);
+    ASSERT_NE(face, nullptr) << family;
+    EXPECT_NE(face->File().find(file), std::string::npos) << face->File();
+  }
   EXPECT_NE(FontFace::Create("No Such Family At All", 12, false, false), nullptr);  // falls back to a sans
 }
 
@@ -64,8 +62,7 @@ TEST(FontFace, HeightIsTheCellHeight) {
   const auto cell = FontFace::Create("arial", 16, false, false);
   EXPECT_EQ(cell->LineHeight(), 16);
   EXPECT_EQ(cell->Ascent(), 13);  // Liberation Sans: win ascent 1854 of a 2288-unit cell
-  const auto em = FontFace::Create("arial", -16, false, false);
-  EXPECT_EQ(em->LineHeight(), 18);  // a 16-pixel em has an 18-pixel cell
+  EXPECT_EQ(FontFace::Create("arial", -16, false, false)->LineHeight(), 18);  // a 16-pixel em has an 18-pixel cell
   // The em of a 16-pixel cell is about 14 pixels: capitals are about 10 high.
   platform::d3dx::GlyphBitmap bitmap;
   ASSERT_TRUE(cell->Render(cell->GlyphIndex(U'H'), bitmap));
@@ -76,30 +73,24 @@ TEST(FontFace, HeightIsTheCellHeight) {
 
 TEST_F(TextLayoutTest, SingleLineIsMeasuredWithAdvancesAndKerning) {
   const std::wstring text = L"AVA Tower";
-  const RECT rect{10, 20, 10, 20};
-  const TextLayout layout(*face_, text, rect, DT_CALCRECT);
-  EXPECT_EQ(layout.LineCount(), 1);
-  EXPECT_EQ(layout.Result(), 16);
-  EXPECT_EQ(layout.Bounds().left, 10);
-  EXPECT_EQ(layout.Bounds().right, 10 + Width(text));
-  EXPECT_EQ(layout.Bounds().bottom, 36);
+  const TextLayout layout(*face_, text, RECT{10, 20, 10, 20}, DT_CALCRECT);
+  EXPECT_EQ(std::tuple(layout.LineCount(), layout.Result()), std::tuple(1, 16));
+  EXPECT_EQ(std::tuple(layout.Bounds().left, layout.Bounds().right, layout.Bounds().bottom),
+            std::tuple(10, 10 + Width(text), 36));
   ASSERT_EQ(layout.Glyphs().size(), text.size());
-  EXPECT_EQ(layout.Glyphs()[0].x, 10);
-  EXPECT_EQ(layout.Glyphs()[0].baseline, 20 + 13);
+  EXPECT_EQ(std::tuple(layout.Glyphs()[0].x, layout.Glyphs()[0].baseline), std::tuple(10, 20 + 13));
   EXPECT_EQ(layout.Glyphs()[1].x, 10 + Width(L"AV") - face_->Advance(face_->GlyphIndex(U'V')));
 }
 
 TEST_F(TextLayoutTest, WordBreakFillsLinesUpToTheWidth) {
   const std::wstring text = L"Statistical heightmap of the sea";
   const int width = Width(L"Statistical heightmap") + 2;
-  const RECT rect{0, 0, width, 100};
-  const TextLayout layout(*face_, text, rect, DT_WORDBREAK);
+  const TextLayout layout(*face_, text, RECT{0, 0, width, 100}, DT_WORDBREAK);
   EXPECT_EQ(Lines(layout, text), (std::vector<std::wstring>{L"Statistical heightmap", L"of the sea"}));
   EXPECT_EQ(layout.Result(), 32);
-  EXPECT_EQ(layout.Glyphs()[21].x, 0);  // 'o' starts the second line, the space is dropped
-  EXPECT_EQ(layout.Glyphs()[21].baseline, 16 + 13);
+  // 'o' starts the second line, the space is dropped.
+  EXPECT_EQ(std::tuple(layout.Glyphs()[21].x, layout.Glyphs()[21].baseline), std::tuple(0, 16 + 13));
   EXPECT_EQ(layout.Bounds().right, Width(L"Statistical heightmap"));
-
   const TextLayout narrower(*face_, text, RECT{0, 0, width - 4, 100}, DT_WORDBREAK);
   EXPECT_EQ(Lines(narrower, text), (std::vector<std::wstring>{L"Statistical", L"heightmap of the", L"sea"}));
 }
@@ -116,29 +107,23 @@ TEST_F(TextLayoutTest, LongWordsBreakWhereTheyMustAndNewlinesAlways) {
   EXPECT_EQ(explicitBreaks.LineCount(), 4);
   EXPECT_EQ(explicitBreaks.Bounds().right, Width(L"four"));  // trailing spaces take no width
   const TextLayout single(*face_, lines, RECT{0, 0, 20, 0}, DT_SINGLELINE | DT_WORDBREAK);
-  EXPECT_EQ(single.LineCount(), 1);
-  EXPECT_EQ(single.Result(), 16);
+  EXPECT_EQ(std::tuple(single.LineCount(), single.Result()), std::tuple(1, 16));
 }
 
 TEST_F(TextLayoutTest, AlignmentMovesLinesInsideTheRectangle) {
-  const std::wstring text = L"Water";
-  const int width = Width(text);
+  const int width = Width(L"Water");
   const RECT rect{100, 50, 300, 150};
-  const TextLayout center(*face_, text, rect, DT_CENTER | DT_VCENTER);
-  EXPECT_EQ(center.Glyphs()[0].x, 100 + (200 - width) / 2);
-  EXPECT_EQ(center.Glyphs()[0].baseline, 50 + 42 + 13);
+  const TextLayout center(*face_, L"Water", rect, DT_CENTER | DT_VCENTER);
+  EXPECT_EQ(std::tuple(center.Glyphs()[0].x, center.Glyphs()[0].baseline),
+            std::tuple(100 + (200 - width) / 2, 50 + 42 + 13));
   EXPECT_EQ(center.Result(), 42 + 16);  // from the top of the rectangle to the bottom of the text
-  const TextLayout right(*face_, text, rect, DT_RIGHT | DT_BOTTOM);
-  EXPECT_EQ(right.Glyphs()[0].x, 300 - width);
-  EXPECT_EQ(right.Bounds().right, 300);
-  EXPECT_EQ(right.Bounds().top, 150 - 16);
-  EXPECT_EQ(right.Result(), 100);
+  const TextLayout right(*face_, L"Water", rect, DT_RIGHT | DT_BOTTOM);
+  EXPECT_EQ(std::tuple(right.Glyphs()[0].x, right.Bounds().right, right.Bounds().top, right.Result()),
+            std::tuple(300 - width, 300, 150 - 16, 100));
 }
 
 TEST_F(TextLayoutTest, EmptyTextHasNoLines) {
   const TextLayout layout(*face_, L"", RECT{5, 6, 50, 60}, DT_WORDBREAK);
-  EXPECT_EQ(layout.LineCount(), 0);
-  EXPECT_EQ(layout.Result(), 0);
-  EXPECT_EQ(layout.Bounds().right, 5);
+  EXPECT_EQ(std::tuple(layout.LineCount(), layout.Result(), layout.Bounds().right), std::tuple(0, 0, 5));
   EXPECT_TRUE(layout.Glyphs().empty());
 }

@@ -1,17 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "ImageFiles.h"
+#include "PlatformFixture.h"
+#include "platform/Utf8.h"
 
 namespace platform::testing {
 namespace {
 
-std::vector<MSG> delivered;
+std::vector<UINT> delivered;
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  delivered.push_back({window, message, wParam, lParam, 0, {0, 0}});
+  delivered.push_back(message);
   if (message == WM_DESTROY) PostQuitMessage(3);
   if (message == WM_KEYUP) return 7;
   return DefWindowProcA(window, message, wParam, lParam);
@@ -36,8 +40,7 @@ class Win32 : public ::testing::Test {
 
 TEST_F(Win32, WindowsNeedARegisteredClass) {
   EXPECT_EQ(CreateWindowExA(0, "no such class", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr), nullptr);
-  ASSERT_FALSE(delivered.empty());
-  EXPECT_EQ(delivered[0].message, static_cast<UINT>(WM_CREATE));
+  EXPECT_EQ(delivered, std::vector<UINT>{WM_CREATE});
 }
 
 TEST_F(Win32, PostedMessagesArriveInOrderAndDispatchToTheClassProcedure) {
@@ -52,15 +55,11 @@ TEST_F(Win32, PostedMessagesArriveInOrderAndDispatchToTheClassProcedure) {
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYUP));
   EXPECT_EQ(DispatchMessageA(&msg), 7);
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
-  EXPECT_EQ(msg.wParam, static_cast<WPARAM>('W'));
-  EXPECT_EQ(msg.hwnd, window);
+  EXPECT_EQ(std::tuple(msg.message, msg.wParam, msg.hwnd), std::tuple(UINT{WM_KEYDOWN}, WPARAM{'W'}, window));
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-  ASSERT_EQ(delivered.size(), 3u);  // WM_CREATE, then the two keys as dispatched
-  EXPECT_EQ(delivered[1].message, static_cast<UINT>(WM_KEYUP));
-  EXPECT_EQ(delivered[2].message, static_cast<UINT>(WM_KEYDOWN));
+  EXPECT_EQ(delivered, (std::vector<UINT>{WM_CREATE, WM_KEYUP, WM_KEYDOWN}));  // the keys as dispatched
 }
 
 TEST_F(Win32, CloseDestroysTheWindowAndQuitCarriesTheExitCode) {
@@ -68,17 +67,16 @@ TEST_F(Win32, CloseDestroysTheWindowAndQuitCarriesTheExitCode) {
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
   DispatchMessageA(&msg);
-  EXPECT_EQ(delivered.back().message, static_cast<UINT>(WM_DESTROY));
+  EXPECT_EQ(delivered.back(), static_cast<UINT>(WM_DESTROY));
   ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));  // WM_QUIT passes any filter
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(msg.wParam, 3u);
+  EXPECT_EQ(std::tuple(msg.message, msg.wParam), std::tuple(UINT{WM_QUIT}, WPARAM{3}));
   EXPECT_EQ(DispatchMessageA(&msg), 0);
   EXPECT_FALSE(DestroyWindow(window));  // already gone
 }
 
 TEST_F(Win32, PaintingAndUpdating) {
   ASSERT_TRUE(UpdateWindow(window));
-  EXPECT_EQ(delivered.back().message, static_cast<UINT>(WM_PAINT));
+  EXPECT_EQ(delivered.back(), static_cast<UINT>(WM_PAINT));
   PAINTSTRUCT paint;
   EXPECT_NE(BeginPaint(window, &paint), nullptr);
   EXPECT_EQ(paint.rcPaint.right, 1024);
@@ -86,7 +84,7 @@ TEST_F(Win32, PaintingAndUpdating) {
   ShowWindow(window, SW_SHOWNORMAL);
 }
 
-TEST(Win32Resources, StringTableIconsAndScreen) {
+TEST(Win32Resources, StringTableIconsCursorAndMessageBoxes) {
   UseHeadlessBackend();
   char buffer[100];
   EXPECT_EQ(LoadStringA(nullptr, 103, buffer, 100), 27);
@@ -98,17 +96,10 @@ TEST(Win32Resources, StringTableIconsAndScreen) {
   EXPECT_EQ(LoadStringA(nullptr, 103, buffer, 0), 0);
   EXPECT_NE(LoadIconA(nullptr, MAKEINTRESOURCEA(107)), nullptr);
   EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
-}
-
-TEST(Win32Resources, CursorAndMessageBoxes) {
-  UseHeadlessBackend();
   ASSERT_TRUE(SetCursorPos(300, 200));
   POINT point;
   ASSERT_TRUE(GetCursorPos(&point));
-  EXPECT_EQ(point.x, 300);
-  EXPECT_EQ(point.y, 200);
+  EXPECT_EQ(std::tuple(point.x, point.y), std::tuple(300, 200));
   MessageBoxW(nullptr, L"Failed to initialize DirectX.", L"Fatal error", MB_OK);
   ASSERT_EQ(Recorded().messageBoxes.size(), 1u);
   EXPECT_EQ(Recorded().messageBoxes[0].caption, L"Fatal error");
@@ -118,7 +109,7 @@ TEST(Win32Resources, CursorAndMessageBoxes) {
 
 TEST(Win32Clock, MovesOnlyWhenAdvanced) {
   UseHeadlessBackend();
-  LARGE_INTEGER frequency, start, now;
+  LARGE_INTEGER frequency, start, now, later;
   ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
   ASSERT_TRUE(QueryPerformanceCounter(&start));
   EXPECT_GT(frequency.QuadPart, 0);
@@ -129,9 +120,107 @@ TEST(Win32Clock, MovesOnlyWhenAdvanced) {
   QueryPerformanceCounter(&now);
   EXPECT_EQ(now.QuadPart - start.QuadPart, frequency.QuadPart / 4);
   headless::AdvanceClock(-1.0);
-  LARGE_INTEGER later;
   QueryPerformanceCounter(&later);
   EXPECT_EQ(later.QuadPart, now.QuadPart);
+}
+
+TEST(ShellExecute, OpensWithTheOpenVerbOnly) {
+  UseHeadlessBackend();
+  const auto open = [](const char* verb, const char* file) {
+    return reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, verb, file, nullptr, nullptr, SW_SHOWNORMAL));
+  };
+  EXPECT_GT(open("open", "README.md"), 32u);
+  EXPECT_LE(open("print", "README.md"), 32u);
+  EXPECT_LE(open("open", nullptr), 32u);
+  EXPECT_LE(open("open", ""), 32u);
+  EXPECT_EQ(Recorded().shellOpens, std::vector<std::string>{"README.md"});
+}
+
+class FindFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(folder.Path("sub.txt"));
+    for (const char* name : {"b.txt", "a.txt", "a.txt.bak", "ab.tx", "x.TXT", "aXb.txt"}) folder.Write(name, "1234");
+  }
+
+  // Names found by the pattern, directories marked with a slash.
+  std::vector<std::string> Find(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data{};
+    HANDLE search = FindFirstFileA(folder.Path(pattern).c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+      names.push_back(std::string(data.cFileName) + (directory ? "/" : ""));
+      EXPECT_TRUE(directory || data.nFileSizeLow == 4u) << data.cFileName;
+    } while (FindNextFileA(search, &data));
+    EXPECT_FALSE(FindNextFileA(search, &data));
+    EXPECT_TRUE(FindClose(search));
+    return names;
+  }
+
+  test_images::TempDir folder{"find_file_test"};
+};
+
+TEST_F(FindFileTest, MatchesWildcardsInNameOrder) {
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(Find("*.txt"), (Names{"a.txt", "aXb.txt", "b.txt", "sub.txt/"}));
+  EXPECT_EQ(Find("a*"), (Names{"a.txt", "a.txt.bak", "aXb.txt", "ab.tx"}));
+  EXPECT_EQ(Find("?.txt"), (Names{"a.txt", "b.txt"}));
+  EXPECT_EQ(Find("a*b*"), (Names{"a.txt.bak", "aXb.txt", "ab.tx"}));
+  EXPECT_EQ(Find("*"), (Names{"a.txt", "a.txt.bak", "aXb.txt", "ab.tx", "b.txt", "sub.txt/", "x.TXT"}));
+  EXPECT_TRUE(Find("*.png").empty());
+  WIN32_FIND_DATAA data{};
+  EXPECT_EQ(FindFirstFileA("no/such/folder/*.txt", &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(FindFirstFileA(nullptr, &data), INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &data));
+  EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
+}
+
+TEST(Utf8, WideTextRoundTripsAndMalformedBytesAreRefused) {
+  for (const wchar_t* text : {L"", L"plain", L"\u00E9t\u00E9", L"\u65E5\u672C", L"\U0001F30A"}) {
+    std::wstring back;
+    ASSERT_TRUE(WideFromUtf8(Utf8FromWide(text).c_str(), &back));
+    EXPECT_EQ(back, text);
+  }
+  for (const char* bad : {"\xFF", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"}) {
+    std::wstring out = L"old";
+    EXPECT_FALSE(WideFromUtf8(bad, &out)) << bad;
+    EXPECT_TRUE(out.empty());
+  }
+}
+
+using PlatformCalls = PlatformFixture;
+
+TEST_F(PlatformCalls, TheFullScreenDeviceSetsTheScreenSize) {
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  D3DPRESENT_PARAMETERS smaller = FullScreenParameters(800, 600);
+  ASSERT_EQ(device->Reset(&smaller), D3D_OK);
+  EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(800, 600));
+  ReleaseAll();
+  EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(1024, 768));
+}
+
+TEST_F(PlatformCalls, HeadlessHasNoPixelsToRead) {
+  std::vector<uint8_t> bgra;
+  UINT width = 0, height = 0;
+  EXPECT_FALSE(ReadBackBuffer(device, bgra, width, height));
+  IDirect3DTexture9* target = RenderTarget(8);
+  EXPECT_FALSE(ReadTexture(target, 0, bgra));
+  EXPECT_FALSE(ReadTexture(target, 1, bgra));
+}
+
+TEST(SavePng, WritesAPngAndRefusesShortPixelData) {
+  const test_images::TempDir folder("save_png_test");
+  const std::string path = folder.Path("stand_in_save.png");
+  const std::vector<uint8_t> bgra = {0, 0, 255, 255, 0, 255, 0, 255};
+  ASSERT_TRUE(SavePng(path.c_str(), bgra, 2, 1));
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 8u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  EXPECT_FALSE(SavePng(folder.Path("short.png").c_str(), bgra, 2, 2));
+  EXPECT_FALSE(SavePng(nullptr, bgra, 2, 1));
 }
 
 }  // namespace

@@ -31,11 +31,9 @@ std::string ParseError(const std::string& text) {
   return error;
 }
 
-void ExpectPosition(const MeshData& mesh, size_t vertex, float x, float y, float z) {
-  const float* p = mesh.vertices[vertex].position;
-  EXPECT_FLOAT_EQ(p[0], x) << vertex;
-  EXPECT_FLOAT_EQ(p[1], y) << vertex;
-  EXPECT_FLOAT_EQ(p[2], z) << vertex;
+std::tuple<float, float, float> Position(const MeshData& mesh, size_t vertex) {
+  const float* p = mesh.vertices.at(vertex).position;
+  return {p[0], p[1], p[2]};
 }
 
 }  // namespace
@@ -43,12 +41,12 @@ void ExpectPosition(const MeshData& mesh, size_t vertex, float x, float y, float
 TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
   const MeshData mesh = ParseOk(TwoFrames());
   ASSERT_EQ(mesh.vertices.size(), 7u);
-  ExpectPosition(mesh, 1, 11.0f, 0.0f, 0.0f);  // outer frame only
-  ExpectPosition(mesh, 2, 10.0f, 0.0f, 1.0f);
-  ExpectPosition(mesh, 3, 10.0f, 1.0f, 0.0f);  // (0,0,0) * scale 2 + (0,1,0), then + (10,0,0)
-  ExpectPosition(mesh, 5, 12.0f, 3.0f, 0.0f);  // (1,1,0)
-  EXPECT_FLOAT_EQ(mesh.vertices[2].uv[1], 1.0f);
-  EXPECT_FLOAT_EQ(mesh.vertices[4].normal[2], -1.0f);  // normalised again after the scale
+  EXPECT_EQ(Position(mesh, 1), std::tuple(11.0f, 0.0f, 0.0f));  // outer frame only
+  EXPECT_EQ(Position(mesh, 2), std::tuple(10.0f, 0.0f, 1.0f));
+  EXPECT_EQ(Position(mesh, 3), std::tuple(10.0f, 1.0f, 0.0f));  // (0,0,0) * scale 2 + (0,1,0), then + (10,0,0)
+  EXPECT_EQ(Position(mesh, 5), std::tuple(12.0f, 3.0f, 0.0f));  // (1,1,0)
+  // The normal is normalised again after the scale.
+  EXPECT_EQ(std::tuple(mesh.vertices[2].uv[1], mesh.vertices[4].normal[2]), std::tuple(1.0f, -1.0f));
 }
 
 TEST(XFileParser, PolygonsAreFannedAndMaterialsMerged) {
@@ -56,12 +54,10 @@ TEST(XFileParser, PolygonsAreFannedAndMaterialsMerged) {
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 2, 1, 3, 4, 5, 3, 5, 6, 3, 5, 4}));
   EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 2, 2, 1}));
   ASSERT_EQ(mesh.materials.size(), 3u);
-  EXPECT_EQ(mesh.materials[0].texture, "");
-  EXPECT_FLOAT_EQ(mesh.materials[0].material.Emissive.r, 0.1f);
-  EXPECT_EQ(mesh.materials[1].texture, "sand.tga");
-  EXPECT_FLOAT_EQ(mesh.materials[1].material.Diffuse.g, 0.7f);
-  EXPECT_FLOAT_EQ(mesh.materials[1].material.Power, 8.0f);
-  EXPECT_FLOAT_EQ(mesh.materials[1].material.Specular.b, 0.3f);
+  const D3DMATERIAL9 &none = mesh.materials[0].material, &sand = mesh.materials[1].material;
+  EXPECT_EQ(std::tuple(mesh.materials[0].texture, mesh.materials[1].texture), std::tuple("", "sand.tga"));
+  EXPECT_EQ(std::tuple(none.Emissive.r, sand.Diffuse.g, sand.Power, sand.Specular.b),
+            std::tuple(0.1f, 0.7f, 8.0f, 0.3f));
   EXPECT_FLOAT_EQ(mesh.materials[2].material.Diffuse.r, 0.5f);  // Rock, declared inside the first mesh
 }
 
@@ -75,7 +71,7 @@ TEST(XFileParser, MeshWithoutMaterialsGetsADefaultOne) {
 TEST(XFileParser, AStrayBraceAfterTheLastObjectIsIgnored) {
   const MeshData mesh = ParseOk("xof 0303txt 0032\nMesh { 3; 0;0;0;, +1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n}\n");
   EXPECT_EQ(mesh.indices.size(), 3u);
-  ExpectPosition(mesh, 1, 1.0f, 0.0f, 0.0f);
+  EXPECT_EQ(Position(mesh, 1), std::tuple(1.0f, 0.0f, 0.0f));
 }
 
 TEST(XFileParser, ShortMaterialIndexListRepeatsTheLast) {
@@ -87,15 +83,17 @@ TEST(XFileParser, ShortMaterialIndexListRepeatsTheLast) {
 }
 
 TEST(XFileParser, RefusesBinaryCompressedAndForeignFiles) {
-  EXPECT_EQ(ParseError("xof 0303bin 0032\x01\x02\x03"), "only text .x files are read, this one is 'bin 0032'");
-  EXPECT_EQ(ParseError("xof 0303tzip0032xxxx"), "only text .x files are read, this one is 'tzip0032'");
-  EXPECT_EQ(ParseError("xof 0303bzip0032xxxx"), "only text .x files are read, this one is 'bzip0032'");
-  EXPECT_EQ(ParseError("xof 0303txt 0016"), "only text .x files are read, this one is 'txt 0016'");
-  EXPECT_EQ(ParseError("xof 0999txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }"),
-            "unknown .x format version '0999'");
-  EXPECT_EQ(ParseError("PK\x03\x04 not a mesh at all"), "not a .x file");
-  EXPECT_EQ(ParseError(""), "not a .x file");
-  EXPECT_EQ(ParseError("xof 0303txt 0032\nHeader { 1; 0; 1; }\n"), "the file holds no triangles");
+  const std::pair<std::string, std::string> cases[] = {
+      {"xof 0303bin 0032\x01\x02\x03", "only text .x files are read, this one is 'bin 0032'"},
+      {"xof 0303tzip0032xxxx", "only text .x files are read, this one is 'tzip0032'"},
+      {"xof 0303bzip0032xxxx", "only text .x files are read, this one is 'bzip0032'"},
+      {"xof 0303txt 0016", "only text .x files are read, this one is 'txt 0016'"},
+      {"xof 0999txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }", "unknown .x format version '0999'"},
+      {"PK\x03\x04 not a mesh at all", "not a .x file"},
+      {"", "not a .x file"},
+      {"xof 0303txt 0032\nHeader { 1; 0; 1; }\n", "the file holds no triangles"},
+  };
+  for (const auto& [bytes, error] : cases) EXPECT_EQ(ParseError(bytes), error);
 }
 
 TEST(XFileParser, DamagedContentFailsWithAReason) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "../platform/HeadlessDevice.h"
 #include "platform/Platform.h"
 #include "scene/cResourceManager.h"
@@ -25,3 +28,18 @@ class SceneTest : public platform::testing::HeadlessDevice {
 
   cResourceManager* manager = cResourceManager::Instance();
 };
+
+// The records of every setting of the effect parameter `name`.
+inline std::vector<const platform::ParameterRecord*> ParameterRecords(const std::string& name) {
+  std::vector<const platform::ParameterRecord*> found;
+  for (const auto& parameter : platform::Recorded().parameters)
+    if (parameter.name == name) found.push_back(&parameter);
+  return found;
+}
+
+// The values of `name`, which must have been set once.
+inline std::vector<float> ParameterValues(const std::string& name) {
+  const auto found = ParameterRecords(name);
+  EXPECT_EQ(found.size(), 1u) << name;
+  return found.empty() ? std::vector<float>{} : found[0]->values;
+}

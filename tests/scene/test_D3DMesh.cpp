@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "SceneTest.h"
 #include "scene/D3DMesh.h"
@@ -29,20 +29,6 @@ Mesh Quad {
 
 class D3DMeshTest : public SceneTest {
  protected:
-  // The records of every setting of the effect parameter `name`.
-  std::vector<const platform::ParameterRecord*> Parameters(const std::string& name) {
-    std::vector<const platform::ParameterRecord*> found;
-    for (const auto& parameter : platform::Recorded().parameters)
-      if (parameter.name == name) found.push_back(&parameter);
-    return found;
-  }
-  // The values of `name`, which must have been set once.
-  std::vector<float> Values(const std::string& name) {
-    const auto found = Parameters(name);
-    EXPECT_EQ(found.size(), 1u) << name;
-    return found.empty() ? std::vector<float>{} : found[0]->values;
-  }
-
   // The island with both of its textures, loaded from the mesh's folder, inside a scene.
   D3DMesh* LoadIsland() {
     auto* mesh = new D3DMesh(manager);
@@ -68,8 +54,8 @@ TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderAndSkipsMissingOnes) {
   ASSERT_EQ(mesh->materialCount, 2u);
   EXPECT_NE(mesh->textures[0], nullptr);
   EXPECT_EQ(mesh->textures[1], nullptr);
-  EXPECT_EQ(mesh->materials[0].Ambient.g, 0.5f);  // the ambient colour follows the diffuse one
-  EXPECT_EQ(mesh->materials[1].Ambient.b, 0.6f);
+  // The ambient colour follows the diffuse one.
+  EXPECT_EQ(std::tuple(mesh->materials[0].Ambient.g, mesh->materials[1].Ambient.b), std::tuple(0.5f, 0.6f));
 }
 
 TEST_F(D3DMeshTest, MissingFileLeavesNothingToDraw) {
@@ -89,24 +75,24 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   ASSERT_TRUE(island->RenderLit(D3DXVECTOR3(100, 200, 300), wvp, false, D3DXVECTOR3(0.1f, 0.2f, 0.3f)));
   const auto& record = platform::Recorded();
   EXPECT_EQ(record.techniques, std::vector<std::string>{"vsLighting"});
-  EXPECT_EQ(Values("gSunLightPos"), (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
-  EXPECT_EQ(Values("ambientLight"), (std::vector<float>{0.1f, 0.2f, 0.3f}));
-  ASSERT_EQ(Values("matWorldViewProject").size(), 16u);
-  EXPECT_EQ(Values("matWorldViewProject")[12], 1.0f);
-  const auto textures = Parameters("defaultTexture");
+  EXPECT_EQ(ParameterValues("gSunLightPos"), (std::vector<float>{1.0f, 100.0f, 200.0f, 300.0f}));
+  EXPECT_EQ(ParameterValues("ambientLight"), (std::vector<float>{0.1f, 0.2f, 0.3f}));
+  ASSERT_EQ(ParameterValues("matWorldViewProject").size(), 16u);
+  EXPECT_EQ(ParameterValues("matWorldViewProject")[12], 1.0f);
+  const auto textures = ParameterRecords("defaultTexture");
   ASSERT_EQ(textures.size(), 2u);
-  EXPECT_EQ(textures[0]->texture, island->textures[0]);
-  EXPECT_EQ(textures[1]->texture, island->textures[1]);
+  EXPECT_EQ(std::tuple(textures[0]->texture, textures[1]->texture),
+            std::tuple(island->textures[0], island->textures[1]));
   ASSERT_EQ(record.draws.size(), 2u);
-  EXPECT_EQ(record.draws[0].effect, "shaders/d3dmesh.fx");
-  EXPECT_EQ(record.draws[1].technique, "vsLighting");
+  EXPECT_EQ(std::tuple(record.draws[0].effect, record.draws[1].technique),
+            std::tuple(std::string("shaders/d3dmesh.fx"), std::string("vsLighting")));
 
   platform::Recorded().Clear();
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(100, 100, 100), D3DXMATRIX(), true, D3DXVECTOR3(0.1f, 0.1f, 0.1f),
                                      -2.0f, 70.0f));
   EXPECT_EQ(record.techniques, std::vector<std::string>{"psLighting_withDepthTransparency"});
-  EXPECT_EQ(Values("planeYPos"), std::vector<float>{-2.0f});
-  EXPECT_EQ(Values("depthLimit"), std::vector<float>{1.0f / 70.0f});
+  EXPECT_EQ(ParameterValues("planeYPos"), std::vector<float>{-2.0f});
+  EXPECT_EQ(ParameterValues("depthLimit"), std::vector<float>{1.0f / 70.0f});
   EXPECT_EQ(record.draws.size(), 2u);
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0), 0, 1));
   EXPECT_EQ(record.techniques.back(), "vsLighting_withDepthTransparency");
@@ -120,16 +106,14 @@ TEST_F(D3DMeshTest, RenderFixedWrapsWhileDrawingThenClamps) {
   const auto& draws = platform::Recorded().draws;
   ASSERT_EQ(draws.size(), 2u);
   EXPECT_EQ(draws[0].effect, "");
-  EXPECT_EQ(draws[0].textures[0], island->textures[0]);
-  EXPECT_EQ(draws[1].textures[0], island->textures[1]);
+  EXPECT_EQ(std::tuple(draws[0].textures[0], draws[1].textures[0]),
+            std::tuple(island->textures[0], island->textures[1]));
   DWORD u = 0, v = 0;
   device->GetSamplerState(0, D3DSAMP_ADDRESSU, &u);
   device->GetSamplerState(0, D3DSAMP_ADDRESSV, &v);
-  EXPECT_EQ(u, D3DTADDRESS_CLAMP);
-  EXPECT_EQ(v, D3DTADDRESS_CLAMP);
   D3DMATRIX set;
   device->GetTransform(D3DTS_WORLD, &set);
-  EXPECT_EQ(set._41, 5.0f);
+  EXPECT_EQ(std::tuple(u, v, set._41), std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTADDRESS_CLAMP}, 5.0f));
 }
 
 }  // namespace

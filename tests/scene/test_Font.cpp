@@ -30,17 +30,13 @@ TEST_F(cFontTest, DrawsWithItsHeightAndFaceInThePixelRectangle) {
   auto* font = new cFont(device, 13, L"arial", manager);
   font->DrawText(L"fps:0.0", 60, 10, 200, 70, DT_WORDBREAK, 0xFFFFFFFF);
   ASSERT_EQ(platform::Recorded().texts.size(), 1u);
-  EXPECT_EQ(LastText().text, L"fps:0.0");
-  EXPECT_EQ(LastText().fontHeight, 13);
-  EXPECT_EQ(LastText().face, L"arial");
+  EXPECT_EQ(std::tuple(LastText().text, LastText().fontHeight, LastText().face, LastText().format, LastText().color),
+            std::tuple(std::wstring(L"fps:0.0"), 13, std::wstring(L"arial"), DWORD{DT_WORDBREAK}, 0xFFFFFFFFu));
   EXPECT_EQ(LastRect(), (std::array<LONG, 4>{10, 60, 70, 200}));
-  EXPECT_EQ(LastText().format, DT_WORDBREAK);
-  EXPECT_EQ(LastText().color, 0xFFFFFFFFu);
 
   ASSERT_TRUE(font->Create(device, 17, L"tahoma"));
   font->DrawText(L"x", 0, 0, 10, 10, 0, 0xFF000000);
-  EXPECT_EQ(LastText().fontHeight, 17);
-  EXPECT_EQ(LastText().face, L"tahoma");
+  EXPECT_EQ(std::tuple(LastText().fontHeight, LastText().face), std::tuple(17, std::wstring(L"tahoma")));
 
   auto* missing = new cFont(nullptr, 13, L"arial", manager);  // no device: draws nothing
   missing->DrawText(L"x", 0, 0, 10, 10, 0, 0xFFFFFFFF);
@@ -58,8 +54,7 @@ TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjectionAndDisplayMode)
   SetProjection(0.3f, 1.9f);  // recaptured on reset; values truncate
   font->OnResetDevice(device);
   font->DrawTextGUI(L"gui", 0.0f, 0.1f, 0.2f, 0.0f, 0, 0xFFFFFFFF);
-  EXPECT_EQ(LastText().rect.left, 527);    // 527.36
-  EXPECT_EQ(LastText().rect.bottom, 238);  // 238.08
+  EXPECT_EQ(std::tuple(LastText().rect.left, LastText().rect.bottom), std::tuple(527, 238));  // 527.36, 238.08
 
   parameters.BackBufferWidth = 800;
   parameters.BackBufferHeight = 600;
@@ -68,8 +63,7 @@ TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjectionAndDisplayMode)
   SetProjection(1.0f, 1.0f);
   manager->OnResetDeviceAll();
   font->DrawTextGUI(L"gui", 0.0f, 1.0f, 0.0f, 1.0f, 0, 0xFFFFFFFF);
-  EXPECT_EQ(LastText().rect.top, 300);
-  EXPECT_EQ(LastText().rect.left, 800);
+  EXPECT_EQ(std::tuple(LastText().rect.top, LastText().rect.left), std::tuple(300, 800));
 }
 
 TEST_F(cFontTest, GUICoordinatesBeyondTheIntRangeSaturate) {

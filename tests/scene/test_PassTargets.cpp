@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <functional>
 #include <limits>
 #include <memory>
 
-#include "../platform/HeadlessDevice.h"
 #include "../ScratchFolder.h"
 #include "FailingDevice.h"
+#include "SceneTest.h"
 #include "waterscene/cWaterScene.h"
 #include "heightmap/iHeightmap.h"
 #include "scene/cReflectionTarget.h"
@@ -40,13 +37,28 @@ ULONG References(IUnknown* object) {
   return object->Release();
 }
 
+DWORD RenderState(IDirect3DDevice9* device, D3DRENDERSTATETYPE state) {
+  DWORD value = 0xDEAD;
+  device->GetRenderState(state, &value);
+  return value;
+}
+
+D3DXMATRIX View(IDirect3DDevice9* device) {
+  D3DXMATRIX view;
+  device->GetTransform(D3DTS_VIEW, &view);
+  return view;
+}
+
+D3DXMATRIX Translation(float x, float y, float z) {
+  D3DXMATRIX m;
+  return *D3DXMatrixTranslation(&m, x, y, z);
+}
+
 // What Begin must leave as it found it.
 struct DeviceTargets {
-  explicit DeviceTargets(IDirect3DDevice9* device) {
+  explicit DeviceTargets(IDirect3DDevice9* device) : view(View(device)), cull(RenderState(device, D3DRS_CULLMODE)) {
     device->GetRenderTarget(0, &target);
     device->GetDepthStencilSurface(&depth);
-    device->GetTransform(D3DTS_VIEW, &view);
-    device->GetRenderState(D3DRS_CULLMODE, &cull);
     targetReferences = References(target);
   }
   ~DeviceTargets() {
@@ -55,16 +67,13 @@ struct DeviceTargets {
   }
   void ExpectRestored(IDirect3DDevice9* device) const {
     const DeviceTargets now(device);
-    EXPECT_EQ(now.target, target);
-    EXPECT_EQ(now.depth, depth);
-    EXPECT_EQ(now.view, view);
-    EXPECT_EQ(now.cull, cull);
+    EXPECT_EQ(std::tuple(now.target, now.depth, now.view, now.cull), std::tuple(target, depth, view, cull));
     EXPECT_EQ(now.targetReferences, targetReferences + 1);  // `now` holds one more
   }
   IDirect3DSurface9* target = nullptr;
   IDirect3DSurface9* depth = nullptr;
   D3DXMATRIX view;
-  DWORD cull = 0;
+  DWORD cull;
   ULONG targetReferences = 0;
 };
 
@@ -85,9 +94,7 @@ TEST_F(PassTargetTest, SizesRoundUpToPowersOfTwoWithinTheDeviceLimit) {
     EXPECT_EQ(refraction.Init(c.requested, d3d, device), c.size != 0);
     ExpectConsistent(reflection);
     ExpectConsistent(refraction);
-    if (c.size != 0) {
-      EXPECT_EQ(reflection.GetSize(), c.size);
-    }
+    EXPECT_EQ(reflection.GetSize(), c.size != 0 ? c.size : -1);
     EXPECT_EQ(cPassTarget::RoundSize(c.requested, max), c.size);
   }
 }
@@ -125,8 +132,7 @@ TEST_F(PassTargetTest, InitFailingAtAnyStepLeavesNothingBehind) {
 }
 
 TEST_F(PassTargetTest, BeginFailingAtAnyStepPutsEverythingBack) {
-  D3DXMATRIX view;
-  D3DXMatrixTranslation(&view, 1.0f, 2.0f, 3.0f);
+  const D3DXMATRIX view = Translation(1, 2, 3);
   device->SetTransform(D3DTS_VIEW, &view);
   FailingDevice failing(device);
   auto before = std::make_unique<DeviceTargets>(device);
@@ -135,10 +141,10 @@ TEST_F(PassTargetTest, BeginFailingAtAnyStepPutsEverythingBack) {
     cRefractionTarget refractionTarget;
     ASSERT_TRUE(reflectionTarget.Init(64, 0.0f, d3d, device));
     ASSERT_TRUE(refractionTarget.Init(64, d3d, device));
-    const std::function<bool(IDirect3DDevice9*)> begin = [&](IDirect3DDevice9* d) {
+    const auto begin = [&](IDirect3DDevice9* d) {
       return reflection ? reflectionTarget.Begin(d, &view) : refractionTarget.Begin(d);
     };
-    const std::function<bool(IDirect3DDevice9*)> end = [&](IDirect3DDevice9* d) {
+    const auto end = [&](IDirect3DDevice9* d) {
       return reflection ? reflectionTarget.End(d) : refractionTarget.End(d);
     };
     failing.FailCall(0);
@@ -162,8 +168,7 @@ TEST_F(PassTargetTest, BeginFailingAtAnyStepPutsEverythingBack) {
 
 // However putting the target back fails, the frame goes on unmirrored.
 TEST_F(PassTargetTest, ReflectionEndFailingAtAnyStepStillRestoresViewAndCulling) {
-  D3DXMATRIX view;
-  D3DXMatrixTranslation(&view, 1.0f, 2.0f, 3.0f);
+  const D3DXMATRIX view = Translation(1, 2, 3);
   cReflectionTarget target;
   ASSERT_TRUE(target.Init(64, 0.0f, d3d, device));
   IDirect3DSurface9 *backBuffer = nullptr, *depthBuffer = nullptr;
@@ -177,12 +182,7 @@ TEST_F(PassTargetTest, ReflectionEndFailingAtAnyStepStillRestoresViewAndCulling)
     ASSERT_TRUE(target.Begin(device, &view));
     failing.FailCall(n);
     EXPECT_FALSE(target.End(&failing));
-    D3DXMATRIX restored;
-    DWORD cull = 0;
-    device->GetTransform(D3DTS_VIEW, &restored);
-    device->GetRenderState(D3DRS_CULLMODE, &cull);
-    EXPECT_EQ(restored, view);
-    EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
+    EXPECT_EQ(std::tuple(View(device), RenderState(device, D3DRS_CULLMODE)), std::tuple(view, DWORD{D3DCULL_CCW}));
     EXPECT_FALSE(target.End(device));  // nothing left to put back
     device->SetRenderTarget(0, backBuffer);
     device->SetDepthStencilSurface(depthBuffer);
@@ -194,8 +194,7 @@ TEST_F(PassTargetTest, ReflectionEndFailingAtAnyStepStillRestoresViewAndCulling)
 TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBack) {
   cReflectionTarget target;
   ASSERT_TRUE(target.Init(256, 0.0f, d3d, device));
-  D3DXMATRIX view;
-  D3DXMatrixTranslation(&view, 1.0f, 2.0f, 3.0f);
+  const D3DXMATRIX view = Translation(1, 2, 3);
   device->SetTransform(D3DTS_VIEW, &view);
   const DeviceTargets before(device);
   EXPECT_FALSE(target.Begin(device, nullptr));
@@ -203,14 +202,8 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   ASSERT_TRUE(target.Begin(device, &view, &reflected));
   D3DXMATRIX expected;
   D3DXMatrixMultiply(&expected, &target.GetMirror(), &view);
-  EXPECT_EQ(reflected, expected);
-  EXPECT_EQ(target.GetReflectedView(), expected);
-  D3DXMATRIX current;
-  device->GetTransform(D3DTS_VIEW, &current);
-  EXPECT_EQ(current, expected);
-  DWORD cull = 0;
-  device->GetRenderState(D3DRS_CULLMODE, &cull);
-  EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CW));
+  EXPECT_EQ(std::tuple(reflected, target.GetReflectedView(), View(device)), std::tuple(expected, expected, expected));
+  EXPECT_EQ(RenderState(device, D3DRS_CULLMODE), DWORD{D3DCULL_CW});
   EXPECT_FALSE(target.Begin(device, &view));  // already begun
 
   platform::Recorded().Clear();
@@ -219,10 +212,8 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
   const auto& clears = platform::Recorded().clearCalls;
   ASSERT_EQ(clears.size(), 2u);
-  EXPECT_EQ(clears[0].target, target.GetTexture());
-  EXPECT_EQ(clears[0].flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
-  EXPECT_EQ(clears[1].target, nullptr);
-  EXPECT_EQ(clears[1].color, 0xFF000000u);
+  EXPECT_EQ(std::tuple(clears[0].target, clears[0].flags), std::tuple(target.GetTexture(), DWORD{D3DCLEAR_ZBUFFER}));
+  EXPECT_EQ(std::tuple(clears[1].target, clears[1].color), std::tuple(nullptr, 0xFF000000u));
   EXPECT_EQ(platform::Recorded().clears, 2);
   before.ExpectRestored(device);
 }
@@ -235,7 +226,7 @@ TEST_F(PassTargetTest, MirrorReflectsPointsThroughItsPlane) {
       D3DXVECTOR3 mirrored;
       D3DXVec3TransformCoord(&mirrored, &p, &target.GetMirror());
       EXPECT_NEAR(mirrored.x, p.x, 1e-4f);
-      EXPECT_NEAR(mirrored.y, 2 * h - p.y, 1e-4f);
+      EXPECT_NEAR(mirrored.y, 2 * h - p.y, 1e-4f) << h;
       EXPECT_NEAR(mirrored.z, p.z, 1e-4f);
     }
   }
@@ -276,9 +267,7 @@ TEST_F(PassTargetTest, ClipPlanesKeepTheRightSide) {
     }
     float plane[4];
     ASSERT_EQ(device->GetClipPlane(0, plane), D3D_OK);
-    DWORD enabled = 0;
-    device->GetRenderState(D3DRS_CLIPPLANEENABLE, &enabled);
-    EXPECT_EQ(enabled, 1u);
+    EXPECT_EQ(RenderState(device, D3DRS_CLIPPLANEENABLE), 1u);
     for (float offset : {0.25f, -0.25f, 5.0f, -5.0f}) {
       for (const D3DXVECTOR3& ground : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-20, 0, 30), D3DXVECTOR3(15, 0, -10)}) {
         D3DXVECTOR4 point(ground.x, c.height + offset, ground.z, 1.0f);
@@ -293,8 +282,7 @@ TEST_F(PassTargetTest, ClipPlanesKeepTheRightSide) {
       EXPECT_TRUE(reflection.End(device));
     }
     DisableClipPlane(device);
-    device->GetRenderState(D3DRS_CLIPPLANEENABLE, &enabled);
-    EXPECT_EQ(enabled, 0u);
+    EXPECT_EQ(RenderState(device, D3DRS_CLIPPLANEENABLE), 0u);
   }
 }
 
@@ -306,25 +294,14 @@ TEST_F(PassTargetTest, ProjectedClipPlaneRefusesASingularMatrix) {
   EXPECT_FALSE(target.SetClipPlaneProjected(1.0f, view, zero, device));
   cReflectionTarget reflection;
   EXPECT_FALSE(reflection.SetClipPlaneProjected(1.0f, zero, device));
-  DWORD enabled = 1;
-  device->GetRenderState(D3DRS_CLIPPLANEENABLE, &enabled);
-  EXPECT_EQ(enabled, 0u);
-}
-
-const platform::ParameterRecord* FindParameter(const char* name) {
-  const platform::ParameterRecord* found = nullptr;
-  for (const auto& p : platform::Recorded().parameters) {
-    if (p.name == name) found = &p;
-  }
-  return found;
+  EXPECT_EQ(RenderState(device, D3DRS_CLIPPLANEENABLE), 0u);
 }
 
 TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(128, d3d, device));
-  D3DXMATRIX world, view, projection;
-  D3DXMatrixTranslation(&world, 0, 5, 0);
-  D3DXMatrixTranslation(&view, 0, 0, 10);
+  const D3DXMATRIX world = Translation(0, 5, 0), view = Translation(0, 0, 10);
+  D3DXMATRIX projection;
   D3DXMatrixScaling(&projection, 2, 3, 1);
   EXPECT_FALSE(depth.EndDepth());
   // A typed range reaches the pass every frame: 1 / range, kept finite near 0.
@@ -336,15 +313,12 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
     ASSERT_TRUE(depth.Begin(device));
     ASSERT_TRUE(depth.BeginDepth(world, projection, view, 1.5f, range, device));
     EXPECT_FALSE(depth.BeginDepth(world, projection, view, 1.5f, range, device));  // already begun
-    const auto* limit = FindParameter("depthLimit");
-    ASSERT_NE(limit, nullptr);
-    EXPECT_FLOAT_EQ(limit->values[0], expected);
-    EXPECT_EQ(FindParameter("planeYPos")->values[0], 1.5f);
+    EXPECT_FLOAT_EQ(ParameterValues("depthLimit").at(0), expected);
+    EXPECT_EQ(ParameterValues("planeYPos").at(0), 1.5f);
     // world x view x projection: the world's lift and the view's push both show.
-    const auto* wvp = FindParameter("matWorldViewProject");
-    ASSERT_NE(wvp, nullptr);
-    EXPECT_FLOAT_EQ(wvp->values[13], 15.0f);  // 5 lifted, scaled by 3
-    EXPECT_FLOAT_EQ(wvp->values[14], 10.0f);
+    const std::vector<float> wvp = ParameterValues("matWorldViewProject");
+    ASSERT_EQ(wvp.size(), 16u);
+    EXPECT_EQ(std::tuple(wvp[13], wvp[14]), std::tuple(15.0f, 10.0f));  // 5 lifted, scaled by 3
     EXPECT_EQ(platform::Recorded().techniques.back(), "renderDepth");
     EXPECT_TRUE(depth.EndDepth());
     EXPECT_FALSE(depth.EndDepth());
@@ -360,8 +334,7 @@ TEST_F(PassTargetTest, ADepthPassWithoutShadersRefusesButKeepsItsSettings) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(200, d3d, device));
   depth.SetClipPlaneWorld(-2.0f, device);
-  D3DXMATRIX identity;
-  D3DXMatrixIdentity(&identity);
+  const D3DXMATRIX identity = Translation(0, 0, 0);
   ASSERT_TRUE(depth.Begin(device));
   EXPECT_FALSE(depth.BeginDepth(identity, identity, identity, 3.0f, 40.0f, device));  // no shaders
   EXPECT_EQ(depth.GetDepthEffect(), nullptr);
@@ -370,17 +343,15 @@ TEST_F(PassTargetTest, ADepthPassWithoutShadersRefusesButKeepsItsSettings) {
 
   cEngineSettings settings{};
   depth.FillSettings(settings);
-  EXPECT_EQ(settings.depthTextureResolution, 256);
-  EXPECT_EQ(settings.depthClipPlaneHeight, -2.0f);
-  EXPECT_EQ(settings.depthPlaneHeight, 3.0f);
-  EXPECT_EQ(settings.depthLimit, 40.0f);
+  EXPECT_EQ(std::tuple(settings.depthTextureResolution, settings.depthClipPlaneHeight, settings.depthPlaneHeight,
+                       settings.depthLimit),
+            std::tuple(256, -2.0f, 3.0f, 40.0f));
 }
 
 TEST_F(PassTargetTest, AMissingDepthEffectIsTriedAgainOnlyAfterAReset) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(64, d3d, device));
-  D3DXMATRIX identity;
-  D3DXMatrixIdentity(&identity);
+  const D3DXMATRIX identity = Translation(0, 0, 0);
   {
     const EmptyWorkingDirectory empty;
     EXPECT_FALSE(depth.BeginDepth(identity, identity, identity, 0.0f, 50.0f, device));
@@ -427,9 +398,9 @@ TEST_F(PassTargetTest, WaterSceneRecoversEvenWhenAComponentHookFails) {
     EXPECT_NE(device->Reset(&parameters), D3D_OK);
     ASSERT_EQ(device->Reset(&parameters), D3D_OK);
     EXPECT_EQ(scene.OnResetDevice(device), component == nullptr);
-    EXPECT_EQ(TextureEdge(scene.reflectionTarget.GetTexture()), 512u);
-    EXPECT_EQ(TextureEdge(scene.refractionTarget.GetTexture()), 128u);
-    EXPECT_EQ(TextureEdge(scene.depthTarget.GetTexture()), 64u);
+    EXPECT_EQ(std::tuple(TextureEdge(scene.reflectionTarget.GetTexture()),
+                         TextureEdge(scene.refractionTarget.GetTexture()), TextureEdge(scene.depthTarget.GetTexture())),
+              std::tuple(512u, 128u, 64u));
 
     scene.ReleaseTargets();
     EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);

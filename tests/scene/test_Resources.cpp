@@ -50,12 +50,11 @@ TEST_F(ResourcesTest, CacheRefusesBadArgumentsAndKeepsEntriesByExactNameEvenWhen
   ASSERT_TRUE(cache.Load(L"data/missing.tga", device, RESOURCE_TEXTURE));
   ASSERT_TRUE(cache.Load(L"data/meshes/island.x", device, RESOURCE_MESH));
   EXPECT_EQ(manager->GetResources().size(), 3u);
-  auto* found = dynamic_cast<D3DTexture*>(cache.Find(sand));
-  ASSERT_NE(found, nullptr);
-  EXPECT_NE(found->texture, nullptr);
-  auto* missing = dynamic_cast<D3DTexture*>(cache.Find(L"data/missing.tga"));
-  ASSERT_NE(missing, nullptr);
-  EXPECT_EQ(missing->texture, nullptr);
+  for (auto [name, loaded] : {std::pair{sand, true}, {L"data/missing.tga", false}}) {
+    auto* entry = dynamic_cast<D3DTexture*>(cache.Find(name));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->texture != nullptr, loaded);
+  }
   EXPECT_NE(dynamic_cast<D3DMesh*>(cache.Find(L"data/meshes/island.x")), nullptr);
   EXPECT_EQ(cache.Find(L"data/meshes/SAND.tga"), nullptr);
 }

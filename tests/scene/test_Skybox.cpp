@@ -80,19 +80,15 @@ TEST_F(SkyboxTest, VertexBufferHoldsTheFaceTable) {
   ASSERT_TRUE(sky->Create(S, centre, device));
   D3DVERTEXBUFFER_DESC desc{};
   ASSERT_EQ(sky->GetVertexBuffer()->GetDesc(&desc), D3D_OK);
-  EXPECT_EQ(desc.Size, 480u);
-  EXPECT_EQ(desc.FVF, SKYBOX_FVF);
-  EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+  EXPECT_EQ(std::tuple(desc.Size, desc.FVF, desc.Pool), std::tuple(480u, DWORD{SKYBOX_FVF}, D3DPOOL_MANAGED));
   void* data = nullptr;
   ASSERT_EQ(sky->GetVertexBuffer()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
   const auto* vertices = static_cast<const SkyboxVertex*>(data);
   for (int i = 0; i < 24; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(vertices[i].x, table[i].x + centre.x);
-    EXPECT_EQ(vertices[i].y, table[i].y + centre.y);
-    EXPECT_EQ(vertices[i].z, table[i].z + centre.z);
-    EXPECT_EQ(vertices[i].u, table[i].u);
-    EXPECT_EQ(vertices[i].v, table[i].v);
+    const SkyboxVertex& v = vertices[i];
+    EXPECT_EQ(std::tuple(v.x, v.y, v.z, v.u, v.v),
+              std::tuple(table[i].x + centre.x, table[i].y + centre.y, table[i].z + centre.z, table[i].u, table[i].v))
+        << i;
   }
   sky->GetVertexBuffer()->Unlock();
   EXPECT_EQ(sky->GetBoxCorner(4, 0), D3DXVECTOR3(S + 10, S - 20, S + 30));
@@ -147,8 +143,7 @@ TEST_F(SkyboxTest, EffectTechniquesAndTheirDepthStates) {
     DWORD zWrite = 0, zEnable = 0;
     device->GetRenderState(D3DRS_ZWRITEENABLE, &zWrite);
     device->GetRenderState(D3DRS_ZENABLE, &zEnable);
-    EXPECT_EQ(zWrite, static_cast<DWORD>(TRUE));  // the effect puts its states back
-    EXPECT_EQ(zEnable, static_cast<DWORD>(D3DZB_TRUE));
+    EXPECT_EQ(std::tuple(zWrite, zEnable), std::tuple(DWORD{TRUE}, DWORD{D3DZB_TRUE}));  // the effect put them back
   }
   EXPECT_FALSE(sky->RenderEffect(faces.data(), device, view, projection, "unknown"));
 }

@@ -1,0 +1,110 @@
+// The platform tests' device, with short ways to make what a test needs, read
+// the device's states back, and see what reached the backend.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "HeadlessDevice.h"
+#include "platform/headless/HeadlessBackend.h"
+
+namespace platform::testing {
+
+// A headless backend that keeps what reaches it.
+class SpyBackend : public headless::HeadlessBackend {
+ public:
+  using HeadlessBackend::HeadlessBackend;
+
+  void Draw(const DrawState& state, const DrawCall& call) override {
+    states.push_back(state);
+    calls.push_back(call);
+  }
+  void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float) override {
+    clears.push_back({state.viewport, flags, color});
+  }
+
+  struct ClearCall {
+    D3DVIEWPORT9 viewport;
+    DWORD flags;
+    D3DCOLOR color;
+  };
+  std::vector<DrawState> states;
+  std::vector<DrawCall> calls;
+  std::vector<ClearCall> clears;
+};
+
+// Installs a spy with the profile of the device's backend; the device keeps
+// working on whichever backend is current.
+inline SpyBackend* InstallSpy() {
+  auto backend = std::make_unique<SpyBackend>(HeadlessProfile::ShaderModel3());
+  SpyBackend* spy = backend.get();
+  InstallBackend(std::move(backend));
+  return spy;
+}
+
+class PlatformFixture : public HeadlessDevice {
+ protected:
+  void TearDown() override {
+    for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) (*it)->Release();
+    kept_.clear();
+    HeadlessDevice::TearDown();
+  }
+
+  // Released after the test.
+  template <class T>
+  T* Keep(T* object) {
+    if (object) kept_.push_back(object);
+    return object;
+  }
+
+  IDirect3DTexture9* Texture(UINT width, UINT height, UINT levels = 1, DWORD usage = 0,
+                             D3DFORMAT format = D3DFMT_A8R8G8B8, D3DPOOL pool = D3DPOOL_MANAGED) {
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(device->CreateTexture(width, height, levels, usage, format, pool, &texture, nullptr), D3D_OK);
+    return Keep(texture);
+  }
+  IDirect3DTexture9* RenderTarget(UINT edge) {
+    return Texture(edge, edge, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
+  }
+  IDirect3DVertexBuffer9* VertexBuffer(UINT bytes, DWORD fvf = 0) {
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    EXPECT_EQ(device->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
+    return Keep(buffer);
+  }
+  IDirect3DIndexBuffer9* IndexBuffer(UINT bytes, D3DFORMAT format = D3DFMT_INDEX16) {
+    IDirect3DIndexBuffer9* buffer = nullptr;
+    EXPECT_EQ(device->CreateIndexBuffer(bytes, 0, format, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
+    return Keep(buffer);
+  }
+
+  DWORD RenderState(D3DRENDERSTATETYPE state) {
+    DWORD value = 0xDEAD;
+    EXPECT_EQ(device->GetRenderState(state, &value), D3D_OK);
+    return value;
+  }
+  DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+    DWORD value = 0xDEAD;
+    EXPECT_EQ(device->GetTextureStageState(stage, type, &value), D3D_OK);
+    return value;
+  }
+  DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) {
+    DWORD value = 0xDEAD;
+    EXPECT_EQ(device->GetSamplerState(sampler, type, &value), D3D_OK);
+    return value;
+  }
+  D3DVIEWPORT9 Viewport() {
+    D3DVIEWPORT9 viewport{};
+    EXPECT_EQ(device->GetViewport(&viewport), D3D_OK);
+    return viewport;
+  }
+  static D3DSURFACE_DESC LevelDesc(IDirect3DTexture9* texture, UINT level = 0) {
+    D3DSURFACE_DESC desc{};
+    EXPECT_EQ(texture->GetLevelDesc(level, &desc), D3D_OK);
+    return desc;
+  }
+
+ private:
+  std::vector<IUnknown*> kept_;
+};
+
+}  // namespace platform::testing
