@@ -19,11 +19,18 @@ const char* const kDescription =
     "share/brinora-editor/ beside the program and keeps saves in $XDG_DATA_HOME/brinora-editor/save.\n"
     "F12 saves a screenshot.";
 
-// "WIDTHxHEIGHT" within the sizes the GUI is laid out for.
+// "WIDTHxHEIGHT" within the sizes the GUI is laid out for; nothing is set on a refusal.
 bool ParseWindowSize(const std::string& text, unsigned* width, unsigned* height) {
+  unsigned w = 0, h = 0;
   char x = 0, rest = 0;
-  return std::sscanf(text.c_str(), "%u%c%u%c", width, &x, height, &rest) == 3 && (x == 'x' || x == 'X') &&
-         *width >= kMinWidth && *height >= kMinHeight && *width <= kMaxSide && *height <= kMaxSide;
+  if (text.find('-') != std::string::npos ||
+      std::sscanf(text.c_str(), "%u%c%u%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X') ||
+      w < kMinWidth || h < kMinHeight || w > kMaxSide || h > kMaxSide) {
+    return false;
+  }
+  *width = w;
+  *height = h;
+  return true;
 }
 
 }  // namespace
