@@ -55,13 +55,13 @@ class DefaultScene {
     if (editor->Init(window_) != S_OK) return "Init failed";
     editor->OnGUIEvent(ChooseEvent(engineType), nullptr);
     cMenu* menu = editor->EngineMenu();
-    if (menu == nullptr || editor->settingsMenu == nullptr) return "no engine menu";
+    if (menu == nullptr || editor->menus.settings == nullptr) return "no engine menu";
     using namespace EditorId;
     for (int id : {kEnableReflection, kEnableRefraction, kEnableExtrusion, kEnableFoam, kEnableSunlight,
                    kEnableDepth}) {
       if (cCheckbox* box = FindCheckbox(menu, id)) box->SetChecked(1);
     }
-    if (cCheckbox* island = FindCheckbox(editor->settingsMenu, kShowIsland)) island->SetChecked(1);
+    if (cCheckbox* island = FindCheckbox(editor->menus.settings, kShowIsland)) island->SetChecked(1);
     return Build(engineType, sizes);
   }
 

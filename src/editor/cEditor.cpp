@@ -67,7 +67,7 @@ void cEditor::DeleteInstance() {
   instance = nullptr;
 }
 
-cEditor::cEditor() { movementTimer.Reset(); }
+cEditor::cEditor() { timers.movement.Reset(); }
 
 cEditor::~cEditor() {
   DeleteComponents();  // while the device they were made on still exists
@@ -147,16 +147,16 @@ void cEditor::SetUpScene() { SetUpSelectionScreen(); }
 void cEditor::CheckCapabilities() {
   D3DCAPS9 caps{};
   if (device == nullptr || FAILED(device->GetDeviceCaps(&caps))) {
-    ffpSupported = sm1Supported = sm2Supported = sm3Supported = false;
+    supported = Capabilities{false, false, false, false};
     return;
   }
-  ffpSupported = caps.MaxSimultaneousTextures >= 2 && caps.MaxTextureBlendStages >= 2 &&
-                 (caps.TextureOpCaps & D3DTEXOPCAPS_BLENDDIFFUSEALPHA) != 0 && caps.MaxStreams >= 2;
-  sm1Supported = caps.VertexShaderVersion >= D3DVS_VERSION(1, 1) &&
-                 caps.PixelShaderVersion >= D3DPS_VERSION(1, 4) && caps.MaxStreams >= 2;
-  sm2Supported = caps.VertexShaderVersion >= D3DVS_VERSION(2, 0) && caps.PixelShaderVersion >= D3DPS_VERSION(2, 0);
-  sm3Supported = caps.VertexShaderVersion >= D3DVS_VERSION(3, 0) &&
-                 caps.PixelShaderVersion >= D3DPS_VERSION(3, 0) && SupportsVertexTextures(caps);
+  supported.ffp = caps.MaxSimultaneousTextures >= 2 && caps.MaxTextureBlendStages >= 2 &&
+                  (caps.TextureOpCaps & D3DTEXOPCAPS_BLENDDIFFUSEALPHA) != 0 && caps.MaxStreams >= 2;
+  supported.sm1 = caps.VertexShaderVersion >= D3DVS_VERSION(1, 1) && caps.PixelShaderVersion >= D3DPS_VERSION(1, 4) &&
+                  caps.MaxStreams >= 2;
+  supported.sm2 = caps.VertexShaderVersion >= D3DVS_VERSION(2, 0) && caps.PixelShaderVersion >= D3DPS_VERSION(2, 0);
+  supported.sm3 = caps.VertexShaderVersion >= D3DVS_VERSION(3, 0) && caps.PixelShaderVersion >= D3DPS_VERSION(3, 0) &&
+                  SupportsVertexTextures(caps);
 }
 
 bool cEditor::SupportsVertexTextures(const D3DCAPS9& caps) {
@@ -231,7 +231,7 @@ bool cEditor::DrawFrame() {
 }
 
 void cEditor::DrawFps() {
-  const wchar_t* text = frameRate.Count(frameRateTimer);
+  const wchar_t* text = frameRate.Count(timers.frameRate);
   if (smallFont) smallFont->DrawText(text, 60, 10, 200, 70, DT_WORDBREAK, 0xFFFFFFFF);
 }
 

@@ -25,6 +25,52 @@ class cSpriteContainer;
 
 class cEditor {
  public:
+  // Built once each, owned here; the GUI manager only borrows them.
+  struct Menus {
+    cMenu* selection = nullptr;
+    cMenu* toolbar = nullptr;
+    cMenu* heightmap = nullptr;
+    cMenu* normalmap = nullptr;
+    cMenu* geometry = nullptr;
+    cMenu* ffpEngine = nullptr;
+    cMenu* sm1Engine = nullptr;
+    cMenu* sm2Engine = nullptr;
+    cMenu* sm3Engine = nullptr;
+    cMenu* newState = nullptr;
+    cMenu* exit = nullptr;
+    cMenu* settings = nullptr;
+    cMenu* save = nullptr;
+    cMenu* load = nullptr;
+    cMenu* info = nullptr;
+  };
+  // Seconds taken by the last measured pipeline steps.
+  struct StepTimings {
+    float heightmapUpdate = 0.0f;
+    float heightmapWrite = 0.0f;
+    float geometryExtrusion = 0.0f;
+    float normalmapCompute = 0.0f;
+    float normalmapWrite = 0.0f;
+    float engineRender = 0.0f;
+  };
+  // Which engine types the device can run.
+  struct Capabilities {
+    bool ffp = true;
+    bool sm1 = true;
+    bool sm2 = true;
+    bool sm3 = true;
+  };
+  struct Timers {
+    cTimer simulation;
+    cTimer frameRate;
+    cTimer movement;
+    cTimer stopwatch;
+  };
+  // What the toolbar's preview windows show; they own nothing.
+  struct Previews {
+    cBorrowedTexture heightmap;
+    cBorrowedTexture normalmap;
+  };
+
   // The single editor, created on first use.
   static cEditor* Instance();
   static void DeleteInstance();
@@ -56,35 +102,23 @@ class cEditor {
   bool modeChangePending = false;
   D3DDISPLAYMODE pendingMode{};
   bool quitRequested = false;
-  bool ffpSupported = true;
-  bool sm1Supported = true;
-  bool sm2Supported = true;
-  bool sm3Supported = true;
+  Capabilities supported;
   std::vector<D3DDISPLAYMODE> displayModes;  // full-screen modes at least 800 wide
   std::vector<unsigned> keyEvents;           // GUIKey codes in order of arrival
   char typedCharacter = 0;                   // last letter typed, lower case; 0 = none
   bool flyMode = false;
   cFont* smallFont = nullptr;  // owned by the resource manager
   cFont* largeFont = nullptr;
-  cTimer simulationTimer;
-  cTimer frameRateTimer;
-  cTimer movementTimer;
-  cTimer stopwatch;
+  Timers timers;
   cFrameRateCounter frameRate;
-  // Seconds taken by the last measured pipeline steps.
-  float heightmapUpdateTime = 0.0f;
-  float heightmapWriteTime = 0.0f;
-  float geometryExtrusionTime = 0.0f;
-  float normalmapComputeTime = 0.0f;
-  float normalmapWriteTime = 0.0f;
-  float engineRenderTime = 0.0f;
+  StepTimings timings;
   D3DXMATRIX projection{};
   D3DXMATRIX viewProjection{};
   cWaterScene waterScene;
   cResourceCache* resourceCache = nullptr;
 
   // ---- Editor front: selection screen, menus, camera, input, GUI drawing ----
-  // (cEditorInput.cpp, editor/cEditorSelection.cpp, editor/cEditorMenus*.cpp, editor/cEditorGUI.cpp)
+  // (cEditorInput.cpp, cEditorSelection.cpp, cEditorMenus.cpp, cEditorGUI.cpp)
   bool HasKey(unsigned code) const;
   // Removes the code; true when it was there.
   bool TakeKey(unsigned code);
@@ -119,24 +153,9 @@ class cEditor {
   cSpriteContainer* spriteContainer = nullptr;  // owned by the resource manager
   cTextarea infoLine;
   EngineDescriptions engineDescriptions;
-  // Built once each, owned here; the GUI manager only borrows them.
-  cMenu* selectionMenu = nullptr;
-  cMenu* toolbarMenu = nullptr;
-  cMenu* heightmapMenu = nullptr;
-  cMenu* normalmapMenu = nullptr;
-  cMenu* geometryMenu = nullptr;
-  cMenu* ffpEngineMenu = nullptr;
-  cMenu* sm1EngineMenu = nullptr;
-  cMenu* sm2EngineMenu = nullptr;
-  cMenu* sm3EngineMenu = nullptr;
-  cMenu* newStateMenu = nullptr;
-  cMenu* exitMenu = nullptr;
-  cMenu* settingsMenu = nullptr;
-  cMenu* saveMenu = nullptr;
-  cMenu* loadMenu = nullptr;
-  cMenu* infoMenu = nullptr;
+  Menus menus;
 
-  // ---- Per-frame pipeline and scene (app/cEditorPipeline.cpp, app/cEditorRender.cpp) ----
+  // ---- Per-frame pipeline and scene (cEditorPipeline.cpp, cEditorRender.cpp) ----
   // The component step of Update, last in it.
   void UpdatePipeline();
   // Sky, island, passes, water and the frame rate; runs only with an editor
@@ -151,19 +170,17 @@ class cEditor {
   // Runs `call` between a stopwatch Reset and Tick; its seconds go to `stepTime`.
   template <class Call>
   void Timed(float& stepTime, Call call) {
-    stopwatch.Reset();
+    timers.stopwatch.Reset();
     call();
-    stopwatch.Tick();
-    stepTime = stopwatch.total;
+    timers.stopwatch.Tick();
+    stepTime = timers.stopwatch.total;
   }
 
   cSkybox* skybox = nullptr;  // owned by the resource manager
   D3DTexture* skyFaces[cSkybox::FaceCount] = {};
-  // What the toolbar's preview windows show; they own nothing.
-  cBorrowedTexture heightmapPreview;
-  cBorrowedTexture normalmapPreview;
+  Previews previews;
 
-  // ---- Commands, validation and creation (editor/cEditorCommands.cpp, cEditorValidation.cpp, cEditorCreate.cpp,
+  // ---- Commands, validation and creation (cEditorCommands.cpp, cEditorValidation.cpp, cEditorCreate.cpp,
   // cEditorLoad.cpp) ----
   // Every event id other than those of the selection screen.
   void OnEditorCommand(int eventId);

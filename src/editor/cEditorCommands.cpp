@@ -102,9 +102,9 @@ void cEditor::OnEditorCommand(int eventId) {
     case kEventHeightmapModelPicked: ShowHeightmapModel(); break;
     case kEventNormalmapMethodPicked: ShowNormalmapMethod(); break;
     case kEventFilteringPicked:
-      if (normalmapMenu) {
-        normalmapMenu->SetGroupVisible(kGroupNormalmapCommon, true);
-        normalmapMenu->SetGroupVisible(kGroupNormalsAmplitude, true);
+      if (menus.normalmap) {
+        menus.normalmap->SetGroupVisible(kGroupNormalmapCommon, true);
+        menus.normalmap->SetGroupVisible(kGroupNormalsAmplitude, true);
       }
       break;
     case kEventGeometryTypePicked: ShowGeometryType(); break;
@@ -136,7 +136,7 @@ bool cEditor::OnToolbarCommand(int eventId) {
       gui->PushMenu(menu, true);
     }
     if (command.menu == kMenuSave) {
-      if (cEditbox* name = FindEditbox(saveMenu, kSaveName)) name->Focus();
+      if (cEditbox* name = FindEditbox(menus.save, kSaveName)) name->Focus();
     }
     return true;
   }
@@ -172,7 +172,7 @@ void cEditor::PlaceEngineCreateButton() {
 }
 
 void cEditor::ShowHeightmapModel() {
-  cMenu* menu = heightmapMenu;
+  cMenu* menu = menus.heightmap;
   if (!menu) return;
   const bool perlin = SelectedItem(menu, kHeightmapModelList) == 1;
   menu->SetGroupVisible(kGroupPerlin, perlin);
@@ -181,7 +181,7 @@ void cEditor::ShowHeightmapModel() {
 }
 
 void cEditor::HideNormalmapPanels() {
-  cMenu* menu = normalmapMenu;
+  cMenu* menu = menus.normalmap;
   if (!menu) return;
   for (int group : {kGroupNormalmapCommon, kGroupFiltering, kGroupNormalsAmplitude, kGroupFFTNormalsNote}) {
     menu->SetGroupVisible(group, false);
@@ -189,7 +189,7 @@ void cEditor::HideNormalmapPanels() {
 }
 
 void cEditor::ShowNormalmapMethod() {
-  cMenu* menu = normalmapMenu;
+  cMenu* menu = menus.normalmap;
   if (!menu) return;
   HideNormalmapPanels();
   const int item = SelectedItem(menu, kNormalmapMethodList);
@@ -198,14 +198,14 @@ void cEditor::ShowNormalmapMethod() {
     if (cCombobox* filtering = FindCombobox(menu, kFilteringList)) filtering->Reset();
     menu->SetGroupVisible(kGroupFiltering, true);
   }
-  if (item == 3 && SelectedItem(heightmapMenu, kHeightmapModelList) == 2) {
+  if (item == 3 && SelectedItem(menus.heightmap, kHeightmapModelList) == 2) {
     menu->SetGroupVisible(kGroupNormalmapCommon, true);
     menu->SetGroupVisible(kGroupFFTNormalsNote, true);
   }
 }
 
 void cEditor::ShowGeometryType() {
-  cMenu* menu = geometryMenu;
+  cMenu* menu = menus.geometry;
   if (!menu) return;
   for (int group : {kGroupSimpleGrid, kGroupGeomipmap, kGroupRadialGrid, kGroupGeometryCommon}) {
     menu->SetGroupVisible(group, false);
@@ -236,7 +236,7 @@ void cEditor::CreateHeightmapCommand(int type) {
 }
 
 void cEditor::FillNormalmapMethods(int heightmapType) {
-  cMenu* menu = normalmapMenu;
+  cMenu* menu = menus.normalmap;
   if (!menu) return;
   if (cCombobox* filtering = FindCombobox(menu, kFilteringList)) filtering->Reset();
   HideNormalmapPanels();
@@ -251,20 +251,20 @@ void cEditor::FillNormalmapMethods(int heightmapType) {
 void cEditor::StartNewState() {
   cGUIManager* gui = cGUIManager::Instance();
   gui->ClearMenus();
-  gui->PushMenu(selectionMenu, true);
+  gui->PushMenu(menus.selection, true);
   DeleteComponents();
   ResetMenus();
 }
 
 void cEditor::ShowInformation(const wchar_t* text) {
-  if (cTextarea* info = infoMenu ? infoMenu->FindKind<cTextarea>(kInfoText) : nullptr) info->SetText(text);
+  if (cTextarea* info = menus.info ? menus.info->FindKind<cTextarea>(kInfoText) : nullptr) info->SetText(text);
   cGUIManager* gui = cGUIManager::Instance();
   gui->PopMenu();
-  gui->PushMenu(infoMenu, true);
+  gui->PushMenu(menus.info, true);
 }
 
 void cEditor::SaveState() {
-  const cEditbox* box = FindEditbox(saveMenu, kSaveName);
+  const cEditbox* box = FindEditbox(menus.save, kSaveName);
   const wchar_t* name = box ? box->GetText() : nullptr;
   if (name == nullptr || *name == L'\0') return;
   const bool saved = IsSafeSaveName(name) && WriteSaveFile(SavePath(name));
@@ -290,7 +290,7 @@ bool cEditor::WriteSaveFile(const std::string& path) {
 // environment (the current one when it names none) and its engine type (if
 // any) must be the current engine type. Anything refused changes nothing.
 void cEditor::LoadState() {
-  const cCombobox* list = FindCombobox(loadMenu, kLoadList);
+  const cCombobox* list = FindCombobox(menus.load, kLoadList);
   const wchar_t* name = list ? list->GetSelectedText() : nullptr;
   if (name == nullptr) return;
   cWaterScene::Header header = waterScene.GetHeader();
@@ -314,9 +314,9 @@ void cEditor::LoadState() {
 }
 
 void cEditor::ApplySettings() {
-  const int sky = SelectedItem(settingsMenu, kSkyList);
+  const int sky = SelectedItem(menus.settings, kSkyList);
   if (sky > 0 && sky != currentSkySet + 1) ChangeSky(sky);
-  const int mode = SelectedItem(settingsMenu, kResolutionList);
+  const int mode = SelectedItem(menus.settings, kResolutionList);
   if (mode < 1 || mode > static_cast<int>(displayModes.size())) return;
   const D3DDISPLAYMODE& chosen = displayModes[mode - 1];
   if (chosen.Width == displayMode.Width && chosen.Height == displayMode.Height &&
@@ -348,13 +348,13 @@ void cEditor::ChangeSky(int sky) {
 
 void cEditor::ShowNotice(const wchar_t* text) {
   notice = text;
-  noticeUntil = simulationTimer.total + kNoticeSeconds;
+  noticeUntil = timers.simulation.total + kNoticeSeconds;
 }
 
 // A notice stays in the info line for a few seconds; the hint comes back after it.
 void cEditor::DisplayNotice() {
   if (notice.empty()) return;
-  if (simulationTimer.total > noticeUntil) {
+  if (timers.simulation.total > noticeUntil) {
     notice.clear();
     return;
   }

@@ -100,7 +100,7 @@ void cEditor::CreateHeightmap(int model) {
   // The normal map reads the heightmap; it goes first and is rebuilt below.
   DeleteNormalmap();
   DeleteHeightmap();
-  cMenu* menu = heightmapMenu;
+  cMenu* menu = menus.heightmap;
   const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
   const int resolution = resolutions ? SaturatingInt(resolutions->GetSelectedValue()) : 0;
   waterScene.heightmap = model == HEIGHTMAP_PERLIN ? BuildPerlinHeightmap(menu, resolution)
@@ -113,7 +113,7 @@ void cEditor::CreateHeightmap(int model) {
 void cEditor::CreateNormalmap() {
   DeleteNormalmap();
   iHeightmap* heightmap = waterScene.heightmap;
-  const cMenu* menu = normalmapMenu;
+  const cMenu* menu = menus.normalmap;
   const float amplitude = EditboxValue(menu, kNormalsAmplitude);
   switch (heightmap ? SelectedItem(menu, kNormalmapMethodList) : -1) {
     case 1: {
@@ -148,7 +148,7 @@ void cEditor::CreateNormalmap() {
 // whose list offers them as "n/a": nothing is made for them there.
 void cEditor::CreateGeometry() {
   DeleteGeometry();
-  const cMenu* menu = geometryMenu;
+  const cMenu* menu = menus.geometry;
   const int item = SelectedItem(menu, kGeometryTypeList);
   if (item == 1 && engineType != ENGINE_SM3) waterScene.geometry = BuildSimpleGrid(menu, device);
   if (item == 2 && engineType != ENGINE_SM3) waterScene.geometry = BuildGeomipmapGrid(menu, device);

@@ -14,11 +14,11 @@ void cEditor::OnGUIEvent(int eventId, iGUIComponent* /*source*/) {
 
 namespace {
 
-cMenu* cEditor::*const kMenuFields[] = {
-    &cEditor::selectionMenu, &cEditor::toolbarMenu,   &cEditor::heightmapMenu, &cEditor::normalmapMenu,
-    &cEditor::geometryMenu,  &cEditor::ffpEngineMenu, &cEditor::sm1EngineMenu, &cEditor::sm2EngineMenu,
-    &cEditor::sm3EngineMenu, &cEditor::newStateMenu,  &cEditor::exitMenu,      &cEditor::settingsMenu,
-    &cEditor::saveMenu,      &cEditor::loadMenu,      &cEditor::infoMenu,
+cMenu* cEditor::Menus::*const kMenuFields[] = {
+    &cEditor::Menus::selection, &cEditor::Menus::toolbar,   &cEditor::Menus::heightmap, &cEditor::Menus::normalmap,
+    &cEditor::Menus::geometry,  &cEditor::Menus::ffpEngine, &cEditor::Menus::sm1Engine, &cEditor::Menus::sm2Engine,
+    &cEditor::Menus::sm3Engine, &cEditor::Menus::newState,  &cEditor::Menus::exit,      &cEditor::Menus::settings,
+    &cEditor::Menus::save,      &cEditor::Menus::load,      &cEditor::Menus::info,
 };
 
 }  // namespace
@@ -31,17 +31,17 @@ cMenu* cEditor::FindMenu(int menuId) const {
 }
 
 std::vector<cMenu*> cEditor::AllMenus() const {
-  std::vector<cMenu*> menus;
-  for (cMenu* cEditor::*field : kMenuFields) {
-    if (this->*field) menus.push_back(this->*field);
+  std::vector<cMenu*> built;
+  for (cMenu* Menus::*field : kMenuFields) {
+    if (menus.*field) built.push_back(menus.*field);
   }
-  return menus;
+  return built;
 }
 
 void cEditor::DeleteMenus() {
-  for (cMenu* cEditor::*field : kMenuFields) {
-    delete (this->*field);
-    this->*field = nullptr;
+  for (cMenu* Menus::*field : kMenuFields) {
+    delete (menus.*field);
+    menus.*field = nullptr;
   }
 }
 

@@ -35,9 +35,9 @@ void cEditor::Update() {
   ProcessInput();
   if (flyMode && camera) camera->MouseLook(kFlySensitivity);
   if (camera) camera->Apply(device);
-  frameRateTimer.Tick();
-  movementTimer.Tick();
-  simulationTimer.Tick();
+  timers.frameRate.Tick();
+  timers.movement.Tick();
+  timers.simulation.Tick();
   UpdateComponentStatus();
   UpdatePipeline();
 }
@@ -93,8 +93,8 @@ void cEditor::ProcessInput() {
     if (TakeKey(code)) manager->OnKey(code);
   }
   // Movement uses the previous frame's delta: the timers tick after the input step.
-  if (camera && HasKey(GUIKEY_FORWARD)) camera->MoveForward(movementTimer.delta * kMovementSpeed);
-  if (camera && HasKey(GUIKEY_BACKWARD)) camera->MoveForward(movementTimer.delta * -kMovementSpeed);
+  if (camera && HasKey(GUIKEY_FORWARD)) camera->MoveForward(timers.movement.delta * kMovementSpeed);
+  if (camera && HasKey(GUIKEY_BACKWARD)) camera->MoveForward(timers.movement.delta * -kMovementSpeed);
   if (TakeKey(GUIKEY_TAB) && HasEditorMenuOnTop()) flyMode = !flyMode;
   if (TakeKey(GUIKEY_CLICK)) {
     if (!flyMode) manager->OnClick(gui.x, gui.y);

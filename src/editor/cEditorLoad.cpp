@@ -76,7 +76,8 @@ void cEditor::ResetMenus() {
     for (int group : GroupsHiddenAfterBuild(menu->GetId())) menu->SetGroupVisible(group, false);
   }
   for (int preview : {kHeightmapPreview, kNormalmapPreview}) {
-    if (cWindow* window = toolbarMenu ? toolbarMenu->FindKind<cWindow>(preview) : nullptr) window->SetImage(nullptr);
+    if (cWindow* window = menus.toolbar ? menus.toolbar->FindKind<cWindow>(preview) : nullptr)
+      window->SetImage(nullptr);
   }
   PlaceEngineCreateButton();
 }
@@ -99,7 +100,7 @@ std::wstring cEditor::LoadIntoMenus(const cEngineSettings& settings) {
 }
 
 void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
-  cMenu* menu = heightmapMenu;
+  cMenu* menu = menus.heightmap;
   const int item = ItemOf(s.heightmapType, {HEIGHTMAP_PERLIN, HEIGHTMAP_FFT});
   if (item < 1) {
     return;
@@ -131,7 +132,7 @@ void cEditor::LoadHeightmapIntoMenu(const cEngineSettings& s, std::wstring* skip
 }
 
 void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
-  cMenu* menu = normalmapMenu;
+  cMenu* menu = menus.normalmap;
   const int item = ItemOf(s.normalmapType, {NORMALMAP_FD_RAW, NORMALMAP_FD_TEX, NORMALMAP_FFT});
   if (item < 1) {
     return;
@@ -152,7 +153,7 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skip
 }
 
 void cEditor::LoadGeometryIntoMenu(const cEngineSettings& s, std::wstring* skipped) {
-  cMenu* menu = geometryMenu;
+  cMenu* menu = menus.geometry;
   const int item = ItemOf(s.geometryType, {GEOMETRY_SIMPLE, GEOMETRY_GEOMIPMAP, GEOMETRY_RADIAL});
   if (item < 1) {
     return;

@@ -27,14 +27,14 @@ constexpr size_t kExtensionLength = 4;  // ".txt"
 struct EngineMenuSlot {
   int engineType;
   int menuId;
-  cMenu* cEditor::*field;
+  cMenu* cEditor::Menus::*field;
   const wchar_t* icon;
 };
 constexpr EngineMenuSlot kEngineMenus[] = {
-    {ENGINE_FFP, kMenuFFPEngine, &cEditor::ffpEngineMenu, L"data/gui/ffp_idle.tga"},
-    {ENGINE_SM1, kMenuSM1Engine, &cEditor::sm1EngineMenu, L"data/gui/Sm1_idle.tga"},
-    {ENGINE_SM2, kMenuSM2Engine, &cEditor::sm2EngineMenu, L"data/gui/sm2_idle.tga"},
-    {ENGINE_SM3, kMenuSM3Engine, &cEditor::sm3EngineMenu, L"data/gui/Sm3_idle.tga"},
+    {ENGINE_FFP, kMenuFFPEngine, &cEditor::Menus::ffpEngine, L"data/gui/ffp_idle.tga"},
+    {ENGINE_SM1, kMenuSM1Engine, &cEditor::Menus::sm1Engine, L"data/gui/Sm1_idle.tga"},
+    {ENGINE_SM2, kMenuSM2Engine, &cEditor::Menus::sm2Engine, L"data/gui/sm2_idle.tga"},
+    {ENGINE_SM3, kMenuSM3Engine, &cEditor::Menus::sm3Engine, L"data/gui/Sm3_idle.tga"},
 };
 
 const EngineMenuSlot* EngineSlot(int engineType) {
@@ -66,7 +66,7 @@ bool SaveNameOf(const WIN32_FIND_DATAA& data, std::wstring* name) {
 
 cMenu* cEditor::EngineMenu() const {
   const EngineMenuSlot* slot = EngineSlot(engineType);
-  return slot ? this->*(slot->field) : nullptr;
+  return slot ? menus.*(slot->field) : nullptr;
 }
 
 bool cEditor::BuildMenu(cMenu*& menu, int menuId, const std::vector<MenuRow>& rows) {
@@ -78,37 +78,37 @@ bool cEditor::BuildMenu(cMenu*& menu, int menuId, const std::vector<MenuRow>& ro
 }
 
 void cEditor::BuildMenus() {
-  BuildMenu(newStateMenu, kMenuNewState, NewStateRows());
-  if (BuildMenu(loadMenu, kMenuLoad, LoadRows())) FillLoadList();
-  if (BuildMenu(saveMenu, kMenuSave, SaveRows())) {
-    if (cEditbox* name = FindEditbox(saveMenu, kSaveName)) name->SetEditable(true);
+  BuildMenu(menus.newState, kMenuNewState, NewStateRows());
+  if (BuildMenu(menus.load, kMenuLoad, LoadRows())) FillLoadList();
+  if (BuildMenu(menus.save, kMenuSave, SaveRows())) {
+    if (cEditbox* name = FindEditbox(menus.save, kSaveName)) name->SetEditable(true);
   }
-  BuildMenu(infoMenu, kMenuInfo, InfoRows());
-  BuildMenu(exitMenu, kMenuExit, ExitRows());
-  BuildMenu(toolbarMenu, kMenuToolbar, ToolbarRows());
-  if (BuildMenu(settingsMenu, kMenuSettings, SettingsRows())) FillResolutionList();
+  BuildMenu(menus.info, kMenuInfo, InfoRows());
+  BuildMenu(menus.exit, kMenuExit, ExitRows());
+  BuildMenu(menus.toolbar, kMenuToolbar, ToolbarRows());
+  if (BuildMenu(menus.settings, kMenuSettings, SettingsRows())) FillResolutionList();
   if (const EngineMenuSlot* slot = EngineSlot(engineType)) {
-    BuildMenu(this->*(slot->field), slot->menuId, EngineRows(engineType));
+    BuildMenu(menus.*(slot->field), slot->menuId, EngineRows(engineType));
   }
-  BuildMenu(geometryMenu, kMenuGeometry, GeometryRows());
-  BuildMenu(normalmapMenu, kMenuNormalmap, NormalmapRows());
-  BuildMenu(heightmapMenu, kMenuHeightmap, HeightmapRows());
+  BuildMenu(menus.geometry, kMenuGeometry, GeometryRows());
+  BuildMenu(menus.normalmap, kMenuNormalmap, NormalmapRows());
+  BuildMenu(menus.heightmap, kMenuHeightmap, HeightmapRows());
   RefreshEngineItems();
-  cGUIManager::Instance()->PushMenu(toolbarMenu, true);
+  cGUIManager::Instance()->PushMenu(menus.toolbar, true);
 }
 
 void cEditor::RefreshEngineItems() {
-  if (cCombobox* list = FindCombobox(geometryMenu, kGeometryTypeList)) {
+  if (cCombobox* list = FindCombobox(menus.geometry, kGeometryTypeList)) {
     list->ClearItems();
     for (const wchar_t* item : GeometryItems(engineType)) list->AddItem(item);
   }
   const EngineMenuSlot* slot = EngineSlot(engineType);
-  cWindow* icon = toolbarMenu ? toolbarMenu->FindKind<cWindow>(kToolbarEngineIcon) : nullptr;
+  cWindow* icon = menus.toolbar ? menus.toolbar->FindKind<cWindow>(kToolbarEngineIcon) : nullptr;
   if (icon && slot) icon->SetImage(cMenuBuilder(resourceCache, smallFont).Image(slot->icon));
 }
 
 void cEditor::FillLoadList() {
-  cCombobox* list = FindCombobox(loadMenu, kLoadList);
+  cCombobox* list = FindCombobox(menus.load, kLoadList);
   if (list == nullptr) return;
   list->Reset();
   list->ClearItems();
@@ -123,7 +123,7 @@ void cEditor::FillLoadList() {
 }
 
 void cEditor::FillResolutionList() {
-  cCombobox* list = FindCombobox(settingsMenu, kResolutionList);
+  cCombobox* list = FindCombobox(menus.settings, kResolutionList);
   if (list == nullptr) return;
   for (const D3DDISPLAYMODE& mode : displayModes) {
     wchar_t item[64];

@@ -30,10 +30,10 @@ std::optional<float> Magnitude(const cMenu* menu, int id) {
 }  // namespace
 
 void cEditor::UpdatePipeline() {
-  heightmapUpdateTime = 0.0f;
-  heightmapWriteTime = 0.0f;
-  normalmapComputeTime = 0.0f;
-  normalmapWriteTime = 0.0f;
+  timings.heightmapUpdate = 0.0f;
+  timings.heightmapWrite = 0.0f;
+  timings.normalmapCompute = 0.0f;
+  timings.normalmapWrite = 0.0f;
   // The normals of a frame come from the heights of the previous one.
   UpdateNormalmap();
   UpdateHeightmap();
@@ -45,57 +45,58 @@ void cEditor::UpdateNormalmap() {
   iNormalmap* normalmap = waterScene.normalmap;
   if (normalmap == nullptr) return;
   if (normalmap->GetTypeId() != NORMALMAP_FFT) {
-    if (const auto amplitude = Magnitude(normalmapMenu, kNormalsAmplitude)) normalmap->SetAmplitude(*amplitude);
+    if (const auto amplitude = Magnitude(menus.normalmap, kNormalsAmplitude)) normalmap->SetAmplitude(*amplitude);
   }
-  Timed(normalmapComputeTime, [&] { normalmap->Compute(); });
+  Timed(timings.normalmapCompute, [&] { normalmap->Compute(); });
   // Shader models 2 and 3 sample the normal map on the GPU.
-  if (IsChecked(normalmapMenu, kShowNormalmap) || engineType == ENGINE_SM2 || engineType == ENGINE_SM3) {
-    Timed(normalmapWriteTime, [&] { normalmap->WriteTexture(d3d, device); });
+  if (IsChecked(menus.normalmap, kShowNormalmap) || engineType == ENGINE_SM2 || engineType == ENGINE_SM3) {
+    Timed(timings.normalmapWrite, [&] { normalmap->WriteTexture(d3d, device); });
   }
 }
 
 void cEditor::UpdateHeightmap() {
   iHeightmap* heightmap = waterScene.heightmap;
   if (heightmap == nullptr) return;
-  if (heightmapMenu) {
+  if (menus.heightmap) {
     float& coef = waterScene.settings.heightmapUpdateCoef;
-    if (FindEditbox(heightmapMenu, kSimulationSpeed)) coef = EditboxValue(heightmapMenu, kSimulationSpeed);
+    if (FindEditbox(menus.heightmap, kSimulationSpeed)) coef = EditboxValue(menus.heightmap, kSimulationSpeed);
     if (auto* fft = dynamic_cast<cFFTHeightmap*>(heightmap)) {
       // 0 asks for the automatic factor, as an unchecked box does.
-      if (!IsChecked(heightmapMenu, kFixedNormalization)) {
+      if (!IsChecked(menus.heightmap, kFixedNormalization)) {
         fft->SetNormalization(0.0f);
-      } else if (const auto factor = Magnitude(heightmapMenu, kNormalization)) {
+      } else if (const auto factor = Magnitude(menus.heightmap, kNormalization)) {
         fft->SetNormalization(*factor);
       }
     }
     // The whole elapsed time is scaled, so a new speed rescales the past too. A
     // huge speed saturates rather than handing the heightmap an infinite time.
-    const float time = std::clamp(coef * simulationTimer.total, -FLT_MAX, FLT_MAX);
-    Timed(heightmapUpdateTime, [&] { heightmap->Update(time); });
+    const float time = std::clamp(coef * timers.simulation.total, -FLT_MAX, FLT_MAX);
+    Timed(timings.heightmapUpdate, [&] { heightmap->Update(time); });
   }
-  if (HeightmapTextureNeeded()) Timed(heightmapWriteTime, [&] { heightmap->WriteTexture(device); });
+  if (HeightmapTextureNeeded()) Timed(timings.heightmapWrite, [&] { heightmap->WriteTexture(device); });
 }
 
 // A preview, the foam of shader models 1 and 2, shader model 3's vertex
 // fetch and the GPU normal map read the heightmap's texture.
 bool cEditor::HeightmapTextureNeeded() const {
-  if (heightmapMenu && IsChecked(heightmapMenu, kShowHeightmap)) return true;
-  if (engineType == ENGINE_SM1 && IsChecked(sm1EngineMenu, kEnableFoam)) return true;
-  if (engineType == ENGINE_SM2 && IsChecked(sm2EngineMenu, kEnableFoam)) return true;
+  if (menus.heightmap && IsChecked(menus.heightmap, kShowHeightmap)) return true;
+  if (engineType == ENGINE_SM1 && IsChecked(menus.sm1Engine, kEnableFoam)) return true;
+  if (engineType == ENGINE_SM2 && IsChecked(menus.sm2Engine, kEnableFoam)) return true;
   if (engineType == ENGINE_SM3) return true;
   return waterScene.normalmap && waterScene.normalmap->GetTypeId() == NORMALMAP_FD_TEX;
 }
 
 void cEditor::UpdateGeometryValues() {
   iWaterGeometry* geometry = waterScene.geometry;
-  if (geometry == nullptr || geometryMenu == nullptr) return;
+  if (geometry == nullptr || menus.geometry == nullptr) return;
   if (auto* radial = dynamic_cast<cRadialGrid*>(geometry)) {
-    if (const auto falloff = Magnitude(geometryMenu, kRadialHeightFalloff)) radial->SetHeightFalloffDistance(*falloff);
+    if (const auto falloff = Magnitude(menus.geometry, kRadialHeightFalloff))
+      radial->SetHeightFalloffDistance(*falloff);
   } else if (auto* field = dynamic_cast<cGeomipmapGrid*>(geometry)) {
-    if (const auto falloff = Magnitude(geometryMenu, kGeomipmapHeightFalloff)) {
+    if (const auto falloff = Magnitude(menus.geometry, kGeomipmapHeightFalloff)) {
       field->SetHeightFalloffDistance(*falloff);
     }
-    if (const auto lod = Magnitude(geometryMenu, kGeomipmapLodFalloff)) field->SetLastLevelFalloffDistance(*lod);
+    if (const auto lod = Magnitude(menus.geometry, kGeomipmapLodFalloff)) field->SetLastLevelFalloffDistance(*lod);
   }
 }
 

@@ -135,7 +135,7 @@ class SceneFrame {
       perPixel->SetNormalmapTexture(normalmap ? normalmap->GetTexture() : nullptr);
     }
     if (IsChecked(menu_, kWireframe)) device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
-    editor_.Timed(editor_.engineRenderTime,
+    editor_.Timed(editor_.timings.engineRender,
                   [&] { engine->Render(device_, &view_, &projection_, &editor_.camera->position); });
   }
 
@@ -190,7 +190,7 @@ class SceneFrame {
   // Shader model 3 displaces the vertices on the GPU; the others extrude the
   // geometry on the CPU. Only the call made with 244 checked is timed.
   void Extrude(iWaterEngine* engine) {
-    editor_.geometryExtrusionTime = 0.0f;
+    editor_.timings.geometryExtrusion = 0.0f;
     iWaterGeometry* geometry = editor_.waterScene.geometry;
     const bool enabled = IsChecked(menu_, kEnableExtrusion);
     const float strength = EditboxValue(menu_, kExtrusionStrength);
@@ -202,15 +202,15 @@ class SceneFrame {
         sm3->DisableGPUExtrusion();
         return;
       }
-      const float falloff = EditboxValue(editor_.geometryMenu, kRadialHeightFalloff);
-      editor_.Timed(editor_.geometryExtrusionTime,
+      const float falloff = EditboxValue(editor_.menus.geometry, kRadialHeightFalloff);
+      editor_.Timed(editor_.timings.geometryExtrusion,
                     [&] { sm3->SetGPUExtrusion(strength, D3DXVECTOR2(uvX, uvY), falloff); });
       return;
     }
     auto* field = dynamic_cast<cGeomipmapGrid*>(geometry);
     if (field) field->SetLodCenter(editor_.camera->position);
     if (enabled) {
-      editor_.Timed(editor_.geometryExtrusionTime,
+      editor_.Timed(editor_.timings.geometryExtrusion,
                     [&] { geometry->Extrude(editor_.waterScene.heightmap, strength, uvX, uvY); });
     } else if (type_ == ENGINE_SM2 && field) {
       field->Extrude(nullptr, 0.0f, 0.0f, 0.0f);  // flat
@@ -316,29 +316,29 @@ void cEditor::FindSkyFaces() {
 }
 
 void cEditor::RenderWaterScene() {
-  if (camera) SceneFrame(*this, IsChecked(settingsMenu, kShowIsland)).Render();
+  if (camera) SceneFrame(*this, IsChecked(menus.settings, kShowIsland)).Render();
   DrawFps();
 }
 
 void cEditor::UpdatePreviews() {
-  if (heightmapMenu) UpdateHeightmapPreview();
-  if (normalmapMenu) {
+  if (menus.heightmap) UpdateHeightmapPreview();
+  if (menus.normalmap) {
     iNormalmap* normalmap = waterScene.normalmap;
-    ShowPreview(toolbarMenu, kNormalmapPreview, normalmapPreview, normalmap ? normalmap->GetTexture() : nullptr,
-                IsChecked(normalmapMenu, kShowNormalmap));
+    ShowPreview(menus.toolbar, kNormalmapPreview, previews.normalmap, normalmap ? normalmap->GetTexture() : nullptr,
+                IsChecked(menus.normalmap, kShowNormalmap));
   }
 }
 
 void cEditor::UpdateHeightmapPreview() {
   iHeightmap* heightmap = waterScene.heightmap;
   auto* fft = dynamic_cast<cFFTHeightmap*>(heightmap);
-  cEditbox* normalization = FindEditbox(heightmapMenu, kNormalization);
+  cEditbox* normalization = FindEditbox(menus.heightmap, kNormalization);
   // Shows the automatic factor in use while the fixed one is not chosen.
-  if (fft && normalization && heightmapMenu->IsVisible() && !IsChecked(heightmapMenu, kFixedNormalization)) {
+  if (fft && normalization && menus.heightmap->IsVisible() && !IsChecked(menus.heightmap, kFixedNormalization)) {
     wchar_t text[64];
     std::swprintf(text, sizeof text / sizeof text[0], L"%.2f", static_cast<double>(fft->GetPeak()));
     normalization->SetText(text);
   }
-  ShowPreview(toolbarMenu, kHeightmapPreview, heightmapPreview, heightmap ? heightmap->GetTexture() : nullptr,
-              IsChecked(heightmapMenu, kShowHeightmap));
+  ShowPreview(menus.toolbar, kHeightmapPreview, previews.heightmap, heightmap ? heightmap->GetTexture() : nullptr,
+              IsChecked(menus.heightmap, kShowHeightmap));
 }

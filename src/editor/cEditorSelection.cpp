@@ -62,7 +62,7 @@ void cEditor::SetUpSelectionScreen() {
   spriteContainer = new cSpriteContainer(device, manager, kSpriteCapacity);
   BuildSelectionMenu();
   cGUIManager::Instance()->SetFadeDuration(kMenuFade);
-  cGUIManager::Instance()->PushMenu(selectionMenu, true);
+  cGUIManager::Instance()->PushMenu(menus.selection, true);
   infoLine.Set(kInfoLine, D3DXVECTOR2(-0.71f, -0.54f), 1.8f, L" ", smallFont);
   infoLine.SetVisible(false);
   PreloadButtons({L"new", L"heightmap_menu", L"normalmap_menu", L"geometry_menu", L"waterrendering_menu", L"close1",
@@ -97,29 +97,30 @@ void cEditor::PreloadButtons(std::initializer_list<const wchar_t*> names) {
 }
 
 void cEditor::BuildSelectionMenu() {
-  selectionMenu = new cMenu(kMenuEngineSelection, EditorGUIEvent);
+  menus.selection = new cMenu(kMenuEngineSelection, EditorGUIEvent);
   const cMenuBuilder builder(resourceCache, smallFont);
   const auto notice = [&](int id, float x, float y, float size, const wchar_t* text, BYTE green, BYTE blue) {
-    auto* area = selectionMenu->Add(new cTextarea(id, D3DXVECTOR2(x, y), size, text, largeFont));
+    auto* area = menus.selection->Add(new cTextarea(id, D3DXVECTOR2(x, y), size, text, largeFont));
     area->SetColor(255, green, blue);
   };
   notice(kSelectBuyNotice, -0.6f, -0.4f, 1.2f, kBuyNotice, 255, 255);
   notice(kSelectBanner, -0.75f, -0.5f, 2.0f, kBanner, 228, 0);
   notice(kSelectSupportLine, -0.75f, -0.53f, 2.0f, kSupportLine, 228, 0);
-  builder.AddRows(selectionMenu,
+  builder.AddRows(menus.selection,
                   {WindowRow(kSelectWindow, 0, 0.31f, 0.57f, 0.4f, 0.2f, L"data/gui/select_engine.tga"),
                    ButtonRow(kSelectQuitButton, 0, 0.65f, -0.5f, 0.1f, 0.075f, L"select_engine_quit", kEventQuit),
                    ButtonRow(kSelectBuyButton, 0, -0.72f, -0.41f, 0.1f, 0.05f, L"buy", kEventBuy)});
-  auto* line = selectionMenu->Add(new cTextarea(kSelectNoticeLine, D3DXVECTOR2(-0.4f, -0.45f), 0.8f,
-                                                engineDescriptions[8].c_str(), smallFont));
+  auto* line = menus.selection->Add(
+      new cTextarea(kSelectNoticeLine, D3DXVECTOR2(-0.4f, -0.45f), 0.8f, engineDescriptions[8].c_str(), smallFont));
   line->SetColor(255, 0, 0);
-  const bool supported[] = {ffpSupported, sm1Supported, sm2Supported, sm3Supported};
+  const bool runs[] = {supported.ffp, supported.sm1, supported.sm2, supported.sm3};
   for (size_t i = 0; i < std::size(kEngineChoices); ++i) {
     const EngineChoice& choice = kEngineChoices[i];
     const MenuRow row = ButtonRow(choice.buttonId, 0, -0.62f, choice.y, 0.15f, 0.15f, choice.image, choice.event);
-    selectionMenu->Add(supported[i] ? builder.MakeButton(row, row.image) : builder.MakeDisabledButton(row));
-    const std::wstring& text = engineDescriptions[choice.line + (supported[i] ? 0 : 1)];
-    selectionMenu->Add(new cTextarea(choice.textId, D3DXVECTOR2(-0.4f, choice.y - 0.02f), 1.0f, text.c_str(), smallFont));
+    menus.selection->Add(runs[i] ? builder.MakeButton(row, row.image) : builder.MakeDisabledButton(row));
+    const std::wstring& text = engineDescriptions[choice.line + (runs[i] ? 0 : 1)];
+    menus.selection->Add(
+        new cTextarea(choice.textId, D3DXVECTOR2(-0.4f, choice.y - 0.02f), 1.0f, text.c_str(), smallFont));
   }
 }
 

@@ -185,7 +185,7 @@ int cEditor::MaxTextureSize() const {
 }
 
 bool cEditor::HeightmapValuesValid(ValueCheck check) const {
-  const cMenu* menu = heightmapMenu;
+  const cMenu* menu = menus.heightmap;
   if (!HasSelection(menu, kHeightmapResolutionList) || !HasSelection(menu, kHeightmapModelList)) return false;
   const cCombobox* resolutions = FindCombobox(menu, kHeightmapResolutionList);
   if (SaturatingInt(resolutions->GetSelectedValue()) > MaxTextureSize()) return false;
@@ -196,7 +196,7 @@ bool cEditor::HeightmapValuesValid(ValueCheck check) const {
 }
 
 bool cEditor::NormalmapValuesValid(ValueCheck check) const {
-  const cMenu* menu = normalmapMenu;
+  const cMenu* menu = menus.normalmap;
   const int item = SelectedItem(menu, kNormalmapMethodList);
   if (waterScene.heightmap == nullptr || item < 1 || IsNotApplicable(menu, kNormalmapMethodList)) return false;
   if (item > 2) return true;
@@ -204,7 +204,7 @@ bool cEditor::NormalmapValuesValid(ValueCheck check) const {
 }
 
 bool cEditor::GeometryValuesValid(ValueCheck check) const {
-  const cMenu* menu = geometryMenu;
+  const cMenu* menu = menus.geometry;
   const int item = SelectedItem(menu, kGeometryTypeList);
   if (item < 1 || IsNotApplicable(menu, kGeometryTypeList)) return false;
   return FieldsPass(menu, GeometryRules(item), check) && GeometryWithinLimits(menu, item);
@@ -225,9 +225,9 @@ bool cEditor::EngineValuesValid(ValueCheck check) const {
          OptionsPass(menu, kShaderModel2Options, maxTexture, check);
 }
 
-bool cEditor::ValidateHeightmapMenu() { return IsTopMenu(heightmapMenu) && HeightmapValuesValid(); }
-bool cEditor::ValidateNormalmapMenu() { return IsTopMenu(normalmapMenu) && NormalmapValuesValid(); }
-bool cEditor::ValidateGeometryMenu() { return IsTopMenu(geometryMenu) && GeometryValuesValid(); }
+bool cEditor::ValidateHeightmapMenu() { return IsTopMenu(menus.heightmap) && HeightmapValuesValid(); }
+bool cEditor::ValidateNormalmapMenu() { return IsTopMenu(menus.normalmap) && NormalmapValuesValid(); }
+bool cEditor::ValidateGeometryMenu() { return IsTopMenu(menus.geometry) && GeometryValuesValid(); }
 
 bool cEditor::ValidateEngineMenu(int type) {
   return engineType == type && IsTopMenu(EngineMenu()) && EngineValuesValid();
@@ -255,32 +255,32 @@ void cEditor::UpdateComponentStatus() {
   UpdateToolbarMarkers();
   infoLine.SetVisible(true);
   DisplayNotice();
-  cMenu* toolbar = toolbarMenu;
+  cMenu* toolbar = menus.toolbar;
 
-  if (heightmapMenu) {
-    UpdateCreateButtons(heightmapMenu, {kCreatePerlinButton, kCreateFFTButton}, &cEditor::ValidateHeightmapMenu,
+  if (menus.heightmap) {
+    UpdateCreateButtons(menus.heightmap, {kCreatePerlinButton, kCreateFFTButton}, &cEditor::ValidateHeightmapMenu,
                         kHeightmapWarning);
-    if (IsChecked(heightmapMenu, kShowHeightmap)) {
-      SetTextf(toolbar, kHeightmapGenerationTime, L"Generation Time(s):%.3f", heightmapUpdateTime);
-      SetTextf(toolbar, kHeightmapWriteTime, L"Texture Write Time(s):%.3f", heightmapWriteTime);
+    if (IsChecked(menus.heightmap, kShowHeightmap)) {
+      SetTextf(toolbar, kHeightmapGenerationTime, L"Generation Time(s):%.3f", timings.heightmapUpdate);
+      SetTextf(toolbar, kHeightmapWriteTime, L"Texture Write Time(s):%.3f", timings.heightmapWrite);
     }
   }
-  if (geometryMenu) {
-    UpdateCreateButtons(geometryMenu, {kCreateGeometryButton}, &cEditor::ValidateGeometryMenu, kGeometryWarning);
-    if (IsChecked(geometryMenu, kShowGeometryInfo)) UpdateGeometryStatistics();
+  if (menus.geometry) {
+    UpdateCreateButtons(menus.geometry, {kCreateGeometryButton}, &cEditor::ValidateGeometryMenu, kGeometryWarning);
+    if (IsChecked(menus.geometry, kShowGeometryInfo)) UpdateGeometryStatistics();
   }
-  if (normalmapMenu) {
-    UpdateCreateButtons(normalmapMenu, {kCreateNormalmapButton}, &cEditor::ValidateNormalmapMenu, kNormalmapWarning);
-    if (IsChecked(normalmapMenu, kShowNormalmap)) {
-      SetTextf(toolbar, kNormalmapGenerationTime, L"Generation Time(s):%.3f", normalmapComputeTime);
-      SetTextf(toolbar, kNormalmapWriteTime, L"Texture Write Time(s):%.3f", normalmapWriteTime);
+  if (menus.normalmap) {
+    UpdateCreateButtons(menus.normalmap, {kCreateNormalmapButton}, &cEditor::ValidateNormalmapMenu, kNormalmapWarning);
+    if (IsChecked(menus.normalmap, kShowNormalmap)) {
+      SetTextf(toolbar, kNormalmapGenerationTime, L"Generation Time(s):%.3f", timings.normalmapCompute);
+      SetTextf(toolbar, kNormalmapWriteTime, L"Texture Write Time(s):%.3f", timings.normalmapWrite);
     }
   }
   if (cMenu* engineMenu = EngineMenu()) {
     UpdateCreateButtons(engineMenu, {EngineCreateButton()}, &cEditor::ValidateCurrentEngineMenu, kEngineWarning);
     if (IsChecked(engineMenu, kShowEngineInfo)) {
       if (waterScene.engine) {
-        SetTextf(toolbar, kRenderTime, L"Render time(s):%.3f", engineRenderTime);
+        SetTextf(toolbar, kRenderTime, L"Render time(s):%.3f", timings.engineRender);
       } else {
         SetText(toolbar, kRenderTime, L"Render time(s):");
       }
@@ -291,7 +291,7 @@ void cEditor::UpdateComponentStatus() {
 bool cEditor::ValidateCurrentEngineMenu() { return ValidateEngineMenu(engineType); }
 
 void cEditor::UpdateGeometryStatistics() {
-  cMenu* toolbar = toolbarMenu;
+  cMenu* toolbar = menus.toolbar;
   const iWaterGeometry* geometry = waterScene.geometry;
   if (!geometry) {
     SetText(toolbar, kTriangleCount, L"Triangle count:");
@@ -302,14 +302,14 @@ void cEditor::UpdateGeometryStatistics() {
   }
   SetTextf(toolbar, kTriangleCount, L"Triangle count:%i", geometry->GetTriangleCount());
   SetTextf(toolbar, kVertexCount, L"Vertex count:%i", geometry->GetVertexCount());
-  SetTextf(toolbar, kExtrusionTime, L"Extrusion time(s):%.4f", geometryExtrusionTime);
+  SetTextf(toolbar, kExtrusionTime, L"Extrusion time(s):%.4f", timings.geometryExtrusion);
   SetTextf(toolbar, kDrawCallCount, L"DIP calls:%i", geometry->GetDrawCallCount());
 }
 
 // The legend while a component menu is on top; a marker beside each toolbar
 // button whose component is missing.
 void cEditor::UpdateToolbarMarkers() {
-  cMenu* toolbar = toolbarMenu;
+  cMenu* toolbar = menus.toolbar;
   if (!toolbar) return;
   const cMenu* top = cGUIManager::Instance()->GetTopMenu();
   const int topId = top ? top->GetId() : 0;

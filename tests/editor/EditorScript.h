@@ -30,7 +30,7 @@ class EditorScript {
                        : type == ENGINE_SM2 ? kSelectSM2Button
                                             : kSelectSM3Button;
     ASSERT_EQ(TopId(), kMenuEngineSelection);
-    driver_.Click(editor_->selectionMenu, button);
+    driver_.Click(editor_->menus.selection, button);
     driver_.Frames(10);  // the toolbar fades in
     ASSERT_EQ(TopId(), kMenuToolbar);
     ASSERT_EQ(editor_->engineType, type);
@@ -39,7 +39,7 @@ class EditorScript {
   // Opens a component menu from the toolbar, runs `steps` in it and closes it.
   template <class Steps>
   void InMenu(int toolbarButton, cMenu* menu, Steps steps) {
-    driver_.Click(editor_->toolbarMenu, toolbarButton);
+    driver_.Click(editor_->menus.toolbar, toolbarButton);
     driver_.Frames(8);
     ASSERT_EQ(cGUIManager::Instance()->GetTopMenu(), menu);
     steps(menu);
@@ -54,20 +54,20 @@ class EditorScript {
     using namespace EditorId;
     const int type = editor_->engineType;
     const bool shaderModel2 = type == ENGINE_SM2 || type == ENGINE_SM3;
-    InMenu(kToolbarHeightmapButton, editor_->heightmapMenu, [&](cMenu* menu) {
+    InMenu(kToolbarHeightmapButton, editor_->menus.heightmap, [&](cMenu* menu) {
       driver_.Pick(menu, kHeightmapModelList, 2);
       driver_.Pick(menu, kHeightmapResolutionList, 4);
       driver_.Type(menu, kAmplitude, "2");
       driver_.Click(menu, kCreateFFTButton);
       ASSERT_NE(editor_->waterScene.heightmap, nullptr);
     });
-    InMenu(kToolbarNormalmapButton, editor_->normalmapMenu, [&](cMenu* menu) {
+    InMenu(kToolbarNormalmapButton, editor_->menus.normalmap, [&](cMenu* menu) {
       driver_.Pick(menu, kNormalmapMethodList, shaderModel2 ? 2 : 1);
       driver_.Pick(menu, kFilteringList, 2);
       driver_.Click(menu, kCreateNormalmapButton);
       ASSERT_NE(editor_->waterScene.normalmap, nullptr);
     });
-    InMenu(kToolbarGeometryButton, editor_->geometryMenu, [&](cMenu* menu) {
+    InMenu(kToolbarGeometryButton, editor_->menus.geometry, [&](cMenu* menu) {
       driver_.Pick(menu, kGeometryTypeList, type == ENGINE_SM3 ? 3 : 1);
       if (type != ENGINE_SM3) {
         driver_.Type(menu, kSimpleWidthX, "6000");
@@ -100,7 +100,7 @@ class EditorScript {
   }
 
   std::wstring InformationText() const {
-    const cTextarea* text = editor_->infoMenu->FindKind<cTextarea>(EditorId::kInfoText);
+    const cTextarea* text = editor_->menus.info->FindKind<cTextarea>(EditorId::kInfoText);
     return text && text->GetText() ? text->GetText() : L"";
   }
 
@@ -108,7 +108,7 @@ class EditorScript {
   void ClickDialogOk() { driver_.ClickAt(-0.12f, -0.01f); }
 
   void Save(const std::string& name) {
-    driver_.Click(editor_->toolbarMenu, EditorId::kToolbarSaveButton);
+    driver_.Click(editor_->menus.toolbar, EditorId::kToolbarSaveButton);
     driver_.Frames(8);
     ASSERT_EQ(TopId(), EditorId::kMenuSave);
     for (int i = 0; i < 12; ++i) driver_.Key(VK_BACK);  // the name box has the focus
@@ -118,17 +118,17 @@ class EditorScript {
   }
 
   void Load(const std::string& name) {
-    driver_.Click(editor_->toolbarMenu, EditorId::kToolbarLoadButton);
+    driver_.Click(editor_->menus.toolbar, EditorId::kToolbarLoadButton);
     driver_.Frames(8);
     ASSERT_EQ(TopId(), EditorId::kMenuLoad);
-    cCombobox* list = FindCombobox(editor_->loadMenu, EditorId::kLoadList);
+    cCombobox* list = FindCombobox(editor_->menus.load, EditorId::kLoadList);
     const std::wstring item(name.begin(), name.end());
     list->SelectByText(item.c_str());
     const int index = list->GetSelected();
     ASSERT_GE(index, 1);
     list->Reset();
     if (index <= cCombobox::kMaxRows) {
-      driver_.Pick(editor_->loadMenu, EditorId::kLoadList, index);
+      driver_.Pick(editor_->menus.load, EditorId::kLoadList, index);
     } else {
       list->Select(index);  // further down than the list shows without scrolling
     }
@@ -142,14 +142,14 @@ class EditorScript {
   }
 
   void NewState() {
-    driver_.Click(editor_->toolbarMenu, EditorId::kToolbarNewButton);
+    driver_.Click(editor_->menus.toolbar, EditorId::kToolbarNewButton);
     driver_.Frames(8);
     ClickDialogOk();
     ASSERT_EQ(TopId(), EditorId::kMenuEngineSelection);
   }
 
   void Exit() {
-    driver_.Click(editor_->toolbarMenu, EditorId::kToolbarExitButton);
+    driver_.Click(editor_->menus.toolbar, EditorId::kToolbarExitButton);
     driver_.Frames(8);
     ClickDialogOk();
     EXPECT_TRUE(editor_->IsQuitRequested());

@@ -82,22 +82,22 @@ class EditorSession : public EditorTest {
 
   // The heightmap, normal map and geometry an engine needs, from the menus' defaults.
   void CreatePerlinHeightmap() {
-    Pick(editor->heightmapMenu, EditorId::kHeightmapResolutionList, 4, 0);
-    Pick(editor->heightmapMenu, EditorId::kHeightmapModelList, 1, EditorId::kEventHeightmapModelPicked);
+    Pick(editor->menus.heightmap, EditorId::kHeightmapResolutionList, 4, 0);
+    Pick(editor->menus.heightmap, EditorId::kHeightmapModelList, 1, EditorId::kEventHeightmapModelPicked);
     Command(EditorId::kEventCreatePerlin);
   }
   void CreateFFTHeightmap() {
-    Pick(editor->heightmapMenu, EditorId::kHeightmapResolutionList, 4, 0);
-    Pick(editor->heightmapMenu, EditorId::kHeightmapModelList, 2, EditorId::kEventHeightmapModelPicked);
+    Pick(editor->menus.heightmap, EditorId::kHeightmapResolutionList, 4, 0);
+    Pick(editor->menus.heightmap, EditorId::kHeightmapModelList, 2, EditorId::kEventHeightmapModelPicked);
     Command(EditorId::kEventCreateFFT);
   }
   void CreateNormalmap(int item) {
-    Pick(editor->normalmapMenu, EditorId::kNormalmapMethodList, item, EditorId::kEventNormalmapMethodPicked);
-    Pick(editor->normalmapMenu, EditorId::kFilteringList, 1, EditorId::kEventFilteringPicked);
+    Pick(editor->menus.normalmap, EditorId::kNormalmapMethodList, item, EditorId::kEventNormalmapMethodPicked);
+    Pick(editor->menus.normalmap, EditorId::kFilteringList, 1, EditorId::kEventFilteringPicked);
     Command(EditorId::kEventCreateNormalmap);
   }
   void CreateGeometry(int item) {
-    Pick(editor->geometryMenu, EditorId::kGeometryTypeList, item, EditorId::kEventGeometryTypePicked);
+    Pick(editor->menus.geometry, EditorId::kGeometryTypeList, item, EditorId::kEventGeometryTypePicked);
     Command(EditorId::kEventCreateGeometry);
   }
 

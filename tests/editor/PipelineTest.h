@@ -138,20 +138,20 @@ class PipelineTest : public EditorTest {
     const struct {
       int type, menuId;
       cMenu** menu;
-    } engines[] = {{ENGINE_FFP, EditorId::kMenuFFPEngine, &editor->ffpEngineMenu},
-                   {ENGINE_SM1, EditorId::kMenuSM1Engine, &editor->sm1EngineMenu},
-                   {ENGINE_SM2, EditorId::kMenuSM2Engine, &editor->sm2EngineMenu},
-                   {ENGINE_SM3, EditorId::kMenuSM3Engine, &editor->sm3EngineMenu}};
-    for (cMenu** menu : {&editor->heightmapMenu, &editor->normalmapMenu, &editor->geometryMenu, &editor->settingsMenu,
-                         engines[0].menu, engines[1].menu, engines[2].menu, engines[3].menu}) {
+    } engines[] = {{ENGINE_FFP, EditorId::kMenuFFPEngine, &editor->menus.ffpEngine},
+                   {ENGINE_SM1, EditorId::kMenuSM1Engine, &editor->menus.sm1Engine},
+                   {ENGINE_SM2, EditorId::kMenuSM2Engine, &editor->menus.sm2Engine},
+                   {ENGINE_SM3, EditorId::kMenuSM3Engine, &editor->menus.sm3Engine}};
+    for (cMenu** menu : {&editor->menus.heightmap, &editor->menus.normalmap, &editor->menus.geometry,
+                         &editor->menus.settings, engines[0].menu, engines[1].menu, engines[2].menu, engines[3].menu}) {
       delete *menu;
       *menu = nullptr;
     }
     editor->engineType = engineType;
-    editor->heightmapMenu = MakeMenu(EditorId::kMenuHeightmap, {138, 155}, {139, 157});
-    editor->normalmapMenu = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
-    editor->geometryMenu = MakeMenu(EditorId::kMenuGeometry, {206, 207, 220}, {});
-    editor->settingsMenu = MakeMenu(EditorId::kMenuSettings, {}, {295});
+    editor->menus.heightmap = MakeMenu(EditorId::kMenuHeightmap, {138, 155}, {139, 157});
+    editor->menus.normalmap = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
+    editor->menus.geometry = MakeMenu(EditorId::kMenuGeometry, {206, 207, 220}, {});
+    editor->menus.settings = MakeMenu(EditorId::kMenuSettings, {}, {295});
     for (const auto& engine : engines) {
       if (engine.type == engineType) *engine.menu = MakeMenu(engine.menuId, kEngineBoxes, kEngineChecks);
     }

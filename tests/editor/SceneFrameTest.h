@@ -37,13 +37,13 @@ class SceneFrameTest : public PipelineTest {
     cMenu* menu = editor->EngineMenu();
     for (int id : {kEnableReflection, kEnableRefraction, kEnableExtrusion, kEnableFoam, kEnableSunlight, kEnableDepth})
       Check(menu, id, true);
-    Check(editor->settingsMenu, kShowIsland, true);
+    Check(editor->menus.settings, kShowIsland, true);
     for (auto [id, text] : {std::pair{kRefractionFillR, L"24"}, {kRefractionFillG, L"40"}, {kRefractionFillB, L"46"},
                             {kExtrusionStrength, L"5"}, {kExtrusionUVScaleX, L"5"}, {kExtrusionUVScaleY, L"5"},
                             {kDepthLimit, L"50"}, {kSunArea, L"200"}, {kSunPower, L"10"}, {kFoamStart, L"0.5"}})
       Type(menu, id, text);
     cGUIManager::Instance()->PopMenu();
-    cGUIManager::Instance()->PushMenu(editor->settingsMenu, false);
+    cGUIManager::Instance()->PushMenu(editor->menus.settings, false);
 
     cWaterScene& scene = editor->waterScene;
     auto* heightmap = Own(std::make_unique<cFFTHeightmap>());

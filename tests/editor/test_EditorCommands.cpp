@@ -55,11 +55,11 @@ TEST_F(CommandTest, ClosingAndExitOnlyFromTheToolbarButtonAndIgnoredEventsChange
     EXPECT_EQ(TopId(), kMenuToolbar) << id;
   }
   for (int close : {kEventClose, kEventNewStateCancel, kEventExitCancel}) {
-    Open(editor->settingsMenu);
+    Open(editor->menus.settings);
     Command(close);
     EXPECT_EQ(TopId(), kMenuToolbar) << close;
   }
-  Open(editor->exitMenu);  // without the toolbar button as caller
+  Open(editor->menus.exit);  // without the toolbar button as caller
   Command(kEventExitOk);
   EXPECT_FALSE(editor->IsQuitRequested());
   EXPECT_EQ(TopId(), kMenuExit);
@@ -77,12 +77,12 @@ TEST_F(CommandTest, CheckboxesShowTheirPanels) {
     cMenu* panelMenu;
     int group;
   };
-  cMenu* engine = editor->sm3EngineMenu;
+  cMenu* engine = editor->menus.sm3Engine;
   const Row rows[] = {
-      {editor->heightmapMenu, kShowHeightmap, kEventShowHeightmap, editor->toolbarMenu, kGroupHeightmapStats},
-      {editor->normalmapMenu, kShowNormalmap, kEventShowNormalmap, editor->toolbarMenu, kGroupNormalmapStats},
-      {editor->geometryMenu, kShowGeometryInfo, kEventShowGeometryInfo, editor->toolbarMenu, kGroupGeometryStats},
-      {engine, kShowEngineInfo, kEventShowEngineInfo, editor->toolbarMenu, kGroupEngineStats},
+      {editor->menus.heightmap, kShowHeightmap, kEventShowHeightmap, editor->menus.toolbar, kGroupHeightmapStats},
+      {editor->menus.normalmap, kShowNormalmap, kEventShowNormalmap, editor->menus.toolbar, kGroupNormalmapStats},
+      {editor->menus.geometry, kShowGeometryInfo, kEventShowGeometryInfo, editor->menus.toolbar, kGroupGeometryStats},
+      {engine, kShowEngineInfo, kEventShowEngineInfo, editor->menus.toolbar, kGroupEngineStats},
       {engine, kEnableReflection, kEventReflection, engine, kGroupReflection},
       {engine, kEnableRefraction, kEventRefraction, engine, kGroupRefraction},
       {engine, kEnableExtrusion, kEventExtrusion, engine, kGroupExtrusion},
@@ -103,7 +103,7 @@ TEST_F(CommandTest, CheckboxesShowTheirPanels) {
 
 TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButton) {
   StartWith(ENGINE_SM2);
-  cMenu* menu = editor->sm2EngineMenu;
+  cMenu* menu = editor->menus.sm2Engine;
   for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction}}) {
     Check(menu, box, true);
     Command(event);
@@ -130,7 +130,7 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
 
 TEST_F(CommandTest, PicksShowTheMatchingPanels) {
   StartWith(ENGINE_SM2);
-  cMenu* heightmap = editor->heightmapMenu;
+  cMenu* heightmap = editor->menus.heightmap;
   Pick(heightmap, kHeightmapModelList, 1, kEventHeightmapModelPicked);
   EXPECT_TRUE(GroupShown(heightmap, kGroupPerlin) && GroupShown(heightmap, kGroupHeightmapCommon));
   EXPECT_FALSE(GroupShown(heightmap, kGroupFFT));
@@ -138,7 +138,7 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
   EXPECT_TRUE(GroupShown(heightmap, kGroupFFT) && GroupShown(heightmap, kGroupHeightmapCommon));
   EXPECT_FALSE(GroupShown(heightmap, kGroupPerlin));
 
-  cMenu* geometry = editor->geometryMenu;
+  cMenu* geometry = editor->menus.geometry;
   struct Row {
     int item, shown;
   };
@@ -151,7 +151,7 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
   }
 
   CreateFFTHeightmap();
-  cMenu* normalmap = editor->normalmapMenu;
+  cMenu* normalmap = editor->menus.normalmap;
   Pick(normalmap, kNormalmapMethodList, 2, kEventNormalmapMethodPicked);
   EXPECT_TRUE(GroupShown(normalmap, kGroupFiltering));
   EXPECT_FALSE(GroupShown(normalmap, kGroupNormalmapCommon));
@@ -165,8 +165,8 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
 TEST_F(CommandTest, GeometryListOfShaderModel3OffersOnlyTheRadialGrid) {
   StartWith(ENGINE_SM3);
   for (int item : {1, 2}) {
-    Pick(editor->geometryMenu, kGeometryTypeList, item, kEventGeometryTypePicked);
-    EXPECT_FALSE(GroupShown(editor->geometryMenu, kGroupGeometryCommon)) << item;
+    Pick(editor->menus.geometry, kGeometryTypeList, item, kEventGeometryTypePicked);
+    EXPECT_FALSE(GroupShown(editor->menus.geometry, kGroupGeometryCommon)) << item;
   }
 }
 
@@ -195,7 +195,7 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   EXPECT_EQ(scene.geometry, nullptr);
   ASSERT_NE(scene.heightmap, nullptr);
   EXPECT_EQ(scene.heightmap->GetTypeId(), HEIGHTMAP_PERLIN);
-  cCombobox* methods = FindCombobox(editor->normalmapMenu, kNormalmapMethodList);
+  cCombobox* methods = FindCombobox(editor->menus.normalmap, kNormalmapMethodList);
   methods->Select(3);
   EXPECT_STREQ(methods->GetSelectedText(), L"n/a");  // no FFT normal map for a Perlin heightmap
   driver->Frames(2);
@@ -211,7 +211,7 @@ TEST_F(CommandTest, GeometryFollowsAReplacedHeightmap) {
   CreateGeometry(2);
   Command(kEventCreateSM1Engine);
   for (bool extrude : {true, false}) {
-    Check(editor->sm1EngineMenu, kEnableExtrusion, extrude);
+    Check(editor->menus.sm1Engine, kEnableExtrusion, extrude);
     driver->Frames(2);
   }
   Command(kEventCreateFFT);
@@ -230,7 +230,7 @@ TEST_F(CommandTest, NormalmapWithoutAMethodLeavesTheEngineWithout) {
   auto* engine = dynamic_cast<cWaterEngineSM2*>(editor->waterScene.engine);
   ASSERT_NE(engine, nullptr);
   driver->Frames(2);
-  Pick(editor->normalmapMenu, kNormalmapMethodList, -1, 0);
+  Pick(editor->menus.normalmap, kNormalmapMethodList, -1, 0);
   Command(kEventCreateNormalmap);
   EXPECT_EQ(editor->waterScene.normalmap, nullptr);
   driver->Frames(2);  // the engine must not draw with the deleted normal map
@@ -242,7 +242,7 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
   CreateFFTHeightmap();
   CreateNormalmap(1);
   CreateGeometry(3);
-  cMenu* menu = editor->sm2EngineMenu;
+  cMenu* menu = editor->menus.sm2Engine;
   for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
                             {kEnableDepth, kEventDepthEffects}}) {
     Check(menu, box, true);
@@ -260,7 +260,7 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
   EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
   EXPECT_NE(scene.reflectionTarget.GetTexture(), nullptr);
 
-  Open(editor->newStateMenu);
+  Open(editor->menus.newState);
   Command(kEventNewStateOk);
   EXPECT_EQ(TopId(), kMenuEngineSelection);
   EXPECT_EQ(scene.engine, nullptr);
@@ -296,7 +296,7 @@ class SkySetsDirectory {
 
 TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
   StartWith(ENGINE_FFP);
-  cMenu* menu = editor->settingsMenu;
+  cMenu* menu = editor->menus.settings;
   Open(menu);
   const D3DDISPLAYMODE before = editor->displayMode;
   const auto faces = [&](int set) {

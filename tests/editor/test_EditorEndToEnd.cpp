@@ -63,7 +63,7 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   });
 
   // Escape closes only the menu on top.
-  driver->Click(editor->toolbarMenu, kToolbarGeometryButton);
+  driver->Click(editor->menus.toolbar, kToolbarGeometryButton);
   driver->Key(VK_ESCAPE);
   EXPECT_EQ(script->TopId(), kMenuToolbar);
 

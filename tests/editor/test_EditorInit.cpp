@@ -135,8 +135,8 @@ TEST_F(EditorInitTest, ShaderModel3NeedsAFloatVertexTextureFormat) {
     profile = platform::HeadlessProfile::ShaderModel3();
     c.change(profile);
     Start();
-    EXPECT_TRUE(editor->ffpSupported && editor->sm1Supported && editor->sm2Supported);
-    EXPECT_EQ(editor->sm3Supported, c.sm3);
+    EXPECT_TRUE(editor->supported.ffp && editor->supported.sm1 && editor->supported.sm2);
+    EXPECT_EQ(editor->supported.sm3, c.sm3);
     Shutdown();
   }
 }

@@ -48,8 +48,8 @@ class EditorInputTest : public EditorMenuTest {
 
 TEST_F(EditorInputTest, KeysReachTheGUIInTheirFixedOrderAfterTheTypedLetter) {
   Choose(1003);
-  cGUIManager::Instance()->PushMenu(editor->saveMenu, false);
-  cEditbox* name = FindEditbox(editor->saveMenu, 301);
+  cGUIManager::Instance()->PushMenu(editor->menus.save, false);
+  cEditbox* name = FindEditbox(editor->menus.save, 301);
   name->Focus();
   // Arrival order: Backspace, point, 0, 2, then the letter a.
   for (WPARAM key : {WPARAM{VK_BACK}, WPARAM{VK_OEM_PERIOD}, WPARAM{'0'}, WPARAM{'2'}, WPARAM{'A'}})

@@ -50,48 +50,38 @@ TEST_F(EditorMenuTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolb
   Choose(1003);  // shader model 2
   EXPECT_EQ(editor->engineType, 402);
   EXPECT_EQ(editor->waterScene.settings.engineType, 402);
-  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->toolbarMenu);
-  ExpectMenu(editor->newStateMenu,
-             L"W|#0>1044|#287>1045!1018|All current work will be lost. Are you sure ?",
-             {});
-  ExpectMenu(editor->exitMenu,
-             L"W!1018|#0>1048|#0>1049|All current work will be lost. Are you sure ?",
-             {});
-  ExpectMenu(editor->saveMenu,
-             L"W!1018|#0>1058|#0>1018|[MyEngine]|Enter filename",
-             {});
-  ExpectMenu(editor->loadMenu,
-             L"W!1018|#0>1059|#0>1018|{?}|Select file to load",
-             {});
-  ExpectMenu(editor->infoMenu,
-             L"W!1018|#0>1018|Info text",
-             {});
-  ExpectMenu(editor->toolbarMenu,
+  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
+  ExpectMenu(editor->menus.newState, L"W|#0>1044|#287>1045!1018|All current work will be lost. Are you sure ?", {});
+  ExpectMenu(editor->menus.exit, L"W!1018|#0>1048|#0>1049|All current work will be lost. Are you sure ?", {});
+  ExpectMenu(editor->menus.save, L"W!1018|#0>1058|#0>1018|[MyEngine]|Enter filename", {});
+  ExpectMenu(editor->menus.load, L"W!1018|#0>1059|#0>1018|{?}|Select file to load", {});
+  ExpectMenu(editor->menus.info, L"W!1018|#0>1018|Info text", {});
+  ExpectMenu(editor->menus.toolbar,
              L"W|#116>1006/1007|#118>1008/1009|W|#119>1010/1011|W|#120>1012/1013|W|#121>1014/1015|#289>1046/1047|"
              L"#291>1050/1051|#299>1054/1055|#298>1056/1057|W|W|W|Generation time(s):|Texture Write Time(s):|W|W|"
              L"Generation time(s):|Texture Write Time(s):|W|Vertex count:|Triangle count:|Extrusion time(s):|"
              L"DIP calls:|W|Render time:|W|Parameters are updated in real-time after component creation|W|"
              L"Parameters are updated at component create time",
              {53, 61, 66, 71, 75});
-  ExpectMenu(editor->settingsMenu,
+  ExpectMenu(editor->menus.settings,
              L"W|#124>1018!1018|Settings menu|#294>1052|{1,2,3}|Select new skybox|"
              L"{800x600x60 hz,1024x768x60 hz,1280x1024x60 hz}|Screen resolution|x295>1053|Show Island",
              {});
-  ExpectMenu(editor->heightmapMenu,
+  ExpectMenu(editor->menus.heightmap,
              L"W|[1.0]|x139>1021|Simulation speed|Show heightmap|#142>1022|W|W|[1.0]|[4]|[4]|x132>1020|Persistence|"
              L"Octave count|Grid size|Squared height|#156>1023|[1.0]|[1.0]|[4]|[6.0]|[4]|[4]|x157>0|Wind(.X)|"
              L"Wind(.Z)|Amplitude|Smoothnes|Grid size|Normalization|W|Heightmap menu|Generation model|"
              L"Heightmap resolution|#124>1018!1018|{8,16,32,64,128,256,512,1024,2048,4096}|"
              L"{Perlin noise,Statistical(FFT)}>1019",
              {50, 52, 51});
-  ExpectMenu(editor->normalmapMenu,
+  ExpectMenu(editor->menus.normalmap,
              L"W|x173>1027|Show normalmap|#174>1028|W|[1.0]|Normals amplitude|W|"
              L"The amplitude of normals in case of FFT based heightmap are determined by FFT heightmap generation "
              L"options. Check the 'amplitude' options in heightmap menu.|"
              L"W|#124>1018!1018|Normalmap menu|Generation method|Filtering type|"
              L"{Simple Differencing,Centered Differencing}>1026|{}",
              {55, 59, 60, 54});
-  ExpectMenu(editor->geometryMenu,
+  ExpectMenu(editor->menus.geometry,
              L"W|x222>1030|Show geometry info|#227>1031|W|[2000]|Maximum grid radius|[192]|Circle resolution|[1.0]|"
              L"First circle radius|[1.01]|Levels scale coefficient|W|[300.0]|First level scale coefficient|[5.0f]|"
              L"[5.0f]|.x UV scale|.y UV scale|[0.0]|Center(X)|[0.0]|Center(Y)|[0.0]|Center(Z)|[3000.0]|"
@@ -102,9 +92,9 @@ TEST_F(EditorMenuTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolb
              L"Center(Y)|[0.0]|Center(Z)|[5.0f]|[5.0f]|.x UV scale|.y UV scale|W|#124>1018!1018|Geometry menu|"
              L"Geometry type|{Simple N*N grid,Geomipmap grid,Radial grid}>1029",
              {65, 64, 63, 62});
-  EXPECT_EQ(editor->ffpEngineMenu, nullptr);
-  EXPECT_EQ(editor->sm1EngineMenu, nullptr);
-  EXPECT_EQ(editor->sm3EngineMenu, nullptr);
+  EXPECT_EQ(editor->menus.ffpEngine, nullptr);
+  EXPECT_EQ(editor->menus.sm1Engine, nullptr);
+  EXPECT_EQ(editor->menus.sm3Engine, nullptr);
 }
 
 TEST_F(EditorMenuTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
@@ -127,8 +117,8 @@ TEST_F(EditorMenuTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
     Choose(c.event);
     ASSERT_EQ(editor->engineType, c.type);
     ExpectMenu(editor->EngineMenu(), EngineMenuTokens(c.type), c.hidden);
-    EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->geometryMenu, 182))), c.geometryItems);
-    auto* icon = editor->toolbarMenu->FindKind<cWindow>(306);
+    EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->menus.geometry, 182))), c.geometryItems);
+    auto* icon = editor->menus.toolbar->FindKind<cWindow>(306);
     ASSERT_NE(icon, nullptr);
     ASSERT_NE(Cached(c.icon), nullptr);
     EXPECT_EQ(FirstSprite(icon), Cached(c.icon));
@@ -139,27 +129,27 @@ TEST_F(EditorMenuTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
 TEST_F(EditorMenuTest, MenusAreBuiltOnceAndANewEngineAddsOnlyItsOwnMenu) {
   Start();
   Choose(1003);
-  cMenu* heightmap = editor->heightmapMenu;
+  cMenu* heightmap = editor->menus.heightmap;
   cGUIManager::Instance()->ClearMenus();
-  cGUIManager::Instance()->PushMenu(editor->selectionMenu, false);
+  cGUIManager::Instance()->PushMenu(editor->menus.selection, false);
   Choose(1005);
-  EXPECT_EQ(editor->heightmapMenu, heightmap);
-  EXPECT_NE(editor->sm2EngineMenu, nullptr);
-  EXPECT_NE(editor->ffpEngineMenu, nullptr);
-  EXPECT_EQ(editor->EngineMenu(), editor->ffpEngineMenu);
-  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->toolbarMenu);
+  EXPECT_EQ(editor->menus.heightmap, heightmap);
+  EXPECT_NE(editor->menus.sm2Engine, nullptr);
+  EXPECT_NE(editor->menus.ffpEngine, nullptr);
+  EXPECT_EQ(editor->EngineMenu(), editor->menus.ffpEngine);
+  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
 }
 
 TEST_F(EditorMenuTest, TheSaveNameTakesLettersAndTheResolutionListNamesEveryMode) {
   profile.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {640, 480, 60, D3DFMT_X8R8G8B8}, {1024, 768, 75, D3DFMT_X8R8G8B8}};
   Start();
   Choose(1003);
-  cEditbox* name = FindEditbox(editor->saveMenu, 301);
+  cEditbox* name = FindEditbox(editor->menus.save, 301);
   ASSERT_NE(name, nullptr);
   name->Focus();
   name->OnChar('x');
   EXPECT_STREQ(name->GetText(), L"MyEnginex");
-  EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->settingsMenu, 293))), L"800x600x60 hz|1024x768x75 hz");
+  EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->menus.settings, 293))), L"800x600x60 hz|1024x768x75 hz");
 }
 
 // Works on the "save" folder of the test's own working directory.
@@ -170,7 +160,7 @@ class LoadListTest : public EditorMenuTest {
     std::filesystem::remove_all(kFolder);
   }
   static void Touch(const std::string& name) { std::ofstream(std::string(kFolder) + "/" + name) << "x"; }
-  std::wstring LoadList() { return Joined(ItemsOf(FindCombobox(editor->loadMenu, 302))); }
+  std::wstring LoadList() { return Joined(ItemsOf(FindCombobox(editor->menus.load, 302))); }
 
   static constexpr const char* kFolder = "save";
 };
@@ -207,12 +197,12 @@ TEST_F(LoadListTest, AMissingSaveFolderGivesAnEmptyListAndRefillingReplacesTheIt
   EXPECT_EQ(LoadList(), L"");
   std::filesystem::create_directories(kFolder);
   Touch("one.txt");
-  FindCombobox(editor->loadMenu, 302)->Select(1);
+  FindCombobox(editor->menus.load, 302)->Select(1);
   editor->FillLoadList();
   EXPECT_EQ(LoadList(), L"one");
   editor->FillLoadList();
   EXPECT_EQ(LoadList(), L"one");
-  EXPECT_EQ(FindCombobox(editor->loadMenu, 302)->GetSelected(), -1);
+  EXPECT_EQ(FindCombobox(editor->menus.load, 302)->GetSelected(), -1);
 }
 
 }  // namespace

@@ -36,15 +36,15 @@ class SaveLoadTest : public EditorSession {
 
   void Save(const std::wstring& name) {
     written_.push_back(std::string(name.begin(), name.end()));
-    Open(editor->saveMenu);
-    Write(editor->saveMenu, kSaveName, name.c_str());
+    Open(editor->menus.save);
+    Write(editor->menus.save, kSaveName, name.c_str());
     Command(kEventSaveOk);
   }
 
   // Picks `name` in the load list (added when the list does not hold it) and loads it.
   void Load(const std::string& name) {
-    Open(editor->loadMenu);
-    cCombobox* list = FindCombobox(editor->loadMenu, kLoadList);
+    Open(editor->menus.load);
+    cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
     const std::wstring item(name.begin(), name.end());
     list->SelectByText(item.c_str());
     if (!list->GetSelectedText() || item != list->GetSelectedText()) {
@@ -59,12 +59,13 @@ class SaveLoadTest : public EditorSession {
     std::ofstream(Path(name), std::ios::binary) << text;
   }
 
-  std::wstring Information() const { return Text(editor->infoMenu, kInfoText); }
+  std::wstring Information() const { return Text(editor->menus.info, kInfoText); }
 
   // Every edit box and checkbox of the component and engine menus, by menu and id.
   std::map<std::pair<int, int>, float> MenuValues() const {
     std::map<std::pair<int, int>, float> values;
-    for (const cMenu* menu : {editor->heightmapMenu, editor->normalmapMenu, editor->geometryMenu, editor->EngineMenu()}) {
+    for (const cMenu* menu :
+         {editor->menus.heightmap, editor->menus.normalmap, editor->menus.geometry, editor->EngineMenu()}) {
       for (const auto& component : menu->Components()) {
         const auto key = std::pair{menu->GetId(), component->GetId()};
         if (const auto* box = dynamic_cast<const cEditbox*>(component.get())) values[key] = box->GetValue();
@@ -94,7 +95,7 @@ TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
   EXPECT_EQ(Information(), kSaved);
   EXPECT_EQ(TopId(), kMenuInfo);
   EXPECT_TRUE(std::filesystem::exists("save/t15list.txt"));
-  cCombobox* list = FindCombobox(editor->loadMenu, kLoadList);
+  cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
   list->SelectByText(L"t15list");
   EXPECT_NE(list->GetSelectedText(), nullptr);
 
@@ -104,20 +105,20 @@ TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
   }
   EXPECT_FALSE(std::filesystem::exists("save/a"));
 
-  Open(editor->saveMenu);
-  Write(editor->saveMenu, kSaveName, nullptr);  // emptied: nothing happens
+  Open(editor->menus.save);
+  Write(editor->menus.save, kSaveName, nullptr);  // emptied: nothing happens
   Command(kEventSaveOk);
   EXPECT_EQ(TopId(), kMenuSave);
 }
 
 TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
   StartWith(ENGINE_SM2);
-  cMenu* heightmap = editor->heightmapMenu;
+  cMenu* heightmap = editor->menus.heightmap;
   Write(heightmap, kAmplitude, L"2.5");
   Write(heightmap, kWindX, L"-3.25");
   Write(heightmap, kNormalization, L"7");
   Check(heightmap, kFixedNormalization, true);
-  cMenu* engine = editor->sm2EngineMenu;
+  cMenu* engine = editor->menus.sm2Engine;
   Write(engine, kReflectionColorR, L"12");
   Write(engine, kRefractionFillB, L"201");
   Write(engine, kGlobalTransparency, L"0.25");
@@ -135,7 +136,7 @@ TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
   Save(L"t15trip");
   ASSERT_EQ(Information(), kSaved);
 
-  Open(editor->newStateMenu);
+  Open(editor->menus.newState);
   Command(kEventNewStateOk);
   Command(kEventChooseSM2);
   Load("t15trip");
@@ -157,35 +158,35 @@ TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
 // water runs (a negative speed plays it backwards); such a state loads whole.
 TEST_F(SaveLoadTest, AStateRunningWithLiveValuesOutOfCreateBoundsLoadsWhole) {
   StartWith(ENGINE_SM2);
-  cMenu* engine = editor->sm2EngineMenu;
+  cMenu* engine = editor->menus.sm2Engine;
   Check(engine, kEnableFoam, true);
   Command(kEventFoam);
   CreateAll(2);
-  Write(editor->heightmapMenu, kSimulationSpeed, L"-0.5");
+  Write(editor->menus.heightmap, kSimulationSpeed, L"-0.5");
   Write(engine, kFoamTiling, L"0");
   Write(engine, kReflectionColorR, L"300");
   driver->Frames(2);
   Save(L"t15live");
   ASSERT_EQ(Information(), kSaved);
 
-  Open(editor->newStateMenu);
+  Open(editor->menus.newState);
   Command(kEventNewStateOk);
   Command(kEventChooseSM2);
   Load("t15live");
   EXPECT_EQ(Information(), kLoaded);
   const cWaterScene& scene = editor->waterScene;
   EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
-  EXPECT_EQ(BoxText(editor->heightmapMenu, kSimulationSpeed), L"-0.500");
+  EXPECT_EQ(BoxText(editor->menus.heightmap, kSimulationSpeed), L"-0.500");
   driver->Frames(2);
-  Open(editor->heightmapMenu);
+  Open(editor->menus.heightmap);
   driver->Frames(1);
-  EXPECT_FALSE(ButtonEnabled(editor->heightmapMenu, kCreateFFTButton));  // creating anew still asks for the bounds
+  EXPECT_FALSE(ButtonEnabled(editor->menus.heightmap, kCreateFFTButton));  // creating anew still asks for the bounds
 }
 
 TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   StartWith(ENGINE_SM2);
   CreateAll(1);
-  Write(editor->sm2EngineMenu, kReflectionStrength, L"0.5");
+  Write(editor->menus.sm2Engine, kReflectionStrength, L"0.5");
   WriteFile("t15other", "[working environment]=sm1\r\n[heightmap type]=perlin\r\n");
   WriteFile("t15engine", "[working environment]=sm2\r\n[engine type]=sm3\r\n[heightmap type]=perlin\r\n");
   const cWaterScene& scene = editor->waterScene;
@@ -208,8 +209,8 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
     EXPECT_EQ((std::array<const void*, 4>{scene.heightmap, scene.normalmap, scene.geometry, scene.engine}), components);
     EXPECT_EQ(MenuValues(), values);
   }
-  Open(editor->loadMenu);  // nothing picked: nothing happens
-  FindCombobox(editor->loadMenu, kLoadList)->Reset();
+  Open(editor->menus.load);  // nothing picked: nothing happens
+  FindCombobox(editor->menus.load, kLoadList)->Reset();
   Command(kEventLoadOk);
   EXPECT_EQ(TopId(), kMenuLoad);
 }
@@ -239,7 +240,7 @@ TEST_F(SaveLoadTest, InvalidComponentsInAFileAreSkippedWithTheirReason) {
                                L"for this engine), engine (needs heightmap, normalmap and geometry)");
   const cWaterScene& scene = editor->waterScene;
   EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);
-  EXPECT_EQ(BoxText(editor->heightmapMenu, kPersistence), L"-2.000");  // shown for the user to mend
+  EXPECT_EQ(BoxText(editor->menus.heightmap, kPersistence), L"-2.000");  // shown for the user to mend
   driver->Frames(2);
 }
 

@@ -64,7 +64,7 @@ class ValidationTest : public EditorSession {
 
 TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
   StartWith(ENGINE_SM2);
-  cMenu* menu = editor->heightmapMenu;
+  cMenu* menu = editor->menus.heightmap;
   Pick(menu, kHeightmapResolutionList, 3, 0);
   CheckBoundaries(menu, 0, kHeightmapWarning,
                   {{kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kPersistence, "0", "-0.5"},
@@ -94,7 +94,7 @@ TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
 TEST_F(ValidationTest, GeometryFieldsAndSixteenBitLimits) {
   StartWith(ENGINE_SM2);
   const int pick = kEventGeometryTypePicked;
-  CheckBoundaries(editor->geometryMenu, kCreateGeometryButton, kGeometryWarning,
+  CheckBoundaries(editor->menus.geometry, kCreateGeometryButton, kGeometryWarning,
                   {{kGeometryTypeList, 1, pick, 0, 0, kSimpleWidthX, "0.5", "0"},
                    {kGeometryTypeList, 1, pick, 0, 0, kSimpleWidthZ, "0.5", "-1"},
                    {kGeometryTypeList, 1, pick, 0, 0, kSimpleTesselationX, "507", "508"},
@@ -125,7 +125,7 @@ TEST_F(ValidationTest, GeometryFieldsAndSixteenBitLimits) {
 TEST_F(ValidationTest, EngineFieldsAndOptionsOnlyWhileTicked) {
   StartWith(ENGINE_SM2);
   CreateEngineComponents(1);
-  cMenu* menu = editor->sm2EngineMenu;
+  cMenu* menu = editor->menus.sm2Engine;
   CheckBoundaries(menu, kCreateSM2EngineButton, kEngineWarning,
                   {{0, 0, 0, 0, 0, kReflectionStrength, "0", "-1"},
                    {0, 0, 0, 0, 0, kFullReflectionDistance, "0.5", "0"},
@@ -160,7 +160,7 @@ TEST_F(ValidationTest, EngineFieldsAndOptionsOnlyWhileTicked) {
 
 TEST_F(ValidationTest, NormalmapNeedsAHeightmapAndAnOfferedMethod) {
   StartWith(ENGINE_SM1);
-  cMenu* menu = editor->normalmapMenu;
+  cMenu* menu = editor->menus.normalmap;
   Open(menu);
   const auto enabled = [&] {
     editor->UpdateComponentStatus();
@@ -189,7 +189,7 @@ TEST_F(ValidationTest, NormalmapNeedsAHeightmapAndAnOfferedMethod) {
 
 TEST_F(ValidationTest, EngineWaitsForEveryComponentAndShaderModel3ForARadialGrid) {
   StartWith(ENGINE_SM3);
-  cMenu* menu = editor->sm3EngineMenu;
+  cMenu* menu = editor->menus.sm3Engine;
   const auto enabled = [&] {
     Open(menu);
     editor->UpdateComponentStatus();
@@ -209,19 +209,19 @@ TEST_F(ValidationTest, EngineWaitsForEveryComponentAndShaderModel3ForARadialGrid
 
 TEST_F(ValidationTest, MarkersLegendAndStatistics) {
   StartWith(ENGINE_FFP);
-  cMenu* toolbar = editor->toolbarMenu;
+  cMenu* toolbar = editor->menus.toolbar;
   editor->UpdateComponentStatus();
   for (int marker : {kWarningHeightmap, kWarningNormalmap, kWarningGeometry, kWarningEngine}) {
     EXPECT_TRUE(Shown(toolbar, marker)) << marker;
   }
   EXPECT_FALSE(GroupShown(toolbar, kGroupLegend));  // the toolbar is on top
 
-  Open(editor->geometryMenu);
-  Check(editor->geometryMenu, kShowGeometryInfo, true);
+  Open(editor->menus.geometry);
+  Check(editor->menus.geometry, kShowGeometryInfo, true);
   editor->UpdateComponentStatus();
   EXPECT_TRUE(GroupShown(toolbar, kGroupLegend));
   CreateGeometry(1);
-  editor->geometryExtrusionTime = 0.00126f;
+  editor->timings.geometryExtrusion = 0.00126f;
   editor->UpdateComponentStatus();
   EXPECT_FALSE(Shown(toolbar, kWarningGeometry));
   EXPECT_TRUE(Shown(toolbar, kWarningHeightmap));
@@ -230,15 +230,15 @@ TEST_F(ValidationTest, MarkersLegendAndStatistics) {
   EXPECT_EQ(Text(toolbar, kExtrusionTime), L"Extrusion time(s):0.0013");
   EXPECT_EQ(Text(toolbar, kDrawCallCount), L"DIP calls:1");
 
-  Open(editor->heightmapMenu);
-  Check(editor->heightmapMenu, kShowHeightmap, true);
-  editor->heightmapUpdateTime = 0.5f;
+  Open(editor->menus.heightmap);
+  Check(editor->menus.heightmap, kShowHeightmap, true);
+  editor->timings.heightmapUpdate = 0.5f;
   editor->UpdateComponentStatus();
   EXPECT_EQ(Text(toolbar, kHeightmapGenerationTime), L"Generation Time(s):0.500");
   EXPECT_EQ(Text(toolbar, kHeightmapWriteTime), L"Texture Write Time(s):0.000");
 
-  Open(editor->ffpEngineMenu);
-  Check(editor->ffpEngineMenu, kShowEngineInfo, true);
+  Open(editor->menus.ffpEngine);
+  Check(editor->menus.ffpEngine, kShowEngineInfo, true);
   editor->UpdateComponentStatus();
   EXPECT_EQ(Text(toolbar, kRenderTime), L"Render time(s):");
 }

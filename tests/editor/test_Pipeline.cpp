@@ -50,8 +50,8 @@ TEST_F(UpdatePipelineTest, WritesTexturesOnlyWhenSomethingSamplesThem) {
     TearDown();
     SetUp();
     UseMenus(c.engine);
-    Check(editor->heightmapMenu, kShowHeightmap, c.showHeightmap);
-    Check(editor->normalmapMenu, kShowNormalmap, c.showNormalmap);
+    Check(editor->menus.heightmap, kShowHeightmap, c.showHeightmap);
+    Check(editor->menus.normalmap, kShowNormalmap, c.showNormalmap);
     Check(editor->EngineMenu(), kEnableFoam, c.foam);
     log.clear();
     editor->waterScene.heightmap = Own(std::make_unique<LoggingHeightmap>(&log));
@@ -63,10 +63,10 @@ TEST_F(UpdatePipelineTest, WritesTexturesOnlyWhenSomethingSamplesThem) {
     expected.push_back("heightmap update");
     if (c.heightmapWritten) expected.push_back("heightmap write");
     EXPECT_EQ(log, expected);
-    EXPECT_FLOAT_EQ(editor->normalmapComputeTime, kComputeSeconds);
-    EXPECT_FLOAT_EQ(editor->normalmapWriteTime, c.normalmapWritten ? kNormalWriteSeconds : 0.0);
-    EXPECT_FLOAT_EQ(editor->heightmapUpdateTime, kUpdateSeconds);
-    EXPECT_FLOAT_EQ(editor->heightmapWriteTime, c.heightmapWritten ? kHeightWriteSeconds : 0.0);
+    EXPECT_FLOAT_EQ(editor->timings.normalmapCompute, kComputeSeconds);
+    EXPECT_FLOAT_EQ(editor->timings.normalmapWrite, c.normalmapWritten ? kNormalWriteSeconds : 0.0);
+    EXPECT_FLOAT_EQ(editor->timings.heightmapUpdate, kUpdateSeconds);
+    EXPECT_FLOAT_EQ(editor->timings.heightmapWrite, c.heightmapWritten ? kHeightWriteSeconds : 0.0);
   }
 }
 
@@ -78,8 +78,8 @@ TEST_F(UpdatePipelineTest, StepTimesOfMissingComponentsReadZero) {
   editor->waterScene.heightmap = nullptr;
   editor->waterScene.normalmap = nullptr;
   Frame();
-  EXPECT_EQ(editor->heightmapUpdateTime + editor->heightmapWriteTime, 0.0f);
-  EXPECT_EQ(editor->normalmapComputeTime + editor->normalmapWriteTime, 0.0f);
+  EXPECT_EQ(editor->timings.heightmapUpdate + editor->timings.heightmapWrite, 0.0f);
+  EXPECT_EQ(editor->timings.normalmapCompute + editor->timings.normalmapWrite, 0.0f);
 }
 
 // The heightmap gets speed x the simulation time since start, so a new speed
@@ -92,24 +92,24 @@ TEST_F(UpdatePipelineTest, SimulationSpeedScalesTheWholeElapsedTime) {
   EXPECT_TRUE(heightmap->times.empty());
 
   UseMenus(ENGINE_FFP);
-  Type(editor->heightmapMenu, kSimulationSpeed, L"1.0");
+  Type(editor->menus.heightmap, kSimulationSpeed, L"1.0");
   Frame();  // 2 s, then the update's own 0.5 s
-  Type(editor->heightmapMenu, kSimulationSpeed, L"-3");
+  Type(editor->menus.heightmap, kSimulationSpeed, L"-3");
   platform::headless::AdvanceClock(1.5);
   Frame();
   EXPECT_FLOAT_EQ(editor->waterScene.settings.heightmapUpdateCoef, -3.0f);
-  Type(editor->heightmapMenu, kSimulationSpeed, L"-1e39");  // saturates, never infinite
+  Type(editor->menus.heightmap, kSimulationSpeed, L"-1e39");  // saturates, never infinite
   Frame();
   EXPECT_EQ(heightmap->times, (std::vector<float>{2.0f, -3.0f * 4.0f, -FLT_MAX}));
 }
 
 TEST_F(UpdatePipelineTest, AmplitudeReachesOnlyNormalMapsOutsideTheFFT) {
   UseMenus(ENGINE_FFP);
-  Type(editor->normalmapMenu, kNormalsAmplitude, L"-2.5");
+  Type(editor->menus.normalmap, kNormalsAmplitude, L"-2.5");
   auto* cpu = Own(std::make_unique<LoggingNormalmap>(&log, NORMALMAP_FD_RAW));
   editor->waterScene.normalmap = cpu;
   Frame();
-  Type(editor->normalmapMenu, kNormalsAmplitude, L"4");
+  Type(editor->menus.normalmap, kNormalsAmplitude, L"4");
   Frame();
   EXPECT_EQ(cpu->amplitudes, (std::vector<float>{2.5f, 4.0f}));
 
@@ -132,8 +132,8 @@ TEST_F(UpdatePipelineTest, FixedNormalizationOnlyWhileItsBoxIsChecked) {
   };
   const Case cases[] = {{false, L"6", 0.0f}, {true, L"6", 6.0f}, {true, L"-2", 2.0f}, {true, L"0", 0.0f}};
   for (const Case& c : cases) {
-    Check(editor->heightmapMenu, kFixedNormalization, c.fixed);
-    Type(editor->heightmapMenu, kNormalization, c.typed);
+    Check(editor->menus.heightmap, kFixedNormalization, c.fixed);
+    Type(editor->menus.heightmap, kNormalization, c.typed);
     Frame();
     cEngineSettings settings{};
     heightmap->FillSettings(&settings);
@@ -143,9 +143,9 @@ TEST_F(UpdatePipelineTest, FixedNormalizationOnlyWhileItsBoxIsChecked) {
 
 TEST_F(UpdatePipelineTest, GeometryFalloffsFollowTheMenuAsAbsoluteValues) {
   UseMenus(ENGINE_FFP);
-  Type(editor->geometryMenu, kRadialHeightFalloff, L"-2500");
-  Type(editor->geometryMenu, kGeomipmapHeightFalloff, L"700");
-  Type(editor->geometryMenu, kGeomipmapLodFalloff, L"-300");
+  Type(editor->menus.geometry, kRadialHeightFalloff, L"-2500");
+  Type(editor->menus.geometry, kGeomipmapHeightFalloff, L"700");
+  Type(editor->menus.geometry, kGeomipmapLodFalloff, L"-300");
   auto* radial = Own(std::make_unique<cRadialGrid>());
   ASSERT_TRUE(radial->Create(100.0f, 8, 1.0f, 1.1f, 10.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0),
                              editor->device));
@@ -210,10 +210,10 @@ TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
   editor->waterScene.engine = engine;
   engine->SetReflectionColor(0xFF010203);
   engine->SetReflectionStrength(0.25f);
-  delete editor->sm2EngineMenu;
-  editor->sm2EngineMenu = MakeMenu(kMenuSM2Engine, {kReflectionColorR, kReflectionColorG, kFullReflectionDistance},
-                                   {});
-  Type(editor->sm2EngineMenu, kFullReflectionDistance, L"30");
+  delete editor->menus.sm2Engine;
+  editor->menus.sm2Engine =
+      MakeMenu(kMenuSM2Engine, {kReflectionColorR, kReflectionColorG, kFullReflectionDistance}, {});
+  Type(editor->menus.sm2Engine, kFullReflectionDistance, L"30");
   Frame();
   EXPECT_EQ(ColorBytes(*engine), (Bytes{1, 2, 3, 255}));
   EXPECT_FLOAT_EQ(engine->GetReflectionStrength(), 0.25f);
@@ -221,7 +221,7 @@ TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
 
   // The menu of another engine type is not read.
   editor->engineType = ENGINE_SM3;
-  Type(editor->sm2EngineMenu, kFullReflectionDistance, L"40");
+  Type(editor->menus.sm2Engine, kFullReflectionDistance, L"40");
   Frame();
   EXPECT_FLOAT_EQ(engine->GetFullReflectionDistanceSquared(), 900.0f);
 }

@@ -29,7 +29,7 @@ TEST_F(SceneFrameTest, WithTheSelectionScreenOnTopOnlyClearsToBlack) {
 // Without the island the targets are still cleared and the sky still mirrored.
 TEST_F(SceneFrameTest, ShowIslandOffLeavesTheIslandOutOfEveryPass) {
   Build(ENGINE_FFP);
-  Check(editor->settingsMenu, kShowIsland, false);
+  Check(editor->menus.settings, kShowIsland, false);
   Frame();
   EXPECT_EQ(Draws(), (Lines{"back sky", "reflection sky cw noz", "back water"}));
   EXPECT_EQ(Clears(), kClearsWithoutDepth);
@@ -135,11 +135,11 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   auto* toolbar = new cMenu(kMenuToolbar, nullptr);
   toolbar->Add(new cWindow(kHeightmapPreview, nullptr, D3DXVECTOR2(0.46f, 0.54f), 0.27f, 0.25f));
   toolbar->Add(new cWindow(kNormalmapPreview, nullptr, D3DXVECTOR2(0.46f, 0.18f), 0.27f, 0.25f));
-  delete editor->toolbarMenu;
-  editor->toolbarMenu = toolbar;
+  delete editor->menus.toolbar;
+  editor->menus.toolbar = toolbar;
   cGUIManager::Instance()->PushMenu(toolbar, false);
-  Check(editor->heightmapMenu, kShowHeightmap, true);
-  Check(editor->normalmapMenu, kShowNormalmap, true);
+  Check(editor->menus.heightmap, kShowHeightmap, true);
+  Check(editor->menus.normalmap, kShowNormalmap, true);
   Frame();
   IDirect3DTexture9* heights = editor->waterScene.heightmap->GetTexture();
   IDirect3DTexture9* normals = editor->waterScene.normalmap->GetTexture();
@@ -155,9 +155,9 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   wchar_t peak[32];
   std::swprintf(peak, 32, L"%.2f", static_cast<double>(
                                         dynamic_cast<cFFTHeightmap*>(editor->waterScene.heightmap)->GetPeak()));
-  EXPECT_STREQ(FindEditbox(editor->heightmapMenu, kNormalization)->GetText(), peak);
+  EXPECT_STREQ(FindEditbox(editor->menus.heightmap, kNormalization)->GetText(), peak);
 
-  Check(editor->heightmapMenu, kShowHeightmap, false);
+  Check(editor->menus.heightmap, kShowHeightmap, false);
   platform::Recorded().Clear();
   Frame();
   EXPECT_FALSE(shown(heights));
@@ -168,7 +168,7 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   editor->waterScene.normalmap = nullptr;
   platform::Recorded().Clear();
   Frame();
-  EXPECT_EQ(editor->normalmapPreview.texture, nullptr);
+  EXPECT_EQ(editor->previews.normalmap.texture, nullptr);
   // Only the heightmap holds its texture, also after the editor is gone.
   ShutdownEditor();
   heights->AddRef();

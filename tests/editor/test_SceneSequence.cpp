@@ -128,7 +128,7 @@ TEST_F(SceneFrameTest, LiveSceneValuesTakeEffectInTheNextFrame) {
       Build(c.type);
       built = c.type;
     }
-    Type(c.id == kRadialHeightFalloff ? editor->geometryMenu : editor->EngineMenu(), c.id, c.text);
+    Type(c.id == kRadialHeightFalloff ? editor->menus.geometry : editor->EngineMenu(), c.id, c.text);
     Frame();
     const cWaterScene& scene = editor->waterScene;
     cEngineSettings settings{};
@@ -148,15 +148,15 @@ TEST_F(SceneFrameTest, AnyTypedValueKeepsTheFramesGoing) {
     TearDown();
     SetUp();
     Build(type);
-    Check(editor->heightmapMenu, kShowHeightmap, true);
-    Check(editor->heightmapMenu, kFixedNormalization, true);
+    Check(editor->menus.heightmap, kShowHeightmap, true);
+    Check(editor->menus.heightmap, kFixedNormalization, true);
     // Ends with sane values, under which the water must be drawn again.
     for (const wchar_t* text : {L"1e39", L"-1e39", L"abc", L"0", L"-0.5", L"1"}) {
       for (int id : kEngineBoxes) Type(editor->EngineMenu(), id, text);
       for (int id : {kRadialHeightFalloff, kGeomipmapHeightFalloff, kGeomipmapLodFalloff})
-        Type(editor->geometryMenu, id, text);
-      for (int id : {kSimulationSpeed, kNormalization}) Type(editor->heightmapMenu, id, text);
-      Type(editor->normalmapMenu, kNormalsAmplitude, text);
+        Type(editor->menus.geometry, id, text);
+      for (int id : {kSimulationSpeed, kNormalization}) Type(editor->menus.heightmap, id, text);
+      Type(editor->menus.normalmap, kNormalsAmplitude, text);
       platform::headless::AdvanceClock(0.5);
       Frame();
       platform::Recorded().Clear();

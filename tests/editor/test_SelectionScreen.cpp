@@ -23,7 +23,7 @@ class SelectionScreenTest : public EditorMenuTest {
  protected:
   std::vector<iGUIComponent*> Components() {
     std::vector<iGUIComponent*> all;
-    for (const auto& c : editor->selectionMenu->Components()) all.push_back(c.get());
+    for (const auto& c : editor->menus.selection->Components()) all.push_back(c.get());
     return all;
   }
 
@@ -42,8 +42,8 @@ class SelectionScreenTest : public EditorMenuTest {
 
 TEST_F(SelectionScreenTest, ShowsNoticesButtonsAndDescriptions) {
   Start();
-  ASSERT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->selectionMenu);
-  EXPECT_EQ(editor->selectionMenu->GetId(), 100);
+  ASSERT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.selection);
+  EXPECT_EQ(editor->menus.selection->GetId(), 100);
   const std::vector<iGUIComponent*> c = Components();
   ASSERT_EQ(c.size(), 15u);
   // Three notices in the notice font: a white one, then two yellow ones.

@@ -72,11 +72,11 @@ class EditorScreensTest : public ::testing::Test {
 
 TEST_F(EditorScreensTest, SelectionScreenDimsAnEngineTheCardCannotRun) {
   cGUIManager::Instance()->ClearMenus();
-  delete editor->selectionMenu;
-  editor->selectionMenu = nullptr;
-  editor->sm3Supported = false;
+  delete editor->menus.selection;
+  editor->menus.selection = nullptr;
+  editor->supported.sm3 = false;
   editor->BuildSelectionMenu();
-  cGUIManager::Instance()->PushMenu(editor->selectionMenu, false);
+  cGUIManager::Instance()->PushMenu(editor->menus.selection, false);
   Settle();
   Shot("selection-screen");
   // The engine buttons are drawn, the shader model 3 one darker than its neighbour.
@@ -91,24 +91,24 @@ TEST_F(EditorScreensTest, ToolbarWithEachMenuOpen) {
   Settle();
   Shot("toolbar");
   EXPECT_NE(PixelAt(-0.68f, -0.5f), 0u);  // the new button
-  FindCombobox(editor->heightmapMenu, 125)->Select(2);
-  Open(editor->heightmapMenu, {51, 52}, "menu-heightmap");
-  FindCombobox(editor->normalmapMenu, 162)->AddItem(L"CPU Finite Diferencing");
-  FindCombobox(editor->normalmapMenu, 162)->Select(1);
-  Open(editor->normalmapMenu, {55, 59, 54}, "menu-normalmap");
-  FindCombobox(editor->geometryMenu, 182)->Select(2);
-  Open(editor->geometryMenu, {63, 65}, "menu-geometry");
-  Open(editor->sm2EngineMenu, {67, 68, 69, 72}, "menu-engine-sm2");
-  Open(editor->sm2EngineMenu, {73, 74}, "menu-engine-sm2-all-panels");
-  Open(editor->settingsMenu, {}, "menu-settings");
-  Open(editor->saveMenu, {}, "dialog-save");
-  Open(editor->loadMenu, {}, "dialog-load");
-  Open(editor->newStateMenu, {}, "dialog-new");
-  Open(editor->exitMenu, {}, "dialog-exit");
-  Open(editor->infoMenu, {}, "dialog-info");
-  editor->toolbarMenu->SetGroupVisible(75, true);
-  cCombobox* model = FindCombobox(editor->heightmapMenu, 125);
-  cGUIManager::Instance()->PushMenu(editor->heightmapMenu, false);
+  FindCombobox(editor->menus.heightmap, 125)->Select(2);
+  Open(editor->menus.heightmap, {51, 52}, "menu-heightmap");
+  FindCombobox(editor->menus.normalmap, 162)->AddItem(L"CPU Finite Diferencing");
+  FindCombobox(editor->menus.normalmap, 162)->Select(1);
+  Open(editor->menus.normalmap, {55, 59, 54}, "menu-normalmap");
+  FindCombobox(editor->menus.geometry, 182)->Select(2);
+  Open(editor->menus.geometry, {63, 65}, "menu-geometry");
+  Open(editor->menus.sm2Engine, {67, 68, 69, 72}, "menu-engine-sm2");
+  Open(editor->menus.sm2Engine, {73, 74}, "menu-engine-sm2-all-panels");
+  Open(editor->menus.settings, {}, "menu-settings");
+  Open(editor->menus.save, {}, "dialog-save");
+  Open(editor->menus.load, {}, "dialog-load");
+  Open(editor->menus.newState, {}, "dialog-new");
+  Open(editor->menus.exit, {}, "dialog-exit");
+  Open(editor->menus.info, {}, "dialog-info");
+  editor->menus.toolbar->SetGroupVisible(75, true);
+  cCombobox* model = FindCombobox(editor->menus.heightmap, 125);
+  cGUIManager::Instance()->PushMenu(editor->menus.heightmap, false);
   model->OnClick(-0.725f + 7 * 0.25f / 8 + 0.01f, 0.438f - 0.01f);  // opens the list
   Settle();
   Shot("menu-heightmap-list-open");

@@ -116,11 +116,11 @@ TEST_F(EditorSessionGL, EveryEngineDrawsItsWaterAndTheMenusShow) {
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       std::printf("[ frame rate ] SM2 water, %ux%u: %.1f frames per second\n", shot.width, shot.height,
                   kFrames / seconds);
-      driver->Click(editor->toolbarMenu, EditorId::kToolbarHeightmapButton);
+      driver->Click(editor->menus.toolbar, EditorId::kToolbarHeightmapButton);
       driver->Frames(15);
       Capture("menu-heightmap");
-      driver->Click(editor->heightmapMenu, EditorId::kCloseButton);
-      driver->Click(editor->toolbarMenu, EditorId::kToolbarEngineButton);
+      driver->Click(editor->menus.heightmap, EditorId::kCloseButton);
+      driver->Click(editor->menus.toolbar, EditorId::kToolbarEngineButton);
       driver->Frames(15);
       Capture("menu-engine-sm2");
       driver->Click(editor->EngineMenu(), EditorId::kCloseButton);
