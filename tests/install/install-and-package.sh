@@ -7,7 +7,7 @@
 # what it holds.
 #   install-and-package.sh BUILD_DIR [SCREENSHOT_COPY]
 set -u
-build=$1
+build=$(cd "$1" && pwd)
 copy=${2:-}
 work=$(mktemp -d)
 editor_pid=
