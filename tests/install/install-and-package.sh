@@ -58,6 +58,8 @@ if [ -z "$shot" ]; then
   fail "F12 left no screenshot in $shots: $(cat "$work/editor.err")"
 elif [ "$(head -c 8 "$shot" | od -An -tx1 | tr -d ' \n')" != "89504e470d0a1a0a" ]; then
   fail "the screenshot is no PNG"
+elif [ "$(od -An -tu1 -j16 -N8 "$shot" | tr -s ' ' | sed 's/^ //')" != "0 0 4 0 0 0 3 0" ]; then
+  fail "the screenshot is not the 1024x768 window: $(od -An -tu1 -j16 -N8 "$shot")"
 elif [ -n "$copy" ]; then
   cp "$shot" "$copy"
 fi
@@ -70,6 +72,18 @@ for f in .local/share/brinora-editor/save/calm.txt .local/state/brinora-editor/b
 done
 [ -z "$(ls -A "$work/empty")" ] || fail "the editor wrote into the working folder: $(ls -A "$work/empty")"
 [ ! -e "$share/blur.txt" ] && [ ! -e "$share/save" ] || fail "the editor wrote into the share folder"
+
+# Programs without their share folder stop with one line naming where they looked.
+mkdir -p "$work/lonely"
+cp "$prefix/bin/brinora-editor" "$prefix/bin/water-batch" "$work/lonely/"
+env -u DISPLAY HOME="$home" "$work/lonely/brinora-editor" >/dev/null 2>"$work/lonely.err"
+status=$?
+[ "$status" = 1 ] && grep -q "cannot find the program's data.*$work/share/brinora-editor" "$work/lonely.err" ||
+  fail "the editor without data: exit $status, $(cat "$work/lonely.err")"
+"$work/lonely/water-batch" "$share/data/states/calm.txt" --frames 1 >/dev/null 2>"$work/lonely.err"
+status=$?
+[ "$status" = 1 ] && grep -q "^water-batch: cannot find the program's data" "$work/lonely.err" ||
+  fail "water-batch without data: exit $status, $(cat "$work/lonely.err")"
 
 # water-batch on an installed example; its output lands in the working folder.
 "$prefix/bin/water-batch" "$share/data/states/calm.txt" --frames 3 --seed 1 --no-progress --csv calm.csv \
