@@ -6,6 +6,8 @@ set(EDITOR_SHARE share/brinora-editor)
 install(TARGETS brinora-editor water-batch RUNTIME DESTINATION bin)
 # data/ holds the example states (data/states), copied into a user's first save folder.
 install(DIRECTORY data shaders DESTINATION ${EDITOR_SHARE})
+# The BUY button of the selection screen opens README.md from the data folder.
+install(FILES README.md DESTINATION ${EDITOR_SHARE})
 install(FILES packaging/brinora-editor.desktop DESTINATION share/applications)
 install(FILES packaging/brinora-editor.metainfo.xml DESTINATION share/metainfo)
 foreach(size 48 256)

@@ -283,6 +283,9 @@ TEST_F(SaveLoadTest, InstalledRunKeepsSavesInTheUserFolder) {
   EXPECT_EQ(Information(), kSaved);
   EXPECT_TRUE(std::filesystem::exists(home.Path() / "save/mine.txt"));
   EXPECT_FALSE(std::filesystem::exists("save/mine.txt"));
+  cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
+  list->SelectByText(L"mine");
+  EXPECT_NE(list->GetSelectedText(), nullptr) << "the load list reads the user's folder";
   Load("mine");
   EXPECT_EQ(Information(), kLoaded);
 

@@ -26,7 +26,7 @@ prefix=$work/prefix
 share=$prefix/share/brinora-editor
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAILED: cmake --install" >&2; exit 1; }
 for f in bin/brinora-editor bin/water-batch share/brinora-editor/data/engineDescription.txt \
-         share/brinora-editor/shaders/sm2.fx share/brinora-editor/data/states/calm.txt \
+         share/brinora-editor/README.md share/brinora-editor/shaders/sm2.fx share/brinora-editor/data/states/calm.txt \
          share/applications/brinora-editor.desktop share/metainfo/brinora-editor.metainfo.xml \
          share/icons/hicolor/48x48/apps/brinora-editor.png share/icons/hicolor/256x256/apps/brinora-editor.png \
          share/man/man1/brinora-editor.1 share/man/man1/water-batch.1; do
