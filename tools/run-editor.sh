@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target editor
-exec build/editor "$@"
+cmake --build build --target brinora-editor
+exec build/brinora-editor "$@"

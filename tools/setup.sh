@@ -11,6 +11,8 @@ packages=(
   libpng-dev libjpeg62-turbo-dev libcli11-dev
   # xfonts-base: the X11 message box ("Fatal error") draws with core X fonts
   xvfb xauth x11-utils xfonts-base
+  # the install test: validators of the desktop entry and metainfo, keys sent to the window
+  desktop-file-utils appstream xdotool dpkg-dev
   clang libclang-rt-dev locales
 )
 

@@ -33,6 +33,10 @@ void OnKeyDown(WPARAM key) {
 
 void OnKeyUp(WPARAM key) {
   cEditor* editor = cEditor::Instance();
+  if (key == VK_F12) {
+    editor->screenshotRequested = true;
+    return;
+  }
   if (key >= 'A' && key <= 'Z') {
     // Letters are typed text, except that W and S also end a held movement.
     editor->typedCharacter = static_cast<char>(key - 'A' + 'a');

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <type_traits>
 
+#include "base/OneLine.h"
+
 namespace {
 
 constexpr int kMaxFrames = 1000000;
@@ -15,8 +17,9 @@ constexpr int kMaxFrames = 1000000;
 const char* const kDescription =
     "water-batch: replays a state saved by the editor without a display. It loads the file with the\n"
     "editor's reader and checks its values as the editor does, builds the heightmap, normal map and\n"
-    "geometry, advances simulated time frame by frame and measures every step. Run it from the\n"
-    "repository root: it reads shaders/ (and, with --gpu, data/) relative to the working folder.";
+    "geometry, advances simulated time frame by frame and measures every step. It reads shaders/ (and,\n"
+    "with --gpu, data/) from the working folder when it holds them, as in the repository root, else\n"
+    "from the installed share/brinora-editor/.";
 
 const char* const kExamples =
     "Examples:\n"
@@ -81,13 +84,6 @@ bool SameFile(const std::string& first, const std::string& second) {
   return error ? first == second : a == b;
 }
 
-// CLI11's messages may span lines; a refusal is one line.
-std::string OneLine(std::string text) {
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return "water-batch: " + text;
-}
-
 }  // namespace
 
 BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
@@ -128,16 +124,24 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
     return result;
   } catch (const CLI::ParseError& e) {
     result.exit = BATCH_USAGE;
-    result.error = OneLine(e.what());
+    result.error = OneLine("water-batch", e.what());
     return result;
   }
   if (!o.csvPath.empty() && SameFile(o.csvPath, o.normalsTablePath)) {
     result.exit = BATCH_USAGE;
-    result.error = OneLine("--csv and --compare-normals name the same file " + o.csvPath);
+    result.error = OneLine("water-batch", "--csv and --compare-normals name the same file " + o.csvPath);
     return result;
   }
   if (seed >= 0) o.seed = static_cast<uint32_t>(seed);
   o.progress = !noProgress;
   result.run = true;
   return result;
+}
+
+void MakePathsAbsolute(BatchOptions* options) {
+  for (std::string* path : {&options->statePath, &options->csvPath, &options->normalsTablePath,
+                            &options->bakeDirectory}) {
+    std::error_code error;
+    if (!path->empty()) *path = std::filesystem::absolute(*path, error).string();
+  }
 }

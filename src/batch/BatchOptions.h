@@ -32,5 +32,8 @@ struct BatchParse {
   BatchOptions options;
 };
 
+// Every path of `options` made absolute against the working folder.
+void MakePathsAbsolute(BatchOptions* options);
+
 // `args` excludes the program name.
 BatchParse ParseBatchCommandLine(const std::vector<std::string>& args);

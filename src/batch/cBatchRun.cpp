@@ -13,11 +13,11 @@
 
 #include "batch/BakedTexels.h"
 #include "batch/HeightStatistics.h"
-#include "batch/PngFile.h"
+#include "base/PngFile.h"
 #include "batch/cBatchDevice.h"
 #include "batch/cBatchScene.h"
 #include "batch/cNormalComparison.h"
-#include "batch/cSafeOutputFile.h"
+#include "base/cSafeOutputFile.h"
 #include "settings/TypeIds.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "heightmap/cRandom.h"

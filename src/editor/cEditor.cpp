@@ -227,6 +227,7 @@ bool cEditor::DrawFrame() {
     RenderScene();
   }
   const bool ended = SUCCEEDED(device->EndScene());
+  if (screenshotRequested && cleared && ended) SaveScreenshot();
   return cleared && ended && SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr));
 }
 

@@ -106,6 +106,7 @@ class cEditor {
   std::vector<unsigned> keyEvents;           // GUIKey codes in order of arrival
   char typedCharacter = 0;                   // last letter typed, lower case; 0 = none
   bool flyMode = false;
+  bool screenshotRequested = false;          // F12: the frame is saved once drawn
   cFont* smallFont = nullptr;  // owned by the resource manager
   cFont* largeFont = nullptr;
   Timers timers;
@@ -224,6 +225,9 @@ class cEditor {
   bool ResetLostDevice();
   bool RestoreDevice();
   bool DrawFrame();
+  // The back buffer, GUI included, as a PNG in the screenshot folder; the
+  // info line says where it went or why it could not be saved (cEditorScreenshot.cpp).
+  void SaveScreenshot();
   void Update();
   void RenderScene();
   // Editor front, private part.

@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/AppPaths.h"
 #include "editor/cEditor.h"
 #include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
@@ -82,7 +83,7 @@ bool IsSafeSaveName(const std::wstring& name) {
   return !name.empty() && name != L".." && name.find_first_of(L"/\\") == std::wstring::npos;
 }
 
-std::string SavePath(const wchar_t* name) { return "save/" + platform::Utf8FromWide(name) + ".txt"; }
+std::string SavePath(const wchar_t* name) { return SaveFilePath(platform::Utf8FromWide(name)); }
 
 }  // namespace
 
@@ -287,7 +288,9 @@ void cEditor::SaveState() {
 
 bool cEditor::WriteSaveFile(const std::string& path) {
   std::error_code error;
-  std::filesystem::create_directories("save", error);
+  // Installed without a home, there is no save folder: never a file elsewhere.
+  if (path.empty()) return false;
+  std::filesystem::create_directories(CurrentAppPaths().saveFolder, error);
   if (error) return false;
   // No component holds the refraction fill colour: it lives in the engine menu.
   const cMenu* menu = EngineMenu();

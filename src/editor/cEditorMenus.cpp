@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "base/AppPaths.h"
 #include "editor/cEditor.h"
 #include "settings/TypeIds.h"
 #include "editor/EditorIds.h"
@@ -21,7 +22,6 @@ namespace {
 
 using namespace EditorId;
 
-constexpr const char* kSavePattern = "save/*.txt";
 constexpr size_t kExtensionLength = 4;  // ".txt"
 
 struct EngineMenuSlot {
@@ -113,7 +113,7 @@ void cEditor::FillLoadList() {
   list->Reset();
   list->ClearItems();
   WIN32_FIND_DATAA data{};
-  HANDLE search = FindFirstFileA(kSavePattern, &data);
+  HANDLE search = FindFirstFileA(SaveFilePattern().c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     std::wstring name;

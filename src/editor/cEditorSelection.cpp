@@ -1,6 +1,8 @@
 // The engine selection screen and the start-up that prepares every later menu.
 #include <cstdio>
+#include <string>
 
+#include "base/AppPaths.h"
 #include "editor/Process.h"
 #include "editor/cEditor.h"
 #include "settings/TypeIds.h"
@@ -46,7 +48,9 @@ constexpr EngineChoice kEngineChoices[] = {
 }  // namespace
 
 void cEditor::SetUpSelectionScreen() {
-  gTraceFile = std::fopen("blur.txt", "w");
+  // No trace when its folder is unknown or unwritable; the frames run without it.
+  const std::string trace = CurrentAppPaths().traceFile.string();
+  gTraceFile = trace.empty() ? nullptr : std::fopen(trace.c_str(), "w");
   engineDescriptions = ReadEngineDescriptions(kDescriptionFile);
   CheckCapabilities();
   SetProjection();

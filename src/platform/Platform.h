@@ -33,9 +33,16 @@ struct HeadlessProfile {
 // so every test can start from a fresh profile). Clears the record and the queue.
 void UseHeadlessBackend(const HeadlessProfile& profile = HeadlessProfile::ShaderModel3());
 
+// A window of this size stands in for the screen: it is the desktop mode the
+// device reports. 0 x 0: the whole screen.
+struct WindowedSize {
+  UINT width = 0;
+  UINT height = 0;
+};
+
 // Selects the OpenGL backend. False, with the reason in `error`, when no display
 // or no OpenGL 3.3 context with ARB_clip_control can be had.
-bool UseGLBackend(std::string* error);
+bool UseGLBackend(std::string* error, WindowedSize windowed = {});
 
 // For a start-up that found no usable OpenGL: the reason in a "Fatal error"
 // message box shown by SDL, when a display can show one.

@@ -134,6 +134,7 @@ constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_ESCAPE = 0x1B;
 constexpr WPARAM VK_SPACE = 0x20;
 constexpr WPARAM VK_SUBTRACT = 0x6D;
+constexpr WPARAM VK_F12 = 0x7B;
 constexpr WPARAM VK_OEM_MINUS = 0xBD;
 constexpr WPARAM VK_OEM_PERIOD = 0xBE;
 // Digits are '0'..'9' (0x30..0x39) and letters 'A'..'Z' (0x41..0x5A).

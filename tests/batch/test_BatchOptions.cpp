@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "batch/BatchOptions.h"
 
 namespace {
@@ -97,3 +99,17 @@ TEST(BatchOptions, HelpExplainsEveryOption) {
 }
 
 }  // namespace
+
+// Installed, the working folder moves to the data: every path the user gave is pinned first.
+TEST(BatchOptions, PathsMadeAbsolute) {
+  BatchOptions options;
+  options.statePath = "s.txt";
+  options.csvPath = "/tmp/a.csv";
+  options.bakeDirectory = "out";
+  MakePathsAbsolute(&options);
+  const std::string here = std::filesystem::current_path().string();
+  EXPECT_EQ(options.statePath, here + "/s.txt");
+  EXPECT_EQ(options.csvPath, "/tmp/a.csv");
+  EXPECT_EQ(options.bakeDirectory, here + "/out");
+  EXPECT_EQ(options.normalsTablePath, "") << "no output stays no output";
+}

@@ -12,7 +12,7 @@
 
 #include "../waterscene/SaveFileTesting.h"
 #include "BatchTesting.h"
-#include "batch/PngFile.h"
+#include "base/PngFile.h"
 #include "batch/cBatchRun.h"
 
 namespace {

@@ -9,10 +9,13 @@
 #include <iterator>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 
+#include "../ScratchFolder.h"
 #include "EditorSession.h"
+#include "base/AppPaths.h"
 #include "settings/cEngineSettings.h"
 #include "engine/iWaterEngine.h"
 #include "gui/cWindow.h"
@@ -375,6 +378,79 @@ TEST_F(SaveLoadTest, FuzzedFilesNeverCrashTheEditor) {
     cGUIManager::Instance()->PopMenu();
   }
   SUCCEED();
+}
+
+// Installed, saves go to the user's folder and the load list reads it; with no
+// folder for them a save fails and writes nothing anywhere.
+TEST_F(SaveLoadTest, InstalledRunKeepsSavesInTheUserFolder) {
+  ScratchFolder home;
+  AppPaths installed;
+  installed.installed = true;
+  installed.saveFolder = home.Path() / "save";
+  UseAppPaths(installed);
+  StartWith(ENGINE_FFP);
+  CreatePerlinHeightmap();
+  Save(L"mine");
+  EXPECT_EQ(Information(), kSaved);
+  EXPECT_TRUE(std::filesystem::exists(home.Path() / "save/mine.txt"));
+  EXPECT_FALSE(std::filesystem::exists("save/mine.txt"));
+  cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
+  list->SelectByText(L"mine");
+  EXPECT_NE(list->GetSelectedText(), nullptr) << "the load list reads the user's folder";
+  Load("mine");
+  EXPECT_EQ(Information(), kLoaded);
+
+  installed.saveFolder.clear();
+  UseAppPaths(installed);
+  Save(L"nowhere");
+  EXPECT_EQ(Information(), kSaveFailed);
+  EXPECT_FALSE(std::filesystem::exists("nowhere.txt"));
+  UseAppPaths(AppPaths{});
+}
+
+// Every shipped example (copied into a user's first save folder) loads whole
+// into the engine it was made for.
+TEST_F(SaveLoadTest, ShippedExamplesLoadWhole) {
+  const std::map<std::string, int> engines{{"ffp", ENGINE_FFP}, {"sm1", ENGINE_SM1}, {"sm2", ENGINE_SM2},
+                                           {"sm3", ENGINE_SM3}};
+  std::set<int> covered;
+  for (const auto& entry : std::filesystem::directory_iterator("data/states")) {
+    std::ifstream in(entry.path());
+    std::string line, environment;
+    while (std::getline(in, line)) {
+      if (line.rfind("[working environment]=", 0) == 0) environment = line.substr(22, 3);
+    }
+    ASSERT_TRUE(engines.contains(environment)) << entry.path();
+    const std::string name = entry.path().stem().string();
+    SCOPED_TRACE(name);
+    AppPaths examples;
+    examples.saveFolder = "data/states";
+    UseAppPaths(examples);
+    StartWith(engines.at(environment));
+    Load(name);
+    EXPECT_EQ(Information(), kLoaded);
+    const cWaterScene& scene = editor->waterScene;
+    EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
+    driver->Frames(2);
+    UseAppPaths(AppPaths{});
+    covered.insert(engines.at(environment));
+    Shutdown();
+  }
+  EXPECT_EQ(covered.size(), engines.size()) << "one example per engine type";
+}
+
+// F12 on a backend without pixels: the info line says why nothing was saved.
+TEST_F(SaveLoadTest, ScreenshotThatCannotBeTakenIsReported) {
+  StartWith(ENGINE_SM2);
+  WndProc(window, WM_KEYUP, VK_F12, 0);
+  EXPECT_TRUE(editor->screenshotRequested);
+  EXPECT_TRUE(editor->keyEvents.empty());
+  platform::Recorded().Clear();
+  driver->Frames(2);
+  EXPECT_FALSE(editor->screenshotRequested);
+  bool said = false;
+  for (const auto& text : platform::Recorded().texts) said |= text.text.find(L"Screenshot not saved") == 0;
+  EXPECT_TRUE(said);
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32Messages) {
   PushKey(SDL_KEYUP, SDLK_KP_MINUS);
   PushKey(SDL_KEYUP, SDLK_PERIOD);
   PushKey(SDL_KEYUP, SDLK_ESCAPE);
+  PushKey(SDL_KEYUP, SDLK_F12);
   // A click half-way across and a quarter down the window, which shows the back buffer scaled.
   int width = 0, height = 0;
   SDL_GetWindowSize(SDL_GL_GetCurrentWindow(), &width, &height);
@@ -58,16 +59,16 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32Messages) {
   const std::vector<std::pair<UINT, WPARAM>> expected = {
       {WM_KEYDOWN, 'W'},         {WM_KEYUP, '7'},           {WM_KEYUP, '1'},          {WM_KEYUP, '0'},
       {WM_KEYUP, VK_OEM_MINUS},  {WM_KEYUP, VK_SUBTRACT},
-      {WM_KEYUP, VK_OEM_PERIOD}, {WM_KEYUP, VK_ESCAPE},     {WM_LBUTTONDOWN, 0},      {WM_LBUTTONUP, 0},
-      {WM_CLOSE, 0}};
+      {WM_KEYUP, VK_OEM_PERIOD}, {WM_KEYUP, VK_ESCAPE},     {WM_KEYUP, VK_F12},       {WM_LBUTTONDOWN, 0},
+      {WM_LBUTTONUP, 0},         {WM_CLOSE, 0}};
   ASSERT_EQ(messages.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(messages[i].message, expected[i].first) << i;
     EXPECT_EQ(messages[i].wParam, expected[i].second) << i;
   }
   const LPARAM middleQuarter = (static_cast<LPARAM>(kSize / 4) << 16) | (kSize / 2);
-  EXPECT_EQ(messages[8].lParam, middleQuarter);
-  EXPECT_EQ(messages[8].pt.x, static_cast<LONG>(kSize / 2));
+  EXPECT_EQ(messages[9].lParam, middleQuarter);
+  EXPECT_EQ(messages[9].pt.x, static_cast<LONG>(kSize / 2));
 }
 
 TEST_F(WindowTest, CursorReadsWhereItWasJustSet) {

@@ -5,9 +5,9 @@
 
 namespace platform::gl {
 
-std::unique_ptr<GLBackend> GLBackend::Create(std::string* error) {
+std::unique_ptr<GLBackend> GLBackend::Create(std::string* error, WindowedSize windowed) {
   std::unique_ptr<GLBackend> backend(new GLBackend);
-  if (!backend->window_.Open(error)) return nullptr;
+  if (!backend->window_.Open(error, windowed.width, windowed.height)) return nullptr;
   WatchGLErrors();
   backend->renderer_.Initialise();
   return backend;

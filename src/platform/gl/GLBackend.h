@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Platform.h"
 #include "platform/device/Backend.h"
 #include "platform/gl/Buffers.h"
 #include "platform/gl/Effects.h"
@@ -20,7 +21,7 @@ namespace platform::gl {
 class GLBackend final : public Backend {
  public:
   // Null, with the reason in `error`, when no display or no suitable GL context exists.
-  static std::unique_ptr<GLBackend> Create(std::string* error);
+  static std::unique_ptr<GLBackend> Create(std::string* error, WindowedSize windowed = {});
 
   D3DCAPS9 Caps() override;
   D3DDISPLAYMODE DesktopMode() override { return window_.DesktopMode(); }

@@ -18,6 +18,7 @@ WPARAM VirtualKeyOf(const SDL_Keysym& keysym) {
     case SDLK_TAB: return VK_TAB;
     case SDLK_RETURN: return VK_RETURN;
     case SDLK_SPACE: return VK_SPACE;
+    case SDLK_F12: return VK_F12;
     default: return 0;
   }
 }

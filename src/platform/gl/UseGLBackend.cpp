@@ -4,9 +4,9 @@
 
 namespace platform {
 
-bool UseGLBackend(std::string* error) {
+bool UseGLBackend(std::string* error, WindowedSize windowed) {
   std::string reason;
-  auto backend = gl::GLBackend::Create(&reason);
+  auto backend = gl::GLBackend::Create(&reason, windowed);
   if (!backend) {
     if (error) *error = reason;
     return false;

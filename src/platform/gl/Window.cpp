@@ -31,7 +31,9 @@ Window::~Window() {
   if (window_) SDL_DestroyWindow(window_);
 }
 
-bool Window::Open(std::string* error) {
+bool Window::Open(std::string* error, UINT windowedWidth, UINT windowedHeight) {
+  windowedWidth_ = windowedWidth;
+  windowedHeight_ = windowedHeight;
   // Video stays up for the rest of the process once started: shutting it down
   // unloads the GL driver, and a new backend would load it again.
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -80,6 +82,12 @@ HWND Window::Show(const char* title) {
   if (SDL_Surface* icon = SDL_LoadBMP(kIconPath)) {
     SDL_SetWindowIcon(window_, icon);
     SDL_FreeSurface(icon);
+  }
+  if (windowedWidth_ > 0 && windowedHeight_ > 0) {
+    SDL_SetWindowSize(window_, static_cast<int>(windowedWidth_), static_cast<int>(windowedHeight_));
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowWindow(window_);
+    return Handle();
   }
   // Sized to the desktop first: without a window manager the full-screen request alone changes nothing.
   const D3DDISPLAYMODE desktop = DesktopMode();
@@ -171,7 +179,12 @@ void Window::SetSwapInterval(UINT presentationInterval) {
 D3DDISPLAYMODE Window::DesktopMode() const {
   SDL_DisplayMode mode{};
   if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {0, 0, 0, D3DFMT_X8R8G8B8};
-  return ModeOf(mode);
+  D3DDISPLAYMODE desktop = ModeOf(mode);
+  if (windowedWidth_ > 0 && windowedHeight_ > 0) {
+    desktop.Width = windowedWidth_;
+    desktop.Height = windowedHeight_;
+  }
+  return desktop;
 }
 
 std::vector<D3DDISPLAYMODE> Window::DisplayModes() const {

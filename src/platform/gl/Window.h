@@ -21,9 +21,10 @@ class Window {
 
   // Starts video, opens a hidden window and makes a GL 3.3 core context with
   // ARB_clip_control current. False with the reason when any of that fails.
-  bool Open(std::string* error);
+  // A nonzero size makes the window that size instead of the whole screen.
+  bool Open(std::string* error, UINT windowedWidth = 0, UINT windowedHeight = 0);
 
-  // Shows the window full-screen on the desktop under `title`.
+  // Shows the window under `title`: full-screen on the desktop, or windowed.
   HWND Show(const char* title);
   HWND Handle() const { return reinterpret_cast<HWND>(window_); }
 
@@ -39,6 +40,7 @@ class Window {
   void SetSwapInterval(UINT presentationInterval);
   void Swap() { SDL_GL_SwapWindow(window_); }
 
+  // The screen's mode; in a window, the window's size stands in for the screen.
   D3DDISPLAYMODE DesktopMode() const;
   std::vector<D3DDISPLAYMODE> DisplayModes() const;
 
@@ -52,6 +54,8 @@ class Window {
   SDL_GLContext context_ = nullptr;
   UINT backBufferWidth_ = 0;
   UINT backBufferHeight_ = 0;
+  UINT windowedWidth_ = 0;   // 0: full screen
+  UINT windowedHeight_ = 0;
   // Where SetCursorPos put the cursor, until SDL reports motion since: SDL's
   // own position only follows once the warp's event has been read.
   std::optional<POINT> warped_;

@@ -1,4 +1,4 @@
-#include "batch/cSafeOutputFile.h"
+#include "base/cSafeOutputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "../waterscene/SaveFileTesting.h"
-#include "batch/cSafeOutputFile.h"
+#include "base/cSafeOutputFile.h"
 
 namespace {
 

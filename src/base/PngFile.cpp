@@ -1,6 +1,6 @@
-#include "batch/PngFile.h"
+#include "base/PngFile.h"
 
-#include "batch/cSafeOutputFile.h"
+#include "base/cSafeOutputFile.h"
 
 #include <png.h>
 
