@@ -1,6 +1,7 @@
 // Every test process works in a scratch folder of its own that links to the
-// project's files, so tests that save, list the saves or write the input trace
-// never meet another process's files running beside them, nor the user's saves.
+// project's files, so tests that save, list the saves, write the input trace or
+// a screenshot never meet another process's files running beside them, nor the
+// user's saves.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,7 +19,7 @@ class PrivateWorkingDirectory : public ::testing::Environment {
     folder_ = std::make_unique<ScratchFolder>();
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::current_path())) {
       const fs::path name = entry.path().filename();
-      if (name == "save" || name == "blur.txt") continue;
+      if (name == "save" || name == "blur.txt" || name == "screenshots") continue;
       fs::create_symlink(entry.path(), folder_->Path() / name);
     }
     inside_ = std::make_unique<WorkingDirectory>(folder_->Path());
