@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -63,14 +62,6 @@ class SaveLoadTest : public EditorTest {
     std::ofstream(Path(name), std::ios::binary) << text;
   }
 
-  // GUI coordinates of a pixel, by the inverse of the drawing mapping.
-  D3DXVECTOR2 Gui(LONG x, LONG y) const {
-    const float width = static_cast<float>(editor->displayMode.Width);
-    const float height = static_cast<float>(editor->displayMode.Height);
-    return D3DXVECTOR2((2.0f * x / width - 1.0f) / editor->projection._11,
-                       (height / 2.0f - y) * 2.0f / (height * editor->projection._22));
-  }
-
   // The laid-out text, as the font measures it where it was drawn, lies in the
   // box's window and above its OK button, which lies in the window too.
   void ExpectInformationFits() {
@@ -89,7 +80,9 @@ class SaveLoadTest : public EditorTest {
     cMenu* box = editor->menus.info;
     cWindow* window = box->FindKind<cWindow>(0);
     cButton* ok = box->FindKind<cButton>(0);
-    const D3DXVECTOR2 topLeft = Gui(bounds.left, bounds.top), bottomRight = Gui(bounds.right, bounds.bottom);
+    // The cursor mapping is the drawing's inverse.
+    const D3DXVECTOR2 topLeft = editor->CursorToGUI({bounds.left, bounds.top});
+    const D3DXVECTOR2 bottomRight = editor->CursorToGUI({bounds.right, bounds.bottom});
     EXPECT_TRUE(window->HitTest(topLeft.x, topLeft.y) && window->HitTest(bottomRight.x, bottomRight.y));
     const float okX = ok->GetPosition()[0], okY = ok->GetPosition()[1];
     EXPECT_GT(bottomRight.y, okY);

@@ -65,13 +65,8 @@ TEST(MenuValueConversions, SaturateInsteadOfOverflowing) {
     BYTE byte;
   };
   const Case cases[] = {
-      {0.0f, 0, 0},
-      {12.9f, 12, 12},
-      {-12.9f, -12, 0},
-      {254.99f, 254, 254},
-      {255.0f, 255, 255},
-      {300.0f, 300, 255},
-      {-10.0f, -10, 0},
+      {0.0f, 0, 0},          {12.9f, 12, 12},     {-12.9f, -12, 0},   {254.99f, 254, 254},
+      {255.0f, 255, 255},    {300.0f, 300, 255},  {-10.0f, -10, 0},
       {2147483520.0f, 2147483520, 255},  // the largest float below 2^31
       {2147483648.0f, std::numeric_limits<int>::max(), 255},
       {-2147483648.0f, std::numeric_limits<int>::min(), 0},
