@@ -210,8 +210,6 @@ class EditorScript {
     });
   }
 
-  std::wstring InformationText() const { return TextOf(editor_->menus.info, EditorId::kInfoText); }
-
   // The dialogs' buttons have no id: OK and cancel sit at fixed places.
   void ClickDialogOk() { driver_.ClickAt(-0.12f, -0.01f); }
 

@@ -73,10 +73,10 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   });
 
   script->Save(saveName);
-  EXPECT_EQ(script->InformationText(), L"The engine has been succesifully saved.");
+  EXPECT_EQ(Information(), L"The engine has been succesifully saved.");
   script->CloseInformation();
   script->Load(saveName);
-  EXPECT_EQ(script->InformationText(), L"The engine has been succesifully loaded.");
+  EXPECT_EQ(Information(), L"The engine has been succesifully loaded.");
   script->CloseInformation();
   const cWaterScene& scene = editor->waterScene;
   ASSERT_NE(scene.heightmap, nullptr);  // rebuilt from the file
