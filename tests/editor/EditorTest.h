@@ -1,22 +1,33 @@
-// Runs the editor's start-up on a headless device; Shutdown afterwards.
+// The editor started on a headless device; Shutdown afterwards. StartWith
+// also chooses an engine, so its menus are built and the toolbar is on top;
+// commands are then given as the menus give them, and the helpers read the
+// menus back as a user meets them.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "EditorScript.h"
 #include "app/WinMain.h"
 #include "editor/Process.h"
-#include "editor/cEditor.h"
+#include "gui/cCheckbox.h"
+#include "gui/cSpriteContainer.h"
 #include "platform/Platform.h"
+#include "scene/D3DTexture.h"
+#include "scene/cResourceCache.h"
 
 class EditorTest : public ::testing::Test {
  protected:
   using FontList = std::vector<std::pair<int, std::wstring>>;  // height and face of each font
 
-  void TearDown() override { Shutdown(); }
+  void TearDown() override {
+    driver.reset();
+    Shutdown();
+  }
 
   // Installs the headless backend with `profile` and creates the window.
   void OpenWindow() {
@@ -32,6 +43,14 @@ class EditorTest : public ::testing::Test {
     platform::Recorded().Clear();
   }
 
+  void StartWith(int type) {
+    Start();
+    driver = std::make_unique<EditorDriver>(editor, window, true);
+    driver->Frames(1);
+    Command(IdsOf(type).chooseEvent);
+    driver->Frames(1);
+  }
+
   // The small and the large font, as drawn.
   FontList Fonts() {
     platform::Recorded().Clear();
@@ -42,7 +61,110 @@ class EditorTest : public ::testing::Test {
     return fonts;
   }
 
+  void Command(int eventId) { editor->OnGUIEvent(eventId, nullptr); }
+  void Open(cMenu* menu) { cGUIManager::Instance()->PushMenu(menu, false); }
+  static int TopId() { return TopMenuId(); }
+
+  // Sets a value as a typed one would end up, without the keys.
+  static void Write(cMenu* menu, int id, const wchar_t* text) {
+    cEditbox* box = FindEditbox(menu, id);
+    ASSERT_NE(box, nullptr) << "edit box " << id;
+    box->SetText(text);
+  }
+  static void Check(cMenu* menu, int id, bool checked) {
+    cCheckbox* box = FindCheckbox(menu, id);
+    ASSERT_NE(box, nullptr) << "check box " << id;
+    box->SetChecked(checked ? 1 : 0);
+  }
+  // Ticks or unticks a box and reports it, as a click on it does.
+  void Tick(cMenu* menu, int id, int eventId, bool checked = true) {
+    Check(menu, id, checked);
+    Command(eventId);
+  }
+  // Selects a list item and reports the pick, as a click on the row does.
+  void Pick(cMenu* menu, int listId, int item, int eventId) {
+    if (cCombobox* list = FindCombobox(menu, listId)) list->Select(item);
+    if (eventId != 0) Command(eventId);
+  }
+
+  static bool ButtonEnabled(const cMenu* menu, int id) {
+    const cButton* button = menu ? menu->FindKind<cButton>(id) : nullptr;
+    return button != nullptr && button->IsEnabled();
+  }
+  static bool Shown(const cMenu* menu, int id) {
+    const iGUIComponent* control = menu ? menu->Find(id) : nullptr;
+    return control != nullptr && control->IsVisible();
+  }
+  // Whether the group's components show (all of them share the flag).
+  static bool GroupShown(const cMenu* menu, int group) {
+    for (const auto& component : menu->Components()) {
+      if (component->GetGroup() == group) return component->IsVisible();
+    }
+    return false;
+  }
+  static std::wstring Text(const cMenu* menu, int id) { return TextOf(menu, id); }
+  static std::wstring BoxText(const cMenu* menu, int id) {
+    const cEditbox* box = FindEditbox(menu, id);
+    return box && box->GetText() ? box->GetText() : L"";
+  }
+  // The items of a list, read through selection and then unselected again.
+  static std::vector<std::wstring> ItemsOf(cCombobox* list) {
+    std::vector<std::wstring> items;
+    for (int i = 1; list->Select(i), list->GetSelected() == i; ++i) items.push_back(list->GetSelectedText());
+    list->Reset();
+    return items;
+  }
+  static std::wstring Joined(const std::vector<std::wstring>& items, const wchar_t* separator = L"|") {
+    std::wstring joined;
+    for (const std::wstring& item : items) joined += (joined.empty() ? L"" : separator) + item;
+    return joined;
+  }
+  std::wstring InfoLine() const { return editor->infoLine.GetText() ? editor->infoLine.GetText() : L""; }
+  std::wstring Information() const { return Text(editor->menus.info, EditorId::kInfoText); }
+
+  // The first image a control queues when drawn, shown or not; null for none.
+  const D3DTexture* DrawnImage(iGUIComponent* control) const {
+    cSpriteContainer* container = editor->spriteContainer;
+    container->Clear();
+    const bool visible = control->IsVisible();
+    control->SetVisible(true);  // hidden groups draw nothing
+    control->DrawSprites(container);
+    control->SetVisible(visible);
+    return container->GetSprites().empty() ? nullptr : container->GetSprites()[0].texture;
+  }
+  const D3DTexture* Image(const wchar_t* file) const {
+    return dynamic_cast<const D3DTexture*>(editor->resourceCache->Find(file));
+  }
+
+  // The heightmap, normal map and geometry an engine needs, from the menus' defaults.
+  void CreateHeightmap(int model) {
+    Pick(editor->menus.heightmap, EditorId::kHeightmapResolutionList, 4, 0);
+    Pick(editor->menus.heightmap, EditorId::kHeightmapModelList, model, EditorId::kEventHeightmapModelPicked);
+    Command(model == 1 ? EditorId::kEventCreatePerlin : EditorId::kEventCreateFFT);
+  }
+  void CreatePerlinHeightmap() { CreateHeightmap(1); }
+  void CreateFFTHeightmap() { CreateHeightmap(2); }
+  void CreateNormalmap(int item) {
+    Pick(editor->menus.normalmap, EditorId::kNormalmapMethodList, item, EditorId::kEventNormalmapMethodPicked);
+    Pick(editor->menus.normalmap, EditorId::kFilteringList, 1, EditorId::kEventFilteringPicked);
+    Command(EditorId::kEventCreateNormalmap);
+  }
+  void CreateGeometry(int item) {
+    Pick(editor->menus.geometry, EditorId::kGeometryTypeList, item, EditorId::kEventGeometryTypePicked);
+    Command(EditorId::kEventCreateGeometry);
+  }
+  // An FFT heightmap, a normal map and a geometry by their list items, then the engine.
+  void CreateAll(int normalmapItem, int geometryItem) {
+    CreateFFTHeightmap();
+    CreateNormalmap(normalmapItem);
+    CreateGeometry(geometryItem);
+    Command(IdsOf(editor->engineType).createEvent);
+    ASSERT_NE(editor->waterScene.engine, nullptr);
+    ASSERT_TRUE(editor->waterScene.engine->IsInitialised());
+  }
+
   platform::HeadlessProfile profile = platform::HeadlessProfile::ShaderModel3();
   HWND window = nullptr;
   cEditor* editor = nullptr;
+  std::unique_ptr<EditorDriver> driver;
 };

@@ -2,23 +2,19 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "../ScratchFolder.h"
-#include "EditorSession.h"
-#include "engine/cWaterEngineSM2.h"
+#include "EditorTest.h"
 #include "geometry/iWaterGeometry.h"
 #include "heightmap/iHeightmap.h"
 #include "normalmap/iNormalmap.h"
-#include "scene/D3DTexture.h"
-#include "scene/cResourceCache.h"
 
 namespace {
 
 using namespace EditorId;
 
-class CommandTest : public EditorSession {
+class CommandTest : public EditorTest {
  protected:
   // Whether a visible widget made after the button (so drawn over it) hides part
   // of it; labels are drawn after every sprite anyway and do not count.
@@ -115,8 +111,7 @@ TEST_F(CommandTest, CheckboxesShowTheirPanels) {
     SCOPED_TRACE(row.event);
     EXPECT_FALSE(GroupShown(row.panelMenu, row.group));
     for (bool checked : {true, false}) {
-      Check(row.checkboxMenu, row.checkbox, checked);
-      Command(row.event);
+      Tick(row.checkboxMenu, row.checkbox, row.event, checked);
       EXPECT_EQ(GroupShown(row.panelMenu, row.group), checked);
     }
   }
@@ -125,12 +120,9 @@ TEST_F(CommandTest, CheckboxesShowTheirPanels) {
 TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButton) {
   StartWith(ENGINE_SM2);
   cMenu* menu = editor->menus.sm2Engine;
-  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction}}) {
-    Check(menu, box, true);
-    Command(event);
-  }
-  Check(menu, kEnableReflection, false);
-  Command(kEventReflection);
+  Tick(menu, kEnableReflection, kEventReflection);
+  Tick(menu, kEnableRefraction, kEventRefraction);
+  Tick(menu, kEnableReflection, kEventReflection, false);
   EXPECT_FALSE(IsChecked(menu, kEnableRefraction));
   EXPECT_FALSE(GroupShown(menu, kGroupRefraction));
 
@@ -140,18 +132,14 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
   const float x = button->GetPosition()[0], y = button->GetPosition()[1];
   for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
                             {kEnableExtrusion, kEventExtrusion}, {kEnableFoam, kEventFoam},
-                            {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects}}) {
-    Check(menu, box, true);
-    Command(event);
-  }
+                            {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects}})
+    Tick(menu, box, event);
   Command(kEventDepthEffects);
   EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
-  Check(menu, kEnableDepth, false);
-  Command(kEventDepthEffects);
+  Tick(menu, kEnableDepth, kEventDepthEffects, false);
   EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
   EXPECT_FLOAT_EQ(button->GetPosition()[0], x);
-  Check(menu, kEnableDepth, true);
-  Command(kEventDepthEffects);
+  Tick(menu, kEnableDepth, kEventDepthEffects);
   editor->ResetMenus();
   EXPECT_FLOAT_EQ(button->GetPosition()[0], x);
   EXPECT_FLOAT_EQ(button->GetPosition()[1], y);
@@ -202,11 +190,7 @@ TEST_F(CommandTest, GeometryListOfShaderModel3OffersOnlyTheRadialGrid) {
 TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   StartWith(ENGINE_SM2);
   cWaterScene& scene = editor->waterScene;
-  CreateFFTHeightmap();
-  CreateNormalmap(2);  // on the GPU, from the heightmap texture
-  CreateGeometry(1);
-  Command(kEventCreateSM2Engine);
-  ASSERT_NE(scene.engine, nullptr);
+  CreateAll(2, 1);  // the normal map on the GPU, from the heightmap texture
   driver->Frames(3);
 
   const iNormalmap* oldNormalmap = scene.normalmap;
@@ -235,10 +219,7 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
 TEST_F(CommandTest, GeometryFollowsAReplacedHeightmap) {
   StartWith(ENGINE_SM1);
   cWaterScene& scene = editor->waterScene;
-  CreateFFTHeightmap();
-  CreateNormalmap(1);
-  CreateGeometry(2);
-  Command(kEventCreateSM1Engine);
+  CreateAll(1, 2);
   for (bool extrude : {true, false}) {
     Check(editor->menus.sm1Engine, kEnableExtrusion, extrude);
     driver->Frames(2);
@@ -252,12 +233,7 @@ TEST_F(CommandTest, GeometryFollowsAReplacedHeightmap) {
 
 TEST_F(CommandTest, NormalmapWithoutAMethodLeavesTheEngineWithout) {
   StartWith(ENGINE_SM2);
-  CreateFFTHeightmap();
-  CreateNormalmap(1);
-  CreateGeometry(1);
-  Command(kEventCreateSM2Engine);
-  auto* engine = dynamic_cast<cWaterEngineSM2*>(editor->waterScene.engine);
-  ASSERT_NE(engine, nullptr);
+  CreateAll(1, 1);
   driver->Frames(2);
   Pick(editor->menus.normalmap, kNormalmapMethodList, -1, 0);
   Command(kEventCreateNormalmap);
@@ -273,10 +249,8 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
   CreateGeometry(3);
   cMenu* menu = editor->menus.sm2Engine;
   for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
-                            {kEnableDepth, kEventDepthEffects}}) {
-    Check(menu, box, true);
-    Command(event);
-  }
+                            {kEnableDepth, kEventDepthEffects}})
+    Tick(menu, box, event);
   Write(menu, kReflectionResolution, L"256");
   Command(kEventCreateSM2Engine);
   EXPECT_EQ(scene.reflectionTarget.GetSize(), 256);
@@ -309,17 +283,12 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
 TEST_F(CommandTest, APassTickedAfterTheEngineWasMadeGetsItsTargetInTheNextFrame) {
   StartWith(ENGINE_SM1);
   cWaterScene& scene = editor->waterScene;
-  CreateFFTHeightmap();
-  CreateNormalmap(1);
-  CreateGeometry(1);
-  Command(kEventCreateSM1Engine);
+  CreateAll(1, 1);
   cMenu* menu = editor->menus.sm1Engine;
   Write(menu, kReflectionResolution, L"128");
   Write(menu, kRefractionResolution, L"500");
-  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction}}) {
-    Check(menu, box, true);
-    Command(event);
-  }
+  Tick(menu, kEnableReflection, kEventReflection);
+  Tick(menu, kEnableRefraction, kEventRefraction);
   driver->Frames(1);
   EXPECT_EQ(scene.reflectionTarget.GetSize(), 128);
   EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
@@ -328,41 +297,30 @@ TEST_F(CommandTest, APassTickedAfterTheEngineWasMadeGetsItsTargetInTheNextFrame)
   EXPECT_EQ(scene.refractionTarget.GetSize(), 64);
 }
 
-// Sky sets 1 and 2 made of one small image, in a working directory of their
-// own for the time of the test.
-class SkySetsDirectory {
- public:
-  SkySetsDirectory() {
-    const std::filesystem::path image = std::filesystem::current_path() / "data/gui/warning.tga";
-    for (int set : {1, 2}) {
-      const std::filesystem::path faces = folder_.Path() / ("data/sky/" + std::to_string(set));
-      std::filesystem::create_directories(faces);
-      for (int k = 1; k <= 6; ++k) std::filesystem::copy_file(image, faces / (std::to_string(k) + ".tga"));
-    }
-    inside_.emplace(folder_.Path());
-  }
-
- private:
-  ScratchFolder folder_;
-  std::optional<WorkingDirectory> inside_;  // left before the folder goes
-};
-
 TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
   StartWith(ENGINE_FFP);
   cMenu* menu = editor->menus.settings;
   Open(menu);
   const D3DDISPLAYMODE before = editor->displayMode;
-  const auto faces = [&](int set) {
+  const auto loadedFaces = [&](int set) {
     int loaded = 0;
     for (int k = 1; k <= 6; ++k) {
       const std::wstring name = L"data/sky/" + std::to_wstring(set) + L"/" + std::to_wstring(k) + L".tga";
-      const auto* face = dynamic_cast<const D3DTexture*>(editor->resourceCache->Find(name.c_str()));
+      const D3DTexture* face = Image(name.c_str());
       loaded += face != nullptr && face->texture != nullptr;
     }
     return loaded;
   };
   {
-    SkySetsDirectory sky;
+    // Sky sets 1 and 2 made of one small image, in a working directory of their own.
+    ScratchFolder folder;
+    const std::filesystem::path image = "data/gui/warning.tga";
+    for (int set : {1, 2}) {
+      const std::filesystem::path faces = folder.Path() / ("data/sky/" + std::to_string(set));
+      std::filesystem::create_directories(faces);
+      for (int k = 1; k <= 6; ++k) std::filesystem::copy_file(image, faces / (std::to_string(k) + ".tga"));
+    }
+    WorkingDirectory inside(folder.Path());
     Pick(menu, kSkyList, 1, 0);  // the current set
     Command(kEventApplySettings);
     EXPECT_EQ(editor->currentSkySet, 0);
@@ -372,7 +330,7 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     Pick(menu, kResolutionList, 1, 0);  // 640x480: the desktop is 1024x768
     Command(kEventApplySettings);
     EXPECT_EQ(editor->currentSkySet, 1);
-    EXPECT_EQ(faces(2), 6);
+    EXPECT_EQ(loadedFaces(2), 6);
     EXPECT_TRUE(editor->modeChangePending);
     EXPECT_EQ(editor->pendingMode.Width, editor->displayModes[0].Width);
 
@@ -382,7 +340,7 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     Pick(menu, kResolutionList, -1, 0);
     Command(kEventApplySettings);
     EXPECT_EQ(editor->currentSkySet, 1);
-    EXPECT_EQ(faces(2), 6);
+    EXPECT_EQ(loadedFaces(2), 6);
     editor->UpdateComponentStatus();
     EXPECT_EQ(InfoLine(), L"The selected skybox could not be loaded; the current one stays.");
   }

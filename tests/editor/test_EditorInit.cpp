@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "EditorTest.h"
 #include "base/cException.h"
@@ -27,63 +28,65 @@ class EditorInitTest : public EditorTest {
   }
 };
 
-TEST_F(EditorInitTest, CreatesAFullScreenDeviceOnTheDesktopModeWithTheDefaultStates) {
-  profile.desktop = {1280, 1024, 75, D3DFMT_X8R8G8B8};
-  profile.modes.push_back(profile.desktop);
-  Start();
-  const D3DPRESENT_PARAMETERS& p = editor->presentParameters;
-  EXPECT_EQ(p.hDeviceWindow, window);
-  EXPECT_EQ(p.BackBufferCount, 2u);
-  EXPECT_EQ(p.Windowed, FALSE);
-  EXPECT_EQ(p.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
-  EXPECT_EQ(p.BackBufferWidth, 1280u);
-  EXPECT_EQ(p.BackBufferHeight, 1024u);
-  EXPECT_EQ(p.FullScreen_RefreshRateInHz, 75u);
-  EXPECT_EQ(p.BackBufferFormat, D3DFMT_A8R8G8B8);
-  EXPECT_EQ(cResourceManager::Instance()->GetDevice(), editor->device);
-
-  DWORD lighting = TRUE, blending = FALSE, address = 0;
-  editor->device->GetRenderState(D3DRS_LIGHTING, &lighting);
-  editor->device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blending);
-  editor->device->GetSamplerState(1, D3DSAMP_ADDRESSV, &address);
-  EXPECT_EQ(lighting, static_cast<DWORD>(FALSE));
-  EXPECT_EQ(blending, static_cast<DWORD>(TRUE));
-  EXPECT_EQ(address, D3DTADDRESS_CLAMP);
-  D3DXMATRIX expected;
-  D3DXMatrixPerspectiveFovLH(&expected, 60.0f * 0.017453292f, 1280.0f / 1024.0f, 1.0f, 16384.0f);
-  D3DMATRIX projection{};
-  editor->device->GetTransform(D3DTS_PROJECTION, &projection);
-  EXPECT_EQ(D3DXMATRIX(projection), expected);
-}
-
-// (The fonts scaled to the desktop width are checked by the selection screen's test.)
-TEST_F(EditorInitTest, FallsBackToTheDisplayFormatAndOnePerRefresh) {
-  profile.backBufferA8R8G8B8 = false;
-  profile.caps.PresentationIntervals = D3DPRESENT_INTERVAL_ONE;
-  Start();
-  EXPECT_EQ(editor->presentParameters.BackBufferFormat, D3DFMT_X8R8G8B8);
-  EXPECT_EQ(editor->presentParameters.PresentationInterval, D3DPRESENT_INTERVAL_ONE);
-}
-
-TEST_F(EditorInitTest, DeviceCreationFallbacksAndFailures) {
+// A full-screen device on the desktop mode with the default states; what the
+// device offers decides the back buffers, their format, the present interval
+// and whether shader model 3 is offered, or Init fails with the message.
+TEST_F(EditorInitTest, DeviceCreationWithItsFallbacksOrTheFailureMessage) {
   const struct {
     const char* name;
     std::function<void(platform::HeadlessProfile&)> change;
     UINT backBuffers;  // 0: Init fails
+    D3DFORMAT format;
+    UINT interval;
+    bool sm3;
   } cases[] = {
-      {"one refusal: hardware again", [](auto& p) { p.createDeviceFailures = 1; }, 2},
-      {"hardware refused", [](auto& p) { p.hardwareVertexProcessing = false; }, 1},
-      {"no usable interval", [](auto& p) { p.caps.PresentationIntervals = D3DPRESENT_INTERVAL_TWO; }, 0},
-      {"three refusals", [](auto& p) { p.createDeviceFailures = 3; }, 0},
+      {"as asked", [](auto&) {}, 2, D3DFMT_A8R8G8B8, D3DPRESENT_INTERVAL_IMMEDIATE, true},
+      {"one refusal: hardware again", [](auto& p) { p.createDeviceFailures = 1; }, 2, D3DFMT_A8R8G8B8,
+       D3DPRESENT_INTERVAL_IMMEDIATE, true},
+      {"hardware refused", [](auto& p) { p.hardwareVertexProcessing = false; }, 1, D3DFMT_A8R8G8B8,
+       D3DPRESENT_INTERVAL_IMMEDIATE, true},
+      {"display format, one per refresh",
+       [](auto& p) {
+         p.backBufferA8R8G8B8 = false;
+         p.caps.PresentationIntervals = D3DPRESENT_INTERVAL_ONE;
+       },
+       2, D3DFMT_X8R8G8B8, D3DPRESENT_INTERVAL_ONE, true},
+      // These two differ from shader model 3 only in the vertex texture formats.
+      {"no vertex textures", [](auto& p) { p.vertexTextures = false; }, 2, D3DFMT_A8R8G8B8,
+       D3DPRESENT_INTERVAL_IMMEDIATE, false},
+      {"single-channel vertex textures", [](auto& p) { p.unsupportedFormats = {D3DFMT_A32B32G32R32F}; }, 2,
+       D3DFMT_A8R8G8B8, D3DPRESENT_INTERVAL_IMMEDIATE, true},
+      {"no usable interval", [](auto& p) { p.caps.PresentationIntervals = D3DPRESENT_INTERVAL_TWO; }, 0, {}, 0, false},
+      {"three refusals", [](auto& p) { p.createDeviceFailures = 3; }, 0, {}, 0, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     profile = platform::HeadlessProfile::ShaderModel3();
+    profile.desktop = {1280, 1024, 75, D3DFMT_X8R8G8B8};
+    profile.modes.push_back(profile.desktop);
     c.change(profile);
     EXPECT_EQ(InitFailure(), c.backBuffers ? L"" : kDirectXFailure);
     EXPECT_EQ(editor->device != nullptr, c.backBuffers != 0);
     if (c.backBuffers) {
-      EXPECT_EQ(editor->presentParameters.BackBufferCount, c.backBuffers);
+      const D3DPRESENT_PARAMETERS& p = editor->presentParameters;
+      EXPECT_EQ(std::tuple(p.BackBufferCount, p.BackBufferFormat, p.PresentationInterval, editor->supported.sm3),
+                std::tuple(c.backBuffers, c.format, c.interval, c.sm3));
+      EXPECT_TRUE(editor->supported.ffp && editor->supported.sm1 && editor->supported.sm2);
+      EXPECT_EQ(std::tuple(p.hDeviceWindow, p.Windowed, p.BackBufferWidth, p.BackBufferHeight,
+                           p.FullScreen_RefreshRateInHz),
+                std::tuple(window, FALSE, 1280u, 1024u, 75u));
+      EXPECT_EQ(cResourceManager::Instance()->GetDevice(), editor->device);
+      DWORD lighting = TRUE, blending = FALSE, address = 0;
+      editor->device->GetRenderState(D3DRS_LIGHTING, &lighting);
+      editor->device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blending);
+      editor->device->GetSamplerState(1, D3DSAMP_ADDRESSV, &address);
+      EXPECT_EQ(std::tuple(lighting, blending, address),
+                std::tuple(DWORD{FALSE}, DWORD{TRUE}, DWORD{D3DTADDRESS_CLAMP}));
+      D3DXMATRIX expected;
+      D3DXMatrixPerspectiveFovLH(&expected, 60.0f * 0.017453292f, 1280.0f / 1024.0f, 1.0f, 16384.0f);
+      D3DMATRIX projection{};
+      editor->device->GetTransform(D3DTS_PROJECTION, &projection);
+      EXPECT_EQ(D3DXMATRIX(projection), expected);
     }
     Shutdown();
   }
@@ -108,37 +111,14 @@ TEST_F(EditorInitTest, WinMainShowsTheFatalErrorBoxOrRunsUntilQuit) {
   EXPECT_EQ(gTraceFile, nullptr);
 }
 
-TEST_F(EditorInitTest, OffersOnlyModesAtLeast800Wide) {
+TEST_F(EditorInitTest, OffersAndListsOnlyModesAtLeast800Wide) {
   profile.modes = {{640, 480, 60, D3DFMT_X8R8G8B8},
                    {1024, 768, 60, D3DFMT_X8R8G8B8},
                    {799, 600, 60, D3DFMT_X8R8G8B8},
                    {800, 600, 75, D3DFMT_X8R8G8B8}};
-  Start();
-  ASSERT_EQ(editor->displayModes.size(), 2u);
-  EXPECT_EQ(editor->displayModes[0].Width, 1024u);
-  EXPECT_EQ(editor->displayModes[1].RefreshRate, 75u);
-}
-
-// The capability profiles are walked by the selection screen's test; these two
-// differ from shader model 3 only in the vertex texture formats.
-TEST_F(EditorInitTest, ShaderModel3NeedsAFloatVertexTextureFormat) {
-  const struct {
-    const char* name;
-    std::function<void(platform::HeadlessProfile&)> change;
-    bool sm3;
-  } cases[] = {
-      {"no vertex textures", [](auto& p) { p.vertexTextures = false; }, false},
-      {"single-channel vertex textures", [](auto& p) { p.unsupportedFormats = {D3DFMT_A32B32G32R32F}; }, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    profile = platform::HeadlessProfile::ShaderModel3();
-    c.change(profile);
-    Start();
-    EXPECT_TRUE(editor->supported.ffp && editor->supported.sm1 && editor->supported.sm2);
-    EXPECT_EQ(editor->supported.sm3, c.sm3);
-    Shutdown();
-  }
+  StartWith(ENGINE_SM2);
+  EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->menus.settings, EditorId::kResolutionList))),
+            L"1024x768x60 hz|800x600x75 hz");
 }
 
 }  // namespace

@@ -1,15 +1,85 @@
+// The menus as a user meets them: every control of every menu in creation
+// order, the selection screen per device, and the load list from the save folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "EditorMenuTest.h"
-#include "editor/EditorIds.h"
-#include "editor/MenuValues.h"
+#include "EditorTest.h"
+#include "editor/MenuTables.h"
+#include "editor/cMenuBuilder.h"
+#include "gui/cWindow.h"
 
 namespace {
+
+class EditorMenusTest : public EditorTest {
+ protected:
+  // Opens the list and picks its first item; the id reported, -1 without items.
+  static int PickFirst(cCombobox* list) {
+    const float x = list->GetPosition()[0], y = list->GetPosition()[1], size = 0.25f;
+    list->OnClick(x + 7 * size / 8 + size / 14, y - size / 14);
+    const GUIRect row = list->RowRect(1);
+    const int event = list->OnClick(row.x + row.width / 2, row.y - row.height / 4);
+    list->Reset();
+    list->OnKey(1);
+    return event;
+  }
+
+  // One token per component: "W" a window, a label's text, "[text]" an edit box,
+  // "{items}" a list, "#id>click/hover" a button, "xid>click" a checkbox,
+  // "{items}>pick" a list reporting its pick; "!event" the Escape event.
+  std::wstring Token(iGUIComponent* c) {
+    std::wstring token;
+    if (dynamic_cast<cWindow*>(c)) {
+      token = L"W";
+    } else if (auto* area = dynamic_cast<cTextarea*>(c)) {
+      token = area->GetText();
+    } else if (auto* box = dynamic_cast<cEditbox*>(c)) {
+      token = L"[" + std::wstring(box->GetText()) + L"]";
+    } else if (auto* list = dynamic_cast<cCombobox*>(c)) {
+      const std::wstring items = Joined(ItemsOf(list), L",");
+      token = L"{" + (c->GetId() == EditorId::kLoadList ? L"?" : items) + L"}";  // the save folder is shared
+      const int pick = items.empty() ? 0 : PickFirst(list);
+      if (pick > 0) token += L">" + std::to_wstring(pick);
+    } else {
+      // A button shows its preloaded idle image; a checkbox starts unticked.
+      auto* check = dynamic_cast<cCheckbox*>(c);
+      const D3DTexture* image = DrawnImage(c);
+      EXPECT_TRUE(check ? image == Image(L"data/gui/checkbox_unchecked.tga") : image != nullptr) << c->GetId();
+      const int hover = c->OnHover(0, 0), click = c->OnClick(0, 0);
+      if (check) check->SetChecked(0);
+      token = (check ? L"x" : L"#") + std::to_wstring(c->GetId()) + L">" + std::to_wstring(click);
+      if (hover > 0) token += L"/" + std::to_wstring(hover);
+    }
+    const int escape = c->OnKey(1);
+    if (escape != -1) token += L"!" + std::to_wstring(escape);
+    return token;
+  }
+
+  // The menu's tokens joined by '|', and which groups show.
+  void ExpectMenu(const cMenu* menu, const std::wstring& expected, const std::vector<int>& hidden) {
+    ASSERT_NE(menu, nullptr);
+    SCOPED_TRACE("menu " + std::to_string(menu->GetId()));
+    std::vector<std::wstring> tokens;
+    for (const auto& component : menu->Components()) {
+      const bool shown = std::find(hidden.begin(), hidden.end(), component->GetGroup()) == hidden.end();
+      EXPECT_EQ(component->IsVisible(), shown) << "component " << component->GetId();
+      tokens.push_back(Token(component.get()));
+    }
+    EXPECT_EQ(Joined(tokens), expected);
+  }
+
+  // The colour and font height a text area draws with.
+  static std::pair<D3DCOLOR, int> DrawnText(iGUIComponent* c) {
+    platform::Recorded().texts.clear();
+    c->DrawText();
+    const auto& texts = platform::Recorded().texts;
+    return texts.empty() ? std::pair<D3DCOLOR, int>{} : std::pair{texts[0].color, texts[0].fontHeight};
+  }
+};
 
 // The engine menu of each engine: shader model 2 and 3 add the depth and
 // sunlight panels, all but fixed function the foam panel.
@@ -45,9 +115,9 @@ std::wstring EngineMenuTokens(int type) {
 }
 
 // The menus as a user reads them, control by control in creation order (see Token).
-TEST_F(EditorMenuTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolbar) {
+TEST_F(EditorMenusTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolbar) {
   Start();
-  Choose(1003);  // shader model 2
+  Command(1003);  // shader model 2
   EXPECT_EQ(editor->engineType, 402);
   EXPECT_EQ(editor->waterScene.settings.engineType, 402);
   EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
@@ -97,7 +167,7 @@ TEST_F(EditorMenuTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolb
   EXPECT_EQ(editor->menus.sm3Engine, nullptr);
 }
 
-TEST_F(EditorMenuTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
+TEST_F(EditorMenusTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
   struct Case {
     int event;
     int type;
@@ -114,25 +184,25 @@ TEST_F(EditorMenuTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
     Start();
-    Choose(c.event);
+    Command(c.event);
     ASSERT_EQ(editor->engineType, c.type);
     ExpectMenu(editor->EngineMenu(), EngineMenuTokens(c.type), c.hidden);
     EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->menus.geometry, 182))), c.geometryItems);
     auto* icon = editor->menus.toolbar->FindKind<cWindow>(306);
     ASSERT_NE(icon, nullptr);
-    ASSERT_NE(Cached(c.icon), nullptr);
-    EXPECT_EQ(FirstSprite(icon), Cached(c.icon));
+    ASSERT_NE(Image(c.icon), nullptr);
+    EXPECT_EQ(DrawnImage(icon), Image(c.icon));
     Shutdown();
   }
 }
 
-TEST_F(EditorMenuTest, MenusAreBuiltOnceAndANewEngineAddsOnlyItsOwnMenu) {
+TEST_F(EditorMenusTest, MenusAreBuiltOnceAndANewEngineAddsOnlyItsOwnMenu) {
   Start();
-  Choose(1003);
+  Command(1003);
   cMenu* heightmap = editor->menus.heightmap;
   cGUIManager::Instance()->ClearMenus();
   cGUIManager::Instance()->PushMenu(editor->menus.selection, false);
-  Choose(1005);
+  Command(1005);
   EXPECT_EQ(editor->menus.heightmap, heightmap);
   EXPECT_NE(editor->menus.sm2Engine, nullptr);
   EXPECT_NE(editor->menus.ffpEngine, nullptr);
@@ -140,69 +210,123 @@ TEST_F(EditorMenuTest, MenusAreBuiltOnceAndANewEngineAddsOnlyItsOwnMenu) {
   EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
 }
 
-TEST_F(EditorMenuTest, TheSaveNameTakesLettersAndTheResolutionListNamesEveryMode) {
-  profile.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {640, 480, 60, D3DFMT_X8R8G8B8}, {1024, 768, 75, D3DFMT_X8R8G8B8}};
-  Start();
-  Choose(1003);
-  cEditbox* name = FindEditbox(editor->menus.save, 301);
-  ASSERT_NE(name, nullptr);
-  name->Focus();
-  name->OnChar('x');
-  EXPECT_STREQ(name->GetText(), L"MyEnginex");
-  EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->menus.settings, 293))), L"800x600x60 hz|1024x768x75 hz");
-}
-
 // Works on the "save" folder of the test's own working directory.
-class LoadListTest : public EditorMenuTest {
+class LoadListTest : public EditorMenusTest {
  protected:
   void TearDown() override {
-    EditorMenuTest::TearDown();
-    std::filesystem::remove_all(kFolder);
+    EditorMenusTest::TearDown();
+    std::filesystem::remove_all("save");
   }
-  static void Touch(const std::string& name) { std::ofstream(std::string(kFolder) + "/" + name) << "x"; }
-  std::wstring LoadList() { return Joined(ItemsOf(FindCombobox(editor->menus.load, 302))); }
-
-  static constexpr const char* kFolder = "save";
+  std::wstring LoadList() { return Joined(ItemsOf(FindCombobox(editor->menus.load, EditorId::kLoadList))); }
 };
 
 TEST_F(LoadListTest, ListsTxtFilesByNameWithoutTheirExtension) {
+  std::filesystem::remove_all("save");
+  std::filesystem::create_directories("save/d.txt");
+  const std::vector<std::string> files = {"b.txt",  "a.txt",    "notes.txtx",  "c.TXT",
+                                          "readme", ".txt",     "\xC3\xA9t\xC3\xA9.txt", "bad\xFF.txt",
+                                          std::string(200, 'n') + ".txt"};
+  for (const std::string& file : files) std::ofstream("save/" + file) << "x";
+  StartWith(ENGINE_SM2);
+  EXPECT_EQ(LoadList(), L"a|b|" + std::wstring(200, L'n') + L"|\u00E9t\u00E9");
+}
+
+TEST_F(LoadListTest, AMissingSaveFolderGivesAnEmptyListAndRefillingReplacesTheItems) {
+  std::filesystem::remove_all("save");
+  StartWith(ENGINE_SM2);
+  EXPECT_EQ(LoadList(), L"");
+  std::filesystem::create_directories("save");
+  std::ofstream("save/one.txt") << "x";
+  FindCombobox(editor->menus.load, EditorId::kLoadList)->Select(1);
+  editor->FillLoadList();
+  EXPECT_EQ(LoadList(), L"one");
+  editor->FillLoadList();
+  EXPECT_EQ(LoadList(), L"one");
+  EXPECT_EQ(FindCombobox(editor->menus.load, EditorId::kLoadList)->GetSelected(), -1);
+}
+
+TEST_F(EditorMenusTest, TheSelectionScreenShowsNoticesButtonsAndDescriptions) {
+  Start();
+  ASSERT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.selection);
+  EXPECT_EQ(editor->menus.selection->GetId(), 100);
+  std::vector<iGUIComponent*> c;
+  for (const auto& component : editor->menus.selection->Components()) c.push_back(component.get());
+  ASSERT_EQ(c.size(), 15u);
+  // Three notices in the notice font: a white one, then two yellow ones.
+  const D3DCOLOR colors[] = {0xFFFFFFFF, 0xFFFFE400, 0xFFFFE400};
+  for (int i = 0; i < 3; ++i) {
+    auto* area = dynamic_cast<cTextarea*>(c[i]);
+    ASSERT_NE(area, nullptr);
+    EXPECT_GT(std::wstring(area->GetText()).size(), 10u);
+    EXPECT_EQ(DrawnText(area), std::pair(colors[i], 20)) << i;
+  }
+  std::wstring tokens;
+  for (size_t i = 3; i < c.size(); ++i) tokens += Token(c[i]) + L"|";
+  const EngineDescriptions& d = editor->engineDescriptions;
+  EXPECT_EQ(tokens, L"W|#109>1001|#308>1060|" + d[8] + L"|#101>1005|" + d[0] + L"|#103>1002|" + d[2] + L"|#105>1003|" +
+                        d[4] + L"|#107>1004|" + d[6] + L"|");
+  EXPECT_EQ(DrawnText(c[6]), std::pair(D3DCOLOR{0xFFFF0000}, 16));  // the description line
+
+  editor->OnGUIEvent(EditorId::kEventBuy, nullptr);
+  EXPECT_EQ(platform::Recorded().shellOpens, std::vector<std::string>{"README.md"});
+  EXPECT_FALSE(editor->IsQuitRequested());
+  editor->OnGUIEvent(EditorId::kEventQuit, nullptr);
+  EXPECT_TRUE(editor->IsQuitRequested());
+}
+
+TEST_F(EditorMenusTest, EnginesTheDeviceCannotRunAreDimmedAndSilent) {
   struct Case {
-    std::vector<std::string> files;
-    std::vector<std::string> folders;
-    std::wstring expected;
+    const char* name;
+    platform::HeadlessProfile profile;
+    bool supported[4];  // fixed function, shader models 1, 2, 3
   };
+  // Each engine on and off once; which profile runs what is tested with the editor's start-up.
   const Case cases[] = {
-      {{}, {}, L""},
-      {{"b.txt", "a.txt", "notes.txtx", "c.TXT", "readme", ".txt", "\xC3\xA9t\xC3\xA9.txt", "bad\xFF.txt",
-        std::string(200, 'n') + ".txt"},
-       {"d.txt"},
-       L"a|b|" + std::wstring(200, L'n') + L"|\u00E9t\u00E9"},
+      {"SM1", platform::HeadlessProfile::ShaderModel1(), {true, true, false, false}},
+      {"one stream", platform::HeadlessProfile::OneStream(), {false, false, true, true}},
   };
-  for (const Case& c : cases) {
-    std::filesystem::remove_all(kFolder);
-    std::filesystem::create_directories(kFolder);
-    for (const std::string& file : c.files) Touch(file);
-    for (const std::string& folder : c.folders) std::filesystem::create_directories(std::string(kFolder) + "/" + folder);
+  const int types[] = {ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3};
+  const wchar_t* names[] = {L"ffp", L"sm1", L"sm2", L"sm3"};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    profile = test.profile;
     Start();
-    Choose(1003);
-    EXPECT_EQ(LoadList(), c.expected);
+    const auto& c = editor->menus.selection->Components();
+    ASSERT_EQ(c.size(), 15u);
+    for (int k = 0; k < 4; ++k) {
+      SCOPED_TRACE(k);
+      auto* button = dynamic_cast<cButton*>(c[7 + 2 * k].get());
+      auto* text = dynamic_cast<cTextarea*>(c[8 + 2 * k].get());
+      ASSERT_TRUE(button && text);
+      const bool on = test.supported[k];
+      EXPECT_EQ(button->IsEnabled(), on);
+      const std::wstring shown = cMenuBuilder::ButtonImage(names[k], on ? L"idle" : L"over");
+      EXPECT_EQ(DrawnImage(button), Image(shown.c_str()));
+      EXPECT_EQ(button->OnClick(0, 0), on ? IdsOf(types[k]).chooseEvent : 0);
+      EXPECT_EQ(std::wstring(text->GetText()), editor->engineDescriptions[2 * k + (on ? 0 : 1)]);
+    }
     Shutdown();
   }
 }
 
-TEST_F(LoadListTest, AMissingSaveFolderGivesAnEmptyListAndRefillingReplacesTheItems) {
-  std::filesystem::remove_all(kFolder);
+// Images missing from the data folder leave their widgets without them: every
+// menu still builds, draws and takes clicks.
+TEST_F(EditorMenusTest, MenusWorkWithoutTheirImages) {
   Start();
-  Choose(1003);
-  EXPECT_EQ(LoadList(), L"");
-  std::filesystem::create_directories(kFolder);
-  Touch("one.txt");
-  FindCombobox(editor->menus.load, 302)->Select(1);
-  editor->FillLoadList();
-  EXPECT_EQ(LoadList(), L"one");
-  editor->FillLoadList();
-  EXPECT_EQ(LoadList(), L"one");
-  EXPECT_EQ(FindCombobox(editor->menus.load, 302)->GetSelected(), -1);
+  const cMenuBuilder builder(nullptr, editor->smallFont);
+  for (const std::vector<MenuRow>& rows : {ToolbarRows(), HeightmapRows(), NormalmapRows(), GeometryRows(),
+                                           SettingsRows(), EngineRows(403), NewStateRows(), LoadRows()}) {
+    cMenu menu(1, nullptr);
+    builder.AddRows(&menu, rows);
+    EXPECT_EQ(menu.Components().size(), rows.size());
+    for (int layer : {0, 56, 57}) {
+      menu.DrawSprites(layer, editor->spriteContainer);
+      menu.DrawText(layer);
+    }
+    menu.OnClick(-0.7f, 0.5f);
+    menu.OnHover(0.1f, 0.2f);
+  }
+  EXPECT_TRUE(EngineRows(0).empty());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -14,7 +13,7 @@
 #include <string>
 
 #include "../ScratchFolder.h"
-#include "EditorSession.h"
+#include "EditorTest.h"
 #include "base/AppPaths.h"
 #include "settings/cEngineSettings.h"
 #include "engine/iWaterEngine.h"
@@ -30,11 +29,11 @@ constexpr const wchar_t* kLoaded = L"The engine has been succesifully loaded.";
 constexpr const wchar_t* kOtherEngine = L"The current selected engine differs from file engine.";
 constexpr const wchar_t* kLoadFailed = L"The file format is not valid or the file does not exist.";
 
-class SaveLoadTest : public EditorSession {
+class SaveLoadTest : public EditorTest {
  protected:
   void TearDown() override {
     for (const std::string& name : written_) std::filesystem::remove("save/" + name + ".txt");
-    EditorSession::TearDown();
+    EditorTest::TearDown();
   }
 
   std::string Path(const std::string& name) {
@@ -67,16 +66,6 @@ class SaveLoadTest : public EditorSession {
     std::ofstream(Path(name), std::ios::binary) << text;
   }
 
-  std::wstring Information() const { return Text(editor->menus.info, kInfoText); }
-
-  // GUI coordinates of a pixel, by the inverse of the drawing mapping.
-  D3DXVECTOR2 Gui(LONG x, LONG y) const {
-    const float width = static_cast<float>(editor->displayMode.Width);
-    const float height = static_cast<float>(editor->displayMode.Height);
-    return D3DXVECTOR2((2.0f * x / width - 1.0f) / editor->projection._11,
-                       (height / 2.0f - y) * 2.0f / (height * editor->projection._22));
-  }
-
   // The laid-out text, as the font measures it where it was drawn, lies in the
   // box's window and above its OK button, which lies in the window too.
   void ExpectInformationFits() {
@@ -95,7 +84,9 @@ class SaveLoadTest : public EditorSession {
     cMenu* box = editor->menus.info;
     cWindow* window = box->FindKind<cWindow>(0);
     cButton* ok = box->FindKind<cButton>(0);
-    const D3DXVECTOR2 topLeft = Gui(bounds.left, bounds.top), bottomRight = Gui(bounds.right, bounds.bottom);
+    // The cursor mapping is the drawing's inverse.
+    const D3DXVECTOR2 topLeft = editor->CursorToGUI({bounds.left, bounds.top});
+    const D3DXVECTOR2 bottomRight = editor->CursorToGUI({bounds.right, bounds.bottom});
     EXPECT_TRUE(window->HitTest(topLeft.x, topLeft.y) && window->HitTest(bottomRight.x, bottomRight.y));
     const float okX = ok->GetPosition()[0], okY = ok->GetPosition()[1];
     EXPECT_GT(bottomRight.y, okY);
@@ -117,13 +108,18 @@ class SaveLoadTest : public EditorSession {
     return values;
   }
 
-  void CreateAll(int geometryItem) {
-    CreateFFTHeightmap();
-    CreateNormalmap(1);
-    CreateGeometry(geometryItem);
-    editor->CreateEngine();
-    ASSERT_NE(editor->waterScene.engine, nullptr);
-    ASSERT_TRUE(editor->waterScene.engine->IsInitialised());
+  // Saves, starts afresh with the same engine and loads the file: the state comes back whole.
+  void SaveAndLoadAfresh(const std::wstring& name) {
+    Save(name);
+    ASSERT_EQ(Information(), kSaved);
+    const int type = editor->engineType;
+    Open(editor->menus.newState);
+    Command(kEventNewStateOk);
+    Command(IdsOf(type).chooseEvent);
+    Load(std::string(name.begin(), name.end()));
+    EXPECT_EQ(Information(), kLoaded);
+    const cWaterScene& scene = editor->waterScene;
+    EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
   }
 
   std::vector<std::string> written_;
@@ -175,26 +171,15 @@ TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
   Write(engine, kGlobalTransparency, L"0.25");
   for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableFoam, kEventFoam},
                             {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects},
-                            {kEnableExtrusion, kEventExtrusion}}) {
-    Check(engine, box, true);
-    Command(event);
-  }
+                            {kEnableExtrusion, kEventExtrusion}})
+    Tick(engine, box, event);
   Write(engine, kSunColorG, L"17");
   Write(engine, kReflectionResolution, L"256");
-  CreateAll(3);
+  CreateAll(1, 3);
   driver->Frames(3);
   const auto before = MenuValues();
-  Save(L"t15trip");
-  ASSERT_EQ(Information(), kSaved);
-
-  Open(editor->menus.newState);
-  Command(kEventNewStateOk);
-  Command(kEventChooseSM2);
-  Load("t15trip");
-  EXPECT_EQ(Information(), kLoaded);
-  const cWaterScene& scene = editor->waterScene;
-  EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
-  EXPECT_EQ(scene.reflectionTarget.GetSize(), 256);
+  SaveAndLoadAfresh(L"t15trip");
+  EXPECT_EQ(editor->waterScene.reflectionTarget.GetSize(), 256);
   const auto after = MenuValues();
   for (const auto& [key, value] : before) {
     EXPECT_NEAR(after.at(key), value, 1e-3f * std::max(1.0f, std::abs(value)))
@@ -210,23 +195,13 @@ TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
 TEST_F(SaveLoadTest, AStateRunningWithLiveValuesOutOfCreateBoundsLoadsWhole) {
   StartWith(ENGINE_SM2);
   cMenu* engine = editor->menus.sm2Engine;
-  Check(engine, kEnableFoam, true);
-  Command(kEventFoam);
-  CreateAll(2);
+  Tick(engine, kEnableFoam, kEventFoam);
+  CreateAll(1, 2);
   Write(editor->menus.heightmap, kSimulationSpeed, L"-0.5");
   Write(engine, kFoamTiling, L"0");
   Write(engine, kReflectionColorR, L"300");
   driver->Frames(2);
-  Save(L"t15live");
-  ASSERT_EQ(Information(), kSaved);
-
-  Open(editor->menus.newState);
-  Command(kEventNewStateOk);
-  Command(kEventChooseSM2);
-  Load("t15live");
-  EXPECT_EQ(Information(), kLoaded);
-  const cWaterScene& scene = editor->waterScene;
-  EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
+  SaveAndLoadAfresh(L"t15live");
   EXPECT_EQ(BoxText(editor->menus.heightmap, kSimulationSpeed), L"-0.500");
   driver->Frames(2);
   Open(editor->menus.heightmap);
@@ -238,7 +213,7 @@ TEST_F(SaveLoadTest, AStateRunningWithLiveValuesOutOfCreateBoundsLoadsWhole) {
 // refused whole; the reason for a component follows the message.
 TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothing) {
   StartWith(ENGINE_SM2);
-  CreateAll(1);
+  CreateAll(1, 1);
   Write(editor->menus.sm2Engine, kReflectionStrength, L"0.5");
   Save(L"t15whole");
   ASSERT_EQ(Information(), kSaved);
@@ -339,7 +314,7 @@ TEST_F(SaveLoadTest, EveryInformationTextFitsItsBoxAtEveryDisplayMode) {
 // refused without overflowing on the way (the sanitizer build checks).
 TEST_F(SaveLoadTest, ExtremeWholeNumbersLoadOrAreRefusedWithoutOverflow) {
   StartWith(ENGINE_SM2);
-  CreateAll(1);
+  CreateAll(1, 1);
   Save(L"t20base");
   std::ifstream file("save/t20base.txt", std::ios::binary);
   const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "EditorSession.h"
+#include "EditorTest.h"
 #include "heightmap/iHeightmap.h"
 
 namespace {
@@ -20,50 +20,42 @@ constexpr const wchar_t* kEngineWarning =
     L"Not all engine options are valid or one of the following components is not initalized:heightmap, normalmap, "
     L"geometry. Please check the constraints.";
 
-// One field on both sides of its bound: typed with the keys into the real box,
-// after `list` got `item` (with its event) and `checkbox` was ticked (with its event).
-struct Boundary {
-  int list, item, pickEvent;
-  int checkbox, checkEvent;
-  int field;
+// Fields typed with the keys into the real boxes on both sides of their bound,
+// after `list` got `item` or `checkbox` was ticked (either reported by `event`).
+struct Field {
+  int id;
   const char* passes;
   const char* fails;
 };
+struct Fields {
+  int list, item, checkbox, event;
+  std::vector<Field> fields;
+};
 
-class ValidationTest : public EditorSession {
+class ValidationTest : public EditorTest {
  protected:
-  // Types each boundary into `menu` (on top) and checks `button` and the warning.
-  void CheckBoundaries(cMenu* menu, int button, const wchar_t* warning, const std::vector<Boundary>& cases) {
+  // Types each field into `menu` (on top) and checks `button` and the warning;
+  // without a button, the heightmap's create button of the picked model.
+  void CheckBoundaries(cMenu* menu, int button, const wchar_t* warning, const std::vector<Fields>& groups) {
     Open(menu);
-    for (const Boundary& c : cases) {
-      SCOPED_TRACE("field " + std::to_string(c.field) + " passes " + c.passes + ", fails " + c.fails);
-      if (c.list != 0) Pick(menu, c.list, c.item, c.pickEvent);
-      if (c.checkbox != 0) {
-        Check(menu, c.checkbox, true);
-        Command(c.checkEvent);
+    for (const Fields& group : groups) {
+      if (group.list != 0) Pick(menu, group.list, group.item, group.event);
+      if (group.checkbox != 0) Tick(menu, group.checkbox, group.event);
+      const int create = button != 0 ? button : (group.item == 1 ? kCreatePerlinButton : kCreateFFTButton);
+      for (const Field& field : group.fields) {
+        SCOPED_TRACE("field " + std::to_string(field.id) + " passes " + field.passes + ", fails " + field.fails);
+        driver->Type(menu, field.id, field.fails);
+        editor->UpdateComponentStatus();
+        EXPECT_FALSE(ButtonEnabled(menu, create));
+        EXPECT_EQ(InfoLine(), warning);
+        EXPECT_EQ(DrawnImage(menu->Find(create)), Image(L"data/gui/create_disabled.tga"));  // greyed, not lit
+        driver->Type(menu, field.id, field.passes);
+        editor->UpdateComponentStatus();
+        EXPECT_TRUE(ButtonEnabled(menu, create));
+        EXPECT_EQ(DrawnImage(menu->Find(create)), Image(L"data/gui/create_idle.tga"));
       }
-      const int createButton = button != 0 ? button : (c.item == 1 ? kCreatePerlinButton : kCreateFFTButton);
-      driver->Type(menu, c.field, c.fails);
-      editor->UpdateComponentStatus();
-      EXPECT_FALSE(ButtonEnabled(menu, createButton));
-      EXPECT_EQ(InfoLine(), warning);
-      EXPECT_EQ(DrawnImage(menu, createButton), Image(L"data/gui/create_disabled.tga"));  // greyed, not lit
-      driver->Type(menu, c.field, c.passes);
-      editor->UpdateComponentStatus();
-      EXPECT_TRUE(ButtonEnabled(menu, createButton));
-      EXPECT_EQ(DrawnImage(menu, createButton), Image(L"data/gui/create_idle.tga"));
-      if (c.checkbox != 0) {
-        Check(menu, c.checkbox, false);
-        Command(c.checkEvent);
-      }
+      if (group.checkbox != 0) Tick(menu, group.checkbox, group.event, false);
     }
-  }
-
-  void CreateEngineComponents(int geometryItem) {
-    CreateFFTHeightmap();
-    CreateNormalmap(1);
-    CreateGeometry(geometryItem);
-    ASSERT_NE(editor->waterScene.geometry, nullptr);
   }
 };
 
@@ -71,15 +63,13 @@ TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
   StartWith(ENGINE_SM2);
   cMenu* menu = editor->menus.heightmap;
   Pick(menu, kHeightmapResolutionList, 3, 0);
+  const int pick = kEventHeightmapModelPicked;
   CheckBoundaries(menu, 0, kHeightmapWarning,
-                  {{kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kPersistence, "0", "-0.5"},
-                   {kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kOctaveCount, ".", "-1"},
-                   {kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kPerlinGridSize, "0", "-1"},
-                   {kHeightmapModelList, 1, kEventHeightmapModelPicked, 0, 0, kSimulationSpeed, "0", "-0.1"},
-                   {kHeightmapModelList, 2, kEventHeightmapModelPicked, 0, 0, kAmplitude, "0", "-1"},
-                   {kHeightmapModelList, 2, kEventHeightmapModelPicked, kFixedNormalization, kEventFixedNormalization,
-                    kNormalization, "0.01", "0"},
-                   {kHeightmapModelList, 2, kEventHeightmapModelPicked, 0, 0, kFFTGridSize, "0", "-2"}});
+                  {{kHeightmapModelList, 1, 0, pick,
+                    {{kPersistence, "0", "-0.5"}, {kOctaveCount, ".", "-1"}, {kPerlinGridSize, "0", "-1"},
+                     {kSimulationSpeed, "0", "-0.1"}}},
+                   {kHeightmapModelList, 2, 0, pick, {{kAmplitude, "0", "-1"}, {kFFTGridSize, "0", "-2"}}},
+                   {0, 0, kFixedNormalization, kEventFixedNormalization, {{kNormalization, "0.01", "0"}}}});
 
   // The FFT fields do not count for the Perlin model, nor the other way round.
   Write(menu, kNormalization, L"0");
@@ -123,63 +113,45 @@ TEST_F(ValidationTest, AnAutomaticNormalizationOfZeroNeverBlocksCreate) {
 TEST_F(ValidationTest, GeometryFieldsAndSixteenBitLimits) {
   StartWith(ENGINE_SM2);
   const int pick = kEventGeometryTypePicked;
-  CheckBoundaries(editor->menus.geometry, kCreateGeometryButton, kGeometryWarning,
-                  {{kGeometryTypeList, 1, pick, 0, 0, kSimpleWidthX, "0.5", "0"},
-                   {kGeometryTypeList, 1, pick, 0, 0, kSimpleWidthZ, "0.5", "-1"},
-                   {kGeometryTypeList, 1, pick, 0, 0, kSimpleTesselationX, "507", "508"},
-                   {kGeometryTypeList, 1, pick, 0, 0, kSimpleTesselationZ, "1", "0.5"},
-                   {kGeometryTypeList, 1, pick, 0, 0, kSimpleUVScaleX, "0.1", "0"},
-                   {kGeometryTypeList, 1, pick, 0, 0, kSimpleUVScaleY, "0.1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapWidthX, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapWidthZ, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapMaxTesselation, "255", "256"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapMaxTesselation, "1", "0.9"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapUVScaleX, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapUVScaleY, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapPatchesX, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapPatchesZ, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapLodFalloff, "1", "0"},
-                   {kGeometryTypeList, 2, pick, 0, 0, kGeomipmapHeightFalloff, "1", "-1"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialMaxRadius, "1", "0"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialCircleResolution, "3", "2"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialCircleResolution, "192", "100000"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialFirstRadius, "1", "0"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialLevelScale, "1.01", "0"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialFirstLevelScale, "1", "0"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialUVScaleX, "1", "0"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialUVScaleY, "1", "0"},
-                   {kGeometryTypeList, 3, pick, 0, 0, kRadialHeightFalloff, "1", "0"}});
+  CheckBoundaries(
+      editor->menus.geometry, kCreateGeometryButton, kGeometryWarning,
+      {{kGeometryTypeList, 1, 0, pick,
+        {{kSimpleWidthX, "0.5", "0"}, {kSimpleWidthZ, "0.5", "-1"}, {kSimpleTesselationX, "507", "508"},
+         {kSimpleTesselationZ, "1", "0.5"}, {kSimpleUVScaleX, "0.1", "0"}, {kSimpleUVScaleY, "0.1", "0"}}},
+       {kGeometryTypeList, 2, 0, pick,
+        {{kGeomipmapWidthX, "1", "0"}, {kGeomipmapWidthZ, "1", "0"}, {kGeomipmapMaxTesselation, "255", "256"},
+         {kGeomipmapMaxTesselation, "1", "0.9"}, {kGeomipmapUVScaleX, "1", "0"}, {kGeomipmapUVScaleY, "1", "0"},
+         {kGeomipmapPatchesX, "1", "0"}, {kGeomipmapPatchesZ, "1", "0"}, {kGeomipmapLodFalloff, "1", "0"},
+         {kGeomipmapHeightFalloff, "1", "-1"}}},
+       {kGeometryTypeList, 3, 0, pick,
+        {{kRadialMaxRadius, "1", "0"}, {kRadialCircleResolution, "3", "2"}, {kRadialCircleResolution, "192", "100000"},
+         {kRadialFirstRadius, "1", "0"}, {kRadialLevelScale, "1.01", "0"}, {kRadialFirstLevelScale, "1", "0"},
+         {kRadialUVScaleX, "1", "0"}, {kRadialUVScaleY, "1", "0"}, {kRadialHeightFalloff, "1", "0"}}}});
 }
 
 TEST_F(ValidationTest, EngineFieldsAndOptionsOnlyWhileTicked) {
   StartWith(ENGINE_SM2);
-  CreateEngineComponents(1);
+  CreateFFTHeightmap();
+  CreateNormalmap(1);
+  CreateGeometry(1);
   cMenu* menu = editor->menus.sm2Engine;
-  CheckBoundaries(menu, kCreateSM2EngineButton, kEngineWarning,
-                  {{0, 0, 0, 0, 0, kReflectionStrength, "0", "-1"},
-                   {0, 0, 0, 0, 0, kFullReflectionDistance, "0.5", "0"},
-                   {0, 0, 0, 0, 0, kGlobalTransparency, "0", "-0.1"},
-                   {0, 0, 0, 0, 0, kReflectionColorR, "255", "255.5"},
-                   {0, 0, 0, 0, 0, kReflectionColorG, "0", "-1"},
-                   {0, 0, 0, 0, 0, kReflectionColorB, "0", "256"},
-                   {0, 0, 0, kEnableReflection, kEventReflection, kReflectionResolution, "512", "500"},
-                   {0, 0, 0, kEnableReflection, kEventReflection, kReflectionResolution, "1", "0"},
-                   {0, 0, 0, kEnableReflection, kEventReflection, kReflectionResolution, "4096", "8192"},
-                   {0, 0, 0, kEnableRefraction, kEventRefraction, kRefractionResolution, "2", "3"},
-                   {0, 0, 0, kEnableRefraction, kEventRefraction, kRefractionFillR, "255", "300"},
-                   {0, 0, 0, kEnableExtrusion, kEventExtrusion, kExtrusionStrength, "0", "-1"},
-                   {0, 0, 0, kEnableExtrusion, kEventExtrusion, kExtrusionUVScaleX, "0.1", "0"},
-                   {0, 0, 0, kEnableFoam, kEventFoam, kFoamStart, "1", "1.5"},
-                   {0, 0, 0, kEnableFoam, kEventFoam, kFoamTransparency, "0", "-1"},
-                   {0, 0, 0, kEnableFoam, kEventFoam, kFoamTiling, "0.1", "0"},
-                   {0, 0, 0, kEnableFoam, kEventFoam, kFoamDistortion, "0", "-1"},
-                   {0, 0, 0, kEnableFoam, kEventFoam, kFoamVisibility, "0", "-1"},
-                   {0, 0, 0, kEnableSunlight, kEventSunlight, kSunColorB, "0", "-1"},
-                   {0, 0, 0, kEnableSunlight, kEventSunlight, kSunArea, "1", "0"},
-                   {0, 0, 0, kEnableSunlight, kEventSunlight, kSunPower, "1", "0"},
-                   {0, 0, 0, kEnableDepth, kEventDepthEffects, kShoreTransparency, "0", "-1"},
-                   {0, 0, 0, kEnableDepth, kEventDepthEffects, kDepthLimit, "0", "-1"},
-                   {0, 0, 0, kEnableDepth, kEventDepthEffects, kDepthResolution, "512", "300"}});
+  CheckBoundaries(
+      menu, kCreateSM2EngineButton, kEngineWarning,
+      {{0, 0, 0, 0,
+        {{kReflectionStrength, "0", "-1"}, {kFullReflectionDistance, "0.5", "0"}, {kGlobalTransparency, "0", "-0.1"},
+         {kReflectionColorR, "255", "255.5"}, {kReflectionColorG, "0", "-1"}, {kReflectionColorB, "0", "256"}}},
+       {0, 0, kEnableReflection, kEventReflection,
+        {{kReflectionResolution, "512", "500"}, {kReflectionResolution, "1", "0"},
+         {kReflectionResolution, "4096", "8192"}}},
+       {0, 0, kEnableRefraction, kEventRefraction,
+        {{kRefractionResolution, "2", "3"}, {kRefractionFillR, "255", "300"}}},
+       {0, 0, kEnableExtrusion, kEventExtrusion, {{kExtrusionStrength, "0", "-1"}, {kExtrusionUVScaleX, "0.1", "0"}}},
+       {0, 0, kEnableFoam, kEventFoam,
+        {{kFoamStart, "1", "1.5"}, {kFoamTransparency, "0", "-1"}, {kFoamTiling, "0.1", "0"},
+         {kFoamDistortion, "0", "-1"}, {kFoamVisibility, "0", "-1"}}},
+       {0, 0, kEnableSunlight, kEventSunlight, {{kSunColorB, "0", "-1"}, {kSunArea, "1", "0"}, {kSunPower, "1", "0"}}},
+       {0, 0, kEnableDepth, kEventDepthEffects,
+        {{kShoreTransparency, "0", "-1"}, {kDepthLimit, "0", "-1"}, {kDepthResolution, "512", "300"}}}});
 
   // An option's fields do not count while it is off.
   Write(menu, kReflectionResolution, L"500");

@@ -16,7 +16,7 @@ std::string Write(const std::string& bytes) {
   return path;
 }
 
-TEST(EngineDescriptions, KeepsNineLinesWithTheirLineEndsAndTheirRoles) {
+TEST(EngineDescriptions, KeepsNineLinesWithTheirLineEndsAndTheirRolesAndNoneWithoutAFile) {
   const std::string longLine(600, 'x');
   struct Case {
     const char* name;
@@ -37,9 +37,7 @@ TEST(EngineDescriptions, KeepsNineLinesWithTheirLineEndsAndTheirRoles) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(ReadEngineDescriptions(Write(c.bytes).c_str()), c.expected);
   }
-}
-
-TEST(EngineDescriptions, AMissingFileGivesEmptyTexts) {
+  // A missing file gives empty texts.
   EXPECT_EQ(ReadEngineDescriptions("no/such/file.txt"), EngineDescriptions{});
   EXPECT_EQ(ReadEngineDescriptions(nullptr), EngineDescriptions{});
 }

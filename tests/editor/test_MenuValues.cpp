@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "editor/MenuValues.h"
 #include "gui/cTextarea.h"
@@ -29,7 +30,7 @@ class MenuValuesTest : public ::testing::Test {
   cCombobox* list = nullptr;
 };
 
-TEST_F(MenuValuesTest, LookupsFindTheirKindAndToleranceMissingMenusAndIds) {
+TEST_F(MenuValuesTest, LookupsFindTheirKindAndReadItsValueOrTheFallback) {
   EXPECT_EQ(FindEditbox(&menu, 7), box);
   EXPECT_EQ(FindCheckbox(&menu, 7), check);
   EXPECT_EQ(FindCombobox(&menu, 7), list);
@@ -38,24 +39,17 @@ TEST_F(MenuValuesTest, LookupsFindTheirKindAndToleranceMissingMenusAndIds) {
     EXPECT_EQ(FindEditbox(source, id), nullptr);
     EXPECT_EQ(FindCheckbox(source, id), nullptr);
     EXPECT_EQ(FindCombobox(source, id), nullptr);
-    EXPECT_EQ(EditboxValue(source, id, -3.0f), -3.0f);
-    EXPECT_EQ(EditboxInt(source, id, 9), 9);
-    EXPECT_EQ(EditboxByte(source, id, 4), 4);
+    EXPECT_EQ(std::tuple(EditboxValue(source, id, -3.0f), EditboxInt(source, id, 9), EditboxByte(source, id, 4)),
+              std::tuple(-3.0f, 9, BYTE{4}));
     EXPECT_FALSE(IsChecked(source, id));
     EXPECT_EQ(SelectedItem(source, id), -1);
   }
-}
-
-TEST_F(MenuValuesTest, ValuesComeFromTheControlOfTheRightKind) {
-  EXPECT_FLOAT_EQ(EditboxValue(&menu, 7), 12.9f);
-  EXPECT_EQ(EditboxInt(&menu, 7), 12);
-  EXPECT_EQ(EditboxByte(&menu, 7), 12);
-  EXPECT_FALSE(IsChecked(&menu, 7));
+  EXPECT_EQ(std::tuple(EditboxValue(&menu, 7), EditboxInt(&menu, 7), EditboxByte(&menu, 7)),
+            std::tuple(12.9f, 12, BYTE{12}));
+  EXPECT_EQ(std::tuple(IsChecked(&menu, 7), SelectedItem(&menu, 7)), std::tuple(false, -1));
   check->SetChecked(1);
-  EXPECT_TRUE(IsChecked(&menu, 7));
-  EXPECT_EQ(SelectedItem(&menu, 7), -1);
   list->Select(2);
-  EXPECT_EQ(SelectedItem(&menu, 7), 2);
+  EXPECT_EQ(std::tuple(IsChecked(&menu, 7), SelectedItem(&menu, 7)), std::tuple(true, 2));
   box->SetText(L"300");
   EXPECT_EQ(EditboxByte(&menu, 7), 255);
   box->SetText(L"99999999999999999999");
@@ -71,13 +65,8 @@ TEST(MenuValueConversions, SaturateInsteadOfOverflowing) {
     BYTE byte;
   };
   const Case cases[] = {
-      {0.0f, 0, 0},
-      {12.9f, 12, 12},
-      {-12.9f, -12, 0},
-      {254.99f, 254, 254},
-      {255.0f, 255, 255},
-      {300.0f, 300, 255},
-      {-10.0f, -10, 0},
+      {0.0f, 0, 0},          {12.9f, 12, 12},     {-12.9f, -12, 0},   {254.99f, 254, 254},
+      {255.0f, 255, 255},    {300.0f, 300, 255},  {-10.0f, -10, 0},
       {2147483520.0f, 2147483520, 255},  // the largest float below 2^31
       {2147483648.0f, std::numeric_limits<int>::max(), 255},
       {-2147483648.0f, std::numeric_limits<int>::min(), 0},

@@ -24,7 +24,8 @@ Bytes ColorBytes(const iWaterEngine& engine) {
 }
 
 // Which textures are written in a frame, by engine type, preview boxes, foam
-// and normal map type; the step times show exactly the calls that ran.
+// and normal map type; the step times show exactly the calls that ran, and
+// read zero once the components are gone.
 TEST_F(UpdatePipelineTest, WritesTexturesOnlyWhenSomethingSamplesThem) {
   struct Case {
     int engine;
@@ -67,19 +68,14 @@ TEST_F(UpdatePipelineTest, WritesTexturesOnlyWhenSomethingSamplesThem) {
     EXPECT_FLOAT_EQ(editor->timings.normalmapWrite, c.normalmapWritten ? kNormalWriteSeconds : 0.0);
     EXPECT_FLOAT_EQ(editor->timings.heightmapUpdate, kUpdateSeconds);
     EXPECT_FLOAT_EQ(editor->timings.heightmapWrite, c.heightmapWritten ? kHeightWriteSeconds : 0.0);
-  }
-}
 
-TEST_F(UpdatePipelineTest, StepTimesOfMissingComponentsReadZero) {
-  UseMenus(ENGINE_SM3);
-  editor->waterScene.heightmap = Own(std::make_unique<LoggingHeightmap>(&log));
-  editor->waterScene.normalmap = Own(std::make_unique<LoggingNormalmap>(&log, NORMALMAP_FFT));
-  Frame();  // sets every step time (see the test above)
-  editor->waterScene.heightmap = nullptr;
-  editor->waterScene.normalmap = nullptr;
-  Frame();
-  EXPECT_EQ(editor->timings.heightmapUpdate + editor->timings.heightmapWrite, 0.0f);
-  EXPECT_EQ(editor->timings.normalmapCompute + editor->timings.normalmapWrite, 0.0f);
+    // The step times of missing components read zero.
+    editor->waterScene.heightmap = nullptr;
+    editor->waterScene.normalmap = nullptr;
+    Frame();
+    EXPECT_EQ(editor->timings.heightmapUpdate + editor->timings.heightmapWrite, 0.0f);
+    EXPECT_EQ(editor->timings.normalmapCompute + editor->timings.normalmapWrite, 0.0f);
+  }
 }
 
 // The heightmap gets speed x the simulation time since start, so a new speed
@@ -92,24 +88,24 @@ TEST_F(UpdatePipelineTest, SimulationSpeedScalesTheWholeElapsedTime) {
   EXPECT_TRUE(heightmap->times.empty());
 
   UseMenus(ENGINE_FFP);
-  Type(editor->menus.heightmap, kSimulationSpeed, L"1.0");
+  Write(editor->menus.heightmap, kSimulationSpeed, L"1.0");
   Frame();  // 2 s, then the update's own 0.5 s
-  Type(editor->menus.heightmap, kSimulationSpeed, L"-3");
+  Write(editor->menus.heightmap, kSimulationSpeed, L"-3");
   platform::headless::AdvanceClock(1.5);
   Frame();
   EXPECT_FLOAT_EQ(editor->waterScene.settings.heightmapUpdateCoef, -3.0f);
-  Type(editor->menus.heightmap, kSimulationSpeed, L"-1e39");  // saturates, never infinite
+  Write(editor->menus.heightmap, kSimulationSpeed, L"-1e39");  // saturates, never infinite
   Frame();
   EXPECT_EQ(heightmap->times, (std::vector<float>{2.0f, -3.0f * 4.0f, -FLT_MAX}));
 }
 
 TEST_F(UpdatePipelineTest, AmplitudeReachesOnlyNormalMapsOutsideTheFFT) {
   UseMenus(ENGINE_FFP);
-  Type(editor->menus.normalmap, kNormalsAmplitude, L"-2.5");
+  Write(editor->menus.normalmap, kNormalsAmplitude, L"-2.5");
   auto* cpu = Own(std::make_unique<LoggingNormalmap>(&log, NORMALMAP_FD_RAW));
   editor->waterScene.normalmap = cpu;
   Frame();
-  Type(editor->menus.normalmap, kNormalsAmplitude, L"4");
+  Write(editor->menus.normalmap, kNormalsAmplitude, L"4");
   Frame();
   EXPECT_EQ(cpu->amplitudes, (std::vector<float>{2.5f, 4.0f}));
 
@@ -133,7 +129,7 @@ TEST_F(UpdatePipelineTest, FixedNormalizationOnlyWhileItsBoxIsChecked) {
   const Case cases[] = {{false, L"6", 0.0f}, {true, L"6", 6.0f}, {true, L"-2", 2.0f}, {true, L"0", 0.0f}};
   for (const Case& c : cases) {
     Check(editor->menus.heightmap, kFixedNormalization, c.fixed);
-    Type(editor->menus.heightmap, kNormalization, c.typed);
+    Write(editor->menus.heightmap, kNormalization, c.typed);
     Frame();
     cEngineSettings settings{};
     heightmap->FillSettings(&settings);
@@ -143,9 +139,9 @@ TEST_F(UpdatePipelineTest, FixedNormalizationOnlyWhileItsBoxIsChecked) {
 
 TEST_F(UpdatePipelineTest, GeometryFalloffsFollowTheMenuAsAbsoluteValues) {
   UseMenus(ENGINE_FFP);
-  Type(editor->menus.geometry, kRadialHeightFalloff, L"-2500");
-  Type(editor->menus.geometry, kGeomipmapHeightFalloff, L"700");
-  Type(editor->menus.geometry, kGeomipmapLodFalloff, L"-300");
+  Write(editor->menus.geometry, kRadialHeightFalloff, L"-2500");
+  Write(editor->menus.geometry, kGeomipmapHeightFalloff, L"700");
+  Write(editor->menus.geometry, kGeomipmapLodFalloff, L"-300");
   auto* radial = Own(std::make_unique<cRadialGrid>());
   ASSERT_TRUE(radial->Create(100.0f, 8, 1.0f, 1.1f, 10.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0),
                              editor->device));
@@ -189,12 +185,12 @@ TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteAndColoursSaturate) {
   cMenu* menu = editor->EngineMenu();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.red));
-    Type(menu, kReflectionColorR, c.red);
-    Type(menu, kReflectionColorG, c.green);
-    Type(menu, kReflectionColorB, c.blue);
-    Type(menu, kReflectionStrength, c.strength);
-    Type(menu, kFullReflectionDistance, c.distance);
-    Type(menu, kGlobalTransparency, c.transparency);
+    Write(menu, kReflectionColorR, c.red);
+    Write(menu, kReflectionColorG, c.green);
+    Write(menu, kReflectionColorB, c.blue);
+    Write(menu, kReflectionStrength, c.strength);
+    Write(menu, kFullReflectionDistance, c.distance);
+    Write(menu, kGlobalTransparency, c.transparency);
     Frame();
     EXPECT_EQ(ColorBytes(*engine), c.color);
     EXPECT_FLOAT_EQ(engine->GetReflectionStrength(), c.expectedStrength);
@@ -213,7 +209,7 @@ TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
   delete editor->menus.sm2Engine;
   editor->menus.sm2Engine =
       MakeMenu(kMenuSM2Engine, {kReflectionColorR, kReflectionColorG, kFullReflectionDistance}, {});
-  Type(editor->menus.sm2Engine, kFullReflectionDistance, L"30");
+  Write(editor->menus.sm2Engine, kFullReflectionDistance, L"30");
   Frame();
   EXPECT_EQ(ColorBytes(*engine), (Bytes{1, 2, 3, 255}));
   EXPECT_FLOAT_EQ(engine->GetReflectionStrength(), 0.25f);
@@ -221,7 +217,7 @@ TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
 
   // The menu of another engine type is not read.
   editor->engineType = ENGINE_SM3;
-  Type(editor->menus.sm2Engine, kFullReflectionDistance, L"40");
+  Write(editor->menus.sm2Engine, kFullReflectionDistance, L"40");
   Frame();
   EXPECT_FLOAT_EQ(engine->GetFullReflectionDistanceSquared(), 900.0f);
 }
