@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/WinMain.h"
+#include "editor/Process.h"
 #include "editor/cEditor.h"
 #include "settings/TypeIds.h"
 #include "editor/EditorIds.h"

@@ -4,6 +4,7 @@
 
 #include "gui/GUIKey.h"
 #include "app/WinMain.h"
+#include "editor/Process.h"
 #include "editor/cEditor.h"
 #include "platform/Platform.h"
 

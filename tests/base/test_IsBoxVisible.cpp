@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "GeometryTestSupport.h"
+#include "../geometry/GeometryTestSupport.h"
 #include "base/IsBoxVisible.h"
 
 TEST(IsBoxVisible, CullsOnlyBoxesWhollyBeyondOnePlane) {

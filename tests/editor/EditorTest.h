@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/WinMain.h"
+#include "editor/Process.h"
 #include "editor/cEditor.h"
 #include "platform/Platform.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/WinMain.h"
+#include "editor/Process.h"
 #include "editor/cEditor.h"
 #include "editor/MenuValues.h"
 #include "gui/cGUIManager.h"

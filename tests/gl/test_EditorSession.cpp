@@ -11,6 +11,7 @@
 
 #include "../editor/EditorScript.h"
 #include "app/WinMain.h"
+#include "editor/Process.h"
 #include "platform/Platform.h"
 
 namespace {
