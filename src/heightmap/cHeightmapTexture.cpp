@@ -3,10 +3,13 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/cThreadPool.h"
 #include "platform/d3dx9.h"
 #include "base/TextureFormatSupport.h"
 
 namespace {
+
+constexpr int kTexelsPerRun = 16384;  // per run of rows handed to one thread
 
 void WriteRow(const float* heights, BYTE* texels, int size, D3DFORMAT format) {
   switch (format) {
@@ -51,11 +54,14 @@ bool cHeightmapTexture::Write(IDirect3DDevice9* device, const float* heights, in
   return SUCCEEDED(texture_->UnlockRect(0));
 }
 
+// Rows are shared out over the thread pool; the lock stays with the caller.
 void cHeightmapTexture::WriteTexels(const D3DLOCKED_RECT& locked, const float* heights, int size, D3DFORMAT format) {
-  for (int i = 0; i < size; ++i) {
-    WriteRow(heights + static_cast<size_t>(i) * size,
-             static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch, size, format);
-  }
+  cThreadPool::Shared().ParallelFor(size, kTexelsPerRun / size + 1, [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      WriteRow(heights + i * size, static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch, size,
+               format);
+    }
+  });
 }
 
 bool cHeightmapTexture::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {
