@@ -12,11 +12,13 @@
 // milliseconds per frame; "rest" is the frame less those steps (GUI, sky,
 // passes, draw submission). Headless, they and the frame are CPU time of the
 // whole process, which a loaded machine disturbs less than real time; on the
-// OpenGL backend they are real time.
+// OpenGL backend they are real time. A build with EDITOR_PASS_TIMING also
+// reports the GL frame pass by pass ("gl:..." counters, see platform/PassTiming.h).
 #include <benchmark/benchmark.h>
 
 #include "base/cThreadPool.h"
 #include "support/DefaultScene.h"
+#include "platform/PassTiming.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -67,8 +69,16 @@ double Now() {
   return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// In a pass-timing build, milliseconds per frame of every GL pass as counters.
+void ReportPassTimes(benchmark::State& state) {
+  for (const auto& [pass, seconds] : platform::TakePassTimes()) {
+    state.counters["gl:" + pass] = benchmark::Counter(seconds * 1e3, benchmark::Counter::kAvgIterations);
+  }
+}
+
 void RunFrames(benchmark::State& state, scene_support::DefaultScene& scene, bool headless) {
   cThreadPool::Shared().SetThreadCount(static_cast<int>(state.range(1)));
+  platform::TakePassTimes();
   StepTimes times;
   for (auto _ : state) {
     if (headless) platform::headless::AdvanceClock(1.0 / 60.0);
@@ -79,6 +89,7 @@ void RunFrames(benchmark::State& state, scene_support::DefaultScene& scene, bool
     platform::Recorded().Clear();
   }
   times.Report(state);
+  if (!headless) ReportPassTimes(state);
   state.SetLabel(EngineLabel(static_cast<int>(state.range(0))));
   cThreadPool::Shared().SetThreadCount(cThreadPool::CoreCount());
 }

@@ -1,5 +1,6 @@
 #include "platform/gl/Textures.h"
 
+#include "platform/PassTiming.h"
 #include "platform/gl/GLCheck.h"
 
 namespace platform::gl {
@@ -75,6 +76,7 @@ void Textures::Allocate(const TextureData& texture, GLTexture& gl) {
 }
 
 void Textures::Upload(const TextureData& texture, const GLTexture& gl) {
+  const PassScope scope("uploads");
   cache_.BindForWork(gl.name);
   const UINT levels = gl.automaticMips ? 1 : texture.levels;
   for (UINT level = 0; level < levels; ++level) {
@@ -96,6 +98,7 @@ void Textures::Bind(int unit, TextureData* texture, const DWORD* samplerStates) 
   }
   cache_.BindTexture(unit, gl->name);
   if (gl->automaticMips && gl->mipsStale) {
+    const PassScope scope("mipmaps");
     cache_.BindForWork(gl->name);
     GL_CHECK(glGenerateMipmap(GL_TEXTURE_2D));
     gl->mipsStale = false;
