@@ -5,6 +5,7 @@
 
 #include "editor/Process.h"
 #include "base/cException.h"
+#include "platform/PassTiming.h"
 #include "scene/cResourceManager.h"
 
 namespace {
@@ -223,12 +224,16 @@ bool cEditor::DrawFrame() {
   const bool cleared =
       SUCCEEDED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0));
   if (cleared) {
+    platform::BeginPass("update (CPU)");
     Update();
     RenderScene();
   }
   const bool ended = SUCCEEDED(device->EndScene());
   if (screenshotRequested && cleared && ended) SaveScreenshot();
-  return cleared && ended && SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr));
+  platform::BeginPass("present");
+  const bool presented = SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr));
+  platform::BeginPass("other");
+  return cleared && ended && presented;
 }
 
 void cEditor::DrawFps() {

@@ -4,6 +4,7 @@
 #include "editor/EditorIds.h"
 #include "gui/cGUIManager.h"
 #include "gui/cSpriteContainer.h"
+#include "platform/PassTiming.h"
 
 void EditorGUIEvent(int eventId, iGUIComponent* source) { cEditor::Instance()->OnGUIEvent(eventId, source); }
 
@@ -55,6 +56,7 @@ void cEditor::RenderScene() {
     }
     SetDeviceStates();
   }
+  platform::BeginPass("gui");
   UpdatePreviews();
   DrawGUI();
   UpdateHintText();

@@ -14,6 +14,7 @@
 #include "normalmap/iNormalmap.h"
 #include "scene/D3DMesh.h"
 #include "scene/cResourceManager.h"
+#include "platform/PassTiming.h"
 
 namespace {
 
@@ -76,7 +77,9 @@ class SceneFrame {
         viewProjection_(*editor.GetViewProjection()) {}
 
   void Render() {
+    platform::BeginPass("sky");
     DrawSky(view_, nullptr);
+    platform::BeginPass("island");
     if (showIsland_) DrawIsland(viewProjection_, false);
     if (iWaterEngine* engine = editor_.waterScene.engine) {
       RenderWater(engine);
@@ -121,11 +124,15 @@ class SceneFrame {
     // Components may have been rebuilt since the engine was made.
     engine->SetGeometry(editor_.waterScene.geometry);
     engine->SetNormalmap(editor_.waterScene.normalmap);
+    platform::BeginPass("reflection");
     engine->SetReflectionTexture(RenderReflection());
     SetRefractionColor(engine);
+    platform::BeginPass("refraction");
     engine->SetRefractionTexture(RenderRefraction());
+    platform::BeginPass("extrusion (CPU)");
     if (editor_.waterScene.geometry) Extrude(engine);
     if (auto* perPixel = PerPixel() ? dynamic_cast<cPerPixelWaterEngine*>(engine) : nullptr) {
+      platform::BeginPass("depth");
       SetDepth(perPixel);
       SetSunlight(perPixel);
     }
@@ -135,6 +142,7 @@ class SceneFrame {
       perPixel->SetNormalmapTexture(normalmap ? normalmap->GetTexture() : nullptr);
     }
     if (IsChecked(menu_, kWireframe)) device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    platform::BeginPass("water");
     editor_.Timed(editor_.timings.engineRender,
                   [&] { engine->Render(device_, &view_, &projection_, &editor_.camera->position); });
   }

@@ -21,7 +21,7 @@ struct FFPVertexParameters {
   D3DXMATRIX viewProjection;
 };
 
-class cFFPVertexWriter : public iVertexExtraWriter {
+class cFFPVertexWriter final : public iVertexExtraWriter {
  public:
   // With a null table the fifth power is computed instead of looked up.
   cFFPVertexWriter(const FFPVertexParameters& parameters, const float* fresnelTable);
@@ -31,8 +31,10 @@ class cFFPVertexWriter : public iVertexExtraWriter {
 
   // Far vertices keep their own position as the lookup position.
   void Write(const WaterVertex& vertex, bool fullDetail, WaterVertexExtra* extra) const override;
+  void WriteRange(const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) const override;
 
  private:
+  void WriteFour(const WaterVertex* vertices, WaterVertexExtra* extra) const;
   float Fresnel(float cosTheta) const;
   static float DistanceWeight(float distanceSquared, float fullDistanceSquared);
 

@@ -12,3 +12,7 @@ void cSM1VertexWriter::Write(const WaterVertex& vertex, bool fullDetail, WaterVe
   extra->t = normal.y;
   extra->q = normal.z;
 }
+
+void cSM1VertexWriter::WriteRange(const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) const {
+  for (size_t k = 0; k < count; ++k) Write(vertices[k], true, extra + k);
+}

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "base/cThreadPool.h"
 #include "settings/TypeIds.h"
 #include "geometry/GridSampling.h"
 
 namespace {
+
+constexpr size_t kVerticesPerRun = 4096;  // per run of rows handed to one thread
 
 long long VertexCount(int tessellationX, int tessellationZ) {
   return (std::max(tessellationX, 1) + 1LL) * (std::max(tessellationZ, 1) + 1LL);
@@ -68,22 +71,27 @@ bool cSimpleGrid::ExtrudeWithDefaultUV(const iHeightmap* heightmap, float streng
   return Extrude(heightmap, strength, defaultUVScale_.x, defaultUVScale_.y);
 }
 
-void cSimpleGrid::ExtrudeVertices(WaterVertex* vertex, const float* heights, int n, const D3DXVECTOR3& shift) {
+// Rows of vertices are shared out over the thread pool.
+void cSimpleGrid::ExtrudeVertices(WaterVertex* vertices, const float* heights, int n, const D3DXVECTOR3& shift) {
   const float stepU = extrusionUVScale_.x / tessellationX_;
   const float stepV = extrusionUVScale_.y / tessellationZ_;
   const float size = static_cast<float>(n);
-  for (int j = 0; j <= tessellationZ_; ++j) {
-    // Formed as (N * j) * step so that a tessellation equal to N lands exactly on texel j.
-    const int row = WrapTexel(size * j * stepV, n);
-    for (int i = 0; i <= tessellationX_; ++i, ++vertex) {
-      const int column = WrapTexel(size * i * stepU, n);
-      vertex->y = strength_ * heights[row * n + column] + origin_.y;
-      vertex->x += shift.x;
-      vertex->z += shift.z;
-      vertex->u = i * stepU;
-      vertex->v = j * stepV;
+  const size_t rowLength = tessellationX_ + 1;
+  cThreadPool::Shared().ParallelFor(tessellationZ_ + 1, kVerticesPerRun / rowLength + 1, [&](size_t begin, size_t end) {
+    for (size_t j = begin; j < end; ++j) {
+      // Formed as (N * j) * step so that a tessellation equal to N lands exactly on texel j.
+      const int row = WrapTexel(size * static_cast<int>(j) * stepV, n);
+      WaterVertex* vertex = vertices + j * rowLength;
+      for (int i = 0; i <= tessellationX_; ++i, ++vertex) {
+        const int column = WrapTexel(size * i * stepU, n);
+        vertex->y = strength_ * heights[row * n + column] + origin_.y;
+        vertex->x += shift.x;
+        vertex->z += shift.z;
+        vertex->u = i * stepU;
+        vertex->v = static_cast<int>(j) * stepV;
+      }
     }
-  }
+  });
 }
 
 float cSimpleGrid::GetHeightAt(float x, float z) const {

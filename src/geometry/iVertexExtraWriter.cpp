@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/cThreadPool.h"
 #include "geometry/iWaterGeometry.h"
 
 namespace {
@@ -29,7 +30,10 @@ bool WriteExtraStream(iWaterGeometry* geometry, const iVertexExtraWriter& writer
   auto* extra = static_cast<WaterVertexExtra*>(extraData);
   // Only what both buffers hold, whatever the geometry reports.
   const UINT count = std::min(EntryCount(vertexBuffer, sizeof(WaterVertex)), EntryCount(extraStream, sizeof(WaterVertexExtra)));
-  for (UINT k = 0; k < count; ++k) writer.Write(vertices[k], true, &extra[k]);
+  constexpr size_t kRun = 4096;
+  cThreadPool::Shared().ParallelFor(count, kRun, [&](size_t begin, size_t end) {
+    writer.WriteRange(vertices + begin, end - begin, extra + begin);
+  });
   const bool extraUnlocked = SUCCEEDED(extraStream->Unlock());
   return SUCCEEDED(vertexBuffer->Unlock()) && extraUnlocked;
 }

@@ -35,6 +35,8 @@ inline v4sf Select4(v4si mask, v4sf a, v4sf b) {
   return reinterpret_cast<v4sf>((reinterpret_cast<v4si>(a) & mask) | (reinterpret_cast<v4si>(b) & ~mask));
 }
 
+inline v4si Select4i(v4si mask, v4si a, v4si b) { return (a & mask) | (b & ~mask); }
+
 // Lanes 0..3 of a, b, c, d become a, b, c, d of lanes 0..3 (a 4x4 transpose).
 inline void Transpose4(v4sf& a, v4sf& b, v4sf& c, v4sf& d) {
   const v4sf ab0 = __builtin_shufflevector(a, b, 0, 4, 1, 5), ab1 = __builtin_shufflevector(a, b, 2, 6, 3, 7);

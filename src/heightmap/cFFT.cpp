@@ -5,6 +5,7 @@
 #include <numbers>
 #include <utility>
 
+#include "base/cThreadPool.h"
 #include "heightmap/Simd.h"
 
 namespace {
@@ -12,6 +13,7 @@ namespace {
 constexpr size_t kStripLanes = 16;  // columns per strip of the column pass (4 vectors)
 constexpr size_t kBlockRows = 8;    // rows per block of the row pass (2 vectors)
 constexpr size_t kMinFastSize = 8;  // smaller grids are summed directly
+constexpr size_t kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
 
 // Calls f on every group of four floats; a short tail is padded with zeros and
 // only its real elements are written back.
@@ -50,9 +52,11 @@ bool cFFT::Create(int size) {
     // Padding the rows keeps the strided column pass from piling onto a few cache sets.
     next.stride_ = (half + kStripLanes - 1) / kStripLanes * kStripLanes + kStripLanes;
     if (!next.spectrumRe_.Allocate(n * next.stride_) || !next.spectrumIm_.Allocate(n * next.stride_) ||
-        !next.blockRe_.Allocate(half * kBlockRows) || !next.blockIm_.Allocate(half * kBlockRows) ||
         !next.rowTwiddles_.Allocate(2 * half) || !next.columns_.Create(size) || !next.rows_.Create(size / 2)) {
       return false;
+    }
+    for (Slot& slot : next.slots_) {
+      if (!slot.re.Allocate(half * kBlockRows) || !slot.im.Allocate(half * kBlockRows)) return false;
     }
     for (size_t k = 0; k < half; ++k) {
       next.rowTwiddles_[k] = static_cast<float>(std::cos(std::numbers::pi * k / half));
@@ -77,12 +81,33 @@ bool cFFT::Run() {
     RunDirect();
     outputMagnitude_ = LargestMagnitude(output_.Data(), output_.Size());
   } else {
-    BuildHermitianPart();
-    TransformColumns();
-    TransformRows();
+    const size_t n = size_, half = n / 2;
+    ForEachSlot([&](size_t k) { BuildHermitianRows(n * k / kSlots, n * (k + 1) / kSlots); });
+    ForEachSlot([&](size_t k) {
+      for (size_t column = k * kStripLanes; column < half; column += kSlots * kStripLanes) {
+        columns_.Run<kStripLanes / 4>(spectrumRe_.Data() + column, spectrumIm_.Data() + column, stride_);
+      }
+    });
+    ForEachSlot([&](size_t k) {
+      slots_[k].largest = 0.0f;
+      for (size_t row = k * kBlockRows; row < n; row += kSlots * kBlockRows) TransformRowBlock(row, slots_[k]);
+    });
+    outputMagnitude_ = 0.0f;
+    for (const Slot& slot : slots_) outputMagnitude_ = std::max(outputMagnitude_, slot.largest);
   }
   outputMagnitudeCurrent_ = true;
   return true;
+}
+
+template <typename Work>
+void cFFT::ForEachSlot(Work work) {
+  if (static_cast<size_t>(size_) < kMinParallelSize) {
+    for (size_t k = 0; k < kSlots; ++k) work(k);
+    return;
+  }
+  cThreadPool::Shared().ParallelFor(kSlots, 1, [&](size_t begin, size_t end) {
+    for (size_t k = begin; k < end; ++k) work(k);
+  });
 }
 
 // Tiny grids are summed from the definition.
@@ -104,10 +129,10 @@ void cFFT::RunDirect() {
 // the shift is the sign pass, and the real part of the transform of X' is the
 // transform of its Hermitian part. Rows go to their bit-reversed places for
 // the column pass. Only columns 0..N/2 are needed.
-void cFFT::BuildHermitianPart() {
+void cFFT::BuildHermitianRows(size_t begin, size_t end) {
   const size_t n = size_, half = n / 2, mask = n - 1;
   const v4sf minusHalf = Splat4(-0.5f);
-  for (size_t k1 = 0; k1 < n; ++k1) {
+  for (size_t k1 = begin; k1 < end; ++k1) {
     const float* a = reinterpret_cast<const float*>(input_ + ((k1 + half) & mask) * n);
     const float* b = reinterpret_cast<const float*>(input_ + ((half - k1) & mask) * n);
     float* re = spectrumRe_.Data() + columns_.InputPosition(k1) * stride_;
@@ -127,29 +152,19 @@ void cFFT::BuildHermitianPart() {
   }
 }
 
-void cFFT::TransformColumns() {
-  const size_t half = size_ / 2;
-  for (size_t column = 0; column < half; column += kStripLanes) {
-    columns_.Run<kStripLanes / 4>(spectrumRe_.Data() + column, spectrumIm_.Data() + column, stride_);
-  }
-}
-
 // Each row of the half spectrum Z becomes N reals through one complex
 // transform of length N/2: C(k) = Z(k) + conj(Z(N/2-k)) + i w^k (Z(k) - conj(Z(N/2-k)))
 // transforms to x(2m) + i x(2m+1). Rows are done kBlockRows at a time, as the
 // lanes of the block; 4x4 transposes move values between rows and lanes.
-void cFFT::TransformRows() {
-  const size_t n = size_;
-  v4sf largest = Splat4(0.0f);
-  for (size_t row0 = 0; row0 < n; row0 += kBlockRows) {
-    for (size_t quad = 0; quad < kBlockRows; quad += 4) GatherRowQuad(row0 + quad, quad);
-    rows_.Run<kBlockRows / 4>(blockRe_.Data(), blockIm_.Data(), kBlockRows);
-    for (size_t quad = 0; quad < kBlockRows; quad += 4) largest = Max4(ScatterRowQuad(row0 + quad, quad), largest);
-  }
-  outputMagnitude_ = HorizontalMax4(largest);
+void cFFT::TransformRowBlock(size_t row, Slot& slot) {
+  for (size_t quad = 0; quad < kBlockRows; quad += 4) GatherRowQuad(row + quad, quad, slot);
+  rows_.Run<kBlockRows / 4>(slot.re.Data(), slot.im.Data(), kBlockRows);
+  v4sf largest = Splat4(slot.largest);
+  for (size_t quad = 0; quad < kBlockRows; quad += 4) largest = Max4(ScatterRowQuad(row + quad, quad, slot), largest);
+  slot.largest = HorizontalMax4(largest);
 }
 
-void cFFT::GatherRowQuad(size_t row, size_t lane) {
+void cFFT::GatherRowQuad(size_t row, size_t lane, Slot& slot) const {
   const size_t half = size_ / 2;
   const float* twiddleCos = rowTwiddles_.Data();
   const float* twiddleSin = rowTwiddles_.Data() + half;
@@ -175,21 +190,21 @@ void cFFT::GatherRowQuad(size_t row, size_t lane) {
     Transpose4(ci[0], ci[1], ci[2], ci[3]);
     for (int j = 0; j < 4; ++j) {
       const size_t position = rows_.InputPosition(k + j) * kBlockRows + lane;
-      Store4(blockRe_.Data() + position, cr[j]);
-      Store4(blockIm_.Data() + position, ci[j]);
+      Store4(slot.re.Data() + position, cr[j]);
+      Store4(slot.im.Data() + position, ci[j]);
     }
   }
 }
 
 // Returns the largest magnitudes written, per lane.
-v4sf cFFT::ScatterRowQuad(size_t row, size_t lane) {
+v4sf cFFT::ScatterRowQuad(size_t row, size_t lane, const Slot& slot) {
   const size_t n = size_, half = n / 2;
   v4sf largest = Splat4(0.0f);
   for (size_t m = 0; m < half; m += 4) {
     v4sf xr[4], xi[4];
     for (int j = 0; j < 4; ++j) {
-      xr[j] = Load4(blockRe_.Data() + (m + j) * kBlockRows + lane);
-      xi[j] = Load4(blockIm_.Data() + (m + j) * kBlockRows + lane);
+      xr[j] = Load4(slot.re.Data() + (m + j) * kBlockRows + lane);
+      xi[j] = Load4(slot.im.Data() + (m + j) * kBlockRows + lane);
     }
     Transpose4(xr[0], xr[1], xr[2], xr[3]);
     Transpose4(xi[0], xi[1], xi[2], xi[3]);
@@ -215,11 +230,21 @@ bool cFFT::Normalize(float s) {
   }
   const v4sf offset = Splat4(scale), range = Splat4(scale + scale);
   const v4sf zero = Splat4(0.0f), one = Splat4(1.0f);
-  ForEach4(heights, count, [&](v4sf& v) {
-    v = (offset + v) / range;
-    v = v < zero ? zero : v;
-    v = v > one ? one : v;
-  });
+  const auto normalize = [&](size_t begin, size_t end) {
+    ForEach4(heights + begin, end - begin, [&](v4sf& v) {
+      v = (offset + v) / range;
+      v = v < zero ? zero : v;
+      v = v > one ? one : v;
+    });
+  };
+  if (static_cast<size_t>(size_) < kMinParallelSize) {
+    normalize(0, count);
+  } else {
+    // Whole rows per chunk: N*N is a multiple of 4 from here up.
+    const size_t n = size_;
+    cThreadPool::Shared().ParallelFor(n, kMinParallelSize * kMinParallelSize / n + 1,
+                                      [&](size_t begin, size_t end) { normalize(begin * n, end * n); });
+  }
   outputMagnitudeCurrent_ = false;
   return true;
 }

@@ -6,6 +6,8 @@
 // Only the real part is ever used, so the transform works on the Hermitian
 // part of the input and computes a real-output transform: about half the work
 // of a full complex one. The sign pass becomes a half-period shift of the input.
+// Strips of columns and blocks of rows are shared out over the process's
+// thread pool; the result does not depend on how many threads there are.
 #pragma once
 
 #include <complex>
@@ -38,12 +40,20 @@ class cFFT {
   float GetPeak() const { return peak_; }
 
  private:
+  // Scratch of one slot: a block of the row pass.
+  struct Slot {
+    cAlignedArray<float> re, im;
+    float largest = 0.0f;
+  };
+
   void RunDirect();
-  void BuildHermitianPart();
-  void TransformColumns();
-  void TransformRows();
-  void GatherRowQuad(size_t row, size_t lane);
-  v4sf ScatterRowQuad(size_t row, size_t lane);
+  // Calls work(slot) for every slot, spread over the shared thread pool.
+  template <typename Work>
+  void ForEachSlot(Work work);
+  void BuildHermitianRows(size_t begin, size_t end);
+  void TransformRowBlock(size_t row, Slot& slot);
+  void GatherRowQuad(size_t row, size_t lane, Slot& slot) const;
+  v4sf ScatterRowQuad(size_t row, size_t lane, const Slot& slot);
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
@@ -52,8 +62,10 @@ class cFFT {
   // imaginary planes. Column 0 carries columns 0 and N/2 packed together.
   cAlignedArray<float> spectrumRe_, spectrumIm_;
   size_t stride_ = 0;
-  // Scratch for a block of kBlockRows rows of the real-output pass.
-  cAlignedArray<float> blockRe_, blockIm_;
+  // Slot k takes the k-th quarter of the rows to build, and strips and row
+  // blocks k, k + kSlots, ...
+  static constexpr size_t kSlots = 4;
+  Slot slots_[kSlots];
   // e^(2 pi i k / N) for k < N/2: N/2 cosines, then N/2 sines.
   cAlignedArray<float> rowTwiddles_;
   cLineFFT columns_;  // length N

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "settings/TypeIds.h"
+#include "base/cThreadPool.h"
 #include "heightmap/Simd.h"
 
 namespace {
@@ -15,6 +16,7 @@ constexpr float kTwoPi = 6.2831855f;
 constexpr float kGravity = 9.81f;
 constexpr float kInverseGravity = 0.101936795f;  // 1 / 9.81 rounded down
 constexpr float kTimeOffset = 10000.0f;
+constexpr int kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
 
 }  // namespace
 
@@ -23,7 +25,7 @@ bool cFFTHeightmap::Arrays::Allocate(int size) {
   frequencyStride = (half + 4) / 4 * 4;
   rowLength = std::max(n, frequencyStride);
   return h0.Allocate(count) && ht.Allocate(count) && frequencies.Allocate((half + 1) * frequencyStride) &&
-         rows.Allocate(4 * rowLength);
+         rows.Allocate(kEvolveSlots * 4 * rowLength);
 }
 
 int cFFTHeightmap::GetTypeId() const { return HEIGHTMAP_FFT; }
@@ -122,15 +124,32 @@ bool cFFTHeightmap::Update(float time) {
 // Rows i and N-1-i are done together: each one's conjugate term comes from the
 // other, so the initial spectrum is read once. Their frequencies are those of
 // the distinct rows i and i+1 (row N-1-i shares row i+1's), so every distinct
-// row gets one pass of sines and cosines.
+// row gets one pass of sines and cosines, but for the first row of each slot.
+// Slots take consecutive ranges of i and run on the thread pool.
 void cFFTHeightmap::EvolveSpectrum(float time) {
-  const size_t n = size_, length = arrays_.rowLength;
+  const size_t pairs = size_ / 2;
   // Every phase is time * frequency rounded to float; the fast sine needs them below its limit.
   const bool fast = std::fabs(time) * largestFrequency_ < kSinCosLimit;
-  float* sine[2] = {arrays_.rows.Data(), arrays_.rows.Data() + length};
-  float* cosine[2] = {arrays_.rows.Data() + 2 * length, arrays_.rows.Data() + 3 * length};
-  RowPhases(0, time, fast, sine[0], cosine[0]);
-  for (size_t i = 0; i < n / 2; ++i) {
+  const auto evolve = [&](size_t slot) {
+    EvolveRows(pairs * slot / kEvolveSlots, pairs * (slot + 1) / kEvolveSlots, time, fast, slot);
+  };
+  if (size_ < kMinParallelSize) {
+    for (size_t slot = 0; slot < kEvolveSlots; ++slot) evolve(slot);
+    return;
+  }
+  cThreadPool::Shared().ParallelFor(kEvolveSlots, 1, [&](size_t begin, size_t end) {
+    for (size_t slot = begin; slot < end; ++slot) evolve(slot);
+  });
+}
+
+void cFFTHeightmap::EvolveRows(size_t begin, size_t end, float time, bool fast, size_t slot) {
+  if (begin == end) return;
+  const size_t n = size_, length = arrays_.rowLength;
+  float* rows = arrays_.rows.Data() + slot * 4 * length;
+  float* sine[2] = {rows, rows + length};
+  float* cosine[2] = {rows + 2 * length, rows + 3 * length};
+  RowPhases(begin, time, fast, sine[begin % 2], cosine[begin % 2]);
+  for (size_t i = begin; i < end; ++i) {
     const int current = i % 2, next = 1 - current;
     RowPhases(i + 1, time, fast, sine[next], cosine[next]);
     EvolveRow(i, sine[current], cosine[current]);

@@ -61,6 +61,7 @@ class cFFTHeightmap : public iHeightmap {
   float GetPeak() const { return transform_.GetPeak(); }
 
  private:
+  static constexpr size_t kEvolveSlots = 4;
   // Everything sized N*N, allocated together so a failed Initialize keeps the old set.
   struct Arrays {
     cAlignedArray<std::complex<float>> h0;
@@ -68,7 +69,7 @@ class cFFTHeightmap : public iHeightmap {
     // Rows i and N-i, and columns j and N-j, have bit-identical frequencies, so
     // only rows and columns 0..N/2 are kept (rows padded to a multiple of 4).
     cAlignedArray<float> frequencies;
-    // Sines, then cosines, of two rows.
+    // Per evolve slot: sines, then cosines, of two rows.
     cAlignedArray<float> rows;
     size_t frequencyStride = 0;
     size_t rowLength = 0;
@@ -79,6 +80,8 @@ class cFFTHeightmap : public iHeightmap {
   float PhillipsSpectrum(float kx, float kz) const;
   void DrawSpectrum();
   void EvolveSpectrum(float time);
+  // Row pairs i, N-1-i for i in [begin, end), with the row scratch of `slot`.
+  void EvolveRows(size_t begin, size_t end, float time, bool fast, size_t slot);
   void RowPhases(size_t row, float time, bool fast, float* sine, float* cosine) const;
   void EvolveRow(size_t row, const float* sine, const float* cosine);
 

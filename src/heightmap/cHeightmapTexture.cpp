@@ -3,10 +3,35 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/cThreadPool.h"
+#include "heightmap/Simd.h"
 #include "platform/d3dx9.h"
 #include "base/TextureFormatSupport.h"
 
 namespace {
+
+constexpr int kTexelsPerRun = 16384;  // per run of rows handed to one thread
+
+// Grey texels trunc(h * 255), clamped to 0..255 (NaN to 0), alpha 255. The
+// product is formed in double, where it is exact, four texels at a time.
+void WriteGreyRow(const float* heights, BYTE* texels, int size) {
+  const v4df low = v4df{} + 0.0, high = v4df{} + 255.0;
+  int j = 0;
+  for (; j + 4 <= size; j += 4) {
+    const v4df v = __builtin_convertvector(Load4(heights + j), v4df) * 255.0;
+    const v4di inside = v > low;
+    const v4df clamped = v >= high ? high : (v4df)((v4di)v & inside);
+    const v4si level = __builtin_convertvector(clamped, v4si);
+    const v4si words = level | level << 8 | level << 16 | static_cast<int32_t>(0xFF000000u);
+    std::memcpy(texels + 4 * j, &words, sizeof words);
+  }
+  for (; j < size; ++j) {
+    const double v = heights[j] * 255.0;
+    const BYTE level = v >= 255.0 ? 255 : v > 0.0 ? static_cast<BYTE>(v) : 0;
+    const BYTE texel[4] = {level, level, level, 255};
+    std::memcpy(texels + 4 * j, texel, sizeof texel);
+  }
+}
 
 void WriteRow(const float* heights, BYTE* texels, int size, D3DFORMAT format) {
   switch (format) {
@@ -20,13 +45,7 @@ void WriteRow(const float* heights, BYTE* texels, int size, D3DFORMAT format) {
       std::memcpy(texels, heights, sizeof(float) * size);
       break;
     default:
-      for (int j = 0; j < size; ++j) {
-        // Truncated, not rounded; the comparisons also send NaN to 0.
-        const double v = heights[j] * 255.0;
-        const BYTE level = v >= 255.0 ? 255 : v > 0.0 ? static_cast<BYTE>(v) : 0;
-        const BYTE texel[4] = {level, level, level, 255};
-        std::memcpy(texels + 4 * j, texel, sizeof texel);
-      }
+      WriteGreyRow(heights, texels, size);
       break;
   }
 }
@@ -51,11 +70,14 @@ bool cHeightmapTexture::Write(IDirect3DDevice9* device, const float* heights, in
   return SUCCEEDED(texture_->UnlockRect(0));
 }
 
+// Rows are shared out over the thread pool; the lock stays with the caller.
 void cHeightmapTexture::WriteTexels(const D3DLOCKED_RECT& locked, const float* heights, int size, D3DFORMAT format) {
-  for (int i = 0; i < size; ++i) {
-    WriteRow(heights + static_cast<size_t>(i) * size,
-             static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch, size, format);
-  }
+  cThreadPool::Shared().ParallelFor(size, kTexelsPerRun / size + 1, [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      WriteRow(heights + i * size, static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch, size,
+               format);
+    }
+  });
 }
 
 bool cHeightmapTexture::UseIntegerFormat(IDirect3D9* d3d, IDirect3DDevice9* device) {

@@ -7,10 +7,13 @@
 
 #include "normalmap/NormalBlocks.h"
 #include "base/TextureFormatSupport.h"
+#include "base/cThreadPool.h"
 
 static_assert(std::endian::native == std::endian::little, "texels are written as B, G, R, A words");
 
 namespace {
+
+constexpr int kTexelsPerRun = 16384;  // per run of rows handed to one thread
 
 // trunc(v * 127 + 128): 1..255 for the components of a unit normal.
 v4si EncodeComponents(v4sf v) { return __builtin_convertvector(v * 127.0f + 128.0f, v4si); }
@@ -54,9 +57,12 @@ bool cNormalmapTexture::Write(IDirect3D9* d3d, IDirect3DDevice9* device, const D
   if (!texture_ && !Create(d3d, device, size)) return false;
   D3DLOCKED_RECT locked;
   if (FAILED(texture_->LockRect(0, &locked, NULL, 0))) return false;
-  for (int i = 0; i < size; ++i) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch);
-    EncodeRow(normals + static_cast<size_t>(i) * size, row, size);
-  }
+  // Rows are shared out over the thread pool; the lock stays on this thread.
+  cThreadPool::Shared().ParallelFor(size, kTexelsPerRun / size + 1, [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      auto* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(locked.pBits) + static_cast<ptrdiff_t>(i) * locked.Pitch);
+      EncodeRow(normals + i * size, row, size);
+    }
+  });
   return SUCCEEDED(texture_->UnlockRect(0));
 }

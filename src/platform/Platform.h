@@ -121,6 +121,7 @@ Record& Recorded();
 
 namespace headless {
 void AdvanceClock(double seconds);   // QueryPerformanceCounter moves only through this
+void UseCPUClock();                  // ... and, from now on, with the process's CPU time (benchmarks)
 void LoseDevice();                   // DEVICELOST once, then DEVICENOTRESET until a Reset succeeds
 void FailResets(int count);          // the next `count` Reset calls fail
 }  // namespace headless

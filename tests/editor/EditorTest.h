@@ -16,6 +16,7 @@
 #include "editor/Process.h"
 #include "gui/cCheckbox.h"
 #include "gui/cSpriteContainer.h"
+#include "editor/cEditor.h"
 #include "platform/Platform.h"
 #include "scene/D3DTexture.h"
 #include "scene/cResourceCache.h"

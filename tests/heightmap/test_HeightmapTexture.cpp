@@ -39,18 +39,21 @@ float FloatAt(const std::vector<BYTE>& memory, size_t offset) {
 }  // namespace
 
 TEST(HeightmapTexels, IntegerFormatTruncatesAndClamps) {
-  const std::vector<float> heights = {-0.5f, 0.0f, 0.999f, 1.0f, 2.0f, 0.5f, NAN, 0.25f, 1.0f / 255.0f};
-  const BYTE expected[] = {0, 0, 254, 255, 255, 127, 0, 63, 1};
+  // Rows of 5: four texels through the vector path, one through the tail.
+  const std::vector<float> heights = {-0.5f, 0.0f,      0.999f,    1.0f,   2.0f, 0.5f, NAN,  0.25f, 1.0f / 255.0f,
+                                      1e-9f, -INFINITY, INFINITY,  0.75f, 0.1f, 0.6f, 0.2f, NAN,   -0.0f, 3.0f / 255.0f,
+                                      1.0f,  0.0f,      0.999f,    0.5f,   NAN,  0.01f};
+  const BYTE expected[] = {0, 0, 254, 255, 255, 127, 0, 63, 1, 0, 0, 255, 191, 25, 153, 51, 0, 0, 3, 255, 0, 254, 127, 0, 2};
   INT pitch;
-  const std::vector<BYTE> memory = WritePadded(heights, 3, D3DFMT_A8R8G8B8, 4, &pitch);
-  for (int i = 0; i < 9; ++i) {
-    const BYTE* texel = memory.data() + (i / 3) * pitch + (i % 3) * 4;
+  const std::vector<BYTE> memory = WritePadded(heights, 5, D3DFMT_A8R8G8B8, 4, &pitch);
+  for (int i = 0; i < 25; ++i) {
+    const BYTE* texel = memory.data() + (i / 5) * pitch + (i % 5) * 4;
     EXPECT_EQ(texel[0], expected[i]) << i;  // blue
     EXPECT_EQ(texel[1], expected[i]) << i;  // green
     EXPECT_EQ(texel[2], expected[i]) << i;  // red
     EXPECT_EQ(texel[3], 255) << i;          // alpha
   }
-  ExpectPaddingUntouched(memory, 3, 4, pitch);
+  ExpectPaddingUntouched(memory, 5, 4, pitch);
 }
 
 TEST(HeightmapTexels, FloatFormatsCopyTheHeights) {

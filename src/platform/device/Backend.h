@@ -198,6 +198,8 @@ class Backend {
   virtual int64_t Frequency() = 0;
   virtual void ShowMessageBox(const std::wstring& text, const std::wstring& caption) = 0;
   virtual void ShellOpen(const char* target) = 0;
+  // Waits until the GPU has done all the work queued so far (pass timing only).
+  virtual void FinishWork() {}
 };
 
 // The backend of this process, installed by UseHeadlessBackend or UseGLBackend.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gl/GLCheck.h"
+#include "platform/PassTiming.h"
 
 namespace platform::gl {
 namespace {
@@ -77,6 +78,7 @@ GLuint Buffers::Prepare(BufferData& buffer) {
 // storage (GL hands out fresh memory instead of waiting for draws still
 // reading the old), a NOOVERWRITE write is copied in without synchronising.
 void Buffers::Upload(const BufferData& buffer, GLBuffer& gl) {
+  const PassScope scope("uploads");
   // Index buffers go through the array target too, so the draw's element binding stays put.
   cache_.BindArrayBuffer(gl.name);
   const size_t size = buffer.bytes.size();

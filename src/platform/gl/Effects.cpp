@@ -29,39 +29,41 @@ UINT ComponentsOf(ParameterType type) {
   }
 }
 
-// Index of a technique's pass in EffectProgram::gpu, or -1.
-int SlotOf(const EffectProgram& effect, UINT technique, UINT pass) {
+// Index of a technique's pass, with or without the alpha test, in
+// EffectProgram::gpu, or -1.
+int SlotOf(const EffectProgram& effect, UINT technique, UINT pass, bool alphaTest) {
   if (technique >= effect.techniques.size() || pass >= effect.techniques[technique].passes.size()) return -1;
   int slot = 0;
   for (UINT t = 0; t < technique; ++t) slot += static_cast<int>(effect.techniques[t].passes.size());
-  return slot + static_cast<int>(pass);
+  return 2 * (slot + static_cast<int>(pass)) + (alphaTest ? 1 : 0);
 }
 
 size_t SlotCount(const EffectProgram& effect) {
   size_t count = 0;
   for (const auto& technique : effect.techniques) count += technique.passes.size();
-  return count;
+  return 2 * count;
 }
 
 }  // namespace
 
-Effects::Pass* Effects::PassFor(const EffectBinding& binding) {
+Effects::Pass* Effects::PassFor(const EffectBinding& binding, bool alphaTest) {
   EffectProgram& effect = *binding.effect;
-  const int slot = SlotOf(effect, binding.technique, binding.pass);
+  const int slot = SlotOf(effect, binding.technique, binding.pass, alphaTest);
   if (slot < 0) return nullptr;
   if (effect.gpu.size() != SlotCount(effect)) effect.gpu.assign(SlotCount(effect), nullptr);
   auto* pass = static_cast<Pass*>(effect.gpu[slot]);
   if (!pass) {
     pass = new Pass;
     effect.gpu[slot] = pass;
-    Build(effect, binding.technique, *pass);
+    Build(effect, binding.technique, alphaTest, *pass);
   }
   return pass;
 }
 
-void Effects::Build(const EffectProgram& effect, UINT technique, Pass& pass) {
+void Effects::Build(const EffectProgram& effect, UINT technique, bool alphaTest, Pass& pass) {
   const EffectTechnique& t = effect.techniques[technique];
-  pass.built = pass.program.Build(EffectStageSource(effect, t, true), EffectStageSource(effect, t, false),
+  pass.built = pass.program.Build(EffectStageSource(effect, t, true, alphaTest),
+                                  EffectStageSource(effect, t, false, alphaTest),
                                   effect.path + " (technique " + t.name + ")");
   if (!pass.built) return;
   cache_.UseProgram(pass.program.Name());
@@ -96,7 +98,7 @@ void Effects::Upload(const DrawState& state, Pass& pass) {
 }
 
 bool Effects::Apply(const DrawState& state) {
-  Pass* pass = PassFor(state.effect);
+  Pass* pass = PassFor(state.effect, AlphaTestOn(state));
   if (!pass || !pass->built) return false;
   cache_.UseProgram(pass->program.Name());
   pass->program.SetDeviceUniforms(state);
@@ -108,7 +110,8 @@ bool Effects::Compile(EffectProgram& effect, std::string& errors) {
   errors.clear();
   for (UINT t = 0; t < effect.techniques.size(); ++t) {
     for (UINT p = 0; p < effect.techniques[t].passes.size(); ++p) {
-      const Pass* pass = PassFor(EffectBinding{&effect, t, p, nullptr});
+      // The variant with the alpha test differs only by its last line; it is built when first drawn.
+      const Pass* pass = PassFor(EffectBinding{&effect, t, p, nullptr}, false);
       if (pass && !pass->built) errors += pass->program.Error() + "\n";
     }
   }

@@ -31,8 +31,8 @@ class Effects {
     std::vector<GLint> locations;  // parallel to the effect's parameters
     std::vector<int> units;        // texture unit of each sampler parameter, -1 otherwise
   };
-  Pass* PassFor(const EffectBinding& binding);
-  void Build(const EffectProgram& effect, UINT technique, Pass& pass);
+  Pass* PassFor(const EffectBinding& binding, bool alphaTest);
+  void Build(const EffectProgram& effect, UINT technique, bool alphaTest, Pass& pass);
   void Upload(const DrawState& state, Pass& pass);
 
   StateCache& cache_;

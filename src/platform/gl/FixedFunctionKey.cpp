@@ -1,6 +1,7 @@
 #include "platform/gl/FixedFunctionKey.h"
 
 #include "platform/gl/Buffers.h"
+#include "platform/gl/ShaderCode.h"
 
 namespace platform::gl {
 namespace {
@@ -48,6 +49,7 @@ FixedFunctionKey MakeFixedFunctionKey(const DrawState& state) {
   FixedFunctionKey key;
   std::memset(&key, 0, sizeof(key));
   key.pretransformed = IsPretransformed(state.layout);
+  key.alphaTest = AlphaTestOn(state);
   for (UINT s = 0; s < kMaxStages; ++s) {
     const DWORD op = state.stageStates[s][D3DTSS_COLOROP];
     if (op == 0 || op == D3DTOP_DISABLE) break;

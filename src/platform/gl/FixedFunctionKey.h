@@ -20,6 +20,7 @@ struct FixedFunctionStage {
 
 struct FixedFunctionKey {
   uint8_t pretransformed;
+  uint8_t alphaTest;   // the alpha test can reject fragments
   uint8_t stageCount;  // stages before the first disabled one
   FixedFunctionStage stages[kMaxStages];
 

@@ -99,7 +99,9 @@ std::string FragmentShader(const FixedFunctionKey& key) {
     out += "  current = vec4((" + Operation(stage.colorOp, stage.colorArg1, stage.colorArg2) + ").rgb, (" +
            Operation(stage.alphaOp, stage.alphaArg1, stage.alphaArg2) + ").a);\n";
   }
-  out += "  outColor = current;\n  if (!DeviceAlphaPasses(outColor.a)) discard;\n}\n";
+  out += "  outColor = current;\n";
+  out += AlphaTestCode(key.alphaTest);
+  out += "}\n";
   return out;
 }
 

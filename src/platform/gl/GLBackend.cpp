@@ -106,6 +106,8 @@ void GLBackend::Draw(const DrawState& state, const DrawCall& call) { renderer_.D
 
 bool GLBackend::ReadSurface(SurfaceData& surface, std::vector<uint8_t>& bgra) { return targets_.Read(surface, bgra); }
 
+void GLBackend::FinishWork() { glFinish(); }
+
 int64_t GLBackend::Counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
 int64_t GLBackend::Frequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
 

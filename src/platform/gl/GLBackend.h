@@ -52,6 +52,7 @@ class GLBackend final : public Backend {
   int64_t Frequency() override;
   void ShowMessageBox(const std::wstring& text, const std::wstring& caption) override;
   void ShellOpen(const char* target) override;
+  void FinishWork() override;
 
  private:
   GLBackend() = default;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/gl/GLCheck.h"
+#include "platform/gl/ShaderCode.h"
 
 namespace platform::gl {
 namespace {
@@ -127,7 +128,7 @@ void Program::SetDeviceUniforms(const DrawState& state) {
   const float viewport[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y),
                              static_cast<float>(vp.Width ? vp.Width : 1), static_cast<float>(vp.Height ? vp.Height : 1)};
   Set(viewport_, UniformKind::Vec4, 1, viewport);
-  const bool alphaTest = state.renderStates[D3DRS_ALPHATESTENABLE] != FALSE;
+  const bool alphaTest = AlphaTestOn(state);
   SetInt(alphaFunc_, alphaTest ? static_cast<int>(state.renderStates[D3DRS_ALPHAFUNC]) : static_cast<int>(D3DCMP_ALWAYS));
   SetInt(alphaRef_, static_cast<int>(state.renderStates[D3DRS_ALPHAREF] & 0xFF));
 }

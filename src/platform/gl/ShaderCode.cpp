@@ -47,7 +47,14 @@ bool DeviceAlphaPasses(float alpha) {
 }
 )";
 
-std::string EffectStageSource(const EffectProgram& effect, const EffectTechnique& technique, bool vertexStage) {
+bool AlphaTestOn(const DrawState& state) {
+  return state.renderStates[D3DRS_ALPHATESTENABLE] != FALSE && state.renderStates[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
+}
+
+const char* AlphaTestCode(bool alphaTest) { return alphaTest ? "  if (!DeviceAlphaPasses(outColor.a)) discard;\n" : ""; }
+
+std::string EffectStageSource(const EffectProgram& effect, const EffectTechnique& technique, bool vertexStage,
+                              bool alphaTest) {
   std::string source = kShaderVersion;
   for (const auto& [name, value] : technique.defines) {
     source += "#define " + name + " " + (value.empty() ? std::string("1") : value) + "\n";
@@ -62,7 +69,7 @@ std::string EffectStageSource(const EffectProgram& effect, const EffectTechnique
   source += "#define FRAGMENT_SHADER 1\n";
   source += kFragmentDeviceCode;
   source += "#define main EffectMain\n#line 1\n" + effect.source + "\n#undef main\n";
-  source += "void main() {\n  EffectMain();\n  if (!DeviceAlphaPasses(outColor.a)) discard;\n}\n";
+  source += std::string("void main() {\n  EffectMain();\n") + AlphaTestCode(alphaTest) + "}\n";
   return source;
 }
 

@@ -19,7 +19,15 @@ extern const char* const kVertexDeviceCode;
 // Fragment stage: the output outColor and DeviceAlphaPasses(float alpha).
 extern const char* const kFragmentDeviceCode;
 
+// Whether the state's alpha test can reject anything. Programs are built with
+// or without the test: a fragment shader that may discard keeps the rasteriser
+// from testing depth before it shades.
+bool AlphaTestOn(const DrawState& state);
+// The end of a fragment main that applies the alpha test, or nothing.
+const char* AlphaTestCode(bool alphaTest);
+
 // The full source of one stage of an effect technique (docs/effect-files.md).
-std::string EffectStageSource(const EffectProgram& effect, const EffectTechnique& technique, bool vertexStage);
+std::string EffectStageSource(const EffectProgram& effect, const EffectTechnique& technique, bool vertexStage,
+                              bool alphaTest);
 
 }  // namespace platform::gl

@@ -1,5 +1,6 @@
 #include "platform/gl/Textures.h"
 
+#include "platform/PassTiming.h"
 #include "platform/gl/GLCheck.h"
 
 namespace platform::gl {
@@ -74,7 +75,8 @@ void Textures::Allocate(const TextureData& texture, GLTexture& gl) {
   GL_CHECK(glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, gl.format.swizzle));
 }
 
-void Textures::Upload(const TextureData& texture, const GLTexture& gl) {
+void Textures::Upload(const TextureData& texture, GLTexture& gl) {
+  const PassScope scope("uploads");
   cache_.BindForWork(gl.name);
   const UINT levels = gl.automaticMips ? 1 : texture.levels;
   for (UINT level = 0; level < levels; ++level) {
@@ -85,7 +87,8 @@ void Textures::Upload(const TextureData& texture, const GLTexture& gl) {
                                gl.format.format, gl.format.type, bytes));
     }
   }
-  if (gl.automaticMips) GL_CHECK(glGenerateMipmap(GL_TEXTURE_2D));
+  // The chain is made when a sampler first reads it with mip filtering.
+  gl.mipsStale = gl.automaticMips;
 }
 
 void Textures::Bind(int unit, TextureData* texture, const DWORD* samplerStates) {
@@ -95,7 +98,8 @@ void Textures::Bind(int unit, TextureData* texture, const DWORD* samplerStates) 
     return;
   }
   cache_.BindTexture(unit, gl->name);
-  if (gl->automaticMips && gl->mipsStale) {
+  if (gl->automaticMips && gl->mipsStale && samplerStates[D3DSAMP_MIPFILTER] != D3DTEXF_NONE) {
+    const PassScope scope("mipmaps");
     cache_.BindForWork(gl->name);
     GL_CHECK(glGenerateMipmap(GL_TEXTURE_2D));
     gl->mipsStale = false;

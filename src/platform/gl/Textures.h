@@ -17,7 +17,7 @@ struct GLTexture {
   GLuint name = 0;
   GLint levels = 1;          // levels allocated in GL (a full chain for automatic mipmaps)
   bool automaticMips = false;
-  bool mipsStale = false;    // level 0 was drawn into since the chain was generated
+  bool mipsStale = false;    // level 0 was written or drawn into since the chain was generated
   TextureFormat format;
 };
 
@@ -42,7 +42,7 @@ class Textures {
 
  private:
   void Allocate(const TextureData& texture, GLTexture& gl);
-  void Upload(const TextureData& texture, const GLTexture& gl);
+  void Upload(const TextureData& texture, GLTexture& gl);
   GLuint SamplerFor(const DWORD* samplerStates);
 
   StateCache& cache_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 #include "platform/device/Formats.h"
 
@@ -78,12 +79,36 @@ void HeadlessBackend::AdvanceClock(double seconds) {
 
 namespace {
 
+// CPU time of every thread of the process, in counter ticks.
+int64_t ProcessCPUTicks(int64_t frequency) {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec * frequency + now.tv_nsec / (1'000'000'000 / frequency);
+}
+
+}  // namespace
+
+void HeadlessBackend::UseCPUClock() {
+  cpuClock_ = true;
+  cpuStart_ = ProcessCPUTicks(kFrequency);
+}
+
+int64_t HeadlessBackend::Counter() {
+  return cpuClock_ ? counter_ + ProcessCPUTicks(kFrequency) - cpuStart_ : counter_;
+}
+
+namespace {
+
 HeadlessBackend* Current() { return dynamic_cast<HeadlessBackend*>(&CurrentBackend()); }
 
 }  // namespace
 
 void AdvanceClock(double seconds) {
   if (HeadlessBackend* backend = Current()) backend->AdvanceClock(seconds);
+}
+
+void UseCPUClock() {
+  if (HeadlessBackend* backend = Current()) backend->UseCPUClock();
 }
 
 void LoseDevice() {

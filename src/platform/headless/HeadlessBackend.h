@@ -38,13 +38,14 @@ class HeadlessBackend : public Backend {
   bool PollNativeMessage(MSG*) override { return false; }
   POINT CursorPos() override { return cursor_; }
   void SetCursorPos(POINT point) override { cursor_ = point; }
-  int64_t Counter() override { return counter_; }
+  int64_t Counter() override;
   int64_t Frequency() override { return kFrequency; }
   void ShowMessageBox(const std::wstring&, const std::wstring&) override {}
   void ShellOpen(const char* target) override;
 
   // The controls behind headless::AdvanceClock, LoseDevice and FailResets.
   void AdvanceClock(double seconds);
+  void UseCPUClock();
   void LoseDevice() { loss_ = Loss::Lost; }
   void FailResets(int count) { failingResets_ = count; }
 
@@ -56,6 +57,9 @@ class HeadlessBackend : public Backend {
   Loss loss_ = Loss::None;
   int failingResets_ = 0;
   int64_t counter_ = 1'000 * kFrequency;  // a running machine's counter is never 0
+  // Set by UseCPUClock: the counter also moves with the process's CPU time from then on.
+  bool cpuClock_ = false;
+  int64_t cpuStart_ = 0;
   POINT cursor_{0, 0};
   uintptr_t windows_ = 0;
 };
