@@ -18,6 +18,7 @@
 
 #include "EditorScript.h"
 #include "EditorTest.h"
+#include "gui/cWindow.h"
 
 namespace {
 
@@ -66,13 +67,14 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
   }
   cMenu* Top() const { return cGUIManager::Instance()->GetTopMenu(); }
 
-  // A visible component of the menu on top, or null.
+  // A visible component of the menu on top, mostly one that takes input; null when none.
   iGUIComponent* AnyControl(cMenu* menu, bool editboxOnly = false) {
+    const bool inert = Below(5) == 0;
     std::vector<iGUIComponent*> candidates;
     for (const auto& component : menu->Components()) {
-      if (!component->IsVisible()) continue;
-      if (editboxOnly && !dynamic_cast<cEditbox*>(component.get())) continue;
-      candidates.push_back(component.get());
+      iGUIComponent* c = component.get();
+      if (!c->IsVisible() || (editboxOnly && !dynamic_cast<cEditbox*>(c))) continue;
+      if (inert || !(dynamic_cast<cTextarea*>(c) || dynamic_cast<cWindow*>(c))) candidates.push_back(c);
     }
     return candidates.empty() ? nullptr : candidates[Below(static_cast<int>(candidates.size()))];
   }
@@ -235,19 +237,29 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     driver_->Frames(2);
   }
 
+  void OpenMenu() {
+    static const int kButtons[] = {kToolbarHeightmapButton, kToolbarNormalmapButton, kToolbarGeometryButton,
+                                   kToolbarEngineButton, kToolbarEngineButton, kToolbarSettingsButton};
+    const int button = OneOf(kButtons);
+    Note("open " + std::to_string(button));
+    driver_->Click(editor->menus.toolbar, button);
+    driver_->Frames(2);
+  }
+
   void Step() {
     if (script_->TopId() == kMenuEngineSelection) return ChooseEngine();
     const bool toolbar = script_->TopId() == kMenuToolbar;
     const int action = Below(24);
     if (action < 9) return ClickControl();
     if (action < 12) return TypeValue();
-    if (action < 14) return KeyBurst();
-    if (action < 16) return Fly();
-    if (action < 18) return Idle();
-    if (action < 19) return LoseDevice();
-    if (action < 20) return ClickAnywhere();
-    if (!toolbar) return driver_->Key(VK_ESCAPE);
-    if (editor->flyMode) driver_->Key(VK_TAB);  // the dialogs below take clicks
+    if (action < 13) return KeyBurst();
+    if (action < 15) return Fly();
+    if (action < 17) return Idle();
+    if (action < 18) return LoseDevice();
+    if (action < 19) return ClickAnywhere();
+    if (!toolbar) return action < 20 ? driver_->Key(VK_ESCAPE) : ClickControl();
+    if (editor->flyMode) driver_->Key(VK_TAB);  // the menus below take clicks
+    if (action < 22) return OpenMenu();
     if (action < 23) return LoadDamagedFile();
     return NewState();
   }
