@@ -141,7 +141,9 @@ void cEditor::LoadNormalmapIntoMenu(const cEngineSettings& s, std::wstring* skip
   OnEditorCommand(kEventNormalmapMethodPicked);
   if (item != 3) {
     WriteFields(menu, {Real(kNormalsAmplitude, s.fdNormalmapAmplitude)});
-    Select(menu, kFilteringList, s.fdNormalmapMethod + 1);
+    // A method other than 0 or 1 leaves no filter chosen (and its item number could overflow).
+    const bool knownMethod = s.fdNormalmapMethod == 0 || s.fdNormalmapMethod == 1;
+    Select(menu, kFilteringList, knownMethod ? s.fdNormalmapMethod + 1 : -1);
     OnEditorCommand(kEventFilteringPicked);
   }
   SetCheckbox(menu, kShowNormalmap, IsChecked(menu, kShowNormalmap), kEventShowNormalmap);

@@ -189,11 +189,12 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
   }
 
   // What a damaged file holds: nothing, noise, a cut save, or a save with
-  // extreme values or garbage lines.
+  // extreme values (in some lines or in all) or garbage lines.
   std::string Damaged(const std::string& valid) {
     static const char* const kExtremes[] = {"1e30",        "-1e30", "nan", "inf", "-inf", "1e300", "-2147483648",
                                             "2147483647",  "99999999999999999999", "-0", "abc", "", "-1", "65536"};
-    switch (Below(6)) {
+    const int kind = Below(7);
+    switch (kind) {
       case 0: Note("file empty"); return "";
       case 1: {
         Note("file noise");
@@ -205,12 +206,17 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
       case 3: Note("file whole"); return valid;
       default: break;
     }
-    Note("file extremes");
+    const char* everywhere = kind == 4 ? OneOf(kExtremes) : nullptr;
+    Note(std::string("file extremes ") + (everywhere ? everywhere : "here and there"));
     std::istringstream lines(valid);
     std::string text, line;
     while (std::getline(lines, line)) {
       const size_t equals = line.find('=');
-      if (equals != std::string::npos && Below(3) == 0) line = line.substr(0, equals + 1) + OneOf(kExtremes) + "\r";
+      // The working environment stays, or the load stops at the engine check.
+      const bool header = line.find("working environment") != std::string::npos;
+      if (equals != std::string::npos && !header && (everywhere || Below(3) == 0)) {
+        line = line.substr(0, equals + 1) + (everywhere ? everywhere : OneOf(kExtremes)) + "\r";
+      }
       if (Below(20) == 0) line += "\n" + std::string(Below(400), static_cast<char>('!' + Below(90)));
       text += line + "\n";
     }
