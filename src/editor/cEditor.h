@@ -96,7 +96,7 @@ class cEditor {
     char character = 0;
     bool operator==(const TypedKey&) const = default;
   };
-  // Most typed keys kept for one frame; more are dropped (a lost device runs no frames).
+  // At most this many typed keys wait for a frame; more are dropped (no frame runs while the device is lost).
   static constexpr size_t kMaxTypedKeys = 256;
 
   // The key event list (held keys, Tab and the mouse button) never holds two equal codes.
