@@ -26,11 +26,23 @@ unsigned KeyUpCode(WPARAM key) {
   }
 }
 
-void OnKeyDown(WPARAM key) {
-  if (key == 'W') cEditor::Instance()->AddKey(GUIKEY_FORWARD);
-  if (key == 'S') cEditor::Instance()->AddKey(GUIKEY_BACKWARD);
+// GUI code of a letter that moves the camera while held; 0 for other keys.
+unsigned HeldCode(WPARAM key) {
+  switch (key) {
+    case 'W': return GUIKEY_FORWARD;
+    case 'S': return GUIKEY_BACKWARD;
+    case 'A': return GUIKEY_LEFT;
+    case 'D': return GUIKEY_RIGHT;
+    default: return 0;
+  }
 }
 
+void OnKeyDown(WPARAM key) {
+  const unsigned held = HeldCode(key);
+  if (held != 0) cEditor::Instance()->AddKey(held);
+}
+
+// Typed keys queue in the order they come, repeats kept; Tab toggles once per frame.
 void OnKeyUp(WPARAM key) {
   cEditor* editor = cEditor::Instance();
   if (key == VK_F12) {
@@ -38,14 +50,18 @@ void OnKeyUp(WPARAM key) {
     return;
   }
   if (key >= 'A' && key <= 'Z') {
-    // Letters are typed text, except that W and S also end a held movement.
-    editor->typedCharacter = static_cast<char>(key - 'A' + 'a');
-    if (key == 'W') editor->RemoveKey(GUIKEY_FORWARD);
-    if (key == 'S') editor->RemoveKey(GUIKEY_BACKWARD);
+    // Letters are typed text; the movement letters also end their held move.
+    editor->TypeKey({0, static_cast<char>(key - 'A' + 'a')});
+    const unsigned held = HeldCode(key);
+    if (held != 0) editor->RemoveKey(held);
     return;
   }
   const unsigned code = KeyUpCode(key);
-  if (code != 0) editor->AddKey(code);
+  if (code == GUIKEY_TAB) {
+    editor->AddKey(code);
+  } else if (code != 0) {
+    editor->TypeKey({code, 0});
+  }
 }
 
 // Drains the queue before every frame; returns the last message taken.

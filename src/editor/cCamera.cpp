@@ -1,5 +1,8 @@
 #include "editor/cCamera.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/win32.h"
 
 const D3DXMATRIX* cCamera::GetView() {
@@ -15,8 +18,29 @@ bool cCamera::Apply(IDirect3DDevice9* device) {
 
 void cCamera::MoveForward(float distance) { position += distance * direction; }
 
+// The view's first column: its x axis in world space. After a mouse look the
+// right field points the other way, the direction being built as up x right.
+void cCamera::MoveRight(float distance) {
+  GetView();
+  position += distance * D3DXVECTOR3(view._11, view._21, view._31);
+}
+
+// The inverse of what MouseLook builds: direction = (-sin yaw cos pitch,
+// sin pitch, -cos yaw cos pitch).
+void cCamera::BeginMouseLook() {
+  D3DXVECTOR3 forward;
+  D3DXVec3Normalize(&forward, &direction);
+  pitch = std::asin(std::clamp(forward.y, -1.0f, 1.0f));
+  yaw = std::atan2(-forward.x, -forward.z);
+  pitchDegrees = pitch / kDegreesToRadians;
+  const POINT centre = ScreenCentre();
+  SetCursorPos(centre.x, centre.y);
+}
+
+POINT cCamera::ScreenCentre() { return POINT{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2}; }
+
 void cCamera::MouseLook(float sensitivity) {
-  const POINT centre{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+  const POINT centre = ScreenCentre();
   POINT cursor = centre;
   GetCursorPos(&cursor);
   const int dx = centre.x - cursor.x;

@@ -280,3 +280,7 @@ void cEditor::RemoveKey(unsigned code) {
   const auto found = std::find(keyEvents.begin(), keyEvents.end(), code);
   if (found != keyEvents.end()) keyEvents.erase(found);
 }
+
+void cEditor::TypeKey(TypedKey key) {
+  if (typedKeys.size() < kMaxTypedKeys) typedKeys.push_back(key);
+}

@@ -89,9 +89,20 @@ class cEditor {
   static int SmallFontHeight(UINT width);
   static int LargeFontHeight(UINT width);
 
-  // The key event list never holds two equal codes.
+  // A key typed for the GUI: a GUIKey code, or a lower-case letter when the code is 0.
+  struct TypedKey {
+    unsigned code = 0;
+    char character = 0;
+    bool operator==(const TypedKey&) const = default;
+  };
+  // At most this many typed keys wait for a frame; more are dropped (no frame runs while the device is lost).
+  static constexpr size_t kMaxTypedKeys = 256;
+
+  // The key event list (held keys, Tab and the mouse button) never holds two equal codes.
   void AddKey(unsigned code);
   void RemoveKey(unsigned code);
+  // Appends to the typed keys, repeats kept.
+  void TypeKey(TypedKey key);
 
   IDirect3D9* d3d = nullptr;
   D3DPRESENT_PARAMETERS presentParameters{};
@@ -104,7 +115,7 @@ class cEditor {
   Capabilities supported;
   std::vector<D3DDISPLAYMODE> displayModes;  // full-screen modes at least 800 wide
   std::vector<unsigned> keyEvents;           // GUIKey codes in order of arrival
-  char typedCharacter = 0;                   // last letter typed, lower case; 0 = none
+  std::vector<TypedKey> typedKeys;           // for the GUI, in order of arrival
   bool flyMode = false;
   bool screenshotRequested = false;          // F12: the frame is saved once drawn
   cFont* smallFont = nullptr;  // owned by the resource manager
@@ -126,7 +137,7 @@ class cEditor {
   D3DXVECTOR2 CursorToGUI(POINT pixel) const;
   // Camera view times projection, kept in viewProjection.
   const D3DXMATRIX* GetViewProjection();
-  // Key codes and the cursor to the GUI, W/S movement, Tab, one trace line.
+  // Typed keys and the cursor to the GUI, W/A/S/D movement, Tab, one trace line.
   void ProcessInput();
   // Draws the info line, then puts the fly-mode hint into it for the next frame.
   void UpdateHintText();
@@ -229,6 +240,8 @@ class cEditor {
   // info line says where it went or why it could not be saved (cEditorScreenshot.cpp).
   void SaveScreenshot();
   void Update();
+  // W/A/S/D: along the view direction and the view's right axis.
+  void MoveCamera();
   void RenderScene();
   // Editor front, private part.
   void SetUpSelectionScreen();

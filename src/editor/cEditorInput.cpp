@@ -1,6 +1,7 @@
 // The input step, the camera's part of the frame and the hint line.
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "gui/GUIKey.h"
 #include "editor/Process.h"
@@ -12,13 +13,6 @@ namespace {
 
 constexpr float kMovementSpeed = 100.0f;  // units per second
 constexpr float kFlySensitivity = 0.1f;   // degrees per pixel
-
-// Keys that act once per release, in the order they are handled.
-constexpr unsigned kOneShotKeys[] = {
-    GUIKEY_ESCAPE,     GUIKEY_MINUS,      GUIKEY_DIGIT0 + 1, GUIKEY_DIGIT0 + 2, GUIKEY_DIGIT0 + 3,
-    GUIKEY_DIGIT0 + 4, GUIKEY_DIGIT0 + 5, GUIKEY_DIGIT0 + 6, GUIKEY_DIGIT0 + 7, GUIKEY_DIGIT0 + 8,
-    GUIKEY_DIGIT0 + 9, GUIKEY_DIGIT0,     GUIKEY_PERIOD,     GUIKEY_BACKSPACE,
-};
 
 constexpr const wchar_t* kFlyHint =
     L"FLY MODE engaged. Use mouse to rotate and W/A/S/D to move. Press 'TAB' to return to standard mode.";
@@ -73,6 +67,15 @@ bool cEditor::TakeKey(unsigned code) {
   return present;
 }
 
+// Movement uses the previous frame's delta: the timers tick after the input step.
+void cEditor::MoveCamera() {
+  const float distance = timers.movement.delta * kMovementSpeed;
+  if (HasKey(GUIKEY_FORWARD)) camera->MoveForward(distance);
+  if (HasKey(GUIKEY_BACKWARD)) camera->MoveForward(-distance);
+  if (HasKey(GUIKEY_RIGHT)) camera->MoveRight(distance);
+  if (HasKey(GUIKEY_LEFT)) camera->MoveRight(-distance);
+}
+
 void cEditor::ProcessInput() {
   POINT cursor{0, 0};
   GetCursorPos(&cursor);
@@ -84,18 +87,20 @@ void cEditor::ProcessInput() {
                  static_cast<double>(cursor.y), static_cast<double>(gui.x), static_cast<double>(gui.y));
   }
   cGUIManager* manager = cGUIManager::Instance();
-  if (typedCharacter != 0) {
-    const char character = typedCharacter;
-    typedCharacter = 0;
-    manager->OnChar(character);
+  std::vector<TypedKey> typed;
+  typed.swap(typedKeys);
+  for (const TypedKey& key : typed) {
+    if (key.code != 0) {
+      manager->OnKey(key.code);
+    } else {
+      manager->OnChar(key.character);
+    }
   }
-  for (unsigned code : kOneShotKeys) {
-    if (TakeKey(code)) manager->OnKey(code);
+  if (camera) MoveCamera();
+  if (TakeKey(GUIKEY_TAB) && HasEditorMenuOnTop()) {
+    flyMode = !flyMode;
+    if (flyMode && camera) camera->BeginMouseLook();
   }
-  // Movement uses the previous frame's delta: the timers tick after the input step.
-  if (camera && HasKey(GUIKEY_FORWARD)) camera->MoveForward(timers.movement.delta * kMovementSpeed);
-  if (camera && HasKey(GUIKEY_BACKWARD)) camera->MoveForward(timers.movement.delta * -kMovementSpeed);
-  if (TakeKey(GUIKEY_TAB) && HasEditorMenuOnTop()) flyMode = !flyMode;
   if (TakeKey(GUIKEY_CLICK)) {
     if (!flyMode) manager->OnClick(gui.x, gui.y);
   } else if (HasKey(GUIKEY_PRESS)) {

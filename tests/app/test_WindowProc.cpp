@@ -11,6 +11,7 @@
 namespace {
 
 using Keys = std::vector<unsigned>;
+using Typed = std::vector<cEditor::TypedKey>;
 
 class WindowProcTest : public ::testing::Test {
  protected:
@@ -19,35 +20,35 @@ class WindowProcTest : public ::testing::Test {
 
   void Send(UINT message, WPARAM key = 0) { EXPECT_EQ(WndProc(nullptr, message, key, 0), 0); }
   const Keys& keys() { return cEditor::Instance()->keyEvents; }
-  char typed() { return cEditor::Instance()->typedCharacter; }
+  const Typed& typed() { return cEditor::Instance()->typedKeys; }
 };
 
-TEST_F(WindowProcTest, ReleasedKeysGiveTheirCodesOnceAndOtherKeysNothing) {
-  Send(WM_KEYUP, '5');
-  Send(WM_KEYUP, '5');
-  EXPECT_EQ(keys(), Keys{8});
-  for (WPARAM key : {VK_ESCAPE, VK_BACK, WPARAM{'0'}, WPARAM{'9'}, VK_OEM_PERIOD, VK_TAB, VK_SUBTRACT, VK_OEM_MINUS})
+TEST_F(WindowProcTest, ReleasedKeysAreTypedInOrderWithRepeatsAndOtherKeysGiveNothing) {
+  for (WPARAM key : {WPARAM{'5'}, WPARAM{'5'}, WPARAM{'B'}, VK_ESCAPE, VK_BACK, WPARAM{'0'}, WPARAM{'9'},
+                     VK_OEM_PERIOD, VK_SUBTRACT, VK_OEM_MINUS, WPARAM{'B'}})
     Send(WM_KEYUP, key);
-  EXPECT_EQ(keys(), (Keys{8, 1, 2, 3, 12, 13, 101, 109}));
-  for (WPARAM key : {WPARAM{'A'}, WPARAM{'5'}}) Send(WM_KEYDOWN, key);
+  EXPECT_EQ(typed(), (Typed{{8, 0}, {8, 0}, {0, 'b'}, {1, 0}, {2, 0}, {3, 0}, {12, 0}, {13, 0}, {109, 0},
+                            {109, 0}, {0, 'b'}}));
+  EXPECT_TRUE(keys().empty());
+  for (WPARAM key : {WPARAM{'B'}, WPARAM{'5'}}) Send(WM_KEYDOWN, key);
   for (WPARAM key : {VK_RETURN, VK_SPACE}) Send(WM_KEYUP, key);
-  EXPECT_EQ(keys().size(), 8u);
-  EXPECT_EQ(typed(), 0);
+  EXPECT_EQ(typed().size(), 11u);
+  EXPECT_TRUE(keys().empty());
+  for (size_t n = 0; n < 2 * cEditor::kMaxTypedKeys; ++n) Send(WM_KEYUP, '1');
+  EXPECT_EQ(typed().size(), cEditor::kMaxTypedKeys);
 }
 
-TEST_F(WindowProcTest, WAndSStayHeldUntilReleasedAndTheLaterLetterWins) {
-  for (WPARAM key : {'W', 'W', 'S', 'W'}) Send(WM_KEYDOWN, key);  // with key repeat
-  EXPECT_EQ(keys(), (Keys{38, 40}));
-  Send(WM_KEYUP, 'W');
-  EXPECT_EQ(keys(), Keys{40});
-  EXPECT_EQ(typed(), 'w');
-  Send(WM_KEYUP, 'S');
+TEST_F(WindowProcTest, MovementLettersStayHeldUntilReleasedAndTabOnce) {
+  for (WPARAM key : {'W', 'W', 'S', 'A', 'D', 'W'}) Send(WM_KEYDOWN, key);  // with key repeat
+  EXPECT_EQ(keys(), (Keys{38, 40, 37, 39}));
+  for (WPARAM key : {'W', 'A'}) Send(WM_KEYUP, key);
+  EXPECT_EQ(keys(), (Keys{40, 39}));
+  for (WPARAM key : {'S', 'D'}) Send(WM_KEYUP, key);
   EXPECT_TRUE(keys().empty());
-  EXPECT_EQ(typed(), 's');
-  Send(WM_KEYUP, 'A');
-  Send(WM_KEYUP, 'Z');
-  EXPECT_EQ(typed(), 'z');
-  EXPECT_TRUE(keys().empty());
+  EXPECT_EQ(typed(), (Typed{{0, 'w'}, {0, 'a'}, {0, 's'}, {0, 'd'}}));
+  Send(WM_KEYUP, VK_TAB);
+  Send(WM_KEYUP, VK_TAB);
+  EXPECT_EQ(keys(), Keys{101});
 }
 
 TEST_F(WindowProcTest, AClickWithinAFrameLeavesOnlyTheRelease) {

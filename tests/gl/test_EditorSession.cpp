@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -39,6 +40,15 @@ struct Shot {
       }
     }
     return half;
+  }
+
+  // The mean difference per colour channel over rows top to bottom.
+  double MeanDifference(const Shot& other, UINT top, UINT bottom) const {
+    double sum = 0.0;
+    for (size_t i = static_cast<size_t>(top) * width * 4; i < static_cast<size_t>(bottom) * width * 4; ++i) {
+      sum += std::abs(bgra[i] - other.bgra[i]);
+    }
+    return sum / (static_cast<double>(bottom - top) * width * 4);
   }
 
   // How many distinct colours (in steps of 16) a region holds: a flat or empty
@@ -124,6 +134,16 @@ TEST_F(EditorSessionGL, EveryEngineDrawsItsWaterAndTheMenusShow) {
       driver->Frames(15);
       Capture("menu-engine-sm2");
       driver->Click(editor->EngineMenu(), EditorId::kCloseButton);
+      // Tab with the cursor left on the close button: the sky above the water,
+      // below the frame rate, must not move.
+      driver->Frames(3);
+      const Shot before = Capture("flymode-before");
+      driver->Key(VK_TAB);
+      driver->Frames(3);
+      const Shot after = Capture("flymode-after");
+      ASSERT_TRUE(editor->flyMode);
+      EXPECT_LT(before.MeanDifference(after, 80, before.height * 2 / 5), 2.0);
+      driver->Key(VK_TAB);
     }
     script->NewState();
   }
