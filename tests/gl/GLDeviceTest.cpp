@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
 // The session bus library that SDL's video brings in keeps a buffer to the end.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -18,8 +17,8 @@ void MakeQuad(float left, float right, TexturedVertex* quad) {
 
 D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
   D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = kSize;
-  parameters.BackBufferHeight = kSize;
+  parameters.BackBufferWidth = backWidth_;
+  parameters.BackBufferHeight = backHeight_;
   parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
   parameters.BackBufferCount = 1;
   parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -33,7 +32,7 @@ D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
 
 void GLDeviceTest::SetUp() {
   GLTest::SetUp();
-  if (IsSkipped() || HasFatalFailure()) return;
+  if (NotStarted()) return;
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = DefWindowProcA;
@@ -50,7 +49,7 @@ void GLDeviceTest::SetUp() {
             D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_LIGHTING, FALSE), D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0), D3D_OK);
+  Clear();
   ASSERT_EQ(device_->BeginScene(), D3D_OK);
   inScene_ = true;
 }
@@ -95,29 +94,39 @@ void GLDeviceTest::WriteTexels(IDirect3DTexture9* texture, UINT width, UINT heig
   ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
 }
 
-void GLDeviceTest::ReadBack() {
-  ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels_, width_, height_));
-  ASSERT_EQ(width_, kSize);
-  ASSERT_EQ(height_, kSize);
+void GLDeviceTest::Declare(const D3DVERTEXELEMENT9* elements) {
+  IDirect3DVertexDeclaration9* declaration = nullptr;
+  ASSERT_EQ(device_->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+  ASSERT_EQ(device_->SetVertexDeclaration(Own(declaration)), D3D_OK);
 }
 
-D3DCOLOR GLDeviceTest::Pixel(UINT x, UINT y) const {
-  const uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+void GLDeviceTest::Clear(D3DCOLOR color) {
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, 1.0f, 0), D3D_OK);
+}
+
+void GLDeviceTest::ReadBack() {
+  ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels_, width_, height_));
+  const D3DPRESENT_PARAMETERS parameters = PresentParameters();
+  ASSERT_EQ(width_, parameters.BackBufferWidth);
+  ASSERT_EQ(height_, parameters.BackBufferHeight);
+}
+
+D3DCOLOR GLDeviceTest::TexelAt(const std::vector<uint8_t>& bgra, UINT width, UINT x, UINT y) {
+  const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
   return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
 }
 
-void GLDeviceTest::ExpectQuadrants() {
+void GLDeviceTest::ExpectPixels(std::initializer_list<PixelColor> expected, int tolerance) {
   ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(32, 32), kRed));
-  EXPECT_TRUE(ColorNear(Pixel(96, 32), kGreen));
-  EXPECT_TRUE(ColorNear(Pixel(32, 96), kBlue));
-  EXPECT_TRUE(ColorNear(Pixel(96, 96), kWhite));
+  for (const PixelColor& e : expected) EXPECT_TRUE(ColorNear(Pixel(e.x, e.y), e.color, tolerance)) << e.x << "," << e.y;
 }
 
-void GLDeviceTest::SaveScreenshot(const char* name) const {
-  std::filesystem::create_directories(TEST_ARTIFACT_DIR);
-  const std::string path = std::string(TEST_ARTIFACT_DIR) + "/" + name;
-  EXPECT_TRUE(platform::SavePng(path.c_str(), pixels_, width_, height_)) << path;
+void GLDeviceTest::ExpectQuadrants() { ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}}); }
+
+void GLDeviceTest::AlphaBlending() {
+  ASSERT_EQ(device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE), D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA), D3D_OK);
 }
 
 void GLDeviceTest::DrawQuad(float left, float right) {
@@ -134,6 +143,13 @@ void GLDeviceTest::DrawScreenQuad(float left, float top, float right, float bott
                                 {right, bottom, 0, 1, color, 1, 1}};
   ASSERT_EQ(device_->SetFVF(kScreenFVF), D3D_OK);
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+}
+
+void GLDeviceTest::DrawColoredQuad(float left, float top, float right, float bottom, float z, D3DCOLOR color) {
+  const ColoredVertex quad[4] = {
+      {left, top, z, color}, {right, top, z, color}, {left, bottom, z, color}, {right, bottom, z, color}};
+  ASSERT_EQ(device_->SetFVF(kColoredFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ColoredVertex)), D3D_OK);
 }
 
 ::testing::AssertionResult ColorNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance) {
