@@ -65,8 +65,12 @@ void GLDeviceTest::TearDown() {
     if (inScene_) {
       EXPECT_EQ(device_->EndScene(), D3D_OK);
     }
-    for (DWORD stage = 0; stage < 2; ++stage) device_->SetTexture(stage, nullptr);
+    for (DWORD stage = 0; stage < 2; ++stage) {
+      device_->SetTexture(stage, nullptr);
+      device_->SetStreamSource(stage, nullptr, 0, 0);
+    }
     device_->SetVertexDeclaration(nullptr);
+    device_->SetIndices(nullptr);
   }
   for (IUnknown* object : owned_) object->Release();
   if (device_) device_->Release();
@@ -121,7 +125,9 @@ void GLDeviceTest::ExpectPixels(std::initializer_list<PixelColor> expected, int 
   for (const PixelColor& e : expected) EXPECT_TRUE(ColorNear(Pixel(e.x, e.y), e.color, tolerance)) << e.x << "," << e.y;
 }
 
-void GLDeviceTest::ExpectQuadrants() { ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}}); }
+void GLDeviceTest::ExpectQuadrants() {
+  ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}});
+}
 
 void GLDeviceTest::AlphaBlending() {
   ASSERT_EQ(device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE), D3D_OK);

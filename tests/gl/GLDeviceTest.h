@@ -68,7 +68,7 @@ class GLDeviceTest : public GLTest {
   void WriteTexels(IDirect3DTexture9* texture, UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
   // Red, green / blue, white.
   IDirect3DTexture9* MakeQuadrantTexture() { return MakeTexture(2, 2, {kRed, kGreen, kBlue, kWhite}); }
-  // Released after the test, with every stage's texture and declaration unbound first.
+  // Released after the test, with textures, streams, indices and declaration unbound first.
   template <class T>
   T* Own(T* object) {
     owned_.push_back(object);

@@ -2,6 +2,8 @@
 #include <iterator>
 
 #include "GLDeviceTest.h"
+#include "scene/cPassTarget.h"
+#include "scene/cRefractionTarget.h"
 
 namespace gltest {
 namespace {
@@ -23,9 +25,7 @@ TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOther
   drawBoth();
   WriteTexels(rewritten, 2, 2, std::vector<D3DCOLOR>(4, kBlue));
   drawBoth();
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(32, 64), kBlue));
-  EXPECT_TRUE(ColorNear(Pixel(96, 64), kGreen));
+  ExpectPixels({{32, 64, kBlue}, {96, 64, kGreen}});
 
   // A texture whose second level alone is rewritten keeps its first level.
   IDirect3DTexture9* texture = nullptr;
@@ -40,9 +40,7 @@ TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOther
   device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
   DrawQuad(0.0f, 1.0f);                // magnified: level 0
   DrawScreenQuad(0, 0, 1, 1, kWhite);  // the whole texture on one pixel: level 1
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(96, 64), kRed));
-  EXPECT_TRUE(ColorNear(Pixel(0, 0), kBlue));
+  ExpectPixels({{96, 64, kRed}, {0, 0, kBlue}});
 }
 
 // Pixel centres lie on integer coordinates: a pretransformed rectangle covers
@@ -64,11 +62,9 @@ TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDraws
       {left, top, 0.5f, 0, 0}, {right, top, 0.5f, 1, 0}, {left, bottom, 0.5f, 0, 1}, {right, bottom, 0.5f, 1, 1}};
   ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex)), D3D_OK);
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(16, 16), kGreen));
-  EXPECT_TRUE(ColorNear(Pixel(47, 39), kGreen));
-  const UINT outside[4][2] = {{15, 20}, {48, 20}, {20, 15}, {20, 40}};
-  for (const auto& p : outside) EXPECT_TRUE(ColorNear(Pixel(p[0], p[1]), kBlack)) << p[0] << "," << p[1];
+  // Inside the rectangle at two corners, then just outside each edge.
+  ExpectPixels(
+      {{16, 16, kGreen}, {47, 39, kGreen}, {15, 20, kBlack}, {48, 20, kBlack}, {20, 15, kBlack}, {20, 40, kBlack}});
   for (UINT left : {72u, 88u}) {
     for (UINT y = 0; y < 4; ++y)
       for (UINT x = 0; x < 4; ++x)
@@ -79,9 +75,7 @@ TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDraws
   device_->SetTexture(0, nullptr);
   ASSERT_EQ(device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME), D3D_OK);
   DrawScreenQuad(16, 16, 112, 112, kWhite);
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(40, 64), kBlack));
-  EXPECT_TRUE(ColorNear(Pixel(88, 64), kBlack));
+  ExpectPixels({{40, 64, kBlack}, {88, 64, kBlack}});
   bool topEdge = false, leftEdge = false;
   for (UINT d = 15; d <= 17; ++d) {
     topEdge |= Pixel(64, d) == kWhite;
@@ -114,9 +108,7 @@ TEST_F(FixedFunctionTest, AlphaTestAndDepthFunctionDecideWhichPixelsShow) {
     device_->SetRenderState(D3DRS_ZFUNC, cases[i].func);
     DrawColoredQuad(left, 1, left + width, 0, 0.75f, kRed);
   }
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(32, 96), kBlack));
-  EXPECT_TRUE(ColorNear(Pixel(96, 96), 0x80FFFFFF));
+  ExpectPixels({{32, 96, kBlack}, {96, 96, 0x80FFFFFF}});
   for (size_t i = 0; i < std::size(cases); ++i) {
     const UINT x = static_cast<UINT>((static_cast<float>(i) + 0.5f) * kSize / std::size(cases));
     EXPECT_TRUE(ColorNear(Pixel(x, 32), cases[i].shown)) << "D3DCMP " << cases[i].func;
@@ -137,9 +129,8 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   device_->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
   device_->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   DrawScreenQuad(0, 0, kSize, kSize, 0x40FFFFFF);  // diffuse alpha 64/255
-  ReadBack();
   // texture1 * a + current * (1 - a): a quarter blue over three quarters red.
-  EXPECT_TRUE(ColorNear(Pixel(64, 64), D3DCOLOR_ARGB(255, 191, 0, 64)));
+  ExpectPixels({{64, 64, D3DCOLOR_ARGB(255, 191, 0, 64)}});
 
   Clear();
   device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
@@ -156,13 +147,42 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   const ProjectedVertex plane[4] = {{-3, 3, 2, -3, 3, 2}, {12, 15, 10, 12, 15, 10},
                                     {-3, -3, 2, -3, -3, 2}, {12, -15, 10, 12, -15, 10}};
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, plane, sizeof(ProjectedVertex)), D3D_OK);
-  ReadBack();
   // The texture lands on the screen quadrants, split at the centre however deep the plane is.
-  const struct {
-    UINT x, y;
-    D3DCOLOR color;
-  } expected[] = {{61, 30, kRed}, {66, 30, kGreen}, {61, 97, kBlue}, {66, 97, kWhite}, {5, 61, kRed}, {122, 66, kWhite}};
-  for (const auto& e : expected) EXPECT_TRUE(ColorNear(Pixel(e.x, e.y), e.color)) << e.x << "," << e.y;
+  ExpectPixels(
+      {{61, 30, kRed}, {66, 30, kGreen}, {61, 97, kBlue}, {66, 97, kWhite}, {5, 61, kRed}, {122, 66, kWhite}});
+}
+
+// Clip planes are in world space with fixed function, and once switched off
+// clip nothing, also after a pass into a target turned one on.
+TEST_F(FixedFunctionTest, ClipPlaneIsInWorldSpaceAndSwitchedOffClipsNothing) {
+  D3DXMATRIX view;
+  D3DXMatrixTranslation(&view, 0.5f, 0, 0);  // world x = 0 lands at clip x = 0.5 (pixel 96)
+  device_->SetTransform(D3DTS_VIEW, &view);
+  const float keepPositiveX[4] = {1, 0, 0, 0};
+  ASSERT_EQ(device_->SetClipPlane(0, keepPositiveX), D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0), D3D_OK);
+  device_->SetTexture(0, Solid(kRed));
+  DrawQuad(-1.5f, 1.5f);
+  ExpectPixels({{70, 64, kBlack}, {93, 64, kBlack}, {99, 64, kRed}});
+  ASSERT_EQ(device_->SetRenderState(D3DRS_CLIPPLANEENABLE, 0), D3D_OK);
+  device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+  device_->SetTexture(0, Solid(kGreen));
+  DrawQuad(-1.5f, 1.5f);
+  ExpectPixels({{10, 64, kGreen}, {120, 64, kGreen}});
+
+  // The refraction pass keeps what lies below the plane; after it, nothing is clipped.
+  Clear();
+  cRefractionTarget target;
+  ASSERT_TRUE(target.Init(64, d3d_, device_));
+  ASSERT_TRUE(target.Begin(device_));
+  ASSERT_TRUE(target.SetClipPlaneWorld(0.0f, device_));
+  device_->SetTexture(0, Solid(kRed));
+  DrawQuad(-1.5f, 1.5f);
+  DisableClipPlane(device_);
+  ASSERT_TRUE(target.End(device_));
+  device_->SetTexture(0, Solid(kGreen));
+  DrawQuad(-1.5f, 1.5f);
+  ExpectPixels({{64, 10, kGreen}, {64, 120, kGreen}});
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ class GuiSceneTest : public gltest::GLDeviceTest {
   // The editor's default states: the GUI relies on alpha blending and on the
   // texture's alpha modulated by the vertex colour's.
   void SetEditorStates() {
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    AlphaBlending();
     const std::pair<D3DRENDERSTATETYPE, DWORD> states[] = {
-        {D3DRS_CULLMODE, D3DCULL_CCW},          {D3DRS_ALPHATESTENABLE, TRUE},        {D3DRS_ALPHAREF, 0},
-        {D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL}, {D3DRS_ALPHABLENDENABLE, TRUE},       {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
-        {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}};
+        {D3DRS_ALPHATESTENABLE, TRUE}, {D3DRS_ALPHAREF, 0}, {D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL}};
     for (const auto& [state, value] : states) device_->SetRenderState(state, value);
     const std::pair<D3DTEXTURESTAGESTATETYPE, DWORD> stage[] = {
         {D3DTSS_ALPHAOP, D3DTOP_MODULATE}, {D3DTSS_COLOROP, D3DTOP_SELECTARG1}, {D3DTSS_COLORARG1, D3DTA_TEXTURE},
@@ -152,7 +152,8 @@ TEST_F(GuiSceneTest, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
                           // Layer 0 under the list of the upper combobox.
                           EditboxRow(0, 0, 0.08f, 0.1f, 0.3f, 0.05f, L"999", 1),
                           // The lower combobox and its label on layer 56, the upper one on 57.
-                          sized(ComboboxRow(296, 0, 56, 0.05f, 0.22f, 1, {L"Sky set 1", L"Sky set 2", L"Sky set 3"}), 0.4f),
+                          sized(ComboboxRow(296, 0, 56, 0.05f, 0.22f, 1, {L"Sky set 1", L"Sky set 2", L"Sky set 3"}),
+                                0.4f),
                           TextRow(0, 0, 56, 0.06f, 0.27f, 0.5f, L"Select new skybox"),
                           sized(ComboboxRow(293, 0, 57, 0.05f, 0.4f, 1, {}), 0.4f),
                           TextRow(0, 0, 57, 0.06f, 0.45f, 0.5f, L"Screen resolution")});

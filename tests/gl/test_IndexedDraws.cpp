@@ -22,14 +22,6 @@ constexpr D3DVERTEXELEMENT9 kTwoStreams[] = {
 
 class IndexedDrawTest : public GLDeviceTest {
  protected:
-  void TearDown() override {
-    if (device_) {
-      for (UINT stream = 0; stream < 2; ++stream) device_->SetStreamSource(stream, nullptr, 0, 0);
-      device_->SetIndices(nullptr);
-    }
-    GLDeviceTest::TearDown();
-  }
-
   // A managed buffer holding `bytes` of `data`, released after the test.
   template <class Buffer>
   Buffer* Filled(Buffer* buffer, const void* data, UINT bytes) {
