@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 // The session bus library that SDL's video brings in keeps a buffer to the end.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -127,6 +128,14 @@ void GLDeviceTest::ExpectPixels(std::initializer_list<PixelColor> expected, int 
 
 void GLDeviceTest::ExpectQuadrants() {
   ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}});
+}
+
+void GLDeviceTest::SetStage(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alphaArg) {
+  const std::pair<D3DTEXTURESTAGESTATETYPE, DWORD> states[] = {
+      {D3DTSS_COLOROP, op},        {D3DTSS_COLORARG1, arg1},     {D3DTSS_COLORARG2, arg2},
+      {D3DTSS_ALPHAOP, alphaOp},   {D3DTSS_ALPHAARG1, alphaArg}, {D3DTSS_ALPHAARG2, alphaArg},
+      {D3DTSS_TEXCOORDINDEX, 0}};
+  for (const auto& [type, value] : states) ASSERT_EQ(device_->SetTextureStageState(stage, type, value), D3D_OK);
 }
 
 void GLDeviceTest::AlphaBlending() {

@@ -85,6 +85,8 @@ class GLDeviceTest : public GLTest {
   // Reads the back buffer and compares these pixels, channel by channel within `tolerance`.
   void ExpectPixels(std::initializer_list<PixelColor> expected, int tolerance = 2);
   void AlphaBlending();  // source alpha over the target
+  // Colour `op` of the two arguments; alpha `alphaOp` with `alphaArg` as both of its arguments.
+  void SetStage(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alphaArg);
   D3DCOLOR Pixel(UINT x, UINT y) const { return TexelAt(pixels_, width_, x, y); }
   static D3DCOLOR TexelAt(const std::vector<uint8_t>& bgra, UINT width, UINT x, UINT y);
   void ExpectQuadrants();  // the quadrant texture over the whole back buffer

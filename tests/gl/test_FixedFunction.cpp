@@ -117,17 +117,9 @@ TEST_F(FixedFunctionTest, AlphaTestAndDepthFunctionDecideWhichPixelsShow) {
 
 TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDividePerPixel) {
   device_->SetTexture(0, Solid(kRed));
-  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-  device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  SetStage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
   device_->SetTexture(1, Solid(kBlue));
-  device_->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-  device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_BLENDDIFFUSEALPHA);
-  device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-  device_->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  device_->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  SetStage(1, D3DTOP_BLENDDIFFUSEALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
   DrawScreenQuad(0, 0, kSize, kSize, 0x40FFFFFF);  // diffuse alpha 64/255
   // texture1 * a + current * (1 - a): a quarter blue over three quarters red.
   ExpectPixels({{64, 64, D3DCOLOR_ARGB(255, 191, 0, 64)}});

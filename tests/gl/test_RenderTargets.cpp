@@ -88,12 +88,7 @@ TEST_F(RenderTargetTest, AutomaticMipmapsFollowEachRedraw) {
   device_->SetTexture(0, mipped);
   MipmapFilter();
   device_->SetTexture(1, other);  // white: passes the target's colour on
-  device_->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-  device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-  device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-  device_->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-  device_->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+  SetStage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG2, D3DTA_CURRENT);
   IDirect3DSurface9 *level = nullptr, *backBuffer = nullptr;
   ASSERT_EQ(mipped->GetSurfaceLevel(0, &level), D3D_OK);
   ASSERT_EQ(device_->GetRenderTarget(0, &backBuffer), D3D_OK);
