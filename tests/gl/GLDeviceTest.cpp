@@ -9,13 +9,6 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 
 namespace gltest {
 
-void MakeQuad(float left, float right, TexturedVertex* quad) {
-  quad[0] = {left, 1, 0.5f, 0, 0};
-  quad[1] = {right, 1, 0.5f, 1, 0};
-  quad[2] = {left, -1, 0.5f, 0, 1};
-  quad[3] = {right, -1, 0.5f, 1, 1};
-}
-
 D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
   D3DPRESENT_PARAMETERS parameters{};
   parameters.BackBufferWidth = backWidth_;
@@ -145,8 +138,8 @@ void GLDeviceTest::AlphaBlending() {
 }
 
 void GLDeviceTest::DrawQuad(float left, float right) {
-  TexturedVertex quad[4];
-  MakeQuad(left, right, quad);
+  const TexturedVertex quad[4] = {
+      {left, 1, 0.5f, 0, 0}, {right, 1, 0.5f, 1, 0}, {left, -1, 0.5f, 0, 1}, {right, -1, 0.5f, 1, 1}};
   ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex)), D3D_OK);
 }

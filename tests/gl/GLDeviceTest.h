@@ -52,9 +52,6 @@ constexpr D3DVERTEXELEMENT9 kProjectedDeclaration[] = {
 // D3DTTFF_COUNT3 | D3DTTFF_PROJECTED divides by.
 inline const D3DXMATRIX kClipToTexture(0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f, 1, 0);
 
-// A strip of two triangles spanning x in [left, right], y in [-1, 1], u, v from the top left.
-void MakeQuad(float left, float right, TexturedVertex* quad);
-
 class GLDeviceTest : public GLTest {
  protected:
   void SetUp() override;
@@ -91,7 +88,8 @@ class GLDeviceTest : public GLTest {
   static D3DCOLOR TexelAt(const std::vector<uint8_t>& bgra, UINT width, UINT x, UINT y);
   void ExpectQuadrants();  // the quadrant texture over the whole back buffer
   void SaveScreenshot(const char* name) const { SaveArtifact(name, pixels_, width_, height_); }
-  void DrawQuad(float left = -1.0f, float right = 1.0f);  // kTexturedFVF
+  // Two triangles over x in [left, right], y in [-1, 1], u, v from the top left (kTexturedFVF).
+  void DrawQuad(float left = -1.0f, float right = 1.0f);
   void DrawScreenQuad(float left, float top, float right, float bottom, D3DCOLOR color);  // kScreenFVF
   void DrawColoredQuad(float left, float top, float right, float bottom, float z, D3DCOLOR color);  // clip space
   void EndSceneAndPresent();
