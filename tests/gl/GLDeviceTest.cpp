@@ -2,24 +2,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <utility>
 
 // The session bus library that SDL's video brings in keeps a buffer to the end.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace gltest {
 
-void MakeQuad(float left, float right, TexturedVertex* quad) {
-  quad[0] = {left, 1, 0.5f, 0, 0};
-  quad[1] = {right, 1, 0.5f, 1, 0};
-  quad[2] = {left, -1, 0.5f, 0, 1};
-  quad[3] = {right, -1, 0.5f, 1, 1};
-}
-
 D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
   D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = kSize;
-  parameters.BackBufferHeight = kSize;
+  parameters.BackBufferWidth = backWidth_;
+  parameters.BackBufferHeight = backHeight_;
   parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
   parameters.BackBufferCount = 1;
   parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -33,7 +26,7 @@ D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
 
 void GLDeviceTest::SetUp() {
   GLTest::SetUp();
-  if (IsSkipped() || HasFatalFailure()) return;
+  if (NotStarted()) return;
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = DefWindowProcA;
@@ -50,7 +43,7 @@ void GLDeviceTest::SetUp() {
             D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_LIGHTING, FALSE), D3D_OK);
   ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0), D3D_OK);
+  Clear();
   ASSERT_EQ(device_->BeginScene(), D3D_OK);
   inScene_ = true;
 }
@@ -66,8 +59,12 @@ void GLDeviceTest::TearDown() {
     if (inScene_) {
       EXPECT_EQ(device_->EndScene(), D3D_OK);
     }
-    for (DWORD stage = 0; stage < 2; ++stage) device_->SetTexture(stage, nullptr);
+    for (DWORD stage = 0; stage < 2; ++stage) {
+      device_->SetTexture(stage, nullptr);
+      device_->SetStreamSource(stage, nullptr, 0, 0);
+    }
     device_->SetVertexDeclaration(nullptr);
+    device_->SetIndices(nullptr);
   }
   for (IUnknown* object : owned_) object->Release();
   if (device_) device_->Release();
@@ -95,34 +92,54 @@ void GLDeviceTest::WriteTexels(IDirect3DTexture9* texture, UINT width, UINT heig
   ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
 }
 
-void GLDeviceTest::ReadBack() {
-  ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels_, width_, height_));
-  ASSERT_EQ(width_, kSize);
-  ASSERT_EQ(height_, kSize);
+void GLDeviceTest::Declare(const D3DVERTEXELEMENT9* elements) {
+  IDirect3DVertexDeclaration9* declaration = nullptr;
+  ASSERT_EQ(device_->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+  ASSERT_EQ(device_->SetVertexDeclaration(Own(declaration)), D3D_OK);
 }
 
-D3DCOLOR GLDeviceTest::Pixel(UINT x, UINT y) const {
-  const uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+void GLDeviceTest::Clear(D3DCOLOR color) {
+  ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, 1.0f, 0), D3D_OK);
+}
+
+void GLDeviceTest::ReadBack() {
+  ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels_, width_, height_));
+  const D3DPRESENT_PARAMETERS parameters = PresentParameters();
+  ASSERT_EQ(width_, parameters.BackBufferWidth);
+  ASSERT_EQ(height_, parameters.BackBufferHeight);
+}
+
+D3DCOLOR GLDeviceTest::TexelAt(const std::vector<uint8_t>& bgra, UINT width, UINT x, UINT y) {
+  const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
   return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
 }
 
-void GLDeviceTest::ExpectQuadrants() {
+void GLDeviceTest::ExpectPixels(std::initializer_list<PixelColor> expected, int tolerance) {
   ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(32, 32), kRed));
-  EXPECT_TRUE(ColorNear(Pixel(96, 32), kGreen));
-  EXPECT_TRUE(ColorNear(Pixel(32, 96), kBlue));
-  EXPECT_TRUE(ColorNear(Pixel(96, 96), kWhite));
+  for (const PixelColor& e : expected) EXPECT_TRUE(ColorNear(Pixel(e.x, e.y), e.color, tolerance)) << e.x << "," << e.y;
 }
 
-void GLDeviceTest::SaveScreenshot(const char* name) const {
-  std::filesystem::create_directories(TEST_ARTIFACT_DIR);
-  const std::string path = std::string(TEST_ARTIFACT_DIR) + "/" + name;
-  EXPECT_TRUE(platform::SavePng(path.c_str(), pixels_, width_, height_)) << path;
+void GLDeviceTest::ExpectQuadrants() {
+  ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}});
+}
+
+void GLDeviceTest::SetStage(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alphaArg) {
+  const std::pair<D3DTEXTURESTAGESTATETYPE, DWORD> states[] = {
+      {D3DTSS_COLOROP, op},        {D3DTSS_COLORARG1, arg1},     {D3DTSS_COLORARG2, arg2},
+      {D3DTSS_ALPHAOP, alphaOp},   {D3DTSS_ALPHAARG1, alphaArg}, {D3DTSS_ALPHAARG2, alphaArg},
+      {D3DTSS_TEXCOORDINDEX, 0}};
+  for (const auto& [type, value] : states) ASSERT_EQ(device_->SetTextureStageState(stage, type, value), D3D_OK);
+}
+
+void GLDeviceTest::AlphaBlending() {
+  ASSERT_EQ(device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE), D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), D3D_OK);
+  ASSERT_EQ(device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA), D3D_OK);
 }
 
 void GLDeviceTest::DrawQuad(float left, float right) {
-  TexturedVertex quad[4];
-  MakeQuad(left, right, quad);
+  const TexturedVertex quad[4] = {
+      {left, 1, 0.5f, 0, 0}, {right, 1, 0.5f, 1, 0}, {left, -1, 0.5f, 0, 1}, {right, -1, 0.5f, 1, 1}};
   ASSERT_EQ(device_->SetFVF(kTexturedFVF), D3D_OK);
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex)), D3D_OK);
 }
@@ -134,6 +151,13 @@ void GLDeviceTest::DrawScreenQuad(float left, float top, float right, float bott
                                 {right, bottom, 0, 1, color, 1, 1}};
   ASSERT_EQ(device_->SetFVF(kScreenFVF), D3D_OK);
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+}
+
+void GLDeviceTest::DrawColoredQuad(float left, float top, float right, float bottom, float z, D3DCOLOR color) {
+  const ColoredVertex quad[4] = {
+      {left, top, z, color}, {right, top, z, color}, {left, bottom, z, color}, {right, bottom, z, color}};
+  ASSERT_EQ(device_->SetFVF(kColoredFVF), D3D_OK);
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ColoredVertex)), D3D_OK);
 }
 
 ::testing::AssertionResult ColorNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance) {

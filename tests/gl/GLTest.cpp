@@ -1,9 +1,10 @@
 #include "GLTest.h"
 
 #include <cstdlib>
-#include <string>
+#include <filesystem>
 
 #include "platform/Platform.h"
+#include "settings/TypeIds.h"
 
 namespace gltest {
 
@@ -21,6 +22,21 @@ void GLTest::SetUp() {
 void GLTest::TearDown() {
   if (!started_) return;
   EXPECT_EQ(platform::GLErrorCount(), errorsBefore_) << "GL errors during the test (see standard error)";
+}
+
+void SaveArtifact(const std::string& name, const std::vector<uint8_t>& bgra, UINT width, UINT height) {
+  const std::filesystem::path path = std::filesystem::path(TEST_ARTIFACT_DIR) / name;
+  std::filesystem::create_directories(path.parent_path());
+  EXPECT_TRUE(platform::SavePng(path.c_str(), bgra, width, height)) << path;
+}
+
+const char* EngineName(int engineType) {
+  switch (engineType) {
+    case ENGINE_FFP: return "ffp";
+    case ENGINE_SM1: return "sm1";
+    case ENGINE_SM2: return "sm2";
+    default: return "sm3";
+  }
 }
 
 }  // namespace gltest

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../batch/BatchTesting.h"
+#include "GLTest.h"
 #include "batch/cBatchRun.h"
 
 namespace {
@@ -21,7 +22,9 @@ std::vector<std::string> Split(const std::string& line) {
 // On OpenGL the GPU normal map draws: the comparison measures it, and it lands
 // as close to the exact normal as the CPU forward differences after their
 // 8-bit encoding (both read 8-bit data: the GPU one the heightmap texture).
-TEST(BatchGPU, ComparisonMeasuresTheGPUNormalMap) {
+using BatchGPU = gltest::GLTest;
+
+TEST_F(BatchGPU, ComparisonMeasuresTheGPUNormalMap) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "water-batch-gpu";
   std::filesystem::create_directories(folder);
   BatchOptions options;

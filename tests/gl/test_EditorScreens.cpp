@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "GLTest.h"
 #include "app/WinMain.h"
 #include "editor/Process.h"
 #include "editor/cEditor.h"
@@ -20,17 +21,20 @@
 
 namespace {
 
-class EditorScreensTest : public ::testing::Test {
+class EditorScreensTest : public gltest::GLTest {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(platform::UseGLBackend(&error)) << error;  // a test that cannot look must fail
+    GLTest::SetUp();
+    if (NotStarted()) return;
     window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOW);
     ASSERT_NE(window, nullptr);
     editor = cEditor::Instance();
     ASSERT_EQ(editor->Init(window), S_OK);
   }
-  void TearDown() override { Shutdown(); }
+  void TearDown() override {
+    if (editor) Shutdown();
+    GLTest::TearDown();
+  }
 
   // Frames for long enough that every fade has finished.
   void Settle() {
@@ -45,9 +49,7 @@ class EditorScreensTest : public ::testing::Test {
   void Shot(const std::string& name) {
     ASSERT_TRUE(platform::ReadBackBuffer(editor->device, pixels, width, height));
     ASSERT_EQ(width, editor->displayMode.Width);
-    std::filesystem::create_directories(TEST_ARTIFACT_DIR);
-    const std::string path = std::string(TEST_ARTIFACT_DIR) + "/" + name + ".png";
-    EXPECT_TRUE(platform::SavePng(path.c_str(), pixels, width, height)) << path;
+    gltest::SaveArtifact(name + ".png", pixels, width, height);
   }
 
   // The pixel under a GUI point, as 0xRRGGBB.

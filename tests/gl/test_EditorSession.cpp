@@ -6,11 +6,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "../editor/EditorScript.h"
+#include "GLTest.h"
 #include "app/WinMain.h"
 #include "editor/Process.h"
 #include "platform/Platform.h"
@@ -68,11 +68,11 @@ struct Shot {
   }
 };
 
-class EditorSessionGL : public ::testing::Test {
+class EditorSessionGL : public gltest::GLTest {
  protected:
   void SetUp() override {
-    std::string error;
-    if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
+    GLTest::SetUp();
+    if (NotStarted()) return;
     window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOW);
     ASSERT_NE(window, nullptr);
     editor = cEditor::Instance();
@@ -85,15 +85,14 @@ class EditorSessionGL : public ::testing::Test {
     script.reset();
     driver.reset();
     if (editor) Shutdown();
+    GLTest::TearDown();
   }
 
   Shot Capture(const std::string& name) {
     Shot shot;
     EXPECT_TRUE(platform::ReadBackBuffer(editor->device, shot.bgra, shot.width, shot.height));
-    const std::string directory = std::string(TEST_ARTIFACT_DIR) + "/screenshots";
-    std::filesystem::create_directories(directory);
     const Shot half = shot.Half();
-    EXPECT_TRUE(platform::SavePng((directory + "/" + name + ".png").c_str(), half.bgra, half.width, half.height));
+    gltest::SaveArtifact("screenshots/" + name + ".png", half.bgra, half.width, half.height);
     return shot;
   }
 

@@ -4,27 +4,23 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
-#include "gui/cButton.h"
+#include "GLDeviceTest.h"
+#include "editor/MenuValues.h"
+#include "editor/cMenuBuilder.h"
 #include "gui/cCheckbox.h"
 #include "gui/cCombobox.h"
-#include "gui/cEditbox.h"
 #include "gui/cGUIManager.h"
-#include "gui/cMenu.h"
 #include "gui/cSpriteContainer.h"
-#include "gui/cTextarea.h"
-#include "gui/cWindow.h"
-#include "GLDeviceTest.h"
-#include "platform/Platform.h"
-#include "scene/D3DTexture.h"
 #include "scene/cFont.h"
+#include "scene/cResourceCache.h"
+#include "scene/cResourceManager.h"
 
 namespace {
 
@@ -52,7 +48,7 @@ class GuiSceneTest : public gltest::GLDeviceTest {
 
   void SetUp() override {
     GLDeviceTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
+    if (NotStarted()) return;
     inScene_ = false;
     ASSERT_EQ(device_->EndScene(), D3D_OK);
     const D3DPRESENT_PARAMETERS parameters = PresentParameters();
@@ -67,7 +63,7 @@ class GuiSceneTest : public gltest::GLDeviceTest {
     cGUIManager::Shutdown();
     sprites.reset();
     font.reset();
-    images.clear();
+    cResourceManager::Instance()->DeleteAll();  // the cached images
     GLDeviceTest::TearDown();
   }
 
@@ -75,61 +71,21 @@ class GuiSceneTest : public gltest::GLDeviceTest {
   // texture's alpha modulated by the vertex colour's.
   void SetEditorStates() {
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-    device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    device_->SetRenderState(D3DRS_ALPHAREF, 0);
-    device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
-    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    device_->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    AlphaBlending();
+    const std::pair<D3DRENDERSTATETYPE, DWORD> states[] = {
+        {D3DRS_ALPHATESTENABLE, TRUE}, {D3DRS_ALPHAREF, 0}, {D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL}};
+    for (const auto& [state, value] : states) device_->SetRenderState(state, value);
+    const std::pair<D3DTEXTURESTAGESTATETYPE, DWORD> stage[] = {
+        {D3DTSS_ALPHAOP, D3DTOP_MODULATE}, {D3DTSS_COLOROP, D3DTOP_SELECTARG1}, {D3DTSS_COLORARG1, D3DTA_TEXTURE},
+        {D3DTSS_ALPHAARG1, D3DTA_TEXTURE}, {D3DTSS_ALPHAARG2, D3DTA_DIFFUSE}};
+    for (const auto& [type, value] : stage) device_->SetTextureStageState(0, type, value);
+    const std::pair<D3DSAMPLERSTATETYPE, DWORD> sampler[] = {
+        {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR},    {D3DSAMP_MINFILTER, D3DTEXF_LINEAR},
+        {D3DSAMP_MIPFILTER, D3DTEXF_LINEAR},    {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP},
+        {D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP}};
+    for (const auto& [type, value] : sampler) device_->SetSamplerState(0, type, value);
     D3DXMatrixPerspectiveFovLH(&projection, 60 * 0.017453292f, static_cast<float>(width) / height, 1.0f, 16384.0f);
     device_->SetTransform(D3DTS_PROJECTION, &projection);
-  }
-
-  D3DTexture* Image(const std::wstring& name) {
-    auto& image = images[name];
-    if (!image) {
-      image = std::make_unique<D3DTexture>(nullptr);
-      const std::wstring path = L"data/gui/" + name + L".tga";
-      EXPECT_EQ(image->Load(path.c_str(), device_), D3D_OK) << std::string(path.begin(), path.end());
-    }
-    return image.get();
-  }
-
-  cButton* Button(const std::wstring& name, D3DXVECTOR2 position, float width, float height) {
-    return new cButton(0, 1, 0, Image(name + L"_idle"), Image(name + L"_over"), Image(name + L"_click"), position,
-                       width, height);
-  }
-
-  cCombobox* Combobox(int id, D3DXVECTOR2 position, float size) {
-    auto* box =
-        new cCombobox(id, 1, position, size, font.get(), Image(L"dropDownButton_idle"), Image(L"dropDownButton_over"),
-                      Image(L"dropDownButton_click"), Image(L"upButton_idle"), Image(L"upButton_over"),
-                      Image(L"upButton_click"), Image(L"downButton_idle"), Image(L"downButton_over"),
-                      Image(L"downButton_click"), Image(L"dropDownList"), Image(L"selectionPanel"), Image(L"select1"));
-    box->SetListTextColor(0, 255, 0);
-    box->SetSelectedTextColor(0, 0, 255);
-    return box;
-  }
-
-  cEditbox* Editbox(D3DXVECTOR2 position, const wchar_t* text) {
-    return new cEditbox(0, position, D3DXVECTOR2(0.3f, 0.05f), D3DXVECTOR2(0.01f, 0.005f), text,
-                        Image(L"custom_editbox1"), font.get());
-  }
-
-  cTextarea* Label(D3DXVECTOR2 position, const wchar_t* text, int layer = 0) {
-    auto* label = new cTextarea(0, position, 0.5f, text, font.get());
-    label->SetLayer(layer);
-    return label;
   }
 
   void RenderFrame() {
@@ -141,10 +97,7 @@ class GuiSceneTest : public gltest::GLDeviceTest {
     ASSERT_EQ(cGUIManager::Instance()->Render(device_, sprites.get(), &eye, &view), D3D_OK);
     ASSERT_EQ(device_->EndScene(), D3D_OK);
     ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    UINT readWidth = 0, readHeight = 0;
-    ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels, readWidth, readHeight));
-    ASSERT_EQ(readWidth, width);
-    ASSERT_EQ(readHeight, height);
+    ReadBack();
   }
 
   // Pixels inside a GUI rectangle (top-left corner, width, height) that pass a
@@ -154,7 +107,7 @@ class GuiSceneTest : public gltest::GLDeviceTest {
     int count = 0;
     for (int py = std::max(top, 0); py < std::min(bottom, static_cast<int>(height)); ++py)
       for (int px = std::max(left, 0); px < std::min(right, static_cast<int>(width)); ++px) {
-        const uint8_t* p = &pixels[(static_cast<size_t>(py) * width + px) * 4];
+        const uint8_t* p = &pixels_[(static_cast<size_t>(py) * width + px) * 4];
         if (test(p[2], p[1], p[0])) ++count;
       }
     return count;
@@ -171,33 +124,43 @@ class GuiSceneTest : public gltest::GLDeviceTest {
   D3DXMATRIX projection;
   std::unique_ptr<cFont> font;
   std::unique_ptr<cSpriteContainer> sprites;
-  std::map<std::wstring, std::unique_ptr<D3DTexture>> images;
-  std::vector<uint8_t> pixels;
 };
 
 TEST_F(GuiSceneTest, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
+  cResourceCache images;  // what the editor preloads
+  for (const wchar_t* name : {L"custom_window1", L"checkbox_checked", L"checkbox_unchecked", L"custom_editbox1",
+                              L"ok_idle", L"ok_over", L"ok_click", L"dropDownButton_idle", L"dropDownButton_over",
+                              L"dropDownButton_click", L"upButton_idle", L"upButton_over", L"upButton_click",
+                              L"downButton_idle", L"downButton_over", L"downButton_click", L"dropDownList",
+                              L"selectionPanel", L"select1"}) {
+    ASSERT_TRUE(images.Load((L"data/gui/" + std::wstring(name) + L".tga").c_str(), device_, RESOURCE_TEXTURE));
+  }
+  const cMenuBuilder builder(&images, font.get());
+  std::vector<std::wstring> resolutions;
+  for (int i = 0; i < 10; ++i) resolutions.push_back(std::to_wstring(640 + 128 * i) + L"x480x60 hz");
+  const auto sized = [](MenuRow row, float size) {
+    row.width = row.height = size;
+    return row;
+  };
   cMenu menu(292, Ignore);
-  menu.Add(new cWindow(0, Image(L"custom_window1"), D3DXVECTOR2(-0.7f, 0.52f), 1.4f, 1.0f));
-  menu.Add(Label(D3DXVECTOR2(-0.64f, 0.49f), L"GUI scene"));
-  auto* checkbox = menu.Add(new cCheckbox(295, 1053, Image(L"checkbox_checked"), Image(L"checkbox_unchecked"),
-                                          D3DXVECTOR2(-0.64f, 0.38f), 0.06f, 0.06f));
-  checkbox->SetChecked(1);
-  menu.Add(Label(D3DXVECTOR2(-0.56f, 0.37f), L"Show Island"));
-  menu.Add(Editbox(D3DXVECTOR2(-0.64f, 0.26f), L"12.5"));
-  menu.Add(Button(L"ok", D3DXVECTOR2(-0.64f, -0.3f), 0.16f, 0.08f));
-  // Layer 0 under the list of the upper combobox.
-  menu.Add(Editbox(D3DXVECTOR2(0.08f, 0.1f), L"999"));
-  // The lower combobox and its label on layer 56, the upper one on 57.
-  auto* lower = menu.Add(Combobox(296, D3DXVECTOR2(0.05f, 0.22f), 0.4f));
-  lower->SetLayer(56);
-  for (const wchar_t* item : {L"Sky set 1", L"Sky set 2", L"Sky set 3"}) lower->AddItem(item);
-  lower->Select(2);
-  menu.Add(Label(D3DXVECTOR2(0.06f, 0.27f), L"Select new skybox", 56));
-  auto* upper = menu.Add(Combobox(293, D3DXVECTOR2(0.05f, 0.4f), 0.4f));
-  upper->SetLayer(57);
-  for (int i = 0; i < 10; ++i) upper->AddItem((std::to_wstring(640 + 128 * i) + L"x480x60 hz").c_str());
-  upper->Select(2);
-  menu.Add(Label(D3DXVECTOR2(0.06f, 0.45f), L"Screen resolution", 57));
+  builder.AddRows(&menu, {WindowRow(0, 0, -0.7f, 0.52f, 1.4f, 1.0f, L"data/gui/custom_window1.tga"),
+                          TextRow(0, 0, 0, -0.64f, 0.49f, 0.5f, L"GUI scene"),
+                          sized(CheckboxRow(295, 0, -0.64f, 0.38f, 1053), 0.06f),
+                          TextRow(0, 0, 0, -0.56f, 0.37f, 0.5f, L"Show Island"),
+                          EditboxRow(0, 0, -0.64f, 0.26f, 0.3f, 0.05f, L"12.5", 1),
+                          ButtonRow(0, 0, -0.64f, -0.3f, 0.16f, 0.08f, L"ok", 1),
+                          // Layer 0 under the list of the upper combobox.
+                          EditboxRow(0, 0, 0.08f, 0.1f, 0.3f, 0.05f, L"999", 1),
+                          // The lower combobox and its label on layer 56, the upper one on 57.
+                          sized(ComboboxRow(296, 0, 56, 0.05f, 0.22f, 1, {L"Sky set 1", L"Sky set 2", L"Sky set 3"}),
+                                0.4f),
+                          TextRow(0, 0, 56, 0.06f, 0.27f, 0.5f, L"Select new skybox"),
+                          sized(ComboboxRow(293, 0, 57, 0.05f, 0.4f, 1, {}), 0.4f),
+                          TextRow(0, 0, 57, 0.06f, 0.45f, 0.5f, L"Screen resolution")});
+  FindCheckbox(&menu, 295)->SetChecked(1);
+  FindCombobox(&menu, 296)->Select(2);
+  for (const std::wstring& item : resolutions) FindCombobox(&menu, 293)->AddItem(item.c_str());
+  FindCombobox(&menu, 293)->Select(2);
   cGUIManager::Instance()->PushMenu(&menu, false);
 
   // Closed: everything below the list area shows.
@@ -218,9 +181,7 @@ TEST_F(GuiSceneTest, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   cGUIManager::Instance()->OnHover(rowX, rowY);
   RenderFrame();
 
-  const std::filesystem::path artifacts(TEST_ARTIFACT_DIR);
-  std::filesystem::create_directories(artifacts);
-  EXPECT_TRUE(platform::SavePng((artifacts / "gui-scene.png").c_str(), pixels, width, height));
+  SaveScreenshot("gui-scene.png");
 
   // Sprites: the panel is drawn over the cleared screen, the check mark is green.
   EXPECT_EQ(Count(-0.68f, -0.35f, 0.04f, 0.04f, Clear), 0);

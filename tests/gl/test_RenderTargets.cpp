@@ -1,26 +1,10 @@
 // Render-target textures on the OpenGL backend: drawn into, read back and
-// sampled through the clip-to-texture remap, with up staying up throughout.
+// sampled through the clip-to-texture remap, with up staying up throughout,
+// and their automatic mipmaps.
 #include "GLDeviceTest.h"
 
 namespace gltest {
 namespace {
-
-struct ColoredVertex {
-  float x, y, z;
-  D3DCOLOR color;
-};
-
-struct ClipVertex {
-  float x, y, z;
-  float s, t, r;  // the clip position again, for the projective lookup
-};
-constexpr D3DVERTEXELEMENT9 kClipDeclaration[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-    D3DDECL_END()};
-
-// Clip space to texture space with v down: u = 0.5x + 0.5, v = -0.5y + 0.5 (w = 1 here).
-const D3DXMATRIX kRemap(0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f, 1, 0);
 
 constexpr UINT kTargetSize = 64;
 
@@ -52,80 +36,59 @@ class RenderTargetTest : public GLDeviceTest {
     for (IDirect3DSurface9* surface : {level, depth, savedTarget, savedDepth}) surface->Release();
   }
 
-  // Red in the upper half of a blue target.
-  IDirect3DTexture9* UpperHalfRed() {
-    IDirect3DTexture9* target = MakeTarget(1, D3DUSAGE_RENDERTARGET);
-    DrawInto(target, [&] {
-      ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlue, 1.0f, 0), D3D_OK);
-      const ColoredVertex upper[4] = {{-1, 1, 0.5f, kRed}, {1, 1, 0.5f, kRed}, {-1, 0, 0.5f, kRed}, {1, 0, 0.5f, kRed}};
-      ASSERT_EQ(device_->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE), D3D_OK);
-      ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, upper, sizeof(ColoredVertex)), D3D_OK);
-    });
-    return target;
+  void MipmapFilter() {
+    device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
   }
 };
 
-TEST_F(RenderTargetTest, ReadsBackTopRowFirst) {
+// Red in the upper half of a blue target: read back top row first, and drawn
+// over the screen through the remap matrix, red on the upper half.
+TEST_F(RenderTargetTest, TargetReadsBackAndSamplesThroughTheRemapUpright) {
+  IDirect3DTexture9* target = MakeTarget(1, D3DUSAGE_RENDERTARGET);
+  DrawInto(target, [&] {
+    Clear(kBlue);
+    DrawColoredQuad(-1, 1, 1, 0, 0.5f, kRed);
+  });
   std::vector<uint8_t> texels;
-  ASSERT_TRUE(platform::ReadTexture(UpperHalfRed(), 0, texels));
+  ASSERT_TRUE(platform::ReadTexture(target, 0, texels));
   ASSERT_EQ(texels.size(), kTargetSize * kTargetSize * 4u);
-  const auto at = [&](UINT x, UINT y) {
-    const uint8_t* p = &texels[(y * kTargetSize + x) * 4];
-    return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
-  };
-  EXPECT_TRUE(ColorNear(at(10, 0), kRed));
-  EXPECT_TRUE(ColorNear(at(10, kTargetSize - 1), kBlue));
-  ReadBack();  // drawing into the texture left the back buffer as it was
-  EXPECT_TRUE(ColorNear(Pixel(64, 10), kBlack));
-}
+  EXPECT_TRUE(ColorNear(TexelAt(texels, kTargetSize, 10, 0), kRed));
+  EXPECT_TRUE(ColorNear(TexelAt(texels, kTargetSize, 10, kTargetSize - 1), kBlue));
+  ExpectPixels({{64, 10, kBlack}});  // drawing into the texture left the back buffer as it was
 
-TEST_F(RenderTargetTest, RemapMatrixSamplesUpperHalfAtTheTop) {
-  device_->SetTexture(0, UpperHalfRed());
-  device_->SetTransform(D3DTS_TEXTURE0, &kRemap);
+  device_->SetTexture(0, target);
+  device_->SetTransform(D3DTS_TEXTURE0, &kClipToTexture);
   device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
-  IDirect3DVertexDeclaration9* declaration = nullptr;
-  ASSERT_EQ(device_->CreateVertexDeclaration(kClipDeclaration, &declaration), D3D_OK);
-  ASSERT_EQ(device_->SetVertexDeclaration(Own(declaration)), D3D_OK);
-  const ClipVertex screen[4] = {
+  Declare(kProjectedDeclaration);
+  const ProjectedVertex screen[4] = {
       {-1, 1, 0.5f, -1, 1, 0.5f}, {1, 1, 0.5f, 1, 1, 0.5f}, {-1, -1, 0.5f, -1, -1, 0.5f}, {1, -1, 0.5f, 1, -1, 0.5f}};
-  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ClipVertex)), D3D_OK);
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(64, 10), kRed));
-  EXPECT_TRUE(ColorNear(Pixel(64, 60), kRed));
-  EXPECT_TRUE(ColorNear(Pixel(64, 68), kBlue));
-  EXPECT_TRUE(ColorNear(Pixel(64, 120), kBlue));
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ProjectedVertex)), D3D_OK);
+  ExpectPixels({{64, 10, kRed}, {64, 60, kRed}, {64, 68, kBlue}, {64, 120, kBlue}});
 }
 
-TEST_F(RenderTargetTest, AutomaticMipmapsFollowWhatWasDrawn) {
+// The whole target shrunk onto 4x4 pixels reads one of its smallest levels:
+// after a draw into it, and after each redraw while another texture is bound
+// on a second stage (the back buffer's depth surface serves both targets, so
+// no GL object is freed in between).
+TEST_F(RenderTargetTest, AutomaticMipmapsFollowEachRedraw) {
   IDirect3DTexture9* mipped = MakeTarget(0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
   ASSERT_NE(mipped, nullptr);
   DrawInto(mipped, [&] { ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, kGreen, 1.0f, 0), D3D_OK); });
-  // The whole target shrunk onto 4x4 pixels reads one of its smallest levels.
   device_->SetTexture(0, mipped);
-  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-  device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+  MipmapFilter();
   DrawScreenQuad(10, 10, 14, 14, kWhite);
-  ReadBack();
-  EXPECT_TRUE(ColorNear(Pixel(12, 12), kGreen));
-}
+  ExpectPixels({{12, 12, kGreen}});
 
-TEST_F(RenderTargetTest, MipmapsFollowARedrawWhileAnotherStageIsBound) {
-  IDirect3DTexture9* mipped = MakeTarget(0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
-  IDirect3DTexture9* other = MakeTexture(1, 1, {kWhite});
+  mipped = MakeTarget(0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
+  IDirect3DTexture9* other = Solid(kWhite);
   ASSERT_NE(mipped, nullptr);
   device_->SetTexture(0, other);  // uploaded before the target is sampled
   DrawScreenQuad(0, 0, 4, 4, kWhite);
   device_->SetTexture(0, mipped);
-  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-  device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+  MipmapFilter();
   device_->SetTexture(1, other);  // white: passes the target's colour on
-  device_->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-  device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-  device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-  device_->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-  device_->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-  // The back buffer's depth surface serves both targets, so no GL object is freed in between.
+  SetStage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG2, D3DTA_CURRENT);
   IDirect3DSurface9 *level = nullptr, *backBuffer = nullptr;
   ASSERT_EQ(mipped->GetSurfaceLevel(0, &level), D3D_OK);
   ASSERT_EQ(device_->GetRenderTarget(0, &backBuffer), D3D_OK);
@@ -135,12 +98,11 @@ TEST_F(RenderTargetTest, MipmapsFollowARedrawWhileAnotherStageIsBound) {
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, colors[i], 1.0f, 0), D3D_OK);
     ASSERT_EQ(device_->SetRenderTarget(0, backBuffer), D3D_OK);
     const float x = 10.0f + 10.0f * static_cast<float>(i);
-    DrawScreenQuad(x, 10, x + 4, 14, kWhite);  // the whole target on 4x4 pixels: a small level
+    DrawScreenQuad(x, 20, x + 4, 24, kWhite);
   }
   level->Release();
   backBuffer->Release();
-  ReadBack();
-  for (UINT i = 0; i < 3; ++i) EXPECT_TRUE(ColorNear(Pixel(12 + 10 * i, 12), colors[i])) << i;
+  ExpectPixels({{12, 22, kGreen}, {22, 22, kBlue}, {32, 22, kRed}});
 }
 
 }  // namespace

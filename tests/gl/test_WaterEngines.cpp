@@ -6,15 +6,8 @@
 #include <memory>
 
 #include "GLDeviceTest.h"
-#include "settings/TypeIds.h"
-#include "engine/cWaterEngineFFP.h"
-#include "engine/cWaterEngineSM1.h"
-#include "engine/cWaterEngineSM2.h"
-#include "engine/cWaterEngineSM3.h"
-#include "geometry/cRadialGrid.h"
-#include "geometry/cSimpleGrid.h"
-#include "heightmap/cFFTHeightmap.h"
 #include "normalmap/cNormalmapFDRaw.h"
+#include "support/DefaultScene.h"
 
 namespace gltest {
 namespace {
@@ -30,16 +23,11 @@ struct Rgb {
 
 class WaterEngineGL : public GLDeviceTest {
  protected:
-  D3DPRESENT_PARAMETERS PresentParameters() const override {
-    D3DPRESENT_PARAMETERS parameters = GLDeviceTest::PresentParameters();
-    parameters.BackBufferWidth = kWidth;
-    parameters.BackBufferHeight = kHeight;
-    return parameters;
-  }
+  WaterEngineGL() { backWidth_ = kWidth, backHeight_ = kHeight; }
 
   void SetUp() override {
     GLDeviceTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
+    if (NotStarted()) return;
     ASSERT_EQ(device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW), D3D_OK);
     const D3DXVECTOR2 wind(8.0f, 3.0f);
     ASSERT_TRUE(heightmap_.Initialize(128, 64, &wind, 4.0f, 17));
@@ -49,20 +37,10 @@ class WaterEngineGL : public GLDeviceTest {
     normalmap_.SetAmplitude(6.0f);
     ASSERT_TRUE(normalmap_.Compute());
     ASSERT_TRUE(normalmap_.WriteTexture(d3d_, device_));
-    foam_ = Own(LoadTexture("data/misc/foam.tga"));
-    SetCamera(D3DXVECTOR3(0.0f, 14.0f, -60.0f), D3DXVECTOR3(0.0f, 0.0f, 80.0f));
-  }
-
-  IDirect3DTexture9* LoadTexture(const char* path) {
-    IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3DXCreateTextureFromFileA(device_, path, &texture), D3D_OK) << path;
-    return texture;
-  }
-
-  void SetCamera(const D3DXVECTOR3& eye, const D3DXVECTOR3& at) {
-    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
-    eye_ = eye;
-    D3DXMatrixLookAtLH(&view_, &eye, &at, &up);
+    ASSERT_EQ(D3DXCreateTextureFromFileA(device_, "data/misc/foam.tga", &foam_), D3D_OK);
+    Own(foam_);
+    const D3DXVECTOR3 at(0.0f, 0.0f, 80.0f), up(0.0f, 1.0f, 0.0f);
+    D3DXMatrixLookAtLH(&view_, &eye_, &at, &up);
     D3DXMatrixPerspectiveFovLH(&projection_, D3DX_PI / 3.0f, static_cast<float>(kWidth) / kHeight, 1.0f, 5000.0f);
   }
 
@@ -79,16 +57,8 @@ class WaterEngineGL : public GLDeviceTest {
     return MakeTexture(64, 64, texels);
   }
 
-  IDirect3DTexture9* Solid(D3DCOLOR color) { return MakeTexture(4, 4, std::vector<D3DCOLOR>(16, color)); }
-
   std::unique_ptr<iWaterEngine> MakeEngine(int typeId) {
-    std::unique_ptr<iWaterEngine> engine;
-    switch (typeId) {
-      case ENGINE_FFP: engine = std::make_unique<cWaterEngineFFP>(); break;
-      case ENGINE_SM1: engine = std::make_unique<cWaterEngineSM1>(); break;
-      case ENGINE_SM2: engine = std::make_unique<cWaterEngineSM2>(); break;
-      default: engine = std::make_unique<cWaterEngineSM3>(); break;
-    }
+    std::unique_ptr<iWaterEngine> engine = scene_support::MakeEngine(typeId);
     if (typeId == ENGINE_SM3) {
       // The editor's default disc, its texture coordinates scaled so the waves have the simple grid's size.
       EXPECT_TRUE(radial_.Create(2000.0f, 192, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(26.0f, 26.0f), D3DXVECTOR3(0, 0, 0),
@@ -112,12 +82,11 @@ class WaterEngineGL : public GLDeviceTest {
 
   // Clears to `background` and draws the water once; keeps the pixels.
   void Draw(iWaterEngine& engine, D3DCOLOR background = kSky) {
-    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0), D3D_OK);
+    Clear(background);
     ASSERT_EQ(device_->SetTransform(D3DTS_VIEW, &view_), D3D_OK);
     ASSERT_EQ(device_->SetTransform(D3DTS_PROJECTION, &projection_), D3D_OK);
     ASSERT_TRUE(engine.Render(device_, &view_, &projection_, &eye_));
-    ASSERT_TRUE(platform::ReadBackBuffer(device_, pixels_, width_, height_));
-    ASSERT_EQ(width_, kWidth);
+    ReadBack();
   }
 
   Rgb At(UINT x, UINT y) const {
@@ -151,100 +120,88 @@ class WaterEngineGL : public GLDeviceTest {
   cRadialGrid radial_;
   IDirect3DTexture9* foam_ = nullptr;
   D3DXMATRIX view_, projection_;
-  D3DXVECTOR3 eye_;
+  D3DXVECTOR3 eye_{0.0f, 14.0f, -60.0f};
 };
 
-constexpr int kEngines[] = {ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3};
+// Each engine over the same ocean: how it blends its images, and what foam,
+// sun glint and shallow water add where the engine has them; one screenshot each.
+class EachWaterEngine : public WaterEngineGL, public ::testing::WithParamInterface<int> {};
 
-TEST_F(WaterEngineGL, WaterBlendsRefractionIntoReflectionTowardGrazingAngles) {
+TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAndShallows) {
+  const int typeId = GetParam();
+  auto engine = MakeEngine(typeId);
+  auto* shader = dynamic_cast<cShaderWaterEngine*>(engine.get());
+  auto* lit = dynamic_cast<cPerPixelWaterEngine*>(engine.get());
+  auto* sm3 = dynamic_cast<cWaterEngineSM3*>(engine.get());
   const D3DCOLOR bright = 0xFFF0F0F0, dark = 0xFF102838;
-  for (int typeId : kEngines) {
-    SCOPED_TRACE(::testing::Message() << "engine " << typeId);
-    auto engine = MakeEngine(typeId);
-    engine->SetReflectionTexture(Solid(bright));
-    engine->SetRefractionTexture(Solid(dark));
-    for (bool waves : {false, true}) {
-      if (typeId != ENGINE_SM3) Waves(waves);
-      Draw(*engine);
-      // Close below the camera the water is mostly refraction; near the horizon mostly reflection.
-      const Rgb near = RowsMean(kHeight - 20, kHeight), far = RowsMean(kHeight / 2 + 10, kHeight / 2 + 30);
-      EXPECT_LT(near.Sum(), far.Sum()) << "waves " << waves;
-      EXPECT_GT(near.Sum(), 0x10 + 0x28 + 0x38 - 6);
-      EXPECT_LT(far.Sum(), 3 * 0xF0 + 6);
-      EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 0x10 + 0x28 + 0x38 - 12; }), 0) << "black pixels";
-    }
-  }
-}
-
-TEST_F(WaterEngineGL, NoNaNOrBlackPixelsWhenDistancesAreZero) {
-  for (int typeId : kEngines) {
-    SCOPED_TRACE(::testing::Message() << "engine " << typeId);
-    auto engine = MakeEngine(typeId);
-    engine->SetReflectionTexture(Solid(0xFF808080));
-    engine->SetRefractionTexture(Solid(0xFF404040));
-    engine->SetFullReflectionDistance(0.0f);
-    if (auto* sm3 = dynamic_cast<cWaterEngineSM3*>(engine.get())) sm3->SetGPUExtrusion(5.0f, D3DXVECTOR2(7, 7), 0.0f);
-    if (auto* shader = dynamic_cast<cShaderWaterEngine*>(engine.get()))
-      shader->SetFoam(foam_, heightmap_.GetTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 0.0f);
+  engine->SetReflectionTexture(Solid(bright));
+  engine->SetRefractionTexture(Solid(dark));
+  for (bool waves : {false, true}) {
+    if (!sm3) Waves(waves);
     Draw(*engine);
-    EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 3 * 0x40 - 12; }), 0);
+    // Close below the camera the water is mostly refraction; near the horizon mostly reflection.
+    const Rgb near = RowsMean(kHeight - 20, kHeight), far = RowsMean(kHeight / 2 + 10, kHeight / 2 + 30);
+    EXPECT_LT(near.Sum(), far.Sum()) << "waves " << waves;
+    EXPECT_GT(near.Sum(), 0x10 + 0x28 + 0x38 - 6);
+    EXPECT_LT(far.Sum(), 3 * 0xF0 + 6);
+    EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 0x10 + 0x28 + 0x38 - 12; }), 0) << "black pixels";
   }
-}
+  if (!sm3) Waves(false);
 
-TEST_F(WaterEngineGL, SunGlintBrightensPixelsAroundTheReflectedSun) {
-  for (int typeId : {ENGINE_SM2, ENGINE_SM3}) {
-    SCOPED_TRACE(::testing::Message() << "engine " << typeId);
-    auto engine = MakeEngine(typeId);
-    auto* lit = static_cast<cPerPixelWaterEngine*>(engine.get());
-    engine->SetReflectionTexture(Solid(0xFF506070));
-    engine->SetRefractionTexture(Solid(0xFF203040));
+  // Muted images over a background that shows where the water is transparent.
+  engine->SetReflectionTexture(Solid(0xFF405060));
+  engine->SetRefractionTexture(Solid(0xFF203040));
+  const auto whitish = [](const Rgb& c) { return c.Sum() > 500; };
+  const auto glint = [](const Rgb& c) { return c.Sum() > 600; };
+  const auto background = [](const Rgb& c) { return c.r > 120 && c.b > 120 && c.g < 60; };
+  Draw(*engine, kBackground);
+  EXPECT_EQ(CountWater(whitish), 0);
+  EXPECT_EQ(CountWater(background), 0);
+  if (shader) {
+    shader->SetFoam(foam_, heightmap_.GetTexture(), 0.5f, 3.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
     Draw(*engine);
-    const int brightBefore = CountWater([](const Rgb& c) { return c.Sum() > 600; });
+    EXPECT_GT(CountWater(whitish), 50) << "foam whitens the crests";
+    shader->DisableFoam();
+  }
+  if (lit) {
     // Low in front of the camera: its reflection lies on the water ahead.
     lit->SetSunlight(0xFFFFF0D0, 200.0f, 10.0f, D3DXVECTOR3(0.0f, 300.0f, 3000.0f));
     Draw(*engine);
-    const int brightAfter = CountWater([](const Rgb& c) { return c.Sum() > 600; });
-    EXPECT_EQ(brightBefore, 0);
-    EXPECT_GT(brightAfter, 20);
-  }
-}
-
-TEST_F(WaterEngineGL, FoamWhitensCrests) {
-  for (int typeId : {ENGINE_SM1, ENGINE_SM2, ENGINE_SM3}) {
-    SCOPED_TRACE(::testing::Message() << "engine " << typeId);
-    auto engine = MakeEngine(typeId);
-    auto* shader = static_cast<cShaderWaterEngine*>(engine.get());
-    engine->SetReflectionTexture(Solid(0xFF405060));
-    engine->SetRefractionTexture(Solid(0xFF203040));
-    Draw(*engine);
-    const auto whitish = [](const Rgb& c) { return c.Sum() > 500; };
-    EXPECT_EQ(CountWater(whitish), 0);
-    shader->SetFoam(foam_, heightmap_.GetTexture(), 0.5f, 3.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
-    Draw(*engine);
-    EXPECT_GT(CountWater(whitish), 50);
-  }
-}
-
-TEST_F(WaterEngineGL, DepthMakesTheShallowsMoreTransparent) {
-  for (int typeId : {ENGINE_SM2, ENGINE_SM3}) {
-    SCOPED_TRACE(::testing::Message() << "engine " << typeId);
-    auto engine = MakeEngine(typeId);
-    auto* lit = static_cast<cPerPixelWaterEngine*>(engine.get());
-    engine->SetReflectionTexture(Solid(0xFF405060));
-    engine->SetRefractionTexture(Solid(0xFF203040));
-    const auto background = [](const Rgb& c) { return c.r > 120 && c.b > 120 && c.g < 60; };
-    Draw(*engine, kBackground);
-    EXPECT_EQ(CountWater(background), 0);
+    EXPECT_GT(CountWater(glint), 20) << "the sun glints";
+    lit->DisableSunlight();
     // Every channel saturate(1 - depth below the plane / range): 0.6 is fairly shallow.
     lit->SetDepth(Solid(0xFF999999), 1.0f, 0.0f);
     Draw(*engine, kBackground);
     const Rgb mean = RowsMean(kHeight / 2, kHeight);
-    EXPECT_GT(mean.r, mean.g + 40) << "the background shows through";
+    EXPECT_GT(mean.r, mean.g + 40) << "the background shows through the shallows";
     lit->SetDepth(Solid(0x00000000), 1.0f, 1.0f);
     Draw(*engine, kBackground);
     EXPECT_EQ(CountWater(background), 0) << "deep water stays opaque";
+    lit->DisableDepth();
   }
+
+  // No NaN or black pixels when distances are zero.
+  engine->SetReflectionTexture(Solid(0xFF808080));
+  engine->SetRefractionTexture(Solid(0xFF404040));
+  engine->SetFullReflectionDistance(0.0f);
+  if (sm3) sm3->SetGPUExtrusion(5.0f, D3DXVECTOR2(7, 7), 0.0f);
+  if (shader) shader->SetFoam(foam_, heightmap_.GetTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 0.0f);
+  Draw(*engine);
+  EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 3 * 0x40 - 12; }), 0);
+
+  engine->SetReflectionTexture(SkyReflection());
+  engine->SetRefractionTexture(Solid(0xFF183C46));
+  engine->SetFullReflectionDistance(300.0f);
+  if (!sm3) Waves(true);
+  if (shader) shader->SetFoam(foam_, heightmap_.GetTexture(), 0.55f, 1.5f, 6.0f, 0.1f, 0.0f, 400.0f);
+  if (lit) lit->SetSunlight(0xFFFFF0D0, 200.0f, 4.0f, D3DXVECTOR3(600.0f, 250.0f, 3000.0f));
+  if (sm3) sm3->SetGPUExtrusion(3.0f, D3DXVECTOR2(26.0f, 26.0f), 3000.0f);
+  Draw(*engine);
+  SaveScreenshot((std::string("engine-") + EngineName(typeId) + ".png").c_str());  // copied to docs/screenshots by hand
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, EachWaterEngine, ::testing::Values(ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3),
+                         [](const auto& info) { return std::string(EngineName(info.param)); });
 
 TEST_F(WaterEngineGL, ShaderModel3ExtrusionMovesTheSurface) {
   for (bool floatFormat : {false, true}) {
@@ -264,26 +221,6 @@ TEST_F(WaterEngineGL, ShaderModel3ExtrusionMovesTheSurface) {
     size_t moved = 0;
     for (size_t k = 0; k < flat.size(); k += 4) moved += std::abs(flat[k] - pixels_[k]) > 8 ? 1 : 0;
     EXPECT_GT(moved, flat.size() / 4 / 20) << "at least 5% of the pixels change";
-  }
-}
-
-TEST_F(WaterEngineGL, Screenshots) {
-  const char* names[] = {"engine-ffp.png", "engine-sm1.png", "engine-sm2.png", "engine-sm3.png"};
-  for (int i = 0; i < 4; ++i) {
-    const int typeId = kEngines[i];
-    auto engine = MakeEngine(typeId);
-    engine->SetReflectionTexture(SkyReflection());
-    engine->SetRefractionTexture(Solid(0xFF183C46));
-    engine->SetFullReflectionDistance(300.0f);
-    if (typeId != ENGINE_SM3) Waves(true);
-    if (auto* shader = dynamic_cast<cShaderWaterEngine*>(engine.get()))
-      shader->SetFoam(foam_, heightmap_.GetTexture(), 0.55f, 1.5f, 6.0f, 0.1f, 0.0f, 400.0f);
-    if (auto* lit = dynamic_cast<cPerPixelWaterEngine*>(engine.get()))
-      lit->SetSunlight(0xFFFFF0D0, 200.0f, 4.0f, D3DXVECTOR3(600.0f, 250.0f, 3000.0f));
-    if (auto* sm3 = dynamic_cast<cWaterEngineSM3*>(engine.get()))
-      sm3->SetGPUExtrusion(3.0f, D3DXVECTOR2(26.0f, 26.0f), 3000.0f);
-    Draw(*engine);
-    SaveScreenshot(names[i]);  // copied to docs/screenshots by hand
   }
 }
 

@@ -2,16 +2,14 @@
 // with the sky, the island and every pass on: read back, checked where the
 // picture must show sky, water and the island, and saved as screenshots
 // (build/artifacts/water-*.png).
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/DefaultScene.h"
+#include "GLTest.h"
 #include "platform/Platform.h"
+#include "support/DefaultScene.h"
 
 namespace {
 
@@ -29,7 +27,7 @@ class Image {
     height_ = desc.Height;
     return platform::ReadTexture(texture, 0, pixels_);
   }
-  bool Save(const std::string& path) const { return platform::SavePng(path.c_str(), pixels_, width_, height_); }
+  void Save(const std::string& name) const { gltest::SaveArtifact(name, pixels_, width_, height_); }
 
   Rgb At(UINT x, UINT y) const {
     const uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
@@ -57,20 +55,11 @@ bool SkyLike(Rgb c) { return c.b > c.r || c.r + c.g + c.b > 500; }
 bool IslandLike(Rgb c) { return c.g > c.b + 10 && c.g > 40; }
 bool FillColour(Rgb c) { return std::abs(c.r - 24) <= 2 && std::abs(c.g - 40) <= 2 && std::abs(c.b - 46) <= 2; }
 
-const char* Name(int type) {
-  switch (type) {
-    case ENGINE_FFP: return "ffp";
-    case ENGINE_SM1: return "sm1";
-    case ENGINE_SM2: return "sm2";
-    default: return "sm3";
-  }
-}
-
-class WaterSceneTest : public ::testing::TestWithParam<int> {
+class WaterSceneTest : public gltest::GLTest, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
-    std::string error;
-    if (!platform::UseGLBackend(&error)) GTEST_SKIP() << "no OpenGL backend: " << error;
+    GLTest::SetUp();
+    if (NotStarted()) return;
     scene_support::SceneSizes sizes;
     sizes.heightmap = 256;
     ASSERT_EQ(scene.Start(GetParam(), sizes), "");
@@ -79,27 +68,22 @@ class WaterSceneTest : public ::testing::TestWithParam<int> {
     mode.Height = 768;
     ASSERT_TRUE(scene.editor->ChangeDisplayMode(mode));
   }
-
-  // Frames until the toolbar has faded in, then the back buffer.
-  Image RenderFrames() {
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_EQ(scene.editor->Frame(), S_OK);
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    Image image;
-    EXPECT_TRUE(image.Read(scene.editor->device));
-    return image;
+  void TearDown() override {
+    scene.Stop();
+    GLTest::TearDown();
   }
 
   scene_support::DefaultScene scene;
 };
 
 TEST_P(WaterSceneTest, SkyIslandAndWaterWithEveryPass) {
-  const Image frame = RenderFrames();
-  // Copied by hand into docs/screenshots/ after looking at them.
-  const std::filesystem::path folder = TEST_ARTIFACT_DIR;
-  std::filesystem::create_directories(folder);
-  EXPECT_TRUE(frame.Save((folder / (std::string("water-") + Name(GetParam()) + ".png")).string()));
+  for (int i = 0; i < 4; ++i) {  // until the toolbar has faded in
+    EXPECT_EQ(scene.editor->Frame(), S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  Image frame;
+  ASSERT_TRUE(frame.Read(scene.editor->device));
+  frame.Save(std::string("water-") + gltest::EngineName(GetParam()) + ".png");  // copied by hand into docs/screenshots
 
   // The camera looks level from 100 units up: sky above the middle row, the
   // island ahead just below it, water in the lower part.
@@ -119,6 +103,6 @@ TEST_P(WaterSceneTest, SkyIslandAndWaterWithEveryPass) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, WaterSceneTest, ::testing::Values(ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3),
-                         [](const auto& info) { return std::string(Name(info.param)); });
+                         [](const auto& info) { return std::string(gltest::EngineName(info.param)); });
 
 }  // namespace
