@@ -16,7 +16,7 @@ TEST(BakedTexels, NormalComponentsAndHeightsSaturate) {
     int normal, height;
   } cases[] = {
       {0.0f, 128, 0},       {1.0f, 255, 65535},  {-1.0f, 1, 0},           {0.5f, 191, 32768}, {-0.5f, 64, 0},
-      {1.01f, 255, 65535},  {-1.01f, 0, 0},      {-2.0f, 0, 0},           {7.0f, 255, 65535}, {1e30f, 255, 65535},
+      {1.01f, 255, 65535},  {-1.01f, 0, 0},      {-3.0f, 0, 0},           {7.0f, 255, 65535}, {1e30f, 255, 65535},
       {kInfinity, 255, 65535}, {-kInfinity, 0, 0}, {kNaN, 0, 0},
   };
   for (const auto& c : cases) {
