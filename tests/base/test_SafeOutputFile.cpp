@@ -13,7 +13,6 @@
 namespace {
 
 using savefile::testing::ReadBytes;
-using savefile::testing::ScratchFolder;
 using savefile::testing::WriteBytes;
 
 // A link planted at the temporary name is replaced, never written through.

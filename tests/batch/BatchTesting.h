@@ -1,5 +1,10 @@
-// Small states for the batch program's tests, as the editor would save them.
+// Small states for the batch program's tests, as the editor would save them,
+// and a comparison of two records key by key.
 #pragma once
+
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "settings/TypeIds.h"
 #include "settings/cEngineSettings.h"
@@ -34,6 +39,17 @@ inline cEngineSettings TinyFFTState() {
   s.geometryExtrusionUVScaleX = 1.0f;
   s.geometryExtrusionUVScaleY = 1.0f;
   return s;
+}
+
+// The keys whose fields differ between `a` and `b`.
+inline std::vector<std::string> DifferingKeys(const cEngineSettings& a, const cEngineSettings& b) {
+  std::vector<std::string> keys;
+  for (const SettingKey& key : EngineSettingKeys()) {
+    const char* fieldA = reinterpret_cast<const char*>(&a) + key.offset;
+    const char* fieldB = reinterpret_cast<const char*>(&b) + key.offset;
+    if (std::memcmp(fieldA, fieldB, key.kind == SettingKind::Bool ? sizeof(bool) : 4) != 0) keys.push_back(key.key);
+  }
+  return keys;
 }
 
 }  // namespace batch::testing

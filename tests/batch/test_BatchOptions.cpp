@@ -9,7 +9,6 @@ namespace {
 struct UsageCase {
   const char* name;
   std::vector<std::string> args;
-  int exit;
   const char* errorContains;
   friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -18,47 +17,39 @@ class BatchUsage : public ::testing::TestWithParam<UsageCase> {};
 
 // Every refusal exits with 2 and exactly one line naming what was wrong.
 TEST_P(BatchUsage, RefusesWithOneLine) {
-  const UsageCase& c = GetParam();
-  const BatchParse parse = ParseBatchCommandLine(c.args);
+  const BatchParse parse = ParseBatchCommandLine(GetParam().args);
   EXPECT_FALSE(parse.run);
-  EXPECT_EQ(parse.exit, c.exit);
-  EXPECT_NE(parse.error.find(c.errorContains), std::string::npos) << parse.error;
+  EXPECT_EQ(parse.exit, BATCH_USAGE);
+  EXPECT_NE(parse.error.find(GetParam().errorContains), std::string::npos) << parse.error;
   EXPECT_EQ(parse.error.find('\n'), std::string::npos) << parse.error;
   EXPECT_EQ(parse.error.rfind("water-batch: ", 0), 0u) << parse.error;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BatchUsage,
-    ::testing::Values(UsageCase{"NoState", {"--frames", "3"}, BATCH_USAGE, "STATE"},
-                      UsageCase{"UnknownOption", {"s.txt", "--fast"}, BATCH_USAGE, "--fast"},
-                      UsageCase{"ZeroFrames", {"s.txt", "--frames", "0"}, BATCH_USAGE, "--frames"},
-                      UsageCase{"TooManyFrames", {"s.txt", "--frames", "1000001"}, BATCH_USAGE, "--frames"},
-                      UsageCase{"FramesNotANumber", {"s.txt", "--frames", "ten"}, BATCH_USAGE,
-                                "--frames: ten is not a whole number"},
-                      UsageCase{"StepAsFraction", {"s.txt", "--dt", "1/30"}, BATCH_USAGE, "--dt: 1/30 is not a number"},
-                      UsageCase{"StepNaN", {"s.txt", "--dt", "nan"}, BATCH_USAGE, "--dt: nan is not a finite number"},
-                      UsageCase{"LoopNaN", {"s.txt", "--loop", "NaN"}, BATCH_USAGE, "--loop: NaN is not a finite"},
-                      UsageCase{"LoopInfinite", {"s.txt", "--loop", "infinity"}, BATCH_USAGE,
-                                "--loop: infinity is not a finite"},
-                      UsageCase{"EmptyCsvPath", {"s.txt", "--csv", ""}, BATCH_USAGE, "--csv: the path is empty"},
-                      UsageCase{"EmptyBakePath", {"s.txt", "--bake", ""}, BATCH_USAGE, "--bake: the path is empty"},
-                      UsageCase{"EmptyTablePath", {"s.txt", "--compare-normals", ""}, BATCH_USAGE,
-                                "--compare-normals: the path is empty"},
-                      UsageCase{"EveryWithoutBake", {"s.txt", "--every", "2"}, BATCH_USAGE, "--every requires --bake"},
-                      UsageCase{"CsvIsTheTable",
-                                {"s.txt", "--csv", "out/r.csv", "--compare-normals", "out/../out/r.csv"},
-                                BATCH_USAGE, "--csv and --compare-normals name the same file"},
-                      UsageCase{"NegativeStep", {"s.txt", "--dt", "-0.1"}, BATCH_USAGE, "--dt"},
-                      UsageCase{"ZeroStep", {"s.txt", "--dt", "0"}, BATCH_USAGE, "--dt"},
-                      UsageCase{"EveryZero", {"s.txt", "--bake", "d", "--every", "0"}, BATCH_USAGE, "--every"},
-                      UsageCase{"LoopZero", {"s.txt", "--loop", "0"}, BATCH_USAGE, "--loop"},
-                      UsageCase{"NegativeSeed", {"s.txt", "--seed", "-1"}, BATCH_USAGE, "--seed"},
-                      UsageCase{"SeedBeyond32Bits", {"s.txt", "--seed", "4294967296"}, BATCH_USAGE, "--seed"},
-                      UsageCase{"NoRendering", {"s.txt", "--render", "out"}, BATCH_USAGE, "--render"},
-                      UsageCase{"MissingValue", {"s.txt", "--csv"}, BATCH_USAGE, "--csv"}),
-    [](const auto& info) { return info.param.name; });
+const UsageCase kUsageCases[] = {
+    {"NoState", {"--frames", "3"}, "STATE"}, {"UnknownOption", {"s.txt", "--fast"}, "--fast"},
+    {"MissingValue", {"s.txt", "--csv"}, "--csv"}, {"NoRendering", {"s.txt", "--render", "out"}, "--render"},
+    {"ZeroFrames", {"s.txt", "--frames", "0"}, "--frames"},
+    {"TooManyFrames", {"s.txt", "--frames", "1000001"}, "--frames"},
+    {"FramesNotANumber", {"s.txt", "--frames", "ten"}, "--frames: ten is not a whole number"},
+    {"StepAsFraction", {"s.txt", "--dt", "1/30"}, "--dt: 1/30 is not a number"},
+    {"StepNaN", {"s.txt", "--dt", "nan"}, "--dt: nan is not a finite number"},
+    {"NegativeStep", {"s.txt", "--dt", "-0.1"}, "--dt"}, {"ZeroStep", {"s.txt", "--dt", "0"}, "--dt"},
+    {"LoopNaN", {"s.txt", "--loop", "NaN"}, "--loop: NaN is not a finite"},
+    {"LoopInfinite", {"s.txt", "--loop", "infinity"}, "--loop: infinity is not a finite"},
+    {"LoopZero", {"s.txt", "--loop", "0"}, "--loop"}, {"NegativeSeed", {"s.txt", "--seed", "-1"}, "--seed"},
+    {"SeedBeyond32Bits", {"s.txt", "--seed", "4294967296"}, "--seed"},
+    {"EmptyCsvPath", {"s.txt", "--csv", ""}, "--csv: the path is empty"},
+    {"EmptyBakePath", {"s.txt", "--bake", ""}, "--bake: the path is empty"},
+    {"EmptyTablePath", {"s.txt", "--compare-normals", ""}, "--compare-normals: the path is empty"},
+    {"EveryWithoutBake", {"s.txt", "--every", "2"}, "--every requires --bake"},
+    {"EveryZero", {"s.txt", "--bake", "d", "--every", "0"}, "--every"},
+    {"CsvIsTheTable", {"s.txt", "--csv", "out/r.csv", "--compare-normals", "out/../out/r.csv"},
+     "--csv and --compare-normals name the same file"},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, BatchUsage, ::testing::ValuesIn(kUsageCases),
+                         [](const auto& info) { return info.param.name; });
 
-TEST(BatchOptions, ReadsEveryOption) {
+TEST(BatchOptions, ReadsEveryOptionAndDefaultsTheRest) {
   const BatchParse parse = ParseBatchCommandLine({"save/a.txt", "--frames", "600", "--dt", "0.05", "--csv", "a.csv",
                                                   "--compare-normals", "n.md", "--bake", "out", "--every", "10",
                                                   "--loop", "12", "--seed", "4294967295", "--no-progress"});
@@ -75,14 +66,12 @@ TEST(BatchOptions, ReadsEveryOption) {
   ASSERT_TRUE(o.seed.has_value());
   EXPECT_EQ(*o.seed, 4294967295u);
   EXPECT_FALSE(o.progress);
-}
-
-TEST(BatchOptions, DefaultsTakeNoSeedAndShowProgress) {
-  const BatchParse parse = ParseBatchCommandLine({"a.txt"});
-  ASSERT_TRUE(parse.run);
-  EXPECT_FALSE(parse.options.seed.has_value());
-  EXPECT_TRUE(parse.options.progress);
-  EXPECT_EQ(parse.options.frames, 60);
+  // By default: no seed (a random one), progress shown, 60 frames.
+  const BatchParse defaults = ParseBatchCommandLine({"a.txt"});
+  ASSERT_TRUE(defaults.run);
+  EXPECT_FALSE(defaults.options.seed.has_value());
+  EXPECT_TRUE(defaults.options.progress);
+  EXPECT_EQ(defaults.options.frames, 60);
 }
 
 // Help is success on standard output and names every option with an example.

@@ -17,8 +17,8 @@
 
 namespace {
 
-using savefile::testing::ScratchFolder;
 using batch::testing::TinyFFTState;
+using savefile::testing::ReadBytes;
 
 BatchOptions Options(int frames) {
   BatchOptions options;
@@ -52,13 +52,10 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-std::string Bytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// A seed comment, a header row, one row per frame, every row as wide as the header.
-TEST(BatchRun, CsvHasOneRowPerFrame) {
+// A seed comment, a header row, one row per frame, every row as wide as the
+// header. Steps that do not run leave their fields empty; the comparison adds
+// seven columns per method.
+TEST(BatchRun, CsvHasOneRowPerFrameAndColumnsFollowTheState) {
   ScratchFolder folder;
   BatchOptions options = Options(5);
   options.csvPath = folder.File("run.csv");
@@ -84,29 +81,21 @@ TEST(BatchRun, CsvHasOneRowPerFrame) {
     EXPECT_LT(rms, max - min);
   }
   EXPECT_FALSE(std::filesystem::exists(options.csvPath + ".tmp"));
-}
 
-// Steps that do not run leave their fields empty; the comparison adds seven
-// columns per method.
-TEST(BatchRun, CsvColumnsFollowTheState) {
-  ScratchFolder folder;
-  BatchOptions options = Options(2);
-  options.csvPath = folder.File("run.csv");
+  options.frames = 2;
   cEngineSettings bare = TinyFFTState();
   bare.normalmapType = 0;
   bare.extrudeGeometry = false;
   ASSERT_EQ(RunWith(options, bare), BATCH_OK);
-  std::vector<std::string> row = Fields(Lines(options.csvPath)[2]);
-  EXPECT_EQ(row[4], "");
-  EXPECT_EQ(row[5], "");
-  EXPECT_EQ(row[6], "");
+  const std::vector<std::string> row = Fields(Lines(options.csvPath)[2]);
+  EXPECT_EQ(std::vector<std::string>(row.begin() + 4, row.begin() + 7), (std::vector<std::string>{"", "", ""}));
 
   options.normalsTablePath = folder.File("normals.md");
   ASSERT_EQ(RunWith(options), BATCH_OK);
-  const std::vector<std::string> lines = Lines(options.csvPath);
-  EXPECT_EQ(Fields(lines[1]).size(), 11u + 4u * 7u);
-  EXPECT_EQ(Fields(lines[2]).size(), 11u + 4u * 7u);
-  const std::string table = Bytes(options.normalsTablePath);
+  const std::vector<std::string> compared = Lines(options.csvPath);
+  EXPECT_EQ(Fields(compared[1]).size(), 11u + 4u * 7u);
+  EXPECT_EQ(Fields(compared[2]).size(), 11u + 4u * 7u);
+  const std::string table = ReadBytes(options.normalsTablePath);
   for (const char* method : {"| cpu-forward |", "| cpu-centred |", "| fft |", "| spectral |"}) {
     EXPECT_NE(table.find(method), std::string::npos) << method;
   }
@@ -162,58 +151,41 @@ TEST(BatchRun, BakedImagesTile) {
   EXPECT_GT(SeamRatio(ramp, 0), 5.0);
 }
 
-// The same seed writes the same bytes; another seed, another sea.
-TEST(BatchRun, SameSeedSameImages) {
+// The same seed bakes the same bytes and another seed another sea. With
+// --loop the frame at the loop duration is frame 0 again, byte for byte, and a
+// negative speed plays the loop backwards: frame 1 at speed -1 is 0.25 s before
+// the start, which is frame 7 (1.75 s) of the same loop played forwards.
+TEST(BatchRun, BakedFramesFollowTheSeedTheLoopAndTheSpeed) {
   ScratchFolder folder;
-  BatchOptions options = Options(2);
-  auto bake = [&](uint32_t seed, const std::string& name) {
+  auto bake = [&](const std::string& name, uint32_t seed, double loop, float speed, int frames) {
+    BatchOptions options = Options(frames);
     options.seed = seed;
+    options.loopSeconds = loop;
     options.bakeDirectory = folder.File(name);
-    EXPECT_EQ(RunWith(options), BATCH_OK);
-    return std::make_pair(Bytes(options.bakeDirectory + "/" + BakedHeightName(options, 1)),
-                          Bytes(options.bakeDirectory + "/" + BakedNormalName(options, 1)));
-  };
-  const auto first = bake(42, "first"), second = bake(42, "second"), other = bake(43, "other");
-  EXPECT_GT(first.first.size(), 100u);
-  EXPECT_GT(first.second.size(), 100u);
-  EXPECT_EQ(first, second);
-  EXPECT_NE(first.first, other.first);
-  EXPECT_NE(first.second, other.second);
-}
-
-// With --loop, the frame at the loop duration is frame 0 again, byte for byte.
-TEST(BatchRun, LoopComesBackToFrameZero) {
-  ScratchFolder folder;
-  BatchOptions options = Options(9);  // frames 0 to 8 at 0.25 s: 2 s is frame 8
-  options.loopSeconds = 2.0;
-  options.bakeDirectory = folder.File("loop");
-  cEngineSettings state = TinyFFTState();
-  state.heightmapUpdateCoef = 0.75f;
-  ASSERT_EQ(RunWith(options, state), BATCH_OK);
-  const std::string dir = options.bakeDirectory + "/";
-  EXPECT_EQ(Bytes(dir + BakedHeightName(options, 0)), Bytes(dir + BakedHeightName(options, 8)));
-  EXPECT_EQ(Bytes(dir + BakedNormalName(options, 0)), Bytes(dir + BakedNormalName(options, 8)));
-  EXPECT_NE(Bytes(dir + BakedHeightName(options, 0)), Bytes(dir + BakedHeightName(options, 4)));
-}
-
-// A negative speed plays the loop backwards: frame 1 at speed -1 is 0.25 s
-// before the start, which is frame 7 (1.75 s) of the same loop played forwards.
-TEST(BatchRun, NegativeSpeedRunsTheLoopBackwards) {
-  ScratchFolder folder;
-  BatchOptions options = Options(8);
-  options.loopSeconds = 2.0;
-  auto bake = [&](float speed, const std::string& name) {
     cEngineSettings state = TinyFFTState();
     state.heightmapUpdateCoef = speed;
-    options.bakeDirectory = folder.File(name);
     std::string error;
     EXPECT_EQ(RunWith(options, state, &error), BATCH_OK) << error;
-    return options.bakeDirectory + "/";
+    return [options](int frame) {  // the height and normal images of `frame`
+      const std::string dir = options.bakeDirectory + "/";
+      return std::pair(ReadBytes(dir + BakedHeightName(options, frame)),
+                       ReadBytes(dir + BakedNormalName(options, frame)));
+    };
   };
-  const std::string forwards = bake(1.0f, "forwards"), backwards = bake(-1.0f, "backwards");
-  EXPECT_EQ(Bytes(backwards + BakedHeightName(options, 1)), Bytes(forwards + BakedHeightName(options, 7)));
-  EXPECT_EQ(Bytes(backwards + BakedNormalName(options, 1)), Bytes(forwards + BakedNormalName(options, 7)));
-  EXPECT_NE(Bytes(backwards + BakedHeightName(options, 1)), Bytes(forwards + BakedHeightName(options, 1)));
+  const auto first = bake("first", 42, 0.0, 1.0f, 2), again = bake("again", 42, 0.0, 1.0f, 2);
+  const auto other = bake("other", 43, 0.0, 1.0f, 2);
+  EXPECT_GT(first(1).first.size(), 100u);
+  EXPECT_GT(first(1).second.size(), 100u);
+  EXPECT_EQ(first(1), again(1));
+  EXPECT_NE(first(1).first, other(1).first);
+  EXPECT_NE(first(1).second, other(1).second);
+
+  const auto loop = bake("loop", 42, 2.0, 0.75f, 9);  // frames 0 to 8 at 0.25 s: 2 s is frame 8
+  EXPECT_EQ(loop(0), loop(8));
+  EXPECT_NE(loop(0).first, loop(4).first);
+  const auto forwards = bake("forwards", 42, 2.0, 1.0f, 8), backwards = bake("backwards", 42, 2.0, -1.0f, 8);
+  EXPECT_EQ(backwards(1), forwards(7));
+  EXPECT_NE(backwards(1).first, forwards(1).first);
 }
 
 // Every name of a run is as wide as its last one needs (at least 5 digits),

@@ -8,6 +8,7 @@
 #include <future>
 
 #include "../waterscene/SaveFileTesting.h"
+#include "BatchTesting.h"
 #include "batch/BatchState.h"
 #include "settings/TypeIds.h"
 #include "batch/cBatchScene.h"
@@ -17,7 +18,8 @@
 
 namespace {
 
-using savefile::testing::ScratchFolder;
+using batch::testing::DifferingKeys;
+using savefile::testing::SavedFilePath;
 using savefile::testing::WriteBytes;
 
 class BatchState : public savefile::testing::WaterSceneTest {};
@@ -54,28 +56,12 @@ TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
   batch.Heightmap()->FillSettings(&rebuilt);
   batch.Normalmap()->FillSettings(&rebuilt);
   batch.Geometry()->FillSettings(&rebuilt);
-  for (const SettingKey& key : EngineSettingKeys()) {
-    const size_t size = key.kind == SettingKind::Bool ? sizeof(bool) : 4;
-    EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(&original) + key.offset,
-                          reinterpret_cast<const char*>(&rebuilt) + key.offset, size),
-              0)
-        << key.key;
-  }
+  EXPECT_EQ(DifferingKeys(original, rebuilt), std::vector<std::string>{});
   EXPECT_EQ(loaded.heightmapUpdateCoef, 1.25f);
   // Same seed, same spectrum: the very same heights.
   ASSERT_TRUE(fft->Update(0.0f));
   ASSERT_TRUE(batch.Heightmap()->Update(0.0f));
   EXPECT_EQ(std::memcmp(fft->GetHeights(), batch.Heightmap()->GetHeights(), 32 * 32 * sizeof(float)), 0);
-}
-
-// The editor's saved files of every engine type load.
-TEST(BatchStateFiles, EditorFilesLoad) {
-  for (const char* name : {"ffp.txt", "sm1.txt", "sm2.txt", "sm3.txt"}) {
-    cEngineSettings loaded{};
-    std::string error;
-    EXPECT_TRUE(LoadBatchState(savefile::testing::SavedFilePath(name), &loaded, &error)) << name << ": " << error;
-    EXPECT_NE(loaded.heightmapType, 0) << name;
-  }
 }
 
 struct RefusalCase {
@@ -129,30 +115,28 @@ INSTANTIATE_TEST_SUITE_P(
                     ": [simple grid size .x] 0 is not above 0 (the file does not set it)"}),
     [](const auto& info) { return info.param.name; });
 
-TEST(BatchStateFiles, AcceptsAValidHandWrittenFile) {
+// The editor's saved files of every engine type load, and so does a valid
+// hand-written file, also with values handed over every frame outside the
+// create buttons' bounds, which the editor loads (a negative speed plays the
+// water backwards).
+TEST(BatchStateFiles, AcceptsWhatTheEditorLoads) {
   ScratchFolder folder;
-  const std::string path = folder.File("good.txt");
-  WriteBytes(path, kGood);
-  cEngineSettings loaded{};
-  std::string error;
-  ASSERT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
-  EXPECT_EQ(loaded.heightmapType, HEIGHTMAP_FFT);
-  EXPECT_EQ(loaded.heightmapResolution, 16);
-  EXPECT_EQ(loaded.fftAmplitude, 4.0f);
-}
-
-// A state the editor loads, with values handed over every frame outside the
-// create buttons' bounds (a negative speed plays the water backwards).
-TEST(BatchStateFiles, AcceptsLiveValuesTheEditorLoads) {
-  ScratchFolder folder;
-  const std::string path = folder.File("live.txt");
-  WriteBytes(path, std::string(kGood) + "[heightmap update coef]=-1.000\r\n[normalmap type]=fdraw\r\n"
-                                         "[fd normalmap amplitude]=-2.000\r\n");
-  cEngineSettings loaded{};
-  std::string error;
-  ASSERT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
-  EXPECT_EQ(loaded.heightmapUpdateCoef, -1.0f);
-  EXPECT_EQ(loaded.fdNormalmapAmplitude, -2.0f);
+  const std::string good = folder.File("good.txt"), live = folder.File("live.txt");
+  WriteBytes(good, kGood);
+  WriteBytes(live, std::string(kGood) + "[heightmap update coef]=-1.000\r\n[normalmap type]=fdraw\r\n"
+                                        "[fd normalmap amplitude]=-2.000\r\n");
+  for (const std::string& path : {SavedFilePath("ffp.txt"), SavedFilePath("sm1.txt"), SavedFilePath("sm2.txt"),
+                                   SavedFilePath("sm3.txt"), good, live}) {
+    cEngineSettings loaded{};
+    std::string error;
+    EXPECT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
+    EXPECT_NE(loaded.heightmapType, 0) << path;
+    if (path != live) continue;
+    EXPECT_EQ(loaded.heightmapResolution, 16);
+    EXPECT_EQ(loaded.fftAmplitude, 4.0f);
+    EXPECT_EQ(loaded.heightmapUpdateCoef, -1.0f);
+    EXPECT_EQ(loaded.fdNormalmapAmplitude, -2.0f);
+  }
 }
 
 // A FIFO under the state's name is refused at once. Should the loader wait on

@@ -64,18 +64,11 @@ class EngineTest : public GeometryTest {
   }
 
   // The last value set for `name`; empty when it was not set.
-  static std::vector<float> LastValues(const std::string& name) {
+  static platform::ParameterRecord Last(const std::string& name) {
     const auto& records = platform::Recorded().parameters;
     for (auto record = records.rbegin(); record != records.rend(); ++record)
-      if (record->name == name) return record->values;
+      if (record->name == name) return *record;
     return {};
-  }
-
-  static IDirect3DBaseTexture9* LastTexture(const std::string& name) {
-    const auto& records = platform::Recorded().parameters;
-    for (auto record = records.rbegin(); record != records.rend(); ++record)
-      if (record->name == name) return record->texture;
-    return nullptr;
   }
 
   static std::string LastTechnique() {

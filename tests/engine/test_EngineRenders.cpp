@@ -36,9 +36,10 @@ Names VariantNames(const Passes& passes) {
   return passes.refraction ? Names{"reflectionTexture", "refractionTexture"} : Names{"reflectionTexture"};
 }
 
-std::string Suffix(const Passes& passes, const char* noRefraction, const char* noReflection) {
+// The technique name's part for the passes: both, no refraction, no reflection.
+std::string Variant(const Passes& passes, const char* both, const char* noRefraction, const char* noReflection) {
   if (!passes.reflection) return noReflection;
-  return passes.refraction ? "" : noRefraction;
+  return passes.refraction ? both : noRefraction;
 }
 
 class EngineRenders : public EngineTest {
@@ -47,6 +48,7 @@ class EngineRenders : public EngineTest {
     EngineTest::SetUp();
     reflection = MakeTexture();
     refraction = MakeTexture();
+    ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f), device));
   }
 
   void HandPasses(iWaterEngine& engine, const Passes& passes) {
@@ -59,12 +61,28 @@ class EngineRenders : public EngineTest {
     return engine.Render(device, &view, &projection, &eye);
   }
 
+  // Under every pass combination: one draw with `technique(passes)`, after
+  // the parameters `before` and then the pass's own.
+  template <class Technique>
+  void ExpectEveryPass(iWaterEngine& engine, const Names& before, Technique technique) {
+    for (const Passes& passes : kPasses) {
+      SCOPED_TRACE(testing::Message() << passes.reflection << passes.refraction);
+      HandPasses(engine, passes);
+      ASSERT_TRUE(Render(engine));
+      EXPECT_EQ(ParameterNames(), before + VariantNames(passes));
+      EXPECT_EQ(LastTechnique(), technique(passes));
+      ASSERT_EQ(Draws().size(), 1u);
+      EXPECT_EQ(Draws()[0].technique, LastTechnique());
+    }
+  }
+
   IDirect3DTexture9* reflection = nullptr;
   IDirect3DTexture9* refraction = nullptr;
   D3DXMATRIX view = Identity();
   D3DXMATRIX projection = Identity();
   D3DXVECTOR3 eye{0.0f, 10.0f, 0.0f};
   FakeNormalmap normalmap{2};
+  cSimpleGrid grid;  // 2 x 2 quads, 2 wide
 
   static D3DXMATRIX Identity() {
     D3DXMATRIX m;
@@ -78,7 +96,6 @@ class FFPRender : public EngineRenders {
  protected:
   void SetUp() override {
     EngineRenders::SetUp();
-    ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f), device));
     engine.SetGeometry(&grid);
     engine.SetNormalmap(&normalmap);
     ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 1e6f, 0.0f));
@@ -94,64 +111,44 @@ class FFPRender : public EngineRenders {
     return {};
   }
 
-  cSimpleGrid grid;
   cWaterEngineFFP engine;
 };
 
-// The reflection weight of a vertex as a byte: a table lookup of the fifth
-// power by trunc((1 - cos) * 999), bias and scale, the distance term, less the transparency.
-DWORD ExpectedAlpha(double cosTheta, double distanceSquared, double fullSquared, double transparency) {
-  const int index = static_cast<int>((1.0 - cosTheta) * 999.0);
-  double a = distanceSquared / fullSquared + 0.02037 + 0.97963 * std::pow(index * 0.001, 5.0);
-  if (a > 1.0) a = 1.0;
-  const double alpha = (a - transparency) * 255.0;
-  return alpha > 0.0 ? static_cast<DWORD>(alpha) : 0;
-}
-
-TEST_F(FFPRender, SecondStreamAlphaFollowsTheViewingAngleDistanceAndTransparency) {
-  struct Case {
+// The reflection weight in the alpha byte: Fresnel term by the viewing angle,
+// distance term, less the transparency; the lookup position displaced by the
+// normal times the strength times clip w. The colour is the default reflection colour.
+TEST_F(FFPRender, SecondStreamFollowsTheViewTransparencyAndNormals) {
+  const float root3 = std::sqrt(3.0f);
+  const struct {
     const char* what;
     D3DXVECTOR3 eye;
-    float fullDistance, transparency;
-    double cosTheta;
+    float fullDistance, transparency, clipW;
+    DWORD alpha;
+  } cases[] = {
+      {"straight down", {0.0f, 10.0f, 0.0f}, 1e6f, 0.0f, 1.0f, 5},
+      {"grazing", {10.0f, 0.0f, 0.0f}, 1e6f, 0.0f, 1.0f, 253},
+      {"sixty degrees, clip w 3", {10.0f * root3, 10.0f, 0.0f}, 1e6f, 0.0f, 3.0f, 12},
+      {"beyond the full reflection distance", {10.0f, 10.0f, 0.0f}, 1.0f, 0.1f, 1.0f, 229},
+      {"fully transparent", {10.0f, 0.0f, 0.0f}, 1e6f, 1.0f, 1.0f, 0},
   };
-  const float root3 = std::sqrt(3.0f);
-  const Case cases[] = {
-      {"straight down", {0.0f, 10.0f, 0.0f}, 1e6f, 0.0f, 1.0},
-      {"grazing", {10.0f, 0.0f, 0.0f}, 1e6f, 0.0f, 0.0},
-      {"sixty degrees", {10.0f * root3, 10.0f, 0.0f}, 1e6f, 0.0f, 0.5},
-      {"beyond the full reflection distance", {10.0f, 10.0f, 0.0f}, 1.0f, 0.1f, 0.0},
-      {"fully transparent", {10.0f, 0.0f, 0.0f}, 1e6f, 1.0f, 0.0},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     eye = c.eye;
+    projection._44 = c.clipW;
     engine.SetFullReflectionDistance(c.fullDistance);
     engine.SetGlobalTransparency(c.transparency);
-    ASSERT_TRUE(Render(engine)) << c.what;
-    const WaterVertexExtra extra = CentreExtra();
-    const double distanceSquared = double(c.eye.x) * c.eye.x + double(c.eye.z) * c.eye.z;
-    const double fullSquared = double(c.fullDistance) * c.fullDistance;
-    const DWORD expected =
-        c.fullDistance == 1.0f ? static_cast<DWORD>((1.0 - c.transparency) * 255.0)
-                               : ExpectedAlpha(c.cosTheta, distanceSquared, fullSquared, c.transparency);
-    EXPECT_EQ(extra.color >> 24, expected) << c.what;
-    EXPECT_EQ(extra.color & 0x00FFFFFFu, 0x00294B3Eu) << c.what;
+    normalmap.normals.assign(4, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
+    ASSERT_TRUE(Render(engine));
+    WaterVertexExtra extra = CentreExtra();
+    EXPECT_EQ(extra.color, (c.alpha << 24) | 0x00294B3Eu);
+    // n = (0.48, 0.64, 0.6) with z the map's up axis.
+    normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));
+    ASSERT_TRUE(Render(engine));
+    extra = CentreExtra();
+    EXPECT_FLOAT_EQ(extra.s, 0.48f * 0.2f * c.clipW);
+    EXPECT_FLOAT_EQ(extra.t, 0.0f);
+    EXPECT_FLOAT_EQ(extra.q, 0.64f * 0.2f * c.clipW);
   }
-}
-
-TEST_F(FFPRender, LookupPositionIsDisplacedByTheNormalTimesStrengthTimesClipW) {
-  // n = (0.48, 0.64, 0.6) with z the map's up axis; identity matrices make clip w 1.
-  normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));
-  ASSERT_TRUE(Render(engine));
-  WaterVertexExtra extra = CentreExtra();
-  EXPECT_FLOAT_EQ(extra.s, 0.48f * 0.2f);
-  EXPECT_FLOAT_EQ(extra.t, 0.0f);
-  EXPECT_FLOAT_EQ(extra.q, 0.64f * 0.2f);
-  // A projection whose w is 3 at every point triples the displacement.
-  projection._44 = 3.0f;
-  ASSERT_TRUE(Render(engine));
-  extra = CentreExtra();
-  EXPECT_FLOAT_EQ(extra.s, 0.48f * 0.2f * 3.0f);
 }
 
 TEST_F(FFPRender, StagesByTheTexturesPresentAndStatesRestoredAfter) {
@@ -205,8 +202,6 @@ TEST_F(FFPRender, TheFirstRenderMakesTheSecondStreamAndBadNormalMapsFail) {
 // ---- shader model 1 ----
 
 TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
-  cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f), device));
   normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));
   cWaterEngineSM1 engine;
   engine.SetGeometry(&grid);
@@ -217,18 +212,13 @@ TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
                         "eyeVector"};
   for (bool foam : {false, true}) {
     if (foam) engine.SetFoam(MakeTexture(), MakeTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
-    for (const Passes& passes : kPasses) {
-      HandPasses(engine, passes);
-      ASSERT_TRUE(Render(engine));
-      const Names foamNames = foam ? Names{"foamTexture", "heightmapTexture"} + kFoamGroup : Names{};
-      EXPECT_EQ(ParameterNames(), common + foamNames + VariantNames(passes));
-      const std::string variant = !passes.reflection ? "NoReflection" : passes.refraction ? "Default" : "NoRefraction";
-      EXPECT_EQ(LastTechnique(), std::string(foam ? "Foam_" : "NoFoam_") + variant + "_technique");
-      ASSERT_EQ(Draws().size(), 1u);
-      EXPECT_EQ(Draws()[0].technique, LastTechnique());
-    }
+    ExpectEveryPass(engine, common + (foam ? Names{"foamTexture", "heightmapTexture"} + kFoamGroup : Names{}),
+                    [&](const Passes& p) {
+                      return (foam ? "Foam_" : "NoFoam_") + Variant(p, "Default", "NoRefraction", "NoReflection") +
+                             "_technique";
+                    });
   }
-  EXPECT_EQ(LastValues("fullReflectionDistance"), std::vector<float>{100.0f});
+  EXPECT_EQ(Last("fullReflectionDistance").values, std::vector<float>{100.0f});
   // The normals were copied under every vertex.
   for (const WaterVertexExtra& extra : Read<WaterVertexExtra>(grid.GetExtraStream())) {
     EXPECT_FLOAT_EQ(extra.s, 0.48f);
@@ -239,8 +229,6 @@ TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
 // ---- shader model 2 ----
 
 TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses) {
-  cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f), device));
   cWaterEngineSM2 engine;
   engine.SetGeometry(&grid);
   ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 10.0f, 0.0f));
@@ -260,22 +248,18 @@ TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses
     else engine.DisableFoam();
     if (depthOn) engine.SetDepth(depth, 1.0f, 1.0f);
     else engine.DisableDepth();
-    for (const Passes& passes : kPasses) {
-      HandPasses(engine, passes);
-      ASSERT_TRUE(Render(engine)) << flags;
-      Names expected = common;
-      if (sunlight) expected = expected + kSunlightGroup;
-      if (depthOn) expected = expected + kDepthGroup;
-      if (foam) expected = expected + Names{"foamTexture", "heightmapTexture"} + kFoamGroup;
-      EXPECT_EQ(ParameterNames(), expected + VariantNames(passes)) << flags;
-      EXPECT_EQ(LastTechnique(), cWaterEngineSM2::TechniqueBaseName(sunlight, foam, depthOn) +
-                                     Suffix(passes, "_noRefraction", "_noReflection"));
-      ASSERT_EQ(Draws().size(), 1u);
-      EXPECT_EQ(Draws()[0].technique, LastTechnique());
-    }
+    SCOPED_TRACE(flags);
+    Names expected = common;
+    if (sunlight) expected = expected + kSunlightGroup;
+    if (depthOn) expected = expected + kDepthGroup;
+    if (foam) expected = expected + Names{"foamTexture", "heightmapTexture"} + kFoamGroup;
+    ExpectEveryPass(engine, expected, [&](const Passes& p) {
+      return cWaterEngineSM2::TechniqueBaseName(sunlight, foam, depthOn) +
+             Variant(p, "", "_noRefraction", "_noReflection");
+    });
   }
-  EXPECT_EQ(LastTexture("depthTexture"), depth);
-  const std::vector<float> sunlightColor = LastValues("sunlightColor");
+  EXPECT_EQ(Last("depthTexture").texture, depth);
+  const std::vector<float> sunlightColor = Last("sunlightColor").values;
   ASSERT_EQ(sunlightColor.size(), 3u);
   for (float channel : sunlightColor) EXPECT_FLOAT_EQ(channel, 200.0f / 255.0f);
 }
@@ -286,8 +270,8 @@ class SM3Render : public EngineRenders {
  protected:
   void SetUp() override {
     EngineRenders::SetUp();
-    ASSERT_TRUE(grid.Create(500.0f, 16, 2.0f, 1.3f, 0.0f, D3DXVECTOR2(7.0f, 7.0f), D3DXVECTOR3(0, 0, 0), device));
-    engine.SetGeometry(&grid);
+    ASSERT_TRUE(radial.Create(500.0f, 16, 2.0f, 1.3f, 0.0f, D3DXVECTOR2(7.0f, 7.0f), D3DXVECTOR3(0, 0, 0), device));
+    engine.SetGeometry(&radial);
     ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 10.0f, 0.0f));
     engine.SetNormalmapTexture(MakeTexture());
     engine.SetHeightmapTexture(MakeTexture());
@@ -297,61 +281,52 @@ class SM3Render : public EngineRenders {
     eye = camera.eye;
   }
 
-  cRadialGrid grid;
+  cRadialGrid radial;
   cWaterEngineSM3 engine;
 };
 
-TEST_F(SM3Render, ParametersInOrderWithTheGridMovedToTheEye) {
+TEST_F(SM3Render, ParametersAndTechniqueByOptionsAndPasses) {
   const Names common = {"precomputedFresnelTexture", "matWorldViewProject", "matWorld",
                         "normalmapTexture",          "heightmapTexture",    "eyeVector",
                         "fudge",                     "fullReflectionDistance", "reflectionStrength",
                         "globalTransparency",        "gridCenterTranslation",  "gridRadius",
                         "currentUVScale",            "enableFoam"};
-  HandPasses(engine, {true, false});
-  ASSERT_TRUE(Render(engine));
-  const Names plain = {"enableSunlightReflection", "enableDepthData", "shoreTransparency", "reflectionTexture"};
-  EXPECT_EQ(ParameterNames(), common + plain);
-  EXPECT_EQ(LastTechnique(), "technique_no_vertex_fetch_noRefraction");
-  EXPECT_EQ(LastValues("shoreTransparency"), std::vector<float>{1.0f});
-
-  D3DXMATRIX world, expected;
-  D3DXMatrixTranslation(&world, eye.x, 0.0f, eye.z);
-  EXPECT_EQ(LastValues("matWorld"), std::vector<float>(&world._11, &world._11 + 16));
-  D3DXMatrixMultiply(&expected, &world, &view);
-  D3DXMatrixMultiply(&expected, &expected, &projection);
-  const std::vector<float> wvp = LastValues("matWorldViewProject");
-  ASSERT_EQ(wvp.size(), 16u);
-  for (int i = 0; i < 16; ++i) EXPECT_NEAR(wvp[i], (&expected._11)[i], 1e-5f) << i;
-  EXPECT_EQ(LastValues("gridRadius"), std::vector<float>{500.0f});
-  EXPECT_EQ(LastValues("currentUVScale"), (std::vector<float>{7.0f, 7.0f}));
-  EXPECT_EQ(LastValues("fudge"), std::vector<float>{1.5f});
+  const Names extrusionGroup = {"newUVScale", "heightFallofDistance", "extrudeFactor"};
+  for (bool extrusion : {false, true}) {
+    if (extrusion) engine.SetGPUExtrusion(5.0f, D3DXVECTOR2(3.0f, 4.0f), 80.0f);
+    const Names plain = {"enableSunlightReflection", "enableDepthData", "shoreTransparency"};
+    ExpectEveryPass(engine, common + plain + (extrusion ? extrusionGroup : Names{}), [&](const Passes& p) {
+      return (extrusion ? "technique_with_vertex_fetch" : "technique_no_vertex_fetch") +
+             Variant(p, "", "_noRefraction", "_noReflection");
+    });
+  }
+  EXPECT_EQ(Last("shoreTransparency").values, std::vector<float>{1.0f});
+  EXPECT_EQ(Last("heightFallofDistance").values, std::vector<float>{80.0f});
 
   engine.SetFoam(MakeTexture(), MakeTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
   engine.SetSunlight(0xFFFFFFFF, 200.0f, 10.0f, D3DXVECTOR3(1.0f, 1.0f, 1.0f));
   engine.SetDepth(MakeTexture(), 2.0f, 0.5f);
-  engine.SetGPUExtrusion(5.0f, D3DXVECTOR2(3.0f, 4.0f), 80.0f);
   HandPasses(engine, {false, true});
   ASSERT_TRUE(Render(engine));
-  const Names extrusion = {"newUVScale", "heightFallofDistance", "extrudeFactor", "reflectionDiffuseColor"};
-  const Names sunlight = {"enableSunlightReflection"};
-  const Names depth = {"enableDepthData"};
-  EXPECT_EQ(ParameterNames(), common + Names{"foamTexture"} + kFoamGroup + sunlight + kSunlightGroup + depth +
-                                  kDepthGroup + extrusion);
-  EXPECT_EQ(LastTechnique(), "technique_with_vertex_fetch_noReflection");
-  EXPECT_EQ(LastValues("heightFallofDistance"), std::vector<float>{80.0f});
+  EXPECT_EQ(ParameterNames(), common + Names{"foamTexture"} + kFoamGroup + Names{"enableSunlightReflection"} +
+                                  kSunlightGroup + Names{"enableDepthData"} + kDepthGroup + extrusionGroup +
+                                  Names{"reflectionDiffuseColor"});
 }
 
-TEST_F(SM3Render, TechniquesByPassesAndExtrusion) {
-  for (bool extrusion : {false, true}) {
-    if (extrusion) engine.SetGPUExtrusion(5.0f, D3DXVECTOR2(3.0f, 4.0f), 80.0f);
-    for (const Passes& passes : kPasses) {
-      HandPasses(engine, passes);
-      ASSERT_TRUE(Render(engine));
-      EXPECT_EQ(LastTechnique(), std::string(extrusion ? "technique_with_vertex_fetch" : "technique_no_vertex_fetch") +
-                                     Suffix(passes, "_noRefraction", "_noReflection"));
-      EXPECT_EQ(Draws().size(), 1u);
-    }
-  }
+TEST_F(SM3Render, TheGridIsMovedUnderTheEye) {
+  ASSERT_TRUE(Render(engine));
+  D3DXMATRIX world, expected;
+  D3DXMatrixTranslation(&world, eye.x, 0.0f, eye.z);
+  EXPECT_EQ(Last("matWorld").values, std::vector<float>(&world._11, &world._11 + 16));
+  D3DXMatrixMultiply(&expected, &world, &view);
+  D3DXMatrixMultiply(&expected, &expected, &projection);
+  const std::vector<float> wvp = Last("matWorldViewProject").values;
+  ASSERT_EQ(wvp.size(), 16u);
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(wvp[i], (&expected._11)[i], 1e-5f) << i;
+  EXPECT_EQ(Last("gridCenterTranslation").values, (std::vector<float>{eye.x, eye.y, eye.z}));
+  EXPECT_EQ(Last("gridRadius").values, std::vector<float>{500.0f});
+  EXPECT_EQ(Last("currentUVScale").values, (std::vector<float>{7.0f, 7.0f}));
+  EXPECT_EQ(Last("fudge").values, std::vector<float>{1.5f});
 }
 
 TEST_F(SM3Render, ADiscBehindTheCameraIsNotDrawnButTheEffectIsEnded) {
@@ -372,12 +347,10 @@ TEST_F(SM3Render, ADiscBehindTheCameraIsNotDrawnButTheEffectIsEnded) {
 }
 
 TEST_F(SM3Render, RefusesOtherGeometriesAndMissingTextures) {
-  cSimpleGrid simple;
-  ASSERT_TRUE(simple.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f), device));
-  engine.SetGeometry(&simple);
+  engine.SetGeometry(&grid);
   EXPECT_FALSE(Render(engine));
   EXPECT_TRUE(platform::Recorded().parameters.empty());
-  engine.SetGeometry(&grid);
+  engine.SetGeometry(&radial);
   engine.SetHeightmapTexture(nullptr);
   EXPECT_FALSE(Render(engine));
   engine.SetHeightmapTexture(MakeTexture());

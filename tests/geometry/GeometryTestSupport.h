@@ -22,6 +22,14 @@ struct NamedHeightmap : normalmap::testing::FakeHeightmap {
   }
 };
 
+inline void ExpectVertex(const WaterVertex& v, float x, float y, float z, float u, float tv) {
+  EXPECT_FLOAT_EQ(v.x, x);
+  EXPECT_FLOAT_EQ(v.y, y);
+  EXPECT_FLOAT_EQ(v.z, z);
+  EXPECT_FLOAT_EQ(v.u, u);
+  EXPECT_FLOAT_EQ(v.v, tv);
+}
+
 // A camera at `eye` looking at `at`, 90 degrees wide.
 inline D3DXMATRIX LookAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float nearPlane = 1.0f) {
   D3DXMATRIX view, projection, result;

@@ -94,15 +94,12 @@ TEST_F(GeomipmapGrid, NearPatchVerticesAreDisplacedAndFadeWithDistanceFromTheCam
   ASSERT_EQ(v.size(), 9u);
   for (int i = 0; i <= 2; ++i) {
     for (int j = 0; j <= 2; ++j) {
-      const WaterVertex& vertex = v[i * 3 + j];
+      SCOPED_TRACE(testing::Message() << i << "," << j);
       const float x = static_cast<float>(j), z = static_cast<float>(i - 1);
-      EXPECT_FLOAT_EQ(vertex.x, x);
-      EXPECT_FLOAT_EQ(vertex.z, z);
-      EXPECT_FLOAT_EQ(vertex.u, 1.0f + j * 0.5f);
-      EXPECT_FLOAT_EQ(vertex.v, i * 0.5f);
       // u 1.0, 1.5, 2.0 read columns 0, 2, 0; v 0, 0.5, 1.0 read rows 0, 2, 0.
       const float falloff = std::min((x * x + (z + 1) * (z + 1)) / 4.0f, 1.0f);
-      EXPECT_FLOAT_EQ(vertex.y, (1.0f - falloff) * 2.0f * Sample((2 * i) % 4, (2 * j) % 4) + 5.0f) << i << "," << j;
+      const float height = (1.0f - falloff) * 2.0f * Sample((2 * i) % 4, (2 * j) % 4) + 5.0f;
+      ExpectVertex(v[i * 3 + j], x, height, z, 1.0f + j * 0.5f, i * 0.5f);
     }
   }
   EXPECT_EQ(v[0 * 3 + 2].y, 5.0f);  // exactly at the falloff distance the wave is gone

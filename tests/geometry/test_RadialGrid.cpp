@@ -29,22 +29,16 @@ TEST_F(RadialGrid, SmallDiscByHand) {
   CreateSmallDisc(D3DXVECTOR2(2.0f, 1.0f), D3DXVECTOR3(5.0f, 1.0f, 7.0f));
   const auto v = Vertices();
   ASSERT_EQ(v.size(), 9u);
-  EXPECT_EQ(v[0].x, 5.0f);
-  EXPECT_EQ(v[0].y, 1.0f);
-  EXPECT_EQ(v[0].z, 7.0f);
-  EXPECT_EQ(v[0].u, 0.5f);  // the centre is not scaled
-  EXPECT_EQ(v[0].v, 0.5f);
-  // Each ring is turned half a step from the one inside it.
-  const float c = std::sqrt(0.5f);
-  const float expected[8][4] = {{6, 7, 4.0f / 3, 0.5f},         {5, 8, 1, 2.0f / 3},
-                                {4, 7, 2.0f / 3, 0.5f},         {5, 6, 1, 1.0f / 3},
-                                {5 + 3 * c, 7 + 3 * c, 1 + c, (1 + c) / 2}, {5 - 3 * c, 7 + 3 * c, 1 - c, (1 + c) / 2},
-                                {5 - 3 * c, 7 - 3 * c, 1 - c, (1 - c) / 2}, {5 + 3 * c, 7 - 3 * c, 1 + c, (1 - c) / 2}};
+  ExpectVertex(v[0], 5.0f, 1.0f, 7.0f, 0.5f, 0.5f);  // the centre's uv is not scaled
+  // Rings at radius 1 and 3, the outer turned half a step (45 degrees) from the
+  // inner; u and v run across the disc's width from 0 to the uv scale (2, 1).
   for (int k = 0; k < 8; ++k) {
-    EXPECT_NEAR(v[1 + k].x, expected[k][0], 1e-5f) << k;
-    EXPECT_NEAR(v[1 + k].z, expected[k][1], 1e-5f) << k;
-    EXPECT_NEAR(v[1 + k].u, expected[k][2], 1e-5f) << k;
-    EXPECT_NEAR(v[1 + k].v, expected[k][3], 1e-5f) << k;
+    const float radius = k < 4 ? 1.0f : 3.0f, angle = (k % 4 + (k < 4 ? 0.0f : 0.5f)) * D3DX_PI / 2.0f;
+    const float dx = radius * std::cos(angle), dz = radius * std::sin(angle);
+    EXPECT_NEAR(v[1 + k].x, 5.0f + dx, 1e-5f) << k;
+    EXPECT_NEAR(v[1 + k].z, 7.0f + dz, 1e-5f) << k;
+    EXPECT_NEAR(v[1 + k].u, (dx / 3.0f + 1.0f) * 0.5f * 2.0f, 1e-5f) << k;
+    EXPECT_NEAR(v[1 + k].v, (dz / 3.0f + 1.0f) * 0.5f, 1e-5f) << k;
   }
   ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundIndices(), (std::vector<WORD>{0, 2, 1, 0, 3, 2, 0, 4, 3, 0, 1, 4,  // fan

@@ -5,14 +5,6 @@
 
 namespace {
 
-void ExpectVertex(const WaterVertex& v, float x, float y, float z, float u, float tv) {
-  EXPECT_FLOAT_EQ(v.x, x);
-  EXPECT_FLOAT_EQ(v.y, y);
-  EXPECT_FLOAT_EQ(v.z, z);
-  EXPECT_FLOAT_EQ(v.u, u);
-  EXPECT_FLOAT_EQ(v.v, tv);
-}
-
 const D3DXVECTOR2 kUnitUV(1.0f, 1.0f);
 const D3DXVECTOR3 kOrigin(0, 0, 0);
 

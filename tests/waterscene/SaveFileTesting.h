@@ -33,27 +33,17 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
   out << bytes;
 }
 
-using ::ScratchFolder;
-
 // A water scene whose components the test owns; the targets and components go
 // before the device does.
 class WaterSceneTest : public platform::testing::HeadlessDevice {
  protected:
   void TearDown() override {
-    ClearComponents();
-    HeadlessDevice::TearDown();
-  }
-
-  void ClearComponents() {
     scene.ReleaseTargets();
-    scene.heightmap = nullptr;
-    scene.normalmap = nullptr;
-    scene.geometry = nullptr;
-    scene.engine = nullptr;
     engine.reset();
     geometry.reset();
     normalmap.reset();
     heightmap.reset();
+    HeadlessDevice::TearDown();
   }
 
   // Hands `component` to the scene slot and keeps it alive until TearDown.

@@ -73,14 +73,13 @@ class Mutator {
 
  private:
   static constexpr const char* kNumbers[] = {"99999999999999999999", "-2147483649", "1e39", "-1e999", "1e-50",
-                                              "0x1p4",                "nan",         "inf",  " 7",     "", "3.5.5e+e"};
+                                              "0x1p4", "nan", "inf", " 7", "", "3.5.5e+e"};
   std::mt19937 random_;
 };
 
 TEST(SaveFileRandomized, MutatedSavedFilesReadCleanly) {
   std::vector<std::string> seeds;
   for (const char* name : {"ffp.txt", "sm1.txt", "sm2.txt", "sm3.txt"}) seeds.push_back(ReadBytes(SavedFilePath(name)));
-  for (const std::string& seed : seeds) ASSERT_FALSE(seed.empty());
 
   for (uint32_t seed : {1u, 2u, 3u, 4u, 5u}) {
     Mutator mutator(seed);
