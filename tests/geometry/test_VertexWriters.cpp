@@ -99,6 +99,7 @@ TEST_F(FFPVertexWriter, RangesMatchSingleVerticesBitForBit) {
     normal = D3DXVECTOR3(any(generator), any(generator), 1.0f + any(generator));
     D3DXVec3Normalize(&normal, &normal);
   }
+  p.normals = normals.data();  // the resize moved them
   p.normalmapSize = 64;
   p.viewProjection._34 = 0.7f;
   p.viewProjection._44 = 2.5f;
