@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/OneLine.h"
+#include "base/ParseCommandLine.h"
 
 #ifndef EDITOR_VERSION
 #define EDITOR_VERSION "unknown"
@@ -42,20 +43,7 @@ EditorParse ParseEditorCommandLine(const std::vector<std::string>& args) {
   std::string window;
   app.add_option("--window", window, "Run in a window of WIDTHxHEIGHT pixels (e.g. 1280x800) instead of full screen")
       ->type_name("WxH");
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
-  try {
-    app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    result.output = app.help();
-    return result;
-  } catch (const CLI::CallForVersion& e) {
-    result.output = std::string(e.what()) + "\n";
-    return result;
-  } catch (const CLI::ParseError& e) {
-    result.exit = 2;
-    result.error = OneLine("brinora-editor", e.what());
-    return result;
-  }
+  if (!ParseCommandLine(app, args, 2, &result)) return result;
   if (!window.empty() && !ParseWindowSize(window, &result.windowWidth, &result.windowHeight)) {
     result.exit = 2;
     result.error = OneLine("brinora-editor", "--window " + window + " is not WIDTHxHEIGHT from 640x480 to 8192x8192");

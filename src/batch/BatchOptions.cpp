@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "base/OneLine.h"
+#include "base/ParseCommandLine.h"
 
 namespace {
 
@@ -116,17 +117,7 @@ BatchParse ParseBatchCommandLine(const std::vector<std::string>& args) {
   bool noProgress = false;
   app.add_flag("--no-progress", noProgress, "No progress bar on standard error");
 
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
-  try {
-    app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    result.output = app.help();
-    return result;
-  } catch (const CLI::ParseError& e) {
-    result.exit = BATCH_USAGE;
-    result.error = OneLine("water-batch", e.what());
-    return result;
-  }
+  if (!ParseCommandLine(app, args, BATCH_USAGE, &result)) return result;
   if (!o.csvPath.empty() && SameFile(o.csvPath, o.normalsTablePath)) {
     result.exit = BATCH_USAGE;
     result.error = OneLine("water-batch", "--csv and --compare-normals name the same file " + o.csvPath);
