@@ -1,6 +1,8 @@
 // Vertex input (declarations, FVF, streams, indices) and the draw calls.
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 
 #include "platform/Platform.h"
 #include "platform/device/Device.h"
@@ -32,33 +34,39 @@ UINT VerticesOf(D3DPRIMITIVETYPE type, UINT primitives) {
   return 0;
 }
 
-// Lowest and highest index of a draw. Blocks of 32 bytes are reduced lane by
+// Lowest and highest index of a draw. Blocks of 16 bytes (one SSE2 register) are reduced lane by
 // lane without branches, so the compiler keeps them in vector registers: a
-// large grid is checked on every draw.
+// large grid is checked on every draw. The indices go through their signed
+// twins (top bit flipped), whose comparisons the base instruction set has.
 template <class Index>
 bool IndicesWithin(const uint8_t* bytes, UINT count, UINT minIndex, UINT vertexCount) {
-  typedef Index Block __attribute__((vector_size(32)));
+  using Signed = std::make_signed_t<Index>;
+  typedef Signed Block __attribute__((vector_size(16)));
   constexpr UINT kLanes = sizeof(Block) / sizeof(Index);
-  Block low = Block{} + static_cast<Index>(~Index{0}), high = Block{};
+  constexpr Signed kTopBit = std::numeric_limits<Signed>::min();
+  Block low = Block{} + std::numeric_limits<Signed>::max(), high = Block{} + kTopBit;
   UINT i = 0;
   for (; i + kLanes <= count; i += kLanes) {
     Block block;
     std::memcpy(&block, bytes + static_cast<size_t>(i) * sizeof(Index), sizeof block);
+    block ^= kTopBit;
     low = block < low ? block : low;
     high = block > high ? block : high;
   }
-  Index lowest = static_cast<Index>(~Index{0}), highest = 0;
+  Signed lowest = std::numeric_limits<Signed>::max(), highest = kTopBit;
   for (UINT lane = 0; lane < kLanes; ++lane) {
-    lowest = std::min(lowest, low[lane]);
-    highest = std::max(highest, high[lane]);
+    lowest = std::min<Signed>(lowest, low[lane]);
+    highest = std::max<Signed>(highest, high[lane]);
   }
   for (; i < count; ++i) {
     Index index;
     std::memcpy(&index, bytes + static_cast<size_t>(i) * sizeof(Index), sizeof index);
-    lowest = std::min(lowest, index);
-    highest = std::max(highest, index);
+    lowest = std::min<Signed>(lowest, static_cast<Signed>(index ^ static_cast<Index>(kTopBit)));
+    highest = std::max<Signed>(highest, static_cast<Signed>(index ^ static_cast<Index>(kTopBit)));
   }
-  return count == 0 || (lowest >= minIndex && highest - minIndex < vertexCount);
+  const Index first = static_cast<Index>(lowest) ^ static_cast<Index>(kTopBit);
+  const Index last = static_cast<Index>(highest) ^ static_cast<Index>(kTopBit);
+  return count == 0 || (first >= minIndex && last - minIndex < vertexCount);
 }
 
 }  // namespace
