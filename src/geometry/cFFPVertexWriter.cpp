@@ -1,6 +1,7 @@
 #include "geometry/cFFPVertexWriter.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "geometry/GridSampling.h"
 #include "heightmap/Simd.h"
@@ -67,34 +68,44 @@ void cFFPVertexWriter::Write(const WaterVertex& vertex, bool fullDetail, WaterVe
   extra->color = (alphaByte << 24) | (p.baseColor & 0x00FFFFFFu);
 }
 
-// Four vertices at a time with the same float operations as Write, so the
-// results are the same bit for bit. The lanes need a table and a power-of-two
-// normal map (the wrap becomes a mask); anything else goes vertex by vertex.
-void cFFPVertexWriter::WriteRange(const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) const {
-  const int n = parameters_.normalmapSize;
-  size_t k = 0;
-  if (fresnelTable_ && n > 0 && (n & (n - 1)) == 0) {
-    for (; k + 4 <= count; k += 4) WriteFour(vertices + k, extra + k);
-  }
-  for (; k < count; ++k) Write(vertices[k], true, extra + k);
-}
-
 namespace {
 
-// WrapTexel for a power-of-two n on four lanes: positions out of int range
-// (or NaN) read texel 0, negative ones wrap like the remainder fix-up does.
-v4si WrapTexels4(v4sf position, int n) {
-  const v4si inRange = Abs4(position) < Splat4(2147483648.0f);
-  return __builtin_convertvector(position, v4si) & inRange & (n - 1);
+// Vectors of kLanes floats, ints and doubles.
+template <int kLanes>
+struct Lanes {
+  typedef float F __attribute__((vector_size(4 * kLanes)));
+  typedef int32_t I __attribute__((vector_size(4 * kLanes)));
+  typedef double D __attribute__((vector_size(8 * kLanes)));
+};
+
+inline void SqrtLanes(const v4sf& v, v4sf* root) { *root = Sqrt4(v); }
+
+__attribute__((target("avx2"))) inline void SqrtLanes(const v8sf& v, v8sf* root) {
+  *root = __builtin_ia32_sqrtps256(v);
 }
 
-}  // namespace
+// WrapTexel for a power-of-two n on every lane: positions out of int range
+// (or NaN) read texel 0, negative ones wrap like the remainder fix-up does.
+// Vectors go by reference: the wide instantiation changes no calling convention.
+template <int kLanes>
+void WrapTexels(const typename Lanes<kLanes>::F& position, int n, typename Lanes<kLanes>::I* texel) {
+  using I = typename Lanes<kLanes>::I;
+  const auto magnitude = reinterpret_cast<typename Lanes<kLanes>::F>(reinterpret_cast<I>(position) & 0x7FFFFFFF);
+  const I inRange = magnitude < 2147483648.0f;
+  *texel = __builtin_convertvector(position, I) & inRange & (n - 1);
+}
 
-void cFFPVertexWriter::WriteFour(const WaterVertex* vertex, WaterVertexExtra* extra) const {
-  const FFPVertexParameters& p = parameters_;
+// Write for kLanes vertices at once, with the same float operations, so the
+// results are the same bit for bit.
+template <int kLanes>
+void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const WaterVertex* vertex,
+                WaterVertexExtra* extra) {
+  using F = typename Lanes<kLanes>::F;
+  using I = typename Lanes<kLanes>::I;
+  using D = typename Lanes<kLanes>::D;
   const D3DXMATRIX& clip = p.viewProjection;
-  v4sf x, y, z, u, v;
-  for (int lane = 0; lane < 4; ++lane) {
+  F x, y, z, u, v;
+  for (int lane = 0; lane < kLanes; ++lane) {
     x[lane] = vertex[lane].x;
     y[lane] = vertex[lane].y;
     z[lane] = vertex[lane].z;
@@ -102,51 +113,97 @@ void cFFPVertexWriter::WriteFour(const WaterVertex* vertex, WaterVertexExtra* ex
     v[lane] = vertex[lane].v;
   }
   const int n = p.normalmapSize;
-  const v4sf size = Splat4(static_cast<float>(n));
-  const v4si texel = WrapTexels4(size * v, n) * n + WrapTexels4(size * u, n);
-  v4sf nx, ny, nz;
-  for (int lane = 0; lane < 4; ++lane) {
+  const float size = static_cast<float>(n);
+  I row, column;
+  WrapTexels<kLanes>(size * v, n, &row);
+  WrapTexels<kLanes>(size * u, n, &column);
+  const I texel = row * n + column;
+  F nx, ny, nz;
+  for (int lane = 0; lane < kLanes; ++lane) {
     const D3DXVECTOR3& normal = p.normals[texel[lane]];
     nx[lane] = normal.x;
     ny[lane] = normal.y;
     nz[lane] = normal.z;
   }
 
-  const v4sf w = x * clip._14 + y * clip._24 + z * clip._34 + clip._44;
-  const v4sf shift = p.reflectionStrength * w;
-  v4sf s = x + nx * shift, t = y, q = z + ny * shift;
+  const F w = x * clip._14 + y * clip._24 + z * clip._34 + clip._44;
+  const F shift = p.reflectionStrength * w;
+  const F s = x + nx * shift, t = y, q = z + ny * shift;
 
-  const v4sf fx = x - p.eye.x, fy = y - p.eye.y, fz = z - p.eye.z;
-  const v4sf length = Sqrt4(fx * fx + fy * fy + fz * fz);
-  const v4si positive = length > 0.0f;
-  const v4sf tx = -Select4(positive, fx / length, Splat4(0.0f));
-  const v4sf ty = -Select4(positive, fy / length, Splat4(0.0f));
-  const v4sf tz = -Select4(positive, fz / length, Splat4(0.0f));
-  v4sf cosTheta = tx * nx + ty * nz + tz * ny;
-  cosTheta = Select4(cosTheta > 0.0f, cosTheta, Splat4(0.0f));
-  cosTheta = Select4(cosTheta > 1.0f, Splat4(1.0f), cosTheta);
+  const F zero = F{}, one = zero + 1.0f;
+  const F fx = x - p.eye.x, fy = y - p.eye.y, fz = z - p.eye.z;
+  F length;
+  SqrtLanes(fx * fx + fy * fy + fz * fz, &length);
+  const I positive = length > 0.0f;
+  const F tx = -(positive ? fx / length : zero);
+  const F ty = -(positive ? fy / length : zero);
+  const F tz = -(positive ? fz / length : zero);
+  F cosTheta = tx * nx + ty * nz + tz * ny;
+  cosTheta = cosTheta > 0.0f ? cosTheta : zero;
+  cosTheta = cosTheta > 1.0f ? one : cosTheta;
 
-  const v4sf distanceSquared = fx * fx + fz * fz;
-  v4sf distance;
+  const F distanceSquared = fx * fx + fz * fz;
+  F distance;
   if (p.fullReflectionDistanceSquared > 0.0f) {
     distance = distanceSquared / p.fullReflectionDistanceSquared;
   } else {
-    distance = Select4(distanceSquared > 0.0f, Splat4(1.0f), Splat4(0.0f));
+    distance = distanceSquared > 0.0f ? one : zero;
   }
   // The index product is formed in double, as in Fresnel.
-  const v4si index = __builtin_convertvector(__builtin_convertvector(1.0f - cosTheta, v4df) * 999.0, v4si);
-  v4sf fresnel;
-  for (int lane = 0; lane < 4; ++lane) fresnel[lane] = fresnelTable_[index[lane]];
-  v4sf weight = distance + (FRESNEL_BIAS + FRESNEL_SCALE * fresnel);
-  weight = Select4(weight > 1.0f, Splat4(1.0f), weight);
-  const v4sf alpha = (weight - p.globalTransparency) * 255.0f;
-  const v4si truncated = __builtin_convertvector(Select4(alpha > 0.0f, alpha, Splat4(0.0f)), v4si);
-  const v4si alphaByte = Select4i(alpha > 0.0f, Select4i(alpha < 255.0f, truncated, v4si{} + 255), v4si{});
-  v4sf color = reinterpret_cast<v4sf>(alphaByte << 24 | static_cast<int32_t>(p.baseColor & 0x00FFFFFFu));
+  const I index = __builtin_convertvector(__builtin_convertvector(1.0f - cosTheta, D) * 999.0, I);
+  F fresnel;
+  for (int lane = 0; lane < kLanes; ++lane) fresnel[lane] = fresnelTable[index[lane]];
+  F weight = distance + (FRESNEL_BIAS + FRESNEL_SCALE * fresnel);
+  weight = weight > 1.0f ? one : weight;
+  const F alpha = (weight - p.globalTransparency) * 255.0f;
+  const I truncated = __builtin_convertvector(alpha > 0.0f ? alpha : zero, I);
+  const I alphaByte = alpha > 0.0f ? (alpha < 255.0f ? truncated : I{} + 255) : I{};
+  const F color = reinterpret_cast<F>(alphaByte << 24 | static_cast<int32_t>(p.baseColor & 0x00FFFFFFu));
 
-  Transpose4(s, t, q, color);
-  Store4(&extra[0].s, s);
-  Store4(&extra[1].s, t);
-  Store4(&extra[2].s, q);
-  Store4(&extra[3].s, color);
+  // Four vertices per 4 x 4 transpose: s, t, q and colour of each become one record.
+  float lanes[4][kLanes];
+  std::memcpy(lanes[0], &s, sizeof s);
+  std::memcpy(lanes[1], &t, sizeof t);
+  std::memcpy(lanes[2], &q, sizeof q);
+  std::memcpy(lanes[3], &color, sizeof color);
+  for (int first = 0; first < kLanes; first += 4) {
+    v4sf a = Load4(lanes[0] + first), b = Load4(lanes[1] + first), c = Load4(lanes[2] + first),
+         d = Load4(lanes[3] + first);
+    Transpose4(a, b, c, d);
+    Store4(&extra[first].s, a);
+    Store4(&extra[first + 1].s, b);
+    Store4(&extra[first + 2].s, c);
+    Store4(&extra[first + 3].s, d);
+  }
+}
+
+// Whole blocks of kLanes vertices; returns how many were written.
+template <int kLanes>
+size_t WriteBlocks(const FFPVertexParameters& p, const float* table, const WaterVertex* vertices, size_t count,
+                   WaterVertexExtra* extra) {
+  size_t k = 0;
+  for (; k + kLanes <= count; k += kLanes) WriteLanes<kLanes>(p, table, vertices + k, extra + k);
+  return k;
+}
+
+// The same on 8-float vectors: everything is inlined, so all of it is built for them.
+__attribute__((target("avx2"), flatten)) size_t WriteWideBlocks(const FFPVertexParameters& p, const float* table,
+                                                                 const WaterVertex* vertices, size_t count,
+                                                                 WaterVertexExtra* extra) {
+  return WriteBlocks<8>(p, table, vertices, count, extra);
+}
+
+}  // namespace
+
+// Whole vectors of vertices at a time, 8 where the processor has the wide
+// units, else 4. The lanes need a table and a power-of-two normal map (the
+// wrap becomes a mask); anything else goes vertex by vertex.
+void cFFPVertexWriter::WriteRange(const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) const {
+  const int n = parameters_.normalmapSize;
+  size_t k = 0;
+  if (fresnelTable_ && n > 0 && (n & (n - 1)) == 0) {
+    k = HasWideVectors() ? WriteWideBlocks(parameters_, fresnelTable_, vertices, count, extra)
+                         : WriteBlocks<4>(parameters_, fresnelTable_, vertices, count, extra);
+  }
+  for (; k < count; ++k) Write(vertices[k], true, extra + k);
 }

@@ -34,7 +34,6 @@ class cFFPVertexWriter final : public iVertexExtraWriter {
   void WriteRange(const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) const override;
 
  private:
-  void WriteFour(const WaterVertex* vertices, WaterVertexExtra* extra) const;
   float Fresnel(float cosTheta) const;
   static float DistanceWeight(float distanceSquared, float fullDistanceSquared);
 

@@ -12,6 +12,14 @@ typedef float v4sf __attribute__((vector_size(16)));
 typedef int32_t v4si __attribute__((vector_size(16)));
 typedef double v4df __attribute__((vector_size(32)));
 typedef int64_t v4di __attribute__((vector_size(32)));
+typedef float v8sf __attribute__((vector_size(32)));
+
+// Whether the processor runs 8-float vectors (code built for them with
+// __attribute__((target("avx2")))). The base build assumes only SSE2.
+inline bool HasWideVectors() {
+  static const bool wide = __builtin_cpu_supports("avx2");
+  return wide;
+}
 
 inline v4sf Load4(const float* p) {
   v4sf v;

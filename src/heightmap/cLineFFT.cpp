@@ -8,8 +8,6 @@
 
 namespace {
 
-typedef float v8sf __attribute__((vector_size(32)));
-
 // The butterflies are written once for any vector width V. Vectors go by
 // reference only, so the wide instantiation changes no calling convention.
 template <typename V>
@@ -122,11 +120,6 @@ template <int kLanes>
 __attribute__((target("avx2"), flatten)) void RunStagesWide(size_t n, bool radix2First, const float* w, float* re,
                                                              float* im, size_t stride) {
   RunStages<v8sf, kLanes / 8>(n, radix2First, w, re, im, stride);
-}
-
-bool HasWideVectors() {
-  static const bool wide = __builtin_cpu_supports("avx2");
-  return wide;
 }
 
 }  // namespace
