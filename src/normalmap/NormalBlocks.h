@@ -32,11 +32,8 @@ inline v4sf Sqrt4(v4sf v) {
 #endif
 }
 
-// Stores normalise((x, y, 1)) of the four lanes as four consecutive normals.
-inline void StoreUnitNormals4(v4sf x, v4sf y, D3DXVECTOR3* out) {
-  const v4sf z = 1.0f / Sqrt4(x * x + y * y + 1.0f);
-  x *= z;
-  y *= z;
+// Stores the four lanes of x, y and z as four consecutive normals.
+inline void StoreNormals4(v4sf x, v4sf y, v4sf z, D3DXVECTOR3* out) {
   const v4sf xy01 = __builtin_shufflevector(x, y, 0, 4, 1, 5);         // x0 y0 x1 y1
   const v4sf xy23 = __builtin_shufflevector(x, y, 2, 6, 3, 7);         // x2 y2 x3 y3
   const v4sf zxy = __builtin_shufflevector(z, xy23, 1, 4, 5, 0);       // z1 x2 y2 -
@@ -44,6 +41,12 @@ inline void StoreUnitNormals4(v4sf x, v4sf y, D3DXVECTOR3* out) {
   Store4(p, __builtin_shufflevector(xy01, z, 0, 1, 4, 2));             // x0 y0 z0 x1
   Store4(p + 4, __builtin_shufflevector(xy01, zxy, 3, 4, 5, 6));       // y1 z1 x2 y2
   Store4(p + 8, __builtin_shufflevector(xy23, z, 6, 2, 3, 7));         // z2 x3 y3 z3
+}
+
+// Stores normalise((x, y, 1)) of the four lanes as four consecutive normals.
+inline void StoreUnitNormals4(v4sf x, v4sf y, D3DXVECTOR3* out) {
+  const v4sf z = 1.0f / Sqrt4(x * x + y * y + 1.0f);
+  StoreNormals4(x * z, y * z, z, out);
 }
 
 // The components of four consecutive normals, one vector each.
