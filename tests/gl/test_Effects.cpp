@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "GLDeviceTest.h"
+#include "GLTest.h"
 
 namespace gltest {
 namespace {
@@ -61,7 +61,7 @@ class EffectTest : public GLDeviceTest {
   ID3DXEffect* effect_ = nullptr;
 };
 
-TEST_F(EffectTest, TexturesMatricesAndUniformsReachTheShaders) {
+TEST_F(EffectTest, TexturesMatricesUniformsClipPlaneAndAlphaTestReachTheShaders) {
   ASSERT_EQ(effect_->SetTexture("defaultTexture", MakeQuadrantTexture()), D3D_OK);
   DrawTest("textured", 0.0f);
   ExpectQuadrants();  // as fixed function draws it
@@ -69,9 +69,9 @@ TEST_F(EffectTest, TexturesMatricesAndUniformsReachTheShaders) {
   SetTint(0, 1, 0);
   DrawTest("tinted", 1.0f);  // v * M moves the quad right by half the screen
   ExpectPixels({{32, 64, kBlack}, {96, 64, kGreen}});
-}
 
-TEST_F(EffectTest, ClipPlaneIsInClipSpaceAndAlphaTestAppliesToTheOutput) {
+  // The clip plane is in clip space; the alpha test applies to the output.
+  Clear();
   SetTint(1, 1, 1);
   const float keepPositiveX[4] = {1, 0, 0, 0};
   ASSERT_EQ(device_->SetClipPlane(0, keepPositiveX), D3D_OK);
@@ -92,21 +92,35 @@ TEST_F(EffectTest, ClipPlaneIsInClipSpaceAndAlphaTestAppliesToTheOutput) {
 }
 
 TEST_F(EffectTest, VertexStageFetchesFloatTexturesAndFileSamplerStatesLastOnlyThePass) {
-  ID3DXEffect* fetch = LoadText("vertex_fetch.fx", R"(#technique fetch
+  // The third sampler would be point-sampled and wrapped by default.
+  ID3DXEffect* fetch = LoadText("fetch_and_clamp.fx", R"(#technique fetch FETCH
+#technique clamped
+#sampler third Filter=Linear AddressU=Clamp AddressV=Clamp
+uniform sampler2D first;
+uniform sampler2D second;
+uniform sampler2D third;
 uniform sampler2D heights;
 #ifdef VERTEX_SHADER
 out vec4 fetched;
+out vec2 uv;
 void main() {
   fetched = textureLod(heights, vec2(0.5), 0.0);
+  uv = inTexcoord0.xy * 2.0 - 0.5;
   EmitPosition(vec4(inPosition.xyz, 1.0));
 }
 #endif
 #ifdef FRAGMENT_SHADER
 in vec4 fetched;
+in vec2 uv;
+#ifdef FETCH
 void main() { outColor = vec4(fetched.rgb, 1.0); }
+#else
+void main() { outColor = texture(third, uv); }
+#endif
 #endif
 )");
   ASSERT_NE(fetch, nullptr);
+  ASSERT_EQ(fetch->SetTechnique("fetch"), D3D_OK);
   const struct {
     D3DFORMAT format;
     std::vector<float> values;
@@ -126,27 +140,9 @@ void main() { outColor = vec4(fetched.rgb, 1.0); }
     ExpectPixels({{64, 64, c.expected}});
   }
 
-  // The third sampler would be point-sampled and wrapped by default.
-  ID3DXEffect* clamped = LoadText("sampler_states.fx", R"(#technique clamped
-#sampler third Filter=Linear AddressU=Clamp AddressV=Clamp
-uniform sampler2D first;
-uniform sampler2D second;
-uniform sampler2D third;
-#ifdef VERTEX_SHADER
-out vec2 uv;
-void main() {
-  uv = inTexcoord0.xy * 2.0 - 0.5;
-  EmitPosition(vec4(inPosition.xyz, 1.0));
-}
-#endif
-#ifdef FRAGMENT_SHADER
-in vec2 uv;
-void main() { outColor = texture(third, uv); }
-#endif
-)");
-  ASSERT_NE(clamped, nullptr);
-  ASSERT_EQ(clamped->SetTexture("third", MakeTexture(2, 1, {kRed, kBlue})), D3D_OK);
-  DrawWith(clamped);
+  ASSERT_EQ(fetch->SetTechnique("clamped"), D3D_OK);
+  ASSERT_EQ(fetch->SetTexture("third", MakeTexture(2, 1, {kRed, kBlue})), D3D_OK);
+  DrawWith(fetch);
   // Clamped: the far left reads the left texel, the far right the right one.
   ExpectPixels({{2, 64, kRed}, {125, 64, kBlue}});
   // Linear: the middle is a blend of both.

@@ -1,13 +1,20 @@
 // The GPU normal map on the OpenGL backend: its read-back texels against the
-// CPU normal map's bytes for the same heights.
+// CPU normal map's bytes for the same heights, and the batch comparison that
+// measures it.
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <vector>
 
+#include "../batch/BatchTesting.h"
 #include "../normalmap/FakeHeightmap.h"
-#include "GLDeviceTest.h"
+#include "GLTest.h"
+#include "batch/cBatchRun.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "normalmap/cNormalmapFDRaw.h"
 #include "normalmap/cNormalmapFDTex.h"
@@ -22,49 +29,30 @@ class NormalmapFDTexTest : public GLDeviceTest {
     GLDeviceTest::TearDown();
   }
 
-  // The CPU normal map's texture bytes (B, G, R, A rows) for these heights.
-  std::vector<uint8_t> CpuTexels(iHeightmap* heights, int method, float amplitude) {
-    cNormalmapFDRaw cpu;
-    std::vector<uint8_t> texels;
-    if (!cpu.SetSource(heights)) return texels;
-    cpu.SetMethod(method);
-    cpu.SetAmplitude(amplitude);
-    D3DLOCKED_RECT locked;
-    if (!cpu.Compute() || !cpu.WriteTexture(d3d_, device_) ||
-        FAILED(cpu.GetTexture()->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) {
-      return texels;
-    }
-    const int n = heights->GetResolution();
-    for (int i = 0; i < n; ++i) {
-      const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + i * locked.Pitch;
-      texels.insert(texels.end(), row, row + 4 * n);
-    }
-    cpu.GetTexture()->UnlockRect(0);
-    return texels;
-  }
-
   // Renders the GPU normal map of the heightmap texture and compares it with
-  // the CPU one, each channel within 1.
+  // the CPU one's texture, each channel within 1.
   void ExpectGpuMatchesCpu(iHeightmap* heights, int method, float amplitude) {
     SCOPED_TRACE(::testing::Message() << "N " << heights->GetResolution() << ", method " << method);
     gpu_->SetMethod(method);
     gpu_->SetAmplitude(amplitude);
     ASSERT_TRUE(gpu_->WriteTexture(d3d_, device_));
-    std::vector<uint8_t> gpuTexels;
+    cNormalmapFDRaw cpu;
+    ASSERT_TRUE(cpu.SetSource(heights));
+    cpu.SetMethod(method);
+    cpu.SetAmplitude(amplitude);
+    ASSERT_TRUE(cpu.Compute() && cpu.WriteTexture(d3d_, device_));
+    std::vector<uint8_t> gpuTexels, cpuTexels;
     ASSERT_TRUE(platform::ReadTexture(gpu_->GetTexture(), 0, gpuTexels));
-    const std::vector<uint8_t> cpuTexels = CpuTexels(heights, method, amplitude);
+    ASSERT_TRUE(platform::ReadTexture(cpu.GetTexture(), 0, cpuTexels));
     ASSERT_EQ(gpuTexels.size(), cpuTexels.size());
     int spread[2] = {255, 0};  // the red channel's range: the normals must not be nearly flat
     size_t mismatches = 0;
     for (size_t k = 0; k < cpuTexels.size(); k += 4) {
       bool near = true;
-      for (size_t channel = 0; channel < 4; ++channel) {
-        near = near && std::abs(gpuTexels[k + channel] - cpuTexels[k + channel]) <= 1;
-      }
+      for (size_t c = 0; c < 4; ++c) near = near && std::abs(gpuTexels[k + c] - cpuTexels[k + c]) <= 1;
       if (!near && mismatches++ < 3) {
-        ADD_FAILURE() << "texel " << k / 4 << ": B, G, R " << int{gpuTexels[k]} << ", " << int{gpuTexels[k + 1]} << ", "
-                      << int{gpuTexels[k + 2]} << "; CPU " << int{cpuTexels[k]} << ", " << int{cpuTexels[k + 1]} << ", "
-                      << int{cpuTexels[k + 2]};
+        ADD_FAILURE() << "texel " << k / 4 << ": 0x" << std::hex << TexelAt(gpuTexels, 1, k / 4, 0) << ", CPU 0x"
+                      << TexelAt(cpuTexels, 1, k / 4, 0);
       }
       spread[0] = std::min<int>(spread[0], cpuTexels[k + 2]);
       spread[1] = std::max<int>(spread[1], cpuTexels[k + 2]);
@@ -96,6 +84,18 @@ class NormalmapFDTexTest : public GLDeviceTest {
 
 // Which neighbour a texel reads must not depend on how its size rounds.
 TEST_F(NormalmapFDTexTest, ByteHeightsGiveTheCpuBytesAtEverySize) {
+  // The target is made again after a reset.
+  UseByteHeights(32);
+  ASSERT_TRUE(gpu_->WriteTexture(d3d_, device_));
+  ASSERT_TRUE(gpu_->OnLostDevice(device_));
+  EXPECT_EQ(gpu_->GetTexture(), nullptr);
+  EndSceneAndPresent();
+  D3DPRESENT_PARAMETERS parameters = PresentParameters();
+  ASSERT_EQ(device_->Reset(&parameters), D3D_OK);
+  ASSERT_TRUE(gpu_->OnResetDevice(device_));
+  ASSERT_EQ(device_->BeginScene(), D3D_OK);
+  inScene_ = true;
+  ExpectGpuMatchesCpu(&byteHeights_, 1, 1.0f);
   for (int n = 16; n <= 1024; n *= 2) {
     UseByteHeights(n);
     ExpectGpuMatchesCpu(&byteHeights_, 0, 1.0f);
@@ -117,18 +117,42 @@ TEST_F(NormalmapFDTexTest, FloatHeightsGiveTheCpuBytes) {
   gpu_.reset();
 }
 
-TEST_F(NormalmapFDTexTest, TargetIsRecreatedAfterAReset) {
-  UseByteHeights(32);
-  ASSERT_TRUE(gpu_->WriteTexture(d3d_, device_));
-  ASSERT_TRUE(gpu_->OnLostDevice(device_));
-  EXPECT_EQ(gpu_->GetTexture(), nullptr);
-  EndSceneAndPresent();
-  D3DPRESENT_PARAMETERS parameters = PresentParameters();
-  ASSERT_EQ(device_->Reset(&parameters), D3D_OK);
-  ASSERT_TRUE(gpu_->OnResetDevice(device_));
-  ASSERT_EQ(device_->BeginScene(), D3D_OK);
-  inScene_ = true;
-  ExpectGpuMatchesCpu(&byteHeights_, 1, 1.0f);
+// The batch comparison measures the GPU normal map, which lands as close to the
+// exact normal as the CPU forward differences after their 8-bit encoding (both
+// read 8-bit data: the GPU one the heightmap texture).
+using BatchGPU = GLTest;
+
+TEST_F(BatchGPU, ComparisonMeasuresTheGPUNormalMap) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "water-batch-gpu";
+  std::filesystem::create_directories(folder);
+  BatchOptions options;
+  options.statePath = "tiny.txt";
+  options.frames = 2;
+  options.seed = 5;
+  options.gpu = true;
+  options.progress = false;
+  options.csvPath = (folder / "gpu.csv").string();
+  options.normalsTablePath = (folder / "gpu.md").string();
+  cEngineSettings state = batch::testing::TinyFFTState();
+  state.heightmapResolution = 64;
+  state.fdNormalmapAmplitude = 4.0f;
+  std::ostringstream out, err;
+  ASSERT_EQ(RunBatch(options, state, out, err), BATCH_OK) << err.str();
+
+  std::ifstream csv(options.csvPath);
+  std::string comment, header, row;
+  std::getline(csv, comment);
+  std::getline(csv, header);
+  std::getline(csv, row);
+  std::istringstream names(header), values(row);
+  std::map<std::string, double> value;
+  for (std::string name, field; std::getline(names, name, ',') && std::getline(values, field, ',');)
+    value[name] = std::stod(field);
+  const double gpu = value.at("gpu-forward_mean_deg"), cpu = value.at("cpu-forward_8bit_mean_deg");
+  EXPECT_GT(gpu, 0.0);
+  EXPECT_LT(gpu, 1.5 * cpu + 0.2);
+  EXPECT_LT(value.at("gpu-centred_mean_deg"), 1.5 * value.at("cpu-centred_8bit_mean_deg") + 0.2);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 // The four water engines on the OpenGL backend over an FFT ocean, with the
 // reflection and refraction images replaced by textures of known colours: what
-// the water looks like, checked on read-back pixels, and one screenshot each.
+// the water looks like, checked on read-back pixels, and one screenshot each;
+// then each in a whole editor frame with the sky, the island and every pass.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
+#include <thread>
 
-#include "GLDeviceTest.h"
+#include "GLTest.h"
 #include "normalmap/cNormalmapFDRaw.h"
 #include "support/DefaultScene.h"
 
@@ -15,11 +21,6 @@ namespace {
 constexpr UINT kWidth = 320, kHeight = 240;
 constexpr D3DCOLOR kSky = 0xFFB4CDE6;
 constexpr D3DCOLOR kBackground = 0xFFFF00FF;  // behind the water: shows where it is transparent
-
-struct Rgb {
-  int r, g, b;
-  int Sum() const { return r + g + b; }
-};
 
 class WaterEngineGL : public GLDeviceTest {
  protected:
@@ -51,7 +52,9 @@ class WaterEngineGL : public GLDeviceTest {
       for (int x = 0; x < 64; ++x) {
         const float t = y / 63.0f;
         const float cloud = std::max(0.0f, std::sin(x * 0.3f + y * 0.11f) * std::sin(y * 0.45f) - 0.55f) * 2.0f;
-        const auto mix = [&](float a, float b) { return static_cast<DWORD>(std::min(255.0f, a + (b - a) * t + cloud * 120.0f)); };
+        const auto mix = [&](float a, float b) {
+          return static_cast<DWORD>(std::min(255.0f, a + (b - a) * t + cloud * 120.0f));
+        };
         texels.push_back(D3DCOLOR_XRGB(mix(210, 40), mix(225, 95), mix(235, 160)));
       }
     return MakeTexture(64, 64, texels);
@@ -61,12 +64,12 @@ class WaterEngineGL : public GLDeviceTest {
     std::unique_ptr<iWaterEngine> engine = scene_support::MakeEngine(typeId);
     if (typeId == ENGINE_SM3) {
       // The editor's default disc, its texture coordinates scaled so the waves have the simple grid's size.
-      EXPECT_TRUE(radial_.Create(2000.0f, 192, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(26.0f, 26.0f), D3DXVECTOR3(0, 0, 0),
-                                 device_));
+      EXPECT_TRUE(
+          radial_.Create(2000.0f, 192, 1.0f, 1.01f, 300.0f, D3DXVECTOR2(26.0f, 26.0f), D3DXVECTOR3(0, 0, 0), device_));
       engine->SetGeometry(&radial_);
     } else {
-      EXPECT_TRUE(grid_.Create(600.0f, 600.0f, 160, 160, D3DXVECTOR2(4.0f, 4.0f), D3DXVECTOR3(0.0f, 0.0f, 240.0f),
-                               device_));
+      EXPECT_TRUE(
+          grid_.Create(600.0f, 600.0f, 160, 160, D3DXVECTOR2(4.0f, 4.0f), D3DXVECTOR3(0.0f, 0.0f, 240.0f), device_));
       engine->SetGeometry(&grid_);
     }
     engine->SetNormalmap(&normalmap_);
@@ -89,29 +92,9 @@ class WaterEngineGL : public GLDeviceTest {
     ReadBack();
   }
 
-  Rgb At(UINT x, UINT y) const {
-    const D3DCOLOR c = Pixel(x, y);
-    return {static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF)};
-  }
-
-  // Mean colour of the rows [top, bottom).
-  Rgb RowsMean(UINT top, UINT bottom) const {
-    long r = 0, g = 0, b = 0, n = 0;
-    for (UINT y = top; y < bottom; ++y)
-      for (UINT x = 0; x < width_; ++x, ++n) {
-        const Rgb c = At(x, y);
-        r += c.r, g += c.g, b += c.b;
-      }
-    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
-  }
-
   // Pixels of the lower half (all water) for which `test` holds.
-  template <typename Test>
-  int CountWater(Test test) const {
-    int count = 0;
-    for (UINT y = height_ / 2; y < height_; ++y)
-      for (UINT x = 0; x < width_; ++x) count += test(At(x, y)) ? 1 : 0;
-    return count;
+  int CountWater(const std::function<bool(Rgb)>& test) const {
+    return frame_.Count(0, kHeight / 2, kWidth, kHeight, test);
   }
 
   cFFTHeightmap heightmap_;
@@ -124,7 +107,8 @@ class WaterEngineGL : public GLDeviceTest {
 };
 
 // Each engine over the same ocean: how it blends its images, and what foam,
-// sun glint and shallow water add where the engine has them; one screenshot each.
+// sun glint, shallow water and extrusion add where the engine has them; one
+// screenshot each.
 class EachWaterEngine : public WaterEngineGL, public ::testing::WithParamInterface<int> {};
 
 TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAndShallows) {
@@ -140,7 +124,7 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
     if (!sm3) Waves(waves);
     Draw(*engine);
     // Close below the camera the water is mostly refraction; near the horizon mostly reflection.
-    const Rgb near = RowsMean(kHeight - 20, kHeight), far = RowsMean(kHeight / 2 + 10, kHeight / 2 + 30);
+    const Rgb near = frame_.Mean(kHeight - 20, kHeight), far = frame_.Mean(kHeight / 2 + 10, kHeight / 2 + 30);
     EXPECT_LT(near.Sum(), far.Sum()) << "waves " << waves;
     EXPECT_GT(near.Sum(), 0x10 + 0x28 + 0x38 - 6);
     EXPECT_LT(far.Sum(), 3 * 0xF0 + 6);
@@ -172,12 +156,31 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
     // Every channel saturate(1 - depth below the plane / range): 0.6 is fairly shallow.
     lit->SetDepth(Solid(0xFF999999), 1.0f, 0.0f);
     Draw(*engine, kBackground);
-    const Rgb mean = RowsMean(kHeight / 2, kHeight);
+    const Rgb mean = frame_.Mean(kHeight / 2, kHeight);
     EXPECT_GT(mean.r, mean.g + 40) << "the background shows through the shallows";
     lit->SetDepth(Solid(0x00000000), 1.0f, 1.0f);
     Draw(*engine, kBackground);
     EXPECT_EQ(CountWater(background), 0) << "deep water stays opaque";
     lit->DisableDepth();
+  }
+
+  if (sm3) {  // the extrusion moves at least 5% of the pixels, from byte heights and from float ones
+    engine->SetReflectionTexture(SkyReflection());
+    engine->SetRefractionTexture(Solid(0xFF183C46));
+    Draw(*engine);
+    const std::vector<uint8_t> flat = frame_.bgra;
+    sm3->SetGPUExtrusion(12.0f, D3DXVECTOR2(26.0f, 26.0f), 3000.0f);
+    for (bool floatFormat : {false, true}) {
+      if (floatFormat) {
+        ASSERT_TRUE(heightmap_.UseFloatFormat(d3d_, device_));
+        ASSERT_TRUE(heightmap_.WriteTexture(device_));
+        sm3->SetHeightmapTexture(heightmap_.GetTexture());
+      }
+      Draw(*engine);
+      size_t moved = 0;
+      for (size_t k = 0; k < flat.size(); k += 4) moved += std::abs(flat[k] - frame_.bgra[k]) > 8 ? 1 : 0;
+      EXPECT_GT(moved, flat.size() / 4 / 20) << "float heightmap " << floatFormat;
+    }
   }
 
   // No NaN or black pixels when distances are zero.
@@ -197,32 +200,70 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
   if (lit) lit->SetSunlight(0xFFFFF0D0, 200.0f, 4.0f, D3DXVECTOR3(600.0f, 250.0f, 3000.0f));
   if (sm3) sm3->SetGPUExtrusion(3.0f, D3DXVECTOR2(26.0f, 26.0f), 3000.0f);
   Draw(*engine);
-  SaveScreenshot((std::string("engine-") + EngineName(typeId) + ".png").c_str());  // copied to docs/screenshots by hand
+  frame_.Save((std::string("engine-") + EngineName(typeId) + ".png").c_str());  // copied to docs/screenshots by hand
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EachWaterEngine, ::testing::Values(ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3),
                          [](const auto& info) { return std::string(EngineName(info.param)); });
 
-TEST_F(WaterEngineGL, ShaderModel3ExtrusionMovesTheSurface) {
-  for (bool floatFormat : {false, true}) {
-    SCOPED_TRACE(::testing::Message() << "float heightmap " << floatFormat);
-    if (floatFormat) {
-      ASSERT_TRUE(heightmap_.UseFloatFormat(d3d_, device_));
-    }
-    ASSERT_TRUE(heightmap_.WriteTexture(device_));
-    auto engine = MakeEngine(ENGINE_SM3);
-    auto* sm3 = static_cast<cWaterEngineSM3*>(engine.get());
-    engine->SetReflectionTexture(SkyReflection());
-    engine->SetRefractionTexture(Solid(0xFF183C46));
-    Draw(*engine);
-    const std::vector<uint8_t> flat = pixels_;
-    sm3->SetGPUExtrusion(12.0f, D3DXVECTOR2(26.0f, 26.0f), 3000.0f);
-    Draw(*engine);
-    size_t moved = 0;
-    for (size_t k = 0; k < flat.size(); k += 4) moved += std::abs(flat[k] - pixels_[k]) > 8 ? 1 : 0;
-    EXPECT_GT(moved, flat.size() / 4 / 20) << "at least 5% of the pixels change";
+// Whole editor frames at 1024 x 768, one per engine type, with the sky, the
+// island and every pass on: checked where the picture must show sky, water and
+// the island, and saved as screenshots (build/artifacts/water-*.png).
+bool Dark(Rgb c) { return c.r < 10 && c.g < 10 && c.b < 10; }
+// Sky: blue above red, or the bright haze near the horizon.
+bool SkyLike(Rgb c) { return c.b > c.r || c.Sum() > 500; }
+// Sand and grass: more green than blue, which neither sky nor fill colour has.
+bool IslandLike(Rgb c) { return c.g > c.b + 10 && c.g > 40; }
+bool FillColour(Rgb c) { return std::abs(c.r - 24) <= 2 && std::abs(c.g - 40) <= 2 && std::abs(c.b - 46) <= 2; }
+
+class WaterSceneTest : public GLTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    GLTest::SetUp();
+    if (NotStarted()) return;
+    scene_support::SceneSizes sizes;
+    sizes.heightmap = 256;
+    ASSERT_EQ(scene.Start(GetParam(), sizes), "");
+    D3DDISPLAYMODE mode = scene.editor->displayMode;
+    mode.Width = 1024;
+    mode.Height = 768;
+    ASSERT_TRUE(scene.editor->ChangeDisplayMode(mode));
   }
+  void TearDown() override {
+    scene.Stop();
+    GLTest::TearDown();
+  }
+
+  scene_support::DefaultScene scene;
+};
+
+TEST_P(WaterSceneTest, SkyIslandAndWaterWithEveryPass) {
+  for (int i = 0; i < 4; ++i) {  // until the toolbar has faded in
+    EXPECT_EQ(scene.editor->Frame(), S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  Picture frame, reflection, refraction;
+  ASSERT_TRUE(frame.Read(scene.editor->device));
+  frame.Save(std::string("water-") + EngineName(GetParam()) + ".png");  // copied by hand into docs/screenshots
+
+  // The camera looks level from 100 units up: sky above the middle row, the
+  // island ahead just below it, water in the lower part.
+  EXPECT_GT(frame.Share(0.3, 0.05, 0.7, 0.4, SkyLike), 0.95);
+  EXPECT_GT(frame.Share(0.45, 0.6, 0.55, 0.68, IslandLike), 0.25);
+  EXPECT_EQ(frame.Share(0.3, 0.8, 0.7, 0.88, Dark), 0.0);
+
+  // The reflection holds the mirrored island; the refraction the submerged
+  // island on the fill colour.
+  const cWaterScene& water = scene.editor->waterScene;
+  ASSERT_TRUE(reflection.Read(water.reflectionTarget.GetTexture()));
+  ASSERT_TRUE(refraction.Read(water.refractionTarget.GetTexture()));
+  EXPECT_GT(reflection.Share(0, 0, 1, 1, IslandLike), 0.002);
+  EXPECT_GT(refraction.Share(0, 0, 1, 1, FillColour), 0.2);
+  EXPECT_GT(refraction.Share(0, 0, 1, 1, IslandLike), 0.01);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, WaterSceneTest, ::testing::Values(ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3),
+                         [](const auto& info) { return std::string(EngineName(info.param)); });
 
 }  // namespace
 }  // namespace gltest
