@@ -38,7 +38,7 @@ std::tuple<float, float, float> Position(const MeshData& mesh, size_t vertex) {
 
 }  // namespace
 
-TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
+TEST(XFileParser, FramesAreFlattenedPolygonsFannedAndMaterialsMerged) {
   const MeshData mesh = ParseOk(TwoFrames());
   ASSERT_EQ(mesh.vertices.size(), 7u);
   EXPECT_EQ(Position(mesh, 1), std::tuple(11.0f, 0.0f, 0.0f));  // outer frame only
@@ -47,10 +47,7 @@ TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
   EXPECT_EQ(Position(mesh, 5), std::tuple(12.0f, 3.0f, 0.0f));  // (1,1,0)
   // The normal is normalised again after the scale.
   EXPECT_EQ(std::tuple(mesh.vertices[2].uv[1], mesh.vertices[4].normal[2]), std::tuple(1.0f, -1.0f));
-}
-
-TEST(XFileParser, PolygonsAreFannedAndMaterialsMerged) {
-  const MeshData mesh = ParseOk(TwoFrames());
+  // Polygons are fanned and materials merged.
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 2, 1, 3, 4, 5, 3, 5, 6, 3, 5, 4}));
   EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 2, 2, 1}));
   ASSERT_EQ(mesh.materials.size(), 3u);
