@@ -128,7 +128,9 @@ AppPaths InstalledUnder(const fs::path& share, const fs::path& home) {
   return paths;
 }
 
-TEST_F(AppPathsTest, FirstStartCopiesTheExamples) {
+// The first start copies the examples; a save folder that exists is the
+// user's, and later starts copy nothing into it and replace nothing.
+TEST_F(AppPathsTest, FirstStartCopiesTheExamplesAndLaterStartsLeaveThemAlone) {
   Machine(false, true, {});
   std::vector<std::string> problems;
   PrepareUserFolders(InstalledUnder(Share(), Home()), &problems);
@@ -138,13 +140,9 @@ TEST_F(AppPathsTest, FirstStartCopiesTheExamples) {
     EXPECT_EQ(Read(Home() / "save" / name), Read(Share() / "data/states" / name)) << name;
   }
   EXPECT_FALSE(fs::exists(Home() / "save/calm.tmp"));
-}
 
-// A save folder that exists is the user's: nothing is copied into it or replaced.
-TEST_F(AppPathsTest, LaterStartsLeaveTheSaveFolderAlone) {
-  Machine(false, true, {});
   Write(Home() / "save/calm.txt", "mine");
-  std::vector<std::string> problems;
+  fs::remove(Home() / "save/ffp.txt");
   PrepareUserFolders(InstalledUnder(Share(), Home()), &problems);
   EXPECT_TRUE(problems.empty());
   EXPECT_EQ(Read(Home() / "save/calm.txt"), "mine");

@@ -4,12 +4,9 @@
 
 #include <jpeglib.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +25,26 @@ inline void Put32(std::string& out, unsigned v) {
   Put16(out, v >> 16);
 }
 
+// Pixel rows as stored, top row first or bottom row first, each pixel as its
+// first `bytes` of B, G, R, A and each row padded to `pitch`.
+inline std::string Rows(unsigned width, unsigned height, const std::vector<Rgba>& pixels, bool topDown, unsigned bytes,
+                        unsigned pitch) {
+  std::string out;
+  for (unsigned row = 0; row < height; ++row) {
+    const unsigned y = topDown ? row : height - 1 - row;
+    std::string line;
+    for (unsigned x = 0; x < width; ++x) {
+      const Rgba& p = pixels[y * width + x];
+      line +=
+          std::string{static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r), static_cast<char>(p.a)}
+              .substr(0, bytes);
+    }
+    line.resize(pitch, '\0');
+    out += line;
+  }
+  return out;
+}
+
 // Uncompressed 32-bit TGA; `topDown` sets the top-left origin bit, otherwise rows are stored bottom first.
 inline std::string Tga(unsigned width, unsigned height, const std::vector<Rgba>& pixels, bool topDown) {
   std::string out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -35,40 +52,7 @@ inline std::string Tga(unsigned width, unsigned height, const std::vector<Rgba>&
   Put16(out, height);
   out += static_cast<char>(32);
   out += static_cast<char>(topDown ? 0x28 : 0x08);
-  for (unsigned row = 0; row < height; ++row) {
-    const unsigned y = topDown ? row : height - 1 - row;
-    for (unsigned x = 0; x < width; ++x) {
-      const Rgba& p = pixels[y * width + x];
-      out += {static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r), static_cast<char>(p.a)};
-    }
-  }
-  return out;
-}
-
-// 24-bit bottom-up BMP (no alpha).
-inline std::string Bmp(unsigned width, unsigned height, const std::vector<Rgba>& pixels) {
-  const unsigned pitch = (width * 3 + 3) & ~3u;
-  std::string out = "BM";
-  Put32(out, 54 + pitch * height);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, width);
-  Put32(out, height);
-  Put16(out, 1);
-  Put16(out, 24);
-  for (int i = 0; i < 6; ++i) Put32(out, 0);
-  for (unsigned row = 0; row < height; ++row) {
-    const unsigned y = height - 1 - row;
-    std::string line;
-    for (unsigned x = 0; x < width; ++x) {
-      const Rgba& p = pixels[y * width + x];
-      line += {static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r)};
-    }
-    line.resize(pitch, '\0');
-    out += line;
-  }
-  return out;
+  return out + Rows(width, height, pixels, topDown, 4, width * 4);
 }
 
 // The same pixels as one raw run-length packet.
@@ -89,30 +73,32 @@ inline std::string BmpStart(unsigned infoSize, unsigned dataOffset, unsigned fil
   return out;
 }
 
-// 2x2, 24 bits, rows top first (negative height).
-inline std::string TopDownBmp() {
-  std::string out = BmpStart(40, 54, 54 + 16);
-  Put32(out, 2);
-  Put32(out, static_cast<unsigned>(-2));
+// The three ways a 24-bit BMP comes: rows bottom first, top first (negative
+// height), or bottom first under the 12-byte OS/2 header.
+enum class BmpKind { kBottomUp, kTopDown, kOs2 };
+
+inline std::string Bmp(unsigned width, unsigned height, const std::vector<Rgba>& pixels,
+                       BmpKind kind = BmpKind::kBottomUp) {
+  const unsigned pitch = (width * 3 + 3) & ~3u;
+  const bool os2 = kind == BmpKind::kOs2;
+  const unsigned headers = os2 ? 26 : 54;
+  std::string out = BmpStart(headers - 14, headers, headers + pitch * height);
+  if (os2) {
+    Put16(out, width);
+    Put16(out, height);
+  } else {
+    Put32(out, width);
+    Put32(out, kind == BmpKind::kTopDown ? 0u - height : height);
+  }
   Put16(out, 1);
   Put16(out, 24);
-  for (int i = 0; i < 6; ++i) Put32(out, 0);
-  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
-  out += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white
-  return out;
+  out.resize(headers, '\0');
+  return out + Rows(width, height, pixels, kind == BmpKind::kTopDown, 3, pitch);
 }
 
-// 2x2, 24 bits, with the 12-byte OS/2 header; rows bottom first.
-inline std::string Os2Bmp() {
-  std::string out = BmpStart(12, 26, 26 + 16);
-  Put16(out, 2);
-  Put16(out, 2);
-  Put16(out, 1);
-  Put16(out, 24);
-  out += std::string("\xFF\x00\x00\xFF\xFF\xFF\x00\x00", 8);  // bottom: blue, white
-  out += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // top: red, green
-  return out;
-}
+// Red, green, blue and white: what every BMP kind is checked with.
+inline const std::vector<Rgba> kPrimaries = {
+    {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
 
 // 4x2, 8 bits with a two-colour palette, run-length coded.
 inline std::string Rle8Bmp() {
@@ -190,31 +176,12 @@ inline std::vector<NamedImage> EveryKind() {
           {"bottom-up.tga", Tga(2, 2, kPixels, false)},
           {"rle.tga", RleTga()},
           {"bottom-up.bmp", Bmp(2, 2, kPixels)},
-          {"top-down.bmp", TopDownBmp()},
-          {"os2.bmp", Os2Bmp()},
+          {"top-down.bmp", Bmp(2, 2, kPrimaries, BmpKind::kTopDown)},
+          {"os2.bmp", Bmp(2, 2, kPrimaries, BmpKind::kOs2)},
           {"rle8.bmp", Rle8Bmp()},
           {"rgba.png", Png()},
           {"baseline.jpg", Jpeg(false)},
           {"progressive.jpg", Jpeg(true)}};
 }
-
-// A fresh directory under the system temp folder, removed by the destructor.
-class TempDir {
- public:
-  explicit TempDir(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    const std::string file = (path_ / name).string();
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file;
-  }
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace test_images

@@ -2,9 +2,12 @@
 // the device's states back, and see what reached the backend.
 #pragma once
 
+#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "../ScratchFolder.h"
 #include "HeadlessDevice.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -40,6 +43,13 @@ inline SpyBackend* InstallSpy() {
   SpyBackend* spy = backend.get();
   InstallBackend(std::move(backend));
   return spy;
+}
+
+// Writes `bytes` to the file `name` in `folder` and returns its path.
+inline std::string WriteFile(const ScratchFolder& folder, const std::string& name, const std::string& bytes) {
+  const std::string path = folder.File(name);
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
 }
 
 class PlatformFixture : public HeadlessDevice {

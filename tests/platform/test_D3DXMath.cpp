@@ -19,9 +19,12 @@ D3DXVECTOR3 Coord(const D3DXVECTOR3& v, const D3DXMATRIX& m) {
   return *D3DXVec3TransformCoord(&out, &v, &m);
 }
 
-D3DXMATRIX Identity() {
+// The matrix a D3DX builder writes.
+template <class Builder, class... Arguments>
+D3DXMATRIX Make(Builder builder, Arguments... arguments) {
   D3DXMATRIX m;
-  return *D3DXMatrixIdentity(&m);
+  builder(&m, arguments...);
+  return m;
 }
 
 // A well-conditioned matrix with no zero entries.
@@ -49,24 +52,67 @@ TEST(D3DXMath, VectorOperatorsAndHelpers) {
   EXPECT_EQ(*D3DXVec3Normalize(&out, &zero), zero);
 }
 
-TEST(D3DXMath, MatrixProductIsRowVectorComposition) {
-  D3DXMATRIX s, t, st;
-  D3DXMatrixScaling(&s, 2, 3, 4);
-  D3DXMatrixTranslation(&t, 10, 20, 30);
-  D3DXMatrixMultiply(&st, &s, &t);
-  EXPECT_EQ(st, s * t);
-  ExpectNear(Coord(D3DXVECTOR3(1, 1, 1), st), D3DXVECTOR3(12, 23, 34));  // scale first, then translate
+// Where each kind of matrix takes points, from what the matrix stands for.
+TEST(D3DXMath, MatricesMovePointsAsTheirGeometrySays) {
+  const float quarter = D3DXToRadian(90.0f), halfFov = D3DXToRadian(30.0f), zn = 1.0f, zf = 16384.0f;
+  const float top = std::tan(halfFov), right = top * 4.0f / 3.0f;  // of the view at distance 1
+  const D3DXVECTOR3 diagonal(1, 1, 1), origin(0, 0, 0), up(0, 1, 0), behind(0, 0, -5), side(3, 0, 0);
+  const D3DXPLANE y2(0, 3, 0, -6);  // y = 2, unnormalised
+  const D3DXMATRIX move = Make(D3DXMatrixScaling, 2.f, 3.f, 4.f) * Make(D3DXMatrixTranslation, 10.f, 20.f, 30.f);
+  const D3DXMATRIX thirdTurn = Make(D3DXMatrixRotationAxis, &diagonal, D3DXToRadian(120.0f));
+  const D3DXMATRIX reflect = Make(D3DXMatrixReflect, &y2);
+  const D3DXMATRIX fromBehind = Make(D3DXMatrixLookAtLH, &behind, &origin, &up);
+  const D3DXMATRIX fromSide = Make(D3DXMatrixLookAtLH, &side, &origin, &up);
+  const D3DXMATRIX perspective = Make(D3DXMatrixPerspectiveFovLH, 2 * halfFov, 4.f / 3.f, zn, zf);
+  const D3DXMATRIX ortho = Make(D3DXMatrixOrthoLH, 4.f, 2.f, 1.f, 11.f);
+  const struct {
+    const char* what;
+    D3DXMATRIX matrix;
+    D3DXVECTOR3 from, to;
+  } cases[] = {
+      {"scale, then translate", move, {1, 1, 1}, {12, 23, 34}},
+      // Left-handed: positive angles turn clockwise looking down the axis toward the origin.
+      {"rotation about y", Make(D3DXMatrixRotationY, quarter), {1, 0, 0}, {0, 0, -1}},
+      {"rotation about x", Make(D3DXMatrixRotationX, quarter), {0, 1, 0}, {0, 0, 1}},
+      {"rotation about z", Make(D3DXMatrixRotationZ, quarter), {1, 0, 0}, {0, 1, 0}},
+      // A third of a turn about (1,1,1) cycles the coordinate axes.
+      {"third turn, x", thirdTurn, {1, 0, 0}, {0, 1, 0}},
+      {"third turn, z", thirdTurn, {0, 0, 1}, {1, 0, 0}},
+      {"reflection in y = 2", reflect, {1, 5, 2}, {1, -1, 2}},
+      {"reflection keeps its plane", reflect, {-4, 2, 9}, {-4, 2, 9}},
+      {"view down +z from z = -5", fromBehind, {1, 2, 0}, {1, 2, 5}},
+      // From the +x axis the origin is straight ahead and world +z on the right.
+      {"view from +x, target", fromSide, {0, 0, 0}, {0, 0, 3}},
+      {"view from +x, +z", fromSide, {0, 0, 1}, {1, 0, 3}},
+      // The corners of the view land on the corners of the unit square, at depth 0 near and 1 far.
+      {"perspective, near corner", perspective, {right * zn, top * zn, zn}, {1, 1, 0}},
+      {"perspective, far corner", perspective, {-right * zf, -top * zf, zf}, {-1, -1, 1}},
+      {"ortho, near corner", ortho, {2, 1, 1}, {1, 1, 0}},
+      {"ortho, far corner", ortho, {-2, -1, 11}, {-1, -1, 1}},
+      {"ortho, middle", ortho, {0, 0, 6}, {0, 0, 0.5f}},
+      {"general, divided by w", kGeneral, {1, 2, 3}, {5.0f / 11, 10.0f / 11, 16.0f / 11}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectNear(Coord(c.from, c.matrix), c.to, 1e-4f);
+  }
+  // An unnormalised axis gives the same rotation as the matching principal one.
+  const D3DXVECTOR3 y(0, 7, 0), x(2, 0, 0);
+  ExpectNear(Make(D3DXMatrixRotationAxis, &y, 0.7f), Make(D3DXMatrixRotationY, 0.7f));
+  ExpectNear(Make(D3DXMatrixRotationAxis, &x, -1.2f), Make(D3DXMatrixRotationX, -1.2f));
+}
 
+TEST(D3DXMath, MatrixArithmeticAndTranspose) {
   D3DXMATRIX m = kGeneral;
-  const D3DXMATRIX identity = Identity();
+  const D3DXMATRIX identity = Make(D3DXMatrixIdentity), t = Make(D3DXMatrixTranslation, 1.f, 0.f, 0.f);
   m *= identity;
   EXPECT_EQ(m, kGeneral);
+  EXPECT_EQ(Make(D3DXMatrixMultiply, &kGeneral, &t), kGeneral * t);
   EXPECT_TRUE(D3DXMatrixIsIdentity(&identity));
   EXPECT_FALSE(D3DXMatrixIsIdentity(&t));
   EXPECT_EQ(kGeneral + kGeneral, kGeneral * 2.0f);
   EXPECT_EQ(kGeneral - kGeneral, kGeneral * 0.0f);
-  D3DXMATRIX tr;
-  D3DXMatrixTranspose(&tr, &kGeneral);
+  const D3DXMATRIX tr = Make(D3DXMatrixTranspose, &kGeneral);
   EXPECT_EQ(std::tuple(tr(0, 3), tr(2, 1)), std::tuple(kGeneral(3, 0), kGeneral(1, 2)));
   const float values[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   EXPECT_EQ(D3DXMATRIX(values)._32, 10.0f);
@@ -79,8 +125,8 @@ TEST(D3DXMath, InverseAndDeterminant) {
   float det = 0.0f;
   ASSERT_EQ(D3DXMatrixInverse(&inv, &det, &kGeneral), &inv);
   EXPECT_NEAR(det, 40.0f, 1e-4f);
-  ExpectNear(inv * kGeneral, Identity());
-  ExpectNear(kGeneral * inv, Identity());
+  ExpectNear(inv * kGeneral, Make(D3DXMatrixIdentity));
+  ExpectNear(kGeneral * inv, Make(D3DXMatrixIdentity));
 
   // Third row is the sum of the first two.
   const D3DXMATRIX singular(1, 2, 3, 4, 5, 6, 7, 8, 6, 8, 10, 12, 0, 0, 0, 1);
@@ -90,64 +136,6 @@ TEST(D3DXMath, InverseAndDeterminant) {
   EXPECT_EQ(untouched, kGeneral);
   EXPECT_EQ(det, 0.0f);
   EXPECT_EQ(D3DXMatrixInverse(&untouched, nullptr, &singular), nullptr);
-}
-
-TEST(D3DXMath, CameraMatrices) {
-  D3DXMATRIX view;
-  const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0), sideEye(3, 0, 0);
-  // Looking down +z from z = -5: the view is a translation by +5 along z.
-  ExpectNear(*D3DXMatrixLookAtLH(&view, &eye, &at, &up), D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 5, 1));
-  // A camera on the +x axis looking at the origin sees it straight ahead and world +z on its right.
-  D3DXMatrixLookAtLH(&view, &sideEye, &at, &up);
-  ExpectNear(Coord(at, view), D3DXVECTOR3(0, 0, 3));
-  ExpectNear(Coord(D3DXVECTOR3(0, 0, 1), view), D3DXVECTOR3(1, 0, 3));
-
-  D3DXMATRIX proj;
-  const float zn = 1.0f, zf = 16384.0f;
-  D3DXMatrixPerspectiveFovLH(&proj, D3DXToRadian(60.0f), 4.0f / 3.0f, zn, zf);
-  const float yScale = 1.0f / std::tan(D3DXToRadian(30.0f));  // sqrt(3)
-  EXPECT_NEAR(proj._22, std::sqrt(3.0f), 1e-5f);
-  EXPECT_NEAR(proj._11, yScale * 0.75f, 1e-5f);
-  EXPECT_FLOAT_EQ(proj._33, zf / (zf - zn));
-  EXPECT_FLOAT_EQ(proj._43, -zn * zf / (zf - zn));
-  EXPECT_EQ(std::tuple(proj._34, proj._44), std::tuple(1.0f, 0.0f));
-  // Near and far planes land on depth 0 and 1.
-  EXPECT_NEAR(Coord(D3DXVECTOR3(0, 0, zn), proj).z, 0.0f, 1e-6f);
-  EXPECT_NEAR(Coord(D3DXVECTOR3(0, 0, zf), proj).z, 1.0f, 1e-6f);
-
-  D3DXMatrixOrthoLH(&proj, 4.0f, 2.0f, 1.0f, 11.0f);
-  ExpectNear(Coord(D3DXVECTOR3(2, 1, 1), proj), D3DXVECTOR3(1, 1, 0));
-  ExpectNear(Coord(D3DXVECTOR3(-2, -1, 11), proj), D3DXVECTOR3(-1, -1, 1));
-  ExpectNear(Coord(D3DXVECTOR3(0, 0, 6), proj), D3DXVECTOR3(0, 0, 0.5f));
-}
-
-TEST(D3DXMath, Rotations) {
-  D3DXMATRIX m, axis;
-  const float quarter = D3DXToRadian(90.0f);
-  // Left-handed: positive angles turn clockwise looking down the axis toward the origin.
-  ExpectNear(Coord(D3DXVECTOR3(1, 0, 0), *D3DXMatrixRotationY(&m, quarter)), D3DXVECTOR3(0, 0, -1));
-  ExpectNear(Coord(D3DXVECTOR3(0, 1, 0), *D3DXMatrixRotationX(&m, quarter)), D3DXVECTOR3(0, 0, 1));
-  ExpectNear(Coord(D3DXVECTOR3(1, 0, 0), *D3DXMatrixRotationZ(&m, quarter)), D3DXVECTOR3(0, 1, 0));
-  // An unnormalised axis gives the same rotation as the matching principal one.
-  const D3DXVECTOR3 y(0, 7, 0), x(2, 0, 0), diagonal(1, 1, 1);
-  ExpectNear(*D3DXMatrixRotationAxis(&axis, &y, 0.7f), *D3DXMatrixRotationY(&m, 0.7f));
-  ExpectNear(*D3DXMatrixRotationAxis(&axis, &x, -1.2f), *D3DXMatrixRotationX(&m, -1.2f));
-  // A third of a turn about (1,1,1) cycles the coordinate axes.
-  D3DXMatrixRotationAxis(&m, &diagonal, D3DXToRadian(120.0f));
-  ExpectNear(Coord(D3DXVECTOR3(1, 0, 0), m), D3DXVECTOR3(0, 1, 0));
-  ExpectNear(Coord(D3DXVECTOR3(0, 0, 1), m), D3DXVECTOR3(1, 0, 0));
-}
-
-TEST(D3DXMath, ReflectInPlaneYEquals2) {
-  // y = 2 written unnormalised as 0x + 3y + 0z - 6 = 0.
-  const D3DXPLANE plane(0, 3, 0, -6);
-  D3DXMATRIX m;
-  D3DXMatrixReflect(&m, &plane);
-  ExpectNear(Coord(D3DXVECTOR3(1, 5, 2), m), D3DXVECTOR3(1, -1, 2));
-  ExpectNear(Coord(D3DXVECTOR3(-4, 2, 9), m), D3DXVECTOR3(-4, 2, 9));
-  D3DXVECTOR3 n;
-  const D3DXVECTOR3 up(0, 1, 0);
-  ExpectNear(*D3DXVec3TransformNormal(&n, &up, &m), D3DXVECTOR3(0, -1, 0));
 }
 
 TEST(D3DXMath, Planes) {
@@ -170,15 +158,17 @@ TEST(D3DXMath, Planes) {
 
 TEST(D3DXMath, VectorTransforms) {
   D3DXMATRIX m = kGeneral;
-  const D3DXVECTOR3 v(1, 2, 3);
+  const D3DXVECTOR3 v(1, 2, 3), up(0, 1, 0);
   // Row vector (1,2,3,1) times kGeneral, worked column by column.
   D3DXVECTOR4 r;
   EXPECT_EQ(*D3DXVec3Transform(&r, &v, &m), D3DXVECTOR4(5, 10, 16, 11));
   const D3DXVECTOR4 v4(1, 2, 3, 0);
   EXPECT_EQ(*D3DXVec4Transform(&r, &v4, &m), D3DXVECTOR4(4, 10, 14, 6));
-  ExpectNear(Coord(v, m), D3DXVECTOR3(5.0f / 11, 10.0f / 11, 16.0f / 11));
   D3DXVECTOR3 n;
   ExpectNear(*D3DXVec3TransformNormal(&n, &v, &m), D3DXVECTOR3(4, 10, 14));
+  const D3DXPLANE y2(0, 3, 0, -6);
+  const D3DXMATRIX reflect = Make(D3DXMatrixReflect, &y2);
+  ExpectNear(*D3DXVec3TransformNormal(&n, &up, &reflect), D3DXVECTOR3(0, -1, 0));
   // A resulting w of 0 divides by zero as D3DX does.
   m._44 = m._14 = m._24 = m._34 = 0.0f;
   EXPECT_TRUE(std::isinf(Coord(D3DXVECTOR3(1, 0, 0), m).x));

@@ -33,11 +33,6 @@ class DeviceCreation : public ::testing::Test {
   IDirect3D9* d3d = nullptr;
 };
 
-TEST_F(DeviceCreation, OnlyTheSdkVersionOfTheProgramIsKnown) {
-  EXPECT_EQ(Direct3DCreate9(31), nullptr);
-  EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION + 1), nullptr);
-}
-
 TEST_F(DeviceCreation, ExactlyOneKindOfVertexProcessing) {
   IDirect3DDevice9* device = nullptr;
   EXPECT_EQ(Create(0, &device), D3DERR_INVALIDCALL);
@@ -51,7 +46,9 @@ TEST_F(DeviceCreation, ExactlyOneKindOfVertexProcessing) {
   }
 }
 
-TEST_F(DeviceCreation, NullArgumentsAndBadPresentParameters) {
+TEST_F(DeviceCreation, UnknownSdkVersionsNullArgumentsAndBadPresentParametersAreRefused) {
+  EXPECT_EQ(Direct3DCreate9(31), nullptr);
+  EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION + 1), nullptr);
   IDirect3DDevice9* device = nullptr;
   D3DPRESENT_PARAMETERS parameters = FullScreenParameters();
   const DWORD hardware = D3DCREATE_HARDWARE_VERTEXPROCESSING;
@@ -113,25 +110,44 @@ TEST_F(DeviceCreation, AdapterModes) {
   EXPECT_EQ(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8, 4, &mode), D3DERR_INVALIDCALL);
 }
 
-TEST_F(DeviceCreation, CapsOfTheProfiles) {
+// Shader versions, streams, vertex texture formats and a back buffer with alpha, by profile.
+TEST_F(DeviceCreation, CapsAndFormatChecksFollowTheProfile) {
+  HeadlessProfile opaqueBackBuffer = HeadlessProfile::ShaderModel3();
+  opaqueBackBuffer.backBufferA8R8G8B8 = false;
+  const DWORD vs3 = D3DVS_VERSION(3, 0), ps3 = D3DPS_VERSION(3, 0);
+  const HRESULT ok = D3D_OK, no = D3DERR_NOTAVAILABLE;
+  const struct {
+    const char* name;
+    HeadlessProfile profile;
+    DWORD vertexShader, pixelShader, streams;
+    HRESULT r32fVertexTexture, a32VertexTexture, r32fTexture, alphaBackBuffer;
+  } cases[] = {
+      {"shader model 3", HeadlessProfile::ShaderModel3(), vs3, ps3, 4, ok, ok, ok, ok},
+      {"shader model 2", HeadlessProfile::ShaderModel2(), D3DVS_VERSION(2, 0), D3DPS_VERSION(2, 0), 4, no, no, ok, ok},
+      {"shader model 1", HeadlessProfile::ShaderModel1(), D3DVS_VERSION(1, 1), D3DPS_VERSION(1, 4), 4, no, no, ok, ok},
+      {"fixed function", HeadlessProfile::FixedFunction(), 0, 0, 4, no, no, ok, ok},
+      {"one stream", HeadlessProfile::OneStream(), vs3, ps3, 1, ok, ok, ok, ok},
+      {"no R32F", HeadlessProfile::NoR32F(), vs3, ps3, 4, no, ok, no, ok},
+      {"opaque back buffer", opaqueBackBuffer, vs3, ps3, 4, ok, ok, ok, no},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Use(c.profile);
+    const D3DCAPS9 caps = Caps();
+    EXPECT_EQ(std::tuple(caps.VertexShaderVersion, caps.PixelShaderVersion, caps.MaxStreams),
+              std::tuple(c.vertexShader, c.pixelShader, c.streams));
+    EXPECT_EQ(std::tuple(CheckVertexTexture(D3DFMT_R32F), CheckVertexTexture(D3DFMT_A32B32G32R32F),
+                         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_R32F),
+                         CheckBackBuffer(D3DFMT_A8R8G8B8), CheckBackBuffer(D3DFMT_X8R8G8B8)),
+              std::tuple(c.r32fVertexTexture, c.a32VertexTexture, c.r32fTexture, c.alphaBackBuffer, ok));
+  }
+}
+
+TEST_F(DeviceCreation, CapsAndChecksOfTheShaderModel3Adapter) {
   D3DCAPS9 caps = Caps();
-  EXPECT_EQ(std::tuple(caps.VertexShaderVersion, caps.MaxStreams), std::tuple(D3DVS_VERSION(3, 0), 4u));
   EXPECT_TRUE(caps.TextureOpCaps & D3DTEXOPCAPS_BLENDDIFFUSEALPHA);
   EXPECT_TRUE(caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE);
   EXPECT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, &caps), D3DERR_NOTAVAILABLE);
-  Use(HeadlessProfile::ShaderModel1());
-  caps = Caps();
-  EXPECT_EQ(std::tuple(caps.VertexShaderVersion, caps.PixelShaderVersion),
-            std::tuple(D3DVS_VERSION(1, 1), D3DPS_VERSION(1, 4)));
-  Use(HeadlessProfile::FixedFunction());
-  EXPECT_EQ(Caps().PixelShaderVersion, 0u);
-  Use(HeadlessProfile::OneStream());
-  EXPECT_EQ(Caps().MaxStreams, 1u);
-}
-
-TEST_F(DeviceCreation, FormatChecksFollowTheProfile) {
-  EXPECT_EQ(CheckVertexTexture(D3DFMT_R32F), D3D_OK);
-  EXPECT_EQ(CheckVertexTexture(D3DFMT_A32B32G32R32F), D3D_OK);
   EXPECT_EQ(CheckVertexTexture(D3DFMT_A8R8G8B8), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP,
                                    D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8),
@@ -139,23 +155,8 @@ TEST_F(DeviceCreation, FormatChecksFollowTheProfile) {
   EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_D16), D3D_OK);
   EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_L8),
             D3DERR_NOTAVAILABLE);
-  EXPECT_EQ(CheckBackBuffer(D3DFMT_A8R8G8B8), D3D_OK);
   EXPECT_EQ(d3d->CheckDeviceFormat(1, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8),
             D3DERR_INVALIDCALL);
-
-  Use(HeadlessProfile::ShaderModel2());
-  EXPECT_EQ(CheckVertexTexture(D3DFMT_R32F), D3DERR_NOTAVAILABLE);
-  EXPECT_EQ(CheckVertexTexture(D3DFMT_A32B32G32R32F), D3DERR_NOTAVAILABLE);
-  Use(HeadlessProfile::NoR32F());
-  EXPECT_EQ(CheckVertexTexture(D3DFMT_R32F), D3DERR_NOTAVAILABLE);
-  EXPECT_EQ(CheckVertexTexture(D3DFMT_A32B32G32R32F), D3D_OK);
-  EXPECT_EQ(d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_R32F),
-            D3DERR_NOTAVAILABLE);
-  HeadlessProfile profile = HeadlessProfile::ShaderModel3();
-  profile.backBufferA8R8G8B8 = false;
-  Use(profile);
-  EXPECT_EQ(CheckBackBuffer(D3DFMT_A8R8G8B8), D3DERR_NOTAVAILABLE);
-  EXPECT_EQ(CheckBackBuffer(D3DFMT_X8R8G8B8), D3D_OK);
 }
 
 TEST_F(DeviceCreation, ChildrenKeepTheDeviceAlive) {

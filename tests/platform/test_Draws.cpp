@@ -40,36 +40,26 @@ TEST_F(Draws, ScenesFrameDrawsAndPresents) {
   EXPECT_EQ(Recorded().presents, 1);
 }
 
-TEST_F(Draws, RecordsCarryTheEffectPassTexturesAndFvf) {
+// What an effect binding adds to the record is checked through an effect.
+TEST_F(Draws, RecordsCarryTheTexturesAndFvf) {
   ASSERT_TRUE(IsRecording());
   IDirect3DTexture9* first = Texture(4, 4);
   IDirect3DTexture9* second = Texture(4, 4);
   device->SetTexture(0, first);
   device->SetTexture(1, second);
-  EffectProgram program;
-  program.path = "shaders/skybox.fx";
-  program.techniques.push_back({"simple", {}, {EffectPass{}}});
-  program.techniques.push_back({"clipped", {}, {EffectPass{}, EffectPass{}}});
-
   device->BeginScene();
   ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 1), D3D_OK);
-  SetEffectBinding(device, EffectBinding{&program, 1, 1});
-  ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
-  SetEffectBinding(device, EffectBinding{});
   device->EndScene();
   device->SetTexture(0, nullptr);
   device->SetTexture(1, nullptr);
 
-  const std::vector<DrawRecord>& draws = Recorded().draws;
-  ASSERT_EQ(draws.size(), 2u);
-  const DrawRecord& d = draws[0];
+  ASSERT_EQ(Recorded().draws.size(), 1u);
+  const DrawRecord& d = Recorded().draws[0];
   EXPECT_EQ(std::tuple(d.type, d.indexed, d.primitiveCount, d.vertexCount, d.start, d.effect),
             std::tuple(D3DPT_TRIANGLESTRIP, false, 1u, 3u, 1u, std::string()));
   EXPECT_EQ(std::tuple(d.textures[0], d.textures[1], d.fvf),
             std::tuple(static_cast<IDirect3DBaseTexture9*>(first), static_cast<IDirect3DBaseTexture9*>(second),
                        static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_TEX1)));
-  EXPECT_EQ(std::tuple(draws[1].effect, draws[1].technique, draws[1].pass),
-            std::tuple(std::string("shaders/skybox.fx"), std::string("clipped"), 1u));
 }
 
 TEST_F(Draws, ClearsCheckTheirArgumentsAndClipRectsToTheViewport) {
@@ -151,25 +141,6 @@ TEST_F(Buffers, DescriptionsAndCreationRules) {
             D3DERR_INVALIDCALL);
 }
 
-TEST_F(Buffers, DeclarationReturnsItsElementsAndEnd) {
-  const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-                                        {1, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-                                        D3DDECL_END()};
-  IDirect3DVertexDeclaration9* declaration = nullptr;
-  ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
-  UINT count = 0;
-  ASSERT_EQ(Keep(declaration)->GetDeclaration(nullptr, &count), D3D_OK);
-  EXPECT_EQ(count, 3u);
-  D3DVERTEXELEMENT9 out[MAXD3DDECLLENGTH + 1];
-  ASSERT_EQ(declaration->GetDeclaration(out, &count), D3D_OK);
-  EXPECT_EQ(std::tuple(out[1].Offset, out[2].Stream), std::tuple(WORD{12}, WORD{0xFF}));
-
-  const D3DVERTEXELEMENT9 badType[] = {{0, 0, 42, 0, 0, 0}, D3DDECL_END()};
-  EXPECT_EQ(device->CreateVertexDeclaration(badType, &declaration), D3DERR_INVALIDCALL);
-  std::vector<D3DVERTEXELEMENT9> endless(MAXD3DDECLLENGTH + 1, elements[0]);
-  EXPECT_EQ(device->CreateVertexDeclaration(endless.data(), &declaration), D3DERR_INVALIDCALL);
-}
-
 class Layouts : public PlatformFixture {
  protected:
   void SetUp() override {
@@ -217,7 +188,7 @@ TEST_F(Layouts, FvfBecomesElementsOnStreamZero) {
   EXPECT_EQ(Layout(2), (std::vector<Element>{{0, 0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0}}));
 }
 
-TEST_F(Layouts, DeclarationReplacesTheFvfAndChecksEveryStream) {
+TEST_F(Layouts, DeclarationsKeepTheirElementsReplaceTheFvfAndCheckEveryStream) {
   const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
                                         {0, 12, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
                                         {1, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TEXCOORD, 1},
@@ -225,8 +196,20 @@ TEST_F(Layouts, DeclarationReplacesTheFvfAndChecksEveryStream) {
                                         D3DDECL_END()};
   IDirect3DVertexDeclaration9* declaration = nullptr;
   ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+  UINT count = 0;
+  ASSERT_EQ(Keep(declaration)->GetDeclaration(nullptr, &count), D3D_OK);
+  EXPECT_EQ(count, 5u);
+  D3DVERTEXELEMENT9 out[MAXD3DDECLLENGTH + 1];
+  ASSERT_EQ(declaration->GetDeclaration(out, &count), D3D_OK);
+  EXPECT_EQ(std::tuple(out[3].Offset, out[4].Stream), std::tuple(WORD{12}, WORD{0xFF}));
+  const D3DVERTEXELEMENT9 badType[] = {{0, 0, 42, 0, 0, 0}, D3DDECL_END()};
+  IDirect3DVertexDeclaration9* refused = nullptr;
+  EXPECT_EQ(device->CreateVertexDeclaration(badType, &refused), D3DERR_INVALIDCALL);
+  std::vector<D3DVERTEXELEMENT9> endless(MAXD3DDECLLENGTH + 1, elements[0]);
+  EXPECT_EQ(device->CreateVertexDeclaration(endless.data(), &refused), D3DERR_INVALIDCALL);
+
   device->SetFVF(D3DFVF_XYZ);
-  ASSERT_EQ(device->SetVertexDeclaration(Keep(declaration)), D3D_OK);
+  ASSERT_EQ(device->SetVertexDeclaration(declaration), D3D_OK);
   DWORD fvf = 1;
   device->GetFVF(&fvf);
   EXPECT_EQ(fvf, 0u);

@@ -57,17 +57,19 @@ class FontTest : public platform::testing::PlatformFixture {
 
 }  // namespace
 
-TEST_F(FontTest, DrawsOneBatchOfGlyphQuadsAndRecordsTheText) {
+TEST_F(FontTest, DrawsOneBatchOfGlyphQuadsWithTextStatesFromAWhiteAlphaAtlas) {
   EXPECT_EQ(Draw(L"fps: 60.0", RECT{10, 60, 300, 200}, DT_WORDBREAK), 16);
   ASSERT_EQ(spy_->calls.size(), 1u);
   const platform::DrawCall& call = spy_->calls[0];
   EXPECT_EQ(std::tuple(call.type, call.primitiveCount, call.userStride),
             std::tuple(D3DPT_TRIANGLELIST, 2u * 8, UINT{sizeof(TextVertex)}));  // the space draws nothing
-  for (const TextVertex& vertex : LastVertices()) {
+  for (const TextVertex& vertex : LastVertices()) {  // inside the rectangle, sampling inside the atlas
     EXPECT_GE(vertex.x, 9.5f);
     EXPECT_GE(vertex.y, 59.5f);
     EXPECT_LE(vertex.y, 60.0f + 16);
     EXPECT_EQ(std::tuple(vertex.color, vertex.rhw), std::tuple(D3DCOLOR_ARGB(200, 10, 20, 30), 1.0f));
+    EXPECT_GE(vertex.u, 0.0f);
+    EXPECT_LE(vertex.v, 1.0f);
   }
   ASSERT_EQ(Recorded().texts.size(), 1u);
   const platform::TextRecord& text = Recorded().texts[0];
@@ -77,12 +79,8 @@ TEST_F(FontTest, DrawsOneBatchOfGlyphQuadsAndRecordsTheText) {
             std::tuple(D3DCOLOR_ARGB(200, 10, 20, 30), 16, std::wstring(L"arial")));
   ASSERT_EQ(Recorded().draws.size(), 1u);
   EXPECT_EQ(Recorded().draws[0].fvf, DWORD{D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1});
-}
 
-TEST_F(FontTest, DrawsWithTextStatesFromAWhiteAlphaAtlas) {
-  Draw(L"Brinora", RECT{0, 0, 400, 100}, 0);
-  ASSERT_EQ(spy_->states.size(), 1u);
-  const platform::DrawState& state = spy_->states[0];
+  const platform::DrawState& state = spy_->states.at(0);
   const std::pair<D3DRENDERSTATETYPE, DWORD> renderStates[] = {
       {D3DRS_ALPHABLENDENABLE, TRUE},   {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
       {D3DRS_ALPHATESTENABLE, FALSE},   {D3DRS_ZENABLE, D3DZB_FALSE},        {D3DRS_CULLMODE, D3DCULL_NONE}};
@@ -93,22 +91,15 @@ TEST_F(FontTest, DrawsWithTextStatesFromAWhiteAlphaAtlas) {
   EXPECT_EQ(std::tuple(state.samplerStates[0][D3DSAMP_ADDRESSU], state.samplerStates[0][D3DSAMP_MINFILTER]),
             std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTEXF_LINEAR}));
   EXPECT_EQ(state.effect.effect, nullptr);
-
   const platform::TextureData* atlas = state.textures[0];
   ASSERT_NE(atlas, nullptr);
   EXPECT_EQ(std::tuple(atlas->format, atlas->pool), std::tuple(D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
-  const std::vector<uint8_t>& texels = atlas->memory[0];
   bool covered = false;
-  for (size_t i = 0; i < texels.size(); i += 4) {
-    ASSERT_EQ(texels[i], 255);
-    ASSERT_EQ(texels[i + 2], 255);
-    covered = covered || texels[i + 3] == 255;
+  for (size_t i = 0; i < atlas->memory[0].size(); i += 4) {  // white, coverage in alpha
+    ASSERT_EQ(std::tuple(atlas->memory[0][i], atlas->memory[0][i + 2]), std::tuple(255, 255));
+    covered = covered || atlas->memory[0][i + 3] == 255;
   }
   EXPECT_TRUE(covered);
-  for (const TextVertex& vertex : LastVertices()) {  // every quad samples inside the atlas
-    EXPECT_GE(vertex.u, 0.0f);
-    EXPECT_LE(vertex.v, 1.0f);
-  }
 }
 
 TEST_F(FontTest, PutsBackEveryStateItChanged) {

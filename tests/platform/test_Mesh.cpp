@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "ImageFiles.h"
 #include "PlatformFixture.h"
 #include "platform/d3dx/Mesh.h"
 
 using platform::d3dx::MeshData;
 using platform::d3dx::MeshVertex;
+using platform::testing::WriteFile;
 
 namespace {
 
@@ -47,7 +47,7 @@ class MeshTest : public platform::testing::PlatformFixture {
   ID3DXMesh* mesh_ = nullptr;
   ID3DXBuffer* materials_ = nullptr;
   DWORD materialCount_ = 0;
-  test_images::TempDir dir_{"mesh-test"};
+  ScratchFolder dir_;
 };
 
 }  // namespace
@@ -107,14 +107,14 @@ TEST_F(MeshTest, AdjacencyLinksFacesSharingAnEdge) {
 }
 
 TEST_F(MeshTest, BrokenFilesFailCleanly) {
-  EXPECT_EQ(Load(dir_.Path("missing.x")), D3DERR_NOTFOUND);
+  EXPECT_EQ(Load(dir_.File("missing.x")), D3DERR_NOTFOUND);
   EXPECT_EQ(mesh_, nullptr);
   for (const std::string& bytes : {std::string("xof 0303bin 0032\x0a\x00\x01", 19),
                                    std::string("xof 0303tzip0032\x01\x02"),
                                    std::string("xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;"),
                                    std::string("xof 0303txt 0032\nMesh { 99999999; 0;0;0;; 1; 3;0,0,0;; }"),
                                    std::string()}) {
-    EXPECT_EQ(Load(dir_.Write("broken.x", bytes)), D3DXERR_INVALIDDATA) << bytes;
+    EXPECT_EQ(Load(WriteFile(dir_, "broken.x", bytes)), D3DXERR_INVALIDDATA) << bytes;
   }
   EXPECT_EQ(mesh_, nullptr);
   EXPECT_EQ(D3DXLoadMeshFromXW(kTwoFrames, 0, nullptr, nullptr, nullptr, nullptr, nullptr, &mesh_), D3DERR_INVALIDCALL);

@@ -43,7 +43,7 @@ TEST_F(States, WithoutAutomaticDepthZStartsOff) {
   EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
 }
 
-TEST_F(States, IndicesOutOfRangeAreRefused) {
+TEST_F(States, IndicesOutOfRangeAndStreamsBeyondTheProfileAreRefused) {
   DWORD value = 0;
   D3DMATRIX matrix{};
   float plane[4] = {};
@@ -65,9 +65,6 @@ TEST_F(States, IndicesOutOfRangeAreRefused) {
   EXPECT_EQ(device->SetRenderTarget(0, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->GetBackBuffer(0, 1, D3DBACKBUFFER_TYPE_MONO, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->GetDisplayMode(1, nullptr), D3DERR_INVALIDCALL);
-}
-
-TEST_F(States, OneStreamProfileRefusesTheSecondStream) {
   Start(HeadlessProfile::OneStream());
   IDirect3DVertexBuffer9* buffer = VertexBuffer(64);
   EXPECT_EQ(device->SetStreamSource(0, buffer, 0, 16), D3D_OK);

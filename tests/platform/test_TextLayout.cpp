@@ -71,7 +71,7 @@ TEST(FontFace, HeightIsTheCellHeight) {
   EXPECT_EQ(bitmap.coverage.size(), static_cast<size_t>(bitmap.width * bitmap.height));
 }
 
-TEST_F(TextLayoutTest, SingleLineIsMeasuredWithAdvancesAndKerning) {
+TEST_F(TextLayoutTest, SingleLineIsMeasuredWithAdvancesAndKerningAndEmptyTextHasNoLines) {
   const std::wstring text = L"AVA Tower";
   const TextLayout layout(*face_, text, RECT{10, 20, 10, 20}, DT_CALCRECT);
   EXPECT_EQ(std::tuple(layout.LineCount(), layout.Result()), std::tuple(1, 16));
@@ -80,6 +80,9 @@ TEST_F(TextLayoutTest, SingleLineIsMeasuredWithAdvancesAndKerning) {
   ASSERT_EQ(layout.Glyphs().size(), text.size());
   EXPECT_EQ(std::tuple(layout.Glyphs()[0].x, layout.Glyphs()[0].baseline), std::tuple(10, 20 + 13));
   EXPECT_EQ(layout.Glyphs()[1].x, 10 + Width(L"AV") - face_->Advance(face_->GlyphIndex(U'V')));
+  const TextLayout empty(*face_, L"", RECT{5, 6, 50, 60}, DT_WORDBREAK);
+  EXPECT_EQ(std::tuple(empty.LineCount(), empty.Result(), empty.Bounds().right), std::tuple(0, 0, 5));
+  EXPECT_TRUE(empty.Glyphs().empty());
 }
 
 TEST_F(TextLayoutTest, WordBreakFillsLinesUpToTheWidth) {
@@ -120,10 +123,4 @@ TEST_F(TextLayoutTest, AlignmentMovesLinesInsideTheRectangle) {
   const TextLayout right(*face_, L"Water", rect, DT_RIGHT | DT_BOTTOM);
   EXPECT_EQ(std::tuple(right.Glyphs()[0].x, right.Bounds().right, right.Bounds().top, right.Result()),
             std::tuple(300 - width, 300, 150 - 16, 100));
-}
-
-TEST_F(TextLayoutTest, EmptyTextHasNoLines) {
-  const TextLayout layout(*face_, L"", RECT{5, 6, 50, 60}, DT_WORDBREAK);
-  EXPECT_EQ(std::tuple(layout.LineCount(), layout.Result(), layout.Bounds().right), std::tuple(0, 0, 5));
-  EXPECT_TRUE(layout.Glyphs().empty());
 }

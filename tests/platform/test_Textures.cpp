@@ -13,26 +13,27 @@ INT LockedPitch(IDirect3DTexture9* texture, UINT level) {
   return locked.Pitch;
 }
 
-TEST_F(Textures, FullChainLevelsHaveHalvedSizesAndTightPitch) {
-  IDirect3DTexture9* texture = Texture(64, 16, 0, 0, D3DFMT_A32B32G32R32F);
-  ASSERT_EQ(texture->GetLevelCount(), 7u);
-  const UINT expected[7][2] = {{64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}};
+TEST_F(Textures, LevelsHaveHalvedSizesAndTightPitchesOfTheFormatsSize) {
+  IDirect3DTexture9* chain = Texture(64, 16, 0, 0, D3DFMT_A32B32G32R32F);
+  ASSERT_EQ(chain->GetLevelCount(), 7u);
+  const UINT sides[7][2] = {{64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}};
   for (UINT level = 0; level < 7; ++level) {
-    const D3DSURFACE_DESC desc = LevelDesc(texture, level);
-    EXPECT_EQ(std::tuple(desc.Width, desc.Height), std::tuple(expected[level][0], expected[level][1])) << level;
-    EXPECT_EQ(LockedPitch(texture, level), static_cast<INT>(expected[level][0] * 16));
+    const D3DSURFACE_DESC desc = LevelDesc(chain, level);
+    EXPECT_EQ(std::tuple(desc.Width, desc.Height), std::tuple(sides[level][0], sides[level][1])) << level;
+    EXPECT_EQ(LockedPitch(chain, level), static_cast<INT>(sides[level][0] * 16));
   }
   D3DSURFACE_DESC desc;
-  EXPECT_EQ(texture->GetLevelDesc(7, &desc), D3DERR_INVALIDCALL);
-}
-
-TEST_F(Textures, ByteSizesOfFormats) {
+  EXPECT_EQ(chain->GetLevelDesc(7, &desc), D3DERR_INVALIDCALL);
   for (const auto& [format, bytes] : {std::pair{D3DFMT_A8R8G8B8, 4}, {D3DFMT_X8R8G8B8, 4}, {D3DFMT_R32F, 4},
                                       {D3DFMT_A32B32G32R32F, 16}, {D3DFMT_L8, 1}, {D3DFMT_A8, 1}}) {
     IDirect3DTexture9* texture = Texture(10, 3, 1, 0, format);
     EXPECT_EQ(LockedPitch(texture, 0), 10 * bytes) << format;
     EXPECT_EQ(TextureDataOf(texture)->memory[0].size(), static_cast<size_t>(30 * bytes));
   }
+  // Automatic mip maps show one level.
+  IDirect3DTexture9* automatic = Texture(64, 64, 0, D3DUSAGE_AUTOGENMIPMAP);
+  EXPECT_EQ(automatic->GetLevelCount(), 1u);
+  EXPECT_EQ(TextureDataOf(automatic)->usage & D3DUSAGE_AUTOGENMIPMAP, D3DUSAGE_AUTOGENMIPMAP);
 }
 
 TEST_F(Textures, LockWithRectPointsAtItsCornerAndOnlyWritingLocksDirtyTheTexture) {
@@ -78,12 +79,6 @@ TEST_F(Textures, RenderTargetsLiveInTheDefaultPoolWithoutCpuMemory) {
   surface->Release();
 }
 
-TEST_F(Textures, AutomaticMipMapsShowOneLevel) {
-  IDirect3DTexture9* texture = Texture(64, 64, 0, D3DUSAGE_AUTOGENMIPMAP);
-  EXPECT_EQ(texture->GetLevelCount(), 1u);
-  EXPECT_EQ(TextureDataOf(texture)->usage & D3DUSAGE_AUTOGENMIPMAP, D3DUSAGE_AUTOGENMIPMAP);
-}
-
 TEST_F(Textures, SurfaceLevelKeepsItsTextureAlive) {
   IDirect3DTexture9* texture = nullptr;
   ASSERT_EQ(device->CreateTexture(8, 8, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
@@ -116,7 +111,7 @@ TEST_F(Textures, CreationRefusesBadArguments) {
             D3DERR_INVALIDCALL);
 }
 
-TEST_F(Textures, D3DXDefaultsAndFailures) {
+TEST_F(Textures, D3DXDefaultsAndFailuresIncludingAMissingFormat) {
   IDirect3DTexture9* texture = nullptr;
   ASSERT_EQ(D3DXCreateTexture(device, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_A8R8G8B8,
                               D3DPOOL_MANAGED, &texture),
@@ -130,11 +125,7 @@ TEST_F(Textures, D3DXDefaultsAndFailures) {
   EXPECT_EQ(D3DXCreateTexture(device, 16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
             D3DERR_INVALIDCALL);
   EXPECT_EQ(D3DXCreateTexture(nullptr, 16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3DERR_INVALIDCALL);
-}
-
-TEST_F(Textures, WithoutR32FD3DXRefusesTheMissingFormat) {
   Start(HeadlessProfile::NoR32F());
-  IDirect3DTexture9* texture = nullptr;
   EXPECT_EQ(D3DXCreateTexture(device, 16, 16, 1, 0, D3DFMT_R32F, D3DPOOL_MANAGED, &texture), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(device->CreateTexture(16, 16, 1, 0, D3DFMT_R32F, D3DPOOL_MANAGED, &texture, nullptr),
             D3DERR_INVALIDCALL);

@@ -38,7 +38,7 @@ std::tuple<float, float, float> Position(const MeshData& mesh, size_t vertex) {
 
 }  // namespace
 
-TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
+TEST(XFileParser, FramesAreFlattenedPolygonsFannedAndMaterialsMerged) {
   const MeshData mesh = ParseOk(TwoFrames());
   ASSERT_EQ(mesh.vertices.size(), 7u);
   EXPECT_EQ(Position(mesh, 1), std::tuple(11.0f, 0.0f, 0.0f));  // outer frame only
@@ -47,10 +47,7 @@ TEST(XFileParser, FramesAreFlattenedWithTheirTransforms) {
   EXPECT_EQ(Position(mesh, 5), std::tuple(12.0f, 3.0f, 0.0f));  // (1,1,0)
   // The normal is normalised again after the scale.
   EXPECT_EQ(std::tuple(mesh.vertices[2].uv[1], mesh.vertices[4].normal[2]), std::tuple(1.0f, -1.0f));
-}
-
-TEST(XFileParser, PolygonsAreFannedAndMaterialsMerged) {
-  const MeshData mesh = ParseOk(TwoFrames());
+  // Polygons are fanned and materials merged.
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 2, 1, 3, 4, 5, 3, 5, 6, 3, 5, 4}));
   EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 2, 2, 1}));
   ASSERT_EQ(mesh.materials.size(), 3u);
@@ -61,25 +58,21 @@ TEST(XFileParser, PolygonsAreFannedAndMaterialsMerged) {
   EXPECT_FLOAT_EQ(mesh.materials[2].material.Diffuse.r, 0.5f);  // Rock, declared inside the first mesh
 }
 
-TEST(XFileParser, MeshWithoutMaterialsGetsADefaultOne) {
-  const MeshData mesh = ParseOk("xof 0303txt 0064\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n");
-  ASSERT_EQ(mesh.materials.size(), 1u);
-  EXPECT_FLOAT_EQ(mesh.materials[0].material.Diffuse.a, 1.0f);
-  EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0}));
-}
-
-TEST(XFileParser, AStrayBraceAfterTheLastObjectIsIgnored) {
-  const MeshData mesh = ParseOk("xof 0303txt 0032\nMesh { 3; 0;0;0;, +1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n}\n");
-  EXPECT_EQ(mesh.indices.size(), 3u);
-  EXPECT_EQ(Position(mesh, 1), std::tuple(1.0f, 0.0f, 0.0f));
-}
-
-TEST(XFileParser, ShortMaterialIndexListRepeatsTheLast) {
-  const MeshData mesh = ParseOk(
+TEST(XFileParser, DefaultMaterialStrayBraceAndShortMaterialListAreAccepted) {
+  const MeshData bare = ParseOk("xof 0303txt 0064\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n");
+  ASSERT_EQ(bare.materials.size(), 1u);  // a default one
+  EXPECT_FLOAT_EQ(bare.materials[0].material.Diffuse.a, 1.0f);
+  EXPECT_EQ(bare.attributes, (std::vector<DWORD>{0}));
+  // A stray brace after the last object is ignored.
+  const MeshData stray = ParseOk("xof 0303txt 0032\nMesh { 3; 0;0;0;, +1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n}\n");
+  EXPECT_EQ(stray.indices.size(), 3u);
+  EXPECT_EQ(Position(stray, 1), std::tuple(1.0f, 0.0f, 0.0f));
+  // A short material index list repeats the last.
+  const MeshData shortList = ParseOk(
       "xof 0302txt 0032\nMesh { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 3; 3;0,1,2;, 3;1,3,2;, 3;0,1,3;;\n"
       " MeshMaterialList { 2; 2; 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } Material { 0;0;0;1;; 0; 0;0;0;; "
       "0;0;0;; } } }");
-  EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 1, 1}));
+  EXPECT_EQ(shortList.attributes, (std::vector<DWORD>{0, 1, 1}));
 }
 
 TEST(XFileParser, RefusesBinaryCompressedAndForeignFiles) {
