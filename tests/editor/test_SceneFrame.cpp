@@ -181,13 +181,26 @@ TEST_F(SceneFrameTest, AnyTypedValueKeepsTheFramesGoing) {
   }
 }
 
-// Without the island the targets are still cleared and the sky still mirrored.
-TEST_F(SceneFrameTest, ShowIslandOffLeavesTheIslandOutOfEveryPass) {
+// Without the island the targets are still cleared and the sky still mirrored;
+// unticking a pass hands the engine null in the same frame and leaves its
+// target alone.
+TEST_F(SceneFrameTest, IslandOrPassSwitchedOffLeavesItsDrawsOutAtOnce) {
   Build(ENGINE_FFP);
   Check(editor->menus.settings, kShowIsland, false);
   Frame();
   EXPECT_EQ(Draws(), (Lines{"back sky", "reflection sky cw noz", "back water"}));
   EXPECT_EQ(Clears(), kClearsWithoutDepth);
+  Check(editor->menus.settings, kShowIsland, true);
+  EXPECT_TRUE(EngineSettings().enableReflection);
+  Check(editor->EngineMenu(), kEnableReflection, false);
+  platform::Recorded().Clear();
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableReflection);
+  EXPECT_TRUE(EngineSettings().enableRefraction);
+  EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "refraction island clip", "back water"}));
+  Check(editor->EngineMenu(), kEnableRefraction, false);
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableRefraction);
 }
 
 // The wireframe box, or the lack of an engine, draws the water as lines; the
@@ -211,23 +224,6 @@ TEST_F(SceneFrameTest, WireframeWaterAndSolidAfterwards) {
   ASSERT_NE(wire, nullptr);
   EXPECT_EQ(water->textures[0], wire->texture);
   EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));
-}
-
-// Unticking a pass hands the engine null in the same frame and leaves its target alone.
-TEST_F(SceneFrameTest, APassSwitchedOffHandsNullAtOnce) {
-  Build(ENGINE_FFP);
-  Frame();
-  EXPECT_TRUE(EngineSettings().enableReflection);
-  EXPECT_TRUE(EngineSettings().enableRefraction);
-  Check(editor->EngineMenu(), kEnableReflection, false);
-  platform::Recorded().Clear();
-  Frame();
-  EXPECT_FALSE(EngineSettings().enableReflection);
-  EXPECT_TRUE(EngineSettings().enableRefraction);
-  EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "refraction island clip", "back water"}));
-  Check(editor->EngineMenu(), kEnableRefraction, false);
-  Frame();
-  EXPECT_FALSE(EngineSettings().enableRefraction);
 }
 
 // A target that cannot be begun gets no clear and no draws, and its texture
