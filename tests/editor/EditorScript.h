@@ -124,6 +124,8 @@ class EditorDriver {
   }
 
   static WPARAM KeyFor(char c) {
+    if (c == '\b') return VK_BACK;
+    if (c == '\x1b') return VK_ESCAPE;
     if (c == '.') return VK_OEM_PERIOD;
     if (c == '-') return VK_OEM_MINUS;
     if (c >= 'a' && c <= 'z') return static_cast<WPARAM>(c - 'a' + 'A');

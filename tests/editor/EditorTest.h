@@ -62,6 +62,17 @@ class EditorTest : public ::testing::Test {
     return fonts;
   }
 
+  // What the main loop does: drain the queue, then run one frame.
+  void Frame() {
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    ASSERT_EQ(editor->Frame(), S_OK);
+  }
+  void Post(UINT message, WPARAM key = 0) { PostMessageA(window, message, key, 0); }
+
   void Command(int eventId) { editor->OnGUIEvent(eventId, nullptr); }
   void Open(cMenu* menu) { cGUIManager::Instance()->PushMenu(menu, false); }
   static int TopId() { return TopMenuId(); }

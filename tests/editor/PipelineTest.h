@@ -153,8 +153,6 @@ class PipelineTest : public EditorTest {
     }
   }
 
-  void Frame() { ASSERT_EQ(editor->Frame(), S_OK); }
-
   // Hands the component to the water scene; the fixture keeps it alive.
   template <class T>
   T* Own(std::unique_ptr<T> component) {

@@ -179,14 +179,7 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
   EXPECT_FALSE(GroupShown(normalmap, kGroupFiltering) || GroupShown(normalmap, kGroupNormalsAmplitude));
 }
 
-TEST_F(CommandTest, GeometryListOfShaderModel3OffersOnlyTheRadialGrid) {
-  StartWith(ENGINE_SM3);
-  for (int item : {1, 2}) {
-    Pick(editor->menus.geometry, kGeometryTypeList, item, kEventGeometryTypePicked);
-    EXPECT_FALSE(GroupShown(editor->menus.geometry, kGroupGeometryCommon)) << item;
-  }
-}
-
+// A normal map made without a method leaves the engine without one.
 TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   StartWith(ENGINE_SM2);
   cWaterScene& scene = editor->waterScene;
@@ -201,6 +194,10 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   EXPECT_NE(scene.normalmap, oldNormalmap);
   EXPECT_EQ(scene.normalmap->GetTypeId(), NORMALMAP_FD_TEX);
   driver->Frames(3);
+  Pick(editor->menus.normalmap, kNormalmapMethodList, -1, 0);
+  Command(kEventCreateNormalmap);
+  EXPECT_EQ(scene.normalmap, nullptr);
+  driver->Frames(2);  // the engine must not draw with the deleted normal map
 
   Command(kEventCreatePerlin);
   EXPECT_EQ(scene.normalmap, nullptr);
@@ -229,16 +226,6 @@ TEST_F(CommandTest, GeometryFollowsAReplacedHeightmap) {
   scene.geometry->FillSettings(&state);
   EXPECT_TRUE(state.extrudeGeometry);
   driver->Frames(3);  // AddressSanitizer: nothing reads the deleted heightmap
-}
-
-TEST_F(CommandTest, NormalmapWithoutAMethodLeavesTheEngineWithout) {
-  StartWith(ENGINE_SM2);
-  CreateAll(1, 1);
-  driver->Frames(2);
-  Pick(editor->menus.normalmap, kNormalmapMethodList, -1, 0);
-  Command(kEventCreateNormalmap);
-  EXPECT_EQ(editor->waterScene.normalmap, nullptr);
-  driver->Frames(2);  // the engine must not draw with the deleted normal map
 }
 
 TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {

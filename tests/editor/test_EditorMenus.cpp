@@ -245,43 +245,18 @@ TEST_F(LoadListTest, AMissingSaveFolderGivesAnEmptyListAndRefillingReplacesTheIt
   EXPECT_EQ(FindCombobox(editor->menus.load, EditorId::kLoadList)->GetSelected(), -1);
 }
 
-TEST_F(EditorMenusTest, TheSelectionScreenShowsNoticesButtonsAndDescriptions) {
-  Start();
-  ASSERT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.selection);
-  EXPECT_EQ(editor->menus.selection->GetId(), 100);
-  std::vector<iGUIComponent*> c;
-  for (const auto& component : editor->menus.selection->Components()) c.push_back(component.get());
-  ASSERT_EQ(c.size(), 15u);
-  // Three notices in the notice font: a white one, then two yellow ones.
-  const D3DCOLOR colors[] = {0xFFFFFFFF, 0xFFFFE400, 0xFFFFE400};
-  for (int i = 0; i < 3; ++i) {
-    auto* area = dynamic_cast<cTextarea*>(c[i]);
-    ASSERT_NE(area, nullptr);
-    EXPECT_GT(std::wstring(area->GetText()).size(), 10u);
-    EXPECT_EQ(DrawnText(area), std::pair(colors[i], 20)) << i;
-  }
-  std::wstring tokens;
-  for (size_t i = 3; i < c.size(); ++i) tokens += Token(c[i]) + L"|";
-  const EngineDescriptions& d = editor->engineDescriptions;
-  EXPECT_EQ(tokens, L"W|#109>1001|#308>1060|" + d[8] + L"|#101>1005|" + d[0] + L"|#103>1002|" + d[2] + L"|#105>1003|" +
-                        d[4] + L"|#107>1004|" + d[6] + L"|");
-  EXPECT_EQ(DrawnText(c[6]), std::pair(D3DCOLOR{0xFFFF0000}, 16));  // the description line
-
-  editor->OnGUIEvent(EditorId::kEventBuy, nullptr);
-  EXPECT_EQ(platform::Recorded().shellOpens, std::vector<std::string>{"README.md"});
-  EXPECT_FALSE(editor->IsQuitRequested());
-  editor->OnGUIEvent(EditorId::kEventQuit, nullptr);
-  EXPECT_TRUE(editor->IsQuitRequested());
-}
-
-TEST_F(EditorMenusTest, EnginesTheDeviceCannotRunAreDimmedAndSilent) {
+// Three notices, the buy and quit buttons and the description line, then a
+// button and its description per engine: dimmed and silent with the "not
+// supported" text where the device cannot run the engine.
+TEST_F(EditorMenusTest, TheSelectionScreenShowsNoticesAndDimsEnginesTheDeviceCannotRun) {
   struct Case {
     const char* name;
     platform::HeadlessProfile profile;
     bool supported[4];  // fixed function, shader models 1, 2, 3
   };
-  // Each engine on and off once; which profile runs what is tested with the editor's start-up.
+  // Each engine on and off; which profile runs what is tested with the editor's start-up.
   const Case cases[] = {
+      {"SM3", platform::HeadlessProfile::ShaderModel3(), {true, true, true, true}},
       {"SM1", platform::HeadlessProfile::ShaderModel1(), {true, true, false, false}},
       {"one stream", platform::HeadlessProfile::OneStream(), {false, false, true, true}},
   };
@@ -291,8 +266,21 @@ TEST_F(EditorMenusTest, EnginesTheDeviceCannotRunAreDimmedAndSilent) {
     SCOPED_TRACE(test.name);
     profile = test.profile;
     Start();
+    ASSERT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.selection);
+    EXPECT_EQ(editor->menus.selection->GetId(), 100);
     const auto& c = editor->menus.selection->Components();
     ASSERT_EQ(c.size(), 15u);
+    // Three notices in the notice font: a white one, then two yellow ones.
+    const D3DCOLOR colors[] = {0xFFFFFFFF, 0xFFFFE400, 0xFFFFE400};
+    for (int i = 0; i < 3; ++i) {
+      auto* area = dynamic_cast<cTextarea*>(c[i].get());
+      ASSERT_NE(area, nullptr);
+      EXPECT_GT(std::wstring(area->GetText()).size(), 10u);
+      EXPECT_EQ(DrawnText(area), std::pair(colors[i], 20)) << i;
+    }
+    EXPECT_EQ(Token(c[3].get()) + L"|" + Token(c[4].get()) + L"|" + Token(c[5].get()) + L"|" + Token(c[6].get()),
+              L"W|#109>1001|#308>1060|" + editor->engineDescriptions[8]);
+    EXPECT_EQ(DrawnText(c[6].get()), std::pair(D3DCOLOR{0xFFFF0000}, 16));  // the description line
     for (int k = 0; k < 4; ++k) {
       SCOPED_TRACE(k);
       auto* button = dynamic_cast<cButton*>(c[7 + 2 * k].get());
@@ -302,9 +290,15 @@ TEST_F(EditorMenusTest, EnginesTheDeviceCannotRunAreDimmedAndSilent) {
       EXPECT_EQ(button->IsEnabled(), on);
       const std::wstring shown = cMenuBuilder::ButtonImage(names[k], on ? L"idle" : L"over");
       EXPECT_EQ(DrawnImage(button), Image(shown.c_str()));
-      EXPECT_EQ(button->OnClick(0, 0), on ? IdsOf(types[k]).chooseEvent : 0);
+      const int click = on ? IdsOf(types[k]).chooseEvent : 0;
+      EXPECT_EQ(Token(button), L"#" + std::to_wstring(101 + 2 * k) + L">" + std::to_wstring(click));
       EXPECT_EQ(std::wstring(text->GetText()), editor->engineDescriptions[2 * k + (on ? 0 : 1)]);
     }
+    editor->OnGUIEvent(EditorId::kEventBuy, nullptr);
+    EXPECT_EQ(platform::Recorded().shellOpens, std::vector<std::string>{"README.md"});
+    EXPECT_FALSE(editor->IsQuitRequested());
+    editor->OnGUIEvent(EditorId::kEventQuit, nullptr);
+    EXPECT_TRUE(editor->IsQuitRequested());
     Shutdown();
   }
 }

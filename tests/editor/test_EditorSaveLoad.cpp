@@ -310,49 +310,44 @@ TEST_F(SaveLoadTest, EveryInformationTextFitsItsBoxAtEveryDisplayMode) {
   }
 }
 
-// Every whole number of a saved state at either end of its range is loaded or
-// refused without overflowing on the way (the sanitizer build checks).
-TEST_F(SaveLoadTest, ExtremeWholeNumbersLoadOrAreRefusedWithoutOverflow) {
+// Every whole number of a saved state at either end of its range, and files of
+// random lines (keys mixed with garbage), load or are refused without
+// overflowing on the way or crashing (the sanitizer build checks).
+TEST_F(SaveLoadTest, ExtremeOrFuzzedFilesLoadOrAreRefusedWithoutOverflow) {
   StartWith(ENGINE_SM2);
   CreateAll(1, 1);
   Save(L"t20base");
   std::ifstream file("save/t20base.txt", std::ios::binary);
   const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   ASSERT_NE(saved.find("[fd normalmap generation method]"), std::string::npos);
-  for (const SettingKey& key : EngineSettingKeys()) {
-    if (key.kind != SettingKind::Int) continue;
-    for (const char* extreme : {"2147483647", "-2147483648"}) {
-      SCOPED_TRACE(std::string(key.key) + " " + extreme);
-      WriteFile("t20extreme", saved + "[" + key.key + "]=" + extreme + "\r\n");
-      Load("t20extreme");
-      const std::wstring shown = Information();
-      EXPECT_TRUE(shown.rfind(kLoaded, 0) == 0 || shown.rfind(kLoadFailed, 0) == 0);
-      driver->Frames(1);
-      cGUIManager::Instance()->PopMenu();
-    }
-  }
-}
-
-// Files of random lines, keys mixed with garbage, never crash the editor.
-TEST_F(SaveLoadTest, FuzzedFilesNeverCrashTheEditor) {
-  StartWith(ENGINE_SM2);
-  std::mt19937 random(15);
   const auto keys = EngineSettingKeys();
+  std::vector<std::string> files;
+  for (const SettingKey& key : keys) {
+    if (key.kind != SettingKind::Int) continue;
+    for (const char* extreme : {"2147483647", "-2147483648"})
+      files.push_back(saved + "[" + key.key + "]=" + extreme + "\r\n");
+  }
+  std::mt19937 random(15);
   const char* values[] = {"fft", "perlin", "fdraw", "fdtex", "simple", "radial", "geomipmap", "sm2", "sm3", "0",
                           "-1", "1e30", "-1e30", "nan", "inf", "3", "512", "65536", "2147483647", "0.001", ""};
-  for (int file = 0; file < 60; ++file) {
+  for (int fuzzed = 0; fuzzed < 60; ++fuzzed) {
     std::string text = "[working environment]=sm2\r\n";
     for (int line = 0; line < 40; ++line) {
       const auto& key = keys[random() % keys.size()];
       text += std::string("[") + key.key + "]=" + values[random() % std::size(values)] + "\r\n";
       if (random() % 8 == 0) text += std::string(random() % 300, static_cast<char>('!' + random() % 90)) + "\n";
     }
-    WriteFile("t15fuzz", text);
-    Load("t15fuzz");
+    files.push_back(text);
+  }
+  for (const std::string& text : files) {
+    SCOPED_TRACE(text.substr(text.size() > 200 ? text.size() - 200 : 0));
+    WriteFile("t20extreme", text);
+    Load("t20extreme");
+    const std::wstring shown = Information();
+    EXPECT_TRUE(shown.rfind(kLoaded, 0) == 0 || shown.rfind(kLoadFailed, 0) == 0 || shown.rfind(kOtherEngine, 0) == 0);
     driver->Frames(1);
     cGUIManager::Instance()->PopMenu();
   }
-  SUCCEED();
 }
 
 // Installed, saves go to the user's folder and the load list reads it; with no

@@ -201,9 +201,12 @@ TEST_F(ValidationTest, EngineWaitsForEveryComponentAndShaderModel3ForARadialGrid
   CreateFFTHeightmap();
   CreateNormalmap(2);
   EXPECT_FALSE(enabled());
-  CreateGeometry(1);  // "n/a" here: nothing is made
-  EXPECT_EQ(editor->waterScene.geometry, nullptr);
-  EXPECT_FALSE(enabled());
+  for (int item : {1, 2}) {
+    CreateGeometry(item);  // "n/a" here: nothing is made and no panel shows
+    EXPECT_EQ(editor->waterScene.geometry, nullptr);
+    EXPECT_FALSE(GroupShown(editor->menus.geometry, kGroupGeometryCommon));
+    EXPECT_FALSE(enabled());
+  }
   CreateGeometry(3);
   EXPECT_TRUE(enabled());
 }

@@ -108,7 +108,7 @@ TEST_F(FrameTest, ShutdownDestroysThenDeletesEveryResource) {
 
 // A refused mode keeps the current one; the fonts grow with the width up to
 // 1024 pixels, then stop.
-TEST_F(FrameTest, ModeChangesResizeTheBackBufferAndScaleTheFonts) {
+TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferAndScaleTheFonts) {
   const struct {
     D3DDISPLAYMODE mode;
     int failedResets;
@@ -130,14 +130,12 @@ TEST_F(FrameTest, ModeChangesResizeTheBackBufferAndScaleTheFonts) {
     editor->device->GetTransform(D3DTS_PROJECTION, &projection);
     EXPECT_FLOAT_EQ(projection._11 * c.shown.Width / c.shown.Height, projection._22);
   }
-}
 
-TEST_F(FrameTest, APendingModeChangeRunsAtTheStartOfTheNextFrame) {
+  // A pending change runs at the start of the next frame, whose texts already use the new fonts.
   RequestChange();
   ASSERT_EQ(editor->Frame(), S_OK);
   EXPECT_FALSE(editor->modeChangePending);
   EXPECT_EQ(editor->displayMode.Width, 800u);
-  // The selection screen's texts already use the new fonts.
   ASSERT_FALSE(platform::Recorded().texts.empty());
   for (const platform::TextRecord& text : platform::Recorded().texts) {
     EXPECT_EQ(text.fontHeight, text.face == L"arial" ? 13 : 17);

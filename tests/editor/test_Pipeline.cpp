@@ -161,8 +161,8 @@ TEST_F(UpdatePipelineTest, GeometryFalloffsFollowTheMenuAsAbsoluteValues) {
 }
 
 // Typed values, sensible or not, reach the engine as absolute values with the
-// colour channels clamped in float before truncation.
-TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteAndColoursSaturate) {
+// colour channels clamped in float before truncation; missing controls change nothing.
+TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteColoursSaturateAndMissingControlsChangeNothing) {
   struct Case {
     const wchar_t* red;
     const wchar_t* green;
@@ -197,13 +197,8 @@ TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteAndColoursSaturate) {
     EXPECT_FLOAT_EQ(engine->GetFullReflectionDistanceSquared(), c.distanceSquared);
     EXPECT_FLOAT_EQ(engine->GetGlobalTransparency(), c.expectedTransparency);
   }
-}
 
-// A control the menu lacks leaves the engine's value as it was.
-TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
-  UseMenus(ENGINE_SM2);
-  auto* engine = Own(std::make_unique<cWaterEngineSM2>());
-  editor->waterScene.engine = engine;
+  // A control the menu lacks leaves the engine's value as it was.
   engine->SetReflectionColor(0xFF010203);
   engine->SetReflectionStrength(0.25f);
   delete editor->menus.sm2Engine;
@@ -214,7 +209,6 @@ TEST_F(UpdatePipelineTest, MissingControlsChangeNothing) {
   EXPECT_EQ(ColorBytes(*engine), (Bytes{1, 2, 3, 255}));
   EXPECT_FLOAT_EQ(engine->GetReflectionStrength(), 0.25f);
   EXPECT_FLOAT_EQ(engine->GetFullReflectionDistanceSquared(), 900.0f);
-
   // The menu of another engine type is not read.
   editor->engineType = ENGINE_SM3;
   Write(editor->menus.sm2Engine, kFullReflectionDistance, L"40");

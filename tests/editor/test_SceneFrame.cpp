@@ -76,17 +76,6 @@ TEST_F(SceneFrameTest, EachEngineTypeDrawsTheSequenceOfItsPasses) {
   }
 }
 
-// Without a heightmap texture foam is switched off every frame, so the engine
-// never keeps a texture that may have been freed.
-TEST_F(SceneFrameTest, AMissingHeightmapSwitchesFoamOff) {
-  Build(ENGINE_SM2);
-  Frame();
-  EXPECT_TRUE(EngineSettings().enableFoam);
-  editor->waterScene.heightmap = nullptr;
-  Frame();
-  EXPECT_FALSE(EngineSettings().enableFoam);
-}
-
 // Every live control of the scene, typed between two frames, reaches its
 // target, engine or geometry in the next frame.
 TEST_F(SceneFrameTest, LiveSceneValuesTakeEffectInTheNextFrame) {
@@ -181,13 +170,26 @@ TEST_F(SceneFrameTest, AnyTypedValueKeepsTheFramesGoing) {
   }
 }
 
-// Without the island the targets are still cleared and the sky still mirrored.
-TEST_F(SceneFrameTest, ShowIslandOffLeavesTheIslandOutOfEveryPass) {
+// Without the island the targets are still cleared and the sky still mirrored;
+// unticking a pass hands the engine null in the same frame and leaves its
+// target alone.
+TEST_F(SceneFrameTest, IslandOrPassSwitchedOffLeavesItsDrawsOutAtOnce) {
   Build(ENGINE_FFP);
   Check(editor->menus.settings, kShowIsland, false);
   Frame();
   EXPECT_EQ(Draws(), (Lines{"back sky", "reflection sky cw noz", "back water"}));
   EXPECT_EQ(Clears(), kClearsWithoutDepth);
+  Check(editor->menus.settings, kShowIsland, true);
+  EXPECT_TRUE(EngineSettings().enableReflection);
+  Check(editor->EngineMenu(), kEnableReflection, false);
+  platform::Recorded().Clear();
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableReflection);
+  EXPECT_TRUE(EngineSettings().enableRefraction);
+  EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "refraction island clip", "back water"}));
+  Check(editor->EngineMenu(), kEnableRefraction, false);
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableRefraction);
 }
 
 // The wireframe box, or the lack of an engine, draws the water as lines; the
@@ -213,43 +215,6 @@ TEST_F(SceneFrameTest, WireframeWaterAndSolidAfterwards) {
   EXPECT_EQ(platform::Recorded().draws.back().fillMode, static_cast<DWORD>(D3DFILL_SOLID));
 }
 
-// Unticking a pass hands the engine null in the same frame and leaves its target alone.
-TEST_F(SceneFrameTest, APassSwitchedOffHandsNullAtOnce) {
-  Build(ENGINE_FFP);
-  Frame();
-  EXPECT_TRUE(EngineSettings().enableReflection);
-  EXPECT_TRUE(EngineSettings().enableRefraction);
-  Check(editor->EngineMenu(), kEnableReflection, false);
-  platform::Recorded().Clear();
-  Frame();
-  EXPECT_FALSE(EngineSettings().enableReflection);
-  EXPECT_TRUE(EngineSettings().enableRefraction);
-  EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "refraction island clip", "back water"}));
-  Check(editor->EngineMenu(), kEnableRefraction, false);
-  Frame();
-  EXPECT_FALSE(EngineSettings().enableRefraction);
-}
-
-// A target that cannot be begun gets no clear and no draws, and its texture
-// is not handed on; nothing is drawn with the mirrored view.
-TEST_F(SceneFrameTest, ATargetThatFailsToBeginDrawsNothing) {
-  Build(ENGINE_FFP);
-  cReflectionTarget& target = editor->waterScene.reflectionTarget;
-  const D3DXMATRIX view = *editor->camera->GetView();
-  // Begun already, so the frame's Begin is refused; the mirrored view and cull go again.
-  ASSERT_TRUE(target.Begin(editor->device, &view));
-  editor->device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-  Frame();
-  ASSERT_TRUE(target.End(editor->device));
-  EXPECT_FALSE(EngineSettings().enableReflection);
-  for (const platform::DrawRecord& draw : platform::Recorded().draws) {
-    EXPECT_NE(draw.cullMode, static_cast<DWORD>(D3DCULL_CW)) << What(draw);
-  }
-  for (const platform::ClearRecord& clear : platform::Recorded().clearCalls) {
-    EXPECT_NE(clear.flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
-  }
-}
-
 // Without pixel shaders 1.4 the depth effect cannot begin: the target is
 // cleared and ended, nothing is drawn into it and depth is switched off.
 TEST_F(SceneFrameTest, AFailedDepthPassDrawsNothingAndSwitchesDepthOff) {
@@ -267,8 +232,10 @@ TEST_F(SceneFrameTest, AFailedDepthPassDrawsNothingAndSwitchesDepthOff) {
   EXPECT_EQ(editor->waterScene.depthTarget.GetDepthEffect(), nullptr);
 }
 
-// Out-of-range channels are clamped one by one, so none bleeds into its neighbour.
-TEST_F(SceneFrameTest, FillAndSunlightColoursSaturatePerChannel) {
+// Out-of-range channels are clamped one by one, so none bleeds into its
+// neighbour. Without a heightmap texture foam is switched off every frame, so
+// the engine never keeps a texture that may have been freed.
+TEST_F(SceneFrameTest, ColoursSaturatePerChannelAndFoamGoesOffWithoutAHeightmap) {
   Build(ENGINE_SM2);
   cMenu* menu = editor->EngineMenu();
   for (auto [id, text] : {std::pair{kRefractionFillR, L"-10"}, {kRefractionFillG, L"300"}, {kRefractionFillB, L"46.9"},
@@ -278,9 +245,12 @@ TEST_F(SceneFrameTest, FillAndSunlightColoursSaturatePerChannel) {
   EXPECT_EQ(Clears()[2], "refraction 3 ff00ff2e");
   EXPECT_EQ(editor->waterScene.engine->GetRefractionColor(), D3DXVECTOR3(0.0f, 1.0f, 46 / 255.0f));
   const cEngineSettings settings = EngineSettings();
-  EXPECT_TRUE(settings.enableSunlight);
+  EXPECT_TRUE(settings.enableSunlight && settings.enableFoam);
   EXPECT_EQ(D3DXVECTOR3(settings.sunlightColorR, settings.sunlightColorG, settings.sunlightColorB),
             D3DXVECTOR3(1.0f, 0.0f, 128 / 255.0f));
+  editor->waterScene.heightmap = nullptr;
+  Frame();
+  EXPECT_FALSE(EngineSettings().enableFoam);
 }
 
 // The toolbar's two preview windows show the component textures while their
@@ -330,11 +300,28 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   EXPECT_EQ(heights->Release(), 1u);
 }
 
-// Components rebuilt between frames and a lost device: the engine is handed
-// the current geometry and the recreated targets, never a freed object.
-TEST_F(SceneFrameTest, ReplacedComponentsAndALostDeviceLeaveNothingStale) {
+// A target that cannot be begun gets no clear and no draws, and its texture
+// is not handed on; nothing is drawn with the mirrored view. Components
+// rebuilt between frames and a lost device: the engine is handed the current
+// geometry and the recreated targets, never a freed object.
+TEST_F(SceneFrameTest, ARefusedTargetReplacedComponentsAndALostDeviceLeaveNothingStale) {
   Build(ENGINE_FFP);
   cWaterScene& scene = editor->waterScene;
+  const D3DXMATRIX view = *editor->camera->GetView();
+  // Begun already, so the frame's Begin is refused; the mirrored view and cull go again.
+  ASSERT_TRUE(scene.reflectionTarget.Begin(editor->device, &view));
+  editor->device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  Frame();
+  ASSERT_TRUE(scene.reflectionTarget.End(editor->device));
+  EXPECT_FALSE(EngineSettings().enableReflection);
+  for (const platform::DrawRecord& draw : platform::Recorded().draws) {
+    EXPECT_NE(draw.cullMode, static_cast<DWORD>(D3DCULL_CW)) << What(draw);
+  }
+  for (const platform::ClearRecord& clear : platform::Recorded().clearCalls) {
+    EXPECT_NE(clear.flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
+  }
+
+  platform::Recorded().Clear();
   Delete(scene.geometry);
   scene.geometry = MakeSimpleGrid();
   auto* heightmap = Own(std::make_unique<cFFTHeightmap>());
