@@ -119,30 +119,30 @@ TEST_F(SkyboxTest, VertexBufferHoldsSixInwardFacingUprightFaces) {
 // are left off and the others draw as usual: looking between two faces shows both.
 TEST_F(SkyboxTest, DrawsTheFacesAheadWithTheirTexturesInBothPathsAndLeavesOffMissingOnes) {
   D3DTexture empty(nullptr);
-  const std::array<D3DTexture*, 6> gaps = {faces[0], nullptr, &empty, faces[3], faces[4], faces[5]};
+  // Six faces, two of them missing, between entries that must never be read.
+  const std::array<D3DTexture*, 8> guarded = {faces[5], faces[0], nullptr,  &empty,
+                                              faces[3], faces[4], faces[5], faces[0]};
+  D3DTexture* const* gaps = guarded.data() + 1;
+  D3DTexture* const* all = faces.data();
   struct Case {
     D3DXVECTOR3 direction;
     int ahead;
     int notDrawn;
-    const std::array<D3DTexture*, 6>* set;
+    D3DTexture* const* set;
   };
   for (bool effect : {false, true}) {
-    for (const Case& c : {Case{{0, 0, 1}, 0, 2, &faces}, Case{{1, 0, 0}, 1, 3, &faces}, Case{{0, 0, -1}, 2, 0, &faces},
-                          Case{{-1, 0, 0}, 3, 1, &faces}, Case{{0, 1, 0}, 4, 5, &faces}, Case{{0, -1, 0}, 5, 4, &faces},
-                          Case{{1, 0, 1}, 0, 1, &gaps}, Case{{-1, 0, -1}, 3, 2, &gaps}}) {
+    for (const Case& c : {Case{{0, 0, 1}, 0, 2, all}, Case{{1, 0, 0}, 1, 3, all}, Case{{0, 0, -1}, 2, 0, all},
+                          Case{{-1, 0, 0}, 3, 1, all}, Case{{0, 1, 0}, 4, 5, all}, Case{{0, -1, 0}, 5, 4, all},
+                          Case{{1, 0, 1}, 0, 1, gaps}, Case{{-1, 0, -1}, 3, 2, gaps}}) {
       SCOPED_TRACE(testing::Message() << effect << " face " << c.ahead << " not " << c.notDrawn);
-      const std::set<int> drawn = DrawAlong(c.direction, effect, c.set->data());
+      const std::set<int> drawn = DrawAlong(c.direction, effect, c.set);
       EXPECT_TRUE(drawn.count(c.ahead));
       EXPECT_FALSE(drawn.count(c.notDrawn));
     }
   }
-  for (auto [face, expected] : {std::pair{0, faces[0]->texture},
-                                {4, faces[4]->texture},
-                                {1, nullptr},
-                                {2, nullptr},
-                                {-1, nullptr},
-                                {6, nullptr}}) {
-    EXPECT_EQ(cSkybox::GetFaceTexture(gaps.data(), face), expected) << face;
+  for (auto [face, expected] : {std::pair{0, faces[0]->texture}, {4, faces[4]->texture}, {1, nullptr}, {2, nullptr},
+                                {-1, nullptr}, {6, nullptr}}) {
+    EXPECT_EQ(cSkybox::GetFaceTexture(gaps, face), expected) << face;
   }
   EXPECT_EQ(cSkybox::GetFaceTexture(nullptr, 0), nullptr);
 }
