@@ -61,7 +61,9 @@ class GuiFixture : public platform::testing::HeadlessDevice {
     return platform::Recorded().texts;
   }
 
-  static void ExpectRect(const SpriteRecord& s, float x1, float y1, float x2, float y2) {
+  // The sprite shows `texture` over the rectangle from (x1, y1) to (x2, y2).
+  static void ExpectSprite(const SpriteRecord& s, D3DTexture* texture, float x1, float y1, float x2, float y2) {
+    EXPECT_EQ(s.texture, texture);
     EXPECT_NEAR(s.x1, x1, 1e-6f);
     EXPECT_NEAR(s.y1, y1, 1e-6f);
     EXPECT_NEAR(s.x2, x2, 1e-6f);

@@ -83,8 +83,8 @@ TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
   for (const auto& [widget, e] : cases) {
     const auto drawn = SpritesOf(*widget);
     ASSERT_EQ(drawn.size(), 1u);
-    EXPECT_EQ(std::tuple(drawn[0].texture, drawn[0].color), std::tuple(e.texture, e.color));
-    ExpectRect(drawn[0], e.x1, e.y1, e.x2, e.y2);
+    EXPECT_EQ(drawn[0].color, e.color);
+    ExpectSprite(drawn[0], e.texture, e.x1, e.y1, e.x2, e.y2);
     widget->SetVisible(false);
     EXPECT_TRUE(SpritesOf(*widget).empty());
   }
@@ -97,7 +97,8 @@ TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
   EXPECT_TRUE(window.HitTest(0.0f, 0.0f));  // still has a hit area
 }
 
-TEST_F(ButtonTest, CheckboxFadesInAfterCreationAndEveryToggle) {
+// Clicks fade the new image in; SetChecked and Reset show it at once.
+TEST_F(ButtonTest, CheckboxFadesInAfterCreationAndEveryToggleButNotOnSetOrReset) {
   cCheckbox checkbox(139, 1021, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
   EXPECT_EQ(DrawnImage(checkbox), &uncheckedImage);
   for (auto [step, alpha] : {std::pair{0.0, 0u}, {0.15, 127u}, {0.2, 255u}}) {
@@ -114,19 +115,17 @@ TEST_F(ButtonTest, CheckboxFadesInAfterCreationAndEveryToggle) {
   checkbox.OnClick(0, 0);
   EXPECT_TRUE(checkbox.IsChecked());
   EXPECT_EQ(DrawnAlpha(checkbox), 0u);
-}
 
-TEST_F(ButtonTest, CheckboxResetAndSetCheckedDoNotFade) {
-  cCheckbox checkbox(1, 2, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
+  cCheckbox set(1, 2, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
   Advance(1.0);
-  checkbox.SetChecked(1);
-  EXPECT_EQ(DrawnAlpha(checkbox), 255u);
-  checkbox.Reset();
-  EXPECT_FALSE(checkbox.IsChecked());
-  EXPECT_EQ(DrawnImage(checkbox), &uncheckedImage);
-  EXPECT_EQ(DrawnAlpha(checkbox), 255u);
-  checkbox.SetEnabled(false);  // a disabled checkbox is not drawn
-  EXPECT_TRUE(SpritesOf(checkbox).empty());
+  set.SetChecked(1);
+  EXPECT_EQ(DrawnAlpha(set), 255u);
+  set.Reset();
+  EXPECT_FALSE(set.IsChecked());
+  EXPECT_EQ(DrawnImage(set), &uncheckedImage);
+  EXPECT_EQ(DrawnAlpha(set), 255u);
+  set.SetEnabled(false);  // a disabled checkbox is not drawn
+  EXPECT_TRUE(SpritesOf(set).empty());
 }
 
 TEST_F(ButtonTest, TextareaDrawsItsTintedTextWordWrappedOnlyWhenShown) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstring>
 
 #include "GuiFixture.h"
 #include "gui/GUIKey.h"
@@ -16,8 +17,26 @@ class EditboxTest : public GuiFixture {
                                       D3DXVECTOR2(0.01f, 0.005f), text, &background, font.get());
   }
 
-  static void Type(cEditbox& box, std::initializer_list<unsigned> codes) {
-    for (unsigned code : codes) EXPECT_EQ(box.OnKey(code), -1);
+  // Plays `script` on `box`: digits, '-', '.', '<' (Backspace) and '!' (Escape)
+  // are keys, lower-case letters characters; 'F' focuses, 'R' resets and 'E'/'N'
+  // make the box editable or not.
+  static void Play(cEditbox& box, const char* script) {
+    for (const char* c = script; *c; ++c) {
+      if (*c == 'F') box.Focus();
+      if (*c == 'R') box.Reset();
+      if (*c == 'E' || *c == 'N') box.SetEditable(*c == 'E');
+      int result = -1;  // what every key and character returns
+      if (*c >= 'a' && *c <= 'z') result = box.OnChar(*c);
+      if (const unsigned key = KeyOf(*c)) result = box.OnKey(key);
+      EXPECT_EQ(result, -1) << *c;
+    }
+  }
+  static unsigned KeyOf(char c) {
+    if (c >= '0' && c <= '9') return k0 + (c - '0');
+    const char* keys = "-.<!";
+    const unsigned codes[] = {GUIKEY_MINUS, GUIKEY_PERIOD, GUIKEY_BACKSPACE, GUIKEY_ESCAPE};
+    const char* at = c ? std::strchr(keys, c) : nullptr;
+    return at ? codes[at - keys] : 0;
   }
   static void Empty(cEditbox& box) {
     while (box.GetText()) box.OnKey(GUIKEY_BACKSPACE);
@@ -28,27 +47,31 @@ class EditboxTest : public GuiFixture {
   D3DTexture background{nullptr};
 };
 
-TEST_F(EditboxTest, TypingBackspaceAndMinusInAFocusedBox) {
-  auto box = Make(nullptr);
-  EXPECT_EQ(TextOf(*box), L"1.0");
-  box->Focus();
-  Type(*box, {GUIKEY_MINUS});  // a minus only starts an empty box
-  Type(*box, {GUIKEY_BACKSPACE, GUIKEY_BACKSPACE, GUIKEY_BACKSPACE});
-  EXPECT_EQ(box->GetText(), nullptr);
-  EXPECT_EQ(box->GetValue(), 1.0f);
-  Type(*box, {GUIKEY_BACKSPACE});  // nothing left to delete
-  Type(*box, {GUIKEY_MINUS, k0 + 1, GUIKEY_MINUS, k0 + 2, GUIKEY_PERIOD, k0 + 5});
-  EXPECT_EQ(TextOf(*box), L"-12.5");
-  EXPECT_EQ(box->GetValue(), -12.5f);
-  Type(*box, {GUIKEY_PERIOD, k0 + 9});  // the form is not checked
-  EXPECT_EQ(TextOf(*box), L"-12.5.9");
-  EXPECT_EQ(box->GetValue(), -12.5f);
-
-  auto empty = Make(L"");  // an empty but present text stays so on Backspace
-  empty->Focus();
-  Type(*empty, {GUIKEY_BACKSPACE});
-  EXPECT_EQ(TextOf(*empty), L"");
-  EXPECT_EQ(empty->GetValue(), 0.0f);
+TEST_F(EditboxTest, TypedKeysEditTheTextOnlyWhenFocusedAndLettersOnlyWhenEditable) {
+  const struct {
+    const char* name;
+    const wchar_t* start;  // null: the box's default "1.0"
+    const char* script;
+    const wchar_t* text;
+    float value;
+  } cases[] = {
+      {"a minus only starts an empty box", nullptr, "F-<<<", L"(null)", 1.0f},
+      {"backspace on nothing, then a signed number", nullptr, "F<<<<-1-2.5", L"-12.5", -12.5f},
+      {"the form is not checked", nullptr, "F<<<-1-2.5.9", L"-12.5.9", -12.5f},
+      {"an empty but present text stays so", L"", "F<", L"", 0.0f},
+      {"unfocused, nothing is taken", L"42", "E<7.-x", L"42", 42.0f},
+      {"Escape drops the focus", L"42", "EFb!7", L"42b", 42.0f},
+      {"letters need an editable box", L"42", "EFbFNc", L"42b", 42.0f},
+      {"reset restores the default and keeps the focus", nullptr, "F<<<R1", L"1.01", 1.01f},
+      {"reset restores the constructor's text", L"0.25", "F<<<<9R", L"0.25", 0.25f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto box = Make(c.start);
+    Play(*box, c.script);
+    EXPECT_EQ(TextOf(*box), c.text);
+    EXPECT_EQ(box->GetValue(), c.value);
+  }
 }
 
 TEST_F(EditboxTest, ValueReadsOnlyTheLeadingDecimalNumber) {
@@ -63,43 +86,11 @@ TEST_F(EditboxTest, ValueReadsOnlyTheLeadingDecimalNumber) {
   }
 }
 
-TEST_F(EditboxTest, KeysAndLettersNeedFocusAndLettersAnEditableBox) {
-  auto box = Make(L"42");
-  box->SetEditable(true);
-  Type(*box, {GUIKEY_BACKSPACE, k0 + 7, GUIKEY_PERIOD, GUIKEY_MINUS});
-  EXPECT_EQ(box->OnChar('x'), -1);
-  EXPECT_EQ(TextOf(*box), L"42");
-
-  box->Focus();
-  box->OnChar('b');
-  Type(*box, {GUIKEY_ESCAPE, k0 + 7});  // Escape drops the focus
-  EXPECT_EQ(TextOf(*box), L"42b");
-  box->Focus();
-  box->SetEditable(false);
-  box->OnChar('c');
-  EXPECT_EQ(TextOf(*box), L"42b");
-}
-
-TEST_F(EditboxTest, ResetRestoresTheConstructorTextAndKeepsTheFocus) {
-  auto box = Make(nullptr);
-  box->Focus();
-  Empty(*box);
-  box->Reset();
-  EXPECT_EQ(TextOf(*box), L"1.0");
-  Type(*box, {k0 + 1});
-  EXPECT_EQ(TextOf(*box), L"1.01");
-
-  auto named = Make(L"0.25");
-  named->SetText(L"9");
-  named->Reset();
-  EXPECT_EQ(TextOf(*named), L"0.25");
-}
-
 TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
   cMenu menu(1, Record);
   auto add = [&](const wchar_t* text, float y) {
-    return menu.Add(new cEditbox(0, D3DXVECTOR2(0, y), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0), text, nullptr,
-                                 nullptr));
+    return menu.Add(
+        new cEditbox(0, D3DXVECTOR2(0, y), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0), text, nullptr, nullptr));
   };
   auto* first = add(L"1", 0.0f);
   auto* second = add(L"2", -0.1f);

@@ -95,25 +95,7 @@ TEST_F(MenuTest, DispatchOrderAndTargetsOfEveryKindOfInput) {
   EXPECT_EQ(EventIds(), (std::vector<int>{5, -1, 5, -1, 1018, -1, -1, 5, 6, -1}));
 }
 
-TEST_F(MenuTest, DisabledHiddenOrEmptyMenuIgnoresInputAndHiddenOneIsNotDrawn) {
-  cMenu menu(1, Record), empty(2, Record);
-  AddFake(menu, "a", kUnit, 5);
-  menu.SetEnabled(false);
-  menu.OnClick(0.5f, 0.5f);
-  menu.OnKey(GUIKEY_ESCAPE);
-  menu.SetEnabled(true);
-  menu.SetVisible(false);
-  menu.OnPress(0.5f, 0.5f);
-  menu.OnChar('x');
-  empty.OnClick(0, 0);
-  manager->PushMenu(&menu, false);
-  manager->DrawSprites(0, sprites.get());
-  manager->DrawText(0);
-  EXPECT_TRUE(log.empty());
-  EXPECT_TRUE(events.empty());
-}
-
-TEST_F(MenuTest, FindGroupsResetAndAlphaApplyToTheComponents) {
+TEST_F(MenuTest, FindGroupsResetAndAlphaApplyToTheComponentsAndAnOffMenuTakesNothing) {
   cMenu menu(1, Record);
   auto* first = AddFake(menu, "first", kUnit, 0, 42);
   auto* second = AddFake(menu, "second", kUnit, 0, 42);
@@ -127,6 +109,21 @@ TEST_F(MenuTest, FindGroupsResetAndAlphaApplyToTheComponents) {
   EXPECT_EQ(second->GetAlpha(), 17);
   menu.ResetAll();
   EXPECT_EQ(log, (Strings{"first.reset", "second.reset"}));
+
+  log.clear();  // a disabled, hidden or empty menu ignores input, and a hidden one is not drawn
+  menu.SetEnabled(false);
+  menu.OnClick(0.5f, 0.5f);
+  menu.OnKey(GUIKEY_ESCAPE);
+  menu.SetEnabled(true);
+  menu.SetVisible(false);
+  menu.OnPress(0.5f, 0.5f);
+  menu.OnChar('x');
+  cMenu(2, Record).OnClick(0, 0);
+  manager->PushMenu(&menu, false);
+  manager->DrawSprites(0, sprites.get());
+  manager->DrawText(0);
+  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(events.empty());
 }
 
 // A callback may switch menus during a dispatch, which goes on over the menu it started with.
@@ -173,34 +170,32 @@ TEST_F(MenuTest, ManagerSendsInputToTheTopMenuAndDrawsEveryMenu) {
   EXPECT_EQ(manager->GetTopMenu(), nullptr);
 }
 
-TEST_F(MenuTest, PushedMenuFadesInLinearlyOverAQuarterSecond) {
+// A push with a fade starts the top menu transparent and brings it in linearly
+// over a quarter second; without one, or with a duration of zero or less, it is opaque at once.
+TEST_F(MenuTest, PushedMenuFadesInLinearlyOverAQuarterSecondUnlessNotFaded) {
   cMenu bottom(1, Record), top(2, Record);
   auto* under = AddFake(bottom, "under");
   auto* faded = AddFake(top, "faded");
   under->SetAlpha(200);
+  faded->SetAlpha(3);
   manager->PushMenu(&bottom, false);
+  manager->PushMenu(&top, false);
+  EXPECT_EQ(DrawnAlpha(faded), 255u);
   manager->PushMenu(&top, true);
   for (auto [step, alpha] : {std::pair{0.0, 0u}, {0.125, 127u}, {0.0625, 191u}, {0.0625, 255u}, {1.0, 255u}}) {
     Advance(step);
     EXPECT_EQ(DrawnAlpha(faded), alpha) << step;
   }
   EXPECT_EQ(under->GetAlpha(), 200);  // only the top menu fades
+  for (float duration : {0.0f, -1.0f}) {
+    manager->SetFadeDuration(duration);
+    manager->PushMenu(&top, true);
+    EXPECT_EQ(DrawnAlpha(faded), 255u) << duration;
+  }
+  manager->SetFadeDuration(0.25f);
   manager->PushMenu(&bottom, true);  // a new push starts from transparent again
   manager->DrawText(0);
   EXPECT_EQ(under->GetAlpha(), 0);
-}
-
-TEST_F(MenuTest, MenuWithoutFadeOrWithADurationOfZeroOrLessIsOpaqueAtOnce) {
-  cMenu menu(1, Record);
-  auto* component = AddFake(menu, "c");
-  component->SetAlpha(3);
-  manager->PushMenu(&menu, false);
-  EXPECT_EQ(DrawnAlpha(component), 255u);
-  for (float duration : {0.0f, -1.0f}) {
-    manager->SetFadeDuration(duration);
-    manager->PushMenu(&menu, true);
-    EXPECT_EQ(DrawnAlpha(component), 255u) << duration;
-  }
 }
 
 TEST_F(MenuTest, RendersLayersZeroThen56Then57WithTextsAfterTheirSprites) {

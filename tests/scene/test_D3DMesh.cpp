@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -42,7 +41,7 @@ class D3DMeshTest : public SceneTest {
   }
 };
 
-TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderAndSkipsMissingOnes) {
+TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderSkipsMissingOnesAndDrawsNothingWithoutAFile) {
   const fs::path folder = fs::temp_directory_path() / ("d3dmesh_test_" + std::to_string(::getpid()));
   fs::create_directories(folder);
   fs::copy_file("data/meshes/sand.tga", folder / "found.tga", fs::copy_options::overwrite_existing);
@@ -56,19 +55,17 @@ TEST_F(D3DMeshTest, JoinsTextureNamesToTheMeshFolderAndSkipsMissingOnes) {
   EXPECT_EQ(mesh->textures[1], nullptr);
   // The ambient colour follows the diffuse one.
   EXPECT_EQ(std::tuple(mesh->materials[0].Ambient.g, mesh->materials[1].Ambient.b), std::tuple(0.5f, 0.6f));
-}
 
-TEST_F(D3DMeshTest, MissingFileLeavesNothingToDraw) {
-  auto* mesh = new D3DMesh(manager);
-  EXPECT_TRUE(FAILED(mesh->Load(L"data/meshes/none.x", device)));
-  EXPECT_EQ(mesh->mesh, nullptr);
-  EXPECT_FALSE(mesh->DrawSubsets());
-  EXPECT_FALSE(mesh->RenderFixed(device, D3DXMATRIX()));
-  EXPECT_FALSE(mesh->RenderLit(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0)));
+  auto* missing = new D3DMesh(manager);  // a missing file leaves nothing to draw
+  EXPECT_TRUE(FAILED(missing->Load(L"data/meshes/none.x", device)));
+  EXPECT_EQ(missing->mesh, nullptr);
+  EXPECT_FALSE(missing->DrawSubsets());
+  EXPECT_FALSE(missing->RenderFixed(device, D3DXMATRIX()));
+  EXPECT_FALSE(missing->RenderLit(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0)));
   EXPECT_TRUE(platform::Recorded().draws.empty());
 }
 
-TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
+TEST_F(D3DMeshTest, RenderLitSetsTheLightingContractAndRenderFixedClampsAfterDrawing) {
   D3DMesh* island = LoadIsland();
   D3DXMATRIX wvp;
   D3DXMatrixTranslation(&wvp, 1.0f, 2.0f, 3.0f);
@@ -96,10 +93,8 @@ TEST_F(D3DMeshTest, RenderLitSetsTheLightingContract) {
   EXPECT_EQ(record.draws.size(), 2u);
   ASSERT_TRUE(island->RenderLitDepth(D3DXVECTOR3(1, 1, 1), D3DXMATRIX(), false, D3DXVECTOR3(0, 0, 0), 0, 1));
   EXPECT_EQ(record.techniques.back(), "vsLighting_withDepthTransparency");
-}
 
-TEST_F(D3DMeshTest, RenderFixedWrapsWhileDrawingThenClamps) {
-  D3DMesh* island = LoadIsland();
+  platform::Recorded().Clear();  // the fixed path wraps while drawing, then clamps
   D3DXMATRIX world;
   D3DXMatrixTranslation(&world, 5.0f, 0.0f, 0.0f);
   ASSERT_TRUE(island->RenderFixed(device, world));

@@ -62,20 +62,31 @@ class SkyboxTest : public SceneTest {
     return view;
   }
 
+  // The faces drawn looking along `direction` with the fixed path or the effect.
+  std::set<int> DrawAlong(const D3DXVECTOR3& direction, bool effect, D3DTexture* const* set,
+                          const char* technique = nullptr) {
+    platform::Recorded().Clear();
+    EXPECT_EQ(device->BeginScene(), D3D_OK);
+    const D3DXMATRIX view = LookFromOrigin(direction);
+    EXPECT_TRUE(effect ? sky->RenderEffect(set, device, view, projection, technique)
+                       : sky->RenderFixed(set, device, view, projection));
+    EXPECT_EQ(device->EndScene(), D3D_OK);
+    return DrawnFaces();
+  }
+
   std::array<D3DTexture*, 6> faces{};
   cSkybox* sky = nullptr;
   D3DXMATRIX projection;
 };
 
-TEST_F(SkyboxTest, VertexBufferHoldsTheFaceTable) {
-  const SkyboxVertex table[24] = {
-      {-S, -S, S, 0, 1},  {-S, S, S, 0, 0},  {S, -S, S, 1, 1},  {S, S, S, 1, 0},    // z = +s
-      {S, -S, S, 0, 1},   {S, S, S, 0, 0},   {S, -S, -S, 1, 1}, {S, S, -S, 1, 0},   // x = +s
-      {S, -S, -S, 0, 1},  {S, S, -S, 0, 0},  {-S, -S, -S, 1, 1}, {-S, S, -S, 1, 0}, // z = -s
-      {-S, -S, -S, 0, 1}, {-S, S, -S, 0, 0}, {-S, -S, S, 1, 1}, {-S, S, S, 1, 0},   // x = -s
-      {S, S, -S, 1, 0},   {S, S, S, 1, 1},   {-S, S, -S, 0, 0}, {-S, S, S, 0, 1},   // y = +s
-      {-S, -S, -S, 0, 1}, {-S, -S, S, 0, 0}, {S, -S, -S, 1, 1}, {S, -S, S, 1, 0},   // y = -s
-  };
+// Each face lies on its side of the cube, its texture upright as seen from
+// inside, and its strip winds the same way as every other face's.
+TEST_F(SkyboxTest, VertexBufferHoldsSixInwardFacingUprightFaces) {
+  const struct {
+    D3DXVECTOR3 normal, right, up;
+  } sides[6] = {{{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},   {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+                {{0, 0, -1}, {-1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+                {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}};
   const D3DXVECTOR3 centre(10, -20, 30);
   ASSERT_TRUE(sky->Create(S, centre, device));
   D3DVERTEXBUFFER_DESC desc{};
@@ -84,11 +95,19 @@ TEST_F(SkyboxTest, VertexBufferHoldsTheFaceTable) {
   void* data = nullptr;
   ASSERT_EQ(sky->GetVertexBuffer()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
   const auto* vertices = static_cast<const SkyboxVertex*>(data);
-  for (int i = 0; i < 24; ++i) {
-    const SkyboxVertex& v = vertices[i];
-    EXPECT_EQ(std::tuple(v.x, v.y, v.z, v.u, v.v),
-              std::tuple(table[i].x + centre.x, table[i].y + centre.y, table[i].z + centre.z, table[i].u, table[i].v))
-        << i;
+  for (int face = 0; face < 6; ++face) {
+    SCOPED_TRACE(face);
+    const auto& side = sides[face];
+    D3DXVECTOR3 p[4];
+    for (int i = 0; i < 4; ++i) {
+      const SkyboxVertex& v = vertices[4 * face + i];
+      p[i] = D3DXVECTOR3(v.x, v.y, v.z) - centre;
+      EXPECT_EQ(p[i], S * (side.normal + (2 * v.u - 1) * side.right + (1 - 2 * v.v) * side.up)) << i;
+    }
+    EXPECT_EQ(p[3], p[1] + p[2] - p[0]);  // with the winding below: the four corners of the side
+    D3DXVECTOR3 winding;
+    const D3DXVECTOR3 a = p[1] - p[0], b = p[2] - p[0];
+    EXPECT_LT(D3DXVec3Dot(D3DXVec3Cross(&winding, &a, &b), &side.normal), 0.0f);
   }
   sky->GetVertexBuffer()->Unlock();
   EXPECT_EQ(sky->GetBoxCorner(4, 0), D3DXVECTOR3(S + 10, S - 20, S + 30));
@@ -96,45 +115,48 @@ TEST_F(SkyboxTest, VertexBufferHoldsTheFaceTable) {
 }
 
 // Looking along an axis from the origin draws the face ahead and never the one
-// behind; the faces beside it touch the view only at their edges.
-TEST_F(SkyboxTest, DrawsTheFacesAheadWithTheirTexturesInBothPaths) {
+// behind; the faces beside it touch the view only at their edges. Missing faces
+// are left off and the others draw as usual: looking between two faces shows both.
+TEST_F(SkyboxTest, DrawsTheFacesAheadWithTheirTexturesInBothPathsAndLeavesOffMissingOnes) {
+  D3DTexture empty(nullptr);
+  // Six faces, two of them missing, between entries that must never be read.
+  const std::array<D3DTexture*, 8> guarded = {faces[5], faces[0], nullptr,  &empty,
+                                              faces[3], faces[4], faces[5], faces[0]};
+  D3DTexture* const* gaps = guarded.data() + 1;
+  D3DTexture* const* all = faces.data();
   struct Case {
     D3DXVECTOR3 direction;
     int ahead;
-    int behind;
+    int notDrawn;
+    D3DTexture* const* set;
   };
   for (bool effect : {false, true}) {
-    for (const Case& c : {Case{{0, 0, 1}, 0, 2}, Case{{1, 0, 0}, 1, 3}, Case{{0, 0, -1}, 2, 0},
-                          Case{{-1, 0, 0}, 3, 1}, Case{{0, 1, 0}, 4, 5}, Case{{0, -1, 0}, 5, 4}}) {
-      SCOPED_TRACE(testing::Message() << effect << " face " << c.ahead);
-      platform::Recorded().Clear();
-      ASSERT_EQ(device->BeginScene(), D3D_OK);
-      const D3DXMATRIX view = LookFromOrigin(c.direction);
-      EXPECT_TRUE(effect ? sky->RenderEffect(faces.data(), device, view, projection)
-                         : sky->RenderFixed(faces.data(), device, view, projection));
-      ASSERT_EQ(device->EndScene(), D3D_OK);
-      const std::set<int> drawn = DrawnFaces();
+    for (const Case& c : {Case{{0, 0, 1}, 0, 2, all}, Case{{1, 0, 0}, 1, 3, all}, Case{{0, 0, -1}, 2, 0, all},
+                          Case{{-1, 0, 0}, 3, 1, all}, Case{{0, 1, 0}, 4, 5, all}, Case{{0, -1, 0}, 5, 4, all},
+                          Case{{1, 0, 1}, 0, 1, gaps}, Case{{-1, 0, -1}, 3, 2, gaps}}) {
+      SCOPED_TRACE(testing::Message() << effect << " face " << c.ahead << " not " << c.notDrawn);
+      const std::set<int> drawn = DrawAlong(c.direction, effect, c.set);
       EXPECT_TRUE(drawn.count(c.ahead));
-      EXPECT_FALSE(drawn.count(c.behind));
+      EXPECT_FALSE(drawn.count(c.notDrawn));
     }
   }
+  for (auto [face, expected] : {std::pair{0, faces[0]->texture}, {4, faces[4]->texture}, {1, nullptr}, {2, nullptr},
+                                {-1, nullptr}, {6, nullptr}}) {
+    EXPECT_EQ(cSkybox::GetFaceTexture(gaps, face), expected) << face;
+  }
+  EXPECT_EQ(cSkybox::GetFaceTexture(nullptr, 0), nullptr);
 }
 
-TEST_F(SkyboxTest, EffectTechniquesAndTheirDepthStates) {
+TEST_F(SkyboxTest, EffectTechniquesSetTheirDepthStatesAndAFailedDrawStillEndsTheEffect) {
   struct Case {
     const char* technique;
     const char* expected;
     DWORD zEnable;
   };
-  const D3DXMATRIX view = LookFromOrigin({0, 0, 1});
   for (const Case& c : {Case{nullptr, "simple", TRUE}, Case{"simple", "simple", TRUE},
                         Case{"simple_zenable_false", "simple_zenable_false", FALSE}}) {
     SCOPED_TRACE(c.expected);
-    platform::Recorded().Clear();
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_TRUE(sky->RenderEffect(faces.data(), device, view, projection, c.technique));
-    ASSERT_EQ(device->EndScene(), D3D_OK);
-    ASSERT_FALSE(platform::Recorded().draws.empty());
+    ASSERT_FALSE(DrawAlong({0, 0, 1}, true, faces.data(), c.technique).empty());
     for (const auto& draw : platform::Recorded().draws) {
       EXPECT_EQ(draw.effect, "shaders/skybox.fx");
       EXPECT_EQ(draw.technique, c.expected);
@@ -145,49 +167,10 @@ TEST_F(SkyboxTest, EffectTechniquesAndTheirDepthStates) {
     device->GetRenderState(D3DRS_ZENABLE, &zEnable);
     EXPECT_EQ(std::tuple(zWrite, zEnable), std::tuple(DWORD{TRUE}, DWORD{D3DZB_TRUE}));  // the effect put them back
   }
-  EXPECT_FALSE(sky->RenderEffect(faces.data(), device, view, projection, "unknown"));
-}
-
-// A draw refused outside BeginScene fails that frame only: the effect was ended.
-TEST_F(SkyboxTest, AFailedDrawLeavesTheEffectEnded) {
-  const D3DXMATRIX view = LookFromOrigin({0, 0, 1});
-  EXPECT_FALSE(sky->RenderEffect(faces.data(), device, view, projection));
-  platform::Recorded().Clear();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  EXPECT_TRUE(sky->RenderEffect(faces.data(), device, view, projection));
-  ASSERT_EQ(device->EndScene(), D3D_OK);
-  EXPECT_FALSE(platform::Recorded().draws.empty());
-}
-
-TEST_F(SkyboxTest, FaceTextureIsNullForAnythingMissing) {
-  D3DTexture empty(nullptr);
-  std::array<D3DTexture*, 6> set = {faces[0], nullptr, &empty, faces[3], faces[4], faces[5]};
-  for (auto [face, expected] : {std::pair{0, faces[0]->texture}, {4, faces[4]->texture}, {1, nullptr}, {2, nullptr},
-                                {-1, nullptr}, {6, nullptr}}) {
-    EXPECT_EQ(cSkybox::GetFaceTexture(set.data(), face), expected) << face;
-  }
-  EXPECT_EQ(cSkybox::GetFaceTexture(nullptr, 0), nullptr);
-  // Missing faces are left off, the others draw as usual: looking between two
-  // faces shows both.
-  struct Case {
-    D3DXVECTOR3 direction;
-    int present, missing;
-  };
-  for (bool effect : {false, true}) {
-    for (const Case& c : {Case{{1, 0, 1}, 0, 1}, Case{{-1, 0, -1}, 3, 2}}) {
-      SCOPED_TRACE(testing::Message() << effect << " face " << c.missing);
-      platform::Recorded().Clear();
-      ASSERT_EQ(device->BeginScene(), D3D_OK);
-      const D3DXMATRIX view = LookFromOrigin(c.direction);
-      EXPECT_TRUE(effect ? sky->RenderEffect(set.data(), device, view, projection)
-                         : sky->RenderFixed(set.data(), device, view, projection));
-      ASSERT_EQ(device->EndScene(), D3D_OK);
-      std::set<int> drawn;
-      for (const auto& draw : platform::Recorded().draws) drawn.insert(static_cast<int>(draw.start / 4));
-      EXPECT_TRUE(drawn.count(c.present));
-      EXPECT_FALSE(drawn.count(c.missing));
-    }
-  }
+  EXPECT_FALSE(sky->RenderEffect(faces.data(), device, LookFromOrigin({0, 0, 1}), projection, "unknown"));
+  // A draw refused outside BeginScene fails that frame only: the effect was ended.
+  EXPECT_FALSE(sky->RenderEffect(faces.data(), device, LookFromOrigin({0, 0, 1}), projection));
+  EXPECT_FALSE(DrawAlong({0, 0, 1}, true, faces.data()).empty());
 }
 
 TEST_F(SkyboxTest, WithoutItsEffectFileOnlyTheFixedPathDraws) {

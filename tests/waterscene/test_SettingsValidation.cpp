@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
+#include <span>
+#include <string>
+
 #include "../batch/BatchTesting.h"
+#include "waterscene/ComponentRules.h"
 #include "waterscene/SettingsValidation.h"
 
 namespace {
@@ -34,20 +40,34 @@ void Geomipmap(cEngineSettings& s) {
 }
 
 void Nothing(cEngineSettings&) {}
+void Cleared(cEngineSettings& s) { s = cEngineSettings{}; }
 
-// The tiny FFT state, switched to another component by `base`, then `change`d.
-cEngineSettings Build(Change base, Change change) {
+// The tiny FFT state, switched to another component by `base`, then with the
+// setting of the file's `key` (if any) set to `value` in its own type.
+cEngineSettings Build(Change base, const char* key, double value) {
   cEngineSettings s = batch::testing::TinyFFTState();
   base(s);
-  change(s);
+  const SettingKey* entry = key ? FindSettingKey(key) : nullptr;
+  if (!entry) return s;
+  char* field = reinterpret_cast<char*>(&s) + entry->offset;
+  if (entry->kind == SettingKind::Float) {
+    *reinterpret_cast<float*>(field) = static_cast<float>(value);
+  } else if (entry->kind == SettingKind::Bool) {
+    *reinterpret_cast<bool*>(field) = value != 0;
+  } else {
+    *reinterpret_cast<int*>(field) = static_cast<int>(value);
+  }
   return s;
 }
+
+constexpr const char* kThisKey = "";  // the problem names the changed key
 
 struct ValidationCase {
   const char* name;
   Change base;
-  Change change;
-  const char* key;  // null: valid
+  const char* key;
+  double value;
+  const char* problem;  // null: valid
   friend void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -55,89 +75,103 @@ class LoadedValues : public ::testing::TestWithParam<ValidationCase> {};
 
 // Each rule on both sides of its boundary; the problem names the file's key.
 TEST_P(LoadedValues, FollowTheCreateButtonsRules) {
-  const auto problem = CheckComponentSettings(Build(GetParam().base, GetParam().change), ValueCheck::All);
-  if (!GetParam().key) {
+  const ValidationCase& c = GetParam();
+  ASSERT_TRUE(!c.key || FindSettingKey(c.key)) << c.key;
+  const auto problem = CheckComponentSettings(Build(c.base, c.key, c.value), ValueCheck::All);
+  if (!c.problem) {
     EXPECT_FALSE(problem) << problem->key << ": " << problem->reason;
   } else {
     ASSERT_TRUE(problem);
-    EXPECT_EQ(problem->key, GetParam().key) << problem->reason;
+    EXPECT_EQ(problem->key, *c.problem ? c.problem : c.key) << problem->reason;
     EXPECT_FALSE(problem->reason.empty());
   }
 }
 
-using S = cEngineSettings;
 INSTANTIATE_TEST_SUITE_P(
     Rules, LoadedValues,
     ::testing::Values(
-        ValidationCase{"TinyStateIsValid", Nothing, Nothing, nullptr},
-        ValidationCase{"NothingToBuildIsValid", Nothing, [](S& s) { s = S{}; }, nullptr},
-        ValidationCase{"Resolution8", Nothing, [](S& s) { s.heightmapResolution = 8; }, nullptr},
-        ValidationCase{"Resolution4", Nothing, [](S& s) { s.heightmapResolution = 4; }, "heightmap resolution"},
-        ValidationCase{"Resolution4096", Nothing, [](S& s) { s.heightmapResolution = 4096; }, nullptr},
-        ValidationCase{"Resolution8192", Nothing, [](S& s) { s.heightmapResolution = 8192; }, "heightmap resolution"},
-        ValidationCase{"Resolution500", Nothing, [](S& s) { s.heightmapResolution = 500; }, "heightmap resolution"},
-        ValidationCase{"AmplitudeZero", Nothing, [](S& s) { s.fftAmplitude = 0.0f; }, nullptr},
-        ValidationCase{"AmplitudeNegative", Nothing, [](S& s) { s.fftAmplitude = -0.001f; }, "fft heightmap amplitude"},
-        ValidationCase{"FixedNormalization", Nothing, [](S& s) { s.fftNormalizationFactor = 2.0f; }, nullptr},
-        ValidationCase{"NegativeNormalization", Nothing, [](S& s) { s.fftNormalizationFactor = -2.0f; },
-                       "fft heightmap normalization factor"},
-        ValidationCase{"GridSizeNegative", Nothing, [](S& s) { s.heightmapGridSize = -1; }, "heightmap grid size"},
-        ValidationCase{"SpeedNegative", Nothing, [](S& s) { s.heightmapUpdateCoef = -0.5f; }, "heightmap update coef"},
-        ValidationCase{"PerlinValid", Perlin, Nothing, nullptr},
-        ValidationCase{"PerlinIgnoresFFTFields", Perlin, [](S& s) { s.fftAmplitude = -1.0f; }, nullptr},
-        ValidationCase{"PerlinPersistenceNegative", Perlin, [](S& s) { s.perlinPersistence = -0.1f; },
-                       "perlin heightmap persistence"},
-        ValidationCase{"FFTNormalsNeedFFTHeightmap", Perlin, [](S& s) { s.normalmapType = NORMALMAP_FFT; },
-                       "normalmap type"},
-        ValidationCase{"NormalsNeedAHeightmap", Nothing, [](S& s) { s.heightmapType = 0; }, "normalmap type"},
-        ValidationCase{"MethodTwo", Nothing, [](S& s) { s.fdNormalmapMethod = 2; }, "fd normalmap generation method"},
-        ValidationCase{"NormalAmplitudeNegative", Nothing, [](S& s) { s.fdNormalmapAmplitude = -1.0f; },
-                       "fd normalmap amplitude"},
-        ValidationCase{"TessellationZero", Nothing, [](S& s) { s.simpleGridTessellationX = 0; },
+        ValidationCase{"TinyStateIsValid", Nothing, nullptr, 0, nullptr},
+        ValidationCase{"NothingToBuildIsValid", Cleared, nullptr, 0, nullptr},
+        ValidationCase{"Resolution8", Nothing, "heightmap resolution", 8, nullptr},
+        ValidationCase{"Resolution4", Nothing, "heightmap resolution", 4, kThisKey},
+        ValidationCase{"Resolution4096", Nothing, "heightmap resolution", 4096, nullptr},
+        ValidationCase{"Resolution8192", Nothing, "heightmap resolution", 8192, kThisKey},
+        ValidationCase{"Resolution500", Nothing, "heightmap resolution", 500, kThisKey},
+        ValidationCase{"AmplitudeZero", Nothing, "fft heightmap amplitude", 0, nullptr},
+        ValidationCase{"AmplitudeNegative", Nothing, "fft heightmap amplitude", -0.001, kThisKey},
+        ValidationCase{"FixedNormalization", Nothing, "fft heightmap normalization factor", 2, nullptr},
+        ValidationCase{"NegativeNormalization", Nothing, "fft heightmap normalization factor", -2, kThisKey},
+        ValidationCase{"GridSizeNegative", Nothing, "heightmap grid size", -1, kThisKey},
+        ValidationCase{"SpeedNegative", Nothing, "heightmap update coef", -0.5, kThisKey},
+        ValidationCase{"PerlinValid", Perlin, nullptr, 0, nullptr},
+        ValidationCase{"PerlinIgnoresFFTFields", Perlin, "fft heightmap amplitude", -1, nullptr},
+        ValidationCase{"PerlinPersistenceNegative", Perlin, "perlin heightmap persistence", -0.1, kThisKey},
+        ValidationCase{"FFTNormalsNeedFFTHeightmap", Perlin, "normalmap type", NORMALMAP_FFT, kThisKey},
+        ValidationCase{"NormalsNeedAHeightmap", Nothing, "heightmap type", 0, "normalmap type"},
+        ValidationCase{"MethodTwo", Nothing, "fd normalmap generation method", 2, kThisKey},
+        ValidationCase{"NormalAmplitudeNegative", Nothing, "fd normalmap amplitude", -1, kThisKey},
+        ValidationCase{"TessellationZero", Nothing, "simple grid tesselation .x", 0, kThisKey},
+        ValidationCase{"TessellationBeyond16BitIndices", Nothing, "simple grid tesselation .z", 10000,
                        "simple grid tesselation .x"},
-        ValidationCase{"TessellationBeyond16BitIndices", Nothing, [](S& s) { s.simpleGridTessellationZ = 10000; },
-                       "simple grid tesselation .x"},
-        ValidationCase{"SizeZero", Nothing, [](S& s) { s.simpleGridSizeZ = 0.0f; }, "simple grid size .z"},
-        ValidationCase{"UVZero", Nothing, [](S& s) { s.geometryDefaultUVScaleY = 0.0f; },
-                       "geometry default uv scale .y"},
-        ValidationCase{"RadialValid", Radial, Nothing, nullptr},
-        ValidationCase{"RadialTwoPerRing", Radial, [](S& s) { s.radialResolution = 2; }, "radial grid resolution"},
-        ValidationCase{"GeomipmapValid", Geomipmap, Nothing, nullptr},
-        ValidationCase{"GeomipmapNoFalloff", Geomipmap, [](S& s) { s.geomipmapHeightFalloffDistance = 0.0f; },
-                       "geomipmap grid height fallof distance"},
-        ValidationCase{"GeomipmapPatchTooFine", Geomipmap, [](S& s) { s.geomipmapLevel0Tessellation = 4096; },
-                       "geomipmap grid level 0 tesselation"}),
+        ValidationCase{"SizeZero", Nothing, "simple grid size .z", 0, kThisKey},
+        ValidationCase{"UVZero", Nothing, "geometry default uv scale .y", 0, kThisKey},
+        ValidationCase{"RadialValid", Radial, nullptr, 0, nullptr},
+        ValidationCase{"RadialTwoPerRing", Radial, "radial grid resolution", 2, kThisKey},
+        ValidationCase{"GeomipmapValid", Geomipmap, nullptr, 0, nullptr},
+        ValidationCase{"GeomipmapNoFalloff", Geomipmap, "geomipmap grid height fallof distance", 0, kThisKey},
+        ValidationCase{"GeomipmapPatchTooFine", Geomipmap, "geomipmap grid level 0 tesselation", 4096, kThisKey}),
     [](const auto& info) { return info.param.name; });
 
 // A loaded state skips the rules on values handed over every frame, as the
 // editor's load does, and still checks those fixed at creation.
 TEST(LoadedState, SkipsOnlyTheValuesHandedOverEveryFrame) {
-  const struct {
-    const char* key;
-    Change base;
-    Change change;
-  } live[] = {
-      {"heightmap update coef", Nothing, [](S& s) { s.heightmapUpdateCoef = -1.0f; }},
-      {"fft heightmap normalization factor", Nothing, [](S& s) { s.fftNormalizationFactor = -2.0f; }},
-      {"fd normalmap amplitude", Nothing, [](S& s) { s.fdNormalmapAmplitude = -1.0f; }},
-      {"geomipmap grid height fallof distance", Geomipmap, [](S& s) { s.geomipmapHeightFalloffDistance = -5.0f; }},
-      {"radial grid height fallof distance", Radial, [](S& s) { s.radialHeightFalloffDistance = 0.0f; }},
+  const ValidationCase live[] = {
+      {"", Nothing, "heightmap update coef", -1, kThisKey},
+      {"", Nothing, "fft heightmap normalization factor", -2, kThisKey},
+      {"", Nothing, "fd normalmap amplitude", -1, kThisKey},
+      {"", Geomipmap, "geomipmap grid height fallof distance", -5, kThisKey},
+      {"", Radial, "radial grid height fallof distance", 0, kThisKey},
   };
   for (const auto& c : live) {
-    const cEngineSettings s = Build(c.base, c.change);
+    const cEngineSettings s = Build(c.base, c.key, c.value);
     const auto created = CheckComponentSettings(s, ValueCheck::All);
     ASSERT_TRUE(created) << c.key;
     EXPECT_EQ(created->key, c.key);
     const auto loaded = CheckComponentSettings(s, ValueCheck::FixedAtCreation);
     EXPECT_FALSE(loaded) << c.key << ": " << loaded->key;
   }
-  const cEngineSettings fixed = Build(Nothing, [](S& s) {
-    s.heightmapUpdateCoef = -1.0f;
-    s.fftAmplitude = -1.0f;
-  });
+  cEngineSettings fixed = Build(Nothing, "heightmap update coef", -1);
+  fixed.fftAmplitude = -1.0f;
   const auto problem = CheckComponentSettings(fixed, ValueCheck::FixedAtCreation);
   ASSERT_TRUE(problem);
   EXPECT_EQ(problem->key, "fft heightmap amplitude");
+}
+
+// Every key names a setting of the record, and a value that appears in
+// several menus (grid size, UV scale) keeps one bound.
+TEST(ComponentRules, KeysNameSettingsAndSharedKeysShareTheirBound) {
+  using namespace ComponentRules;
+  const std::span<const ComponentRule> tables[] = {kHeightmapSpeed, kPerlin,    kFFT,    kNormalsAmplitude,
+                                                   kSimpleGrid,     kGeomipmap, kRadial, kRecordNormalization};
+  std::map<std::string, Bound> bounds;
+  for (std::span<const ComponentRule> table : tables) {
+    for (const ComponentRule& rule : table) {
+      EXPECT_NE(FindSettingKey(rule.key), nullptr) << rule.key;
+      const auto [it, added] = bounds.emplace(rule.key, rule.bound);
+      EXPECT_TRUE(added || it->second == rule.bound) << rule.key;
+    }
+  }
+}
+
+// NaN fails every bound; a normalization of 0 (automatic) passes only in a record.
+TEST(ComponentRules, NaNFailsEveryBoundAndZeroNormalizationIsRecordOnly) {
+  using namespace ComponentRules;
+  for (Bound bound :
+       {Bound::Positive, Bound::NonNegative, Bound::AtLeastOne, Bound::AtLeastThree, Bound::Byte, Bound::Unit}) {
+    EXPECT_FALSE(Within(std::nan(""), bound));
+  }
+  EXPECT_FALSE(Within(0.0, kMenuNormalization[0].bound));
+  EXPECT_TRUE(Within(0.0, kRecordNormalization[0].bound));
 }
 
 }  // namespace
