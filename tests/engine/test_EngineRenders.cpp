@@ -118,7 +118,8 @@ class FFPRender : public EngineRenders {
 // normals: the reflection weight in the alpha byte (the writer's own tests
 // check the Fresnel term) and the lookup position displaced by the normal
 // times the strength times clip w. The colour is the default reflection colour.
-TEST_F(FFPRender, SecondStreamFollowsTheViewTransparencyAndNormals) {
+TEST_F(FFPRender, SecondStreamIsMadeByTheFirstRenderAndFollowsTheViewTransparencyAndNormals) {
+  EXPECT_EQ(grid.GetExtraStream(), nullptr);
   const float root3 = std::sqrt(3.0f);
   const struct {
     const char* what;
@@ -138,6 +139,7 @@ TEST_F(FFPRender, SecondStreamFollowsTheViewTransparencyAndNormals) {
     engine.SetGlobalTransparency(c.transparency);
     normalmap.normals.assign(4, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
     ASSERT_TRUE(Render(engine));
+    ASSERT_NE(grid.GetExtraStream(), nullptr);
     WaterVertexExtra extra = CentreExtra();
     EXPECT_EQ(extra.color, (c.alpha << 24) | 0x00294B3Eu);
     // n = (0.48, 0.64, 0.6) with z the map's up axis.
@@ -182,11 +184,7 @@ TEST_F(FFPRender, StagesByTheTexturesPresentAndStatesRestoredAfter) {
   }
 }
 
-TEST_F(FFPRender, TheFirstRenderMakesTheSecondStreamAndBadNormalMapsFail) {
-  EXPECT_EQ(grid.GetExtraStream(), nullptr);
-  ASSERT_TRUE(Render(engine));
-  EXPECT_NE(grid.GetExtraStream(), nullptr);
-
+TEST_F(FFPRender, BadNormalMapsFail) {
   FakeNormalmap empty(0);
   engine.SetNormalmap(&empty);
   EXPECT_FALSE(Render(engine)) << "a normal map of size 0";
