@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "../platform/HeadlessDevice.h"
 #include "BatchTesting.h"
 #include "batch/cBatchScene.h"
@@ -13,51 +11,36 @@ using batch::testing::TinyFFTState;
 
 class BatchScene : public platform::testing::HeadlessDevice {};
 
-struct BuildCase {
-  const char* name;
-  std::function<void(cEngineSettings&)> change;
-  int heightmapType, normalmapType, geometryType;  // 0: none built
-};
-
 // Each kind of component comes back with the record's type, and each one's
 // FillSettings gives back the record's parameters: the same component the
 // editor would build from the loaded menus.
 TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
-  const BuildCase cases[] = {
-      {"FFTForwardSimple", [](cEngineSettings&) {}, HEIGHTMAP_FFT, NORMALMAP_FD_RAW, GEOMETRY_SIMPLE},
-      {"FFTNormalsNoGeometry",
-       [](cEngineSettings& s) {
-         s.normalmapType = NORMALMAP_FFT;
-         s.geometryType = 0;
-       },
-       HEIGHTMAP_FFT, NORMALMAP_FFT, 0},
-      {"PerlinCentredRadial",
-       [](cEngineSettings& s) {
-         s.heightmapType = HEIGHTMAP_PERLIN;
-         s.perlinOctaveCount = 3;
-         s.perlinPersistence = 0.5f;
-         s.perlinSquaredHeight = true;
-         s.fdNormalmapMethod = 1;
-         s.fdNormalmapAmplitude = 3.0f;
-         s.geometryType = GEOMETRY_RADIAL;
-         s.radialMaxRadius = 50.0f;
-         s.radialResolution = 16;
-         s.radialFirstRadius = 1.0f;
-         s.radialRadiusOffsetScale = 1.2f;
-         s.radialFirstLevelOffset = 1.0f;
-         s.radialHeightFalloffDistance = 40.0f;
-       },
-       HEIGHTMAP_PERLIN, NORMALMAP_FD_RAW, GEOMETRY_RADIAL},
-      {"HeightmapAlone",
-       [](cEngineSettings& s) {
-         s.normalmapType = 0;
-         s.geometryType = 0;
-       },
-       HEIGHTMAP_FFT, 0, 0},
+  cEngineSettings base = TinyFFTState();
+  base.perlinOctaveCount = 3;
+  base.perlinPersistence = 0.5f;
+  base.perlinSquaredHeight = true;
+  base.fdNormalmapMethod = 1;
+  base.fdNormalmapAmplitude = 3.0f;
+  base.radialMaxRadius = 50.0f;
+  base.radialResolution = 16;
+  base.radialFirstRadius = 1.0f;
+  base.radialRadiusOffsetScale = 1.2f;
+  base.radialFirstLevelOffset = 1.0f;
+  base.radialHeightFalloffDistance = 40.0f;
+  const struct {
+    const char* name;
+    int heightmapType, normalmapType, geometryType;  // 0: none built
+  } cases[] = {
+      {"FFTCentredSimple", HEIGHTMAP_FFT, NORMALMAP_FD_RAW, GEOMETRY_SIMPLE},
+      {"FFTNormalsNoGeometry", HEIGHTMAP_FFT, NORMALMAP_FFT, 0},
+      {"PerlinCentredRadial", HEIGHTMAP_PERLIN, NORMALMAP_FD_RAW, GEOMETRY_RADIAL},
+      {"HeightmapAlone", HEIGHTMAP_FFT, 0, 0},
   };
-  for (const BuildCase& c : cases) {
-    cEngineSettings record = TinyFFTState();
-    c.change(record);
+  for (const auto& c : cases) {
+    cEngineSettings record = base;
+    record.heightmapType = c.heightmapType;
+    record.normalmapType = c.normalmapType;
+    record.geometryType = c.geometryType;
     cBatchScene scene;
     std::string error;
     ASSERT_TRUE(scene.Build(record, 7, 0.0, d3d, device, &error)) << c.name << ": " << error;
@@ -79,13 +62,10 @@ TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
 }
 
 TEST_F(BatchScene, RefusesWhatItCannotBuild) {
-  const std::pair<const char*, std::function<void(cEngineSettings&)>> cases[] = {
-      {"no heightmap", [](cEngineSettings& s) { s = cEngineSettings{}; }},
-      {"--loop", [](cEngineSettings& s) { s.heightmapType = HEIGHTMAP_PERLIN; }},
-  };
-  for (const auto& [reason, change] : cases) {
+  const std::pair<const char*, int> cases[] = {{"no heightmap", 0}, {"--loop", HEIGHTMAP_PERLIN}};
+  for (const auto& [reason, heightmapType] : cases) {
     cEngineSettings record = TinyFFTState();
-    change(record);
+    record.heightmapType = heightmapType;
     cBatchScene scene;
     std::string error;
     EXPECT_FALSE(scene.Build(record, 7, 3.0, d3d, device, &error)) << reason;

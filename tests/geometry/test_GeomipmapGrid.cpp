@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "GeometryTestSupport.h"
 #include "geometry/cGeomipmapGrid.h"
@@ -35,29 +36,29 @@ TEST_F(GeomipmapGrid, OneNearPatchIsOneDrawOfTheFullTemplate) {
   EXPECT_EQ(std::vector<WORD>(indices.begin(), indices.begin() + 6), (std::vector<WORD>{0, 5, 1, 1, 5, 6}));
 }
 
+// Near patches are drawn one by one, the far quads in one batch.
 TEST_F(GeomipmapGrid, LevelFollowsTheDistanceOfThePatchCentreFromTheLodCentre) {
   // Three patches 10 wide, centred at x = -10, 0, 10.
   ASSERT_TRUE(grid.Create(30.0f, 10.0f, 3, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
-  grid.SetLastLevelFalloffDistance(10.0f);
-  ASSERT_TRUE(grid.Render(device, nullptr));
-  EXPECT_EQ(Levels(), (std::vector<int>{0, 0, 0}));
-  EXPECT_EQ(grid.GetDrawCallCount(), 3);
-
-  grid.SetLastLevelFalloffDistance(9.9f);
-  ASSERT_TRUE(grid.Render(device, nullptr));
-  EXPECT_EQ(Levels(), (std::vector<int>{1, 0, 1}));
-  // The near patch on its own, the two far quads in one batch.
-  EXPECT_EQ(grid.GetDrawCallCount(), 2);
-  EXPECT_EQ(grid.GetVertexCount(), 9 + 8);
-  EXPECT_EQ(grid.GetTriangleCount(), 8 + 4);
-
-  grid.SetLastLevelFalloffDistance(-1.0f);  // clamped to 0: only a patch right at the centre
-  ASSERT_TRUE(grid.Render(device, nullptr));
-  EXPECT_EQ(Levels(), (std::vector<int>{1, 0, 1}));
-  grid.SetLodCenter(D3DXVECTOR3(0.5f, 0.0f, 0.0f));
-  ASSERT_TRUE(grid.Render(device, nullptr));
-  EXPECT_EQ(Levels(), (std::vector<int>{1, 1, 1}));
-  EXPECT_EQ(grid.GetDrawCallCount(), 1);
+  const struct {
+    float falloff, lodCentreX;
+    std::vector<int> levels;
+    int draws, vertices, triangles;
+  } cases[] = {
+      {10.0f, 0.0f, {0, 0, 0}, 3, 3 * 9, 3 * 8},
+      {9.9f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},
+      {-1.0f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},  // clamped to 0: only a patch right at the centre
+      {-1.0f, 0.5f, {1, 1, 1}, 1, 12, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.falloff << ", " << c.lodCentreX);
+    grid.SetLastLevelFalloffDistance(c.falloff);
+    grid.SetLodCenter(D3DXVECTOR3(c.lodCentreX, 0.0f, 0.0f));
+    ASSERT_TRUE(grid.Render(device, nullptr));
+    EXPECT_EQ(Levels(), c.levels);
+    EXPECT_EQ(std::tuple(grid.GetDrawCallCount(), grid.GetVertexCount(), grid.GetTriangleCount()),
+              std::tuple(c.draws, c.vertices, c.triangles));
+  }
 }
 
 TEST_F(GeomipmapGrid, TheFirstThousandFarPatchesShareOneDraw) {
@@ -140,11 +141,10 @@ TEST_F(GeomipmapGrid, CreateClampsAndRefusesPatchesBeyondSixteenBitIndices) {
   ASSERT_TRUE(grid.Create(-1.0f, 0.0f, 0, -2, 1, D3DXVECTOR2(0, 0), D3DXVECTOR3(0, 0, 0), device));
   cEngineSettings settings{};
   grid.FillSettings(&settings);
-  EXPECT_EQ(settings.geomipmapSizeX, 1.0f);
-  EXPECT_EQ(settings.geomipmapSizeZ, 1.0f);
-  EXPECT_EQ(settings.geomipmapPatchCountZ, 1);
-  EXPECT_EQ(settings.geomipmapLevel0Tessellation, 2);
-  EXPECT_EQ(settings.geomipmapLastLevelFalloffDistance, 1.0f);  // (size x + size z) / 2
+  // The last level's falloff distance defaults to (size x + size z) / 2.
+  EXPECT_EQ(std::tuple(settings.geomipmapSizeX, settings.geomipmapSizeZ, settings.geomipmapLastLevelFalloffDistance),
+            std::tuple(1.0f, 1.0f, 1.0f));
+  EXPECT_EQ(std::tuple(settings.geomipmapPatchCountZ, settings.geomipmapLevel0Tessellation), std::tuple(1, 2));
   EXPECT_EQ(grid.GetUVScale(), D3DXVECTOR2(1.0f, 1.0f));
 }
 
@@ -161,7 +161,7 @@ class GeomipmapEngineEntry : public GeomipmapGrid {
   std::vector<WaterVertexExtra> BatchExtra() { return Read<WaterVertexExtra>(grid.GetBatchBuffers().GetExtraStream()); }
 };
 
-TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
+TEST_F(GeomipmapEngineEntry, EngineEntriesWriteStreamOneForEveryDrawnVertex) {
   const std::vector<D3DXVECTOR3> normals(4, D3DXVECTOR3(0.5f, 0.25f, 1.0f));
   FFPVertexParameters p;
   p.normals = normals.data();
@@ -195,16 +195,15 @@ TEST_F(GeomipmapEngineEntry, RenderFFPWritesStreamOneForEveryDrawnVertex) {
     EXPECT_EQ(farExtra[k].q, farVertices[k].z);
     EXPECT_EQ(farExtra[k].color, 0x7F112233u);
   }
-}
 
-TEST_F(GeomipmapEngineEntry, RenderSM1CopiesNormalsForNearVerticesOnly) {
-  std::vector<D3DXVECTOR3> normals(4);
-  for (int k = 0; k < 4; ++k) normals[k] = D3DXVECTOR3(static_cast<float>(k + 1), 0.0f, 0.0f);
-  ASSERT_TRUE(grid.RenderSM1(device, normals.data(), 2, nullptr));
+  // Shader model 1 copies the normals for near vertices only.
+  std::vector<D3DXVECTOR3> numbered(4);
+  for (int k = 0; k < 4; ++k) numbered[k] = D3DXVECTOR3(static_cast<float>(k + 1), 0.0f, 0.0f);
+  ASSERT_TRUE(grid.RenderSM1(device, numbered.data(), 2, nullptr));
   // Near patch: u = 0, 0.25, 0.5 reads columns 0, 0, 1; v = 0, 0.5, 1 reads rows 0, 1, 0.
   const int texel[9] = {0, 0, 1, 2, 2, 3, 0, 0, 1};
-  const auto nearExtra = NearExtra();
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(nearExtra[k].s, static_cast<float>(texel[k] + 1)) << k;
+  const auto copied = NearExtra();
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(copied[k].s, static_cast<float>(texel[k] + 1)) << k;
   for (const WaterVertexExtra& extra : BatchExtra()) EXPECT_EQ(extra.s + extra.t + extra.q, 0.0f);
   EXPECT_FALSE(grid.RenderSM1(device, nullptr, 2, nullptr));
 }

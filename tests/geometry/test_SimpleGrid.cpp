@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "GeometryTestSupport.h"
+#include "geometry/cSM1VertexWriter.h"
 #include "geometry/cSimpleGrid.h"
 
 namespace {
@@ -139,13 +140,18 @@ TEST_F(SimpleGrid, GetHeightAtReadsTheSampleUnderThePoint) {
   EXPECT_EQ(grid.GetHeightAt(0.0f, 0.0f), 0.0f);
 }
 
-TEST_F(SimpleGrid, ExtraStreamNeedsTwoStreamsAndAddsTheSecondLayout) {
+// Stream 1 needs a second stream; a writer fills it for the whole grid.
+TEST_F(SimpleGrid, ExtraStreamNeedsTwoStreamsAddsTheSecondLayoutAndIsWrittenWhole) {
+  std::vector<D3DXVECTOR3> normals(4);
+  for (int k = 0; k < 4; ++k) normals[k] = D3DXVECTOR3(static_cast<float>(k), 0.0f, 0.0f);
+  const cSM1VertexWriter writer(normals.data(), 2);
   for (bool twoStreams : {true, false}) {
     SCOPED_TRACE(twoStreams);
     Start(twoStreams ? platform::HeadlessProfile::ShaderModel3() : platform::HeadlessProfile::OneStream());
     cSimpleGrid g;
     EXPECT_FALSE(g.CreateExtraStream(device));  // not created
     ASSERT_TRUE(g.Create(2.0f, 2.0f, 2, 2, kUnitUV, kOrigin, device));
+    EXPECT_FALSE(WriteExtraStream(&g, writer));  // no stream 1 yet
     EXPECT_EQ(g.CreateExtraStream(device), twoStreams);
     ASSERT_TRUE(g.Render(device, nullptr));
     EXPECT_EQ(BoundDeclarationLength(), twoStreams ? 5u : 3u);
@@ -153,8 +159,10 @@ TEST_F(SimpleGrid, ExtraStreamNeedsTwoStreamsAndAddsTheSecondLayout) {
     EXPECT_EQ(BoundStream(1, &stride), g.GetExtraStream());
     if (!twoStreams) continue;
     EXPECT_EQ(stride, 16u);
-    D3DVERTEXBUFFER_DESC desc{};
-    ASSERT_EQ(g.GetExtraStream()->GetDesc(&desc), D3D_OK);
-    EXPECT_EQ(desc.Size, 9u * 16u);
+    ASSERT_TRUE(WriteExtraStream(&g, writer));
+    const auto extra = Read<WaterVertexExtra>(g.GetExtraStream());
+    ASSERT_EQ(extra.size(), 9u);
+    // Vertex (column i, row j) has uv (i, j) / 2: texel (i mod 2, j mod 2) of the 2 x 2 map.
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(extra[k].s, static_cast<float>(k / 3 % 2 * 2 + k % 3 % 2)) << k;
   }
 }

@@ -8,7 +8,6 @@
 #include "GeometryTestSupport.h"
 #include "geometry/cFFPVertexWriter.h"
 #include "geometry/cSM1VertexWriter.h"
-#include "geometry/cSimpleGrid.h"
 
 namespace {
 
@@ -39,38 +38,40 @@ class FFPVertexWriter : public ::testing::Test {
   FFPVertexParameters p;
 };
 
-TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermOfTheViewAngle) {
+// The alpha byte is the Fresnel term of the view angle, from the table or
+// computed, plus the distance term; the base colour is kept.
+TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermAndTheDistance) {
   EXPECT_EQ(table[0], 0.0f);
   EXPECT_FLOAT_EQ(table[500], 0.03125f);
   EXPECT_FLOAT_EQ(table[999], static_cast<float>(std::pow(0.999, 5.0)));
-
-  // Straight down: the bias only, and the base colour kept.
-  const WaterVertexExtra down = Write(WaterVertex{0, 0, 0, 0, 0});
-  EXPECT_EQ(Alpha(down), Weighted(0.0f));  // 5
-  EXPECT_EQ(down.color & 0xFFFFFFu, 0x294B3Eu);
-
-  // Grazing (cos = 0): the table's last entry, or 1^5 when computed.
-  p.eye = D3DXVECTOR3(-50.0f, 0.0f, 0.0f);
-  p.fullReflectionDistanceSquared = 1e9f;  // keep the distance term negligible
-  const float distance = 2500.0f / 1e9f;
-  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0})),
-            static_cast<DWORD>((distance + (0.02037f + 0.97963f * table[999])) * 255.0f));  // 253
-  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0}, true, false)), 255u);
-}
-
-// The menu lets a full reflection distance of 0 through: everything but the
-// point under the eye is fully reflective, and nothing is divided by 0.
-TEST_F(FFPVertexWriter, ZeroFullReflectionDistanceReflectsFullyWithoutDividing) {
-  p.fullReflectionDistanceSquared = 0.0f;
-  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0})), Weighted(0.0f));  // under the eye: the Fresnel term
-  EXPECT_EQ(Alpha(Write(WaterVertex{30, 0, 0, 0, 0})), 255u);
-}
-
-TEST_F(FFPVertexWriter, TableIndexIsTruncatedFromTheDoubleProduct) {
-  // Looking straight down, cos is the normal's up component. For this one
-  // (1 - cos) * 999 is just below 949, though the float product rounds to 949.
-  normals.assign(16, D3DXVECTOR3(0.0f, 0.0f, 0.0500500537f));
-  EXPECT_EQ(Alpha(Write(WaterVertex{0, 0, 0, 0, 0})), Weighted(table[948]));  // 196, not 197
+  // Grazing (cos = 0): the table's last entry plus a negligible distance term (253), or 1^5 when computed.
+  const DWORD grazing = static_cast<DWORD>((2500.0f / 1e9f + (0.02037f + 0.97963f * table[999])) * 255.0f);
+  const struct {
+    const char* what;
+    D3DXVECTOR3 eye;
+    float normalUp, fullDistanceSquared, x;
+    bool useTable;
+    DWORD alpha;
+  } cases[] = {
+      {"straight down: the bias only", {0, 10, 0}, 1.0f, 10000.0f, 0, true, Weighted(0.0f)},  // 5
+      {"grazing", {-50, 0, 0}, 1.0f, 1e9f, 0, true, grazing},
+      {"grazing, computed", {-50, 0, 0}, 1.0f, 1e9f, 0, false, 255},
+      // The menu lets a full reflection distance of 0 through: everything but the
+      // point under the eye is fully reflective, and nothing is divided by 0.
+      {"zero distance, under the eye", {0, 10, 0}, 1.0f, 0.0f, 0, true, Weighted(0.0f)},
+      {"zero distance, elsewhere", {0, 10, 0}, 1.0f, 0.0f, 30, true, 255},
+      // (1 - cos) * 999 is just below 949 in double, though the float product rounds to 949: 196, not 197.
+      {"table index truncated", {0, 10, 0}, 0.0500500537f, 10000.0f, 0, true, Weighted(table[948])},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    p.eye = c.eye;
+    p.fullReflectionDistanceSquared = c.fullDistanceSquared;
+    normals.assign(16, D3DXVECTOR3(0.0f, 0.0f, c.normalUp));
+    const WaterVertexExtra extra = Write(WaterVertex{c.x, 0, 0, 0, 0}, true, c.useTable);
+    EXPECT_EQ(Alpha(extra), c.alpha);
+    EXPECT_EQ(extra.color & 0xFFFFFFu, 0x294B3Eu);
+  }
 }
 
 TEST_F(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
@@ -134,21 +135,4 @@ TEST(SM1VertexWriter, CopiesTheNormalUnderTheVertexWithWrap) {
   EXPECT_EQ(extra.color, 0x12345678u);
   writer.Write(WaterVertex{0, 0, 0, 1.0f, 3.5f / 256.0f}, false, &extra);
   EXPECT_EQ(extra.s + extra.t + extra.q, 0.0f);
-}
-
-using VertexWriterGeometry = GeometryTest;
-
-TEST_F(VertexWriterGeometry, WriteExtraStreamFillsStreamOneOfAWholeGrid) {
-  cSimpleGrid grid;
-  ASSERT_TRUE(grid.Create(2.0f, 2.0f, 1, 1, D3DXVECTOR2(0.5f, 0.5f), D3DXVECTOR3(0, 0, 0), device));
-  std::vector<D3DXVECTOR3> normals(4);
-  for (int k = 0; k < 4; ++k) normals[k] = D3DXVECTOR3(static_cast<float>(k), 0.0f, 0.0f);
-  const cSM1VertexWriter writer(normals.data(), 2);
-  EXPECT_FALSE(WriteExtraStream(&grid, writer));  // no stream 1 yet
-  ASSERT_TRUE(grid.CreateExtraStream(device));
-  ASSERT_TRUE(WriteExtraStream(&grid, writer));
-  const auto extra = Read<WaterVertexExtra>(grid.GetExtraStream());
-  ASSERT_EQ(extra.size(), 4u);
-  // Vertex k has (u, v) = 0.5 * (k % 2, k / 2), which reads texel k of the 2 x 2 map.
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(extra[k].s, static_cast<float>(k)) << k;
 }
