@@ -14,7 +14,8 @@ namespace platform {
 // Work from now on belongs to `pass` (a string literal); returns the pass it
 // replaces, so a nested step can hand the time back.
 const char* BeginPass(const char* pass);
-// Seconds charged to each pass since the last call; starts a new count.
+// Seconds charged to each pass since the last call, real time as "gl:pass"
+// and CPU time of the whole process as "cpu:pass"; starts a new count.
 std::map<std::string, double> TakePassTimes();
 #else
 inline const char* BeginPass(const char*) { return nullptr; }

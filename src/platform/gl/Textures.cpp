@@ -2,6 +2,7 @@
 
 #include "platform/PassTiming.h"
 #include "platform/gl/GLCheck.h"
+#include "platform/gl/MipChain.h"
 
 namespace platform::gl {
 namespace {
@@ -89,6 +90,31 @@ void Textures::Upload(const TextureData& texture, GLTexture& gl) {
   }
   // The chain is made when a sampler first reads it with mip filtering.
   gl.mipsStale = gl.automaticMips;
+  gl.chainOnCPU = LevelBytes(texture, 0) && BuildsMipChain(texture.format, texture.width, texture.height);
+}
+
+// From the CPU copy of level 0 where the CPU filter covers the format, else by GL.
+void Textures::MakeChain(const TextureData& texture, GLTexture& gl) {
+  const PassScope scope("mipmaps");
+  cache_.BindForWork(gl.name);
+  gl.mipsStale = false;
+  const auto* top = static_cast<const uint8_t*>(LevelBytes(texture, 0));
+  if (!gl.chainOnCPU || !top) {
+    GL_CHECK(glGenerateMipmap(GL_TEXTURE_2D));
+    return;
+  }
+  // Level 1 at the front, level 2 behind it; each later level overwrites the one before the last.
+  const size_t levelOne = static_cast<size_t>(texture.Pitch(1)) * texture.LevelHeight(1);
+  chainLevels_.resize(levelOne + levelOne / 4);
+  uint8_t* halves[2] = {chainLevels_.data(), chainLevels_.data() + levelOne};
+  const uint8_t* source = top;
+  for (GLint level = 1; level < gl.levels; ++level) {
+    uint8_t* target = halves[(level - 1) % 2];
+    HalveLevel(texture.format, source, texture.LevelWidth(level - 1), target);
+    GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, texture.LevelWidth(level), texture.LevelHeight(level),
+                             gl.format.format, gl.format.type, target));
+    source = target;
+  }
 }
 
 void Textures::Bind(int unit, TextureData* texture, const DWORD* samplerStates) {
@@ -99,16 +125,16 @@ void Textures::Bind(int unit, TextureData* texture, const DWORD* samplerStates) 
   }
   cache_.BindTexture(unit, gl->name);
   if (gl->automaticMips && gl->mipsStale && samplerStates[D3DSAMP_MIPFILTER] != D3DTEXF_NONE) {
-    const PassScope scope("mipmaps");
-    cache_.BindForWork(gl->name);
-    GL_CHECK(glGenerateMipmap(GL_TEXTURE_2D));
-    gl->mipsStale = false;
+    MakeChain(*texture, *gl);
   }
   cache_.BindSampler(unit, SamplerFor(samplerStates));
 }
 
 void Textures::MarkDrawn(TextureData& texture) {
-  if (auto* gl = static_cast<GLTexture*>(texture.gpu)) gl->mipsStale = gl->automaticMips;
+  auto* gl = static_cast<GLTexture*>(texture.gpu);
+  if (!gl) return;
+  gl->mipsStale = gl->automaticMips;
+  gl->chainOnCPU = false;
 }
 
 GLuint Textures::SamplerFor(const DWORD* states) {

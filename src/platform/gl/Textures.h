@@ -6,6 +6,7 @@
 
 #include <array>
 #include <map>
+#include <vector>
 
 #include "platform/device/Backend.h"
 #include "platform/gl/StateCache.h"
@@ -18,6 +19,7 @@ struct GLTexture {
   GLint levels = 1;          // levels allocated in GL (a full chain for automatic mipmaps)
   bool automaticMips = false;
   bool mipsStale = false;    // level 0 was written or drawn into since the chain was generated
+  bool chainOnCPU = false;   // level 0 last came from CPU memory the CPU filter can halve
   TextureFormat format;
 };
 
@@ -43,10 +45,12 @@ class Textures {
  private:
   void Allocate(const TextureData& texture, GLTexture& gl);
   void Upload(const TextureData& texture, GLTexture& gl);
+  void MakeChain(const TextureData& texture, GLTexture& gl);
   GLuint SamplerFor(const DWORD* samplerStates);
 
   StateCache& cache_;
   std::map<std::array<DWORD, 5>, GLuint> samplers_;
+  std::vector<uint8_t> chainLevels_;  // kept between frames: two levels of a chain being made
 };
 
 }  // namespace platform::gl
