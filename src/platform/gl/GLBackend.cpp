@@ -1,15 +1,33 @@
 #include "platform/gl/GLBackend.h"
 
+#include <string>
+
 #include "platform/gl/GLCheck.h"
 #include "platform/gl/TextureFormat.h"
 
 namespace platform::gl {
+namespace {
+
+// Mesa's CPU rasterisers draw every mip level as a pass of its own; on them a
+// chain filtered on the CPU is cheaper. A GPU makes its chain for free.
+bool IsSoftwareRenderer() {
+  const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!name) return false;
+  const std::string renderer(name);
+  for (const char* software : {"llvmpipe", "softpipe", "swrast"}) {
+    if (renderer.find(software) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 std::unique_ptr<GLBackend> GLBackend::Create(std::string* error, WindowedSize windowed) {
   std::unique_ptr<GLBackend> backend(new GLBackend);
   if (!backend->window_.Open(error, windowed.width, windowed.height)) return nullptr;
   WatchGLErrors();
   backend->renderer_.Initialise();
+  backend->textures_.UseCPUMipChains(IsSoftwareRenderer());
   return backend;
 }
 

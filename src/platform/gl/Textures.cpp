@@ -90,7 +90,8 @@ void Textures::Upload(const TextureData& texture, GLTexture& gl) {
   }
   // The chain is made when a sampler first reads it with mip filtering.
   gl.mipsStale = gl.automaticMips;
-  gl.chainOnCPU = LevelBytes(texture, 0) && BuildsMipChain(texture.format, texture.width, texture.height);
+  gl.chainOnCPU =
+      cpuMipChains_ && LevelBytes(texture, 0) && BuildsMipChain(texture.format, texture.width, texture.height);
 }
 
 // From the CPU copy of level 0 where the CPU filter covers the format, else by GL.

@@ -29,6 +29,10 @@ class Textures {
   Textures(const Textures&) = delete;
   Textures& operator=(const Textures&) = delete;
 
+  // Whether automatic mip chains of textures filled from CPU memory are made
+  // on the CPU (where the filter covers the format) rather than by GL.
+  void UseCPUMipChains(bool use) { cpuMipChains_ = use; }
+
   // The GL texture, created and uploaded as needed; null for a format GL cannot hold.
   GLTexture* Prepare(TextureData& texture);
 
@@ -46,6 +50,8 @@ class Textures {
   void Allocate(const TextureData& texture, GLTexture& gl);
   void Upload(const TextureData& texture, GLTexture& gl);
   void MakeChain(const TextureData& texture, GLTexture& gl);
+
+  bool cpuMipChains_ = false;
   GLuint SamplerFor(const DWORD* samplerStates);
 
   StateCache& cache_;
