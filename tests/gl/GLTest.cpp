@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "../platform/HeadlessDevice.h"
 #include "platform/Platform.h"
 #include "settings/TypeIds.h"
 
@@ -85,17 +86,11 @@ const char* EngineName(int engineType) {
 }
 
 D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
-  D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = backWidth_;
-  parameters.BackBufferHeight = backHeight_;
+  // The headless tests' parameters, in a window with an alpha channel.
+  D3DPRESENT_PARAMETERS parameters = platform::testing::FullScreenParameters(backWidth_, backHeight_);
   parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-  parameters.BackBufferCount = 1;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
   parameters.hDeviceWindow = window_;
   parameters.Windowed = TRUE;
-  parameters.EnableAutoDepthStencil = TRUE;
-  parameters.AutoDepthStencilFormat = D3DFMT_D16;
-  parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
   return parameters;
 }
 
