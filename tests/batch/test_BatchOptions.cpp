@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "batch/BatchOptions.h"
 
@@ -18,8 +19,7 @@ class BatchUsage : public ::testing::TestWithParam<UsageCase> {};
 // Every refusal exits with 2 and exactly one line naming what was wrong.
 TEST_P(BatchUsage, RefusesWithOneLine) {
   const BatchParse parse = ParseBatchCommandLine(GetParam().args);
-  EXPECT_FALSE(parse.run);
-  EXPECT_EQ(parse.exit, BATCH_USAGE);
+  EXPECT_EQ(std::tuple(parse.run, parse.exit), std::tuple(false, int{BATCH_USAGE}));
   EXPECT_NE(parse.error.find(GetParam().errorContains), std::string::npos) << parse.error;
   EXPECT_EQ(parse.error.find('\n'), std::string::npos) << parse.error;
   EXPECT_EQ(parse.error.rfind("water-batch: ", 0), 0u) << parse.error;
@@ -49,37 +49,26 @@ const UsageCase kUsageCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, BatchUsage, ::testing::ValuesIn(kUsageCases),
                          [](const auto& info) { return info.param.name; });
 
+// By default: no seed (a random one), progress shown, 60 frames.
 TEST(BatchOptions, ReadsEveryOptionAndDefaultsTheRest) {
   const BatchParse parse = ParseBatchCommandLine({"save/a.txt", "--frames", "600", "--dt", "0.05", "--csv", "a.csv",
                                                   "--compare-normals", "n.md", "--bake", "out", "--every", "10",
                                                   "--loop", "12", "--seed", "4294967295", "--no-progress"});
   ASSERT_TRUE(parse.run) << parse.error;
   const BatchOptions& o = parse.options;
-  EXPECT_EQ(o.statePath, "save/a.txt");
-  EXPECT_EQ(o.frames, 600);
-  EXPECT_DOUBLE_EQ(o.dt, 0.05);
-  EXPECT_EQ(o.csvPath, "a.csv");
-  EXPECT_EQ(o.normalsTablePath, "n.md");
-  EXPECT_EQ(o.bakeDirectory, "out");
-  EXPECT_EQ(o.bakeEvery, 10);
-  EXPECT_DOUBLE_EQ(o.loopSeconds, 12.0);
-  ASSERT_TRUE(o.seed.has_value());
-  EXPECT_EQ(*o.seed, 4294967295u);
-  EXPECT_FALSE(o.progress);
-  // By default: no seed (a random one), progress shown, 60 frames.
+  EXPECT_EQ(std::tuple(o.statePath, o.frames, o.dt, o.csvPath, o.normalsTablePath, o.bakeDirectory, o.bakeEvery),
+            std::tuple("save/a.txt", 600, 0.05, "a.csv", "n.md", "out", 10));
+  EXPECT_EQ(std::tuple(o.loopSeconds, o.seed, o.progress), std::tuple(12.0, std::optional(4294967295u), false));
   const BatchParse defaults = ParseBatchCommandLine({"a.txt"});
   ASSERT_TRUE(defaults.run);
-  EXPECT_FALSE(defaults.options.seed.has_value());
-  EXPECT_TRUE(defaults.options.progress);
-  EXPECT_EQ(defaults.options.frames, 60);
+  EXPECT_EQ(std::tuple(defaults.options.seed.has_value(), defaults.options.progress, defaults.options.frames),
+            std::tuple(false, true, 60));
 }
 
 // Help is success on standard output and names every option with an example.
 TEST(BatchOptions, HelpExplainsEveryOption) {
   const BatchParse parse = ParseBatchCommandLine({"--help"});
-  EXPECT_FALSE(parse.run);
-  EXPECT_EQ(parse.exit, BATCH_OK);
-  EXPECT_TRUE(parse.error.empty());
+  EXPECT_EQ(std::tuple(parse.run, parse.exit, parse.error), std::tuple(false, int{BATCH_OK}, ""));
   for (const char* option : {"--frames", "--dt", "--csv", "--compare-normals", "--bake", "--every", "--loop", "--seed",
                              "--no-progress", "Examples:", "Exit codes", "repository root", "default 0.0333333"}) {
     EXPECT_NE(parse.output.find(option), std::string::npos) << option;
@@ -87,18 +76,14 @@ TEST(BatchOptions, HelpExplainsEveryOption) {
   EXPECT_EQ(parse.output.find("1/30"), std::string::npos) << "a default the option would refuse";
 }
 
-}  // namespace
-
 // Installed, the working folder moves to the data: every path the user gave is pinned first.
 TEST(BatchOptions, PathsMadeAbsolute) {
-  BatchOptions options;
-  options.statePath = "s.txt";
-  options.csvPath = "/tmp/a.csv";
-  options.bakeDirectory = "out";
-  MakePathsAbsolute(&options);
+  BatchOptions o;
+  std::tie(o.statePath, o.csvPath, o.bakeDirectory) = std::tuple("s.txt", "/tmp/a.csv", "out");
+  MakePathsAbsolute(&o);
   const std::string here = std::filesystem::current_path().string();
-  EXPECT_EQ(options.statePath, here + "/s.txt");
-  EXPECT_EQ(options.csvPath, "/tmp/a.csv");
-  EXPECT_EQ(options.bakeDirectory, here + "/out");
-  EXPECT_EQ(options.normalsTablePath, "") << "no output stays no output";
+  EXPECT_EQ(std::tuple(o.statePath, o.csvPath, o.bakeDirectory, o.normalsTablePath),
+            std::tuple(here + "/s.txt", "/tmp/a.csv", here + "/out", ""));
 }
+
+}  // namespace

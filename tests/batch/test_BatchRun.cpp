@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <regex>
 #include <sstream>
 #include <tuple>
@@ -13,6 +14,7 @@
 #include "../waterscene/SaveFileTesting.h"
 #include "BatchTesting.h"
 #include "base/PngFile.h"
+#include "batch/BakedTexels.h"
 #include "batch/cBatchRun.h"
 
 namespace {
@@ -37,25 +39,19 @@ int RunWith(const BatchOptions& options, const cEngineSettings& settings = TinyF
   return code;
 }
 
-std::vector<std::string> Lines(const std::string& path) {
-  std::ifstream file(path);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(file, line);) lines.push_back(line);
-  return lines;
+// The pieces of `text` between the separators; a trailing one ends an empty piece.
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> pieces;
+  std::stringstream stream(text);
+  for (std::string piece; std::getline(stream, piece, separator);) pieces.push_back(piece);
+  if (separator != '\n' && !text.empty() && text.back() == separator) pieces.push_back("");
+  return pieces;
 }
+std::vector<std::string> Lines(const std::string& path) { return Split(ReadBytes(path), '\n'); }
+std::vector<std::string> Fields(const std::string& line) { return Split(line, ','); }
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::stringstream stream(line);
-  for (std::string field; std::getline(stream, field, ',');) fields.push_back(field);
-  if (!line.empty() && line.back() == ',') fields.push_back("");
-  return fields;
-}
-
-// A seed comment, a header row, one row per frame, every row as wide as the
-// header. Steps that do not run leave their fields empty; the comparison adds
-// seven columns per method. Standard output is one line that scripts read: the
-// speed, then the mean milliseconds of every step in a fixed order, then the seed.
+// Steps that do not run leave their fields empty; the comparison adds seven
+// columns per method. Scripts read the summary line: keep its order.
 TEST(BatchRun, CsvHasOneRowPerFrameColumnsFollowTheStateAndOneSummaryLine) {
   ScratchFolder folder;
   BatchOptions options = Options(5);
@@ -82,15 +78,10 @@ TEST(BatchRun, CsvHasOneRowPerFrameColumnsFollowTheStateAndOneSummaryLine) {
     EXPECT_DOUBLE_EQ(std::stod(row[1]), frame * 0.25);
     for (size_t column = 2; column < 7; ++column) EXPECT_GE(std::stod(row[column]), 0.0) << header[column];
     const double min = std::stod(row[7]), max = std::stod(row[8]), mean = std::stod(row[9]), rms = std::stod(row[10]);
-    EXPECT_LE(0.0, min);
-    EXPECT_LT(min, mean);
-    EXPECT_LT(mean, max);
-    EXPECT_LE(max, 1.0);
-    EXPECT_GT(rms, 0.0);
-    EXPECT_LT(rms, max - min);
+    EXPECT_TRUE(0.0 <= min && min < mean && mean < max && max <= 1.0) << lines[2 + frame];
+    EXPECT_TRUE(0.0 < rms && rms < max - min) << lines[2 + frame];
   }
   EXPECT_FALSE(std::filesystem::exists(options.csvPath + ".tmp"));
-
   options.frames = 2;
   cEngineSettings bare = TinyFFTState();
   bare.normalmapType = 0;
@@ -98,12 +89,10 @@ TEST(BatchRun, CsvHasOneRowPerFrameColumnsFollowTheStateAndOneSummaryLine) {
   ASSERT_EQ(RunWith(options, bare), BATCH_OK);
   const std::vector<std::string> row = Fields(Lines(options.csvPath)[2]);
   EXPECT_EQ(std::vector<std::string>(row.begin() + 4, row.begin() + 7), (std::vector<std::string>{"", "", ""}));
-
   options.normalsTablePath = folder.File("normals.md");
   ASSERT_EQ(RunWith(options), BATCH_OK);
   const std::vector<std::string> compared = Lines(options.csvPath);
-  EXPECT_EQ(Fields(compared[1]).size(), 11u + 4u * 7u);
-  EXPECT_EQ(Fields(compared[2]).size(), 11u + 4u * 7u);
+  EXPECT_EQ(std::tuple(Fields(compared[1]).size(), Fields(compared[2]).size()), std::tuple(39u, 39u));
   const std::string table = ReadBytes(options.normalsTablePath);
   for (const char* method : {"| cpu-forward |", "| cpu-centred |", "| fft |", "| spectral |"}) {
     EXPECT_NE(table.find(method), std::string::npos) << method;
@@ -128,8 +117,7 @@ double SeamRatio(const PngImage& image, int channel) {
 }
 
 // The FFT ocean is periodic: opposite edges of every baked image continue each
-// other as well as interior neighbours do. A ramp, which does not tile, shows
-// what a seam looks like to the measure.
+// other as well as interior neighbours do.
 TEST(BatchRun, BakedImagesTile) {
   ScratchFolder folder;
   BatchOptions options = Options(3);
@@ -149,18 +137,9 @@ TEST(BatchRun, BakedImagesTile) {
     for (int channel : {0, 1}) EXPECT_LT(SeamRatio(normal, channel), 1.6) << index << " " << channel;
   }
   EXPECT_FALSE(std::filesystem::exists(options.bakeDirectory + "/" + BakedHeightName(options, 2)));
-
-  PngImage ramp{8, 8, 1, 16, {}};
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x) ramp.samples.push_back(static_cast<uint16_t>(1000 * (x + y)));
-  }
-  EXPECT_GT(SeamRatio(ramp, 0), 5.0);
 }
 
-// The same seed bakes the same bytes and another seed another sea. With
-// --loop the frame at the loop duration is frame 0 again, byte for byte, and a
-// negative speed plays the loop backwards: frame 1 at speed -1 is 0.25 s before
-// the start, which is frame 7 (1.75 s) of the same loop played forwards.
+// Frame 1 at speed -1 is 0.25 s before the start: frame 7 (1.75 s) of the loop played forwards.
 TEST(BatchRun, BakedFramesFollowTheSeedTheLoopAndTheSpeed) {
   ScratchFolder folder;
   auto bake = [&](const std::string& name, uint32_t seed, double loop, float speed, int frames) {
@@ -180,18 +159,35 @@ TEST(BatchRun, BakedFramesFollowTheSeedTheLoopAndTheSpeed) {
   };
   const auto first = bake("first", 42, 0.0, 1.0f, 2), again = bake("again", 42, 0.0, 1.0f, 2);
   const auto other = bake("other", 43, 0.0, 1.0f, 2);
-  EXPECT_GT(first(1).first.size(), 100u);
-  EXPECT_GT(first(1).second.size(), 100u);
+  EXPECT_GT(std::min(first(1).first.size(), first(1).second.size()), 100u);
   EXPECT_EQ(first(1), again(1));
   EXPECT_NE(first(1).first, other(1).first);
   EXPECT_NE(first(1).second, other(1).second);
-
   const auto loop = bake("loop", 42, 2.0, 0.75f, 9);  // frames 0 to 8 at 0.25 s: 2 s is frame 8
   EXPECT_EQ(loop(0), loop(8));
   EXPECT_NE(loop(0).first, loop(4).first);
   const auto forwards = bake("forwards", 42, 2.0, 1.0f, 8), backwards = bake("backwards", 42, 2.0, -1.0f, 8);
   EXPECT_EQ(backwards(1), forwards(7));
   EXPECT_NE(backwards(1).first, forwards(1).first);
+}
+
+// Normal components and heights saturate into their texels: slightly long
+// normals stay at the end instead of wrapping to 0, heights round, NaN gives 0.
+TEST(BakedTexels, NormalComponentsAndHeightsSaturate) {
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  const struct {
+    float value;
+    int normal, height;
+  } cases[] = {
+      {0.0f, 128, 0},       {1.0f, 255, 65535},  {-1.0f, 1, 0},           {0.5f, 191, 32768}, {-0.5f, 64, 0},
+      {1.01f, 255, 65535},  {-1.01f, 0, 0},      {-3.0f, 0, 0},           {7.0f, 255, 65535}, {1e30f, 255, 65535},
+      {kInfinity, 255, 65535}, {-kInfinity, 0, 0}, {kNaN, 0, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NormalTexel(c.value), c.normal) << c.value;
+    EXPECT_EQ(HeightTexel(c.value), c.height) << c.value;
+  }
 }
 
 // Every name of a run is as wide as its last one needs (at least 5 digits),
@@ -243,10 +239,7 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
   }
-  // A refused state gets no bake folder.
-  EXPECT_FALSE(std::filesystem::exists(folder.File("unmade")));
-  EXPECT_FALSE(std::filesystem::exists(folder.File("n.md")));
-  EXPECT_FALSE(std::filesystem::exists(folder.File("n.md.tmp")));
+  for (const char* name : {"unmade", "n.md", "n.md.tmp"}) EXPECT_FALSE(std::filesystem::exists(folder.File(name)));
 }
 
 // Runs `options` with standard error on a terminal; what the terminal showed.
@@ -281,10 +274,8 @@ TEST(BatchRun, AFailureEndsTheProgressBarsLine) {
   int code = BATCH_OK;
   const std::string shown = OnATerminal(options, &code);
   EXPECT_EQ(code, BATCH_FAILED);
-  EXPECT_NE(shown.find("] 3/6"), std::string::npos) << shown;
-  EXPECT_EQ(shown.find("] 4/6"), std::string::npos) << shown;
-  ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(shown.back(), '\n') << shown;
+  EXPECT_TRUE(shown.find("] 3/6") != std::string::npos && shown.find("] 4/6") == std::string::npos) << shown;
+  EXPECT_TRUE(!shown.empty() && shown.back() == '\n') << shown;
 }
 
 }  // namespace

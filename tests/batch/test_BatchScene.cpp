@@ -3,7 +3,6 @@
 #include "../platform/HeadlessDevice.h"
 #include "BatchTesting.h"
 #include "batch/cBatchScene.h"
-#include "heightmap/cFFTHeightmap.h"
 
 namespace {
 
@@ -16,17 +15,11 @@ class BatchScene : public platform::testing::HeadlessDevice {};
 // editor would build from the loaded menus.
 TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
   cEngineSettings base = TinyFFTState();
-  base.perlinOctaveCount = 3;
-  base.perlinPersistence = 0.5f;
-  base.perlinSquaredHeight = true;
-  base.fdNormalmapMethod = 1;
-  base.fdNormalmapAmplitude = 3.0f;
-  base.radialMaxRadius = 50.0f;
-  base.radialResolution = 16;
-  base.radialFirstRadius = 1.0f;
-  base.radialRadiusOffsetScale = 1.2f;
-  base.radialFirstLevelOffset = 1.0f;
-  base.radialHeightFalloffDistance = 40.0f;
+  std::tie(base.perlinOctaveCount, base.perlinPersistence, base.perlinSquaredHeight) = std::tuple(3, 0.5f, true);
+  std::tie(base.fdNormalmapMethod, base.fdNormalmapAmplitude) = std::tuple(1, 3.0f);
+  std::tie(base.radialMaxRadius, base.radialResolution, base.radialFirstRadius, base.radialRadiusOffsetScale,
+           base.radialFirstLevelOffset, base.radialHeightFalloffDistance) =
+      std::tuple(50.0f, 16, 1.0f, 1.2f, 1.0f, 40.0f);
   const struct {
     const char* name;
     int heightmapType, normalmapType, geometryType;  // 0: none built
@@ -48,7 +41,6 @@ TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
     EXPECT_EQ(scene.Heightmap()->GetTypeId(), c.heightmapType) << c.name;
     EXPECT_EQ(scene.Normalmap() ? scene.Normalmap()->GetTypeId() : 0, c.normalmapType) << c.name;
     EXPECT_EQ(scene.Geometry() ? scene.Geometry()->GetTypeId() : 0, c.geometryType) << c.name;
-
     cEngineSettings filled = record;
     scene.Heightmap()->FillSettings(&filled);
     if (scene.Normalmap()) scene.Normalmap()->FillSettings(&filled);
@@ -71,34 +63,6 @@ TEST_F(BatchScene, RefusesWhatItCannotBuild) {
     EXPECT_FALSE(scene.Build(record, 7, 3.0, d3d, device, &error)) << reason;
     EXPECT_NE(error.find(reason), std::string::npos) << error;
   }
-}
-
-// The heightmap runs on the record's simulation speed; extrusion is timed
-// only when the record extrudes.
-TEST_F(BatchScene, StepFollowsTheSimulationSpeed) {
-  cEngineSettings record = TinyFFTState();
-  record.heightmapUpdateCoef = 0.5f;
-  cBatchScene scene;
-  std::string error;
-  ASSERT_TRUE(scene.Build(record, 7, 0.0, d3d, device, &error)) << error;
-  StepTimes times;
-  ASSERT_TRUE(scene.Step(3.0, &times));
-  EXPECT_GE(times.extrusion, 0.0);
-  EXPECT_GE(times.heightmapUpdate, 0.0);
-  const int n = scene.Heightmap()->GetResolution();
-  const std::vector<float> stepped(scene.Heightmap()->GetHeights(), scene.Heightmap()->GetHeights() + n * n);
-
-  cFFTHeightmap direct;
-  const D3DXVECTOR2 wind(record.windX, record.windZ);
-  ASSERT_TRUE(direct.Initialize(record.heightmapResolution, record.heightmapGridSize, &wind, record.fftAmplitude, 7));
-  ASSERT_TRUE(direct.Update(1.5f));
-  EXPECT_EQ(stepped, std::vector<float>(direct.GetHeights(), direct.GetHeights() + n * n));
-
-  record.extrudeGeometry = false;
-  cBatchScene still;
-  ASSERT_TRUE(still.Build(record, 7, 0.0, d3d, device, &error));
-  ASSERT_TRUE(still.Step(1.0, &times));
-  EXPECT_LT(times.extrusion, 0.0);
 }
 
 }  // namespace

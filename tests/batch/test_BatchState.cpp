@@ -42,13 +42,11 @@ TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
   scene.workingEnvironment = ENGINE_SM2;
   const std::string path = folder.File("state.txt");
   ASSERT_TRUE(scene.Save(path.c_str()));
-
   cEngineSettings loaded{};
   std::string error;
   ASSERT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
   cBatchScene batch;
   ASSERT_TRUE(batch.Build(loaded, 3u, 0.0, d3d, device, &error)) << error;
-
   cEngineSettings original{}, rebuilt{};
   fft->FillSettings(&original);
   normals->FillSettings(&original);
@@ -115,10 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ": [simple grid size .x] 0 is not above 0 (the file does not set it)"}),
     [](const auto& info) { return info.param.name; });
 
-// The editor's saved files of every engine type load, and so does a valid
-// hand-written file, also with values handed over every frame outside the
-// create buttons' bounds, which the editor loads (a negative speed plays the
-// water backwards).
+// Values outside the create buttons' bounds that the editor loads are loaded too
+// (a negative speed plays the water backwards).
 TEST(BatchStateFiles, AcceptsWhatTheEditorLoads) {
   ScratchFolder folder;
   const std::string good = folder.File("good.txt"), live = folder.File("live.txt");

@@ -71,10 +71,7 @@ std::vector<MethodError> Compare(float amplitude) {
   return results;
 }
 
-// The spectrum's own slopes, and the FFT normal map at its own scale, match
-// the exact normal to float precision; the 8-bit encoding costs them at most
-// about half a code step. Finite differences get worse as the waves steepen,
-// while every method's statistics stay ordered.
+// The 8-bit encoding costs the exact methods at most about half a code step.
 TEST(NormalComparison, SpectralSlopesAreExactAndFiniteDifferencesWorsenWithSteepness) {
   const std::vector<MethodError> gentle = Compare(1.0f), steep = Compare(16.0f);
   for (const char* name : {"spectral", "fft", "cpu-forward", "cpu-centred"}) {

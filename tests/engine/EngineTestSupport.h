@@ -32,7 +32,6 @@ class FakeNormalmap : public iNormalmap {
   bool IsSupported(IDirect3D9*, IDirect3DDevice9*) override { return true; }
   int GetTypeId() const override { return typeId_; }
   cEngineSettings* FillSettings(cEngineSettings* settings) override { return settings; }
-
   std::vector<D3DXVECTOR3> normals;
 
  private:
@@ -47,7 +46,6 @@ class EngineTest : public GeometryTest {
     textures_.clear();
     GeometryTest::TearDown();
   }
-
   // A managed 4x4 texture the test owns.
   IDirect3DTexture9* MakeTexture() {
     IDirect3DTexture9* texture = nullptr;
@@ -55,14 +53,12 @@ class EngineTest : public GeometryTest {
     if (texture) textures_.push_back(texture);
     return texture;
   }
-
   // Names of the parameters set since the record was last cleared, in order.
   static std::vector<std::string> ParameterNames() {
     std::vector<std::string> names;
     for (const platform::ParameterRecord& record : platform::Recorded().parameters) names.push_back(record.name);
     return names;
   }
-
   // The last value set for `name`; empty when it was not set.
   static platform::ParameterRecord Last(const std::string& name) {
     const auto& records = platform::Recorded().parameters;
@@ -70,12 +66,10 @@ class EngineTest : public GeometryTest {
       if (record->name == name) return *record;
     return {};
   }
-
   static std::string LastTechnique() {
     const auto& techniques = platform::Recorded().techniques;
     return techniques.empty() ? std::string() : techniques.back();
   }
-
   std::vector<IDirect3DTexture9*> textures_;
 };
 
@@ -84,7 +78,6 @@ struct Camera {
   D3DXMATRIX view;
   D3DXMATRIX projection;
   D3DXVECTOR3 eye;
-
   static Camera LookingAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at) {
     Camera camera;
     const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);

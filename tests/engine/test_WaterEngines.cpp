@@ -1,10 +1,13 @@
-// What every engine shares: capability checks, initialisation, the setters as
-// FillSettings reports them, and effects always ended after a failed draw.
+// What every engine shares (capability checks, initialisation, the setters as
+// FillSettings reports them, effects ended after a failed draw), then what each
+// one does in Render: the fixed-function engine's second vertex stream and
+// texture stages, the shader engines' effect parameters and techniques in order.
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "../ScratchFolder.h"
 #include "EngineTestSupport.h"
@@ -44,9 +47,7 @@ class WaterEngines : public EngineTest {
     engine.SetGeometry(&grid);
     engine.SetNormalmap(&normalmap);
   }
-
   bool Init(iWaterEngine& engine) { return engine.Init(d3d, device, 0.2f, 300.0f, 0.3f); }
-
   FakeNormalmap normalmap{4};
 };
 
@@ -130,9 +131,7 @@ TEST_F(WaterEngines, MissingEffectOrFresnelFileFailsInitAndClearsTheFlag) {
   }
 }
 
-// From the defaults on: transparency clamped to 0..1, the distance kept
-// squared within the float range; options an engine lacks are written off and
-// the refraction fill colour, the editor's part of the record, is left alone.
+// The refraction fill colour is the editor's part of the record: left alone.
 TEST_F(WaterEngines, FillSettingsShowsDefaultsAndClampedCommonValues) {
   const struct {
     float strength, transparency, distance, writtenTransparency, writtenDistance;
@@ -153,16 +152,15 @@ TEST_F(WaterEngines, FillSettingsShowsDefaultsAndClampedCommonValues) {
       std::memset(&settings, 0xFF, sizeof(settings));
       settings.enableFoam = settings.enableSunlight = settings.enableDepthEffects = settings.enableGPUExtrusion = true;
       ASSERT_EQ(engine->FillSettings(&settings), &settings);
-      EXPECT_EQ(settings.engineType, typeId);
-      EXPECT_TRUE(settings.enableReflection);
-      EXPECT_FALSE(settings.enableRefraction || settings.enableFoam || settings.enableSunlight ||
-                   settings.enableDepthEffects || settings.enableGPUExtrusion);
-      EXPECT_FLOAT_EQ(settings.engineReflectionStrength, c.strength);
-      EXPECT_FLOAT_EQ(settings.engineGlobalTransparency, c.writtenTransparency);
-      EXPECT_FLOAT_EQ(settings.engineFullReflectionDistance, c.writtenDistance);
-      EXPECT_TRUE(std::isfinite(settings.engineFullReflectionDistance));
+      const cEngineSettings& s = settings;
+      EXPECT_EQ(std::tuple(s.engineType, s.enableReflection), std::tuple(typeId, true));
+      EXPECT_FALSE(s.enableRefraction || s.enableFoam || s.enableSunlight || s.enableDepthEffects ||
+                   s.enableGPUExtrusion);
+      EXPECT_THAT(std::tuple(s.engineReflectionStrength, s.engineGlobalTransparency, s.engineFullReflectionDistance),
+                  testing::FieldsAre(testing::FloatEq(c.strength), testing::FloatEq(c.writtenTransparency),
+                                     testing::FloatEq(c.writtenDistance)));
       uint32_t untouched = 0;
-      std::memcpy(&untouched, &settings.engineRefractionColorR, sizeof(untouched));
+      std::memcpy(&untouched, &s.engineRefractionColorR, sizeof(untouched));
       EXPECT_EQ(untouched, 0xFFFFFFFFu);
     }
   }
@@ -173,9 +171,7 @@ TEST_F(WaterEngines, FillSettingsShowsDefaultsAndClampedCommonValues) {
   EXPECT_EQ(engine.GetRefractionColor(), D3DXVECTOR3(0.0f, 0.5f, 1.0f));
 }
 
-// Foam start height is clamped to 0..1 and its scale to 0 and up; an option
-// handed no texture is off and keeps its values. (Every value reaches the
-// save files, which the save tests compare.)
+// An option handed no texture is off and keeps its values.
 TEST_F(WaterEngines, OptionSettersClampAndSwitchAsFillSettingsShows) {
   IDirect3DTexture9* foam = MakeTexture();
   IDirect3DTexture9* heights = MakeTexture();
@@ -185,35 +181,25 @@ TEST_F(WaterEngines, OptionSettersClampAndSwitchAsFillSettingsShows) {
   engine.SetSunlight(0xFFC86432, 200.0f, 10.0f, D3DXVECTOR3(1000.0f, 100.0f, -1000.0f));
   engine.SetDepth(MakeTexture(), 2.5f, 0.75f);
   engine.SetGPUExtrusion(5.0f, D3DXVECTOR2(7.0f, 8.0f), -30.0f);
-  engine.FillSettings(&settings);
-  EXPECT_TRUE(settings.enableFoam && settings.enableSunlight && settings.enableDepthEffects &&
-              settings.enableGPUExtrusion);
-  EXPECT_FLOAT_EQ(settings.foamStartHeight, 1.0f);
-  EXPECT_FLOAT_EQ(settings.foamScale, 0.0f);
-  EXPECT_FLOAT_EQ(settings.maxFoamDistance, 40.0f);
-
+  const cEngineSettings& s = *engine.FillSettings(&settings);
+  EXPECT_TRUE(s.enableFoam && s.enableSunlight && s.enableDepthEffects && s.enableGPUExtrusion);
+  EXPECT_EQ(std::tuple(s.foamStartHeight, s.foamScale, s.maxFoamDistance), std::tuple(1.0f, 0.0f, 40.0f));
   engine.SetFoam(foam, heights, -0.2f, 2.0f, 6.0f, 0.1f, 0.5f, 1e30f);
   engine.FillSettings(&settings);
-  EXPECT_FLOAT_EQ(settings.foamStartHeight, 0.0f);
-  EXPECT_TRUE(std::isfinite(settings.maxFoamDistance));
-
+  EXPECT_TRUE(s.foamStartHeight == 0.0f && std::isfinite(s.maxFoamDistance)) << s.maxFoamDistance;
   engine.SetFoam(nullptr, heights, 0.7f, 9.0f, 9.0f, 9.0f, 9.0f, 9.0f);
   engine.SetDepth(nullptr, 9.0f, 9.0f);
   engine.DisableSunlight();
   engine.DisableGPUExtrusion();
   engine.FillSettings(&settings);
-  EXPECT_FALSE(settings.enableFoam || settings.enableSunlight || settings.enableDepthEffects ||
-               settings.enableGPUExtrusion);
-  EXPECT_FLOAT_EQ(settings.foamScale, 2.0f);
-  EXPECT_FLOAT_EQ(settings.shoreTransparency, 2.5f);
-
+  EXPECT_FALSE(s.enableFoam || s.enableSunlight || s.enableDepthEffects || s.enableGPUExtrusion);
+  EXPECT_EQ(std::tuple(s.foamScale, s.shoreTransparency), std::tuple(2.0f, 2.5f));
   // The shader model 2 engine writes GPU extrusion off whatever it was told.
   cWaterEngineSM2 sm2;
   sm2.SetFoam(foam, heights, 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
   settings.enableGPUExtrusion = true;
   sm2.FillSettings(&settings);
-  EXPECT_TRUE(settings.enableFoam);
-  EXPECT_FALSE(settings.enableGPUExtrusion);
+  EXPECT_EQ(std::tuple(s.enableFoam, s.enableGPUExtrusion), std::tuple(true, false));
 }
 
 // A grid whose draw can be made to fail, as a geometry whose Create failed does.
@@ -242,11 +228,10 @@ TEST_F(WaterEngines, AFailedDrawStillEndsTheEffectAndTheNextFrameDraws) {
     engine->SetGeometry(geometry);
     engine->SetNormalmap(&normalmap);
     ASSERT_TRUE(Init(*engine)) << typeId;
-    if (auto* perPixel = dynamic_cast<cPerPixelWaterEngine*>(engine.get())) perPixel->SetNormalmapTexture(MakeTexture());
+    if (auto* pixel = dynamic_cast<cPerPixelWaterEngine*>(engine.get())) pixel->SetNormalmapTexture(MakeTexture());
     if (auto* sm3 = dynamic_cast<cWaterEngineSM3*>(engine.get())) sm3->SetHeightmapTexture(MakeTexture());
     ASSERT_EQ(device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), D3D_OK);
     platform::Recorded().Clear();
-
     EXPECT_FALSE(engine->Render(device, &camera.view, &camera.projection, &camera.eye)) << typeId;
     EXPECT_TRUE(Draws().empty());
     DWORD blend = TRUE;
@@ -255,12 +240,327 @@ TEST_F(WaterEngines, AFailedDrawStillEndsTheEffectAndTheNextFrameDraws) {
     IDirect3DBaseTexture9* stage0 = nullptr;
     ASSERT_EQ(device->GetTexture(0, &stage0), D3D_OK);
     EXPECT_EQ(stage0, nullptr);
-
     simple.fail = radial.fail = false;
     EXPECT_TRUE(engine->Render(device, &camera.view, &camera.projection, &camera.eye)) << typeId;
     ASSERT_EQ(Draws().size(), 1u) << typeId;
     EXPECT_FALSE(Draws()[0].effect.empty());
   }
+}
+
+// ---- Render, engine by engine ----
+
+using Names = std::vector<std::string>;
+
+Names operator+(Names a, const Names& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+const Names kFoamGroup = {"foamStartHeight", "foamScale", "foamTiling", "foamDistortion", "foamTranslation",
+                          "maxFoamDistance"};
+const Names kSunlightGroup = {"sunlightStrength", "sunlightArea", "sunlightPos", "sunlightColor"};
+const Names kDepthGroup = {"depthTexture", "shoreTransparency", "shoreFoamScale"};
+
+// The textures an engine is handed for one frame.
+struct Passes {
+  bool reflection, refraction;
+};
+constexpr Passes kPasses[] = {{true, true}, {true, false}, {false, true}, {false, false}};
+
+Names VariantNames(const Passes& passes) {
+  if (!passes.reflection) return {"reflectionDiffuseColor"};
+  return passes.refraction ? Names{"reflectionTexture", "refractionTexture"} : Names{"reflectionTexture"};
+}
+
+// The technique name's part for the passes: both, no refraction, no reflection.
+std::string Variant(const Passes& passes, const char* both, const char* noRefraction, const char* noReflection) {
+  if (!passes.reflection) return noReflection;
+  return passes.refraction ? both : noRefraction;
+}
+
+class EngineRenders : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    reflection = MakeTexture();
+    refraction = MakeTexture();
+    ASSERT_TRUE(grid.Create(2.0f, 2.0f, 2, 2, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f), device));
+  }
+  void HandPasses(iWaterEngine& engine, const Passes& passes) {
+    engine.SetReflectionTexture(passes.reflection ? reflection : nullptr);
+    engine.SetRefractionTexture(passes.refraction ? refraction : nullptr);
+  }
+  void Use(const Camera& c) { std::tie(view, projection, eye) = std::tie(c.view, c.projection, c.eye); }
+  bool Render(iWaterEngine& engine) {
+    platform::Recorded().Clear();
+    return engine.Render(device, &view, &projection, &eye);
+  }
+  // Under every pass combination: one draw with `technique(passes)`, after
+  // the parameters `before` and then the pass's own.
+  template <class Technique>
+  void ExpectEveryPass(iWaterEngine& engine, const Names& before, Technique technique) {
+    for (const Passes& passes : kPasses) {
+      SCOPED_TRACE(testing::Message() << passes.reflection << passes.refraction);
+      HandPasses(engine, passes);
+      ASSERT_TRUE(Render(engine));
+      EXPECT_EQ(ParameterNames(), before + VariantNames(passes));
+      EXPECT_EQ(LastTechnique(), technique(passes));
+      ASSERT_EQ(Draws().size(), 1u);
+      EXPECT_EQ(Draws()[0].technique, LastTechnique());
+    }
+  }
+  IDirect3DTexture9* reflection = nullptr;
+  IDirect3DTexture9* refraction = nullptr;
+  D3DXMATRIX view = Identity();
+  D3DXMATRIX projection = Identity();
+  D3DXVECTOR3 eye{0.0f, 10.0f, 0.0f};
+  FakeNormalmap normalmap{2};
+  cSimpleGrid grid;  // 2 x 2 quads, 2 wide
+  static D3DXMATRIX Identity() {
+    D3DXMATRIX m;
+    return *D3DXMatrixIdentity(&m);
+  }
+};
+
+// ---- fixed function ----
+
+class FFPRender : public EngineRenders {
+ protected:
+  void SetUp() override {
+    EngineRenders::SetUp();
+    engine.SetGeometry(&grid);
+    engine.SetNormalmap(&normalmap);
+    ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 1e6f, 0.0f));
+  }
+  // The stream-1 entry of the vertex at the grid's centre.
+  WaterVertexExtra CentreExtra() {
+    const std::vector<WaterVertex> vertices = Read<WaterVertex>(grid.GetVertexBuffer());
+    const std::vector<WaterVertexExtra> extra = Read<WaterVertexExtra>(grid.GetExtraStream());
+    for (size_t k = 0; k < vertices.size(); ++k)
+      if (vertices[k].x == 0.0f && vertices[k].z == 0.0f) return extra.at(k);
+    ADD_FAILURE() << "no centre vertex";
+    return {};
+  }
+  cWaterEngineFFP engine;
+};
+
+// The writer's own tests check the Fresnel term; here the engine's hand-over.
+TEST_F(FFPRender, SecondStreamIsMadeByTheFirstRenderAndFollowsTheViewTransparencyAndNormals) {
+  EXPECT_EQ(grid.GetExtraStream(), nullptr);
+  const float root3 = std::sqrt(3.0f);
+  const struct {
+    const char* what;
+    D3DXVECTOR3 eye;
+    float fullDistance, transparency, clipW;
+    DWORD alpha;
+  } cases[] = {
+      {"sixty degrees, clip w 3", {10.0f * root3, 10.0f, 0.0f}, 1e6f, 0.0f, 3.0f, 12},
+      {"beyond the full reflection distance", {10.0f, 10.0f, 0.0f}, 1.0f, 0.1f, 1.0f, 229},
+      {"fully transparent", {10.0f, 0.0f, 0.0f}, 1e6f, 1.0f, 1.0f, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    eye = c.eye;
+    projection._44 = c.clipW;
+    engine.SetFullReflectionDistance(c.fullDistance);
+    engine.SetGlobalTransparency(c.transparency);
+    normalmap.normals.assign(4, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
+    ASSERT_TRUE(Render(engine));
+    ASSERT_NE(grid.GetExtraStream(), nullptr);
+    EXPECT_EQ(CentreExtra().color, (c.alpha << 24) | 0x00294B3Eu);
+    normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));  // z is the map's up axis
+    ASSERT_TRUE(Render(engine));
+    const WaterVertexExtra extra = CentreExtra();
+    const float shift = 0.2f * c.clipW;
+    EXPECT_THAT(std::tuple(extra.s, extra.t, extra.q),
+                testing::FieldsAre(testing::FloatEq(0.48f * shift), 0.0f, testing::FloatEq(0.64f * shift)));
+  }
+}
+
+TEST_F(FFPRender, StagesByTheTexturesPresentAndStatesRestoredAfter) {
+  auto stage = [&](DWORD s, D3DTEXTURESTAGESTATETYPE type) {
+    DWORD value = 99;
+    EXPECT_EQ(device->GetTextureStageState(s, type, &value), D3D_OK);
+    return value;
+  };
+  auto bound = [&](DWORD s) {
+    IDirect3DBaseTexture9* texture = nullptr;
+    EXPECT_EQ(device->GetTexture(s, &texture), D3D_OK);
+    return texture;
+  };
+  DWORD clampU = 0, clampU1 = 0, blend = 0;
+  using Pair = std::pair<IDirect3DBaseTexture9*, IDirect3DBaseTexture9*>;
+  for (const Passes& passes : kPasses) {
+    HandPasses(engine, passes);
+    ASSERT_TRUE(Render(engine));
+    ASSERT_EQ(Draws().size(), 1u);
+    const Pair drawn(Draws()[0].textures[0], Draws()[0].textures[1]);
+    EXPECT_EQ(drawn, passes.reflection && passes.refraction ? Pair(refraction, reflection)
+                                                             : Pair(passes.reflection ? reflection : nullptr, nullptr));
+    constexpr auto kTransform = D3DTSS_TEXTURETRANSFORMFLAGS;
+    EXPECT_EQ(std::tuple(stage(0, D3DTSS_TEXCOORDINDEX), stage(1, D3DTSS_COLOROP), stage(0, kTransform),
+                         stage(1, kTransform), bound(0), bound(1)),
+              std::tuple(0u, DWORD{D3DTOP_DISABLE}, 0u, 0u, nullptr, nullptr));
+    device->GetSamplerState(0, D3DSAMP_ADDRESSU, &clampU);
+    device->GetSamplerState(1, D3DSAMP_ADDRESSU, &clampU1);
+    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    EXPECT_EQ(std::tuple(clampU, clampU1, blend), std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTADDRESS_CLAMP}, 1u));
+  }
+}
+
+TEST_F(FFPRender, BadNormalMapsFail) {
+  FakeNormalmap empty(0);
+  engine.SetNormalmap(&empty);
+  EXPECT_FALSE(Render(engine)) << "a normal map of size 0";
+  FakeNormalmap gpuOnly(2, NORMALMAP_FD_TEX);
+  engine.SetNormalmap(&gpuOnly);
+  EXPECT_FALSE(Render(engine)) << "no CPU normals";
+  engine.SetNormalmap(nullptr);
+  EXPECT_FALSE(Render(engine));
+  EXPECT_TRUE(Draws().empty());
+}
+
+// ---- shader model 1 ----
+
+TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
+  normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));
+  cWaterEngineSM1 engine;
+  engine.SetGeometry(&grid);
+  engine.SetNormalmap(&normalmap);
+  ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 10.0f, 0.0f));
+  const Names common = {"precomputedFresnelTexture", "matWorldViewProject", "fullReflectionDistance",
+                        "reflectionStrength",        "globalTransparency",  "remapMatrix",
+                        "eyeVector"};
+  for (bool foam : {false, true}) {
+    if (foam) engine.SetFoam(MakeTexture(), MakeTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
+    ExpectEveryPass(engine, common + (foam ? Names{"foamTexture", "heightmapTexture"} + kFoamGroup : Names{}),
+                    [&](const Passes& p) {
+                      return (foam ? "Foam_" : "NoFoam_") + Variant(p, "Default", "NoRefraction", "NoReflection") +
+                             "_technique";
+                    });
+  }
+  EXPECT_EQ(Last("fullReflectionDistance").values, std::vector<float>{100.0f});
+  // The normals were copied under every vertex.
+  for (const WaterVertexExtra& extra : Read<WaterVertexExtra>(grid.GetExtraStream())) {
+    EXPECT_FLOAT_EQ(extra.s, 0.48f);
+    EXPECT_FLOAT_EQ(extra.q, 0.6f);
+  }
+}
+
+// ---- shader model 2 ----
+
+TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses) {
+  cWaterEngineSM2 engine;
+  engine.SetGeometry(&grid);
+  ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 10.0f, 0.0f));
+  EXPECT_FALSE(Render(engine)) << "no normal map texture";
+  engine.SetNormalmapTexture(MakeTexture());
+  const Names common = {"precomputedFresnelTexture", "matWorldViewProject", "fullReflectionDistance",
+                        "reflectionStrength",        "globalTransparency",  "eyeVector",
+                        "normalmapTexture"};
+  IDirect3DTexture9* foamTexture = MakeTexture();
+  IDirect3DTexture9* heights = MakeTexture();
+  IDirect3DTexture9* depth = MakeTexture();
+  for (int flags = 0; flags < 8; ++flags) {
+    const bool sunlight = flags & 4, foam = flags & 2, depthOn = flags & 1;
+    if (sunlight) engine.SetSunlight(0xFFC8C8C8, 200.0f, 10.0f, D3DXVECTOR3(1000.0f, 100.0f, 1000.0f));
+    else engine.DisableSunlight();
+    if (foam) engine.SetFoam(foamTexture, heights, 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
+    else engine.DisableFoam();
+    if (depthOn) engine.SetDepth(depth, 1.0f, 1.0f);
+    else engine.DisableDepth();
+    SCOPED_TRACE(flags);
+    Names expected = common;
+    if (sunlight) expected = expected + kSunlightGroup;
+    if (depthOn) expected = expected + kDepthGroup;
+    if (foam) expected = expected + Names{"foamTexture", "heightmapTexture"} + kFoamGroup;
+    ExpectEveryPass(engine, expected, [&](const Passes& p) {
+      return cWaterEngineSM2::TechniqueBaseName(sunlight, foam, depthOn) +
+             Variant(p, "", "_noRefraction", "_noReflection");
+    });
+  }
+  EXPECT_EQ(Last("depthTexture").texture, depth);
+  const std::vector<float> sunlightColor = Last("sunlightColor").values;
+  ASSERT_EQ(sunlightColor.size(), 3u);
+  for (float channel : sunlightColor) EXPECT_FLOAT_EQ(channel, 200.0f / 255.0f);
+}
+
+// ---- shader model 3 ----
+
+class SM3Render : public EngineRenders {
+ protected:
+  void SetUp() override {
+    EngineRenders::SetUp();
+    ASSERT_TRUE(radial.Create(500.0f, 16, 2.0f, 1.3f, 0.0f, D3DXVECTOR2(7.0f, 7.0f), D3DXVECTOR3(0, 0, 0), device));
+    engine.SetGeometry(&radial);
+    ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 10.0f, 0.0f));
+    engine.SetNormalmapTexture(MakeTexture());
+    engine.SetHeightmapTexture(MakeTexture());
+    Use(Camera::LookingAt(D3DXVECTOR3(30.0f, 20.0f, -40.0f), D3DXVECTOR3(30.0f, 0.0f, 0.0f)));
+  }
+  cRadialGrid radial;
+  cWaterEngineSM3 engine;
+};
+
+TEST_F(SM3Render, ParametersAndTechniqueByOptionsAndPassesWithTheGridUnderTheEye) {
+  const Names common = {"precomputedFresnelTexture", "matWorldViewProject", "matWorld",
+                        "normalmapTexture",          "heightmapTexture",    "eyeVector",
+                        "fudge",                     "fullReflectionDistance", "reflectionStrength",
+                        "globalTransparency",        "gridCenterTranslation",  "gridRadius",
+                        "currentUVScale",            "enableFoam"};
+  const Names extrusionGroup = {"newUVScale", "heightFallofDistance", "extrudeFactor"};
+  for (bool extrusion : {false, true}) {
+    if (extrusion) engine.SetGPUExtrusion(5.0f, D3DXVECTOR2(3.0f, 4.0f), 80.0f);
+    const Names plain = {"enableSunlightReflection", "enableDepthData", "shoreTransparency"};
+    ExpectEveryPass(engine, common + plain + (extrusion ? extrusionGroup : Names{}), [&](const Passes& p) {
+      return (extrusion ? "technique_with_vertex_fetch" : "technique_no_vertex_fetch") +
+             Variant(p, "", "_noRefraction", "_noReflection");
+    });
+  }
+  EXPECT_EQ(std::tuple(Last("shoreTransparency").values, Last("heightFallofDistance").values),
+            std::tuple(std::vector<float>{1.0f}, std::vector<float>{80.0f}));
+  engine.SetFoam(MakeTexture(), MakeTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
+  engine.SetSunlight(0xFFFFFFFF, 200.0f, 10.0f, D3DXVECTOR3(1.0f, 1.0f, 1.0f));
+  engine.SetDepth(MakeTexture(), 2.0f, 0.5f);
+  HandPasses(engine, {false, true});
+  ASSERT_TRUE(Render(engine));
+  EXPECT_EQ(ParameterNames(), common + Names{"foamTexture"} + kFoamGroup + Names{"enableSunlightReflection"} +
+                                  kSunlightGroup + Names{"enableDepthData"} + kDepthGroup + extrusionGroup +
+                                  Names{"reflectionDiffuseColor"});
+  // The grid is moved under the eye.
+  D3DXMATRIX world, expected;
+  D3DXMatrixTranslation(&world, eye.x, 0.0f, eye.z);
+  EXPECT_EQ(Last("matWorld").values, std::vector<float>(&world._11, &world._11 + 16));
+  D3DXMatrixMultiply(&expected, &world, &view);
+  D3DXMatrixMultiply(&expected, &expected, &projection);
+  const std::vector<float> wvp = Last("matWorldViewProject").values;
+  ASSERT_EQ(wvp.size(), 16u);
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(wvp[i], (&expected._11)[i], 1e-5f) << i;
+  using Values = std::vector<float>;
+  EXPECT_EQ(std::tuple(Last("gridCenterTranslation").values, Last("gridRadius").values, Last("currentUVScale").values,
+                       Last("fudge").values),
+            std::tuple(Values{eye.x, eye.y, eye.z}, Values{500.0f}, Values{7.0f, 7.0f}, Values{1.5f}));
+}
+
+// A disc behind the camera is not drawn, but the effect is ended all the same.
+TEST_F(SM3Render, RefusesOtherGeometriesAndMissingTexturesAndSkipsADiscBehindTheCamera) {
+  engine.SetGeometry(&grid);
+  EXPECT_FALSE(Render(engine));
+  EXPECT_TRUE(platform::Recorded().parameters.empty());
+  engine.SetGeometry(&radial);
+  engine.SetHeightmapTexture(nullptr);
+  EXPECT_FALSE(Render(engine));
+  engine.SetHeightmapTexture(MakeTexture());
+  Use(Camera::LookingAt(D3DXVECTOR3(0.0f, 2000.0f, 0.0f), D3DXVECTOR3(0.0f, 3000.0f, 1.0f)));
+  ASSERT_EQ(device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), D3D_OK);
+  EXPECT_TRUE(Render(engine));
+  EXPECT_TRUE(Draws().empty());
+  DWORD blend = TRUE;
+  EXPECT_EQ(device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend), D3D_OK);
+  EXPECT_EQ(blend, DWORD{FALSE});
+  UINT passes = 0;
+  EXPECT_EQ(engine.GetEffect()->Begin(&passes, 0), D3D_OK) << "the effect was left begun";
+  engine.GetEffect()->End();
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // texel, a headless device inside a scene, and readers for bound buffers.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -23,11 +25,9 @@ struct NamedHeightmap : normalmap::testing::FakeHeightmap {
 };
 
 inline void ExpectVertex(const WaterVertex& v, float x, float y, float z, float u, float tv) {
-  EXPECT_FLOAT_EQ(v.x, x);
-  EXPECT_FLOAT_EQ(v.y, y);
-  EXPECT_FLOAT_EQ(v.z, z);
-  EXPECT_FLOAT_EQ(v.u, u);
-  EXPECT_FLOAT_EQ(v.v, tv);
+  using ::testing::FloatEq;
+  EXPECT_THAT(std::tuple(v.x, v.y, v.z, v.u, v.v),
+              ::testing::FieldsAre(FloatEq(x), FloatEq(y), FloatEq(z), FloatEq(u), FloatEq(tv)));
 }
 
 // A camera at `eye` looking at `at`, 90 degrees wide.
@@ -42,13 +42,11 @@ inline D3DXMATRIX LookAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float ne
 class GeometryTest : public platform::testing::HeadlessDevice {
  protected:
   void SetUp() override { Start(platform::HeadlessProfile::ShaderModel3()); }
-
   void Start(const platform::HeadlessProfile& profile) {
     HeadlessDevice::Start(profile);
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     platform::Recorded().Clear();
   }
-
   // The whole contents of a vertex or index buffer.
   template <class T, class Buffer>
   static std::vector<T> Read(Buffer* buffer) {
@@ -61,7 +59,6 @@ class GeometryTest : public platform::testing::HeadlessDevice {
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
     return copy;
   }
-
   std::vector<WORD> BoundIndices() {
     IDirect3DIndexBuffer9* indices = nullptr;
     EXPECT_EQ(device->GetIndices(&indices), D3D_OK);
@@ -70,7 +67,6 @@ class GeometryTest : public platform::testing::HeadlessDevice {
     indices->Release();
     return copy;
   }
-
   // The buffer bound to `stream` by the last draw (null when none), without a reference.
   IDirect3DVertexBuffer9* BoundStream(UINT stream, UINT* stride = nullptr) {
     IDirect3DVertexBuffer9* buffer = nullptr;
@@ -80,7 +76,6 @@ class GeometryTest : public platform::testing::HeadlessDevice {
     if (buffer) buffer->Release();
     return buffer;
   }
-
   // Elements (END included) of the declaration set by the last draw.
   UINT BoundDeclarationLength() {
     IDirect3DVertexDeclaration9* declaration = nullptr;
@@ -92,6 +87,5 @@ class GeometryTest : public platform::testing::HeadlessDevice {
     declaration->Release();
     return count;
   }
-
   const std::vector<platform::DrawRecord>& Draws() { return platform::Recorded().draws; }
 };

@@ -19,7 +19,6 @@ class GeomipmapGrid : public GeometryTest {
   void CreatePair(const D3DXVECTOR2& uv = D3DXVECTOR2(1, 1), float y = 0.0f) {
     ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, 2, uv, D3DXVECTOR3(0.0f, y, 0.0f), device));
   }
-
   cGeomipmapGrid grid;
 };
 
@@ -27,9 +26,8 @@ TEST_F(GeomipmapGrid, OneNearPatchIsOneDrawOfTheFullTemplate) {
   ASSERT_TRUE(grid.Create(8.0f, 8.0f, 1, 1, 4, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   ASSERT_TRUE(grid.Render(device, nullptr));
   ASSERT_EQ(Draws().size(), 1u);
-  EXPECT_EQ(Draws()[0].vertexCount, 25u);
-  EXPECT_EQ(Draws()[0].primitiveCount, 32u);
-  EXPECT_EQ(grid.GetTriangleCount(), 32);
+  EXPECT_EQ(std::tuple(Draws()[0].vertexCount, Draws()[0].primitiveCount, grid.GetTriangleCount()),
+            std::tuple(25u, 32u, 32));
   EXPECT_EQ(BoundDeclarationLength(), 3u);
   const auto indices = BoundIndices();
   ASSERT_EQ(indices.size(), 96u);
@@ -69,10 +67,8 @@ TEST_F(GeomipmapGrid, TheFirstThousandFarPatchesShareOneDraw) {
   // 40 patches past the budget are drawn one by one, then the batch.
   ASSERT_EQ(Draws().size(), 41u);
   for (size_t k = 0; k < 40; ++k) EXPECT_EQ(Draws()[k].primitiveCount, 2u);
-  EXPECT_EQ(Draws()[40].vertexCount, 4000u);
-  EXPECT_EQ(Draws()[40].primitiveCount, 2000u);
-  EXPECT_EQ(grid.GetVertexCount(), 4160);
-
+  EXPECT_EQ(std::tuple(Draws()[40].vertexCount, Draws()[40].primitiveCount, grid.GetVertexCount()),
+            std::tuple(4000u, 2000u, 4160));
   // Batched quads keep the corner order of the one-quad level.
   const auto batch = DrawnVertices();
   EXPECT_EQ(BoundIndices()[6 * 999 + 1], 4 * 999 + 2);
@@ -104,12 +100,11 @@ TEST_F(GeomipmapGrid, NearPatchVerticesAreDisplacedAndFadeWithDistanceFromTheCam
     }
   }
   EXPECT_EQ(v[0 * 3 + 2].y, 5.0f);  // exactly at the falloff distance the wave is gone
-
   // An explicit uv scale is shared out per patch; null turns extrusion off.
   ASSERT_TRUE(grid.Extrude(&heightmap, 1.0f, 4.0f, 3.0f));
   ASSERT_TRUE(grid.Render(device, nullptr));
-  EXPECT_FLOAT_EQ(DrawnVertices()[8].u, (1.0f + 1.0f) * 2.0f);  // patch column 1, scale 4 / 2
-  EXPECT_FLOAT_EQ(DrawnVertices()[8].v, 1.0f * 3.0f);
+  // Patch column 1, scale 4 / 2.
+  EXPECT_EQ(std::tuple(DrawnVertices()[8].u, DrawnVertices()[8].v), std::tuple((1.0f + 1.0f) * 2.0f, 3.0f));
   ASSERT_TRUE(grid.Extrude(nullptr, 0.0f, 0.0f, 0.0f));
   ASSERT_TRUE(grid.Render(device, nullptr));
   for (const WaterVertex& vertex : DrawnVertices()) EXPECT_EQ(vertex.y, 5.0f);
@@ -121,13 +116,11 @@ TEST_F(GeomipmapGrid, PatchesOutsideTheViewAreNotDrawnAndSetOriginMovesThem) {
   CreatePair();
   const D3DXMATRIX alongX = LookAt(D3DXVECTOR3(0.0f, 0.5f, 0.0f), D3DXVECTOR3(1.0f, 0.5f, 0.0f), 0.1f);
   ASSERT_TRUE(grid.Render(device, &alongX));
-  EXPECT_FALSE(grid.GetPatches()[0].visible);
-  EXPECT_TRUE(grid.GetPatches()[1].visible);
-  EXPECT_EQ(Draws().size(), 1u);
-
+  EXPECT_EQ(std::tuple(grid.GetPatches()[0].visible, grid.GetPatches()[1].visible, Draws().size()),
+            std::tuple(false, true, 1u));
   ASSERT_TRUE(grid.SetOrigin(D3DXVECTOR3(10.0f, 1.0f, 20.0f)));
-  EXPECT_EQ(grid.GetPatches()[1].centre, D3DXVECTOR3(11.0f, 1.0f, 20.0f));
-  EXPECT_EQ(grid.GetPatches()[1].boxMin, D3DXVECTOR3(10.0f, 1.0f, 19.0f));
+  EXPECT_EQ(std::tuple(grid.GetPatches()[1].centre, grid.GetPatches()[1].boxMin),
+            std::tuple(D3DXVECTOR3(11, 1, 20), D3DXVECTOR3(10, 1, 19)));
 }
 
 TEST_F(GeomipmapGrid, CreateClampsAndRefusesPatchesBeyondSixteenBitIndices) {
@@ -137,7 +130,6 @@ TEST_F(GeomipmapGrid, CreateClampsAndRefusesPatchesBeyondSixteenBitIndices) {
   EXPECT_FALSE(grid.Render(device, nullptr));  // not created
   EXPECT_FALSE(grid.Create(10.0f, 10.0f, 2, 2, 256, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   EXPECT_FALSE(grid.Create(10.0f, 10.0f, 2, 2, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), nullptr));
-
   ASSERT_TRUE(grid.Create(-1.0f, 0.0f, 0, -2, 1, D3DXVECTOR2(0, 0), D3DXVECTOR3(0, 0, 0), device));
   cEngineSettings settings{};
   grid.FillSettings(&settings);
@@ -174,11 +166,9 @@ TEST_F(GeomipmapEngineEntry, EngineEntriesWriteStreamOneForEveryDrawnVertex) {
   D3DXMatrixIdentity(&p.viewProjection);  // w = 1
   ASSERT_TRUE(grid.RenderFFP(device, p));
   ASSERT_EQ(Draws().size(), 2u);
-  EXPECT_EQ(Draws()[0].vertexCount, 9u);
-  EXPECT_EQ(Draws()[1].vertexCount, 4u);
-  EXPECT_EQ(BoundDeclarationLength(), 5u);
-  EXPECT_EQ(BoundStream(1), nullptr);  // reset after each draw
-
+  // Stream 1 is reset after each draw.
+  EXPECT_EQ(std::tuple(Draws()[0].vertexCount, Draws()[1].vertexCount, BoundDeclarationLength(), BoundStream(1)),
+            std::tuple(9u, 4u, 5u, nullptr));
   const auto nearVertices = Read<WaterVertex>(grid.GetLevelBuffers(0).GetVertexBuffer());
   const auto nearExtra = NearExtra();
   for (int k = 0; k < 9; ++k) {
@@ -191,11 +181,9 @@ TEST_F(GeomipmapEngineEntry, EngineEntriesWriteStreamOneForEveryDrawnVertex) {
   const auto farVertices = Read<WaterVertex>(grid.GetBatchBuffers().GetVertexBuffer());
   const auto farExtra = BatchExtra();
   for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(farExtra[k].s, farVertices[k].x);
-    EXPECT_EQ(farExtra[k].q, farVertices[k].z);
-    EXPECT_EQ(farExtra[k].color, 0x7F112233u);
+    EXPECT_EQ(std::tuple(farExtra[k].s, farExtra[k].q, farExtra[k].color),
+              std::tuple(farVertices[k].x, farVertices[k].z, 0x7F112233u));
   }
-
   // Shader model 1 copies the normals for near vertices only.
   std::vector<D3DXVECTOR3> numbered(4);
   for (int k = 0; k < 4; ++k) numbered[k] = D3DXVECTOR3(static_cast<float>(k + 1), 0.0f, 0.0f);

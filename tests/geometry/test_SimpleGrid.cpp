@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "GeometryTestSupport.h"
 #include "geometry/cSM1VertexWriter.h"
 #include "geometry/cSimpleGrid.h"
@@ -21,23 +23,19 @@ class SimpleGrid : public GeometryTest {
 TEST_F(SimpleGrid, CreateLaysVerticesRowByRowAndTwoTrianglesPerQuad) {
   EXPECT_FALSE(grid.Render(device, nullptr));  // not created
   ASSERT_TRUE(grid.Create(4.0f, 2.0f, 2, 1, D3DXVECTOR2(1.0f, 0.5f), D3DXVECTOR3(10.0f, 3.0f, 20.0f), device));
-  EXPECT_EQ(grid.GetVertexCount(), 6);
-  EXPECT_EQ(grid.GetTriangleCount(), 4);
+  EXPECT_EQ(std::tuple(grid.GetVertexCount(), grid.GetTriangleCount()), std::tuple(6, 4));
   const auto v = Vertices();
   ASSERT_EQ(v.size(), 6u);
   ExpectVertex(v[0], 8.0f, 3.0f, 19.0f, 0.0f, 0.0f);
   ExpectVertex(v[1], 10.0f, 3.0f, 19.0f, 0.5f, 0.0f);
   ExpectVertex(v[3], 8.0f, 3.0f, 21.0f, 0.0f, 0.5f);
   ExpectVertex(v[5], 12.0f, 3.0f, 21.0f, 1.0f, 0.5f);
-  EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(8.0f, 3.0f, 19.0f));
-  EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(12.0f, 3.0f, 21.0f));
+  EXPECT_EQ(std::tuple(grid.GetBoxMin(), grid.GetBoxMax()), std::tuple(D3DXVECTOR3(8, 3, 19), D3DXVECTOR3(12, 3, 21)));
   ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundIndices(), (std::vector<WORD>{0, 3, 1, 1, 3, 4, 1, 4, 2, 2, 4, 5}));
-
   // Negative sizes, tessellations and uv scales are raised; a size of exactly 0 stays.
   ASSERT_TRUE(grid.Create(-5.0f, 0.0f, 0, -3, D3DXVECTOR2(0.0f, -2.0f), kOrigin, device));
-  EXPECT_EQ(grid.GetVertexCount(), 4);
-  EXPECT_EQ(grid.GetUVScale(), kUnitUV);
+  EXPECT_EQ(std::tuple(grid.GetVertexCount(), grid.GetUVScale()), std::tuple(4, kUnitUV));
   ExpectVertex(Vertices()[0], -0.5f, 0.0f, 0.0f, 0.0f, 0.0f);
   ExpectVertex(Vertices()[3], 0.5f, 0.0f, 0.0f, 1.0f, 1.0f);
 }
@@ -49,7 +47,6 @@ TEST_F(SimpleGrid, RefusesGridsBeyondSixteenBitIndices) {
   ASSERT_TRUE(grid.Create(1.0f, 1.0f, 2, 2, kUnitUV, kOrigin, device));
   EXPECT_FALSE(grid.Create(1.0f, 1.0f, 300, 300, kUnitUV, kOrigin, device));
   EXPECT_EQ(grid.GetVertexCount(), 9);  // the previous grid stays
-
   ASSERT_TRUE(grid.Create(1.0f, 1.0f, 255, 255, kUnitUV, kOrigin, device));
   ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_EQ(BoundIndices().back(), 65535);
@@ -62,17 +59,12 @@ TEST_F(SimpleGrid, ExtrudeSamplesTheNearestTexelAndWrapsAtOne) {
   const auto v = Vertices();
   for (int j = 0; j <= 4; ++j)
     for (int i = 0; i <= 4; ++i) EXPECT_FLOAT_EQ(v[j * 5 + i].y, 2.0f * Sample(j % 4, i % 4) + 1.0f) << i << "," << j;
-  EXPECT_EQ(grid.GetBoxMax().y, 3.0f);
-  EXPECT_EQ(grid.GetBoxMin().y, 1.0f);
-
+  EXPECT_EQ(std::tuple(grid.GetBoxMin().y, grid.GetBoxMax().y), std::tuple(1.0f, 3.0f));
   // A uv scale of 2 repeats the tile twice across the grid and is written into the vertices.
   ASSERT_TRUE(grid.Extrude(&heightmap, 1.0f, 2.0f, 0.5f));
   const auto w = Vertices();
   EXPECT_FLOAT_EQ(w[1 * 5 + 3].y, Sample(0, 2) + 1.0f);  // v = 0.125, u = 1.5
-  EXPECT_FLOAT_EQ(w[4 * 5 + 3].y, Sample(2, 2) + 1.0f);  // v = 0.5
-  EXPECT_FLOAT_EQ(w[4 * 5 + 3].u, 1.5f);
-  EXPECT_FLOAT_EQ(w[4 * 5 + 3].v, 0.5f);
-
+  ExpectVertex(w[4 * 5 + 3], 2.0f, Sample(2, 2) + 1.0f, 4.0f, 1.5f, 0.5f);
   // Without heights extrusion fails and leaves the vertices.
   EXPECT_FALSE(grid.Extrude(nullptr, 1.0f, 1.0f, 1.0f));
   heightmap.heights.clear();
@@ -83,8 +75,7 @@ TEST_F(SimpleGrid, ExtrudeSamplesTheNearestTexelAndWrapsAtOne) {
 TEST_F(SimpleGrid, SetOriginMovesTheBoxAtOnceAndTheVerticesAtTheNextExtrude) {
   ASSERT_TRUE(grid.Create(2.0f, 2.0f, 1, 1, kUnitUV, kOrigin, device));
   ASSERT_TRUE(grid.SetOrigin(D3DXVECTOR3(5.0f, 2.0f, -3.0f)));
-  EXPECT_EQ(grid.GetBoxMax(), D3DXVECTOR3(6.0f, 2.0f, -2.0f));
-  EXPECT_EQ(grid.GetBoxMin(), D3DXVECTOR3(4.0f, 2.0f, -4.0f));
+  EXPECT_EQ(std::tuple(grid.GetBoxMin(), grid.GetBoxMax()), std::tuple(D3DXVECTOR3(4, 2, -4), D3DXVECTOR3(6, 2, -2)));
   EXPECT_EQ(Vertices()[3].x, 1.0f);
   for (int pass = 0; pass < 2; ++pass) {  // moved once only
     ASSERT_TRUE(grid.Extrude(&heightmap, 0.0f, 1.0f, 1.0f));
@@ -99,16 +90,12 @@ TEST_F(SimpleGrid, RenderDrawsTheWholeGridOnceUnlessTheBoxIsOutOfView) {
   const D3DXMATRIX towards = LookAt(D3DXVECTOR3(0, 1, 0), D3DXVECTOR3(0, 1, 1));
   ASSERT_TRUE(grid.Render(device, &towards));
   ASSERT_EQ(Draws().size(), 1u);
-  EXPECT_EQ(Draws()[0].type, D3DPT_TRIANGLELIST);
-  EXPECT_TRUE(Draws()[0].indexed);
-  EXPECT_EQ(Draws()[0].primitiveCount, 12u);
-  EXPECT_EQ(Draws()[0].vertexCount, 12u);
-  EXPECT_EQ(BoundDeclarationLength(), 3u);
+  const platform::DrawRecord& draw = Draws()[0];
+  EXPECT_EQ(std::tuple(draw.type, draw.indexed, draw.primitiveCount, draw.vertexCount, BoundDeclarationLength()),
+            std::tuple(D3DPT_TRIANGLELIST, true, 12u, 12u, 3u));
   UINT stride = 0;
   EXPECT_EQ(BoundStream(0, &stride), grid.GetVertexBuffer());
-  EXPECT_EQ(stride, 20u);
-  EXPECT_EQ(BoundStream(1), nullptr);
-
+  EXPECT_EQ(std::tuple(stride, BoundStream(1)), std::tuple(20u, nullptr));
   const D3DXMATRIX away = LookAt(D3DXVECTOR3(0, 1, 0), D3DXVECTOR3(0, 1, -1));
   EXPECT_TRUE(grid.Render(device, &away));
   EXPECT_EQ(Draws().size(), 1u);
@@ -121,9 +108,9 @@ TEST_F(SimpleGrid, ExtrudedFlagReachesTheSettingsThroughTheNextRenderOnly) {
   EXPECT_FALSE(grid.FillSettings(&settings)->extrudeGeometry);
   ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_TRUE(grid.FillSettings(&settings)->extrudeGeometry);
-  EXPECT_EQ(settings.geometryExtrusionUVScaleX, 4.0f);
-  EXPECT_EQ(settings.geometryDefaultUVScaleY, 3.0f);
-  EXPECT_EQ(settings.simpleGridTessellationZ, 2);
+  const cEngineSettings& s = settings;
+  EXPECT_EQ(std::tuple(s.geometryExtrusionUVScaleX, s.geometryDefaultUVScaleY, s.simpleGridTessellationZ),
+            std::tuple(4.0f, 3.0f, 2));
   ASSERT_TRUE(grid.Render(device, nullptr));
   EXPECT_FALSE(grid.FillSettings(&settings)->extrudeGeometry);
   ASSERT_TRUE(grid.ExtrudeWithDefaultUV(&heightmap, 1.0f));

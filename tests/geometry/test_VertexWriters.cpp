@@ -32,7 +32,6 @@ class FFPVertexWriter : public ::testing::Test {
   }
   static DWORD Alpha(const WaterVertexExtra& extra) { return extra.color >> 24; }
   static DWORD Weighted(float fresnel) { return static_cast<DWORD>((0.02037f + 0.97963f * fresnel) * 255.0f); }
-
   std::vector<D3DXVECTOR3> normals;
   std::vector<float> table;
   FFPVertexParameters p;

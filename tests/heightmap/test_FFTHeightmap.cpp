@@ -4,12 +4,15 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <numbers>
+#include <random>
 #include <utility>
 #include <vector>
 
 #include "settings/TypeIds.h"
 #include "heightmap/cFFTHeightmap.h"
 #include "heightmap/cRandom.h"
+#include "heightmap/Simd.h"
 
 namespace {
 
@@ -18,6 +21,16 @@ const D3DXVECTOR2 kWind(1.0f, 1.0f);
 std::vector<float> Heights(const cFFTHeightmap& heightmap) {
   const size_t count = static_cast<size_t>(heightmap.GetResolution()) * heightmap.GetResolution();
   return std::vector<float>(heightmap.GetHeights(), heightmap.GetHeights() + count);
+}
+
+std::vector<float> HeightsAt(cFFTHeightmap& heightmap, float time) {
+  EXPECT_TRUE(heightmap.Update(time));
+  const int n = heightmap.GetResolution();
+  return std::vector<float>(heightmap.GetHeights(), heightmap.GetHeights() + n * n);
+}
+
+bool Identical(const std::vector<float>& a, const std::vector<float>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
 }  // namespace
@@ -45,7 +58,6 @@ TEST(FFTHeightmap, SpectrumTakesTheFirstGaussiansInLoopOrder) {
   const std::complex<float> h0 = heightmap.GetInitialSpectrum()[0];
   ASSERT_NE(h0.real(), 0.0f);
   EXPECT_NEAR(h0.imag() / h0.real(), gaussian(6334, 26500) / gaussian(19169, 15724), 1e-5);
-
   cFFTHeightmap same, other;
   ASSERT_TRUE(same.Initialize(8, 4, &kWind, 4.0f, 1));
   ASSERT_TRUE(other.Initialize(8, 4, &kWind, 4.0f, 2));
@@ -70,12 +82,10 @@ TEST(FFTHeightmap, InitializeRoundsTheResolutionAndClampsParameters) {
   EXPECT_EQ(heightmap.GetHeights(), nullptr);
   EXPECT_FALSE(heightmap.Update(0.0f));
   EXPECT_FALSE(heightmap.Initialize(8, 4, nullptr, 4.0f));
-
   for (auto [asked, resolution] : {std::pair{1000, 1024}, std::pair{0, 2}, std::pair{1, 2}}) {
     ASSERT_TRUE(heightmap.Initialize(asked, 4, &kWind, 4.0f));
     EXPECT_EQ(heightmap.GetResolution(), resolution);
   }
-
   cEngineSettings settings{};
   for (int gridSize : {0, -7}) {
     ASSERT_TRUE(heightmap.Initialize(16, gridSize, &kWind, -3.0f));
@@ -159,7 +169,6 @@ TEST(FFTHeightmap, FixedAndAutomaticNormalisationShareTheRawField) {
   float lowest = 1.0f, highest = 0.0f;
   for (float h : automatic) lowest = std::min(lowest, h), highest = std::max(highest, h);
   EXPECT_TRUE(lowest < 1e-5f || highest > 1.0f - 1e-5f);
-
   const float s = peak * 0.5f;
   heightmap.SetNormalization(s);
   ASSERT_TRUE(heightmap.Update(0.0f));
@@ -196,4 +205,100 @@ TEST(FFTHeightmap, FillSettingsWritesItsOwnFieldsOnly) {
   ASSERT_EQ(heightmap.FillSettings(&settings), &settings);
   EXPECT_EQ(std::memcmp(&settings, &expected, sizeof settings), 0);
   EXPECT_EQ(heightmap.GetTypeId(), HEIGHTMAP_FFT);
+}
+
+struct QuantiseCase {
+  float frequency;
+  float period;
+};
+
+// Every frequency lands on a multiple of 2 pi / period, at most half a quantum away.
+TEST(FFTHeightmapLoop, FrequenciesMoveAtMostHalfAQuantum) {
+  const QuantiseCase cases[] = {{0.0f, 10.0f}, {0.3f, 10.0f}, {0.314f, 10.0f}, {0.32f, 10.0f}, {9.81f, 10.0f},
+                                {75.0f, 12.0f}, {75.0f, 0.5f}, {3.0f, 1000.0f}, {1.0f, 0.01f}};
+  for (const QuantiseCase& c : cases) {
+    const double quantum = 2.0 * std::numbers::pi / c.period;
+    const double quantised = cFFTHeightmap::QuantiseFrequency(c.frequency, c.period);
+    const double multiple = quantised / quantum;
+    EXPECT_NEAR(multiple, std::round(multiple), 1e-4) << c.frequency << " " << c.period;
+    EXPECT_LE(std::fabs(quantised - c.frequency), quantum / 2 * (1 + 1e-6)) << c.frequency << " " << c.period;
+  }
+  EXPECT_EQ(cFFTHeightmap::QuantiseFrequency(1.2345f, 0.0f), 1.2345f);
+}
+
+// Frame 0 and the frame one period later are the same heights, bit for bit,
+// and so is every frame one period on; in between the sea moves.
+TEST(FFTHeightmapLoop, AnimationRepeatsExactlyEveryPeriod) {
+  for (float period : {2.0f, 7.5f, 12.0f}) {
+    cFFTHeightmap heightmap;
+    heightmap.SetLoopPeriod(period);
+    ASSERT_TRUE(heightmap.Initialize(32, 4, &kWind, 4.0f, 99));
+    heightmap.SetNormalization(30.0f);  // the automatic scale only grows, so it is not periodic
+    const std::vector<float> start = HeightsAt(heightmap, 0.0f);
+    const std::vector<float> quarter = HeightsAt(heightmap, period * 0.25f);
+    EXPECT_FALSE(Identical(start, quarter)) << period;
+    EXPECT_TRUE(Identical(start, HeightsAt(heightmap, period))) << period;
+    EXPECT_TRUE(Identical(start, HeightsAt(heightmap, 3 * period))) << period;
+    EXPECT_TRUE(Identical(quarter, HeightsAt(heightmap, period * 1.25f))) << period;
+  }
+}
+
+double MeanStep(const std::vector<float>& a, const std::vector<float>& b) {
+  double sum = 0.0;
+  for (size_t i = 0; i < a.size(); ++i) sum += std::fabs(a[i] - b[i]);
+  return sum / a.size();
+}
+
+// The wrap is invisible: the step from just before the period to the period is
+// as small as any other step of the same length. Without quantised
+// frequencies it would be a jump to an unrelated sea.
+TEST(FFTHeightmapLoop, MotionContinuesAcrossTheWrap) {
+  const float period = 6.0f, step = period / 100.0f;
+  cFFTHeightmap heightmap;
+  heightmap.SetLoopPeriod(period);
+  ASSERT_TRUE(heightmap.Initialize(64, 8, &kWind, 4.0f, 17));
+  heightmap.SetNormalization(40.0f);
+  const double across = MeanStep(HeightsAt(heightmap, period - step), HeightsAt(heightmap, period));
+  const double inside = MeanStep(HeightsAt(heightmap, 2.0f), HeightsAt(heightmap, 2.0f + step));
+  ASSERT_GT(inside, 0.0);
+  EXPECT_LT(across / inside, 1.5);
+  EXPECT_GT(across / inside, 0.67);
+}
+
+// Looping is opt-in: without a period the dispersion relation is untouched,
+// so the sea one "period" later differs, and a zero or invalid period is off.
+TEST(FFTHeightmapLoop, NoPeriodKeepsTheUnquantisedOcean) {
+  for (float period : {0.0f, -3.0f, NAN, INFINITY}) {
+    cFFTHeightmap looped, plain;
+    looped.SetLoopPeriod(period);
+    EXPECT_EQ(looped.GetLoopPeriod(), 0.0f);
+    ASSERT_TRUE(looped.Initialize(16, 4, &kWind, 4.0f, 5));
+    ASSERT_TRUE(plain.Initialize(16, 4, &kWind, 4.0f, 5));
+    EXPECT_TRUE(Identical(HeightsAt(looped, 2.0f), HeightsAt(plain, 2.0f)));
+  }
+  cFFTHeightmap plain;
+  ASSERT_TRUE(plain.Initialize(16, 4, &kWind, 4.0f, 5));
+  EXPECT_FALSE(Identical(HeightsAt(plain, 0.0f), HeightsAt(plain, 2.0f)));
+}
+
+TEST(SinCos, WithinFloatRoundingUpToTheLimit) {
+  std::mt19937 generator(11);
+  double worst = 0.0;
+  for (int exponent = -4; exponent <= 29; ++exponent) {
+    std::uniform_real_distribution<float> argument(-std::ldexp(1.0f, exponent), std::ldexp(1.0f, exponent));
+    for (int i = 0; i < 2000; ++i) {
+      v4sf x;
+      for (int lane = 0; lane < 4; ++lane) {
+        x[lane] = argument(generator);
+        if (!(std::fabs(x[lane]) < kSinCosLimit)) x[lane] = 0.0f;
+      }
+      v4sf s, c;
+      SinCos4(x, &s, &c);
+      for (int lane = 0; lane < 4; ++lane) {
+        worst = std::max(worst, std::fabs(s[lane] - std::sin(static_cast<double>(x[lane]))));
+        worst = std::max(worst, std::fabs(c[lane] - std::cos(static_cast<double>(x[lane]))));
+      }
+    }
+  }
+  EXPECT_LT(worst, 1.5e-7);  // two float ulps at magnitude 1
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "../platform/HeadlessDevice.h"
@@ -62,7 +63,6 @@ TEST(HeightmapTexels, FloatFormatsCopyTheHeights) {
   std::vector<BYTE> memory = WritePadded(heights, 2, D3DFMT_R32F, 4, &pitch);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(FloatAt(memory, (i / 2) * pitch + (i % 2) * 4), heights[i]);
   ExpectPaddingUntouched(memory, 2, 4, pitch);
-
   memory = WritePadded(heights, 2, D3DFMT_A32B32G32R32F, 16, &pitch);
   for (int i = 0; i < 4; ++i) {
     const size_t texel = (i / 2) * pitch + (i % 2) * 16;
@@ -91,18 +91,13 @@ TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
   IDirect3DTexture9* texture = heightmap.GetTexture();
   ASSERT_NE(texture, nullptr);
   const platform::TextureData& data = *platform::TextureDataOf(texture);
-  EXPECT_EQ(data.format, D3DFMT_A8R8G8B8);
-  EXPECT_EQ(data.width, 16u);
-  EXPECT_EQ(data.height, 16u);
-  EXPECT_EQ(data.pool, D3DPOOL_MANAGED);
-  EXPECT_TRUE(data.usage & D3DUSAGE_AUTOGENMIPMAP);
+  EXPECT_EQ(std::tuple(data.format, data.width, data.height, data.pool, (data.usage & D3DUSAGE_AUTOGENMIPMAP) != 0),
+            std::tuple(D3DFMT_A8R8G8B8, 16u, 16u, D3DPOOL_MANAGED, true));
   for (size_t i = 0; i < 16 * 16; ++i) {
-    ASSERT_EQ(data.memory[0][4 * i], 127);
-    ASSERT_EQ(data.memory[0][4 * i + 3], 255);
+    ASSERT_EQ(std::pair(int{data.memory[0][4 * i]}, int{data.memory[0][4 * i + 3]}), std::pair(127, 255)) << i;
   }
   ASSERT_TRUE(heightmap.WriteTexture(device));
   EXPECT_EQ(heightmap.GetTexture(), texture);  // reused, not recreated
-
   InitializeFlat(heightmap, 8);  // a new grid drops the old texture
   EXPECT_EQ(heightmap.GetTexture(), nullptr);
 }

@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,24 +25,19 @@ class NormalmapFDTex : public platform::testing::HeadlessDevice {
     if (heightmapTexture) heightmapTexture->Release();
     HeadlessDevice::TearDown();
   }
-
   const platform::ParameterRecord* Parameter(const std::string& name) const {
     for (const auto& parameter : platform::Recorded().parameters)
       if (parameter.name == name) return &parameter;
     return nullptr;
   }
-
+  static constexpr DWORD kTargetUsage = D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP;
   void ExpectTargetOfHeightmapSize() {
     ASSERT_NE(normalmap->GetTexture(), nullptr);
     D3DSURFACE_DESC desc;
     ASSERT_EQ(normalmap->GetTexture()->GetLevelDesc(0, &desc), D3D_OK);
-    EXPECT_EQ(desc.Width, 512u);
-    EXPECT_EQ(desc.Height, 512u);
-    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
-    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-    EXPECT_EQ(desc.Usage, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
+    EXPECT_EQ(std::tuple(desc.Width, desc.Height, desc.Format, desc.Pool, desc.Usage),
+              std::tuple(512u, 512u, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, kTargetUsage));
   }
-
   IDirect3DTexture9* heightmapTexture = nullptr;
   std::unique_ptr<cNormalmapFDTex> normalmap = std::make_unique<cNormalmapFDTex>();
 };
@@ -78,22 +74,18 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
   normalmap->SetMethod(1);
   ASSERT_TRUE(normalmap->WriteTexture(d3d, device));
   ASSERT_EQ(device->EndScene(), D3D_OK);
-
   const auto& draws = platform::Recorded().draws;
   ASSERT_EQ(draws.size(), 2u);
-  EXPECT_EQ(draws[0].type, D3DPT_TRIANGLESTRIP);
-  EXPECT_EQ(draws[0].primitiveCount, 2u);
-  EXPECT_EQ(draws[0].effect, "shaders/cNormalmapFDTex.fx");
-  EXPECT_EQ(draws[0].technique, "forwardDifference");
-  EXPECT_EQ(draws[0].fvf, D3DFVF_TEX1);
-  EXPECT_EQ(draws[1].technique, "centeredDifference");
-  ASSERT_TRUE(Parameter("amplitude") && Parameter("upOffset") && Parameter("rightOffset"));
-  EXPECT_EQ(Parameter("amplitude")->values, std::vector<float>{2.5f});
-  EXPECT_EQ(Parameter("upOffset")->values, (std::vector<float>{0.0f, 0.001953125f}));
-  EXPECT_EQ(Parameter("rightOffset")->values, (std::vector<float>{0.001953125f, 0.0f}));
-  ASSERT_NE(Parameter("defaultTexture"), nullptr);
+  EXPECT_EQ(std::tuple(draws[0].type, draws[0].primitiveCount, draws[0].effect, draws[0].fvf),
+            std::tuple(D3DPT_TRIANGLESTRIP, 2u, "shaders/cNormalmapFDTex.fx", DWORD{D3DFVF_TEX1}));
+  EXPECT_EQ(std::tuple(draws[0].technique, draws[1].technique), std::tuple("forwardDifference", "centeredDifference"));
+  for (const char* name : {"amplitude", "upOffset", "rightOffset", "defaultTexture"}) {
+    ASSERT_TRUE(Parameter(name)) << name;
+  }
+  using Values = std::vector<float>;
+  EXPECT_EQ(std::tuple(Parameter("amplitude")->values, Parameter("upOffset")->values, Parameter("rightOffset")->values),
+            std::tuple(Values{2.5f}, Values{0.0f, 0.001953125f}, Values{0.001953125f, 0.0f}));
   EXPECT_EQ(Parameter("defaultTexture")->texture, heightmapTexture);
-
   IDirect3DSurface9* current = nullptr;
   ASSERT_EQ(device->GetRenderTarget(0, &current), D3D_OK);
   EXPECT_EQ(current, backBuffer);
