@@ -76,7 +76,6 @@ TEST_F(Win32, PaintingAndUpdating) {
   EXPECT_NE(BeginPaint(window, &paint), nullptr);
   EXPECT_EQ(paint.rcPaint.right, 1024);
   EXPECT_TRUE(EndPaint(window, &paint));
-  ShowWindow(window, SW_SHOWNORMAL);
 }
 
 TEST(Win32Resources, StringTableIconsCursorAndMessageBoxes) {
@@ -185,26 +184,6 @@ TEST(Utf8, WideTextRoundTripsAndMalformedBytesAreRefused) {
     EXPECT_FALSE(WideFromUtf8(bad, &out)) << bad;
     EXPECT_TRUE(out.empty());
   }
-}
-
-using PlatformCalls = PlatformFixture;
-
-TEST_F(PlatformCalls, TheFullScreenDeviceSetsTheScreenSize) {
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-  D3DPRESENT_PARAMETERS smaller = FullScreenParameters(800, 600);
-  ASSERT_EQ(device->Reset(&smaller), D3D_OK);
-  EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(800, 600));
-  ReleaseAll();
-  EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(1024, 768));
-}
-
-TEST_F(PlatformCalls, HeadlessHasNoPixelsToRead) {
-  std::vector<uint8_t> bgra;
-  UINT width = 0, height = 0;
-  EXPECT_FALSE(ReadBackBuffer(device, bgra, width, height));
-  IDirect3DTexture9* target = RenderTarget(8);
-  EXPECT_FALSE(ReadTexture(target, 0, bgra));
-  EXPECT_FALSE(ReadTexture(target, 1, bgra));
 }
 
 TEST(SavePng, WritesAPngAndRefusesShortPixelData) {
