@@ -17,7 +17,6 @@ namespace platform::testing {
 class SpyBackend : public headless::HeadlessBackend {
  public:
   using HeadlessBackend::HeadlessBackend;
-
   void Draw(const DrawState& state, const DrawCall& call) override {
     states.push_back(state);
     calls.push_back(call);
@@ -25,7 +24,6 @@ class SpyBackend : public headless::HeadlessBackend {
   void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float) override {
     clears.push_back({state.viewport, flags, color});
   }
-
   struct ClearCall {
     D3DVIEWPORT9 viewport;
     DWORD flags;
@@ -75,14 +73,12 @@ class PlatformFixture : public HeadlessDevice {
     kept_.clear();
     HeadlessDevice::TearDown();
   }
-
   // Released after the test.
   template <class T>
   T* Keep(T* object) {
     if (object) kept_.push_back(object);
     return object;
   }
-
   IDirect3DTexture9* Texture(UINT width, UINT height, UINT levels = 1, DWORD usage = 0,
                              D3DFORMAT format = D3DFMT_A8R8G8B8, D3DPOOL pool = D3DPOOL_MANAGED) {
     IDirect3DTexture9* texture = nullptr;
@@ -102,7 +98,6 @@ class PlatformFixture : public HeadlessDevice {
     EXPECT_EQ(device->CreateIndexBuffer(bytes, 0, format, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
     return Keep(buffer);
   }
-
   // What a getter of the device gives back, with `arguments` before the value.
   template <class... Parameters, class... Arguments>
   DWORD Get(HRESULT (IDirect3DDevice9::*getter)(Parameters...), Arguments... arguments) {
@@ -128,7 +123,6 @@ class PlatformFixture : public HeadlessDevice {
     EXPECT_EQ(texture->GetLevelDesc(level, &desc), D3D_OK);
     return desc;
   }
-
  private:
   std::vector<IUnknown*> kept_;
 };

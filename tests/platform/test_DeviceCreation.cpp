@@ -12,7 +12,6 @@ class DeviceCreation : public ::testing::Test {
   }
   void SetUp() override { Use(HeadlessProfile::ShaderModel3()); }
   void TearDown() override { d3d->Release(); }
-
   HRESULT Create(DWORD flags, IDirect3DDevice9** device, D3DPRESENT_PARAMETERS parameters = FullScreenParameters(),
                  UINT adapter = D3DADAPTER_DEFAULT) {
     return d3d->CreateDevice(adapter, D3DDEVTYPE_HAL, parameters.hDeviceWindow, flags, &parameters, device);
@@ -29,7 +28,6 @@ class DeviceCreation : public ::testing::Test {
   HRESULT CheckBackBuffer(D3DFORMAT format) {
     return d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, format, FALSE);
   }
-
   IDirect3D9* d3d = nullptr;
 };
 

@@ -152,7 +152,6 @@ class Layouts : public PlatformFixture {
     device->EndScene();
     PlatformFixture::TearDown();
   }
-
   // Stream, offset, type, usage and usage index of each element of draw `i`.
   using Element = std::tuple<int, int, int, int, int>;
   std::vector<Element> Layout(size_t i) const {
@@ -161,7 +160,6 @@ class Layouts : public PlatformFixture {
       elements.emplace_back(e.Stream, e.Offset, e.Type, e.Usage, e.UsageIndex);
     return elements;
   }
-
   // Binds new indices holding `values`.
   template <class Index>
   void Indices(const std::vector<Index>& values, D3DFORMAT format) {
@@ -172,7 +170,6 @@ class Layouts : public PlatformFixture {
     indices->Unlock();
     ASSERT_EQ(device->SetIndices(indices), D3D_OK);
   }
-
   // 33 triangles of the indices 10..108, one of them replaced by `bad`.
   template <class Index>
   HRESULT DrawRange(D3DFORMAT format, size_t at, UINT bad, UINT minIndex, UINT vertexCount) {
@@ -181,7 +178,6 @@ class Layouts : public PlatformFixture {
     Indices(values, format);
     return device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, minIndex, vertexCount, 0, 33);
   }
-
   // The check works on blocks of indices: a bad one goes at the start, inside and after the last whole block.
   template <class Index>
   void CheckEveryPlace(D3DFORMAT format) {
@@ -196,7 +192,6 @@ class Layouts : public PlatformFixture {
       EXPECT_EQ(DrawRange<Index>(format, at, 108, 10, 99), D3D_OK);
     }
   }
-
   SpyBackend* spy = nullptr;
   IDirect3DVertexBuffer9* buffer = nullptr;
 };

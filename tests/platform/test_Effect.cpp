@@ -87,21 +87,18 @@ class EffectTest : public platform::testing::PlatformFixture {
     if (effect_) effect_->Release();
     PlatformFixture::TearDown();
   }
-
   ID3DXEffect* Load(const std::string& path) {
     ID3DXEffect* effect = nullptr;
     EXPECT_EQ(D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, nullptr),
               D3D_OK);
     return effect;
   }
-
   // One triangle of pretransformed vertices, drawn with whatever is bound.
   void DrawTriangle() {
     const float vertices[3][4] = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};
     ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW), D3D_OK);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, sizeof(vertices[0])), D3D_OK);
   }
-
   // One scene in which `inside` runs within pass 0 of the current technique.
   void InFirstPass(ID3DXEffect* effect, const std::function<void()>& inside) {
     UINT passes = 0;
@@ -113,7 +110,6 @@ class EffectTest : public platform::testing::PlatformFixture {
     ASSERT_EQ(effect->End(), D3D_OK);
     ASSERT_EQ(device->EndScene(), D3D_OK);
   }
-
   ScratchFolder dir_;
   std::string path_;
   ID3DXEffect* effect_ = nullptr;
@@ -148,7 +144,6 @@ TEST_F(EffectTest, ParametersAreCheckedStoredAndRecorded) {
   EXPECT_EQ(effect_->SetFloat("missing", 1.0f), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect_->SetTexture("planeYPos", nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect_->SetFloat("defaultTexture", 1.0f), D3DERR_INVALIDCALL);
-
   const auto& records = Recorded().parameters;
   ASSERT_EQ(records.size(), 5u);
   EXPECT_EQ(std::tuple(records[0].effect, records[0].name, records[0].values.size(), records[0].values[4]),
@@ -170,7 +165,6 @@ TEST_F(EffectTest, TexturesAreHeldUntilReplacedAndRenderTargetsDroppedOnLoss) {
   ASSERT_EQ(effect_->SetTexture("defaultTexture", nullptr), D3D_OK);
   EXPECT_EQ(texture->AddRef(), 2u);
   texture->Release();
-
   IDirect3DTexture9* target = nullptr;
   ASSERT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
                                   nullptr), D3D_OK);
@@ -208,7 +202,6 @@ TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
   // Begin saved what the passes change and End put it back.
   EXPECT_EQ(std::tuple(RenderState(D3DRS_ALPHABLENDENABLE), RenderState(D3DRS_CULLMODE)),
             std::tuple(DWORD{FALSE}, DWORD{D3DCULL_CCW}));
-
   ASSERT_EQ(spy->states.size(), 4u);
   const platform::EffectBinding& first = spy->states[0].effect;
   ASSERT_NE(first.effect, nullptr);

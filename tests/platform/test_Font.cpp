@@ -33,14 +33,12 @@ class FontTest : public platform::testing::PlatformFixture {
     ASSERT_NE(font_, nullptr);
     spy_ = platform::testing::InstallSpy();
   }
-
   ID3DXFont* Create(INT height, LPCWSTR face) {
     ID3DXFont* font = nullptr;
     const HRESULT hr = D3DXCreateFontW(device, height, 0, FW_NORMAL, D3DX_DEFAULT, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face, &font);
     return SUCCEEDED(hr) ? Keep(font) : nullptr;
   }
-
   // Draws inside a scene and returns DrawTextW's result.
   INT Draw(const wchar_t* text, RECT rect, DWORD format, INT count = -1) {
     EXPECT_EQ(device->BeginScene(), D3D_OK);
@@ -48,13 +46,11 @@ class FontTest : public platform::testing::PlatformFixture {
     EXPECT_EQ(device->EndScene(), D3D_OK);
     return height;
   }
-
   // The vertices live in the font until its next call: read each batch at once.
   std::span<const TextVertex> LastVertices() const {
     const platform::DrawCall& call = spy_->calls.back();
     return {static_cast<const TextVertex*>(call.userVertices), call.primitiveCount * 3};
   }
-
   ID3DXFont* font_ = nullptr;
   platform::testing::SpyBackend* spy_ = nullptr;
 };
@@ -233,7 +229,6 @@ class TextLayoutTest : public ::testing::Test {
     face_ = FontFace::Create("arial", 16, false, false);
     ASSERT_NE(face_, nullptr);
   }
-
   int Width(const std::wstring& text) {
     int width = 0;
     unsigned previous = 0;
@@ -244,7 +239,6 @@ class TextLayoutTest : public ::testing::Test {
     }
     return width;
   }
-
   // The characters of each line, rebuilt from the placed glyphs' baselines.
   std::vector<std::wstring> Lines(const TextLayout& layout, const std::wstring& text) {
     std::vector<std::wstring> lines;
@@ -258,7 +252,6 @@ class TextLayoutTest : public ::testing::Test {
     }
     return lines;
   }
-
   std::unique_ptr<FontFace> face_;
 };
 

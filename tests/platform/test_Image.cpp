@@ -177,7 +177,6 @@ class TextureFromFileTest : public platform::testing::PlatformFixture {
     EXPECT_EQ(texture->UnlockRect(level), D3D_OK);
     return bytes;
   }
-
   ScratchFolder dir_;
 };
 

@@ -75,7 +75,6 @@ class MeshTest : public platform::testing::PlatformFixture {
     EXPECT_EQ(mesh_->UnlockIndexBuffer(), D3D_OK);
     return copy;
   }
-
   ID3DXMesh* mesh_ = nullptr;
   ID3DXBuffer* materials_ = nullptr;
   DWORD materialCount_ = 0;
@@ -108,7 +107,6 @@ TEST_F(MeshTest, FacesAreSortedSoEachSubsetIsOneDraw) {
   EXPECT_EQ(std::vector<DWORD>(attributes, attributes + 4), (std::vector<DWORD>{0, 1, 2, 2}));
   ASSERT_EQ(mesh_->UnlockAttributeBuffer(), D3D_OK);
   EXPECT_EQ(Indices<uint16_t>(), (std::vector<uint16_t>{0, 2, 1, 3, 5, 4, 3, 4, 5, 3, 5, 6}));
-
   platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   ASSERT_EQ(device->BeginScene(), D3D_OK);
   for (DWORD i = 0; i < materialCount_; ++i) ASSERT_EQ(mesh_->DrawSubset(i), D3D_OK);

@@ -92,7 +92,6 @@ TEST_F(States, RenderTargetsSetTheViewportAndCountReferences) {
   ASSERT_EQ(device->SetRenderTarget(0, saved), D3D_OK);  // frees the texture
   saved->Release();
   EXPECT_EQ(Viewport().Width, 1024u);
-
   IDirect3DSurface9 *depth = nullptr, *back = nullptr;
   ASSERT_EQ(device->CreateDepthStencilSurface(32, 32, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, &depth, nullptr),
             D3D_OK);
@@ -112,7 +111,6 @@ TEST_F(States, VertexSamplersReachTheirOwnSlots) {
   ASSERT_EQ(device->GetTexture(D3DVERTEXTEXTURESAMPLER0 + 1, &bound), D3D_OK);
   EXPECT_EQ(bound, heights);
   bound->Release();
-
   const float vertex[3][3] = {};
   device->SetFVF(D3DFVF_XYZ);
   device->BeginScene();
