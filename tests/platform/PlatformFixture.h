@@ -17,7 +17,6 @@ namespace platform::testing {
 class SpyBackend : public headless::HeadlessBackend {
  public:
   using HeadlessBackend::HeadlessBackend;
-
   void Draw(const DrawState& state, const DrawCall& call) override {
     states.push_back(state);
     calls.push_back(call);
@@ -25,7 +24,6 @@ class SpyBackend : public headless::HeadlessBackend {
   void Clear(const DrawState& state, DWORD flags, D3DCOLOR color, float) override {
     clears.push_back({state.viewport, flags, color});
   }
-
   struct ClearCall {
     D3DVIEWPORT9 viewport;
     DWORD flags;
@@ -52,6 +50,22 @@ inline std::string WriteFile(const ScratchFolder& folder, const std::string& nam
   return path;
 }
 
+// The (input, expected) cases of tests/data/platform/`name`: a line "== expected" starts each case and the
+// lines after it, up to the next case, are its input. Lines before the first case are comments.
+inline std::vector<std::pair<std::string, std::string>> GoldenCases(const std::string& name) {
+  std::ifstream file("tests/data/platform/" + name);
+  std::vector<std::pair<std::string, std::string>> cases;
+  for (std::string line; std::getline(file, line);) {
+    if (line.rfind("== ", 0) == 0) {
+      cases.emplace_back(std::string(), line.substr(3));
+    } else if (!cases.empty()) {
+      cases.back().first += line + "\n";
+    }
+  }
+  EXPECT_FALSE(cases.empty()) << "no cases in " << name;
+  return cases;
+}
+
 class PlatformFixture : public HeadlessDevice {
  protected:
   void TearDown() override {
@@ -59,14 +73,12 @@ class PlatformFixture : public HeadlessDevice {
     kept_.clear();
     HeadlessDevice::TearDown();
   }
-
   // Released after the test.
   template <class T>
   T* Keep(T* object) {
     if (object) kept_.push_back(object);
     return object;
   }
-
   IDirect3DTexture9* Texture(UINT width, UINT height, UINT levels = 1, DWORD usage = 0,
                              D3DFORMAT format = D3DFMT_A8R8G8B8, D3DPOOL pool = D3DPOOL_MANAGED) {
     IDirect3DTexture9* texture = nullptr;
@@ -86,22 +98,21 @@ class PlatformFixture : public HeadlessDevice {
     EXPECT_EQ(device->CreateIndexBuffer(bytes, 0, format, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
     return Keep(buffer);
   }
-
-  DWORD RenderState(D3DRENDERSTATETYPE state) {
+  // What a getter of the device gives back, with `arguments` before the value.
+  template <class... Parameters, class... Arguments>
+  DWORD Get(HRESULT (IDirect3DDevice9::*getter)(Parameters...), Arguments... arguments) {
     DWORD value = 0xDEAD;
-    EXPECT_EQ(device->GetRenderState(state, &value), D3D_OK);
+    EXPECT_EQ((device->*getter)(arguments..., &value), D3D_OK);
     return value;
   }
+  DWORD RenderState(D3DRENDERSTATETYPE state) { return Get(&IDirect3DDevice9::GetRenderState, state); }
   DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-    DWORD value = 0xDEAD;
-    EXPECT_EQ(device->GetTextureStageState(stage, type, &value), D3D_OK);
-    return value;
+    return Get(&IDirect3DDevice9::GetTextureStageState, stage, type);
   }
   DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) {
-    DWORD value = 0xDEAD;
-    EXPECT_EQ(device->GetSamplerState(sampler, type, &value), D3D_OK);
-    return value;
+    return Get(&IDirect3DDevice9::GetSamplerState, sampler, type);
   }
+  DWORD Fvf() { return Get(&IDirect3DDevice9::GetFVF); }
   D3DVIEWPORT9 Viewport() {
     D3DVIEWPORT9 viewport{};
     EXPECT_EQ(device->GetViewport(&viewport), D3D_OK);
@@ -112,7 +123,6 @@ class PlatformFixture : public HeadlessDevice {
     EXPECT_EQ(texture->GetLevelDesc(level, &desc), D3D_OK);
     return desc;
   }
-
  private:
   std::vector<IUnknown*> kept_;
 };

@@ -34,15 +34,10 @@ const D3DXMATRIX kGeneral(2, 1, 0, 3, 1, 3, 1, 0, 0, 1, 4, 1, 1, 0, 2, 5);
 
 TEST(D3DXMath, VectorOperatorsAndHelpers) {
   D3DXVECTOR3 v(1, 2, 3);
-  v += D3DXVECTOR3(1, 1, 1);
-  v -= D3DXVECTOR3(0, 1, 0);
-  v *= 2.0f;
-  v /= 4.0f;
+  (((v += D3DXVECTOR3(1, 1, 1)) -= D3DXVECTOR3(0, 1, 0)) *= 2.0f) /= 4.0f;
   ExpectNear(v, D3DXVECTOR3(1, 1, 2));
-
   const D3DXVECTOR3 a(1, 2, 3), b(4, 5, 6), x(1, 0, 0), y(0, 1, 0);
-  EXPECT_FLOAT_EQ(D3DXVec3Dot(&a, &b), 32.0f);
-  EXPECT_FLOAT_EQ(D3DXVec3LengthSq(&a), 14.0f);
+  EXPECT_EQ(std::tuple(D3DXVec3Dot(&a, &b), D3DXVec3LengthSq(&a)), std::tuple(32.0f, 14.0f));
   EXPECT_FLOAT_EQ(D3DXVec3Length(&a), std::sqrt(14.0f));
   D3DXVECTOR3 out;
   ExpectNear(*D3DXVec3Cross(&out, &x, &y), D3DXVECTOR3(0, 0, 1));
@@ -105,11 +100,9 @@ TEST(D3DXMath, MatricesMovePointsAsTheirGeometrySays) {
 TEST(D3DXMath, MatrixArithmeticAndTranspose) {
   D3DXMATRIX m = kGeneral;
   const D3DXMATRIX identity = Make(D3DXMatrixIdentity), t = Make(D3DXMatrixTranslation, 1.f, 0.f, 0.f);
-  m *= identity;
-  EXPECT_EQ(m, kGeneral);
+  EXPECT_EQ(m *= identity, kGeneral);
   EXPECT_EQ(Make(D3DXMatrixMultiply, &kGeneral, &t), kGeneral * t);
-  EXPECT_TRUE(D3DXMatrixIsIdentity(&identity));
-  EXPECT_FALSE(D3DXMatrixIsIdentity(&t));
+  EXPECT_EQ(std::tuple(D3DXMatrixIsIdentity(&identity), D3DXMatrixIsIdentity(&t)), std::tuple(TRUE, FALSE));
   EXPECT_EQ(kGeneral + kGeneral, kGeneral * 2.0f);
   EXPECT_EQ(kGeneral - kGeneral, kGeneral * 0.0f);
   const D3DXMATRIX tr = Make(D3DXMatrixTranspose, &kGeneral);
@@ -127,14 +120,12 @@ TEST(D3DXMath, InverseAndDeterminant) {
   EXPECT_NEAR(det, 40.0f, 1e-4f);
   ExpectNear(inv * kGeneral, Make(D3DXMatrixIdentity));
   ExpectNear(kGeneral * inv, Make(D3DXMatrixIdentity));
-
   // Third row is the sum of the first two.
   const D3DXMATRIX singular(1, 2, 3, 4, 5, 6, 7, 8, 6, 8, 10, 12, 0, 0, 0, 1);
   D3DXMATRIX untouched = kGeneral;
   det = 1.0f;
   EXPECT_EQ(D3DXMatrixInverse(&untouched, &det, &singular), nullptr);
-  EXPECT_EQ(untouched, kGeneral);
-  EXPECT_EQ(det, 0.0f);
+  EXPECT_EQ(std::tuple(untouched, det), std::tuple(kGeneral, 0.0f));
   EXPECT_EQ(D3DXMatrixInverse(&untouched, nullptr, &singular), nullptr);
 }
 
@@ -149,7 +140,6 @@ TEST(D3DXMath, Planes) {
   D3DXMatrixTranslation(&t, 4, 3, -1);
   D3DXMatrixTranspose(&invT, D3DXMatrixInverse(&inv, nullptr, &t));
   ExpectNear(*D3DXPlaneTransform(&moved, &plane, &invT), D3DXPLANE(0, 1, 0, -5));
-
   ExpectNear(*D3DXPlaneFromPointNormal(&plane, &point, &normal), D3DXPLANE(0, 0, 2, -2));
   ExpectNear(*D3DXPlaneNormalize(&plane, &plane), D3DXPLANE(0, 0, 1, -1));
   const D3DXPLANE zero(0, 0, 0, 0);

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "PlatformFixture.h"
 #include "platform/device/DeviceHooks.h"
 
@@ -36,8 +38,7 @@ TEST_F(Draws, ScenesFrameDrawsAndPresents) {
   EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
   ASSERT_EQ(device->EndScene(), D3D_OK);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-  EXPECT_EQ(Recorded().draws.size(), 1u);
-  EXPECT_EQ(Recorded().presents, 1);
+  EXPECT_EQ(std::tuple(Recorded().draws.size(), Recorded().presents), std::tuple(1u, 1));
 }
 
 // What an effect binding adds to the record is checked through an effect.
@@ -52,7 +53,6 @@ TEST_F(Draws, RecordsCarryTheTexturesAndFvf) {
   device->EndScene();
   device->SetTexture(0, nullptr);
   device->SetTexture(1, nullptr);
-
   ASSERT_EQ(Recorded().draws.size(), 1u);
   const DrawRecord& d = Recorded().draws[0];
   EXPECT_EQ(std::tuple(d.type, d.indexed, d.primitiveCount, d.vertexCount, d.start, d.effect),
@@ -115,9 +115,8 @@ TEST_F(Buffers, LocksAreSingleAndStayInsideTheBuffer) {
   ASSERT_EQ(buffer->Unlock(), D3D_OK);
   ASSERT_EQ(buffer->Lock(90, 0, &part, 0), D3D_OK);  // size 0: to the end
   ASSERT_EQ(buffer->Unlock(), D3D_OK);
-  EXPECT_EQ(buffer->Lock(40, 61, &part, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(buffer->Lock(101, 0, &part, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(buffer->Lock(0xFFFFFFF0u, 0x20, &part, 0), D3DERR_INVALIDCALL);
+  for (const auto& [offset, size] : {std::pair{40u, 61u}, {101u, 0u}, {0xFFFFFFF0u, 0x20u}})
+    EXPECT_EQ(buffer->Lock(offset, size, &part, 0), D3DERR_INVALIDCALL) << offset;
   EXPECT_EQ(buffer->Lock(0, 0, nullptr, 0), D3DERR_INVALIDCALL);
 }
 
@@ -130,7 +129,6 @@ TEST_F(Buffers, DescriptionsAndCreationRules) {
   D3DINDEXBUFFER_DESC indexDesc;
   ASSERT_EQ(IndexBuffer(8, D3DFMT_INDEX32)->GetDesc(&indexDesc), D3D_OK);
   EXPECT_EQ(indexDesc.Format, D3DFMT_INDEX32);
-
   IDirect3DIndexBuffer9* indices = nullptr;
   EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, &vertices, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->CreateVertexBuffer(16, D3DUSAGE_DYNAMIC, 0, D3DPOOL_MANAGED, &vertices, nullptr),
@@ -141,19 +139,19 @@ TEST_F(Buffers, DescriptionsAndCreationRules) {
             D3DERR_INVALIDCALL);
 }
 
+// Inside a scene, with a spy and a vertex buffer of 1000 vertices of 12 bytes.
 class Layouts : public PlatformFixture {
  protected:
   void SetUp() override {
     PlatformFixture::SetUp();
     spy = InstallSpy();
-    buffer = VertexBuffer(1024);
+    buffer = VertexBuffer(12 * 1000);
     ASSERT_EQ(device->BeginScene(), D3D_OK);
   }
   void TearDown() override {
     device->EndScene();
     PlatformFixture::TearDown();
   }
-
   // Stream, offset, type, usage and usage index of each element of draw `i`.
   using Element = std::tuple<int, int, int, int, int>;
   std::vector<Element> Layout(size_t i) const {
@@ -162,7 +160,38 @@ class Layouts : public PlatformFixture {
       elements.emplace_back(e.Stream, e.Offset, e.Type, e.Usage, e.UsageIndex);
     return elements;
   }
-
+  // Binds new indices holding `values`.
+  template <class Index>
+  void Indices(const std::vector<Index>& values, D3DFORMAT format) {
+    IDirect3DIndexBuffer9* indices = IndexBuffer(static_cast<UINT>(values.size() * sizeof(Index)), format);
+    void* data = nullptr;
+    ASSERT_EQ(indices->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(data, values.data(), values.size() * sizeof(Index));
+    indices->Unlock();
+    ASSERT_EQ(device->SetIndices(indices), D3D_OK);
+  }
+  // 33 triangles of the indices 10..108, one of them replaced by `bad`.
+  template <class Index>
+  HRESULT DrawRange(D3DFORMAT format, size_t at, UINT bad, UINT minIndex, UINT vertexCount) {
+    std::vector<Index> values(99);
+    for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<Index>(at == i ? bad : 10 + i);
+    Indices(values, format);
+    return device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, minIndex, vertexCount, 0, 33);
+  }
+  // The check works on blocks of indices: a bad one goes at the start, inside and after the last whole block.
+  template <class Index>
+  void CheckEveryPlace(D3DFORMAT format) {
+    SCOPED_TRACE(format);
+    EXPECT_EQ(DrawRange<Index>(format, 99, 0, 10, 99), D3D_OK);
+    EXPECT_EQ(DrawRange<Index>(format, 99, 0, 11, 98), D3DERR_INVALIDCALL);  // 10 is below the range
+    EXPECT_EQ(DrawRange<Index>(format, 99, 0, 10, 98), D3DERR_INVALIDCALL);  // 108 is past it
+    for (size_t at : {0, 1, 15, 16, 31, 63, 64, 95, 96, 98}) {
+      SCOPED_TRACE(at);
+      EXPECT_EQ(DrawRange<Index>(format, at, 9, 10, 99), D3DERR_INVALIDCALL);
+      EXPECT_EQ(DrawRange<Index>(format, at, 109, 10, 99), D3DERR_INVALIDCALL);
+      EXPECT_EQ(DrawRange<Index>(format, at, 108, 10, 99), D3D_OK);
+    }
+  }
   SpyBackend* spy = nullptr;
   IDirect3DVertexBuffer9* buffer = nullptr;
 };
@@ -207,12 +236,9 @@ TEST_F(Layouts, DeclarationsKeepTheirElementsReplaceTheFvfAndCheckEveryStream) {
   EXPECT_EQ(device->CreateVertexDeclaration(badType, &refused), D3DERR_INVALIDCALL);
   std::vector<D3DVERTEXELEMENT9> endless(MAXD3DDECLLENGTH + 1, elements[0]);
   EXPECT_EQ(device->CreateVertexDeclaration(endless.data(), &refused), D3DERR_INVALIDCALL);
-
   device->SetFVF(D3DFVF_XYZ);
   ASSERT_EQ(device->SetVertexDeclaration(declaration), D3D_OK);
-  DWORD fvf = 1;
-  device->GetFVF(&fvf);
-  EXPECT_EQ(fvf, 0u);
+  EXPECT_EQ(Fvf(), 0u);
   ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 20), D3D_OK);
   EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // stream 1 missing
   ASSERT_EQ(device->SetStreamSource(1, buffer, 0, 16), D3D_OK);
@@ -225,27 +251,27 @@ TEST_F(Layouts, DeclarationsKeepTheirElementsReplaceTheFvfAndCheckEveryStream) {
 TEST_F(Layouts, DrawsStayInsideTheirBuffers) {
   device->SetFVF(D3DFVF_XYZ);
   ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 12), D3D_OK);
-  // 1024 bytes hold 85 vertices of 12 bytes.
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 85), D3D_OK);
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 86), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 80, 6), D3DERR_INVALIDCALL);
-
-  IDirect3DIndexBuffer9* indices = IndexBuffer(12);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 1000), D3D_OK);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 1001), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 995, 6), D3DERR_INVALIDCALL);
   EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);  // no indices
-  ASSERT_EQ(device->SetIndices(indices), D3D_OK);
-  WORD* data = nullptr;
-  ASSERT_EQ(indices->Lock(0, 0, reinterpret_cast<void**>(&data), 0), D3D_OK);
-  const WORD values[6] = {0, 1, 2, 2, 1, 9};
-  std::copy(values, values + 6, data);
-  indices->Unlock();
+  Indices<WORD>({0, 1, 2, 2, 1, 9}, D3DFMT_INDEX16);
   EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3D_OK);
   EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 2), D3DERR_INVALIDCALL);  // index 9
   EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 10, 0, 2), D3D_OK);
   EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 10, 1, 2), D3DERR_INVALIDCALL);  // past end
-  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 80, 0, 10, 0, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 991, 0, 10, 0, 2), D3DERR_INVALIDCALL);
   ASSERT_EQ(spy->calls.size(), 3u);
   EXPECT_TRUE(spy->calls[1].indexed);
   EXPECT_EQ(spy->calls[2].vertexCount, 10u);
+  device->SetIndices(nullptr);
+}
+
+TEST_F(Layouts, AnIndexOutsideTheNamedVerticesIsRefusedWhereverItSits) {
+  device->SetFVF(D3DFVF_XYZ);
+  ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 12), D3D_OK);
+  CheckEveryPlace<WORD>(D3DFMT_INDEX16);
+  CheckEveryPlace<DWORD>(D3DFMT_INDEX32);
   device->SetIndices(nullptr);
 }
 

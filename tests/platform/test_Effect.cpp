@@ -3,9 +3,14 @@
 #include <functional>
 
 #include "PlatformFixture.h"
+#include "platform/d3dx/EffectFile.h"
 #include "platform/device/DeviceHooks.h"
 
+using platform::EffectProgram;
+using platform::ParameterType;
 using platform::Recorded;
+using platform::d3dx::EffectFile;
+using platform::testing::GoldenCases;
 using platform::testing::WriteFile;
 
 namespace {
@@ -22,6 +27,55 @@ uniform bool useFoam;
 uniform sampler2D defaultTexture;
 )";
 
+const char* kMeshEffect = R"(// lighting for meshes
+#technique vsLighting
+#technique psLighting PER_PIXEL
+#technique psLighting_withDepthTransparency PER_PIXEL DEPTH=1
+#pass ZEnable=true AlphaBlendEnable=TRUE SrcBlend=SrcAlpha DestBlend=InvSrcAlpha
+#pass CullMode=none ZFunc=LessEqual AlphaRef=128
+
+uniform mat4 matWorldViewProject;
+uniform vec4 gSunLightPos;
+uniform vec3 ambientLight = vec3(0.2, 0.2, 0.2);
+uniform float planeYPos, depthLimit;
+uniform sampler2D defaultTexture;
+uniform float weights[8];
+/* uniform float commentedOut; */
+#ifdef VERTEX_SHADER
+uniform bool flip;
+void main() {
+  uniform_like();
+  EmitPosition(matWorldViewProject * inPosition);
+}
+#endif
+#ifdef FRAGMENT_SHADER
+uniform bool flip;
+void main() { outColor = texture(defaultTexture, vec2(0.0)); }
+#endif
+)";
+
+// Samplers of a file with `#sampler` lines: b is the second, j the tenth.
+const std::string kSamplerUniforms = R"(
+uniform sampler2D a;
+uniform float scale;
+uniform sampler2D b;
+uniform sampler2D c, d, e, f, g, h, i, j;
+)";
+
+EffectProgram ParseOk(const std::string& text) {
+  EffectProgram program;
+  std::string error;
+  EXPECT_TRUE(EffectFile::Parse("shaders/test.fx", text, program, error)) << error;
+  return program;
+}
+
+std::string ParseError(const std::string& text) {
+  EffectProgram program;
+  std::string error;
+  EXPECT_FALSE(EffectFile::Parse("shaders/bad.fx", text, program, error)) << text;
+  return error;
+}
+
 class EffectTest : public platform::testing::PlatformFixture {
  protected:
   void SetUp() override {
@@ -33,21 +87,18 @@ class EffectTest : public platform::testing::PlatformFixture {
     if (effect_) effect_->Release();
     PlatformFixture::TearDown();
   }
-
   ID3DXEffect* Load(const std::string& path) {
     ID3DXEffect* effect = nullptr;
     EXPECT_EQ(D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, nullptr),
               D3D_OK);
     return effect;
   }
-
   // One triangle of pretransformed vertices, drawn with whatever is bound.
   void DrawTriangle() {
     const float vertices[3][4] = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};
     ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW), D3D_OK);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, sizeof(vertices[0])), D3D_OK);
   }
-
   // One scene in which `inside` runs within pass 0 of the current technique.
   void InFirstPass(ID3DXEffect* effect, const std::function<void()>& inside) {
     UINT passes = 0;
@@ -59,7 +110,6 @@ class EffectTest : public platform::testing::PlatformFixture {
     ASSERT_EQ(effect->End(), D3D_OK);
     ASSERT_EQ(device->EndScene(), D3D_OK);
   }
-
   ScratchFolder dir_;
   std::string path_;
   ID3DXEffect* effect_ = nullptr;
@@ -94,7 +144,6 @@ TEST_F(EffectTest, ParametersAreCheckedStoredAndRecorded) {
   EXPECT_EQ(effect_->SetFloat("missing", 1.0f), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect_->SetTexture("planeYPos", nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect_->SetFloat("defaultTexture", 1.0f), D3DERR_INVALIDCALL);
-
   const auto& records = Recorded().parameters;
   ASSERT_EQ(records.size(), 5u);
   EXPECT_EQ(std::tuple(records[0].effect, records[0].name, records[0].values.size(), records[0].values[4]),
@@ -116,7 +165,6 @@ TEST_F(EffectTest, TexturesAreHeldUntilReplacedAndRenderTargetsDroppedOnLoss) {
   ASSERT_EQ(effect_->SetTexture("defaultTexture", nullptr), D3D_OK);
   EXPECT_EQ(texture->AddRef(), 2u);
   texture->Release();
-
   IDirect3DTexture9* target = nullptr;
   ASSERT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
                                   nullptr), D3D_OK);
@@ -154,7 +202,6 @@ TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
   // Begin saved what the passes change and End put it back.
   EXPECT_EQ(std::tuple(RenderState(D3DRS_ALPHABLENDENABLE), RenderState(D3DRS_CULLMODE)),
             std::tuple(DWORD{FALSE}, DWORD{D3DCULL_CCW}));
-
   ASSERT_EQ(spy->states.size(), 4u);
   const platform::EffectBinding& first = spy->states[0].effect;
   ASSERT_NE(first.effect, nullptr);
@@ -168,20 +215,6 @@ TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
   ASSERT_EQ(draws.size(), 4u);
   EXPECT_EQ(std::tuple(draws[0].effect, draws[0].technique, draws[2].pass, draws[3].effect),
             std::tuple(path_, std::string("blended"), 1u, std::string()));
-}
-
-TEST_F(EffectTest, ReleasingABoundEffectLeavesFixedFunction) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  UINT passes = 0;
-  ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
-  ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
-  effect_->Release();
-  effect_ = nullptr;
-  DrawTriangle();
-  ASSERT_EQ(device->EndScene(), D3D_OK);
-  ASSERT_EQ(spy->states.size(), 1u);
-  EXPECT_EQ(spy->states[0].effect.effect, nullptr);
 }
 
 // The parser's messages are checked with the parser; here they reach the caller.
@@ -218,18 +251,26 @@ TEST_F(EffectTest, WidePathsAndMacrosReachTheProgram) {
   EXPECT_EQ(spy->states[0].effect.effect->path, path);
 }
 
-TEST_F(EffectTest, TextDrawnInsideAPassKeepsTheEffectBound) {
+// Text is drawn with fixed function, and a released effect leaves it.
+TEST_F(EffectTest, TextDrawnInsideAPassKeepsTheEffectBoundAndReleasingItUnbindsIt) {
   ID3DXFont* font = nullptr;
   ASSERT_EQ(D3DXCreateFontW(device, 16, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3D_OK);
   platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  InFirstPass(effect_, [&] {
-    RECT rect{0, 0, 100, 20};
-    EXPECT_EQ(Keep(font)->DrawTextW(nullptr, L"text", -1, &rect, 0, 0xFFFFFFFF), 16);
-    DrawTriangle();
-  });
-  ASSERT_EQ(spy->states.size(), 2u);
-  EXPECT_EQ(spy->states[0].effect.effect, nullptr);
-  EXPECT_NE(spy->states[1].effect.effect, nullptr);
+  ASSERT_EQ(device->BeginScene(), D3D_OK);
+  UINT passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
+  ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
+  RECT rect{0, 0, 100, 20};
+  EXPECT_EQ(Keep(font)->DrawTextW(nullptr, L"text", -1, &rect, 0, 0xFFFFFFFF), 16);
+  DrawTriangle();
+  effect_->Release();
+  effect_ = nullptr;
+  DrawTriangle();
+  ASSERT_EQ(device->EndScene(), D3D_OK);
+  ASSERT_EQ(spy->states.size(), 3u);
+  EXPECT_EQ(std::tuple(spy->states[0].effect.effect == nullptr, spy->states[1].effect.effect == nullptr,
+                       spy->states[2].effect.effect == nullptr),
+            std::tuple(true, false, true));
 }
 
 // `#sampler` states are set by BeginPass and put back by End.
@@ -247,4 +288,72 @@ TEST_F(EffectTest, SamplerStatesLastForThePass) {
   std::string errors = "unset";
   EXPECT_TRUE(platform::CompileEffect(effect, &errors)) << "the headless backend compiles nothing";
   EXPECT_EQ(errors, "");
+}
+
+TEST(EffectFile, TechniquesCarryDefinesAndPasses) {
+  const EffectProgram program = ParseOk(kMeshEffect);
+  EXPECT_EQ(program.path, "shaders/test.fx");
+  using Technique = std::tuple<std::string, std::vector<std::pair<std::string, std::string>>, size_t>;
+  std::vector<Technique> techniques;  // name, defines, passes
+  for (const auto& t : program.techniques) techniques.emplace_back(t.name, t.defines, t.passes.size());
+  EXPECT_EQ(techniques,
+            (std::vector<Technique>{{"vsLighting", {}, 1},
+                                    {"psLighting", {{"PER_PIXEL", ""}}, 1},
+                                    {"psLighting_withDepthTransparency", {{"PER_PIXEL", ""}, {"DEPTH", "1"}}, 2}}));
+  ASSERT_EQ(techniques.size(), 3u);
+  EXPECT_TRUE(program.techniques[0].passes[0].states.empty());  // the implicit pass
+  const auto& depth = program.techniques[2];
+  using State = std::pair<D3DRENDERSTATETYPE, DWORD>;
+  EXPECT_EQ(depth.passes[0].states, (std::vector<State>{{D3DRS_ZENABLE, 1},
+                                                        {D3DRS_ALPHABLENDENABLE, 1},
+                                                        {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+                                                        {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}}));
+  EXPECT_EQ(
+      depth.passes[1].states,
+      (std::vector<State>{{D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_ALPHAREF, 128}}));
+}
+
+TEST(EffectFile, ParametersAreFileScopeUniformsInOrder) {
+  const EffectProgram program = ParseOk(kMeshEffect);
+  using Parameter = std::tuple<std::string, ParameterType, UINT>;
+  std::vector<Parameter> parameters;
+  for (const auto& p : program.parameters) parameters.emplace_back(p.name, p.type, p.arraySize);
+  EXPECT_EQ(parameters, (std::vector<Parameter>{{"matWorldViewProject", ParameterType::Float4x4, 1},
+                                                {"gSunLightPos", ParameterType::Float4, 1},
+                                                {"ambientLight", ParameterType::Float3, 1},
+                                                {"planeYPos", ParameterType::Float, 1},
+                                                {"depthLimit", ParameterType::Float, 1},
+                                                {"defaultTexture", ParameterType::Sampler, 1},
+                                                {"weights", ParameterType::Float, 8},
+                                                {"flip", ParameterType::Bool, 1}}));
+}
+
+TEST(EffectFile, BadFilesFailWithTheLine) {
+  for (const auto& [text, message] : GoldenCases("effect-errors.txt"))
+    EXPECT_EQ(ParseError(text), "shaders/bad.fx" + message);
+}
+
+TEST(EffectFile, HeaderLinesAreBlankedAndGlslDirectivesAndCrLfAccepted) {
+  const EffectProgram blanked =
+      ParseOk("#technique a\n#pass ZEnable=false\n#sampler s Filter=Point\nuniform int n;\nuniform sampler2D s;\n");
+  EXPECT_EQ(blanked.source, "\n\n\nuniform int n;\nuniform sampler2D s;\n");
+  const EffectProgram program =
+      ParseOk("#technique t\r\n#pass FillMode=Wireframe\r\n#define X 1\r\n# if X\r\nuniform vec2 v[2];\r\n#endif\r\n");
+  ASSERT_EQ(program.parameters.size(), 1u);
+  EXPECT_EQ(program.parameters[0].arraySize, 2u);
+  EXPECT_EQ(program.techniques[0].passes[0].states[0].second, static_cast<DWORD>(D3DFILL_WIREFRAME));
+}
+
+TEST(EffectFile, SamplerLinesGoToTheDeviceSamplerOfTheUniformsOrder) {
+  const EffectProgram program = ParseOk("#technique t\n"
+                                        "#sampler b Filter=Linear MipFilter=None AddressU=Clamp addressv=MIRROR\n"
+                                        "#sampler j Filter=Point\n" + kSamplerUniforms);
+  ASSERT_EQ(program.samplers.size(), 2u);
+  EXPECT_EQ(std::tuple(program.samplers[0].name, program.samplers[0].sampler), std::tuple(std::string("b"), 1u));
+  const std::vector<std::pair<D3DSAMPLERSTATETYPE, DWORD>> expected = {
+      {D3DSAMP_MINFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MIPFILTER, D3DTEXF_NONE},
+      {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP}, {D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR}};
+  EXPECT_EQ(program.samplers[0].states, expected);
+  // The ninth sampler takes the first vertex texture sampler.
+  EXPECT_EQ(program.samplers[1].sampler, D3DVERTEXTEXTURESAMPLER0 + 1);
 }

@@ -10,12 +10,10 @@
 #include "platform/d3dx/Image.h"
 
 using platform::d3dx::Image;
-using test_images::BmpStart;
-using test_images::Jpeg;
-using test_images::kPixels;
-using test_images::Put16;
-using test_images::Rgba;
 using platform::testing::WriteFile;
+using test_images::File;
+using test_images::kPixels;
+using test_images::Rgba;
 
 namespace {
 
@@ -93,17 +91,14 @@ TEST(ImageReaders, EveryKindDecodesTopRowFirstAndEveryTruncationIsRefused) {
 
 // Damaged files that are not a shorter piece of a good one.
 TEST(ImageReaders, DamagedOrForeignFilesAreRefused) {
-  const std::string jpeg = Jpeg(false), progressive = Jpeg(true);
-  std::string hugeTga = test_images::Tga(2, 2, kPixels, true);
+  const std::string jpeg = File("baseline.jpg"), progressive = File("progressive.jpg");
+  std::string hugeTga = File("top-down.tga");
   hugeTga[12] = hugeTga[13] = hugeTga[14] = hugeTga[15] = static_cast<char>(0xFF);  // 65535 x 65535
-  std::string flippedPng = test_images::Png();
+  std::string flippedPng = File("rgba.png");
   flippedPng[flippedPng.size() / 2] ^= 0x5A;
-  std::string os2Giant = BmpStart(12, 26, 32);  // claims 8192 x 8192 in 32 bytes
-  Put16(os2Giant, 8192);
-  Put16(os2Giant, 8192);
-  Put16(os2Giant, 1);
-  Put16(os2Giant, 32);
-  os2Giant.resize(32, '\0');
+  // File and OS/2 headers claiming 8192 x 8192 in 32 bytes.
+  const std::string os2Giant =
+      std::string("BM\x20\0\0\0\0\0\0\0\x1A\0\0\0\x0C\0\0\0\0\x20\0\x20\x01\0\x20\0", 26) + std::string(6, '\0');
   // Huffman counts summing to more than 256 codes, in a file that otherwise looks whole.
   std::string badCounts = std::string("\xFF\xD8\xFF\xC4\x00\x13\x00", 7) + std::string(16, '\x20');
   badCounts += std::string("\xFF\xDA\x00\x02\xFF\xD9", 6);
@@ -134,7 +129,7 @@ TEST(ImageReaders, DamagedOrForeignFilesAreRefused) {
 }
 
 TEST(ImageReaders, AScanWithAnUndefinedTableDecodesTheSameEveryTimeOrIsRefused) {
-  const std::string noTables = WithoutSegment(WithoutSegment(Jpeg(false), 0xC4), 0xC4);
+  const std::string noTables = WithoutSegment(WithoutSegment(File("baseline.jpg"), 0xC4), 0xC4);
   Image first, second;
   const HRESULT hr = Image::Decode(noTables, first);
   ASSERT_EQ(Image::Decode(noTables, second), hr);
@@ -158,7 +153,7 @@ TEST(Image, HalfSizeAveragesBoxesDownToOneTexel) {
 
 TEST(Image, ResizeKeepsCornersAndColorKeyClearsMatches) {
   Image image;
-  ASSERT_EQ(Image::Decode(test_images::Tga(2, 2, kPixels, true), image), D3D_OK);
+  ASSERT_EQ(Image::Decode(File("top-down.tga"), image), D3D_OK);
   const Image big = image.Resized(8, 4);
   ASSERT_EQ(big.Width(), 8u);
   const std::vector<Texel> corners = Square(kPixels);
@@ -182,12 +177,11 @@ class TextureFromFileTest : public platform::testing::PlatformFixture {
     EXPECT_EQ(texture->UnlockRect(level), D3D_OK);
     return bytes;
   }
-
   ScratchFolder dir_;
 };
 
 TEST_F(TextureFromFileTest, LoadsTheFileSizeWithAFullMipChain) {
-  const std::string path = WriteFile(dir_, "sky.tga", test_images::Tga(2, 2, kPixels, false));
+  const std::string path = WriteFile(dir_, "sky.tga", File("bottom-up.tga"));
   IDirect3DTexture9* texture = nullptr;
   D3DXIMAGE_INFO info{};
   ASSERT_EQ(
@@ -199,21 +193,13 @@ TEST_F(TextureFromFileTest, LoadsTheFileSizeWithAFullMipChain) {
   const D3DSURFACE_DESC desc = LevelDesc(texture);
   EXPECT_EQ(std::tuple(desc.Format, desc.Pool), std::tuple(D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
   std::vector<uint8_t> top;
-  int sums[4] = {2, 2, 2, 2};  // 1x1: the mean of the four texels, rounded
-  for (const auto& p : kPixels) {
-    top.insert(top.end(), {p.b, p.g, p.r, p.a});
-    for (int c = 0; c < 4; ++c) sums[c] += top[top.size() - 4 + c];
-  }
+  for (const Rgba& p : kPixels) top.insert(top.end(), {p.b, p.g, p.r, p.a});
   EXPECT_EQ(Level(texture, 0), top);
-  EXPECT_EQ(Level(texture, 1), (std::vector<uint8_t>{uint8_t(sums[0] / 4), uint8_t(sums[1] / 4), uint8_t(sums[2] / 4),
-                                                     uint8_t(sums[3] / 4)}));
+  EXPECT_EQ(Level(texture, 1), (std::vector<uint8_t>{71, 69, 66, 112}));  // the rounded mean of kPixels
 }
 
 TEST_F(TextureFromFileTest, WidePathsExplicitSizesAndLevels) {
-  WriteFile(dir_,
-            "\xC3\xBC"
-            "ber.bmp",
-            test_images::Bmp(2, 2, kPixels));
+  WriteFile(dir_, "\xC3\xBC" "ber.bmp", File("bottom-up.bmp"));
   const std::wstring path = dir_.Path().wstring() + L"/\u00FCber.bmp";
   IDirect3DTexture9* texture = nullptr;
   ASSERT_EQ(D3DXCreateTextureFromFileExW(device, path.c_str(), 4, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
@@ -231,7 +217,7 @@ TEST_F(TextureFromFileTest, MissingAndBrokenFilesFailWithoutATexture) {
   IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(0x1);
   EXPECT_EQ(D3DXCreateTextureFromFileA(device, dir_.File("none.tga").c_str(), &texture), D3DERR_NOTFOUND);
   EXPECT_EQ(texture, nullptr);
-  const std::string cut = WriteFile(dir_, "cut.tga", test_images::Tga(2, 2, kPixels, true).substr(0, 25));
+  const std::string cut = WriteFile(dir_, "cut.tga", File("top-down.tga").substr(0, 25));
   for (const std::string& path : {WriteFile(dir_, "empty.png", ""), cut, dir_.Path().string()}) {  // the last a folder
     EXPECT_EQ(D3DXCreateTextureFromFileA(device, path.c_str(), &texture), D3DXERR_INVALIDDATA) << path;
   }

@@ -3,15 +3,47 @@
 #include <cmath>
 
 #include "PlatformFixture.h"
+#include "platform/d3dx/FileBytes.h"
 #include "platform/d3dx/Mesh.h"
+#include "platform/d3dx/XFileParser.h"
 
 using platform::d3dx::MeshData;
 using platform::d3dx::MeshVertex;
+using platform::d3dx::XFileParser;
+using platform::testing::GoldenCases;
 using platform::testing::WriteFile;
 
 namespace {
 
+// Two meshes in nested frames: the outer frame moves by (10, 0, 0), the inner one
+// scales by 2 first. The second mesh is a quad and reuses a named material.
 const wchar_t* kTwoFrames = L"" TEST_DATA_DIR "/meshes/two_frames.x";
+
+std::string TwoFrames() {
+  std::string bytes;
+  EXPECT_EQ(platform::d3dx::ReadFileBytes(TEST_DATA_DIR "/meshes/two_frames.x", 1 << 20, bytes), D3D_OK);
+  return bytes;
+}
+
+MeshData ParseOk(const std::string& text) {
+  MeshData mesh;
+  std::string error;
+  EXPECT_EQ(XFileParser::Parse(text, mesh, error), D3D_OK) << error;
+  return mesh;
+}
+
+std::string ParseError(const std::string& text) {
+  MeshData mesh;
+  std::string error;
+  EXPECT_EQ(XFileParser::Parse(text, mesh, error), D3DXERR_INVALIDDATA);
+  EXPECT_FALSE(error.empty());
+  return error;
+}
+
+std::tuple<float, float, float> Position(const MeshData& mesh, size_t vertex) {
+  const float* p = mesh.vertices.at(vertex).position;
+  return {p[0], p[1], p[2]};
+}
 
 class MeshTest : public platform::testing::PlatformFixture {
  protected:
@@ -43,7 +75,6 @@ class MeshTest : public platform::testing::PlatformFixture {
     EXPECT_EQ(mesh_->UnlockIndexBuffer(), D3D_OK);
     return copy;
   }
-
   ID3DXMesh* mesh_ = nullptr;
   ID3DXBuffer* materials_ = nullptr;
   DWORD materialCount_ = 0;
@@ -67,8 +98,6 @@ TEST_F(MeshTest, LoadsFramesMaterialsAndTextureNames) {
   EXPECT_GE(materials[1].pTextureFilename, begin);  // the name lives in the buffer
   EXPECT_LT(materials[1].pTextureFilename, begin + materials_->GetBufferSize());
   EXPECT_EQ(std::tuple(materials[1].MatD3D.Diffuse.r, materials[2].MatD3D.Power), std::tuple(0.8f, 4.0f));
-  const MeshVertex corner = Vertices().at(5);  // both frame transforms applied
-  EXPECT_EQ(std::tuple(corner.position[0], corner.position[1]), std::tuple(12.0f, 3.0f));
 }
 
 TEST_F(MeshTest, FacesAreSortedSoEachSubsetIsOneDraw) {
@@ -78,7 +107,6 @@ TEST_F(MeshTest, FacesAreSortedSoEachSubsetIsOneDraw) {
   EXPECT_EQ(std::vector<DWORD>(attributes, attributes + 4), (std::vector<DWORD>{0, 1, 2, 2}));
   ASSERT_EQ(mesh_->UnlockAttributeBuffer(), D3D_OK);
   EXPECT_EQ(Indices<uint16_t>(), (std::vector<uint16_t>{0, 2, 1, 3, 5, 4, 3, 4, 5, 3, 5, 6}));
-
   platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   ASSERT_EQ(device->BeginScene(), D3D_OK);
   for (DWORD i = 0; i < materialCount_; ++i) ASSERT_EQ(mesh_->DrawSubset(i), D3D_OK);
@@ -109,11 +137,8 @@ TEST_F(MeshTest, AdjacencyLinksFacesSharingAnEdge) {
 TEST_F(MeshTest, BrokenFilesFailCleanly) {
   EXPECT_EQ(Load(dir_.File("missing.x")), D3DERR_NOTFOUND);
   EXPECT_EQ(mesh_, nullptr);
-  for (const std::string& bytes : {std::string("xof 0303bin 0032\x0a\x00\x01", 19),
-                                   std::string("xof 0303tzip0032\x01\x02"),
-                                   std::string("xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;"),
-                                   std::string("xof 0303txt 0032\nMesh { 99999999; 0;0;0;; 1; 3;0,0,0;; }"),
-                                   std::string()}) {
+  // What the parser refuses, and why, is checked with the parser.
+  for (const std::string& bytes : {std::string("xof 0303bin 0032\x0a\x00\x01", 19), std::string()}) {
     EXPECT_EQ(Load(WriteFile(dir_, "broken.x", bytes)), D3DXERR_INVALIDDATA) << bytes;
   }
   EXPECT_EQ(mesh_, nullptr);
@@ -158,4 +183,72 @@ TEST_F(MeshTest, ComputeNormalsSumsAreaWeightedFaceNormals) {
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(vertices[v].normal[c], expected[v][c], 1e-6f) << v << "," << c;
   }
   EXPECT_FLOAT_EQ(vertices[3].position[1], 2.0f);
+}
+
+TEST(XFileParser, FramesAreFlattenedPolygonsFannedAndMaterialsMerged) {
+  const MeshData mesh = ParseOk(TwoFrames());
+  ASSERT_EQ(mesh.vertices.size(), 7u);
+  EXPECT_EQ(Position(mesh, 1), std::tuple(11.0f, 0.0f, 0.0f));  // outer frame only
+  EXPECT_EQ(Position(mesh, 2), std::tuple(10.0f, 0.0f, 1.0f));
+  EXPECT_EQ(Position(mesh, 3), std::tuple(10.0f, 1.0f, 0.0f));  // (0,0,0) * scale 2 + (0,1,0), then + (10,0,0)
+  EXPECT_EQ(Position(mesh, 5), std::tuple(12.0f, 3.0f, 0.0f));  // (1,1,0)
+  // The normal is normalised again after the scale.
+  EXPECT_EQ(std::tuple(mesh.vertices[2].uv[1], mesh.vertices[4].normal[2]), std::tuple(1.0f, -1.0f));
+  // Polygons are fanned and materials merged.
+  EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 2, 1, 3, 4, 5, 3, 5, 6, 3, 5, 4}));
+  EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 2, 2, 1}));
+  ASSERT_EQ(mesh.materials.size(), 3u);
+  const D3DMATERIAL9 &none = mesh.materials[0].material, &sand = mesh.materials[1].material;
+  EXPECT_EQ(std::tuple(mesh.materials[0].texture, mesh.materials[1].texture), std::tuple("", "sand.tga"));
+  EXPECT_EQ(std::tuple(none.Emissive.r, sand.Diffuse.g, sand.Power, sand.Specular.b),
+            std::tuple(0.1f, 0.7f, 8.0f, 0.3f));
+  EXPECT_FLOAT_EQ(mesh.materials[2].material.Diffuse.r, 0.5f);  // Rock, declared inside the first mesh
+}
+
+TEST(XFileParser, DefaultMaterialStrayBraceAndShortMaterialListAreAccepted) {
+  const MeshData bare = ParseOk("xof 0303txt 0064\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n");
+  ASSERT_EQ(bare.materials.size(), 1u);  // a default one
+  EXPECT_FLOAT_EQ(bare.materials[0].material.Diffuse.a, 1.0f);
+  EXPECT_EQ(bare.attributes, (std::vector<DWORD>{0}));
+  // A stray brace after the last object is ignored.
+  const MeshData stray = ParseOk("xof 0303txt 0032\nMesh { 3; 0;0;0;, +1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n}\n");
+  EXPECT_EQ(stray.indices.size(), 3u);
+  EXPECT_EQ(Position(stray, 1), std::tuple(1.0f, 0.0f, 0.0f));
+  // A short material index list repeats the last.
+  const MeshData shortList = ParseOk(
+      "xof 0302txt 0032\nMesh { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 3; 3;0,1,2;, 3;1,3,2;, 3;0,1,3;;\n"
+      " MeshMaterialList { 2; 2; 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } Material { 0;0;0;1;; 0; 0;0;0;; "
+      "0;0;0;; } } }");
+  EXPECT_EQ(shortList.attributes, (std::vector<DWORD>{0, 1, 1}));
+}
+
+TEST(XFileParser, ForeignBinaryAndDamagedFilesFailWithAReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"xof 0303bin 0032\x01\x02\x03", "only text .x files are read, this one is 'bin 0032'"},
+      {"xof 0303tzip0032xxxx", "only text .x files are read, this one is 'tzip0032'"},
+      {"xof 0303bzip0032xxxx", "only text .x files are read, this one is 'bzip0032'"},
+      {"xof 0303txt 0016", "only text .x files are read, this one is 'txt 0016'"},
+      {"xof 0999txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }", "unknown .x format version '0999'"},
+      {"PK\x03\x04 not a mesh at all", "not a .x file"},
+      {"", "not a .x file"}};
+  for (const auto& [text, reason] : cases) EXPECT_EQ(ParseError(text), reason);
+  for (const auto& [text, reason] : GoldenCases("x-errors.txt")) {
+    const std::string error = ParseError(text);
+    EXPECT_EQ(error.rfind(reason, 0), 0u) << text << "  gave: " << error;
+  }
+}
+
+TEST(XFileParser, EveryTruncationFailsCleanlyOrParsesWhatIsThere) {
+  const std::string file = TwoFrames();
+  for (size_t length = 0; length < file.size(); ++length) {
+    MeshData mesh;
+    std::string error;
+    const HRESULT hr = XFileParser::Parse(file.substr(0, length), mesh, error);
+    if (FAILED(hr)) {
+      EXPECT_EQ(hr, D3DXERR_INVALIDDATA);
+      EXPECT_FALSE(error.empty());
+    } else {
+      EXPECT_EQ(mesh.indices.size(), mesh.attributes.size() * 3);
+    }
+  }
 }

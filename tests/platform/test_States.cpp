@@ -1,10 +1,12 @@
 #include "PlatformFixture.h"
 #include "platform/device/DeviceHooks.h"
+#include "platform/gl/FixedFunctionKey.h"
 
 namespace platform::testing {
 namespace {
 
 using States = PlatformFixture;
+using gl::MakeFixedFunctionKey;
 
 TEST_F(States, DirectXDefaultsAtCreation) {
   const std::pair<D3DRENDERSTATETYPE, DWORD> renderStates[] = {
@@ -28,10 +30,8 @@ TEST_F(States, DirectXDefaultsAtCreation) {
 }
 
 TEST_F(States, WithoutAutomaticDepthZStartsOff) {
-  ReleaseAll();
-  UseHeadlessBackend();
-  d3d = Direct3DCreate9(D3D_SDK_VERSION);
-  parameters = FullScreenParameters();
+  device->Release();
+  device = nullptr;
   parameters.EnableAutoDepthStencil = FALSE;
   ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, parameters.hDeviceWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING,
                               &parameters, &device),
@@ -92,7 +92,6 @@ TEST_F(States, RenderTargetsSetTheViewportAndCountReferences) {
   ASSERT_EQ(device->SetRenderTarget(0, saved), D3D_OK);  // frees the texture
   saved->Release();
   EXPECT_EQ(Viewport().Width, 1024u);
-
   IDirect3DSurface9 *depth = nullptr, *back = nullptr;
   ASSERT_EQ(device->CreateDepthStencilSurface(32, 32, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, &depth, nullptr),
             D3D_OK);
@@ -112,7 +111,6 @@ TEST_F(States, VertexSamplersReachTheirOwnSlots) {
   ASSERT_EQ(device->GetTexture(D3DVERTEXTEXTURESAMPLER0 + 1, &bound), D3D_OK);
   EXPECT_EQ(bound, heights);
   bound->Release();
-
   const float vertex[3][3] = {};
   device->SetFVF(D3DFVF_XYZ);
   device->BeginScene();
@@ -124,6 +122,54 @@ TEST_F(States, VertexSamplersReachTheirOwnSlots) {
   EXPECT_EQ(std::tuple(state.vertexTextures[1], state.textures[0]), std::tuple(TextureDataOf(heights), nullptr));
   EXPECT_EQ(state.samplerStates[kMaxStages + 1][D3DSAMP_MINFILTER], DWORD{D3DTEXF_LINEAR});
   EXPECT_EQ(state.samplerStates[1][D3DSAMP_MINFILTER], DWORD{D3DTEXF_POINT});
+}
+
+// The key that selects a generated fixed-function shader: equal for states that
+// draw alike, different where the shader must differ.
+DrawState DefaultStages() {
+  DrawState state;
+  for (UINT s = 0; s < kMaxStages; ++s) {
+    state.stageStates[s][D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+    state.stageStates[s][D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+    state.stageStates[s][D3DTSS_COLORARG1] = state.stageStates[s][D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    state.stageStates[s][D3DTSS_COLORARG2] = state.stageStates[s][D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    state.stageStates[s][D3DTSS_TEXCOORDINDEX] = s;
+  }
+  return state;
+}
+
+TEST(GLFixedFunctionKey, StatesThatDrawAlikeShareAKey) {
+  DrawState a = DefaultStages(), b = DefaultStages();
+  // Unused second argument of SELECTARG1, states of stages after the first disabled one,
+  // and transform flags of a stage without a texture argument make no difference.
+  a.stageStates[0][D3DTSS_COLOROP] = b.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+  b.stageStates[0][D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+  b.stageStates[2][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+  b.stageStates[1][D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT3 | D3DTTFF_PROJECTED;
+  EXPECT_TRUE(MakeFixedFunctionKey(a) == MakeFixedFunctionKey(b));
+  a.stageStates[0][D3DTSS_COLORARG1] = b.stageStates[0][D3DTSS_COLORARG1] = D3DTA_DIFFUSE;
+  a.stageStates[0][D3DTSS_ALPHAARG1] = b.stageStates[0][D3DTSS_ALPHAARG1] = D3DTA_DIFFUSE;
+  b.stageStates[0][D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2;
+  b.stageStates[0][D3DTSS_TEXCOORDINDEX] = 3;
+  EXPECT_TRUE(MakeFixedFunctionKey(a) == MakeFixedFunctionKey(b));
+}
+
+TEST(GLFixedFunctionKey, StatesThatDrawDifferentlyGetDifferentKeys) {
+  TextureData texture;
+  DrawState base = DefaultStages();
+  base.textures[0] = &texture;
+  const auto key = MakeFixedFunctionKey(base);
+  EXPECT_EQ(key.stageCount, 1);
+  DrawState projected = base, untextured = base, pretransformed = base, twoStages = base;
+  projected.stageStates[0][D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT3 | D3DTTFF_PROJECTED;
+  untextured.textures[0] = nullptr;
+  pretransformed.layout = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITIONT, 0}};
+  twoStages.stageStates[1][D3DTSS_COLOROP] = D3DTOP_BLENDDIFFUSEALPHA;
+  for (const auto& [what, other] :
+       {std::pair{"projected", &projected}, {"untextured", &untextured}, {"pretransformed", &pretransformed}}) {
+    EXPECT_FALSE(MakeFixedFunctionKey(*other) == key) << what;
+  }
+  EXPECT_EQ(MakeFixedFunctionKey(twoStages).stageCount, 2);
 }
 
 }  // namespace

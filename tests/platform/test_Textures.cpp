@@ -36,7 +36,7 @@ TEST_F(Textures, LevelsHaveHalvedSizesAndTightPitchesOfTheFormatsSize) {
   EXPECT_EQ(TextureDataOf(automatic)->usage & D3DUSAGE_AUTOGENMIPMAP, D3DUSAGE_AUTOGENMIPMAP);
 }
 
-TEST_F(Textures, LockWithRectPointsAtItsCornerAndOnlyWritingLocksDirtyTheTexture) {
+TEST_F(Textures, LocksAreCheckedPointAtTheRectAndOnlyWritingOnesDirtyTheTexture) {
   IDirect3DTexture9* texture = Texture(8, 8);
   TextureData& data = *TextureDataOf(texture);
   data.dirty = false;
@@ -48,47 +48,40 @@ TEST_F(Textures, LockWithRectPointsAtItsCornerAndOnlyWritingLocksDirtyTheTexture
   EXPECT_EQ(locked.Pitch, 32);
   static_cast<uint8_t*>(locked.pBits)[0] = 0xAB;
   ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
-  EXPECT_EQ(data.memory[0][3 * 32 + 2 * 4], 0xAB);
-  EXPECT_TRUE(data.dirty);
+  EXPECT_EQ(std::tuple(data.memory[0][3 * 32 + 2 * 4], data.dirty), std::tuple(0xAB, true));
+  IDirect3DTexture9* levels = Texture(8, 8, 2);
+  const RECT outside{0, 0, 5, 5}, empty{2, 2, 2, 3};  // level 1 is 4x4
+  EXPECT_EQ(levels->LockRect(1, &locked, &outside, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(levels->LockRect(0, &locked, &empty, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(levels->LockRect(2, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(levels->LockRect(0, nullptr, nullptr, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(levels->UnlockRect(0), D3DERR_INVALIDCALL);
+  ASSERT_EQ(levels->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  EXPECT_EQ(levels->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(LockedPitch(levels, 1), 16);  // levels lock on their own
+  EXPECT_EQ(levels->UnlockRect(0), D3D_OK);
 }
 
-TEST_F(Textures, LockRulesAreChecked) {
-  IDirect3DTexture9* texture = Texture(8, 8, 2);
+// Render targets live in the default pool without CPU memory.
+TEST_F(Textures, SurfaceLevelsKeepTheirTextureAliveAndLockUnlessRenderTargets) {
+  IDirect3DTexture9* target = RenderTarget(16);
   D3DLOCKED_RECT locked;
-  const RECT outside{0, 0, 5, 5};  // level 1 is 4x4
-  const RECT empty{2, 2, 2, 3};
-  EXPECT_EQ(texture->LockRect(1, &locked, &outside, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(texture->LockRect(0, &locked, &empty, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(texture->LockRect(2, &locked, nullptr, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(texture->LockRect(0, nullptr, nullptr, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(texture->UnlockRect(0), D3DERR_INVALIDCALL);
-  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-  EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(LockedPitch(texture, 1), 16);  // levels lock on their own
-  EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
-}
-
-TEST_F(Textures, RenderTargetsLiveInTheDefaultPoolWithoutCpuMemory) {
-  IDirect3DTexture9* texture = RenderTarget(16);
-  D3DLOCKED_RECT locked;
-  EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
-  EXPECT_TRUE(TextureDataOf(texture)->memory.empty());
+  EXPECT_EQ(target->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+  EXPECT_TRUE(TextureDataOf(target)->memory.empty());
   IDirect3DSurface9* surface = nullptr;
-  ASSERT_EQ(texture->GetSurfaceLevel(0, &surface), D3D_OK);
+  ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
   EXPECT_EQ(surface->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL);
   surface->Release();
-}
-
-TEST_F(Textures, SurfaceLevelKeepsItsTextureAlive) {
+  std::vector<uint8_t> bgra;  // and headless has no pixels to read
+  UINT width = 0, height = 0;
+  EXPECT_FALSE(ReadTexture(target, 0, bgra) || ReadBackBuffer(device, bgra, width, height));
   IDirect3DTexture9* texture = nullptr;
   ASSERT_EQ(device->CreateTexture(8, 8, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-  IDirect3DSurface9* surface = nullptr;
   ASSERT_EQ(texture->GetSurfaceLevel(1, &surface), D3D_OK);
   EXPECT_EQ(texture->Release(), 1u);  // the surface's reference is left
   D3DSURFACE_DESC desc;
   ASSERT_EQ(surface->GetDesc(&desc), D3D_OK);
   EXPECT_EQ(std::tuple(desc.Width, desc.Pool), std::tuple(4u, D3DPOOL_MANAGED));
-  D3DLOCKED_RECT locked;
   ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
   EXPECT_EQ(locked.Pitch, 16);
   EXPECT_EQ(surface->UnlockRect(), D3D_OK);
