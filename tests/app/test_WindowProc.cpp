@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "gui/GUIKey.h"
@@ -46,14 +47,12 @@ TEST_F(WindowProcTest, MovementLettersStayHeldUntilReleasedAndTabOnce) {
   for (WPARAM key : {'S', 'D'}) Send(WM_KEYUP, key);
   EXPECT_TRUE(keys().empty());
   EXPECT_EQ(typed(), (Typed{{0, 'w'}, {0, 'a'}, {0, 's'}, {0, 'd'}}));
-  Send(WM_KEYUP, VK_TAB);
-  Send(WM_KEYUP, VK_TAB);
+  for (int i = 0; i < 2; ++i) Send(WM_KEYUP, VK_TAB);
   EXPECT_EQ(keys(), Keys{101});
 }
 
 TEST_F(WindowProcTest, AClickWithinAFrameLeavesOnlyTheRelease) {
-  Send(WM_LBUTTONDOWN);
-  Send(WM_LBUTTONDOWN);
+  for (int i = 0; i < 2; ++i) Send(WM_LBUTTONDOWN);
   EXPECT_EQ(keys(), Keys{GUIKEY_PRESS});
   Send(WM_LBUTTONUP);
   EXPECT_EQ(keys(), Keys{GUIKEY_CLICK});
@@ -65,8 +64,7 @@ TEST_F(WindowProcTest, DestroyingTheWindowPostsQuit) {
   Send(WM_DESTROY);
   MSG msg{};
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, WM_QUIT);
-  EXPECT_EQ(msg.wParam, 0u);
+  EXPECT_EQ(std::pair(msg.message, msg.wParam), (std::pair<UINT, WPARAM>(WM_QUIT, 0)));
 }
 
 }  // namespace

@@ -119,13 +119,7 @@ TEST_F(AppPathsTest, MissingDataNamesBothPlaces) {
 }
 
 AppPaths InstalledUnder(const fs::path& share, const fs::path& home) {
-  AppPaths paths;
-  paths.installed = true;
-  paths.dataRoot = share;
-  paths.saveFolder = home / "save";
-  paths.traceFile = home / "state/blur.txt";
-  paths.screenshotFolder = home / "shots";
-  return paths;
+  return {true, share, home / "save", home / "state/blur.txt", home / "shots", ""};
 }
 
 // The first start copies the examples; a save folder that exists is the
@@ -136,9 +130,8 @@ TEST_F(AppPathsTest, FirstStartCopiesTheExamplesAndLaterStartsLeaveThemAlone) {
   PrepareUserFolders(InstalledUnder(Share(), Home()), &problems);
   EXPECT_TRUE(problems.empty()) << problems.front();
   EXPECT_TRUE(fs::is_directory(Home() / "state"));
-  for (const char* name : {"calm.txt", "ffp.txt"}) {
+  for (const char* name : {"calm.txt", "ffp.txt"})
     EXPECT_EQ(Read(Home() / "save" / name), Read(Share() / "data/states" / name)) << name;
-  }
   EXPECT_FALSE(fs::exists(Home() / "save/calm.tmp"));
 
   Write(Home() / "save/calm.txt", "mine");
@@ -176,9 +169,7 @@ TEST_F(AppPathsTest, SaveNamesFollowTheFolder) {
   UseAppPaths(InstalledUnder(Share(), Home()));
   EXPECT_EQ(SaveFilePath("calm"), (Home() / "save/calm.txt").string());
   EXPECT_EQ(SaveFilePattern(), (Home() / "save/*.txt").string());
-  AppPaths homeless = InstalledUnder(Share(), Home());
-  homeless.saveFolder.clear();
-  UseAppPaths(homeless);
+  UseAppPaths({true, Share(), "", Home() / "state/blur.txt", Home() / "shots", ""});
   EXPECT_EQ(SaveFilePath("calm"), "") << "no folder: no path, never one in the working folder";
   EXPECT_EQ(SaveFilePattern(), "");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "editor/cFrameRateCounter.h"
 #include "base/cTimer.h"
 #include "platform/Platform.h"
@@ -30,11 +32,9 @@ TEST_F(TimerTest, MeasuresFromConstructionOrResetAndSumsDeltasAsFloats) {
   }
   Tick(timer, 0.0);
   EXPECT_EQ(timer.delta, 0.0f);
-
   platform::headless::AdvanceClock(1.0);
   timer.Reset();
-  EXPECT_EQ(timer.total, 0.0f);
-  EXPECT_EQ(timer.delta, 0.0f);
+  EXPECT_EQ(std::pair(timer.total, timer.delta), std::pair(0.0f, 0.0f));
   Tick(timer, 0.25);
   EXPECT_FLOAT_EQ(timer.delta, 0.25f);
   EXPECT_FLOAT_EQ(timer.total, 0.25f);

@@ -48,8 +48,13 @@ bool Picture::Read(IDirect3DTexture9* texture) {
 }
 
 Rgb Picture::At(UINT x, UINT y) const {
+  const D3DCOLOR c = Color(x, y);
+  return {static_cast<int>(c >> 16 & 0xFF), static_cast<int>(c >> 8 & 0xFF), static_cast<int>(c & 0xFF)};
+}
+
+D3DCOLOR Picture::Color(UINT x, UINT y) const {
   const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
-  return {p[2], p[1], p[0]};
+  return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
 }
 
 int Picture::Count(int left, int top, int right, int bottom, const std::function<bool(Rgb)>& test) const {
@@ -143,9 +148,11 @@ void GLDeviceTest::TearDown() {
   GLTest::TearDown();
 }
 
-IDirect3DTexture9* GLDeviceTest::MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels) {
+IDirect3DTexture9* GLDeviceTest::MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels,
+                                             UINT levels) {
   IDirect3DTexture9* texture = nullptr;
-  EXPECT_EQ(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+  EXPECT_EQ(device_->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+            D3D_OK);
   if (!texture) return nullptr;
   WriteTexels(texture, width, height, texels);
   return Own(texture);
@@ -174,23 +181,13 @@ void GLDeviceTest::Clear(D3DCOLOR color) {
 
 void GLDeviceTest::ReadBack() {
   ASSERT_TRUE(frame_.Read(device_));
-  const D3DPRESENT_PARAMETERS parameters = PresentParameters();
-  ASSERT_EQ(frame_.width, parameters.BackBufferWidth);
-  ASSERT_EQ(frame_.height, parameters.BackBufferHeight);
-}
-
-D3DCOLOR GLDeviceTest::TexelAt(const std::vector<uint8_t>& bgra, UINT width, UINT x, UINT y) {
-  const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
-  return D3DCOLOR_ARGB(p[3], p[2], p[1], p[0]);
+  ASSERT_EQ(frame_.width, backWidth_);
+  ASSERT_EQ(frame_.height, backHeight_);
 }
 
 void GLDeviceTest::ExpectPixels(std::initializer_list<PixelColor> expected, int tolerance) {
   ReadBack();
   for (const PixelColor& e : expected) EXPECT_TRUE(ColorNear(Pixel(e.x, e.y), e.color, tolerance)) << e.x << "," << e.y;
-}
-
-void GLDeviceTest::ExpectQuadrants() {
-  ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}});
 }
 
 void GLDeviceTest::SetStage(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alphaArg) {

@@ -42,6 +42,7 @@ struct Picture {
   // A PNG under the test artifacts ("sky-1.png", "screenshots/water-sm2.png").
   void Save(const std::string& name) const;
   Rgb At(UINT x, UINT y) const;
+  D3DCOLOR Color(UINT x, UINT y) const;  // 0xAARRGGBB
   // Pixels of [left, right) x [top, bottom), clipped to the picture, for which `test` holds.
   int Count(int left, int top, int right, int bottom, const std::function<bool(Rgb)>& test) const;
   // The same as a share of the rectangle, given in fractions of the picture.
@@ -60,31 +61,15 @@ constexpr D3DCOLOR kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, k
 constexpr D3DCOLOR kBlack = 0xFF000000;
 
 // Position in clip space (identity transforms) and one texture coordinate set.
-struct TexturedVertex {
-  float x, y, z;
-  float u, v;
-};
+struct TexturedVertex { float x, y, z, u, v; };
 constexpr DWORD kTexturedFVF = D3DFVF_XYZ | D3DFVF_TEX1;
-
 // Pixel position with colour and texture coordinates, as sprites and fonts draw.
-struct ScreenVertex {
-  float x, y, z, rhw;
-  D3DCOLOR color;
-  float u, v;
-};
+struct ScreenVertex { float x, y, z, rhw; D3DCOLOR color; float u, v; };
 constexpr DWORD kScreenFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-
-struct ColoredVertex {
-  float x, y, z;
-  D3DCOLOR color;
-};
+struct ColoredVertex { float x, y, z; D3DCOLOR color; };
 constexpr DWORD kColoredFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE;
-
 // Position and a three-component texture coordinate, for projected lookups.
-struct ProjectedVertex {
-  float x, y, z;
-  float s, t, r;
-};
+struct ProjectedVertex { float x, y, z, s, t, r; };
 constexpr D3DVERTEXELEMENT9 kProjectedDeclaration[] = {
     {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
     {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
@@ -99,9 +84,9 @@ class GLDeviceTest : public GLTest {
   void TearDown() override;
 
   // kSize square unless a derived fixture sets backWidth_ and backHeight_ in its constructor.
-  virtual D3DPRESENT_PARAMETERS PresentParameters() const;
-  // A managed A8R8G8B8 texture, rows top first, released after the test.
-  IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
+  D3DPRESENT_PARAMETERS PresentParameters() const;
+  // A managed texture of `levels` (A8R8G8B8 level 0 from `texels`, rows top first), released after the test.
+  IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<D3DCOLOR>& texels, UINT levels = 1);
   IDirect3DTexture9* Solid(D3DCOLOR color) { return MakeTexture(1, 1, {color}); }
   void WriteTexels(IDirect3DTexture9* texture, UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
   // Red, green / blue, white.
@@ -114,29 +99,26 @@ class GLDeviceTest : public GLTest {
   }
   void Declare(const D3DVERTEXELEMENT9* elements);  // created, owned and set
   void Clear(D3DCOLOR color = kBlack);              // target and depth
-  // Reads the back buffer; the colour of one pixel as 0xAARRGGBB.
-  void ReadBack();
-  struct PixelColor {
-    UINT x, y;
-    D3DCOLOR color;
-  };
+  void ReadBack();                                  // the back buffer into frame_
+  struct PixelColor { UINT x, y; D3DCOLOR color; };
   // Reads the back buffer and compares these pixels, channel by channel within `tolerance`.
   void ExpectPixels(std::initializer_list<PixelColor> expected, int tolerance = 2);
   // Colour `op` of the two arguments; alpha `alphaOp` with `alphaArg` as both of its arguments.
   void SetStage(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD alphaOp, DWORD alphaArg);
-  D3DCOLOR Pixel(UINT x, UINT y) const { return TexelAt(frame_.bgra, frame_.width, x, y); }
-  static D3DCOLOR TexelAt(const std::vector<uint8_t>& bgra, UINT width, UINT x, UINT y);
-  void ExpectQuadrants();  // the quadrant texture over the whole back buffer
+  D3DCOLOR Pixel(UINT x, UINT y) const { return frame_.Color(x, y); }
+  void ExpectQuadrants() { ExpectPixels({{32, 32, kRed}, {96, 32, kGreen}, {32, 96, kBlue}, {96, 96, kWhite}}); }
   // A strip of two triangles.
   template <class Vertex>
   void DrawStrip(DWORD fvf, const Vertex (&quad)[4]) {
     ASSERT_EQ(device_->SetFVF(fvf), D3D_OK);
     ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
   }
-  // Over x in [left, right], y in [-1, 1], u, v from the top left (kTexturedFVF).
-  void DrawQuad(float left = -1.0f, float right = 1.0f) {
-    DrawStrip<TexturedVertex>(
-        kTexturedFVF, {{left, 1, 0.5f, 0, 0}, {right, 1, 0.5f, 1, 0}, {left, -1, 0.5f, 0, 1}, {right, -1, 0.5f, 1, 1}});
+  // Over x in [left, right], y in [top, bottom] (clip space), u, v from the top left (kTexturedFVF).
+  void DrawQuad(float left = -1.0f, float right = 1.0f, float top = 1.0f, float bottom = -1.0f) {
+    DrawStrip<TexturedVertex>(kTexturedFVF, {{left, top, 0.5f, 0, 0},
+                                             {right, top, 0.5f, 1, 0},
+                                             {left, bottom, 0.5f, 0, 1},
+                                             {right, bottom, 0.5f, 1, 1}});
   }
   void DrawScreenQuad(float left, float top, float right, float bottom, D3DCOLOR color) {
     DrawStrip<ScreenVertex>(kScreenFVF, {{left, top, 0, 1, color, 0, 0},

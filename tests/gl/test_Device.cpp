@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "GLTest.h"
@@ -42,9 +44,7 @@ TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOther
   ExpectPixels({{32, 64, kBlue}, {96, 64, kGreen}});
 
   // A texture whose second level alone is rewritten keeps its first level.
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device_->CreateTexture(2, 2, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-  WriteTexels(Own(texture), 2, 2, std::vector<D3DCOLOR>(4, kRed));
+  IDirect3DTexture9* texture = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kRed), 2);
   device_->SetTexture(0, texture);
   DrawQuad(-1.0f, 0.0f);  // uploads both levels
   D3DLOCKED_RECT locked{};
@@ -70,19 +70,12 @@ TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDraws
   device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
   DrawScreenQuad(71.5f, 7.5f, 75.5f, 11.5f, kWhite);
   const float half = kSize / 2.0f;
-  const float left = 87.5f / half - 1.0f, right = 91.5f / half - 1.0f;
-  const float top = 1.0f - 7.5f / half, bottom = 1.0f - 11.5f / half;
-  DrawStrip<TexturedVertex>(
-      kTexturedFVF,
-      {{left, top, 0.5f, 0, 0}, {right, top, 0.5f, 1, 0}, {left, bottom, 0.5f, 0, 1}, {right, bottom, 0.5f, 1, 1}});
+  DrawQuad(87.5f / half - 1.0f, 91.5f / half - 1.0f, 1.0f - 7.5f / half, 1.0f - 11.5f / half);
   // Inside the rectangle at two corners, then just outside each edge.
   ExpectPixels(
       {{16, 16, kGreen}, {47, 39, kGreen}, {15, 20, kBlack}, {48, 20, kBlack}, {20, 15, kBlack}, {20, 40, kBlack}});
-  for (UINT left : {72u, 88u}) {
-    for (UINT y = 0; y < 4; ++y)
-      for (UINT x = 0; x < 4; ++x)
-        EXPECT_TRUE(ColorNear(Pixel(left + x, 8 + y), texels[y * 4 + x])) << left << ": " << x << "," << y;
-  }
+  for (UINT left : {72u, 88u})
+    for (UINT i = 0; i < 16; ++i) EXPECT_TRUE(ColorNear(Pixel(left + i % 4, 8 + i / 4), texels[i])) << left << ":" << i;
 
   Clear();
   device_->SetTexture(0, nullptr);
@@ -108,11 +101,9 @@ TEST_F(FixedFunctionTest, AlphaTestAndDepthFunctionDecideWhichPixelsShow) {
   DrawScreenQuad(0, 64, 64, 128, 0x7FFFFFFF);
   DrawScreenQuad(64, 64, 128, 128, 0x80FFFFFF);
   device_->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-  const struct {
-    DWORD func;
-    D3DCOLOR shown;
-  } cases[] = {{D3DCMP_LESSEQUAL, kGreen}, {D3DCMP_LESS, kGreen},  {D3DCMP_GREATER, kRed},
-               {D3DCMP_ALWAYS, kRed},      {D3DCMP_NEVER, kGreen}, {D3DCMP_GREATEREQUAL, kRed}};
+  const struct { DWORD func; D3DCOLOR shown; } cases[] = {
+      {D3DCMP_LESSEQUAL, kGreen}, {D3DCMP_LESS, kGreen},  {D3DCMP_GREATER, kRed},
+      {D3DCMP_ALWAYS, kRed},      {D3DCMP_NEVER, kGreen}, {D3DCMP_GREATEREQUAL, kRed}};
   const float width = 2.0f / std::size(cases);
   for (size_t i = 0; i < std::size(cases); ++i) {
     const float left = -1.0f + width * static_cast<float>(i);
@@ -252,29 +243,23 @@ constexpr D3DVERTEXELEMENT9 kTwoStreams[] = {
 
 class IndexedDrawTest : public GLDeviceTest {
  protected:
-  // A managed buffer holding `bytes` of `data`, released after the test.
-  template <class Buffer>
-  Buffer* Filled(Buffer* buffer, const void* data, UINT bytes) {
+  // A buffer holding `data`, released after the test: vertices, or 16- or 32-bit indices.
+  template <class T, class Buffer = IDirect3DVertexBuffer9>
+  Buffer* Make(const std::vector<T>& data, DWORD usage = D3DUSAGE_WRITEONLY, D3DPOOL pool = D3DPOOL_MANAGED) {
+    const UINT bytes = static_cast<UINT>(data.size() * sizeof(T));
+    Buffer* buffer = nullptr;
+    if constexpr (std::is_same_v<Buffer, IDirect3DVertexBuffer9>) {
+      EXPECT_EQ(device_->CreateVertexBuffer(bytes, usage, 0, pool, &buffer, nullptr), D3D_OK);
+    } else {
+      const D3DFORMAT format = sizeof(T) == 2 ? D3DFMT_INDEX16 : D3DFMT_INDEX32;
+      EXPECT_EQ(device_->CreateIndexBuffer(bytes, usage, format, pool, &buffer, nullptr), D3D_OK);
+    }
+    if (!buffer) return nullptr;
     void* target = nullptr;
     EXPECT_EQ(buffer->Lock(0, bytes, &target, 0), D3D_OK);
-    if (target) std::memcpy(target, data, bytes);
+    if (target) std::memcpy(target, data.data(), bytes);
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
     return Own(buffer);
-  }
-  template <class T>
-  IDirect3DVertexBuffer9* MakeVertices(const std::vector<T>& data) {
-    const UINT bytes = static_cast<UINT>(data.size() * sizeof(T));
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    EXPECT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
-    return buffer ? Filled(buffer, data.data(), bytes) : nullptr;
-  }
-  template <class T>
-  IDirect3DIndexBuffer9* MakeIndices(const std::vector<T>& data) {
-    const UINT bytes = static_cast<UINT>(data.size() * sizeof(T));
-    const D3DFORMAT format = sizeof(T) == 2 ? D3DFMT_INDEX16 : D3DFMT_INDEX32;
-    IDirect3DIndexBuffer9* buffer = nullptr;
-    EXPECT_EQ(device_->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, format, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
-    return buffer ? Filled(buffer, data.data(), bytes) : nullptr;
   }
 
   // The back buffer in vertical strips of these colours, left to right.
@@ -293,12 +278,12 @@ TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsIndicesAndRewrittenBytes) {
                                         {0, 1, 0.5f},  {1, 1, 0.5f},  {0, -1, 0.5f},  {1, -1, 0.5f}};
   std::vector<D3DCOLOR> halfColors(12, 0xFF336699);
   std::fill(halfColors.begin() + 8, halfColors.end(), 0xFF996633);
-  IDirect3DIndexBuffer9* indices16 = MakeIndices(std::vector<uint16_t>{0, 1, 2, 2, 1, 3});
+  auto* indices16 = Make<uint16_t, IDirect3DIndexBuffer9>({0, 1, 2, 2, 1, 3});
   // The second draw starts at index 3.
-  IDirect3DIndexBuffer9* indices32 = MakeIndices(std::vector<uint32_t>{7, 7, 7, 8, 9, 10, 10, 9, 11});
+  auto* indices32 = Make<uint32_t, IDirect3DIndexBuffer9>({7, 7, 7, 8, 9, 10, 10, 9, 11});
   Declare(kTwoStreams);
-  ASSERT_EQ(device_->SetStreamSource(0, MakeVertices(halves), 0, sizeof(Position)), D3D_OK);
-  ASSERT_EQ(device_->SetStreamSource(1, MakeVertices(halfColors), 0, sizeof(D3DCOLOR)), D3D_OK);
+  ASSERT_EQ(device_->SetStreamSource(0, Make(halves), 0, sizeof(Position)), D3D_OK);
+  ASSERT_EQ(device_->SetStreamSource(1, Make(halfColors), 0, sizeof(D3DCOLOR)), D3D_OK);
   ASSERT_EQ(device_->SetIndices(indices16), D3D_OK);
   ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 0, 2), D3D_OK);
   ASSERT_EQ(device_->SetIndices(indices32), D3D_OK);
@@ -316,14 +301,14 @@ TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsIndicesAndRewrittenBytes) {
     const float left = -1.0f + 0.5f * static_cast<float>(s), right = left + 0.5f;
     strips.insert(strips.end(), {{left, 1, 0.5f}, {right, 1, 0.5f}, {left, -1, 0.5f}, {right, -1, 0.5f}});
   }
-  const auto colors = [&](D3DCOLOR color) { return MakeVertices(std::vector<D3DCOLOR>(strips.size(), color)); };
+  const auto colors = [&](D3DCOLOR color) { return Make(std::vector<D3DCOLOR>(strips.size(), color)); };
   IDirect3DVertexBuffer9* blue = colors(kBlue);
   IDirect3DVertexDeclaration9 *twoStreams = nullptr, *positionOnly = nullptr;
   const D3DVERTEXELEMENT9 kPositionOnly[] = {kTwoStreams[0], D3DDECL_END()};
   ASSERT_EQ(device_->CreateVertexDeclaration(kTwoStreams, &twoStreams), D3D_OK);
   ASSERT_EQ(device_->CreateVertexDeclaration(kPositionOnly, &positionOnly), D3D_OK);
   Own(twoStreams), Own(positionOnly);
-  ASSERT_EQ(device_->SetStreamSource(0, MakeVertices(strips), 0, sizeof(Position)), D3D_OK);
+  ASSERT_EQ(device_->SetStreamSource(0, Make(strips), 0, sizeof(Position)), D3D_OK);
   const auto drawStrip = [&](IDirect3DVertexDeclaration9* declaration, IDirect3DVertexBuffer9* color, UINT strip) {
     ASSERT_EQ(device_->SetVertexDeclaration(declaration), D3D_OK);
     ASSERT_EQ(device_->SetStreamSource(1, color, 0, sizeof(D3DCOLOR)), D3D_OK);
@@ -341,20 +326,14 @@ TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsIndicesAndRewrittenBytes) {
   Clear();
   const UINT stripBytes = 4 * sizeof(D3DCOLOR);
   const std::vector<D3DCOLOR> red(strips.size(), kRed);
-  IDirect3DVertexBuffer9* dynamic = nullptr;
-  ASSERT_EQ(device_->CreateVertexBuffer(4 * stripBytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
-                                        &dynamic, nullptr),
-            D3D_OK);
-  Filled(dynamic, red.data(), 4 * stripBytes);
+  IDirect3DVertexBuffer9* dynamic = Make(red, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DPOOL_DEFAULT);
+  ASSERT_NE(dynamic, nullptr);
   const auto drawAll = [&] {
     for (UINT strip = 0; strip < 4; ++strip) drawStrip(twoStreams, dynamic, strip);
   };
   drawAll();
-  const struct {
-    UINT strip;
-    DWORD flags;
-    D3DCOLOR color;
-  } rewrites[] = {{1, 0, kGreen}, {2, D3DLOCK_NOOVERWRITE, kBlue}, {3, D3DLOCK_DISCARD, kWhite}};
+  const struct { UINT strip; DWORD flags; D3DCOLOR color; } rewrites[] = {
+      {1, 0, kGreen}, {2, D3DLOCK_NOOVERWRITE, kBlue}, {3, D3DLOCK_DISCARD, kWhite}};
   std::vector<D3DCOLOR> expected(4, kRed);
   for (const auto& rewrite : rewrites) {  // read back after each: a whole upload would hide a wrong partial one
     D3DCOLOR* color = nullptr;
@@ -407,11 +386,11 @@ TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsF
     Clear(kBlue);
     DrawColoredQuad(-1, 1, 1, 0, 0.5f, kRed);
   });
-  std::vector<uint8_t> texels;
-  ASSERT_TRUE(platform::ReadTexture(target, 0, texels));
-  ASSERT_EQ(texels.size(), kTargetSize * kTargetSize * 4u);
-  EXPECT_TRUE(ColorNear(TexelAt(texels, kTargetSize, 10, 0), kRed));
-  EXPECT_TRUE(ColorNear(TexelAt(texels, kTargetSize, 10, kTargetSize - 1), kBlue));
+  Picture texels;
+  ASSERT_TRUE(texels.Read(target));
+  ASSERT_EQ(texels.bgra.size(), kTargetSize * kTargetSize * 4u);
+  EXPECT_TRUE(ColorNear(texels.Color(10, 0), kRed));
+  EXPECT_TRUE(ColorNear(texels.Color(10, kTargetSize - 1), kBlue));
   ExpectPixels({{64, 10, kBlack}});  // drawing into the texture left the back buffer as it was
 
   device_->SetTexture(0, target);
@@ -437,7 +416,6 @@ TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsF
   device_->SetTexture(0, mipped);
   DrawScreenQuad(10, 10, 14, 14, kWhite);
   ExpectPixels({{12, 12, kGreen}});
-
   mipped = MakeTarget(0, D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP);
   IDirect3DTexture9* other = Solid(kWhite);
   ASSERT_NE(mipped, nullptr);
@@ -509,21 +487,17 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32MessagesAndTheCursorReadsWhereItWasSe
       {WM_KEYDOWN, 'W'},       {WM_KEYUP, '1'},           {WM_KEYUP, '7'},       {WM_KEYUP, VK_OEM_MINUS},
       {WM_KEYUP, VK_SUBTRACT}, {WM_KEYUP, VK_OEM_PERIOD}, {WM_KEYUP, VK_ESCAPE}, {WM_KEYUP, '0'},
       {WM_KEYUP, VK_F12},      {WM_LBUTTONDOWN, 0},       {WM_LBUTTONUP, 0},     {WM_CLOSE, 0}};
-  ASSERT_EQ(messages.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(messages[i].message, expected[i].first) << i;
-    EXPECT_EQ(messages[i].wParam, expected[i].second) << i;
-  }
+  std::vector<std::pair<UINT, WPARAM>> translated;
+  for (const MSG& msg : messages) translated.emplace_back(msg.message, msg.wParam);
+  ASSERT_EQ(translated, expected);
   const LPARAM middleQuarter = (static_cast<LPARAM>(kSize / 4) << 16) | (kSize / 2);
   EXPECT_EQ(messages[9].lParam, middleQuarter);
   EXPECT_EQ(messages[9].pt.x, static_cast<LONG>(kSize / 2));
 
   for (const POINT target : {POINT{10, 20}, POINT{64, 64}, POINT{100, 7}}) {
-    ASSERT_TRUE(SetCursorPos(target.x, target.y));
     POINT read{};
-    ASSERT_TRUE(GetCursorPos(&read));
-    EXPECT_EQ(read.x, target.x);
-    EXPECT_EQ(read.y, target.y);
+    ASSERT_TRUE(SetCursorPos(target.x, target.y) && GetCursorPos(&read));
+    EXPECT_EQ(std::pair(read.x, read.y), std::pair(target.x, target.y));
   }
 }
 

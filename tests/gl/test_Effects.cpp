@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "GLTest.h"
 
@@ -29,9 +30,8 @@ class EffectTest : public GLDeviceTest {
   // Writes `text` to an effect file under the artifacts and loads it.
   ID3DXEffect* LoadText(const char* name, const std::string& text) {
     std::filesystem::create_directories(TEST_ARTIFACT_DIR);
-    const std::string path = std::string(TEST_ARTIFACT_DIR) + "/" + name;
-    std::ofstream(path) << text;
-    return Load(path);
+    std::ofstream(std::string(TEST_ARTIFACT_DIR) + "/" + name) << text;
+    return Load(std::string(TEST_ARTIFACT_DIR) + "/" + name);
   }
 
   // Draws a quad over x in [left, right] in every pass of the current technique.
@@ -121,12 +121,9 @@ void main() { outColor = texture(third, uv); }
 )");
   ASSERT_NE(fetch, nullptr);
   ASSERT_EQ(fetch->SetTechnique("fetch"), D3D_OK);
-  const struct {
-    D3DFORMAT format;
-    std::vector<float> values;
-    D3DCOLOR expected;
-  } cases[] = {{D3DFMT_R32F, {0.5f}, 0xFF80FFFF},  // as in Direct3D, the channels an R32F texel lacks read 1
-               {D3DFMT_A32B32G32R32F, {0.25f, 0.5f, 0.75f, 1.0f}, 0xFF4080BF}};
+  const struct { D3DFORMAT format; std::vector<float> values; D3DCOLOR expected; } cases[] = {
+      {D3DFMT_R32F, {0.5f}, 0xFF80FFFF},  // as in Direct3D, the channels an R32F texel lacks read 1
+      {D3DFMT_A32B32G32R32F, {0.25f, 0.5f, 0.75f, 1.0f}, 0xFF4080BF}};
   for (const auto& c : cases) {
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(device_->CreateTexture(1, 1, 1, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
@@ -146,14 +143,12 @@ void main() { outColor = texture(third, uv); }
   // Clamped: the far left reads the left texel, the far right the right one.
   ExpectPixels({{2, 64, kRed}, {125, 64, kBlue}});
   // Linear: the middle is a blend of both.
-  const D3DCOLOR middle = Pixel(64, 64);
-  EXPECT_GT((middle >> 16) & 0xFF, 0x40u);
-  EXPECT_GT(middle & 0xFF, 0x40u);
-  DWORD value = 0;
-  ASSERT_EQ(device_->GetSamplerState(2, D3DSAMP_ADDRESSU, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DTADDRESS_WRAP));
-  ASSERT_EQ(device_->GetSamplerState(2, D3DSAMP_MAGFILTER, &value), D3D_OK);
-  EXPECT_EQ(value, static_cast<DWORD>(D3DTEXF_POINT));
+  EXPECT_GT(frame_.At(64, 64).r, 0x40);
+  EXPECT_GT(frame_.At(64, 64).b, 0x40);
+  DWORD address = 0, filter = 0;
+  ASSERT_EQ(device_->GetSamplerState(2, D3DSAMP_ADDRESSU, &address), D3D_OK);
+  ASSERT_EQ(device_->GetSamplerState(2, D3DSAMP_MAGFILTER, &filter), D3D_OK);
+  EXPECT_EQ(std::pair(address, filter), (std::pair<DWORD, DWORD>(D3DTADDRESS_WRAP, D3DTEXF_POINT)));
 }
 
 // Compiling up front names the technique that fails; drawing with a shader
@@ -166,8 +161,7 @@ TEST_F(EffectTest, EveryShippedTechniqueCompilesAndBrokenOnesAreReported) {
     ID3DXEffect* effect = Load(entry.path().string());
     ASSERT_NE(effect, nullptr) << entry.path();
     std::string errors = "not run";
-    EXPECT_TRUE(platform::CompileEffect(effect, &errors)) << entry.path() << "\n" << errors;
-    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(platform::CompileEffect(effect, &errors) && errors.empty()) << entry.path() << "\n" << errors;
   }
   EXPECT_GE(files, 5);
 

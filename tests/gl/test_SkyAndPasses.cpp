@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "GLTest.h"
 #include "scene/D3DMesh.h"
@@ -20,9 +21,7 @@ namespace {
 
 constexpr D3DCOLOR kTop = kRed, kBottom = kBlue, kSide = kGreen;
 
-struct WorldVertex {
-  float x, y, z;
-};
+struct WorldVertex { float x, y, z; };
 
 D3DXMATRIX Look(const D3DXVECTOR3& eye, const D3DXVECTOR3& direction) {
   const D3DXVECTOR3 at = eye + direction, up(0, 1, 0);
@@ -48,10 +47,8 @@ class SkyPassTest : public GLDeviceTest {
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    for (int sampler = 0; sampler < 2; ++sampler) {
-      device_->SetSamplerState(sampler, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-      device_->SetSamplerState(sampler, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    }
+    for (int sampler = 0; sampler < 2; ++sampler)
+      for (auto type : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER}) device_->SetSamplerState(sampler, type, D3DTEXF_LINEAR);
   }
 
   void TearDown() override {
@@ -204,7 +201,7 @@ TEST_F(SkyPassTest, ReflectionShowsTheSkyAboveWhereTheMirrorPutsIt) {
   // Far out towards the horizon (the top row) the mirror shows the sides.
   ExpectPixels({{64, 120, kTop}, {64, 64, kTop}, {64, 2, kSide}}, 8);
   DWORD cull = 0;
-  device_->GetRenderState(D3DRS_CULLMODE, &cull);
+  EXPECT_EQ(device_->GetRenderState(D3DRS_CULLMODE, &cull), D3D_OK);
   EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
 }
 
@@ -223,19 +220,16 @@ TEST_F(SkyPassTest, DepthPassEncodesHeightBelowThePlane) {
   DrawWorld(slope, view);
   ASSERT_TRUE(depth.EndDepth());
   ASSERT_TRUE(depth.End(device_));
-  std::vector<uint8_t> texels;
-  ASSERT_TRUE(platform::ReadTexture(depth.GetTexture(), 0, texels));
-  int previous = 256;
+  Picture texels;
+  ASSERT_TRUE(texels.Read(depth.GetTexture()));
+  D3DCOLOR previous = 0xFFFFFFFF;
   for (UINT x = 26; x <= 38; x += 4) {
-    const D3DCOLOR texel = TexelAt(texels, 64, x, 32);
-    const int red = (texel >> 16) & 0xFF;
-    EXPECT_LT(red, previous) << x;
-    EXPECT_EQ(red, static_cast<int>(texel & 0xFF));      // every channel alike
-    EXPECT_EQ(red, static_cast<int>(texel >> 24)) << x;  // alpha too: blending is off
-    previous = red;
+    const D3DCOLOR texel = texels.Color(x, 32);
+    EXPECT_LT(texel, previous) << x;
+    EXPECT_EQ(texel, (texel & 0xFF) * 0x01010101u) << x;  // every channel alike, alpha too: blending is off
+    previous = texel;
   }
-  EXPECT_EQ(TexelAt(texels, 64, 1, 1), 0x00000000u);
-  EXPECT_EQ(TexelAt(texels, 64, 62, 62), 0x00000000u);
+  EXPECT_EQ(std::pair(texels.Color(1, 1), texels.Color(62, 62)), std::pair(0x00000000u, 0x00000000u));
 }
 
 // The three sky sets from the editor's start camera, ahead and up into a corner
