@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "SaveFileTesting.h"
 #include "waterscene/SaveFileText.h"
 
 namespace {
 
+using savefile::testing::TableRows;
 using StringList = std::vector<std::string>;
 
 StringList Lines(const std::string& bytes) {
@@ -40,68 +42,31 @@ TEST(SaveFileText, LinesEndAtLineFeedsWithOneCarriageReturnDropped) {
   for (const auto& c : cases) EXPECT_EQ(Lines(c.bytes), c.lines) << c.bytes.substr(0, 40);
 }
 
+// The cases of tests/data/waterscene/save-text.txt, by kind.
+std::vector<std::vector<std::string>> Cases(const char* kind) { return TableRows("waterscene/save-text.txt", kind); }
+
 TEST(SaveFileText, ScanFindsKeyAndValueOnlyInWellFormedLines) {
-  const struct {
-    const char* line;
-    const char* key;  // null: the line is not used
-    const char* value;
-  } cases[] = {
-      {"[wind .x]=1.000", "wind .x", "1.000"}, {"[wind .x]=", "wind .x", ""}, {" [ a ] = b ", " a ", " b "},
-      {"[a[b]=1", "b", "1"},   // the last '[' before all three were met
-      {"[a]b]=1", "a]b", "1"},  // likewise the last ']'
-      {"=[a]b", "a", "[a]b"},   // '=' first: the value is all after it
-      {"[a=b]=5", "a=b", "b]=5"}, {"[a]=", "a", ""}, {"[]=1", nullptr, ""},
-      {"]a[=1", nullptr, ""},  // ']' before '[' would give a negative key length
-      {"[a]", nullptr, ""}, {"=[a]", nullptr, ""},  // nothing after ']'
-      {"wind .x=1", nullptr, ""}, {"[wind .x] 1", nullptr, ""}, {"", nullptr, ""},
-  };
-  for (const auto& c : cases) {
+  for (const auto& c : Cases("scan")) {
     std::string_view key = "unset", value = "unset";
-    EXPECT_EQ(ScanSaveLine(c.line, &key, &value), c.key != nullptr) << c.line;
-    if (!c.key) continue;
-    EXPECT_EQ(key, c.key) << c.line;
-    EXPECT_EQ(value, c.value) << c.line;
+    EXPECT_EQ(ScanSaveLine(c[0], &key, &value), c.size() == 3) << c[0];
+    if (c.size() != 3) continue;
+    EXPECT_EQ(std::tuple(key, value), std::tuple(c[1], c[2])) << c[0];
   }
 }
 
 TEST(SaveFileText, IntegersTakeTheLeadingNumberAndSaturate) {
-  const struct {
-    const char* text;
-    int value;
-  } cases[] = {
-      {"12", 12}, {"  \t-7x", -7}, {"+3", 3}, {"", 0}, {"abc", 0}, {"- 5", 0}, {"1.9", 1}, {"0x10", 0},
-      {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-2147483648", INT_MIN},
-      {"-99999999999999999999999999", INT_MIN}, {"999999999999999999999999999999999", INT_MAX},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ParseSaveInt(c.text), c.value) << c.text;
+  for (const auto& c : Cases("int")) EXPECT_EQ(ParseSaveInt(c[0]), std::stoi(c[1])) << c[0];
 }
 
 TEST(SaveFileText, FloatsTakeDecimalSyntaxOnlyAndClamp) {
-  const struct {
-    const char* text;
-    float value;
-  } cases[] = {
-      {"1.5", 1.5f}, {"  -0.250", -0.25f}, {"+2", 2.0f}, {".5", 0.5f}, {"5.", 5.0f}, {"1e3", 1000.0f},
-      {"1E-2x", 0.01f}, {"2e", 2.0f}, {"2e+", 2.0f}, {"", 0.0f}, {".", 0.0f}, {"-", 0.0f}, {"e5", 0.0f},
-      {"0x1p3", 0.0f}, {"inf", 0.0f}, {"-infinity", 0.0f}, {"nan", 0.0f}, {"1,5", 1.0f}, {"1e39", FLT_MAX},
-      {"-1e999999999999", -FLT_MAX}, {"1e-99999", 0.0f}, {"340282356779733661637539395458142568448", FLT_MAX},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ParseSaveFloat(c.text), c.value) << c.text;
+  for (const auto& c : Cases("float")) EXPECT_EQ(ParseSaveFloat(c[0]), std::stof(c[1])) << c[0];
 }
 
 TEST(SaveFileText, NumbersAreWrittenWithThreeDecimalsAndAPoint) {
-  const std::string largest = "340282346638528859811704183484516925440.000";
-  const struct {
-    float value;
+  for (const auto& c : Cases("write")) {
     std::string text;
-  } cases[] = {
-      {1.0f, "1.000"}, {-0.0001f, "-0.000"}, {0.0005f, "0.001"}, {12345.678f, "12345.678"},
-      {FLT_MAX, largest}, {-HUGE_VALF, "-" + largest}, {NAN, "0.000"},
-  };
-  for (const auto& c : cases) {
-    std::string text;
-    AppendSaveFloat(&text, c.value);
-    EXPECT_EQ(text, c.text);
+    AppendSaveFloat(&text, std::strtof(c[0].c_str(), nullptr));
+    EXPECT_EQ(text, c[1]);
   }
   std::string ints;
   AppendSaveInt(&ints, INT_MIN);

@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "../batch/BatchTesting.h"
+#include "SaveFileTesting.h"
 #include "waterscene/ComponentRules.h"
 #include "waterscene/SettingsValidation.h"
 
@@ -60,77 +62,57 @@ cEngineSettings Build(Change base, const char* key, double value) {
   return s;
 }
 
-constexpr const char* kThisKey = "";  // the problem names the changed key
-
 struct ValidationCase {
-  const char* name;
+  std::string name;
   Change base;
-  const char* key;
+  std::string key;
   double value;
-  const char* problem;  // null: valid
+  std::optional<std::string> problem;  // none: valid
   friend void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
 };
+
+// The cases of tests/data/waterscene/validation.txt.
+std::vector<ValidationCase> RuleCases() {
+  const std::map<std::string, Change> bases = {
+      {"tiny", Nothing}, {"cleared", Cleared}, {"perlin", Perlin}, {"radial", Radial}, {"geomipmap", Geomipmap}};
+  std::vector<ValidationCase> cases;
+  for (const auto& row : savefile::testing::TableRows("waterscene/validation.txt", "rule")) {
+    std::optional<std::string> problem;
+    if (!row.at(4).empty()) problem = row[4] == "=" ? row[2] : row[4];
+    cases.push_back({row[0], bases.at(row[1]), row[2], row[3].empty() ? 0.0 : std::stod(row[3]), problem});
+  }
+  return cases;
+}
 
 class LoadedValues : public ::testing::TestWithParam<ValidationCase> {};
 
 // Each rule on both sides of its boundary; the problem names the file's key.
 TEST_P(LoadedValues, FollowTheCreateButtonsRules) {
   const ValidationCase& c = GetParam();
-  ASSERT_TRUE(!c.key || FindSettingKey(c.key)) << c.key;
-  const auto problem = CheckComponentSettings(Build(c.base, c.key, c.value), ValueCheck::All);
-  if (!c.problem) {
-    EXPECT_FALSE(problem) << problem->key << ": " << problem->reason;
-  } else {
-    ASSERT_TRUE(problem);
-    EXPECT_EQ(problem->key, *c.problem ? c.problem : c.key) << problem->reason;
-    EXPECT_FALSE(problem->reason.empty());
-  }
+  const char* key = c.key.empty() ? nullptr : c.key.c_str();
+  ASSERT_TRUE(!key || FindSettingKey(key)) << key;
+  const auto problem = CheckComponentSettings(Build(c.base, key, c.value), ValueCheck::All);
+  ASSERT_EQ(problem.has_value(), c.problem.has_value()) << (problem ? problem->key + ": " + problem->reason : "");
+  if (!problem) return;
+  EXPECT_EQ(std::tuple(problem->key, problem->reason.empty()), std::tuple(*c.problem, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, LoadedValues,
-    ::testing::Values(
-        ValidationCase{"TinyStateIsValid", Nothing, nullptr, 0, nullptr},
-        ValidationCase{"NothingToBuildIsValid", Cleared, nullptr, 0, nullptr},
-        ValidationCase{"Resolution8", Nothing, "heightmap resolution", 8, nullptr},
-        ValidationCase{"Resolution4", Nothing, "heightmap resolution", 4, kThisKey},
-        ValidationCase{"Resolution4096", Nothing, "heightmap resolution", 4096, nullptr},
-        ValidationCase{"Resolution8192", Nothing, "heightmap resolution", 8192, kThisKey},
-        ValidationCase{"Resolution500", Nothing, "heightmap resolution", 500, kThisKey},
-        ValidationCase{"AmplitudeZero", Nothing, "fft heightmap amplitude", 0, nullptr},
-        ValidationCase{"AmplitudeNegative", Nothing, "fft heightmap amplitude", -0.001, kThisKey},
-        ValidationCase{"FixedNormalization", Nothing, "fft heightmap normalization factor", 2, nullptr},
-        ValidationCase{"NegativeNormalization", Nothing, "fft heightmap normalization factor", -2, kThisKey},
-        ValidationCase{"GridSizeNegative", Nothing, "heightmap grid size", -1, kThisKey},
-        ValidationCase{"SpeedNegative", Nothing, "heightmap update coef", -0.5, kThisKey},
-        ValidationCase{"PerlinValid", Perlin, nullptr, 0, nullptr},
-        ValidationCase{"PerlinIgnoresFFTFields", Perlin, "fft heightmap amplitude", -1, nullptr},
-        ValidationCase{"PerlinPersistenceNegative", Perlin, "perlin heightmap persistence", -0.1, kThisKey},
-        ValidationCase{"FFTNormalsNeedFFTHeightmap", Perlin, "normalmap type", NORMALMAP_FFT, kThisKey},
-        ValidationCase{"NormalsNeedAHeightmap", Nothing, "heightmap type", 0, "normalmap type"},
-        ValidationCase{"MethodTwo", Nothing, "fd normalmap generation method", 2, kThisKey},
-        ValidationCase{"NormalAmplitudeNegative", Nothing, "fd normalmap amplitude", -1, kThisKey},
-        ValidationCase{"TessellationZero", Nothing, "simple grid tesselation .x", 0, kThisKey},
-        ValidationCase{"TessellationBeyond16BitIndices", Nothing, "simple grid tesselation .z", 10000,
-                       "simple grid tesselation .x"},
-        ValidationCase{"SizeZero", Nothing, "simple grid size .z", 0, kThisKey},
-        ValidationCase{"UVZero", Nothing, "geometry default uv scale .y", 0, kThisKey},
-        ValidationCase{"RadialValid", Radial, nullptr, 0, nullptr},
-        ValidationCase{"RadialTwoPerRing", Radial, "radial grid resolution", 2, kThisKey},
-        ValidationCase{"GeomipmapValid", Geomipmap, nullptr, 0, nullptr},
-        ValidationCase{"GeomipmapNoFalloff", Geomipmap, "geomipmap grid height fallof distance", 0, kThisKey},
-        ValidationCase{"GeomipmapPatchTooFine", Geomipmap, "geomipmap grid level 0 tesselation", 4096, kThisKey}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Rules, LoadedValues, ::testing::ValuesIn(RuleCases()),
+                         [](const auto& info) { return info.param.name; });
 
 // A loaded state skips the rules on values handed over every frame, as the
 // editor's load does, and still checks those fixed at creation.
 TEST(LoadedState, SkipsOnlyTheValuesHandedOverEveryFrame) {
-  const ValidationCase live[] = {
-      {"", Nothing, "heightmap update coef", -1, kThisKey},
-      {"", Nothing, "fft heightmap normalization factor", -2, kThisKey},
-      {"", Nothing, "fd normalmap amplitude", -1, kThisKey},
-      {"", Geomipmap, "geomipmap grid height fallof distance", -5, kThisKey},
-      {"", Radial, "radial grid height fallof distance", 0, kThisKey},
+  const struct {
+    Change base;
+    const char* key;
+    double value;
+  } live[] = {
+      {Nothing, "heightmap update coef", -1},
+      {Nothing, "fft heightmap normalization factor", -2},
+      {Nothing, "fd normalmap amplitude", -1},
+      {Geomipmap, "geomipmap grid height fallof distance", -5},
+      {Radial, "radial grid height fallof distance", 0},
   };
   for (const auto& c : live) {
     const cEngineSettings s = Build(c.base, c.key, c.value);
