@@ -77,7 +77,10 @@ struct DeviceTargets {
   ULONG targetReferences = 0;
 };
 
-TEST_F(PassTargetTest, SizesRoundUpToPowersOfTwoWithinTheDeviceLimitAndBadDevicesAreRefused) {
+// Sizes round up to powers of two within the device's limit. Bad devices are
+// refused, and every call of a successful Init failing in turn leaves nothing
+// half-made: the device can still be reset.
+TEST_F(PassTargetTest, InitRoundsSizesUpAndLeavesNothingBehindWhenRefusedOrFailing) {
   D3DCAPS9 caps{};
   device->GetDeviceCaps(&caps);
   const int max = static_cast<int>(caps.MaxTextureWidth);
@@ -97,17 +100,6 @@ TEST_F(PassTargetTest, SizesRoundUpToPowersOfTwoWithinTheDeviceLimitAndBadDevice
   EXPECT_FALSE(target.Init(64, nullptr, device));
   EXPECT_FALSE(target.Init(64, d3d, nullptr));
   ExpectConsistent(target);
-  auto profile = platform::HeadlessProfile::ShaderModel3();
-  profile.unsupportedFormats = {D3DFMT_A8R8G8B8};
-  Start(profile);
-  EXPECT_FALSE(IsRenderTargetSupported(d3d, device));
-  EXPECT_FALSE(target.Init(64, d3d, device));
-  EXPECT_EQ(target.GetTexture(), nullptr);
-}
-
-// Every call of a successful Init failing in turn: nothing half-made is left,
-// and the device can still be reset.
-TEST_F(PassTargetTest, InitFailingAtAnyStepLeavesNothingBehind) {
   FailingDevice failing(device);
   cReflectionTarget probe;
   ASSERT_TRUE(probe.Init(300, 0.0f, d3d, &failing));
@@ -115,13 +107,19 @@ TEST_F(PassTargetTest, InitFailingAtAnyStepLeavesNothingBehind) {
   probe.Release();
   for (int n = 1; n <= calls; ++n) {
     SCOPED_TRACE(n);
-    cReflectionTarget target;
+    cReflectionTarget half;
     failing.FailCall(n);
-    EXPECT_FALSE(target.Init(300, 0.0f, d3d, &failing));
-    ExpectConsistent(target);
-    EXPECT_EQ(target.GetTexture(), nullptr);
+    EXPECT_FALSE(half.Init(300, 0.0f, d3d, &failing));
+    ExpectConsistent(half);
+    EXPECT_EQ(half.GetTexture(), nullptr);
     EXPECT_EQ(device->Reset(&parameters), D3D_OK);
   }
+  auto profile = platform::HeadlessProfile::ShaderModel3();
+  profile.unsupportedFormats = {D3DFMT_A8R8G8B8};
+  Start(profile);
+  EXPECT_FALSE(IsRenderTargetSupported(d3d, device));
+  EXPECT_FALSE(target.Init(64, d3d, device));
+  EXPECT_EQ(target.GetTexture(), nullptr);
 }
 
 // Begin failing at any step puts everything back; End failing to put the target
