@@ -7,7 +7,7 @@
 #include "../ScratchFolder.h"
 #include "FailingDevice.h"
 #include "SceneTest.h"
-#include "heightmap/iHeightmap.h"
+#include "heightmap/cPerlinNoiseHeightmap.h"
 #include "scene/cReflectionTarget.h"
 #include "scene/cRefractionTarget.h"
 #include "waterscene/cWaterScene.h"
@@ -333,21 +333,9 @@ TEST_F(PassTargetTest, ADepthPassWithoutItsEffectRefusesKeepsItsSettingsAndRetri
 }
 
 // A heightmap whose device hooks fail, standing in for any component.
-class FailingHeightmap : public iHeightmap {
- public:
+struct FailingHeightmap : cPerlinNoiseHeightmap {
   bool OnLostDevice() override { return false; }
   bool OnResetDevice() override { return false; }
-  bool OnDeviceEvent() override { return true; }
-  IDirect3DTexture9* GetTexture() const override { return nullptr; }
-  const float* GetHeights() const override { return nullptr; }
-  int GetResolution() const override { return -1; }
-  bool WriteTexture(IDirect3DDevice9*) override { return false; }
-  bool Update(float) override { return false; }
-  int GetTypeId() const override { return 100; }
-  bool UseIntegerFormat(IDirect3D9*, IDirect3DDevice9*) override { return false; }
-  bool UseFloatFormat(IDirect3D9*, IDirect3DDevice9*) override { return false; }
-  D3DFORMAT GetTextureFormat() const override { return D3DFMT_A8R8G8B8; }
-  cEngineSettings* FillSettings(cEngineSettings* settings) override { return settings; }
 };
 
 TEST_F(PassTargetTest, WaterSceneRecoversEvenWhenAComponentHookFails) {
