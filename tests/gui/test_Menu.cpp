@@ -50,11 +50,6 @@ class FakeComponent : public iGUIComponent {
 
 class MenuTest : public GuiFixture {
  protected:
-  void SetUp() override {
-    GuiFixture::SetUp();
-    manager = cGUIManager::Instance();
-  }
-
   FakeComponent* AddFake(cMenu& menu, const char* name, GUIRect rect = kUnit, int result = -1, int id = 0) {
     return menu.Add(new FakeComponent(name, &log, rect, result, id));
   }
@@ -65,7 +60,7 @@ class MenuTest : public GuiFixture {
     return component->GetAlpha();
   }
 
-  cGUIManager* manager = nullptr;
+  cGUIManager* manager = cGUIManager::Instance();  // shut down after each test
   Strings log;
 };
 
@@ -251,24 +246,6 @@ class SpriteContainerTest : public GuiFixture {
   }
 };
 
-TEST_F(SpriteContainerTest, HoldsOneRecordLessThanItsCapacity) {
-  for (int i = 0; i < 130; ++i) AddQuad();
-  EXPECT_EQ(sprites->GetSprites().size(), 127u);
-  ASSERT_EQ(Render(), S_OK);
-  EXPECT_EQ(platform::Recorded().draws.size(), 127u);
-
-  sprites->Clear();
-  platform::Recorded().Clear();
-  ASSERT_EQ(Render(), S_OK);
-  EXPECT_TRUE(platform::Recorded().draws.empty());
-
-  for (UINT capacity : {0u, 1u}) {
-    cSpriteContainer tiny(device, nullptr, capacity);
-    tiny.AddSprite(SpriteRecord{});
-    EXPECT_TRUE(tiny.GetSprites().empty());
-  }
-}
-
 TEST_F(SpriteContainerTest, QuadsFaceTheCameraJustBeyondUnitDistance) {
   // A camera at (10, 20, 30) looking down +x: right is -z, up is +y.
   const D3DXVECTOR3 eye(10, 20, 30), at(11, 20, 30), upHint(0, 1, 0);
@@ -298,14 +275,13 @@ TEST_F(SpriteContainerTest, QuadsFaceTheCameraJustBeyondUnitDistance) {
   EXPECT_EQ(v[0].color, 0xFFFFFFFFu);
 }
 
-TEST_F(SpriteContainerTest, DrawsOneStripPerRecordWithItsTextureAndRestoresDepthTest) {
+TEST_F(SpriteContainerTest, DrawsOneStripPerRecordWithItsTextureUpToOneRecordLessThanItsCapacity) {
   D3DTexture image(nullptr), missing(nullptr);  // missing: a file that failed to load
   ASSERT_EQ(D3DXCreateTexture(device, 4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &image.texture), S_OK);
   AddQuad(&image);
   AddQuad();
   AddQuad(&missing);
   ASSERT_EQ(Render(), S_OK);
-
   const auto& draws = platform::Recorded().draws;
   ASSERT_EQ(draws.size(), 3u);
   for (UINT i = 0; i < 3; ++i) {
@@ -317,6 +293,20 @@ TEST_F(SpriteContainerTest, DrawsOneStripPerRecordWithItsTextureAndRestoresDepth
   device->GetTextureStageState(0, D3DTSS_COLORARG1, &colorArg);
   device->GetRenderState(D3DRS_ZENABLE, &zEnable);
   EXPECT_EQ(std::tuple(colorArg, zEnable), std::tuple(DWORD{D3DTA_DIFFUSE}, DWORD{TRUE}));  // the last had no texture
+
+  sprites->Clear();
+  platform::Recorded().Clear();
+  ASSERT_EQ(Render(), S_OK);
+  EXPECT_TRUE(draws.empty());
+  for (int i = 0; i < 130; ++i) AddQuad();
+  EXPECT_EQ(sprites->GetSprites().size(), 127u);
+  ASSERT_EQ(Render(), S_OK);
+  EXPECT_EQ(draws.size(), 127u);
+  for (UINT capacity : {0u, 1u}) {
+    cSpriteContainer tiny(device, nullptr, capacity);
+    tiny.AddSprite(SpriteRecord{});
+    EXPECT_TRUE(tiny.GetSprites().empty());
+  }
 }
 
 // The device is reset around the container as the editor does on device loss.

@@ -260,7 +260,7 @@ TEST_F(EditboxTest, CaretShowsForHalfOfEachCycleCountedFromConstruction) {
   EXPECT_TRUE(TextsOf(*box).empty());
 }
 
-TEST_F(EditboxTest, DrawsTintedTextFromItsOffsetOnlyWhenShown) {
+TEST_F(EditboxTest, DrawsItsWholeTextTintedFromItsOffsetOnlyWhenShown) {
   auto box = Make(L"5");
   box->SetColor(10, 20, 30);
   box->SetAlpha(200);
@@ -272,10 +272,7 @@ TEST_F(EditboxTest, DrawsTintedTextFromItsOffsetOnlyWhenShown) {
   EXPECT_EQ(texts[0].rect.left, static_cast<LONG>(((-0.07f + 0.01f) * (1.7320508f * 0.75f) + 1.0f) * 512.0f));
   box->SetVisible(false);
   EXPECT_TRUE(TextsOf(*box).empty());
-}
-
-TEST_F(EditboxTest, LongTextIsKeptAndDrawnWhole) {
-  auto box = Make(nullptr);
+  box->SetVisible(true);  // a long text is kept and drawn whole
   box->Focus();
   Empty(*box);
   for (int i = 0; i < 3000; ++i) box->OnKey(k0 + i % 10);

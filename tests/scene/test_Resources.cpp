@@ -185,7 +185,7 @@ TEST_F(cFontTest, DrawsWithItsHeightAndFaceInThePixelRectangle) {
   EXPECT_EQ(platform::Recorded().texts.size(), 2u);
 }
 
-TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjectionAndDisplayMode) {
+TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjectionAndDisplayModeAndSaturates) {
   SetProjection(0.5f, 0.75f);
   auto* font = new cFont(device, 16, L"arial", manager);
   font->DrawTextGUI(L"gui", 0.0f, -1.0f, -1.0f, 1.0f, 0, 0xFFFFFFFF);
@@ -205,11 +205,7 @@ TEST_F(cFontTest, ConvertsGUICoordinatesWithTheCapturedProjectionAndDisplayMode)
   manager->OnResetDeviceAll();
   font->DrawTextGUI(L"gui", 0.0f, 1.0f, 0.0f, 1.0f, 0, 0xFFFFFFFF);
   EXPECT_EQ(std::tuple(LastText().rect.top, LastText().rect.left), std::tuple(300, 800));
-}
-
-TEST_F(cFontTest, GUICoordinatesBeyondTheIntRangeSaturate) {
-  SetProjection(1.0f, 1.0f);
-  auto* font = new cFont(device, 16, L"arial", manager);
+  // Beyond the int range the pixels saturate.
   font->DrawTextGUI(L"gui", 1e30f, -1e30f, -1e30f, 1e30f, DT_WORDBREAK | DT_CENTER | DT_VCENTER, 0xFFFFFFFF);
   EXPECT_EQ(LastRect(), (std::array<LONG, 4>{INT32_MIN, INT32_MIN, 2147483520, 2147483520}));
   font->DrawTextGUI(L"gui", NAN, NAN, NAN, NAN, 0, 0xFFFFFFFF);
