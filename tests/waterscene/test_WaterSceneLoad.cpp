@@ -196,22 +196,6 @@ TEST_F(WaterSceneLoad, AFileThatCannotBeReadChangesNothing) {
   EXPECT_FALSE(scene.Load(nullptr));
 }
 
-TEST_F(WaterSceneLoad, ReadingIntoAGivenRecordLeavesTheSceneAlone) {
-  const std::string path = folder.File("other.txt");
-  WriteBytes(path, "[working environment]=sm1\r\n[engine type]=sm1\r\n[foam scale]=4\r\n");
-  cWaterScene::Header header = scene.GetHeader();
-  cEngineSettings settings;
-  ASSERT_TRUE(cWaterScene::ReadSettings(path.c_str(), &header, &settings));
-  EXPECT_EQ(std::tuple(header.workingEnvironment, header.currentGeometryType), std::tuple(ENGINE_SM1, GEOMETRY_RADIAL));
-  EXPECT_EQ(std::tuple(settings.engineType, settings.foamScale, settings.windX), std::tuple(ENGINE_SM1, 4.0f, 0.0f));
-  EXPECT_EQ(std::tuple(scene.workingEnvironment, scene.settings.windX), std::tuple(ENGINE_SM2, 9.0f));
-
-  // A refused read leaves the given record and header as they came.
-  cWaterScene::Header kept = header;
-  EXPECT_FALSE(cWaterScene::ReadSettings(folder.File("missing.txt").c_str(), &kept, &settings));
-  EXPECT_EQ(std::tuple(kept.workingEnvironment, settings.foamScale), std::tuple(ENGINE_SM1, 4.0f));
-}
-
 struct ReadResult {
   bool read = false;
   cWaterScene::Header header;
