@@ -60,14 +60,17 @@ class GuiFixture : public platform::testing::HeadlessDevice {
     component.DrawText();
     return platform::Recorded().texts;
   }
+  // The texts alone, in drawing order.
+  std::vector<std::wstring> DrawnTexts(iGUIComponent& component) {
+    std::vector<std::wstring> texts;
+    for (const auto& text : TextsOf(component)) texts.push_back(text.text);
+    return texts;
+  }
 
   // The sprite shows `texture` over the rectangle from (x1, y1) to (x2, y2).
   static void ExpectSprite(const SpriteRecord& s, D3DTexture* texture, float x1, float y1, float x2, float y2) {
     EXPECT_EQ(s.texture, texture);
-    EXPECT_NEAR(s.x1, x1, 1e-6f);
-    EXPECT_NEAR(s.y1, y1, 1e-6f);
-    EXPECT_NEAR(s.x2, x2, 1e-6f);
-    EXPECT_NEAR(s.y2, y2, 1e-6f);
+    for (auto [got, want] : {std::pair{s.x1, x1}, {s.y1, y1}, {s.x2, x2}, {s.y2, y2}}) EXPECT_NEAR(got, want, 1e-6f);
   }
 
   std::unique_ptr<cFont> font;

@@ -28,6 +28,7 @@ class ComboboxTest : public GuiFixture {
     for (auto& image : images) image = std::make_unique<D3DTexture>(nullptr);
   }
   D3DTexture* Img(int which) { return images[which].get(); }
+  unsigned SelectedAlpha(cCombobox& box) { return AlphaOf(TextsOf(box).at(0).color); }
 
   cCombobox* New(int items) {
     auto* box = new cCombobox(302, 1019, D3DXVECTOR2(X, Y), S, font.get(), Img(0), Img(1), Img(2), Img(3), Img(4),
@@ -42,11 +43,8 @@ class ComboboxTest : public GuiFixture {
     box.OnClick(kDropX, kDropY);
     ASSERT_TRUE(box.IsOpen());
   }
-
-  std::vector<std::wstring> DrawnTexts(cCombobox& box) {
-    std::vector<std::wstring> texts;
-    for (const auto& text : TextsOf(box)) texts.push_back(text.text);
-    return texts;
+  static void Scroll(cCombobox& box, float buttonY, int clicks) {
+    for (int i = 0; i < clicks; ++i) box.OnClick(kScrollX, buttonY);
   }
 
   std::array<std::unique_ptr<D3DTexture>, 12> images;
@@ -73,11 +71,11 @@ TEST_F(ComboboxTest, ClosedAtFirstThenOpensWithScrollButtonsAndClosesAgain) {
 TEST_F(ComboboxTest, ScrollingStopsAtTheLastItemAndRowsPickTheUpperOfTwoAndCountTheirEdges) {
   auto box = Make(10);
   Open(*box);
-  for (int i = 0; i < 5; ++i) box->OnClick(kScrollX, kDownY);
+  Scroll(*box, kDownY, 5);
   EXPECT_EQ(box->GetScrollOffset(), 2);
   Advance(1.0);
   EXPECT_EQ(DrawnTexts(*box), (std::vector<std::wstring>{L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10"}));
-  for (int i = 0; i < 5; ++i) box->OnClick(kScrollX, kUpY);
+  Scroll(*box, kUpY, 5);
   EXPECT_EQ(box->GetScrollOffset(), 0);
   box->OnClick(kScrollX, kDownY);
   EXPECT_EQ(box->OnClick(kRowX, RowOnly(3)), 1019);
@@ -104,13 +102,13 @@ TEST_F(ComboboxTest, RepickingTheSelectedItemReportsAgainWithoutRestartingItsFad
   Open(*box);
   box->OnClick(kRowX, RowOnly(2));
   Advance(1.0);
-  EXPECT_EQ(AlphaOf(TextsOf(*box).at(0).color), 255u);
+  EXPECT_EQ(SelectedAlpha(*box), 255u);
   Open(*box);
   EXPECT_EQ(box->OnClick(kRowX, RowOnly(2)), 1019);
-  EXPECT_EQ(AlphaOf(TextsOf(*box).at(0).color), 255u);
+  EXPECT_EQ(SelectedAlpha(*box), 255u);
   Open(*box);
   box->OnClick(kRowX, RowOnly(4));
-  EXPECT_EQ(AlphaOf(TextsOf(*box).at(0).color), 0u);  // a new pick fades in
+  EXPECT_EQ(SelectedAlpha(*box), 0u);  // a new pick fades in
 }
 
 TEST_F(ComboboxTest, TextsUseTheirColoursAndTheRowsOfTheList) {
@@ -123,8 +121,8 @@ TEST_F(ComboboxTest, TextsUseTheirColoursAndTheRowsOfTheList) {
   SpritesOf(*box);  // drawing the images moves the list's fade on
   const auto texts = TextsOf(*box);
   ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(std::tuple(texts[0].text, texts[0].color), std::tuple(std::wstring(L"2"), 0xFF0000FFu));
-  EXPECT_EQ(std::tuple(texts[1].text, texts[1].color), std::tuple(std::wstring(L"1"), 0xFF00FF00u));
+  EXPECT_EQ(std::tuple(texts[0].text, texts[0].color, texts[1].text, texts[1].color),
+            std::tuple(std::wstring(L"2"), 0xFF0000FFu, std::wstring(L"1"), 0xFF00FF00u));
   EXPECT_EQ(texts[0].format | texts[2].format, 0u);
   // In pixels on a 768-line display, y maps to 384 - 384 * P22 * y: rows are
   // s/12 apart, and the selected text spans y - s/64 to y - s/8.
@@ -195,7 +193,6 @@ TEST_F(ComboboxTest, SelectionByIndexTextAndValue) {
   EXPECT_EQ(box->GetSelectedValue(), 800.0f);
   box->Reset();
   EXPECT_EQ(box->GetSelected(), -1);
-
   const std::wstring longText(5000, L'w');  // kept whole, however long
   box->AddItem(longText.c_str());
   box->Select(4);
@@ -205,7 +202,7 @@ TEST_F(ComboboxTest, SelectionByIndexTextAndValue) {
 TEST_F(ComboboxTest, ClearingKeepsTheScrollOffsetButDrawsAndPicksOnlyExistingItems) {
   auto box = Make(12);
   Open(*box);
-  for (int i = 0; i < 4; ++i) box->OnClick(kScrollX, kDownY);
+  Scroll(*box, kDownY, 4);
   box->Select(12);
   box->ClearItems();
   EXPECT_EQ(box->GetSelected(), -1);

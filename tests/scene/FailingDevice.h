@@ -27,19 +27,15 @@ class FailingDevice : public IDirect3DDevice9 {
   FORWARD(GetDeviceCaps, (D3DCAPS9* caps), (caps))
   FORWARD(GetDisplayMode, (UINT chain, D3DDISPLAYMODE* mode), (chain, mode))
   FORWARD(GetBackBuffer, (UINT chain, UINT i, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** s), (chain, i, type, s))
-  FORWARD(CreateTexture,
-          (UINT w, UINT h, UINT levels, DWORD usage, D3DFORMAT f, D3DPOOL pool, IDirect3DTexture9** t, HANDLE* shared),
-          (w, h, levels, usage, f, pool, t, shared))
-  FORWARD(CreateVertexBuffer,
-          (UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** b, HANDLE* shared),
-          (length, usage, fvf, pool, b, shared))
-  FORWARD(CreateIndexBuffer,
-          (UINT length, DWORD usage, D3DFORMAT f, D3DPOOL pool, IDirect3DIndexBuffer9** b, HANDLE* shared),
-          (length, usage, f, pool, b, shared))
+  FORWARD(CreateTexture, (UINT w, UINT h, UINT l, DWORD u, D3DFORMAT f, D3DPOOL p, IDirect3DTexture9** t, HANDLE* s),
+          (w, h, l, u, f, p, t, s))
+  FORWARD(CreateVertexBuffer, (UINT n, DWORD u, DWORD fvf, D3DPOOL p, IDirect3DVertexBuffer9** b, HANDLE* s),
+          (n, u, fvf, p, b, s))
+  FORWARD(CreateIndexBuffer, (UINT n, DWORD u, D3DFORMAT f, D3DPOOL p, IDirect3DIndexBuffer9** b, HANDLE* s),
+          (n, u, f, p, b, s))
   FORWARD(CreateDepthStencilSurface,
-          (UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYPE ms, DWORD q, BOOL discard, IDirect3DSurface9** s,
-           HANDLE* shared),
-          (w, h, f, ms, q, discard, s, shared))
+          (UINT w, UINT h, D3DFORMAT f, D3DMULTISAMPLE_TYPE m, DWORD q, BOOL d, IDirect3DSurface9** t, HANDLE* s),
+          (w, h, f, m, q, d, t, s))
   FORWARD(CreateVertexDeclaration, (const D3DVERTEXELEMENT9* e, IDirect3DVertexDeclaration9** d), (e, d))
   FORWARD(SetRenderTarget, (DWORD i, IDirect3DSurface9* s), (i, s))
   FORWARD(GetRenderTarget, (DWORD i, IDirect3DSurface9** s), (i, s))
@@ -71,8 +67,8 @@ class FailingDevice : public IDirect3DDevice9 {
   FORWARD(SetIndices, (IDirect3DIndexBuffer9* indices), (indices))
   FORWARD(GetIndices, (IDirect3DIndexBuffer9** indices), (indices))
   FORWARD(DrawPrimitive, (D3DPRIMITIVETYPE type, UINT start, UINT count), (type, start, count))
-  FORWARD(DrawIndexedPrimitive, (D3DPRIMITIVETYPE type, INT base, UINT min, UINT n, UINT start, UINT count),
-          (type, base, min, n, start, count))
+  FORWARD(DrawIndexedPrimitive, (D3DPRIMITIVETYPE t, INT b, UINT min, UINT n, UINT start, UINT count),
+          (t, b, min, n, start, count))
   FORWARD(DrawPrimitiveUP, (D3DPRIMITIVETYPE type, UINT count, const void* v, UINT stride), (type, count, v, stride))
 
  private:

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../ScratchFolder.h"
 #include "../platform/HeadlessDevice.h"
@@ -31,6 +32,31 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// The rows of tests/data/<file> whose first field is `kind`, without that field.
+// Fields are split at '|'; "\t" stands for a tab, and a backslash before any
+// other character keeps it as it is.
+inline std::vector<std::vector<std::string>> TableRows(const std::string& file, const std::string& kind) {
+  std::ifstream in(std::string(TEST_DATA_DIR) + "/" + file);
+  EXPECT_TRUE(in) << file;
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields(1);
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == '|') {
+        fields.emplace_back();
+      } else if (line[i] == '\\' && i + 1 < line.size()) {
+        ++i;
+        fields.back() += line[i] == 't' ? '\t' : line[i];
+      } else {
+        fields.back() += line[i];
+      }
+    }
+    if (fields[0] == kind) rows.emplace_back(fields.begin() + 1, fields.end());
+  }
+  EXPECT_FALSE(rows.empty()) << file << " has no " << kind;
+  return rows;
 }
 
 // A water scene whose components the test owns; the targets and components go

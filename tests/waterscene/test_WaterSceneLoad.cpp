@@ -1,5 +1,11 @@
+// Reading save files: the text functions, the loader, and mutated files.
 #include <sys/stat.h>
 
+#include <cfloat>
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -8,17 +14,99 @@
 #include "../../fuzz/SaveFileChecks.h"
 #include "SaveFileTesting.h"
 #include "settings/TypeIds.h"
+#include "waterscene/SaveFileText.h"
 
 namespace {
 
 using namespace savefile::testing;
 using namespace std::string_literals;
 
+using StringList = std::vector<std::string>;
+
+StringList Lines(const std::string& bytes) {
+  StringList lines;
+  std::FILE* file = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+  if (!file) return {"fmemopen failed"};
+  EXPECT_TRUE(ReadSaveLines(file, [&](std::string_view line) { lines.emplace_back(line); }));
+  std::fclose(file);
+  return lines;
+}
+
+TEST(SaveFileText, LinesEndAtLineFeedsWithOneCarriageReturnDropped) {
+  const std::string longest(kMaxSaveLineLength, 'a'), head(kMaxSaveLineLength, 'x');
+  const std::string injected = "[heightmap type]=fft";
+  const struct {
+    std::string bytes;
+    StringList lines;
+  } cases[] = {
+      {"", {}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\nb\n", {"a", "b"}}, {"a\r\r\n", {"a\r"}}, {"a\rb\n", {"a\rb"}},
+      {"\n\r\n", {"", ""}}, {"last", {"last"}}, {"x\nlast\r", {"x", "last"}},
+      {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}}, {longest + "\r\nnext\n", {longest, "next"}},
+      // The rest of an over-long line is never read as a line; a million characters still cost one line.
+      {head + injected + "\r\nnext\r\n", {head, "next"}}, {head + "\r" + injected, {head}},
+      {std::string(1 << 20, 'y') + "\n", {std::string(kMaxSaveLineLength, 'y')}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Lines(c.bytes), c.lines) << c.bytes.substr(0, 40);
+}
+
+// The cases of tests/data/waterscene/save-text.txt, by kind.
+std::vector<std::vector<std::string>> Cases(const char* kind) { return TableRows("waterscene/save-text.txt", kind); }
+
+TEST(SaveFileText, ScanFindsKeyAndValueOnlyInWellFormedLines) {
+  for (const auto& c : Cases("scan")) {
+    std::string_view key = "unset", value = "unset";
+    EXPECT_EQ(ScanSaveLine(c[0], &key, &value), c.size() == 3) << c[0];
+    if (c.size() != 3) continue;
+    EXPECT_EQ(std::tuple(key, value), std::tuple(c[1], c[2])) << c[0];
+  }
+}
+
+TEST(SaveFileText, IntegersTakeTheLeadingNumberAndSaturate) {
+  for (const auto& c : Cases("int")) EXPECT_EQ(ParseSaveInt(c[0]), std::stoi(c[1])) << c[0];
+}
+
+TEST(SaveFileText, FloatsTakeDecimalSyntaxOnlyAndClamp) {
+  for (const auto& c : Cases("float")) EXPECT_EQ(ParseSaveFloat(c[0]), std::stof(c[1])) << c[0];
+}
+
+TEST(SaveFileText, NumbersAreWrittenWithThreeDecimalsAndAPoint) {
+  for (const auto& c : Cases("write")) {
+    std::string text;
+    AppendSaveFloat(&text, std::strtof(c[0].c_str(), nullptr));
+    EXPECT_EQ(text, c[1]);
+  }
+  std::string ints;
+  AppendSaveInt(&ints, INT_MIN);
+  ints += ' ';
+  AppendSaveInt(&ints, 42);
+  EXPECT_EQ(ints, "-2147483648 42");
+}
+
+// Numbers keep their point under a locale with a decimal comma (whichever is installed).
+TEST(SaveFileText, NumbersIgnoreADecimalCommaLocale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const char* locale = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "it_IT.UTF-8", "ru_RU.UTF-8"}) {
+    if (!locale && std::setlocale(LC_ALL, name)) locale = name;
+  }
+  if (!locale) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  char formatted[16];
+  std::snprintf(formatted, sizeof formatted, "%.1f", 1.5);
+  std::string text;
+  AppendSaveFloat(&text, -0.5f);
+  const float parsed[] = {ParseSaveFloat("2.25"), ParseSaveFloat(" .5e1")};
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_STREQ(formatted, "1,5") << locale;
+  EXPECT_EQ(text, "-0.500");
+  EXPECT_EQ(parsed[0], 2.25f);
+  EXPECT_EQ(parsed[1], 5.0f);
+}
+
 // A scene whose header and record hold values no file below sets.
 cWaterScene::Header SomeHeader() { return {HEIGHTMAP_PERLIN, NORMALMAP_FD_TEX, GEOMETRY_RADIAL, ENGINE_SM2}; }
 
-bool SameRecord(const cEngineSettings& a, const cEngineSettings& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-bool SameHeader(const cWaterScene::Header& a, const cWaterScene::Header& b) {
+template <class T>
+bool SameBytes(const T& a, const T& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -43,53 +131,49 @@ class WaterSceneLoad : public ::testing::Test {
 
 // Each file loads into a record started from zero; the header keeps what the file lacks.
 TEST_F(WaterSceneLoad, LinesFollowTheScanCaseAndTrimRules) {
-  using Change = void (*)(cEngineSettings&);
-  const cWaterScene::Header kept = SomeHeader();
+  using Record = cEngineSettings;
+  using Header = cWaterScene::Header;
+  const auto none = [](auto&) {};
   const struct {
     const char* name;
     std::string text;
-    cWaterScene::Header header;
-    Change record;  // the fields the file sets
+    void (*record)(Record&);  // the fields the file sets
+    void (*header)(Header&);  // the header fields it changes
   } cases[] = {
-      {"an empty file is a valid, empty save", "", kept, [](cEngineSettings&) {}},
-      {"letter case of keys and words",
-       "[Heightmap Type]=FFT\r\n",
-       {HEIGHTMAP_FFT, NORMALMAP_FD_TEX, GEOMETRY_RADIAL, ENGINE_SM2},
-       [](cEngineSettings& s) { s.heightmapType = HEIGHTMAP_FFT; }},
-      {"no trimming of words", "[heightmap type]=fft \r\n[normalmap type]= fft\r\n", kept, [](cEngineSettings&) {}},
-      {"no trimming of keys", "[wind .x ]=2\r\n[ wind .x]=3\r\n", kept, [](cEngineSettings&) {}},
-      {"empty and non-numeric values", "[wind .x]=\r\n[heightmap resolution]=many\r\n[extrude geometry]=\r\n", kept,
-       [](cEngineSettings&) {}},
-      {"any order, later lines win", "[wind .z]=1\r\n[wind .x]=2\r\n[wind .z]=3\r\n", kept,
-       [](cEngineSettings& s) { s.windX = 2.0f, s.windZ = 3.0f; }},
-      {"unknown keys and words", "[wind .y]=1\r\n[geometry type]=hexagonal\r\n[engine type]=sm4\r\n", kept,
-       [](cEngineSettings&) {}},
-      {"a type goes to the record and the header",
-       "[geometry type]=geomipmap\r\n",
-       {HEIGHTMAP_PERLIN, NORMALMAP_FD_TEX, GEOMETRY_GEOMIPMAP, ENGINE_SM2},
-       [](cEngineSettings& s) { s.geometryType = GEOMETRY_GEOMIPMAP; }},
-      {"engine type goes to the record only", "[engine type]=sm3\r\n", kept,
-       [](cEngineSettings& s) { s.engineType = ENGINE_SM3; }},
-      {"working environment goes to the header only",
-       "[working environment]=FFP\r\n",
-       {HEIGHTMAP_PERLIN, NORMALMAP_FD_TEX, GEOMETRY_RADIAL, ENGINE_FFP},
-       [](cEngineSettings&) {}},
-      {"bools", "[extrude geometry]=7\r\n[perlin squared height]=-1\r\n[enable foam rendering]=0\r\n", kept,
-       [](cEngineSettings& s) { s.extrudeGeometry = s.perlinSquaredHeight = true; }},
-      {"NUL bytes",
-       "[heightmap type]=fft\0x\r\n[wind .x\0]=1\r\n\0\0[wind .z]=2\0\r\n[geometry type]=simple"s,
-       {HEIGHTMAP_PERLIN, NORMALMAP_FD_TEX, GEOMETRY_SIMPLE, ENGINE_SM2},
-       [](cEngineSettings& s) { s.windZ = 2.0f, s.geometryType = GEOMETRY_SIMPLE; }},
+      {"an empty file is a valid, empty save", "", none, none},
+      {"letter case of keys and words", "[Heightmap Type]=FFT\r\n",
+       [](Record& s) { s.heightmapType = HEIGHTMAP_FFT; }, [](Header& h) { h.currentHeightmapType = HEIGHTMAP_FFT; }},
+      {"no trimming of words", "[heightmap type]=fft \r\n[normalmap type]= fft\r\n", none, none},
+      {"no trimming of keys", "[wind .x ]=2\r\n[ wind .x]=3\r\n", none, none},
+      {"empty and non-numeric values", "[wind .x]=\r\n[heightmap resolution]=many\r\n[extrude geometry]=\r\n", none,
+       none},
+      {"any order, later lines win", "[wind .z]=1\r\n[wind .x]=2\r\n[wind .z]=3\r\n",
+       [](Record& s) { s.windX = 2.0f, s.windZ = 3.0f; }, none},
+      {"unknown keys and words", "[wind .y]=1\r\n[geometry type]=hexagonal\r\n[engine type]=sm4\r\n", none, none},
+      {"a type goes to the record and the header", "[geometry type]=geomipmap\r\n",
+       [](Record& s) { s.geometryType = GEOMETRY_GEOMIPMAP; },
+       [](Header& h) { h.currentGeometryType = GEOMETRY_GEOMIPMAP; }},
+      {"engine type goes to the record only", "[engine type]=sm3\r\n", [](Record& s) { s.engineType = ENGINE_SM3; },
+       none},
+      {"working environment goes to the header only", "[working environment]=FFP\r\n", none,
+       [](Header& h) { h.workingEnvironment = ENGINE_FFP; }},
+      {"bools", "[extrude geometry]=7\r\n[perlin squared height]=-1\r\n[enable foam rendering]=0\r\n",
+       [](Record& s) { s.extrudeGeometry = s.perlinSquaredHeight = true; }, none},
+      {"NUL bytes", "[heightmap type]=fft\0x\r\n[wind .x\0]=1\r\n\0\0[wind .z]=2\0\r\n[geometry type]=simple"s,
+       [](Record& s) { s.windZ = 2.0f, s.geometryType = GEOMETRY_SIMPLE; },
+       [](Header& h) { h.currentGeometryType = GEOMETRY_SIMPLE; }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
     ASSERT_TRUE(LoadText(c.text));
-    cEngineSettings expected;
-    std::memset(&expected, 0, sizeof expected);
-    c.record(expected);
-    EXPECT_TRUE(SameRecord(scene.settings, expected));
-    EXPECT_TRUE(SameHeader(scene.GetHeader(), c.header));
+    Record record;
+    std::memset(&record, 0, sizeof record);
+    Header header = SomeHeader();
+    c.record(record);
+    c.header(header);
+    EXPECT_TRUE(SameBytes(scene.settings, record));
+    EXPECT_TRUE(SameBytes(scene.GetHeader(), header));
   }
 }
 
@@ -106,31 +190,10 @@ TEST_F(WaterSceneLoad, AFileThatCannotBeReadChangesNothing) {
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     EXPECT_FALSE(scene.Load(path.c_str()));
-    EXPECT_TRUE(SameRecord(scene.settings, before));
-    EXPECT_TRUE(SameHeader(scene.GetHeader(), SomeHeader()));
+    EXPECT_TRUE(SameBytes(scene.settings, before));
+    EXPECT_TRUE(SameBytes(scene.GetHeader(), SomeHeader()));
   }
   EXPECT_FALSE(scene.Load(nullptr));
-}
-
-TEST_F(WaterSceneLoad, ReadingIntoAGivenRecordLeavesTheSceneAlone) {
-  const std::string path = folder.File("other.txt");
-  WriteBytes(path, "[working environment]=sm1\r\n[engine type]=sm1\r\n[foam scale]=4\r\n");
-  cWaterScene::Header header = scene.GetHeader();
-  cEngineSettings settings;
-  ASSERT_TRUE(cWaterScene::ReadSettings(path.c_str(), &header, &settings));
-  EXPECT_EQ(header.workingEnvironment, ENGINE_SM1);
-  EXPECT_EQ(header.currentGeometryType, GEOMETRY_RADIAL);
-  EXPECT_EQ(settings.engineType, ENGINE_SM1);
-  EXPECT_EQ(settings.foamScale, 4.0f);
-  EXPECT_EQ(settings.windX, 0.0f);
-  EXPECT_EQ(scene.workingEnvironment, ENGINE_SM2);
-  EXPECT_EQ(scene.settings.windX, 9.0f);
-
-  // A refused read leaves the given record and header as they came.
-  cWaterScene::Header kept = header;
-  EXPECT_FALSE(cWaterScene::ReadSettings(folder.File("missing.txt").c_str(), &kept, &settings));
-  EXPECT_EQ(kept.workingEnvironment, ENGINE_SM1);
-  EXPECT_EQ(settings.foamScale, 4.0f);
 }
 
 struct ReadResult {
@@ -151,8 +214,7 @@ ReadResult Read(const std::string& bytes) {
 }
 
 bool Same(const ReadResult& a, const ReadResult& b) {
-  return a.read == b.read && std::memcmp(&a.header, &b.header, sizeof a.header) == 0 &&
-         std::memcmp(&a.settings, &b.settings, sizeof a.settings) == 0;
+  return a.read == b.read && SameBytes(a.header, b.header) && SameBytes(a.settings, b.settings);
 }
 
 class Mutator {

@@ -1,6 +1,11 @@
+// The widgets: button, checkbox, window, text area and edit box.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cstring>
+
 #include "GuiFixture.h"
+#include "gui/GUIKey.h"
 #include "gui/cButton.h"
 #include "gui/cCheckbox.h"
 #include "gui/cEditbox.h"
@@ -141,6 +146,138 @@ TEST_F(ButtonTest, TextareaDrawsItsTintedTextWordWrappedOnlyWhenShown) {
   area.SetText(L"x");
   area.SetVisible(false);
   EXPECT_TRUE(TextsOf(area).empty());
+}
+
+class EditboxTest : public GuiFixture {
+ protected:
+  std::unique_ptr<cEditbox> Make(const wchar_t* text) {
+    return std::make_unique<cEditbox>(138, D3DXVECTOR2(-0.07f, 0.51f), D3DXVECTOR2(0.18f, 0.03f),
+                                      D3DXVECTOR2(0.01f, 0.005f), text, &background, font.get());
+  }
+
+  // Plays `script` on `box`: digits, '-', '.', '<' (Backspace) and '!' (Escape)
+  // are keys, lower-case letters characters; 'F' focuses, 'R' resets and 'E'/'N'
+  // make the box editable or not.
+  static void Play(cEditbox& box, const char* script) {
+    for (const char* c = script; *c; ++c) {
+      if (*c == 'F') box.Focus();
+      if (*c == 'R') box.Reset();
+      if (*c == 'E' || *c == 'N') box.SetEditable(*c == 'E');
+      int result = -1;  // what every key and character returns
+      if (*c >= 'a' && *c <= 'z') result = box.OnChar(*c);
+      if (const unsigned key = KeyOf(*c)) result = box.OnKey(key);
+      EXPECT_EQ(result, -1) << *c;
+    }
+  }
+  static unsigned KeyOf(char c) {
+    if (c >= '0' && c <= '9') return k0 + (c - '0');
+    const char* keys = "-.<!";
+    const unsigned codes[] = {GUIKEY_MINUS, GUIKEY_PERIOD, GUIKEY_BACKSPACE, GUIKEY_ESCAPE};
+    const char* at = c ? std::strchr(keys, c) : nullptr;
+    return at ? codes[at - keys] : 0;
+  }
+  static void Empty(cEditbox& box) {
+    while (box.GetText()) box.OnKey(GUIKEY_BACKSPACE);
+  }
+  static std::wstring TextOf(const cEditbox& box) { return box.GetText() ? box.GetText() : L"(null)"; }
+
+  static constexpr unsigned k0 = GUIKEY_DIGIT0;
+  D3DTexture background{nullptr};
+};
+
+TEST_F(EditboxTest, TypedKeysEditTheTextOnlyWhenFocusedAndLettersOnlyWhenEditable) {
+  const struct {
+    const char* name;
+    const wchar_t* start;  // null: the box's default "1.0"
+    const char* script;
+    const wchar_t* text;
+    float value;
+  } cases[] = {
+      {"a minus only starts an empty box", nullptr, "F-<<<", L"(null)", 1.0f},
+      {"backspace on nothing, then a signed number", nullptr, "F<<<<-1-2.5", L"-12.5", -12.5f},
+      {"the form is not checked", nullptr, "F<<<-1-2.5.9", L"-12.5.9", -12.5f},
+      {"an empty but present text stays so", L"", "F<", L"", 0.0f},
+      {"unfocused, nothing is taken", L"42", "E<7.-x", L"42", 42.0f},
+      {"Escape drops the focus", L"42", "EFb!7", L"42b", 42.0f},
+      {"letters need an editable box", L"42", "EFbFNc", L"42b", 42.0f},
+      {"reset restores the default and keeps the focus", nullptr, "F<<<R1", L"1.01", 1.01f},
+      {"reset restores the constructor's text", L"0.25", "F<<<<9R", L"0.25", 0.25f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto box = Make(c.start);
+    Play(*box, c.script);
+    EXPECT_EQ(TextOf(*box), c.text);
+    EXPECT_EQ(box->GetValue(), c.value);
+  }
+}
+
+TEST_F(EditboxTest, ValueReadsOnlyTheLeadingDecimalNumber) {
+  auto box = Make(L"0");
+  const std::pair<const wchar_t*, float> cases[] = {
+      {L"myengine", 0.0f}, {L"-", 0.0f},        {L"3.25abc", 3.25f},     {L"nan", 0.0f},
+      {L"inf", 0.0f},      {L"infinity", 0.0f}, {L"0x1f", 0.0f},         {L"-1e400", -FLT_MAX},
+      {L"1e3", 1000.0f},   {nullptr, 1.0f},     {L"99999999999999999999999999999999999999999999", FLT_MAX}};
+  for (auto [text, value] : cases) {
+    box->SetText(text);
+    EXPECT_EQ(box->GetValue(), value) << (text ? text : L"null");
+  }
+}
+
+TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
+  cMenu menu(1, Record);
+  auto add = [&](const wchar_t* text, float y) {
+    return menu.Add(
+        new cEditbox(0, D3DXVECTOR2(0, y), D3DXVECTOR2(0.2f, 0.03f), D3DXVECTOR2(0, 0), text, nullptr, nullptr));
+  };
+  auto* first = add(L"1", 0.0f);
+  auto* second = add(L"2", -0.1f);
+  menu.OnClick(0.1f, -0.01f);
+  menu.OnClick(0.2f, -0.1f);  // top-right corner of the second box
+  menu.OnKey(k0 + 5);
+  EXPECT_EQ(TextOf(*first), L"1");
+  EXPECT_EQ(TextOf(*second), L"25");
+  EXPECT_EQ(events.front().first, 0);
+
+  second->SetVisible(false);  // a hidden box still loses its focus
+  menu.OnClick(0.9f, 0.9f);
+  second->SetVisible(true);
+  menu.OnKey(k0 + 5);
+  EXPECT_EQ(TextOf(*second), L"25");
+}
+
+TEST_F(EditboxTest, CaretShowsForHalfOfEachCycleCountedFromConstruction) {
+  auto box = Make(L"12");
+  EXPECT_EQ(TextsOf(*box).at(0).text, L"12");  // unfocused: no caret
+  box->Focus();
+  for (auto [step, text] : {std::pair{0.0, L"12|"}, {0.6, L"12"}, {0.5, L"12"}, {0.1, L"12|"}}) {
+    Advance(step);  // the cycle restarts past one second
+    EXPECT_EQ(TextsOf(*box).at(0).text, text) << step;
+  }
+  Empty(*box);
+  EXPECT_EQ(TextsOf(*box).at(0).text, L"|");
+  Advance(0.7);
+  EXPECT_TRUE(TextsOf(*box).empty());
+}
+
+TEST_F(EditboxTest, DrawsItsWholeTextTintedFromItsOffsetOnlyWhenShown) {
+  auto box = Make(L"5");
+  box->SetColor(10, 20, 30);
+  box->SetAlpha(200);
+  const auto texts = TextsOf(*box);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(std::tuple(texts[0].color, texts[0].format),
+            std::tuple(D3DCOLOR_ARGB(200, 10, 20, 30), DWORD{DT_WORDBREAK}));
+  // Left edge x + dx on a 1024-pixel display: (x * P11 + 1) * 512.
+  EXPECT_EQ(texts[0].rect.left, static_cast<LONG>(((-0.07f + 0.01f) * (1.7320508f * 0.75f) + 1.0f) * 512.0f));
+  box->SetVisible(false);
+  EXPECT_TRUE(TextsOf(*box).empty());
+  box->SetVisible(true);  // a long text is kept and drawn whole
+  box->Focus();
+  Empty(*box);
+  for (int i = 0; i < 3000; ++i) box->OnKey(k0 + i % 10);
+  EXPECT_EQ(std::wcslen(box->GetText()), 3000u);
+  EXPECT_EQ(TextsOf(*box).at(0).text.size(), 3001u);  // with the caret
 }
 
 }  // namespace
