@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "../ScratchFolder.h"
 #include "EditorTest.h"
@@ -78,8 +79,7 @@ TEST_F(CommandTest, ClosingAndExitOnlyFromTheToolbarButtonAndIgnoredEventsChange
   }
   Open(editor->menus.exit);  // without the toolbar button as caller
   Command(kEventExitOk);
-  EXPECT_FALSE(editor->IsQuitRequested());
-  EXPECT_EQ(TopId(), kMenuExit);
+  EXPECT_EQ(std::tuple(editor->IsQuitRequested(), TopId()), std::tuple(false, kMenuExit));
   Command(kEventExitCancel);
   Command(kEventExitClick);
   Command(kEventExitOk);
@@ -148,12 +148,12 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
 TEST_F(CommandTest, PicksShowTheMatchingPanels) {
   StartWith(ENGINE_SM2);
   cMenu* heightmap = editor->menus.heightmap;
-  Pick(heightmap, kHeightmapModelList, 1, kEventHeightmapModelPicked);
-  EXPECT_TRUE(GroupShown(heightmap, kGroupPerlin) && GroupShown(heightmap, kGroupHeightmapCommon));
-  EXPECT_FALSE(GroupShown(heightmap, kGroupFFT));
-  Pick(heightmap, kHeightmapModelList, 2, kEventHeightmapModelPicked);
-  EXPECT_TRUE(GroupShown(heightmap, kGroupFFT) && GroupShown(heightmap, kGroupHeightmapCommon));
-  EXPECT_FALSE(GroupShown(heightmap, kGroupPerlin));
+  for (int item : {1, 2}) {
+    Pick(heightmap, kHeightmapModelList, item, kEventHeightmapModelPicked);
+    EXPECT_EQ(std::tuple(GroupShown(heightmap, kGroupPerlin), GroupShown(heightmap, kGroupFFT)),
+              std::tuple(item == 1, item == 2));
+    EXPECT_TRUE(GroupShown(heightmap, kGroupHeightmapCommon));
+  }
 
   cMenu* geometry = editor->menus.geometry;
   struct Row {
@@ -188,8 +188,7 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
 
   const iNormalmap* oldNormalmap = scene.normalmap;
   Command(kEventCreateFFT);  // same kind: everything stays, the normal map follows
-  EXPECT_NE(scene.engine, nullptr);
-  EXPECT_NE(scene.geometry, nullptr);
+  EXPECT_TRUE(scene.engine && scene.geometry);
   ASSERT_NE(scene.normalmap, nullptr);
   EXPECT_NE(scene.normalmap, oldNormalmap);
   EXPECT_EQ(scene.normalmap->GetTypeId(), NORMALMAP_FD_TEX);
@@ -200,9 +199,7 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   driver->Frames(2);  // the engine must not draw with the deleted normal map
 
   Command(kEventCreatePerlin);
-  EXPECT_EQ(scene.normalmap, nullptr);
-  EXPECT_EQ(scene.engine, nullptr);
-  EXPECT_EQ(scene.geometry, nullptr);
+  EXPECT_TRUE(!scene.normalmap && !scene.engine && !scene.geometry);
   ASSERT_NE(scene.heightmap, nullptr);
   EXPECT_EQ(scene.heightmap->GetTypeId(), HEIGHTMAP_PERLIN);
   cCombobox* methods = FindCombobox(editor->menus.normalmap, kNormalmapMethodList);
@@ -240,25 +237,19 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
     Tick(menu, box, event);
   Write(menu, kReflectionResolution, L"256");
   Command(kEventCreateSM2Engine);
-  EXPECT_EQ(scene.reflectionTarget.GetSize(), 256);
-  EXPECT_EQ(scene.refractionTarget.GetSize(), 512);
-  EXPECT_EQ(scene.depthTarget.GetSize(), 512);
+  EXPECT_EQ(std::tuple(scene.reflectionTarget.GetSize(), scene.refractionTarget.GetSize(), scene.depthTarget.GetSize()),
+            std::tuple(256, 512, 512));
   driver->Frames(2);
 
   Check(menu, kEnableRefraction, false);
   Command(kEventCreateSM2Engine);  // a re-created engine keeps only what is ticked now
-  EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
-  EXPECT_NE(scene.reflectionTarget.GetTexture(), nullptr);
+  EXPECT_TRUE(!scene.refractionTarget.GetTexture() && scene.reflectionTarget.GetTexture());
 
   Open(editor->menus.newState);
   Command(kEventNewStateOk);
   EXPECT_EQ(TopId(), kMenuEngineSelection);
-  EXPECT_EQ(scene.engine, nullptr);
-  EXPECT_EQ(scene.geometry, nullptr);
-  EXPECT_EQ(scene.normalmap, nullptr);
-  EXPECT_EQ(scene.heightmap, nullptr);
-  EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
-  EXPECT_EQ(scene.depthTarget.GetTexture(), nullptr);
+  EXPECT_TRUE(!scene.engine && !scene.geometry && !scene.normalmap && !scene.heightmap);
+  EXPECT_TRUE(!scene.reflectionTarget.GetTexture() && !scene.depthTarget.GetTexture());
   EXPECT_FALSE(IsChecked(menu, kEnableReflection));
   EXPECT_FALSE(GroupShown(menu, kGroupReflection));
   EXPECT_EQ(BoxText(menu, kReflectionResolution), L"512");
@@ -277,8 +268,7 @@ TEST_F(CommandTest, APassTickedAfterTheEngineWasMadeGetsItsTargetInTheNextFrame)
   Tick(menu, kEnableReflection, kEventReflection);
   Tick(menu, kEnableRefraction, kEventRefraction);
   driver->Frames(1);
-  EXPECT_EQ(scene.reflectionTarget.GetSize(), 128);
-  EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
+  EXPECT_TRUE(scene.reflectionTarget.GetSize() == 128 && !scene.refractionTarget.GetTexture());
   Write(menu, kRefractionResolution, L"64");
   driver->Frames(1);
   EXPECT_EQ(scene.refractionTarget.GetSize(), 64);
@@ -310,24 +300,20 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     WorkingDirectory inside(folder.Path());
     Pick(menu, kSkyList, 1, 0);  // the current set
     Command(kEventApplySettings);
-    EXPECT_EQ(editor->currentSkySet, 0);
-    EXPECT_FALSE(editor->modeChangePending);
+    EXPECT_EQ(std::tuple(editor->currentSkySet, editor->modeChangePending), std::tuple(0, false));
 
     Pick(menu, kSkyList, 2, 0);
     Pick(menu, kResolutionList, 1, 0);  // 640x480: the desktop is 1024x768
     Command(kEventApplySettings);
-    EXPECT_EQ(editor->currentSkySet, 1);
-    EXPECT_EQ(loadedFaces(2), 6);
-    EXPECT_TRUE(editor->modeChangePending);
-    EXPECT_EQ(editor->pendingMode.Width, editor->displayModes[0].Width);
+    EXPECT_EQ(std::tuple(editor->currentSkySet, loadedFaces(2), editor->modeChangePending, editor->pendingMode.Width),
+              std::tuple(1, 6, true, editor->displayModes[0].Width));
 
     // A set that cannot be read keeps every face of the current one.
     FindCombobox(menu, kSkyList)->AddItem(L"9");
     Pick(menu, kSkyList, 4, 0);
     Pick(menu, kResolutionList, -1, 0);
     Command(kEventApplySettings);
-    EXPECT_EQ(editor->currentSkySet, 1);
-    EXPECT_EQ(loadedFaces(2), 6);
+    EXPECT_EQ(std::tuple(editor->currentSkySet, loadedFaces(2)), std::tuple(1, 6));
     editor->UpdateComponentStatus();
     EXPECT_EQ(InfoLine(), L"The selected skybox could not be loaded; the current one stays.");
   }

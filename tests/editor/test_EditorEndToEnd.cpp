@@ -39,8 +39,7 @@ class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<Eng
     const auto& draws = platform::Recorded().draws;
     const std::string effect = GetParam().effect;
     EXPECT_TRUE(!water || std::any_of(draws.begin(), draws.end(), [&](const auto& d) { return d.effect == effect; }));
-    const auto& texts = platform::Recorded().texts;
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const auto& t) { return t.text == text; })) << text;
+    EXPECT_TRUE(Drawn(text)) << text;
   }
 
   std::unique_ptr<EditorScript> script;
@@ -53,9 +52,7 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   script->ChooseEngine(engine.type);
   // Nothing is created yet: the engine menu says why its create button is off.
   script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu*) {
-    ExpectFramesDraw(L"Not all engine options are valid or one of the following components is not "
-                     L"initalized:heightmap, normalmap, geometry. Please check the constraints.",
-                     false);
+    ExpectFramesDraw(kEngineWarning, false);
   });
 
   // Escape closes only the menu on top.
@@ -64,7 +61,7 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   EXPECT_EQ(script->TopId(), kMenuToolbar);
 
   script->BuildWater();
-  ExpectFramesDraw(L"To enter FLY MODE press TAB");
+  ExpectFramesDraw(kStandardHint);
   // A live value: typed into the open engine menu, taken by the next frame.
   script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu* menu) {
     driver->Type(menu, kGlobalTransparency, "0.3");
@@ -73,10 +70,10 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   });
 
   script->Save(saveName);
-  EXPECT_EQ(Information(), L"The engine has been succesifully saved.");
+  EXPECT_EQ(Information(), kSaved);
   script->CloseInformation();
   script->Load(saveName);
-  EXPECT_EQ(Information(), L"The engine has been succesifully loaded.");
+  EXPECT_EQ(Information(), kLoaded);
   script->CloseInformation();
   const cWaterScene& scene = editor->waterScene;
   ASSERT_NE(scene.heightmap, nullptr);  // rebuilt from the file
@@ -84,7 +81,7 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   EXPECT_EQ(scene.heightmap->GetResolution(), 64);
   ASSERT_NE(scene.engine, nullptr);
   EXPECT_NEAR(scene.engine->GetGlobalTransparency(), 0.3f, 1e-6f);
-  ExpectFramesDraw(L"To enter FLY MODE press TAB");
+  ExpectFramesDraw(kStandardHint);
 
   script->NewState();
   EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);

@@ -16,9 +16,6 @@ constexpr const wchar_t* kHeightmapWarning = L"Not all heightmap options are val
 constexpr const wchar_t* kGeometryWarning = L"Not all geometry options are valid. Please check the constraints.";
 constexpr const wchar_t* kNormalmapWarning =
     L"Not all normalmap options are valid or the heightmap is not created. Please check the constraints.";
-constexpr const wchar_t* kEngineWarning =
-    L"Not all engine options are valid or one of the following components is not initalized:heightmap, normalmap, "
-    L"geometry. Please check the constraints.";
 
 // Fields typed with the keys into the real boxes on both sides of their bound,
 // after `list` got `item` or `checkbox` was ticked (either reported by `event`).

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../scene/RecordingResource.h"
@@ -39,9 +40,9 @@ class FrameTest : public EditorTest {
   }
 
   void ExpectBackBuffer(UINT width, UINT height) {
-    EXPECT_EQ(editor->displayMode.Width, width);
-    EXPECT_EQ(editor->presentParameters.BackBufferWidth, width);
-    EXPECT_EQ(editor->presentParameters.BackBufferHeight, height);
+    const D3DPRESENT_PARAMETERS& p = editor->presentParameters;
+    EXPECT_EQ(std::tuple(editor->displayMode.Width, p.BackBufferWidth, p.BackBufferHeight),
+              std::tuple(width, width, height));
   }
 
   void RequestChange() {
@@ -60,8 +61,7 @@ class FrameTest : public EditorTest {
 TEST_F(FrameTest, ClearsAndShowsTheFrameRate) {
   ShowEditorMenu();
   ASSERT_EQ(editor->Frame(), S_OK);
-  EXPECT_EQ(record().clears, 1);
-  EXPECT_EQ(record().presents, 1);
+  EXPECT_EQ(std::tuple(record().clears, record().presents), std::tuple(1, 1));
   ASSERT_GE(record().texts.size(), 1u);  // the frame rate first, then the info line
   const platform::TextRecord& text = record().texts[0];
   EXPECT_EQ(text.text, L"fps:0.0");
@@ -85,16 +85,13 @@ TEST_F(FrameTest, DrawsNothingWhileLostThenResetsInOrderRetryingAFailedReset) {
   ASSERT_EQ(editor->Frame(), S_OK);  // lost
   EXPECT_TRUE(log.empty());
   ASSERT_EQ(editor->Frame(), S_OK);  // the reset fails
-  EXPECT_TRUE(editor->deviceLost);
-  EXPECT_EQ(log, Log{"r:lost"});
-  EXPECT_EQ(record().clears, 0);
+  EXPECT_EQ(std::tuple(editor->deviceLost, log, record().clears), std::tuple(true, Log{"r:lost"}, 0));
 
   editor->device->SetRenderState(D3DRS_LIGHTING, TRUE);  // the states must be back before resources reset
   ASSERT_EQ(editor->Frame(), S_OK);
   EXPECT_FALSE(editor->deviceLost);
   EXPECT_EQ(log, (Log{"r:lost", "r:lost", "r:reset", "states set"}));
-  EXPECT_EQ(record().clears, 1);
-  EXPECT_EQ(record().presents, 1);
+  EXPECT_EQ(std::tuple(record().clears, record().presents), std::tuple(1, 1));
 }
 
 TEST_F(FrameTest, ShutdownDestroysThenDeletesEveryResource) {
@@ -134,12 +131,9 @@ TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferAndScaleTheFo
   // A pending change runs at the start of the next frame, whose texts already use the new fonts.
   RequestChange();
   ASSERT_EQ(editor->Frame(), S_OK);
-  EXPECT_FALSE(editor->modeChangePending);
-  EXPECT_EQ(editor->displayMode.Width, 800u);
-  ASSERT_FALSE(platform::Recorded().texts.empty());
-  for (const platform::TextRecord& text : platform::Recorded().texts) {
-    EXPECT_EQ(text.fontHeight, text.face == L"arial" ? 13 : 17);
-  }
+  EXPECT_EQ(std::tuple(editor->modeChangePending, editor->displayMode.Width), std::tuple(false, 800u));
+  ASSERT_FALSE(record().texts.empty());
+  for (const platform::TextRecord& text : record().texts) EXPECT_EQ(text.fontHeight, text.face == L"arial" ? 13 : 17);
 }
 
 TEST_F(FrameTest, FailsTheFrameWhenNoModeCanBeRestoredAndRecoversInTheNext) {
@@ -148,12 +142,9 @@ TEST_F(FrameTest, FailsTheFrameWhenNoModeCanBeRestoredAndRecoversInTheNext) {
   EXPECT_EQ(editor->Frame(), E_FAIL);
   EXPECT_FALSE(editor->modeChangePending);
   ExpectBackBuffer(1024, 768);
-  EXPECT_EQ(log, Log{"r:lost"});
-  EXPECT_EQ(platform::Recorded().presents, 0);
-
+  EXPECT_EQ(std::tuple(log, record().presents), std::tuple(Log{"r:lost"}, 0));
   ASSERT_EQ(editor->Frame(), S_OK);  // like after a device loss
-  EXPECT_FALSE(editor->deviceLost);
-  EXPECT_EQ(platform::Recorded().presents, 1);
+  EXPECT_EQ(std::tuple(editor->deviceLost, record().presents), std::tuple(false, 1));
   EXPECT_EQ(log, (Log{"r:lost", "r:lost", "r:reset", "states set"}));
 }
 
@@ -166,14 +157,12 @@ TEST_F(FrameTest, ADefaultPoolObjectHeldAcrossTheChangeDelaysDrawingUntilItIsRel
   EXPECT_EQ(editor->Frame(), E_FAIL);  // both resets refused while the texture is held
   EXPECT_EQ(editor->device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
   ASSERT_EQ(editor->Frame(), S_OK);
-  EXPECT_EQ(platform::Recorded().presents, 0);
-
+  EXPECT_EQ(record().presents, 0);
   held->Release();
   ASSERT_EQ(editor->Frame(), S_OK);
   ASSERT_EQ(editor->Frame(), S_OK);
-  EXPECT_FALSE(editor->deviceLost);
-  EXPECT_EQ(editor->device->TestCooperativeLevel(), D3D_OK);
-  EXPECT_EQ(platform::Recorded().presents, 2);
+  EXPECT_EQ(std::tuple(editor->deviceLost, editor->device->TestCooperativeLevel(), record().presents),
+            std::tuple(false, D3D_OK, 2));
 }
 
 }  // namespace

@@ -79,49 +79,48 @@ TEST_F(SceneFrameTest, EachEngineTypeDrawsTheSequenceOfItsPasses) {
 // Every live control of the scene, typed between two frames, reaches its
 // target, engine or geometry in the next frame.
 TEST_F(SceneFrameTest, LiveSceneValuesTakeEffectInTheNextFrame) {
-  enum Source { kEngine, kGeometry, kReflection, kRefraction, kDepth };
+  using Read = float (*)(const cWaterScene&);
   struct Case {
     int type;
     int id;  // in the engine menu; 220 in the geometry menu
     const wchar_t* text;
-    Source source;
-    float cEngineSettings::*field;  // of the engine's or the geometry's settings
-    float (*target)(const cWaterScene&);
+    float cEngineSettings::*field;  // of the engine's settings, or of the geometry's with `geometry`
+    Read target = nullptr;          // or a value of the scene
+    bool geometry = false;
   };
   using S = cEngineSettings;
-  const auto none = nullptr;
+  const Read reflectionPlane = [](const cWaterScene& w) { return w.reflectionTarget.GetPlaneHeight(); };
+  const Read reflectionClip = [](const cWaterScene& w) { return w.reflectionTarget.GetClipHeight(); };
+  const Read refractionClip = [](const cWaterScene& w) { return w.refractionTarget.GetClipHeight(); };
+  const Read depthClip = [](const cWaterScene& w) { return w.depthTarget.GetClipHeight(); };
+  const Read depthPlane = [](const cWaterScene& w) { return w.depthTarget.GetDepthPlaneHeight(); };
+  const Read depthRange = [](const cWaterScene& w) { return w.depthTarget.GetDepthRange(); };
   const Case cases[] = {
-      {ENGINE_SM2, kReflectionPlaneY, L"12", kReflection, none,
-       [](const cWaterScene& w) { return w.reflectionTarget.GetPlaneHeight(); }},
-      {ENGINE_SM2, kReflectionClipY, L"3", kReflection, none,
-       [](const cWaterScene& w) { return w.reflectionTarget.GetClipHeight(); }},
-      {ENGINE_SM2, kShoreTransparency, L"2", kEngine, &S::shoreTransparency, none},
-      {ENGINE_SM2, kFoamScale, L"3", kEngine, &S::shoreFoamScale, none},
-      {ENGINE_SM2, kSunArea, L"150", kEngine, &S::sunlightArea, none},
-      {ENGINE_SM2, kSunPower, L"7", kEngine, &S::sunlightPower, none},
-      {ENGINE_SM2, kFoamTiling, L"8", kEngine, &S::foamTiling, none},
-      {ENGINE_SM2, kFoamDistortion, L"0.2", kEngine, &S::foamDistortion, none},
-      {ENGINE_SM2, kExtrusionStrength, L"9", kGeometry, &S::geometryExtrusionStrength, none},
-      {ENGINE_SM3, kDepthClipY, L"-2", kDepth, none,
-       [](const cWaterScene& w) { return w.depthTarget.GetClipHeight(); }},
-      {ENGINE_SM3, kDepthPlaneY, L"1.5", kDepth, none,
-       [](const cWaterScene& w) { return w.depthTarget.GetDepthPlaneHeight(); }},
-      {ENGINE_SM3, kDepthLimit, L"80", kDepth, none,
-       [](const cWaterScene& w) { return w.depthTarget.GetDepthRange(); }},
-      {ENGINE_SM3, kSunPositionX, L"-30", kEngine, &S::sunlightPositionX, none},
-      {ENGINE_SM3, kSunPositionY, L"40", kEngine, &S::sunlightPositionY, none},
-      {ENGINE_SM3, kSunPositionZ, L"50", kEngine, &S::sunlightPositionZ, none},
-      {ENGINE_SM3, kFoamVisibility, L"500", kEngine, &S::maxFoamDistance, none},
-      {ENGINE_SM3, kExtrusionStrength, L"9", kEngine, &S::gpuExtrusionStrength, none},
-      {ENGINE_SM3, kExtrusionUVScaleX, L"3", kEngine, &S::gpuExtrusionUVScaleX, none},
-      {ENGINE_SM3, kExtrusionUVScaleY, L"4", kEngine, &S::gpuExtrusionUVScaleY, none},
-      {ENGINE_SM3, kRadialHeightFalloff, L"900", kEngine, &S::gpuHeightFalloffDistance, none},
-      {ENGINE_SM1, kFoamStart, L"0.25", kEngine, &S::foamStartHeight, none},
-      {ENGINE_SM1, kFoamTransparency, L"1.5", kEngine, &S::foamScale, none},
-      {ENGINE_SM1, kExtrusionUVScaleX, L"3", kGeometry, &S::geometryExtrusionUVScaleX, none},
-      {ENGINE_FFP, kRefractionClipY, L"-4", kRefraction, none,
-       [](const cWaterScene& w) { return w.refractionTarget.GetClipHeight(); }},
-      {ENGINE_FFP, kExtrusionUVScaleY, L"4", kGeometry, &S::geometryExtrusionUVScaleY, none},
+      {ENGINE_SM2, kReflectionPlaneY, L"12", nullptr, reflectionPlane},
+      {ENGINE_SM2, kReflectionClipY, L"3", nullptr, reflectionClip},
+      {ENGINE_SM2, kShoreTransparency, L"2", &S::shoreTransparency},
+      {ENGINE_SM2, kFoamScale, L"3", &S::shoreFoamScale},
+      {ENGINE_SM2, kSunArea, L"150", &S::sunlightArea},
+      {ENGINE_SM2, kSunPower, L"7", &S::sunlightPower},
+      {ENGINE_SM2, kFoamTiling, L"8", &S::foamTiling},
+      {ENGINE_SM2, kFoamDistortion, L"0.2", &S::foamDistortion},
+      {ENGINE_SM2, kExtrusionStrength, L"9", &S::geometryExtrusionStrength, nullptr, true},
+      {ENGINE_SM3, kDepthClipY, L"-2", nullptr, depthClip},
+      {ENGINE_SM3, kDepthPlaneY, L"1.5", nullptr, depthPlane},
+      {ENGINE_SM3, kDepthLimit, L"80", nullptr, depthRange},
+      {ENGINE_SM3, kSunPositionX, L"-30", &S::sunlightPositionX},
+      {ENGINE_SM3, kSunPositionY, L"40", &S::sunlightPositionY},
+      {ENGINE_SM3, kSunPositionZ, L"50", &S::sunlightPositionZ},
+      {ENGINE_SM3, kFoamVisibility, L"500", &S::maxFoamDistance},
+      {ENGINE_SM3, kExtrusionStrength, L"9", &S::gpuExtrusionStrength},
+      {ENGINE_SM3, kExtrusionUVScaleX, L"3", &S::gpuExtrusionUVScaleX},
+      {ENGINE_SM3, kExtrusionUVScaleY, L"4", &S::gpuExtrusionUVScaleY},
+      {ENGINE_SM3, kRadialHeightFalloff, L"900", &S::gpuHeightFalloffDistance},
+      {ENGINE_SM1, kFoamStart, L"0.25", &S::foamStartHeight},
+      {ENGINE_SM1, kFoamTransparency, L"1.5", &S::foamScale},
+      {ENGINE_SM1, kExtrusionUVScaleX, L"3", &S::geometryExtrusionUVScaleX, nullptr, true},
+      {ENGINE_FFP, kRefractionClipY, L"-4", nullptr, refractionClip},
+      {ENGINE_FFP, kExtrusionUVScaleY, L"4", &S::geometryExtrusionUVScaleY, nullptr, true},
   };
   int built = 0;
   for (const Case& c : cases) {
@@ -136,10 +135,8 @@ TEST_F(SceneFrameTest, LiveSceneValuesTakeEffectInTheNextFrame) {
     Frame();
     const cWaterScene& scene = editor->waterScene;
     cEngineSettings settings{};
-    if (c.source == kEngine) scene.engine->FillSettings(&settings);
-    if (c.source == kGeometry) scene.geometry->FillSettings(&settings);
-    const float value = c.field ? settings.*c.field : c.target(scene);
-    EXPECT_FLOAT_EQ(value, std::wcstof(c.text, nullptr));
+    if (c.field) c.geometry ? scene.geometry->FillSettings(&settings) : scene.engine->FillSettings(&settings);
+    EXPECT_FLOAT_EQ(c.field ? settings.*c.field : c.target(scene), std::wcstof(c.text, nullptr));
   }
 }
 
@@ -278,8 +275,7 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   EXPECT_TRUE(shown(normals));
   // The automatic normalization factor in use, since the fixed one is not chosen.
   wchar_t peak[32];
-  std::swprintf(peak, 32, L"%.2f", static_cast<double>(
-                                        dynamic_cast<cFFTHeightmap*>(editor->waterScene.heightmap)->GetPeak()));
+  std::swprintf(peak, 32, L"%.2f", double{dynamic_cast<cFFTHeightmap*>(editor->waterScene.heightmap)->GetPeak()});
   EXPECT_STREQ(FindEditbox(editor->menus.heightmap, kNormalization)->GetText(), peak);
 
   Check(editor->menus.heightmap, kShowHeightmap, false);
