@@ -48,6 +48,7 @@ class EditorTest : public ::testing::Test {
   using FontList = std::vector<std::pair<int, std::wstring>>;  // height and face of each font
 
   void TearDown() override {
+    script.reset();
     driver.reset();
     Shutdown();
   }
@@ -64,6 +65,14 @@ class EditorTest : public ::testing::Test {
     OpenWindow();
     ASSERT_EQ(editor->Init(window), S_OK);
     platform::Recorded().Clear();
+  }
+
+  // The selection screen, driven as a user does.
+  void StartDriven() {
+    Start();
+    driver = std::make_unique<EditorDriver>(editor, window, true);
+    script = std::make_unique<EditorScript>(editor, *driver);
+    driver->Frames(2);
   }
 
   void StartWith(int type) {
@@ -206,4 +215,5 @@ class EditorTest : public ::testing::Test {
   HWND window = nullptr;
   cEditor* editor = nullptr;
   std::unique_ptr<EditorDriver> driver;
+  std::unique_ptr<EditorScript> script;
 };

@@ -7,6 +7,7 @@
 
 #include "../ScratchFolder.h"
 #include "EditorTest.h"
+#include "Golden.h"
 #include "geometry/iWaterGeometry.h"
 #include "heightmap/iHeightmap.h"
 #include "normalmap/iNormalmap.h"
@@ -37,33 +38,22 @@ class CommandTest : public EditorTest {
   }
 };
 
+// Each toolbar button's hover explains it in the info line and its click opens
+// its menu (see the golden file).
 TEST_F(CommandTest, ToolbarClicksOpenTheirMenuAndHoversExplainThem) {
   StartWith(ENGINE_SM2);
-  struct Row {
-    int click, hover, menu;
-    const wchar_t* tooltip;
-  };
-  const Row rows[] = {
-      {kEventNewClick, kEventNewHover, kMenuNewState, L"Select a new water rendering engine."},
-      {kEventHeightmapMenuClick, kEventHeightmapMenuHover, kMenuHeightmap, L"Open the heightmap generation menu"},
-      {kEventNormalmapMenuClick, kEventNormalmapMenuHover, kMenuNormalmap, L"Open the normalmap generation menu"},
-      {kEventGeometryMenuClick, kEventGeometryMenuHover, kMenuGeometry, L"Open the geometry generation menu"},
-      {kEventEngineMenuClick, kEventEngineMenuHover, kMenuSM2Engine, L"Open the water rendering setting menu"},
-      {kEventExitClick, kEventExitHover, kMenuExit, L"Exit the editor and return to OS"},
-      {kEventSettingsClick, kEventSettingsHover, kMenuSettings, L"Open the settings menu."},
-      {kEventSaveClick, kEventSaveHover, kMenuSave, L"Export current engine state to file"},
-      {kEventLoadClick, kEventLoadHover, kMenuLoad, L"Import engine state from file"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.click);
+  std::wstring text;
+  for (const auto& component : editor->menus.toolbar->Components()) {
+    auto* button = dynamic_cast<cButton*>(component.get());
+    if (!button) continue;
     ASSERT_EQ(TopId(), kMenuToolbar);
-    Command(row.hover);
-    EXPECT_EQ(InfoLine(), row.tooltip);
-    EXPECT_TRUE(editor->infoLine.IsVisible());
-    Command(row.click);
-    EXPECT_EQ(TopId(), row.menu);
+    Command(button->OnHover(0, 0));
+    text += L"#" + std::to_wstring(button->GetId()) + (editor->infoLine.IsVisible() ? L" " : L" hidden ") + InfoLine();
+    Command(button->OnClick(0, 0));
+    text += L" -> menu " + std::to_wstring(TopId()) + L"\n";
     Command(kEventClose);
   }
+  ExpectGolden("toolbar-commands.txt", text);
 }
 
 TEST_F(CommandTest, ClosingAndExitOnlyFromTheToolbarButtonAndIgnoredEventsChangeNothing) {
@@ -86,35 +76,33 @@ TEST_F(CommandTest, ClosingAndExitOnlyFromTheToolbarButtonAndIgnoredEventsChange
   EXPECT_TRUE(editor->IsQuitRequested());
 }
 
+// Ticking each checkbox of the component and engine menus shows the panels
+// named in the golden file, on the toolbar or in its own menu; unticking hides them.
 TEST_F(CommandTest, CheckboxesShowTheirPanels) {
   StartWith(ENGINE_SM3);
-  struct Row {
-    cMenu* checkboxMenu;
-    int checkbox, event;
-    cMenu* panelMenu;
-    int group;
+  const cEditor::Menus& m = editor->menus;
+  const auto shownGroups = [&](const cMenu* menu) {
+    std::wstring groups;
+    for (const cMenu* panels : {static_cast<const cMenu*>(m.toolbar), menu}) {
+      for (int group = 1; group < 100; ++group) {
+        if (GroupShown(panels, group)) groups += L" " + std::to_wstring(panels->GetId()) + L"/" + std::to_wstring(group);
+      }
+    }
+    return groups;
   };
-  cMenu* engine = editor->menus.sm3Engine;
-  const Row rows[] = {
-      {editor->menus.heightmap, kShowHeightmap, kEventShowHeightmap, editor->menus.toolbar, kGroupHeightmapStats},
-      {editor->menus.normalmap, kShowNormalmap, kEventShowNormalmap, editor->menus.toolbar, kGroupNormalmapStats},
-      {editor->menus.geometry, kShowGeometryInfo, kEventShowGeometryInfo, editor->menus.toolbar, kGroupGeometryStats},
-      {engine, kShowEngineInfo, kEventShowEngineInfo, editor->menus.toolbar, kGroupEngineStats},
-      {engine, kEnableReflection, kEventReflection, engine, kGroupReflection},
-      {engine, kEnableRefraction, kEventRefraction, engine, kGroupRefraction},
-      {engine, kEnableExtrusion, kEventExtrusion, engine, kGroupExtrusion},
-      {engine, kEnableFoam, kEventFoam, engine, kGroupFoam},
-      {engine, kEnableSunlight, kEventSunlight, engine, kGroupSunlight},
-      {engine, kEnableDepth, kEventDepthEffects, engine, kGroupDepth},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.event);
-    EXPECT_FALSE(GroupShown(row.panelMenu, row.group));
-    for (bool checked : {true, false}) {
-      Tick(row.checkboxMenu, row.checkbox, row.event, checked);
-      EXPECT_EQ(GroupShown(row.panelMenu, row.group), checked);
+  std::wstring text;
+  for (cMenu* menu : {m.heightmap, m.normalmap, m.geometry, m.sm3Engine}) {
+    for (const auto& component : menu->Components()) {
+      auto* box = dynamic_cast<cCheckbox*>(component.get());
+      if (!box) continue;
+      const std::wstring before = shownGroups(menu);
+      Tick(menu, box->GetId(), box->OnClick(0, 0));
+      text += L"x" + std::to_wstring(box->GetId()) + L":" + shownGroups(menu) + L"\n";
+      Tick(menu, box->GetId(), box->OnClick(0, 0), false);
+      EXPECT_EQ(shownGroups(menu), before) << box->GetId();
     }
   }
+  ExpectGolden("panel-switches.txt", text);
 }
 
 TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButton) {

@@ -21,12 +21,7 @@ struct EngineCase {
 
 class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<EngineCase> {
  protected:
-  void SetUp() override {
-    Start();
-    driver = std::make_unique<EditorDriver>(editor, window, true);
-    script = std::make_unique<EditorScript>(editor, *driver);
-    driver->Frames(2);
-  }
+  void SetUp() override { StartDriven(); }
   void TearDown() override {
     std::filesystem::remove("save/" + saveName + ".txt");
     EditorTest::TearDown();
@@ -42,7 +37,6 @@ class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<Eng
     EXPECT_TRUE(Drawn(text)) << text;
   }
 
-  std::unique_ptr<EditorScript> script;
   std::string saveName;
 };
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "EditorTest.h"
@@ -32,8 +34,12 @@ class EditorInputTest : public EditorTest {
   static void ExpectCursorAtCentre() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    EXPECT_EQ(cursor.x, 512);
-    EXPECT_EQ(cursor.y, 384);
+    EXPECT_EQ(std::pair(cursor.x, cursor.y), std::pair(LONG{512}, LONG{384}));
+  }
+  // Tab released, then a frame.
+  void Tab() {
+    Post(WM_KEYUP, VK_TAB);
+    Frame();
   }
 
   // In place of every menu, one with a button over the whole screen that records what reaches it.
@@ -86,8 +92,7 @@ TEST_F(EditorInputTest, HeldWAndSMoveByThePreviousFramesTime) {
   Frame();  // moves by the previous frame's time, 0
   EXPECT_FLOAT_EQ(editor->camera->position.z, 100.0f);
   Frame();
-  EXPECT_FLOAT_EQ(editor->camera->position.z, 300.0f);
-  EXPECT_EQ(editor->keyEvents, std::vector<unsigned>{38});
+  EXPECT_EQ(std::tuple(editor->camera->position.z, editor->keyEvents), std::tuple(300.0f, std::vector<unsigned>{38}));
   Post(WM_KEYDOWN, 'S');
   platform::headless::AdvanceClock(0.5);
   Frame();
@@ -103,20 +108,16 @@ TEST_F(EditorInputTest, HeldWAndSMoveByThePreviousFramesTime) {
 // Tab works only over an editor menu; in fly mode a click reaches no control
 // (the press is kept as a key) and nothing hovers.
 TEST_F(EditorInputTest, FlyModeOnlyOverAnEditorMenuAndItSwallowsClicksAndHovers) {
-  Post(WM_KEYUP, VK_TAB);
-  Frame();  // the selection screen is on top
+  Tab();  // the selection screen is on top
   EXPECT_FALSE(editor->flyMode);
   cGUIManager::Instance()->ClearMenus();
-  Post(WM_KEYUP, VK_TAB);
-  Frame();  // no menu at all
+  Tab();  // no menu at all
   EXPECT_FALSE(editor->flyMode);
   EXPECT_TRUE(editor->keyEvents.empty());
-
   ShowRecordingMenu();
   Frame();
   EXPECT_EQ(events, std::vector<int>{5001});  // hover
-  Post(WM_KEYUP, VK_TAB);
-  Frame();
+  Tab();
   ASSERT_TRUE(editor->flyMode);
   events.clear();
   Post(WM_LBUTTONDOWN);
@@ -144,8 +145,7 @@ TEST_F(EditorInputTest, FlyModeKeepsTheViewOnEntryThenTheMouseTurnsIt) {
     SCOPED_TRACE(session);
     const D3DXMATRIX before = View();
     SetCursorPos(100 + 300 * session, 50);
-    Post(WM_KEYUP, VK_TAB);
-    Frame();
+    Tab();
     ASSERT_TRUE(editor->flyMode);
     EXPECT_LT(Difference(View(), before), 1e-5f);
     ExpectCursorAtCentre();
@@ -156,8 +156,7 @@ TEST_F(EditorInputTest, FlyModeKeepsTheViewOnEntryThenTheMouseTurnsIt) {
     ExpectCursorAtCentre();
     const D3DMATRIX view = View();
     EXPECT_EQ(std::memcmp(&view, editor->camera->GetView(), sizeof(view)), 0);
-    Post(WM_KEYUP, VK_TAB);
-    Frame();
+    Tab();
   }
 }
 
@@ -171,8 +170,7 @@ TEST_F(EditorInputTest, WASDMoveAlongTheViewInBothModes) {
   } keys[] = {{'W', {0, 0, 50}}, {'S', {0, 0, -50}}, {'A', {-50, 0, 0}}, {'D', {50, 0, 0}}};
   for (bool fly : {false, true}) {
     if (fly) {
-      Post(WM_KEYUP, VK_TAB);
-      Frame();
+      Tab();
       SetCursorPos(512 + 300, 384 + 200);  // 30 degrees right, 20 down
       Frame();
     }
@@ -202,8 +200,7 @@ TEST_F(EditorInputTest, TheHintFollowsTheModeOneFrameLater) {
   Frame();
   EXPECT_STREQ(editor->infoLine.GetText(), kStandardHint);
   EXPECT_FALSE(editor->infoLine.IsVisible());
-  Post(WM_KEYUP, VK_TAB);
-  Frame();
+  Tab();
   EXPECT_STREQ(editor->infoLine.GetText(), kFlyHint);
   editor->infoLine.SetVisible(true);  // what the validation does each frame
   platform::Recorded().texts.clear();

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "../ScratchFolder.h"
+#include "Golden.h"
 #include "PipelineTest.h"
 #include "engine/cWaterEngineSM2.h"
 #include "gui/cWindow.h"
@@ -26,54 +27,37 @@ TEST_F(SceneFrameTest, WithTheSelectionScreenOnTopOnlyClearsToBlackAndDrawsTheGU
   for (const platform::TextRecord& text : platform::Recorded().texts) EXPECT_FALSE(text.text.starts_with(L"fps:"));
 }
 
+// The effect engines draw the sky and the island with the same techniques;
+// the golden file holds each engine's draws (target, what, states differing
+// from the main view's) and clears.
 TEST_F(SceneFrameTest, EachEngineTypeDrawsTheSequenceOfItsPasses) {
-  struct Case {
-    int type;
-    Lines draws;
-    Lines clears;
-  };
-  // The effect engines draw the sky and the island with the same techniques.
-  const auto shaderPasses = [](Lines last) {
-    Lines lines = {"back sky/simple", "back island/vsLighting", "reflection sky/simple_zenable_false cw noz",
-                   "reflection island/vsLighting cw clip", "refraction island/vsLighting_withDepthTransparency clip"};
-    lines.insert(lines.end(), last.begin(), last.end());
-    return lines;
-  };
-  const Case cases[] = {
-      {ENGINE_SM3, shaderPasses({"depth island/renderDepth clip", "back water/technique_with_vertex_fetch"}),
-       kClearsWithDepth},
-      {ENGINE_SM2, shaderPasses({"depth island/renderDepth clip", "back water/technique_maxRendering"}),
-       kClearsWithDepth},
-      {ENGINE_SM1, shaderPasses({"back water/Foam_Default_technique"}), kClearsWithoutDepth},
-      {ENGINE_FFP,
-       {"back sky", "back island", "reflection sky cw noz", "reflection island cw clip", "refraction island clip",
-        "back water"},
-       kClearsWithoutDepth},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.type);
+  std::string text;
+  for (int type : {ENGINE_SM3, ENGINE_SM2, ENGINE_SM1, ENGINE_FFP}) {
+    SCOPED_TRACE(type);
     TearDown();
     SetUp();
-    Build(c.type);
+    Build(type);
     ASSERT_TRUE(editor->waterScene.engine->IsInitialised());
     Frame();
-    EXPECT_EQ(Draws(), c.draws);
-    EXPECT_EQ(Clears(), c.clears);
+    text += "engine " + std::to_string(type) + "\n";
+    for (const std::string& line : Draws()) text += line + "\n";
+    for (const std::string& line : Clears()) text += "clear " + line + "\n";
     const cWaterScene& scene = editor->waterScene;
-    if (c.type != ENGINE_FFP) {
+    if (type != ENGINE_FFP) {
       EXPECT_EQ(Parameter("reflectionTexture"), scene.reflectionTarget.GetTexture());
       EXPECT_EQ(Parameter("refractionTexture"), scene.refractionTarget.GetTexture());
     }
-    if (c.type == ENGINE_SM2 || c.type == ENGINE_SM3) {
+    if (type == ENGINE_SM2 || type == ENGINE_SM3) {
       EXPECT_EQ(Parameter("depthTexture"), scene.depthTarget.GetTexture());
       EXPECT_EQ(Parameter("normalmapTexture"), scene.normalmap->GetTexture());
       EXPECT_TRUE(ParameterSet("sunlightColor"));
     }
-    if (c.type == ENGINE_SM3) {
+    if (type == ENGINE_SM3) {
       EXPECT_EQ(Parameter("heightmapTexture"), scene.heightmap->GetTexture());
     }
     EXPECT_EQ(scene.engine->GetRefractionColor(), D3DXVECTOR3(24 / 255.0f, 40 / 255.0f, 46 / 255.0f));
   }
+  ExpectGolden("scene-passes.txt", text);
 }
 
 // Every live control of the scene, typed between two frames, reaches its
