@@ -68,7 +68,6 @@ class LoggingHeightmap : public iHeightmap {
 class LoggingNormalmap : public iNormalmap {
  public:
   LoggingNormalmap(CallLog* log, int typeId) : log_(log), typeId_(typeId) {}
-
   IDirect3DTexture9* GetTexture() const override { return nullptr; }
   bool OnLostDevice(IDirect3DDevice9*) override { return true; }
   bool OnResetDevice(IDirect3DDevice9*) override { return true; }
@@ -194,7 +193,6 @@ class SceneFrameTest : public PipelineTest {
       Write(menu, id, text);
     cGUIManager::Instance()->PopMenu();
     cGUIManager::Instance()->PushMenu(editor->menus.settings, false);
-
     cWaterScene& scene = editor->waterScene;
     auto* heightmap = Own(std::make_unique<cFFTHeightmap>());
     const D3DXVECTOR2 wind(1.0f, 1.0f);

@@ -185,7 +185,6 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   Command(kEventCreateNormalmap);
   EXPECT_EQ(scene.normalmap, nullptr);
   driver->Frames(2);  // the engine must not draw with the deleted normal map
-
   Command(kEventCreatePerlin);
   EXPECT_TRUE(!scene.normalmap && !scene.engine && !scene.geometry);
   ASSERT_NE(scene.heightmap, nullptr);
@@ -228,11 +227,9 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
   EXPECT_EQ(std::tuple(scene.reflectionTarget.GetSize(), scene.refractionTarget.GetSize(), scene.depthTarget.GetSize()),
             std::tuple(256, 512, 512));
   driver->Frames(2);
-
   Check(menu, kEnableRefraction, false);
   Command(kEventCreateSM2Engine);  // a re-created engine keeps only what is ticked now
   EXPECT_TRUE(!scene.refractionTarget.GetTexture() && scene.reflectionTarget.GetTexture());
-
   Open(editor->menus.newState);
   Command(kEventNewStateOk);
   EXPECT_EQ(TopId(), kMenuEngineSelection);
@@ -289,7 +286,6 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     Pick(menu, kSkyList, 1, 0);  // the current set
     Command(kEventApplySettings);
     EXPECT_EQ(std::tuple(editor->currentSkySet, editor->modeChangePending), std::tuple(0, false));
-
     Pick(menu, kSkyList, 2, 0);
     Pick(menu, kResolutionList, 1, 0);  // 640x480: the desktop is 1024x768
     Command(kEventApplySettings);

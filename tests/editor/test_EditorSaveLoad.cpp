@@ -132,13 +132,11 @@ TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
   EXPECT_EQ(std::tuple(Information(), TopId()), std::tuple(kSaved, kMenuInfo));
   EXPECT_TRUE(std::filesystem::exists("save/t15list.txt"));
   EXPECT_TRUE(Listed(L"t15list"));
-
   for (const wchar_t* name : {L"a/b", L"..", L"a\\b"}) {
     Save(name);
     EXPECT_EQ(Information(), kSaveFailed) << name;
   }
   EXPECT_FALSE(std::filesystem::exists("save/a"));
-
   Open(editor->menus.save);
   Write(editor->menus.save, kSaveName, nullptr);  // emptied: OK is greyed and does nothing
   editor->UpdateComponentStatus();
@@ -148,7 +146,6 @@ TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
   Write(editor->menus.save, kSaveName, L"b");
   editor->UpdateComponentStatus();
   EXPECT_TRUE(ButtonEnabled(editor->menus.save, 0));
-
   WriteFile("t15outside", "[working environment]=ffp\r\n[heightmap type]=perlin\r\n");
   Command(kEventLoadClick);  // the list is filled each time the dialog opens
   EXPECT_TRUE(Listed(L"t15outside"));
@@ -345,7 +342,6 @@ TEST_F(SaveLoadTest, InstalledRunKeepsSavesInTheUserFolder) {
   EXPECT_TRUE(Listed(L"mine")) << "the load list reads the user's folder";
   Load("mine");
   EXPECT_EQ(Information(), kLoaded);
-
   installed.saveFolder.clear();
   UseAppPaths(installed);
   Save(L"nowhere");

@@ -168,7 +168,6 @@ TEST_F(ValidationTest, NormalmapNeedsAHeightmapAndAnOfferedMethod) {
   Pick(menu, kFilteringList, 1, kEventFilteringPicked);
   EXPECT_FALSE(enabled());
   EXPECT_EQ(InfoLine(), kNormalmapWarning);
-
   CreatePerlinHeightmap();  // the list now offers CPU, then "n/a" twice
   Open(menu);
   Pick(menu, kNormalmapMethodList, 1, kEventNormalmapMethodPicked);
@@ -216,7 +215,6 @@ TEST_F(ValidationTest, MarkersLegendAndStatistics) {
     EXPECT_TRUE(Shown(toolbar, marker)) << marker;
   }
   EXPECT_FALSE(GroupShown(toolbar, kGroupLegend));  // the toolbar is on top
-
   Open(editor->menus.geometry);
   Check(editor->menus.geometry, kShowGeometryInfo, true);
   editor->UpdateComponentStatus();
@@ -230,14 +228,12 @@ TEST_F(ValidationTest, MarkersLegendAndStatistics) {
   EXPECT_EQ(Text(toolbar, kVertexCount), L"Vertex count:16641");
   EXPECT_EQ(Text(toolbar, kExtrusionTime), L"Extrusion time(s):0.0013");
   EXPECT_EQ(Text(toolbar, kDrawCallCount), L"DIP calls:1");
-
   Open(editor->menus.heightmap);
   Check(editor->menus.heightmap, kShowHeightmap, true);
   editor->timings.heightmapUpdate = 0.5f;
   editor->UpdateComponentStatus();
   EXPECT_EQ(Text(toolbar, kHeightmapGenerationTime), L"Generation Time(s):0.500");
   EXPECT_EQ(Text(toolbar, kHeightmapWriteTime), L"Texture Write Time(s):0.000");
-
   Open(editor->menus.ffpEngine);
   Check(editor->menus.ffpEngine, kShowEngineInfo, true);
   editor->UpdateComponentStatus();
