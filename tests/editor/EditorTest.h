@@ -134,6 +134,11 @@ class EditorTest : public ::testing::Test {
     const cButton* button = menu ? menu->FindKind<cButton>(id) : nullptr;
     return button != nullptr && button->IsEnabled();
   }
+  // Whether the button may be pressed after this frame's status pass.
+  bool Enabled(const cMenu* menu, int id) {
+    editor->UpdateComponentStatus();
+    return ButtonEnabled(menu, id);
+  }
   static bool Shown(const cMenu* menu, int id) {
     const iGUIComponent* control = menu ? menu->Find(id) : nullptr;
     return control != nullptr && control->IsVisible();

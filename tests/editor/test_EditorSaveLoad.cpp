@@ -139,13 +139,11 @@ TEST_F(SaveLoadTest, SaveReportsAndListsTheNewFileAndRefusesUnsafeNames) {
   EXPECT_FALSE(std::filesystem::exists("save/a"));
   Open(editor->menus.save);
   Write(editor->menus.save, kSaveName, nullptr);  // emptied: OK is greyed and does nothing
-  editor->UpdateComponentStatus();
-  EXPECT_FALSE(ButtonEnabled(editor->menus.save, 0));
+  EXPECT_FALSE(Enabled(editor->menus.save, 0));
   Command(kEventSaveOk);
   EXPECT_EQ(TopId(), kMenuSave);
   Write(editor->menus.save, kSaveName, L"b");
-  editor->UpdateComponentStatus();
-  EXPECT_TRUE(ButtonEnabled(editor->menus.save, 0));
+  EXPECT_TRUE(Enabled(editor->menus.save, 0));
   WriteFile("t15outside", "[working environment]=ffp\r\n[heightmap type]=perlin\r\n");
   Command(kEventLoadClick);  // the list is filled each time the dialog opens
   EXPECT_TRUE(Listed(L"t15outside"));

@@ -42,13 +42,11 @@ class ValidationTest : public EditorTest {
       for (const Field& field : group.fields) {
         SCOPED_TRACE("field " + std::to_string(field.id) + " passes " + field.passes + ", fails " + field.fails);
         driver->Type(menu, field.id, field.fails);
-        editor->UpdateComponentStatus();
-        EXPECT_FALSE(ButtonEnabled(menu, create));
+        EXPECT_FALSE(Enabled(menu, create));
         EXPECT_EQ(InfoLine(), warning);
         EXPECT_EQ(DrawnImage(menu->Find(create)), Image(L"data/gui/create_disabled.tga"));  // greyed, not lit
         driver->Type(menu, field.id, field.passes);
-        editor->UpdateComponentStatus();
-        EXPECT_TRUE(ButtonEnabled(menu, create));
+        EXPECT_TRUE(Enabled(menu, create));
         EXPECT_EQ(DrawnImage(menu->Find(create)), Image(L"data/gui/create_idle.tga"));
       }
       if (group.checkbox != 0) Tick(menu, group.checkbox, group.event, false);
@@ -71,17 +69,14 @@ TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
   // The FFT fields do not count for the Perlin model, nor the other way round.
   Write(menu, kNormalization, L"0");
   Pick(menu, kHeightmapModelList, 1, kEventHeightmapModelPicked);
-  editor->UpdateComponentStatus();
-  EXPECT_TRUE(ButtonEnabled(menu, kCreatePerlinButton));
+  EXPECT_TRUE(Enabled(menu, kCreatePerlinButton));
   // An emptied box reads 1.0.
   Pick(menu, kHeightmapModelList, 2, kEventHeightmapModelPicked);
   driver->Type(menu, kNormalization, "");
-  editor->UpdateComponentStatus();
-  EXPECT_TRUE(ButtonEnabled(menu, kCreateFFTButton));
+  EXPECT_TRUE(Enabled(menu, kCreateFFTButton));
   // Without a resolution nothing passes.
   Pick(menu, kHeightmapResolutionList, -1, 0);
-  editor->UpdateComponentStatus();
-  EXPECT_FALSE(ButtonEnabled(menu, kCreateFFTButton));
+  EXPECT_FALSE(Enabled(menu, kCreateFFTButton));
 }
 
 // Unticked, the normalization box only shows the automatic factor: a flat
@@ -100,11 +95,9 @@ TEST_F(ValidationTest, AnAutomaticNormalizationOfZeroNeverBlocksCreate) {
   ASSERT_NE(heights, nullptr);
   EXPECT_TRUE(std::all_of(heights, heights + 32 * 32, [&](float h) { return h == heights[0] && std::isfinite(h); }));
   Write(menu, kFFTGridSize, L"4");
-  editor->UpdateComponentStatus();
-  EXPECT_TRUE(ButtonEnabled(menu, kCreateFFTButton));
+  EXPECT_TRUE(Enabled(menu, kCreateFFTButton));
   Check(menu, kFixedNormalization, true);  // now the 0 is the user's
-  editor->UpdateComponentStatus();
-  EXPECT_FALSE(ButtonEnabled(menu, kCreateFFTButton));
+  EXPECT_FALSE(Enabled(menu, kCreateFFTButton));
 }
 
 TEST_F(ValidationTest, GeometryFieldsAndSixteenBitLimits) {
@@ -152,35 +145,30 @@ TEST_F(ValidationTest, EngineFieldsAndOptionsOnlyWhileTicked) {
 
   // An option's fields do not count while it is off.
   Write(menu, kReflectionResolution, L"500");
-  editor->UpdateComponentStatus();
-  EXPECT_TRUE(ButtonEnabled(menu, kCreateSM2EngineButton));
+  EXPECT_TRUE(Enabled(menu, kCreateSM2EngineButton));
 }
 
 TEST_F(ValidationTest, NormalmapNeedsAHeightmapAndAnOfferedMethod) {
   StartWith(ENGINE_SM1);
   cMenu* menu = editor->menus.normalmap;
   Open(menu);
-  const auto enabled = [&] {
-    editor->UpdateComponentStatus();
-    return ButtonEnabled(menu, kCreateNormalmapButton);
-  };
   Pick(menu, kNormalmapMethodList, 1, kEventNormalmapMethodPicked);
   Pick(menu, kFilteringList, 1, kEventFilteringPicked);
-  EXPECT_FALSE(enabled());
+  EXPECT_FALSE(Enabled(menu, kCreateNormalmapButton));
   EXPECT_EQ(InfoLine(), kNormalmapWarning);
   CreatePerlinHeightmap();  // the list now offers CPU, then "n/a" twice
   Open(menu);
   Pick(menu, kNormalmapMethodList, 1, kEventNormalmapMethodPicked);
-  EXPECT_FALSE(enabled());  // the filtering was reset by the pick
+  EXPECT_FALSE(Enabled(menu, kCreateNormalmapButton));  // the filtering was reset by the pick
   Pick(menu, kFilteringList, 2, kEventFilteringPicked);
-  EXPECT_TRUE(enabled());
+  EXPECT_TRUE(Enabled(menu, kCreateNormalmapButton));
   driver->Type(menu, kNormalsAmplitude, "-1");
-  EXPECT_FALSE(enabled());
+  EXPECT_FALSE(Enabled(menu, kCreateNormalmapButton));
   Write(menu, kNormalsAmplitude, L"0");
-  EXPECT_TRUE(enabled());
+  EXPECT_TRUE(Enabled(menu, kCreateNormalmapButton));
   for (int item : {2, 3}) {
     Pick(menu, kNormalmapMethodList, item, 0);
-    EXPECT_FALSE(enabled()) << item;
+    EXPECT_FALSE(Enabled(menu, kCreateNormalmapButton)) << item;
   }
 }
 
