@@ -124,6 +124,7 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
     Tick(menu, box, event);
   Command(kEventDepthEffects);
   EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
+  EXPECT_GT(button->GetPosition()[1], y);  // above the depth panel
   Tick(menu, kEnableDepth, kEventDepthEffects, false);
   EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
   EXPECT_FLOAT_EQ(button->GetPosition()[0], x);

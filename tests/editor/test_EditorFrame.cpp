@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "../scene/RecordingResource.h"
@@ -130,13 +132,13 @@ using Log = std::vector<std::string>;
 
 const D3DDISPLAYMODE k800x600{800, 600, 60, D3DFMT_X8R8G8B8};
 const D3DDISPLAYMODE k1024x768{1024, 768, 60, D3DFMT_X8R8G8B8};
-const D3DDISPLAYMODE k1600x1200{1600, 1200, 60, D3DFMT_X8R8G8B8};
+const D3DDISPLAYMODE k1280x720{1280, 720, 60, D3DFMT_X8R8G8B8};
 
 class FrameTest : public EditorTest {
  protected:
   // The resource also notes, on reset, whether the default states were already back.
   void SetUp() override {
-    profile.modes = {k800x600, k1024x768, k1600x1200};
+    profile.modes = {k800x600, k1024x768, k1280x720};
     Start();
     auto* resource = new RecordingResource("r", &log, cResourceManager::Instance());
     resource->onReset = [this](IDirect3DDevice9* device) {
@@ -215,8 +217,9 @@ TEST_F(FrameTest, ShutdownDestroysThenDeletesEveryResource) {
 }
 
 // A refused mode keeps the current one; the fonts grow with the width up to
-// 1024 pixels, then stop.
-TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferAndScaleTheFonts) {
+// 1024 pixels, then stop. GUI coordinates follow from the field of view: the
+// screen spans tan(30 degrees) up and down and that times the aspect across.
+TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferScaleTheFontsAndMapTheCursor) {
   const struct {
     D3DDISPLAYMODE mode;
     int failedResets;
@@ -224,7 +227,7 @@ TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferAndScaleTheFo
     FontList fonts;
   } cases[] = {{k800x600, 1, k1024x768, {{16, L"arial"}, {20, L"Tahoma"}}},
                {k800x600, 0, k800x600, {{13, L"arial"}, {17, L"tahoma"}}},
-               {k1600x1200, 0, k1600x1200, {{16, L"arial"}, {20, L"tahoma"}}},
+               {k1280x720, 0, k1280x720, {{16, L"arial"}, {20, L"tahoma"}}},
                {k1024x768, 0, k1024x768, {{16, L"arial"}, {20, L"tahoma"}}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode.Width);
@@ -237,6 +240,14 @@ TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferAndScaleTheFo
     D3DMATRIX projection{};
     editor->device->GetTransform(D3DTS_PROJECTION, &projection);
     EXPECT_FLOAT_EQ(projection._11 * c.shown.Width / c.shown.Height, projection._22);
+    const LONG w = static_cast<LONG>(c.shown.Width), h = static_cast<LONG>(c.shown.Height);
+    EXPECT_EQ(std::pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::pair(static_cast<int>(w), static_cast<int>(h)));
+    const float t = std::tan(30.0f * 3.14159265f / 180.0f), aspect = static_cast<float>(w) / static_cast<float>(h);
+    for (POINT p : {POINT{0, 0}, POINT{w, h}, POINT{w / 2, h / 2}, POINT{10, 500}}) {
+      const D3DXVECTOR2 gui = editor->CursorToGUI(p);
+      EXPECT_NEAR(gui.x, (2.0f * p.x / w - 1) * t * aspect, 1e-5f);
+      EXPECT_NEAR(gui.y, -(2.0f * p.y / h - 1) * t, 1e-5f);
+    }
   }
 
   // A pending change runs at the start of the next frame, whose texts already use the new fonts.

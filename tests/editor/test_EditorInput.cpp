@@ -208,29 +208,6 @@ TEST_F(EditorInputTest, TheHintFollowsTheModeOneFrameLater) {
   EXPECT_TRUE(Drawn(kFlyHint));
 }
 
-// GUI coordinates worked out from the field of view: the screen spans
-// tan(30 degrees) up and down and that times the aspect left and right.
-TEST_F(EditorInputTest, TheCursorMapsToGUICoordinatesInEveryMode) {
-  Shutdown();
-  profile.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {1024, 768, 60, D3DFMT_X8R8G8B8}, {1280, 720, 60, D3DFMT_X8R8G8B8}};
-  Start();
-  const float t = std::tan(30.0f * 3.14159265f / 180.0f);
-  for (D3DDISPLAYMODE mode : {profile.modes[1], profile.modes[0], profile.modes[2]}) {
-    ASSERT_TRUE(editor->ChangeDisplayMode(mode));
-    ASSERT_EQ(editor->displayMode.Width, mode.Width);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), static_cast<int>(mode.Width));
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), static_cast<int>(mode.Height));
-    const float w = static_cast<float>(mode.Width), h = static_cast<float>(mode.Height);
-    const POINT pixels[] = {{0, 0}, {static_cast<LONG>(mode.Width), static_cast<LONG>(mode.Height)},
-                            {static_cast<LONG>(mode.Width / 2), static_cast<LONG>(mode.Height / 2)}, {10, 500}};
-    for (POINT p : pixels) {
-      const D3DXVECTOR2 gui = editor->CursorToGUI(p);
-      EXPECT_NEAR(gui.x, (2 * p.x / w - 1) * t * w / h, 1e-5f);
-      EXPECT_NEAR(gui.y, -(2 * p.y / h - 1) * t, 1e-5f);
-    }
-  }
-}
-
 // Each frame writes one trace line; without a trace file or on a full disk
 // the frames go on. The trace goes to a private file here: tests running at
 // the same time share "blur.txt".
