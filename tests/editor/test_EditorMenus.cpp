@@ -79,7 +79,7 @@ class EditorMenusTest : public EditorTest {
 // The menus as a user reads them, control by control in creation order (see
 // Token); shader model 2 and 3 add the depth and sunlight panels to the engine
 // menu, all but fixed function the foam panel.
-TEST_F(EditorMenusTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheToolbar) {
+TEST_F(EditorMenusTest, ChoosingAnEngineBuildsEveryMenuOnceAsDesignedAndShowsTheToolbar) {
   Start();
   Command(1003);  // shader model 2
   EXPECT_EQ(editor->engineType, 402);
@@ -92,6 +92,13 @@ TEST_F(EditorMenusTest, ChoosingAnEngineBuildsEveryMenuAsDesignedAndShowsTheTool
     text += MenuText(menu);
   ExpectGolden("menus.txt", text);
   EXPECT_TRUE(!m.ffpEngine && !m.sm1Engine && !m.sm3Engine);
+  // Another engine after New keeps the menus and adds only its own.
+  const cMenu* heightmap = m.heightmap;
+  cGUIManager::Instance()->ClearMenus();
+  cGUIManager::Instance()->PushMenu(m.selection, false);
+  Command(1005);
+  EXPECT_TRUE(m.heightmap == heightmap && m.sm2Engine && m.ffpEngine);
+  EXPECT_EQ(std::pair(editor->EngineMenu(), TopId()), std::pair(m.ffpEngine, EditorId::kMenuToolbar));
 }
 
 TEST_F(EditorMenusTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
@@ -114,20 +121,6 @@ TEST_F(EditorMenusTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
     Shutdown();
   }
   ExpectGolden("engine-menus.txt", text);
-}
-
-TEST_F(EditorMenusTest, MenusAreBuiltOnceAndANewEngineAddsOnlyItsOwnMenu) {
-  Start();
-  Command(1003);
-  cMenu* heightmap = editor->menus.heightmap;
-  cGUIManager::Instance()->ClearMenus();
-  cGUIManager::Instance()->PushMenu(editor->menus.selection, false);
-  Command(1005);
-  EXPECT_EQ(editor->menus.heightmap, heightmap);
-  EXPECT_NE(editor->menus.sm2Engine, nullptr);
-  EXPECT_NE(editor->menus.ffpEngine, nullptr);
-  EXPECT_EQ(editor->EngineMenu(), editor->menus.ffpEngine);
-  EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
 }
 
 // Works on the "save" folder of the test's own working directory.
