@@ -85,7 +85,8 @@ TEST_F(CommandTest, CheckboxesShowTheirPanels) {
     std::wstring groups;
     for (const cMenu* panels : {static_cast<const cMenu*>(m.toolbar), menu}) {
       for (int group = 1; group < 100; ++group) {
-        if (GroupShown(panels, group)) groups += L" " + std::to_wstring(panels->GetId()) + L"/" + std::to_wstring(group);
+        if (!GroupShown(panels, group)) continue;
+        groups += L" " + std::to_wstring(panels->GetId()) + L"/" + std::to_wstring(group);
       }
     }
     return groups;

@@ -241,7 +241,8 @@ TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferScaleTheFonts
     editor->device->GetTransform(D3DTS_PROJECTION, &projection);
     EXPECT_FLOAT_EQ(projection._11 * c.shown.Width / c.shown.Height, projection._22);
     const LONG w = static_cast<LONG>(c.shown.Width), h = static_cast<LONG>(c.shown.Height);
-    EXPECT_EQ(std::pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::pair(static_cast<int>(w), static_cast<int>(h)));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), w);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), h);
     const float t = std::tan(30.0f * 3.14159265f / 180.0f), aspect = static_cast<float>(w) / static_cast<float>(h);
     for (POINT p : {POINT{0, 0}, POINT{w, h}, POINT{w / 2, h / 2}, POINT{10, 500}}) {
       const D3DXVECTOR2 gui = editor->CursorToGUI(p);
