@@ -55,7 +55,6 @@ class EditorDriver {
   // the OpenGL one it runs by itself.
   EditorDriver(cEditor* editor, HWND window, bool headless, double frameSeconds = 1.0 / 30.0)
       : editor_(editor), window_(window), headless_(headless), frameSeconds_(frameSeconds) {}
-
   void Frames(int count = 1) {
     for (int i = 0; i < count; ++i) {
       MSG msg{};

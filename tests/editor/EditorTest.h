@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -21,11 +25,30 @@
 #include "scene/D3DTexture.h"
 #include "scene/cResourceCache.h"
 
+// What the information box and the info line say.
+inline constexpr const wchar_t* kSaved = L"The engine has been succesifully saved.";
+inline constexpr const wchar_t* kSaveFailed = L"An error appeared durign engine saving.";
+inline constexpr const wchar_t* kLoaded = L"The engine has been succesifully loaded.";
+inline constexpr const wchar_t* kOtherEngine = L"The current selected engine differs from file engine.";
+inline constexpr const wchar_t* kLoadFailed = L"The file format is not valid or the file does not exist.";
+inline constexpr const wchar_t* kEngineWarning =
+    L"Not all engine options are valid or one of the following components is not initalized:heightmap, normalmap, "
+    L"geometry. Please check the constraints.";
+inline constexpr const wchar_t* kStandardHint = L"To enter FLY MODE press TAB";
+inline constexpr const wchar_t* kFlyHint =
+    L"FLY MODE engaged. Use mouse to rotate and W/A/S/D to move. Press 'TAB' to return to standard mode.";
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 class EditorTest : public ::testing::Test {
  protected:
   using FontList = std::vector<std::pair<int, std::wstring>>;  // height and face of each font
 
   void TearDown() override {
+    script.reset();
     driver.reset();
     Shutdown();
   }
@@ -42,6 +65,14 @@ class EditorTest : public ::testing::Test {
     OpenWindow();
     ASSERT_EQ(editor->Init(window), S_OK);
     platform::Recorded().Clear();
+  }
+
+  // The selection screen, driven as a user does.
+  void StartDriven() {
+    Start();
+    driver = std::make_unique<EditorDriver>(editor, window, true);
+    script = std::make_unique<EditorScript>(editor, *driver);
+    driver->Frames(2);
   }
 
   void StartWith(int type) {
@@ -103,6 +134,11 @@ class EditorTest : public ::testing::Test {
     const cButton* button = menu ? menu->FindKind<cButton>(id) : nullptr;
     return button != nullptr && button->IsEnabled();
   }
+  // Whether the button may be pressed after this frame's status pass.
+  bool Enabled(const cMenu* menu, int id) {
+    editor->UpdateComponentStatus();
+    return ButtonEnabled(menu, id);
+  }
   static bool Shown(const cMenu* menu, int id) {
     const iGUIComponent* control = menu ? menu->Find(id) : nullptr;
     return control != nullptr && control->IsVisible();
@@ -130,6 +166,11 @@ class EditorTest : public ::testing::Test {
     std::wstring joined;
     for (const std::wstring& item : items) joined += (joined.empty() ? L"" : separator) + item;
     return joined;
+  }
+  // Whether a text of the last frames was drawn.
+  static bool Drawn(const std::wstring& text) {
+    const auto& texts = platform::Recorded().texts;
+    return std::any_of(texts.begin(), texts.end(), [&](const auto& drawn) { return drawn.text == text; });
   }
   std::wstring InfoLine() const { return editor->infoLine.GetText() ? editor->infoLine.GetText() : L""; }
   std::wstring Information() const { return Text(editor->menus.info, EditorId::kInfoText); }
@@ -179,4 +220,5 @@ class EditorTest : public ::testing::Test {
   HWND window = nullptr;
   cEditor* editor = nullptr;
   std::unique_ptr<EditorDriver> driver;
+  std::unique_ptr<EditorScript> script;
 };

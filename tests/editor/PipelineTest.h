@@ -68,7 +68,6 @@ class LoggingHeightmap : public iHeightmap {
 class LoggingNormalmap : public iNormalmap {
  public:
   LoggingNormalmap(CallLog* log, int typeId) : log_(log), typeId_(typeId) {}
-
   IDirect3DTexture9* GetTexture() const override { return nullptr; }
   bool OnLostDevice(IDirect3DDevice9*) override { return true; }
   bool OnResetDevice(IDirect3DDevice9*) override { return true; }
@@ -131,26 +130,21 @@ class PipelineTest : public EditorTest {
 
   // The editor's menus for `engineType`, holding the live controls (the editor deletes them).
   void UseMenus(int engineType) {
-    const struct {
-      int type, menuId;
-      cMenu** menu;
-    } engines[] = {{ENGINE_FFP, EditorId::kMenuFFPEngine, &editor->menus.ffpEngine},
-                   {ENGINE_SM1, EditorId::kMenuSM1Engine, &editor->menus.sm1Engine},
-                   {ENGINE_SM2, EditorId::kMenuSM2Engine, &editor->menus.sm2Engine},
-                   {ENGINE_SM3, EditorId::kMenuSM3Engine, &editor->menus.sm3Engine}};
-    for (cMenu** menu : {&editor->menus.heightmap, &editor->menus.normalmap, &editor->menus.geometry,
-                         &editor->menus.settings, engines[0].menu, engines[1].menu, engines[2].menu, engines[3].menu}) {
+    cEditor::Menus& m = editor->menus;
+    cMenu** engines[] = {&m.sm1Engine, &m.sm2Engine, &m.sm3Engine, &m.ffpEngine};  // by type from ENGINE_SM1
+    for (cMenu** menu : {&m.heightmap, &m.normalmap, &m.geometry, &m.settings, engines[0], engines[1], engines[2],
+                         engines[3]}) {
       delete *menu;
       *menu = nullptr;
     }
     editor->engineType = engineType;
-    editor->menus.heightmap = MakeMenu(EditorId::kMenuHeightmap, {138, 155}, {139, 157});
-    editor->menus.normalmap = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
-    editor->menus.geometry = MakeMenu(EditorId::kMenuGeometry, {206, 207, 220}, {});
-    editor->menus.settings = MakeMenu(EditorId::kMenuSettings, {}, {295});
-    for (const auto& engine : engines) {
-      if (engine.type == engineType) *engine.menu = MakeMenu(engine.menuId, kEngineBoxes, kEngineChecks);
-    }
+    m.heightmap = MakeMenu(EditorId::kMenuHeightmap, {138, 155}, {139, 157});
+    m.normalmap = MakeMenu(EditorId::kMenuNormalmap, {172}, {173});
+    m.geometry = MakeMenu(EditorId::kMenuGeometry, {206, 207, 220}, {});
+    m.settings = MakeMenu(EditorId::kMenuSettings, {}, {295});
+    const int menuIds[] = {EditorId::kMenuSM1Engine, EditorId::kMenuSM2Engine, EditorId::kMenuSM3Engine,
+                           EditorId::kMenuFFPEngine};
+    *engines[engineType - ENGINE_SM1] = MakeMenu(menuIds[engineType - ENGINE_SM1], kEngineBoxes, kEngineChecks);
   }
 
   // Hands the component to the water scene; the fixture keeps it alive.
@@ -194,7 +188,6 @@ class SceneFrameTest : public PipelineTest {
       Write(menu, id, text);
     cGUIManager::Instance()->PopMenu();
     cGUIManager::Instance()->PushMenu(editor->menus.settings, false);
-
     cWaterScene& scene = editor->waterScene;
     auto* heightmap = Own(std::make_unique<cFFTHeightmap>());
     const D3DXVECTOR2 wind(1.0f, 1.0f);

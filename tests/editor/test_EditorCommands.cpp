@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "../ScratchFolder.h"
 #include "EditorTest.h"
+#include "Golden.h"
 #include "geometry/iWaterGeometry.h"
 #include "heightmap/iHeightmap.h"
 #include "normalmap/iNormalmap.h"
@@ -36,33 +38,22 @@ class CommandTest : public EditorTest {
   }
 };
 
+// Each toolbar button's hover explains it in the info line and its click opens
+// its menu (see the golden file).
 TEST_F(CommandTest, ToolbarClicksOpenTheirMenuAndHoversExplainThem) {
   StartWith(ENGINE_SM2);
-  struct Row {
-    int click, hover, menu;
-    const wchar_t* tooltip;
-  };
-  const Row rows[] = {
-      {kEventNewClick, kEventNewHover, kMenuNewState, L"Select a new water rendering engine."},
-      {kEventHeightmapMenuClick, kEventHeightmapMenuHover, kMenuHeightmap, L"Open the heightmap generation menu"},
-      {kEventNormalmapMenuClick, kEventNormalmapMenuHover, kMenuNormalmap, L"Open the normalmap generation menu"},
-      {kEventGeometryMenuClick, kEventGeometryMenuHover, kMenuGeometry, L"Open the geometry generation menu"},
-      {kEventEngineMenuClick, kEventEngineMenuHover, kMenuSM2Engine, L"Open the water rendering setting menu"},
-      {kEventExitClick, kEventExitHover, kMenuExit, L"Exit the editor and return to OS"},
-      {kEventSettingsClick, kEventSettingsHover, kMenuSettings, L"Open the settings menu."},
-      {kEventSaveClick, kEventSaveHover, kMenuSave, L"Export current engine state to file"},
-      {kEventLoadClick, kEventLoadHover, kMenuLoad, L"Import engine state from file"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.click);
+  std::wstring text;
+  for (const auto& component : editor->menus.toolbar->Components()) {
+    auto* button = dynamic_cast<cButton*>(component.get());
+    if (!button) continue;
     ASSERT_EQ(TopId(), kMenuToolbar);
-    Command(row.hover);
-    EXPECT_EQ(InfoLine(), row.tooltip);
-    EXPECT_TRUE(editor->infoLine.IsVisible());
-    Command(row.click);
-    EXPECT_EQ(TopId(), row.menu);
+    Command(button->OnHover(0, 0));
+    text += L"#" + std::to_wstring(button->GetId()) + (editor->infoLine.IsVisible() ? L" " : L" hidden ") + InfoLine();
+    Command(button->OnClick(0, 0));
+    text += L" -> menu " + std::to_wstring(TopId()) + L"\n";
     Command(kEventClose);
   }
+  ExpectGolden("toolbar-commands.txt", text);
 }
 
 TEST_F(CommandTest, ClosingAndExitOnlyFromTheToolbarButtonAndIgnoredEventsChangeNothing) {
@@ -78,43 +69,41 @@ TEST_F(CommandTest, ClosingAndExitOnlyFromTheToolbarButtonAndIgnoredEventsChange
   }
   Open(editor->menus.exit);  // without the toolbar button as caller
   Command(kEventExitOk);
-  EXPECT_FALSE(editor->IsQuitRequested());
-  EXPECT_EQ(TopId(), kMenuExit);
+  EXPECT_EQ(std::tuple(editor->IsQuitRequested(), TopId()), std::tuple(false, kMenuExit));
   Command(kEventExitCancel);
   Command(kEventExitClick);
   Command(kEventExitOk);
   EXPECT_TRUE(editor->IsQuitRequested());
 }
 
+// Ticking each checkbox of the component and engine menus shows the panels
+// named in the golden file, on the toolbar or in its own menu; unticking hides them.
 TEST_F(CommandTest, CheckboxesShowTheirPanels) {
   StartWith(ENGINE_SM3);
-  struct Row {
-    cMenu* checkboxMenu;
-    int checkbox, event;
-    cMenu* panelMenu;
-    int group;
+  const cEditor::Menus& m = editor->menus;
+  const auto shownGroups = [&](const cMenu* menu) {
+    std::wstring groups;
+    for (const cMenu* panels : {static_cast<const cMenu*>(m.toolbar), menu}) {
+      for (int group = 1; group < 100; ++group) {
+        if (!GroupShown(panels, group)) continue;
+        groups += L" " + std::to_wstring(panels->GetId()) + L"/" + std::to_wstring(group);
+      }
+    }
+    return groups;
   };
-  cMenu* engine = editor->menus.sm3Engine;
-  const Row rows[] = {
-      {editor->menus.heightmap, kShowHeightmap, kEventShowHeightmap, editor->menus.toolbar, kGroupHeightmapStats},
-      {editor->menus.normalmap, kShowNormalmap, kEventShowNormalmap, editor->menus.toolbar, kGroupNormalmapStats},
-      {editor->menus.geometry, kShowGeometryInfo, kEventShowGeometryInfo, editor->menus.toolbar, kGroupGeometryStats},
-      {engine, kShowEngineInfo, kEventShowEngineInfo, editor->menus.toolbar, kGroupEngineStats},
-      {engine, kEnableReflection, kEventReflection, engine, kGroupReflection},
-      {engine, kEnableRefraction, kEventRefraction, engine, kGroupRefraction},
-      {engine, kEnableExtrusion, kEventExtrusion, engine, kGroupExtrusion},
-      {engine, kEnableFoam, kEventFoam, engine, kGroupFoam},
-      {engine, kEnableSunlight, kEventSunlight, engine, kGroupSunlight},
-      {engine, kEnableDepth, kEventDepthEffects, engine, kGroupDepth},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.event);
-    EXPECT_FALSE(GroupShown(row.panelMenu, row.group));
-    for (bool checked : {true, false}) {
-      Tick(row.checkboxMenu, row.checkbox, row.event, checked);
-      EXPECT_EQ(GroupShown(row.panelMenu, row.group), checked);
+  std::wstring text;
+  for (cMenu* menu : {m.heightmap, m.normalmap, m.geometry, m.sm3Engine}) {
+    for (const auto& component : menu->Components()) {
+      auto* box = dynamic_cast<cCheckbox*>(component.get());
+      if (!box) continue;
+      const std::wstring before = shownGroups(menu);
+      Tick(menu, box->GetId(), box->OnClick(0, 0));
+      text += L"x" + std::to_wstring(box->GetId()) + L":" + shownGroups(menu) + L"\n";
+      Tick(menu, box->GetId(), box->OnClick(0, 0), false);
+      EXPECT_EQ(shownGroups(menu), before) << box->GetId();
     }
   }
+  ExpectGolden("panel-switches.txt", text);
 }
 
 TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButton) {
@@ -136,6 +125,7 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
     Tick(menu, box, event);
   Command(kEventDepthEffects);
   EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
+  EXPECT_GT(button->GetPosition()[1], y);  // above the depth panel
   Tick(menu, kEnableDepth, kEventDepthEffects, false);
   EXPECT_FALSE(Covered(menu, kCreateSM2EngineButton));
   EXPECT_FLOAT_EQ(button->GetPosition()[0], x);
@@ -148,12 +138,12 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
 TEST_F(CommandTest, PicksShowTheMatchingPanels) {
   StartWith(ENGINE_SM2);
   cMenu* heightmap = editor->menus.heightmap;
-  Pick(heightmap, kHeightmapModelList, 1, kEventHeightmapModelPicked);
-  EXPECT_TRUE(GroupShown(heightmap, kGroupPerlin) && GroupShown(heightmap, kGroupHeightmapCommon));
-  EXPECT_FALSE(GroupShown(heightmap, kGroupFFT));
-  Pick(heightmap, kHeightmapModelList, 2, kEventHeightmapModelPicked);
-  EXPECT_TRUE(GroupShown(heightmap, kGroupFFT) && GroupShown(heightmap, kGroupHeightmapCommon));
-  EXPECT_FALSE(GroupShown(heightmap, kGroupPerlin));
+  for (int item : {1, 2}) {
+    Pick(heightmap, kHeightmapModelList, item, kEventHeightmapModelPicked);
+    EXPECT_EQ(std::tuple(GroupShown(heightmap, kGroupPerlin), GroupShown(heightmap, kGroupFFT)),
+              std::tuple(item == 1, item == 2));
+    EXPECT_TRUE(GroupShown(heightmap, kGroupHeightmapCommon));
+  }
 
   cMenu* geometry = editor->menus.geometry;
   struct Row {
@@ -188,8 +178,7 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
 
   const iNormalmap* oldNormalmap = scene.normalmap;
   Command(kEventCreateFFT);  // same kind: everything stays, the normal map follows
-  EXPECT_NE(scene.engine, nullptr);
-  EXPECT_NE(scene.geometry, nullptr);
+  EXPECT_TRUE(scene.engine && scene.geometry);
   ASSERT_NE(scene.normalmap, nullptr);
   EXPECT_NE(scene.normalmap, oldNormalmap);
   EXPECT_EQ(scene.normalmap->GetTypeId(), NORMALMAP_FD_TEX);
@@ -198,11 +187,8 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   Command(kEventCreateNormalmap);
   EXPECT_EQ(scene.normalmap, nullptr);
   driver->Frames(2);  // the engine must not draw with the deleted normal map
-
   Command(kEventCreatePerlin);
-  EXPECT_EQ(scene.normalmap, nullptr);
-  EXPECT_EQ(scene.engine, nullptr);
-  EXPECT_EQ(scene.geometry, nullptr);
+  EXPECT_TRUE(!scene.normalmap && !scene.engine && !scene.geometry);
   ASSERT_NE(scene.heightmap, nullptr);
   EXPECT_EQ(scene.heightmap->GetTypeId(), HEIGHTMAP_PERLIN);
   cCombobox* methods = FindCombobox(editor->menus.normalmap, kNormalmapMethodList);
@@ -240,25 +226,17 @@ TEST_F(CommandTest, EngineCreateMakesTheTickedTargetsAndNewStateReleasesAll) {
     Tick(menu, box, event);
   Write(menu, kReflectionResolution, L"256");
   Command(kEventCreateSM2Engine);
-  EXPECT_EQ(scene.reflectionTarget.GetSize(), 256);
-  EXPECT_EQ(scene.refractionTarget.GetSize(), 512);
-  EXPECT_EQ(scene.depthTarget.GetSize(), 512);
+  EXPECT_EQ(std::tuple(scene.reflectionTarget.GetSize(), scene.refractionTarget.GetSize(), scene.depthTarget.GetSize()),
+            std::tuple(256, 512, 512));
   driver->Frames(2);
-
   Check(menu, kEnableRefraction, false);
   Command(kEventCreateSM2Engine);  // a re-created engine keeps only what is ticked now
-  EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
-  EXPECT_NE(scene.reflectionTarget.GetTexture(), nullptr);
-
+  EXPECT_TRUE(!scene.refractionTarget.GetTexture() && scene.reflectionTarget.GetTexture());
   Open(editor->menus.newState);
   Command(kEventNewStateOk);
   EXPECT_EQ(TopId(), kMenuEngineSelection);
-  EXPECT_EQ(scene.engine, nullptr);
-  EXPECT_EQ(scene.geometry, nullptr);
-  EXPECT_EQ(scene.normalmap, nullptr);
-  EXPECT_EQ(scene.heightmap, nullptr);
-  EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
-  EXPECT_EQ(scene.depthTarget.GetTexture(), nullptr);
+  EXPECT_TRUE(!scene.engine && !scene.geometry && !scene.normalmap && !scene.heightmap);
+  EXPECT_TRUE(!scene.reflectionTarget.GetTexture() && !scene.depthTarget.GetTexture());
   EXPECT_FALSE(IsChecked(menu, kEnableReflection));
   EXPECT_FALSE(GroupShown(menu, kGroupReflection));
   EXPECT_EQ(BoxText(menu, kReflectionResolution), L"512");
@@ -277,8 +255,7 @@ TEST_F(CommandTest, APassTickedAfterTheEngineWasMadeGetsItsTargetInTheNextFrame)
   Tick(menu, kEnableReflection, kEventReflection);
   Tick(menu, kEnableRefraction, kEventRefraction);
   driver->Frames(1);
-  EXPECT_EQ(scene.reflectionTarget.GetSize(), 128);
-  EXPECT_EQ(scene.refractionTarget.GetTexture(), nullptr);
+  EXPECT_TRUE(scene.reflectionTarget.GetSize() == 128 && !scene.refractionTarget.GetTexture());
   Write(menu, kRefractionResolution, L"64");
   driver->Frames(1);
   EXPECT_EQ(scene.refractionTarget.GetSize(), 64);
@@ -310,24 +287,19 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     WorkingDirectory inside(folder.Path());
     Pick(menu, kSkyList, 1, 0);  // the current set
     Command(kEventApplySettings);
-    EXPECT_EQ(editor->currentSkySet, 0);
-    EXPECT_FALSE(editor->modeChangePending);
-
+    EXPECT_EQ(std::tuple(editor->currentSkySet, editor->modeChangePending), std::tuple(0, false));
     Pick(menu, kSkyList, 2, 0);
     Pick(menu, kResolutionList, 1, 0);  // 640x480: the desktop is 1024x768
     Command(kEventApplySettings);
-    EXPECT_EQ(editor->currentSkySet, 1);
-    EXPECT_EQ(loadedFaces(2), 6);
-    EXPECT_TRUE(editor->modeChangePending);
-    EXPECT_EQ(editor->pendingMode.Width, editor->displayModes[0].Width);
+    EXPECT_EQ(std::tuple(editor->currentSkySet, loadedFaces(2), editor->modeChangePending, editor->pendingMode.Width),
+              std::tuple(1, 6, true, editor->displayModes[0].Width));
 
     // A set that cannot be read keeps every face of the current one.
     FindCombobox(menu, kSkyList)->AddItem(L"9");
     Pick(menu, kSkyList, 4, 0);
     Pick(menu, kResolutionList, -1, 0);
     Command(kEventApplySettings);
-    EXPECT_EQ(editor->currentSkySet, 1);
-    EXPECT_EQ(loadedFaces(2), 6);
+    EXPECT_EQ(std::tuple(editor->currentSkySet, loadedFaces(2)), std::tuple(1, 6));
     editor->UpdateComponentStatus();
     EXPECT_EQ(InfoLine(), L"The selected skybox could not be loaded; the current one stays.");
   }

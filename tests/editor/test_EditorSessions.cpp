@@ -1,11 +1,14 @@
-// Random use of the whole editor: clicks over every control of the menu on top,
-// values typed into the boxes (huge, negative, not numbers), bursts of keys, Tab,
-// W/A/S/D and the mouse, long idle stretches, loads of damaged save files, New
-// with another engine, device losses and failing resets. Nothing may crash or
-// touch memory it does not own (run it under the sanitizers). Every run is
+// The whole editor on the headless backend, driven only by the messages a
+// user's clicks and keys produce: one session per engine type, then random use
+// of everything: clicks over every control of the menu on top, values typed
+// into the boxes (huge, negative, not numbers), bursts of keys, Tab, W/A/S/D
+// and the mouse, long idle stretches, loads of damaged save files, New with
+// another engine, device losses and failing resets. Nothing may crash or touch
+// memory it does not own (run it under the sanitizers). Every random run is
 // seeded: EDITOR_SOAK_SEED repeats one, EDITOR_SOAK_FRAMES makes it longer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,13 +19,86 @@
 #include <sstream>
 #include <string>
 
-#include "EditorScript.h"
 #include "EditorTest.h"
 #include "gui/cWindow.h"
+#include "heightmap/iHeightmap.h"
 
 namespace {
 
 using namespace EditorId;
+
+struct EngineCase {
+  int type;
+  const char* effect;  // drawn with this effect file; empty for fixed function
+  friend void PrintTo(const EngineCase& c, std::ostream* os) { *os << "engine " << c.type; }
+};
+
+class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<EngineCase> {
+ protected:
+  void SetUp() override { StartDriven(); }
+  void TearDown() override {
+    std::filesystem::remove("save/" + saveName + ".txt");
+    EditorTest::TearDown();
+  }
+
+  // The next frames draw the text and, with `water`, the engine's effect.
+  void ExpectFramesDraw(const std::wstring& text, bool water = true) {
+    platform::Recorded().Clear();
+    driver->Frames(3);
+    const auto& draws = platform::Recorded().draws;
+    const std::string effect = GetParam().effect;
+    EXPECT_TRUE(!water || std::any_of(draws.begin(), draws.end(), [&](const auto& d) { return d.effect == effect; }));
+    EXPECT_TRUE(Drawn(text)) << text;
+  }
+
+  std::string saveName;
+};
+
+TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
+  const EngineCase engine = GetParam();
+  saveName = "etoe" + std::to_string(engine.type);
+  script->ChooseEngine(engine.type);
+  // Nothing is created yet: the engine menu says why its create button is off.
+  script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu*) {
+    ExpectFramesDraw(kEngineWarning, false);
+  });
+
+  // Escape closes only the menu on top.
+  driver->Click(editor->menus.toolbar, kToolbarGeometryButton);
+  driver->Key(VK_ESCAPE);
+  EXPECT_EQ(script->TopId(), kMenuToolbar);
+  script->BuildWater();
+  ExpectFramesDraw(kStandardHint);
+  // A live value: typed into the open engine menu, taken by the next frame.
+  script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu* menu) {
+    driver->Type(menu, kGlobalTransparency, "0.3");
+    driver->Frames(1);
+    EXPECT_FLOAT_EQ(editor->waterScene.engine->GetGlobalTransparency(), 0.3f);
+  });
+  script->Save(saveName);
+  EXPECT_EQ(Information(), kSaved);
+  script->CloseInformation();
+  script->Load(saveName);
+  EXPECT_EQ(Information(), kLoaded);
+  script->CloseInformation();
+  const cWaterScene& scene = editor->waterScene;
+  ASSERT_NE(scene.heightmap, nullptr);  // rebuilt from the file
+  EXPECT_EQ(scene.heightmap->GetTypeId(), HEIGHTMAP_FFT);
+  EXPECT_EQ(scene.heightmap->GetResolution(), 64);
+  ASSERT_NE(scene.engine, nullptr);
+  EXPECT_NEAR(scene.engine->GetGlobalTransparency(), 0.3f, 1e-6f);
+  ExpectFramesDraw(kStandardHint);
+  script->NewState();
+  EXPECT_TRUE(!scene.heightmap && !scene.normalmap && !scene.geometry && !scene.engine);
+  script->ChooseEngine(engine.type);
+  script->Exit();
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryEngine, EndToEndTest,
+                         ::testing::Values(EngineCase{ENGINE_FFP, ""}, EngineCase{ENGINE_SM1, "shaders/sm1.fx"},
+                                           EngineCase{ENGINE_SM2, "shaders/sm2.fx"},
+                                           EngineCase{ENGINE_SM3, "shaders/sm3.fx"}),
+                         [](const auto& info) { return std::to_string(info.param.type); });
 
 struct SoakCase {
   const char* name;
@@ -43,15 +119,10 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     seed_ = EnvOr("EDITOR_SOAK_SEED", GetParam().seed);
     random_.seed(seed_);
     std::printf("[ soak ] %s: EDITOR_SOAK_SEED=%u\n", GetParam().name, seed_);
-    Start();
-    driver_ = std::make_unique<EditorDriver>(editor, window, true);
-    script_ = std::make_unique<EditorScript>(editor, *driver_);
-    driver_->Frames(2);
+    StartDriven();
   }
   void TearDown() override {
     if (HasFailure()) std::printf("[ soak ] failed with EDITOR_SOAK_SEED=%u after: %s\n", seed_, log_.c_str());
-    script_.reset();
-    driver_.reset();
     EditorTest::TearDown();
   }
 
@@ -86,7 +157,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     if (!control) return ClickAnywhere();
     if (auto* list = dynamic_cast<cCombobox*>(control); list && list->GetId() != 0 && Below(2) == 0) {
       Note("pick " + std::to_string(list->GetId()));
-      return driver_->Pick(menu, list->GetId(), 1 + Below(cCombobox::kMaxRows));
+      return driver->Pick(menu, list->GetId(), 1 + Below(cCombobox::kMaxRows));
     }
     const float* corner = control->GetPosition();
     float x = corner[0] + 0.006f, y = corner[1] - 0.006f;
@@ -99,12 +170,12 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
       }
     }
     Note("click " + std::to_string(menu->GetId()) + "/" + std::to_string(control->GetId()));
-    driver_->ClickAt(x, y);
+    driver->ClickAt(x, y);
   }
 
   void ClickAnywhere() {
     Note("click anywhere");
-    driver_->ClickAt(Between(-1.4f, 1.4f), Between(-0.6f, 0.6f));
+    driver->ClickAt(Between(-1.4f, 1.4f), Between(-0.6f, 0.6f));
   }
 
   void TypeValue() {
@@ -116,7 +187,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     if (!box || box->GetId() == 0) return ClickControl();
     const char* value = OneOf(kValues);
     Note("type " + std::to_string(box->GetId()) + "=" + value);
-    driver_->Type(menu, box->GetId(), value);
+    driver->Type(menu, box->GetId(), value);
   }
 
   // Several keys, repeats included, released within one frame.
@@ -131,22 +202,22 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
       PostMessageA(window, WM_KEYUP, key, 0);
     }
     Note("keys " + keys);
-    driver_->Frames(1);
+    driver->Frames(1);
   }
 
   // Tab, then the mouse and held movement keys for a while.
   void Fly() {
     static const WPARAM kMoves[] = {'W', 'A', 'S', 'D'};
     Note("fly");
-    driver_->Key(VK_TAB);
+    driver->Key(VK_TAB);
     for (int frame = Below(30); frame > 0; --frame) {
       SetCursorPos(Below(1280), Below(1024));
       const WPARAM key = OneOf(kMoves);
       PostMessageA(window, Below(3) == 0 ? WM_KEYUP : WM_KEYDOWN, key, 0);
-      driver_->Frames(1);
+      driver->Frames(1);
     }
     for (WPARAM key : kMoves) PostMessageA(window, WM_KEYUP, key, 0);
-    if (Below(2) == 0) driver_->Key(VK_TAB);
+    if (Below(2) == 0) driver->Key(VK_TAB);
   }
 
   // No input for a while, the clock jumping by up to a minute first.
@@ -154,7 +225,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     const float seconds = Between(0.0f, 60.0f);
     Note("idle " + std::to_string(seconds));
     platform::headless::AdvanceClock(seconds);
-    driver_->Frames(1 + Below(40));
+    driver->Frames(1 + Below(40));
   }
 
   void LoseDevice() {
@@ -162,7 +233,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     Note("device lost, failing resets " + std::to_string(failures));
     platform::headless::LoseDevice();
     platform::headless::FailResets(failures);
-    driver_->Frames(1 + Below(6));
+    driver->Frames(1 + Below(6));
   }
 
   // A start from the selection screen; half the time the water is built from the reset menus.
@@ -176,16 +247,16 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     ASSERT_GT(count, 0);
     const int type = types[Below(count)];
     Note("engine " + std::to_string(type));
-    script_->ChooseEngine(type);
+    script->ChooseEngine(type);
     if (Below(2) == 0) {
       Note("build");
-      script_->BuildWater();
+      script->BuildWater();
     }
   }
 
   void NewState() {
     Note("new");
-    script_->NewState();
+    script->NewState();
   }
 
   // What a damaged file holds: nothing, noise, a cut save, or a save with
@@ -225,22 +296,22 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
 
   // Saves the state through the save dialog, damages the file and loads it back.
   void LoadDamagedFile() {
-    script_->Save("soakvalid");
-    script_->CloseInformation();
+    script->Save("soakvalid");
+    script->CloseInformation();
     std::ifstream in("save/soakvalid.txt", std::ios::binary);
     const std::string valid{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::ofstream("save/soakdamaged.txt", std::ios::binary) << Damaged(valid);
-    driver_->Click(editor->menus.toolbar, kToolbarLoadButton);
-    driver_->Frames(8);
+    driver->Click(editor->menus.toolbar, kToolbarLoadButton);
+    driver->Frames(8);
     cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
-    if (script_->TopId() != kMenuLoad || !list) return;
+    if (script->TopId() != kMenuLoad || !list) return;
     list->SelectByText(L"soakdamaged");
     if (list->GetSelected() < 1) {
       list->AddItem(L"soakdamaged");
       list->SelectByText(L"soakdamaged");
     }
-    script_->ClickDialogOk();
-    driver_->Frames(2);
+    script->ClickDialogOk();
+    driver->Frames(2);
   }
 
   void OpenMenu() {
@@ -248,13 +319,13 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
                                    kToolbarEngineButton, kToolbarEngineButton, kToolbarSettingsButton};
     const int button = OneOf(kButtons);
     Note("open " + std::to_string(button));
-    driver_->Click(editor->menus.toolbar, button);
-    driver_->Frames(2);
+    driver->Click(editor->menus.toolbar, button);
+    driver->Frames(2);
   }
 
   void Step() {
-    if (script_->TopId() == kMenuEngineSelection) return ChooseEngine();
-    const bool toolbar = script_->TopId() == kMenuToolbar;
+    if (script->TopId() == kMenuEngineSelection) return ChooseEngine();
+    const bool toolbar = script->TopId() == kMenuToolbar;
     const int action = Below(24);
     if (action < 9) return ClickControl();
     if (action < 12) return TypeValue();
@@ -263,15 +334,13 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     if (action < 17) return Idle();
     if (action < 18) return LoseDevice();
     if (action < 19) return ClickAnywhere();
-    if (!toolbar) return action < 20 ? driver_->Key(VK_ESCAPE) : ClickControl();
-    if (editor->flyMode) driver_->Key(VK_TAB);  // the menus below take clicks
+    if (!toolbar) return action < 20 ? driver->Key(VK_ESCAPE) : ClickControl();
+    if (editor->flyMode) driver->Key(VK_TAB);  // the menus below take clicks
     if (action < 22) return OpenMenu();
     if (action < 23) return LoadDamagedFile();
     return NewState();
   }
 
-  std::unique_ptr<EditorDriver> driver_;
-  std::unique_ptr<EditorScript> script_;
   std::mt19937 random_;
   unsigned seed_ = 0;
   std::string log_;
@@ -279,7 +348,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
 
 TEST_P(EditorSoak, RandomUseNeverBreaksTheEditor) {
   const int frames = static_cast<int>(EnvOr("EDITOR_SOAK_FRAMES", 300));
-  while (driver_->FrameCount() < frames && !HasFatalFailure()) {
+  while (driver->FrameCount() < frames && !HasFatalFailure()) {
     Step();
     ASSERT_NE(Top(), nullptr);
     const D3DXVECTOR3& eye = editor->camera->position;
