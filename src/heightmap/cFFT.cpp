@@ -47,13 +47,21 @@ float LargestMagnitude(float* data, size_t count) {
 // Y(k) = -(X'(k) + conj(X'(-k))) / 2, X'(k) = X(k + N/2) (indices mod N):
 // the shift is the sign pass, and the real part of the transform of X' is the
 // transform of its Hermitian part.
+// The rows that row `next` will read are prefetched meanwhile: every input row
+// is a stream of its own, too short for the hardware to pick up.
 template <typename F>
-void ForEachHermitianQuad(const std::complex<float>* input, size_t n, size_t k1, F f) {
+void ForEachHermitianQuad(const std::complex<float>* input, size_t n, size_t k1, size_t next, F f) {
   const size_t half = n / 2, mask = n - 1;
   const float* a = reinterpret_cast<const float*>(input + ((k1 + half) & mask) * n);
   const float* b = reinterpret_cast<const float*>(input + ((half - k1) & mask) * n);
+  const float* nextA = reinterpret_cast<const float*>(input + ((next + half) & mask) * n);
+  const float* nextB = reinterpret_cast<const float*>(input + ((half - next) & mask) * n);
   const v4sf minusHalf = Splat4(-0.5f);
   for (size_t k2 = 0; k2 < n; k2 += 4) {
+    if (k2 % 8 == 0) {
+      __builtin_prefetch(nextA + 2 * k2);
+      __builtin_prefetch(nextB + 2 * k2);
+    }
     v4sf pr, pi, qr, qi;
     Deinterleave4(a + 2 * ((k2 + half) & mask), &pr, &pi);
     const size_t mirror = (half - k2) & mask;
@@ -274,12 +282,14 @@ void cFFT::RunDirect() {
 void cFFT::TransformRowPair(size_t pair, Slot& slot) {
   const size_t n = size_, quarter = n / 4;
   const size_t other = pair == 0 ? quarter : n / 2 - pair;
+  // This slot's next pair: its rows are fetched while these are built.
+  const size_t next = std::min(pair + kSlots, quarter - 1);
   if (pair == 0) {
-    BuildPackedRow(slot);
+    BuildPackedRow(next, slot);
   } else {
-    BuildRow(pair, 0, slot);
+    BuildRow(pair, 0, next, slot);
   }
-  BuildRow(other, 1, slot);
+  BuildRow(other, 1, n / 2 - next, slot);
   rows_.Run<kRowLanes / 4>(slot.re.Data(), slot.im.Data(), kRowLanes);
   RowPairJob job{slot.re.Data(), slot.im.Data(), quarterTwiddles_.Data(), n, slot.rowsRe.Data(), slot.rowsIm.Data(),
                  pair, foldTwiddles_[pair], foldTwiddles_[quarter + pair], {}, {}};
@@ -297,10 +307,10 @@ void cFFT::TransformRowPair(size_t pair, Slot& slot) {
 
 // Row k1 of Y into lanes 4 side .. 4 side + 3, in the bit-reversed order of
 // the line transform.
-void cFFT::BuildRow(size_t k1, size_t side, Slot& slot) const {
+void cFFT::BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const {
   float* re = slot.re.Data() + 4 * side;
   float* im = slot.im.Data() + 4 * side;
-  ForEachHermitianQuad(input_, size_, k1, [&](size_t quad, v4sf yr, v4sf yi) {
+  ForEachHermitianQuad(input_, size_, k1, next, [&](size_t quad, v4sf yr, v4sf yi) {
     const size_t p = rows_.InputPosition(quad) * kRowLanes;
     Store4(re + p, yr);
     Store4(im + p, yi);
@@ -309,11 +319,11 @@ void cFFT::BuildRow(size_t k1, size_t side, Slot& slot) const {
 
 // Rows 0 and N/2 of Y are Hermitian along k2 by themselves, so their
 // transforms are real: they share one complex row, Y(0) + i Y(N/2).
-void cFFT::BuildPackedRow(Slot& slot) const {
-  BuildRow(size_ / 2, 0, slot);
+void cFFT::BuildPackedRow(size_t next, Slot& slot) const {
+  BuildRow(size_ / 2, 0, next, slot);
   float* re = slot.re.Data();
   float* im = slot.im.Data();
-  ForEachHermitianQuad(input_, size_, 0, [&](size_t quad, v4sf yr, v4sf yi) {
+  ForEachHermitianQuad(input_, size_, 0, next, [&](size_t quad, v4sf yr, v4sf yi) {
     const size_t p = rows_.InputPosition(quad) * kRowLanes;
     const v4sf hr = Load4(re + p), hi = Load4(im + p);
     Store4(re + p, yr - hi);

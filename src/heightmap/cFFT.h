@@ -56,8 +56,10 @@ class cFFT {
   template <typename Work>
   void ForEachSlot(Work work);
   void TransformRowPair(size_t pair, Slot& slot);
-  void BuildRow(size_t k1, size_t side, Slot& slot) const;
-  void BuildPackedRow(Slot& slot) const;
+  // Row k1 of Y (or the packed one) into a side of the slot; `next` is the
+  // row that follows on this side.
+  void BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const;
+  void BuildPackedRow(size_t next, Slot& slot) const;
   // Returns the largest magnitude written.
   float TransformColumnStrip(size_t column);
 
