@@ -240,7 +240,8 @@ bool cFFT::Run() {
     ForEachSlot([&](size_t k) {
       slots_[k].largest = 0.0f;
       for (size_t column = k * kStripLanes; column < n; column += kSlots * kStripLanes) {
-        slots_[k].largest = std::max(slots_[k].largest, TransformColumnStrip(column));
+        const size_t next = std::min(column + kSlots * kStripLanes, n - kStripLanes);
+        slots_[k].largest = std::max(slots_[k].largest, TransformColumnStrip(column, next));
       }
     });
     outputMagnitude_ = 0.0f;
@@ -332,14 +333,21 @@ void cFFT::BuildPackedRow(size_t next, Slot& slot) const {
 }
 
 // The column transform gives y(m) = x(2m) + i x(2m+1): output rows 2m and 2m+1.
-float cFFT::TransformColumnStrip(size_t column) {
+// Rows are pages apart, out of the hardware prefetcher's reach, so the strip
+// `next` is fetched while this one is written out.
+float cFFT::TransformColumnStrip(size_t column, size_t next) {
   const size_t n = size_, stride = stride_;
   float* re = spectrumRe_.Data() + column;
   float* im = spectrumIm_.Data() + column;
   columns_.Run<kStripLanes / 4>(re, im, stride);
   float* out = output_.Data() + column;
+  const size_t ahead = next - column;
   v4sf largest = Splat4(0.0f);
   for (size_t m = 0; m < n / 2; ++m) {
+    __builtin_prefetch(re + m * stride + ahead);
+    __builtin_prefetch(im + m * stride + ahead);
+    __builtin_prefetch(out + 2 * m * n + ahead, 1);
+    __builtin_prefetch(out + (2 * m + 1) * n + ahead, 1);
     for (size_t v = 0; v < kStripLanes; v += 4) {
       const v4sf xr = Load4(re + m * stride + v), xi = Load4(im + m * stride + v);
       Store4(out + 2 * m * n + v, xr);

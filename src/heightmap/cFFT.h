@@ -60,8 +60,8 @@ class cFFT {
   // row that follows on this side.
   void BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const;
   void BuildPackedRow(size_t next, Slot& slot) const;
-  // Returns the largest magnitude written.
-  float TransformColumnStrip(size_t column);
+  // Returns the largest magnitude written; `next` is the strip that follows.
+  float TransformColumnStrip(size_t column, size_t next);
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
