@@ -108,6 +108,10 @@ template <typename V>
 void FinishRows(const RowPairJob& job) {
   constexpr size_t kLanes = sizeof(V) / sizeof(float);
   const size_t n = job.n, m = n / 4;
+  const float* re = job.re;
+  const float* im = job.im;
+  float* const zRe = job.rowsRe;
+  float* const zIm = job.rowsIm;
   const float* twiddleCos = job.twiddles;
   const float* twiddleSin = job.twiddles + m * kRowLanes;
   for (size_t lane = 0; lane < kRowLanes; lane += kLanes) {
@@ -116,8 +120,8 @@ void FinishRows(const RowPairJob& job) {
       for (size_t j = 0; j < 4; ++j) {
         const size_t p = (b + j) * kRowLanes + lane;
         V r, i, c, s;
-        LoadV(r, job.re + p);
-        LoadV(i, job.im + p);
+        LoadV(r, re + p);
+        LoadV(i, im + p);
         LoadV(c, twiddleCos + p);
         LoadV(s, twiddleSin + p);
         xr[j] = r * c - i * s;
@@ -128,14 +132,14 @@ void FinishRows(const RowPairJob& job) {
       const V s0r = xr[0] + xr[2], s0i = xi[0] + xi[2], s1r = xr[0] - xr[2], s1i = xi[0] - xi[2];
       const V s2r = xr[1] + xr[3], s2i = xi[1] + xi[3], s3r = xr[1] - xr[3], s3i = xi[1] - xi[3];
       const size_t at = lane / 4 * n + b;
-      StoreQuads(job.rowsRe + at, n, s0r + s2r);
-      StoreQuads(job.rowsIm + at, n, s0i + s2i);
-      StoreQuads(job.rowsRe + at + m, n, s1r - s3i);
-      StoreQuads(job.rowsIm + at + m, n, s1i + s3r);
-      StoreQuads(job.rowsRe + at + 2 * m, n, s0r - s2r);
-      StoreQuads(job.rowsIm + at + 2 * m, n, s0i - s2i);
-      StoreQuads(job.rowsRe + at + 3 * m, n, s1r + s3i);
-      StoreQuads(job.rowsIm + at + 3 * m, n, s1i - s3r);
+      StoreQuads(zRe + at, n, s0r + s2r);
+      StoreQuads(zIm + at, n, s0i + s2i);
+      StoreQuads(zRe + at + m, n, s1r - s3i);
+      StoreQuads(zIm + at + m, n, s1i + s3r);
+      StoreQuads(zRe + at + 2 * m, n, s0r - s2r);
+      StoreQuads(zIm + at + 2 * m, n, s0i - s2i);
+      StoreQuads(zRe + at + 3 * m, n, s1r + s3i);
+      StoreQuads(zIm + at + 3 * m, n, s1i - s3r);
     }
   }
 }
@@ -149,26 +153,33 @@ template <typename V>
 void FoldRows(const RowPairJob& job) {
   constexpr size_t kLanes = sizeof(V) / sizeof(float);
   const size_t n = job.n;
+  const float* zRe = job.rowsRe;
+  const float* zIm = job.rowsIm;
+  float* const cRe0 = job.foldRe[0];
+  float* const cIm0 = job.foldIm[0];
+  float* const cRe1 = job.foldRe[1];
+  float* const cIm1 = job.foldIm[1];
+  const bool first = job.k == 0;
   const V wc = V{} + job.foldCos, ws = V{} + job.foldSin;
   for (size_t c = 0; c < n; c += kLanes) {
     V ar, ai, br, bi;
-    LoadV(ar, job.rowsRe + c);
-    LoadV(ai, job.rowsIm + c);
-    LoadV(br, job.rowsRe + n + c);
-    LoadV(bi, job.rowsIm + n + c);
-    if (job.k == 0) {
-      StoreV(job.foldRe[0] + c, ar + ai);
-      StoreV(job.foldIm[0] + c, ar - ai);
-      StoreV(job.foldRe[1] + c, br + br);
-      StoreV(job.foldIm[1] + c, -(bi + bi));
+    LoadV(ar, zRe + c);
+    LoadV(ai, zIm + c);
+    LoadV(br, zRe + n + c);
+    LoadV(bi, zIm + n + c);
+    if (first) {
+      StoreV(cRe0 + c, ar + ai);
+      StoreV(cIm0 + c, ar - ai);
+      StoreV(cRe1 + c, br + br);
+      StoreV(cIm1 + c, -(bi + bi));
       continue;
     }
     const V sr = ar + br, si = ai - bi, dr = ar - br, di = ai + bi;
     const V p = wc * di + ws * dr, q = wc * dr - ws * di;
-    StoreV(job.foldRe[0] + c, sr - p);
-    StoreV(job.foldIm[0] + c, si + q);
-    StoreV(job.foldRe[1] + c, sr + p);
-    StoreV(job.foldIm[1] + c, q - si);
+    StoreV(cRe0 + c, sr - p);
+    StoreV(cIm0 + c, si + q);
+    StoreV(cRe1 + c, sr + p);
+    StoreV(cIm1 + c, q - si);
   }
 }
 
@@ -309,10 +320,13 @@ void cFFT::TransformRowPair(size_t pair, Slot& slot) {
 // Row k1 of Y into lanes 4 side .. 4 side + 3, in the bit-reversed order of
 // the line transform.
 void cFFT::BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const {
+  // Copies, not references: the vector stores could alias anything reached
+  // through memory, which would reload it for every group.
   float* re = slot.re.Data() + 4 * side;
   float* im = slot.im.Data() + 4 * side;
-  ForEachHermitianQuad(input_, size_, k1, next, [&](size_t quad, v4sf yr, v4sf yi) {
-    const size_t p = rows_.InputPosition(quad) * kRowLanes;
+  const int* order = rows_.InputPositions();
+  ForEachHermitianQuad(input_, size_, k1, next, [=](size_t quad, v4sf yr, v4sf yi) {
+    const size_t p = order[quad] * kRowLanes;
     Store4(re + p, yr);
     Store4(im + p, yi);
   });
@@ -324,8 +338,9 @@ void cFFT::BuildPackedRow(size_t next, Slot& slot) const {
   BuildRow(size_ / 2, 0, next, slot);
   float* re = slot.re.Data();
   float* im = slot.im.Data();
-  ForEachHermitianQuad(input_, size_, 0, next, [&](size_t quad, v4sf yr, v4sf yi) {
-    const size_t p = rows_.InputPosition(quad) * kRowLanes;
+  const int* order = rows_.InputPositions();
+  ForEachHermitianQuad(input_, size_, 0, next, [=](size_t quad, v4sf yr, v4sf yi) {
+    const size_t p = order[quad] * kRowLanes;
     const v4sf hr = Load4(re + p), hi = Load4(im + p);
     Store4(re + p, yr - hi);
     Store4(im + p, yi + hr);
