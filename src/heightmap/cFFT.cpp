@@ -215,21 +215,27 @@ bool cFFT::Create(int size) {
         return false;
       }
     }
-    const double step = 2.0 * std::numbers::pi / n;
-    for (size_t k = 0; k < quarter * kRowLanes; ++k) {
-      const size_t b = k / kRowLanes, a = k % 4;
-      next.quarterTwiddles_[k] = static_cast<float>(std::cos(step * (a * b)));
-      next.quarterTwiddles_[quarter * kRowLanes + k] = static_cast<float>(std::sin(step * (a * b)));
-    }
-    for (size_t k = 0; k < quarter; ++k) {
-      next.foldTwiddles_[k] = static_cast<float>(std::cos(step * k));
-      next.foldTwiddles_[quarter + k] = static_cast<float>(std::sin(step * k));
-    }
+    next.size_ = size;
+    next.FillTwiddles();
   }
   next.size_ = size;
   next.peak_ = peak_;
   *this = std::move(next);
   return true;
+}
+
+void cFFT::FillTwiddles() {
+  const size_t n = size_, quarter = n / 4;
+  const double step = 2.0 * std::numbers::pi / n;
+  for (size_t k = 0; k < quarter * kRowLanes; ++k) {
+    const size_t b = k / kRowLanes, a = k % 4;
+    quarterTwiddles_[k] = static_cast<float>(std::cos(step * (a * b)));
+    quarterTwiddles_[quarter * kRowLanes + k] = static_cast<float>(std::sin(step * (a * b)));
+  }
+  for (size_t k = 0; k < quarter; ++k) {
+    foldTwiddles_[k] = static_cast<float>(std::cos(step * k));
+    foldTwiddles_[quarter + k] = static_cast<float>(std::sin(step * k));
+  }
 }
 
 bool cFFT::SetInput(const std::complex<float>* input) {

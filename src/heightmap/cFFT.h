@@ -51,6 +51,7 @@ class cFFT {
     float largest = 0.0f;
   };
 
+  void FillTwiddles();
   void RunDirect();
   // Calls work(slot) for every slot, spread over the shared thread pool.
   template <typename Work>
