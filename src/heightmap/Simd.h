@@ -71,6 +71,32 @@ inline void DeinterleaveReversed4(const float* p, v4sf* re, v4sf* im) {
 
 inline v4sf Reverse4(v4sf v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
 
+// Vectors of any width (v4sf, or v8sf inside target("avx2") code) go through
+// these by reference only, so the wide instantiations change no calling convention.
+template <typename V>
+inline void LoadV(V& v, const float* p) {
+  std::memcpy(&v, p, sizeof v);
+}
+
+template <typename V>
+inline void StoreV(float* p, const V& v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// A 4x4 transpose inside every group of four lanes (the 128-bit halves of a v8sf).
+inline void TransposeQuads(v4sf& a, v4sf& b, v4sf& c, v4sf& d) { Transpose4(a, b, c, d); }
+
+inline void TransposeQuads(v8sf& a, v8sf& b, v8sf& c, v8sf& d) {
+  const v8sf ab0 = __builtin_shufflevector(a, b, 0, 8, 1, 9, 4, 12, 5, 13);
+  const v8sf ab1 = __builtin_shufflevector(a, b, 2, 10, 3, 11, 6, 14, 7, 15);
+  const v8sf cd0 = __builtin_shufflevector(c, d, 0, 8, 1, 9, 4, 12, 5, 13);
+  const v8sf cd1 = __builtin_shufflevector(c, d, 2, 10, 3, 11, 6, 14, 7, 15);
+  a = __builtin_shufflevector(ab0, cd0, 0, 1, 8, 9, 4, 5, 12, 13);
+  b = __builtin_shufflevector(ab0, cd0, 2, 3, 10, 11, 6, 7, 14, 15);
+  c = __builtin_shufflevector(ab1, cd1, 0, 1, 8, 9, 4, 5, 12, 13);
+  d = __builtin_shufflevector(ab1, cd1, 2, 3, 10, 11, 6, 7, 14, 15);
+}
+
 // Largest argument magnitude SinCos4 reduces exactly.
 constexpr float kSinCosLimit = 536870912.0f;  // 2^29
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <utility>
 
@@ -11,8 +12,8 @@
 namespace {
 
 constexpr size_t kStripLanes = 16;  // columns per strip of the column pass (4 vectors)
-constexpr size_t kBlockRows = 8;    // rows per block of the row pass (2 vectors)
-constexpr size_t kMinFastSize = 8;  // smaller grids are summed directly
+constexpr size_t kRowLanes = 8;     // lanes of the row pass: two rows of four
+constexpr size_t kMinFastSize = 16; // smaller grids are summed directly
 constexpr size_t kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
 
 // Calls f on every group of four floats; a short tail is padded with zeros and
@@ -40,6 +41,158 @@ float LargestMagnitude(float* data, size_t count) {
   return HorizontalMax4(largest);
 }
 
+
+
+// Calls f(quad, re, im) with elements 4 quad .. 4 quad + 3 of row k1 of
+// Y(k) = -(X'(k) + conj(X'(-k))) / 2, X'(k) = X(k + N/2) (indices mod N):
+// the shift is the sign pass, and the real part of the transform of X' is the
+// transform of its Hermitian part.
+// The rows that row `next` will read are prefetched meanwhile: every input row
+// is a stream of its own, too short for the hardware to pick up.
+template <typename F>
+void ForEachHermitianQuad(const std::complex<float>* input, size_t n, size_t k1, size_t next, F f) {
+  const size_t half = n / 2, mask = n - 1;
+  const float* a = reinterpret_cast<const float*>(input + ((k1 + half) & mask) * n);
+  const float* b = reinterpret_cast<const float*>(input + ((half - k1) & mask) * n);
+  const float* nextA = reinterpret_cast<const float*>(input + ((next + half) & mask) * n);
+  const float* nextB = reinterpret_cast<const float*>(input + ((half - next) & mask) * n);
+  const v4sf minusHalf = Splat4(-0.5f);
+  for (size_t k2 = 0; k2 < n; k2 += 4) {
+    if (k2 % 8 == 0) {
+      __builtin_prefetch(nextA + 2 * k2);
+      __builtin_prefetch(nextB + 2 * k2);
+    }
+    v4sf pr, pi, qr, qi;
+    Deinterleave4(a + 2 * ((k2 + half) & mask), &pr, &pi);
+    const size_t mirror = (half - k2) & mask;
+    if (mirror != 0) {
+      DeinterleaveReversed4(b + 2 * mirror, &qr, &qi);
+    } else {
+      // Elements 0, N-1, N-2, N-3 wrap around the row.
+      const float* end = b + 2 * n;
+      const float wrapped[8] = {b[0], b[1], end[-2], end[-1], end[-4], end[-3], end[-6], end[-5]};
+      Deinterleave4(wrapped, &qr, &qi);
+    }
+    f(k2 / 4, minusHalf * (pr + qr), minusHalf * (pi - qi));
+  }
+}
+
+// Stores the groups of four lanes of v to p, p + rowStride, ...
+template <typename V>
+inline void StoreQuads(float* p, size_t rowStride, const V& v) {
+  for (size_t q = 0; q < sizeof(V) / 16; ++q) {
+    std::memcpy(p + q * rowStride, reinterpret_cast<const char*>(&v) + 16 * q, 16);
+  }
+}
+
+struct RowPairJob {
+  // The line transforms of length M = N/4 left, for each of the two rows,
+  // A(a, b) = sum over j of Y(a + 4j) w_M^(bj) at 8b + a (second row: 8b + 4 + a).
+  const float* re;
+  const float* im;
+  const float* twiddles;  // quarterTwiddles_
+  size_t n;
+  float* rowsRe;  // the two rows transformed, N apart
+  float* rowsIm;
+  // Rows k and N/2 - k fold into C(k) and C(N/2 - k); k == 0 means the rows
+  // are the packed Z(0) + i Z(N/2), and Z(N/4).
+  size_t k;
+  float foldCos, foldSin;
+  float* foldRe[2];
+  float* foldIm[2];
+};
+
+// Z(b + Mc) = sum over a of w_N^(ab) A(a, b) i^(ac): four consecutive b at a
+// time, twiddled, transposed so that lanes run over b, radix 4 across vectors.
+template <typename V>
+void FinishRows(const RowPairJob& job) {
+  constexpr size_t kLanes = sizeof(V) / sizeof(float);
+  const size_t n = job.n, m = n / 4;
+  const float* re = job.re;
+  const float* im = job.im;
+  float* const zRe = job.rowsRe;
+  float* const zIm = job.rowsIm;
+  const float* twiddleCos = job.twiddles;
+  const float* twiddleSin = job.twiddles + m * kRowLanes;
+  for (size_t lane = 0; lane < kRowLanes; lane += kLanes) {
+    for (size_t b = 0; b < m; b += 4) {
+      V xr[4], xi[4];
+      for (size_t j = 0; j < 4; ++j) {
+        const size_t p = (b + j) * kRowLanes + lane;
+        V r, i, c, s;
+        LoadV(r, re + p);
+        LoadV(i, im + p);
+        LoadV(c, twiddleCos + p);
+        LoadV(s, twiddleSin + p);
+        xr[j] = r * c - i * s;
+        xi[j] = r * s + i * c;
+      }
+      TransposeQuads(xr[0], xr[1], xr[2], xr[3]);
+      TransposeQuads(xi[0], xi[1], xi[2], xi[3]);
+      const V s0r = xr[0] + xr[2], s0i = xi[0] + xi[2], s1r = xr[0] - xr[2], s1i = xi[0] - xi[2];
+      const V s2r = xr[1] + xr[3], s2i = xi[1] + xi[3], s3r = xr[1] - xr[3], s3i = xi[1] - xi[3];
+      const size_t at = lane / 4 * n + b;
+      StoreQuads(zRe + at, n, s0r + s2r);
+      StoreQuads(zIm + at, n, s0i + s2i);
+      StoreQuads(zRe + at + m, n, s1r - s3i);
+      StoreQuads(zIm + at + m, n, s1i + s3r);
+      StoreQuads(zRe + at + 2 * m, n, s0r - s2r);
+      StoreQuads(zIm + at + 2 * m, n, s0i - s2i);
+      StoreQuads(zRe + at + 3 * m, n, s1r + s3i);
+      StoreQuads(zIm + at + 3 * m, n, s1i - s3r);
+    }
+  }
+}
+
+// Column by column, with A = Z(k) and B = Z(N/2 - k):
+// C(k) = A + conj(B) + i w^k (A - conj(B)), and C(N/2 - k) likewise with
+// w^(N/2-k) = -conj(w^k). The column transform of C gives x(2m) + i x(2m+1).
+// Z(0) and Z(N/2) are real, C(0) = Z(0) + Z(N/2) + i (Z(0) - Z(N/2)); and
+// C(N/4) = 2 conj(Z(N/4)).
+template <typename V>
+void FoldRows(const RowPairJob& job) {
+  constexpr size_t kLanes = sizeof(V) / sizeof(float);
+  const size_t n = job.n;
+  const float* zRe = job.rowsRe;
+  const float* zIm = job.rowsIm;
+  float* const cRe0 = job.foldRe[0];
+  float* const cIm0 = job.foldIm[0];
+  float* const cRe1 = job.foldRe[1];
+  float* const cIm1 = job.foldIm[1];
+  const bool first = job.k == 0;
+  const V wc = V{} + job.foldCos, ws = V{} + job.foldSin;
+  for (size_t c = 0; c < n; c += kLanes) {
+    V ar, ai, br, bi;
+    LoadV(ar, zRe + c);
+    LoadV(ai, zIm + c);
+    LoadV(br, zRe + n + c);
+    LoadV(bi, zIm + n + c);
+    if (first) {
+      StoreV(cRe0 + c, ar + ai);
+      StoreV(cIm0 + c, ar - ai);
+      StoreV(cRe1 + c, br + br);
+      StoreV(cIm1 + c, -(bi + bi));
+      continue;
+    }
+    const V sr = ar + br, si = ai - bi, dr = ar - br, di = ai + bi;
+    const V p = wc * di + ws * dr, q = wc * dr - ws * di;
+    StoreV(cRe0 + c, sr - p);
+    StoreV(cIm0 + c, si + q);
+    StoreV(cRe1 + c, sr + p);
+    StoreV(cIm1 + c, q - si);
+  }
+}
+
+template <typename V>
+void FinishRowPair(const RowPairJob& job) {
+  FinishRows<V>(job);
+  FoldRows<V>(job);
+}
+
+// The same on 8-float vectors where the processor has them: same arithmetic
+// (no fused multiply-adds), same results.
+__attribute__((target("avx2"), flatten)) void FinishRowPairWide(const RowPairJob& job) { FinishRowPair<v8sf>(job); }
+
 }  // namespace
 
 bool cFFT::Create(int size) {
@@ -48,25 +201,41 @@ bool cFFT::Create(int size) {
   const size_t n = size;
   if (!next.output_.Allocate(n * n)) return false;
   if (n >= kMinFastSize) {
-    const size_t half = n / 2;
+    const size_t half = n / 2, quarter = n / 4;
     // Padding the rows keeps the strided column pass from piling onto a few cache sets.
-    next.stride_ = (half + kStripLanes - 1) / kStripLanes * kStripLanes + kStripLanes;
-    if (!next.spectrumRe_.Allocate(n * next.stride_) || !next.spectrumIm_.Allocate(n * next.stride_) ||
-        !next.rowTwiddles_.Allocate(2 * half) || !next.columns_.Create(size) || !next.rows_.Create(size / 2)) {
+    next.stride_ = n + kStripLanes;
+    if (!next.spectrumRe_.Allocate(half * next.stride_) || !next.spectrumIm_.Allocate(half * next.stride_) ||
+        !next.quarterTwiddles_.Allocate(2 * quarter * kRowLanes) || !next.foldTwiddles_.Allocate(2 * quarter) ||
+        !next.rows_.Create(size / 4) || !next.columns_.Create(size / 2)) {
       return false;
     }
     for (Slot& slot : next.slots_) {
-      if (!slot.re.Allocate(half * kBlockRows) || !slot.im.Allocate(half * kBlockRows)) return false;
+      if (!slot.re.Allocate(2 * n) || !slot.im.Allocate(2 * n) || !slot.rowsRe.Allocate(2 * n) ||
+          !slot.rowsIm.Allocate(2 * n)) {
+        return false;
+      }
     }
-    for (size_t k = 0; k < half; ++k) {
-      next.rowTwiddles_[k] = static_cast<float>(std::cos(std::numbers::pi * k / half));
-      next.rowTwiddles_[half + k] = static_cast<float>(std::sin(std::numbers::pi * k / half));
-    }
+    next.size_ = size;
+    next.FillTwiddles();
   }
   next.size_ = size;
   next.peak_ = peak_;
   *this = std::move(next);
   return true;
+}
+
+void cFFT::FillTwiddles() {
+  const size_t n = size_, quarter = n / 4;
+  const double step = 2.0 * std::numbers::pi / n;
+  for (size_t k = 0; k < quarter * kRowLanes; ++k) {
+    const size_t b = k / kRowLanes, a = k % 4;
+    quarterTwiddles_[k] = static_cast<float>(std::cos(step * (a * b)));
+    quarterTwiddles_[quarter * kRowLanes + k] = static_cast<float>(std::sin(step * (a * b)));
+  }
+  for (size_t k = 0; k < quarter; ++k) {
+    foldTwiddles_[k] = static_cast<float>(std::cos(step * k));
+    foldTwiddles_[quarter + k] = static_cast<float>(std::sin(step * k));
+  }
 }
 
 bool cFFT::SetInput(const std::complex<float>* input) {
@@ -81,16 +250,16 @@ bool cFFT::Run() {
     RunDirect();
     outputMagnitude_ = LargestMagnitude(output_.Data(), output_.Size());
   } else {
-    const size_t n = size_, half = n / 2;
-    ForEachSlot([&](size_t k) { BuildHermitianRows(n * k / kSlots, n * (k + 1) / kSlots); });
+    const size_t n = size_;
     ForEachSlot([&](size_t k) {
-      for (size_t column = k * kStripLanes; column < half; column += kSlots * kStripLanes) {
-        columns_.Run<kStripLanes / 4>(spectrumRe_.Data() + column, spectrumIm_.Data() + column, stride_);
-      }
+      for (size_t pair = k; pair < n / 4; pair += kSlots) TransformRowPair(pair, slots_[k]);
     });
     ForEachSlot([&](size_t k) {
       slots_[k].largest = 0.0f;
-      for (size_t row = k * kBlockRows; row < n; row += kSlots * kBlockRows) TransformRowBlock(row, slots_[k]);
+      for (size_t column = k * kStripLanes; column < n; column += kSlots * kStripLanes) {
+        const size_t next = std::min(column + kSlots * kStripLanes, n - kStripLanes);
+        slots_[k].largest = std::max(slots_[k].largest, TransformColumnStrip(column, next));
+      }
     });
     outputMagnitude_ = 0.0f;
     for (const Slot& slot : slots_) outputMagnitude_ = std::max(outputMagnitude_, slot.largest);
@@ -125,97 +294,89 @@ void cFFT::RunDirect() {
   }
 }
 
-// Y(k) = -(X'(k) + conj(X'(-k))) / 2 with X'(k) = X(k + N/2) (indices mod N):
-// the shift is the sign pass, and the real part of the transform of X' is the
-// transform of its Hermitian part. Rows go to their bit-reversed places for
-// the column pass. Only columns 0..N/2 are needed.
-void cFFT::BuildHermitianRows(size_t begin, size_t end) {
-  const size_t n = size_, half = n / 2, mask = n - 1;
-  const v4sf minusHalf = Splat4(-0.5f);
-  for (size_t k1 = begin; k1 < end; ++k1) {
-    const float* a = reinterpret_cast<const float*>(input_ + ((k1 + half) & mask) * n);
-    const float* b = reinterpret_cast<const float*>(input_ + ((half - k1) & mask) * n);
-    float* re = spectrumRe_.Data() + columns_.InputPosition(k1) * stride_;
-    float* im = spectrumIm_.Data() + columns_.InputPosition(k1) * stride_;
-    for (size_t k2 = 0; k2 < half; k2 += 4) {
-      v4sf pr, pi, qr, qi;
-      Deinterleave4(a + 2 * (half + k2), &pr, &pi);
-      DeinterleaveReversed4(b + 2 * (half - k2), &qr, &qi);
-      Store4(re + k2, minusHalf * (pr + qr));
-      Store4(im + k2, minusHalf * (pi - qi));
-    }
-    // Columns 0 and N/2 are Hermitian along k1 by themselves, so their
-    // transforms are real: they share one complex column, Y(k1, 0) + i Y(k1, N/2).
-    const float yhRe = -0.5f * (a[0] + b[0]), yhIm = -0.5f * (a[1] - b[1]);
-    re[0] -= yhIm;
-    im[0] += yhRe;
+// Rows k and N/2 - k of Y, or for pair 0 the packed rows 0 and N/2 with row
+// N/4: built side by side, transformed as the eight lanes of one line
+// transform of length N/4, finished and folded into rows of the column input.
+void cFFT::TransformRowPair(size_t pair, Slot& slot) {
+  const size_t n = size_, quarter = n / 4;
+  const size_t other = pair == 0 ? quarter : n / 2 - pair;
+  // This slot's next pair: its rows are fetched while these are built.
+  const size_t next = std::min(pair + kSlots, quarter - 1);
+  if (pair == 0) {
+    BuildPackedRow(next, slot);
+  } else {
+    BuildRow(pair, 0, next, slot);
+  }
+  BuildRow(other, 1, n / 2 - next, slot);
+  rows_.Run<kRowLanes / 4>(slot.re.Data(), slot.im.Data(), kRowLanes);
+  RowPairJob job{slot.re.Data(), slot.im.Data(), quarterTwiddles_.Data(), n, slot.rowsRe.Data(), slot.rowsIm.Data(),
+                 pair, foldTwiddles_[pair], foldTwiddles_[quarter + pair], {}, {}};
+  const size_t rows[2] = {pair, other};
+  for (int side = 0; side < 2; ++side) {
+    job.foldRe[side] = spectrumRe_.Data() + columns_.InputPosition(rows[side]) * stride_;
+    job.foldIm[side] = spectrumIm_.Data() + columns_.InputPosition(rows[side]) * stride_;
+  }
+  if (HasWideVectors()) {
+    FinishRowPairWide(job);
+  } else {
+    FinishRowPair<v4sf>(job);
   }
 }
 
-// Each row of the half spectrum Z becomes N reals through one complex
-// transform of length N/2: C(k) = Z(k) + conj(Z(N/2-k)) + i w^k (Z(k) - conj(Z(N/2-k)))
-// transforms to x(2m) + i x(2m+1). Rows are done kBlockRows at a time, as the
-// lanes of the block; 4x4 transposes move values between rows and lanes.
-void cFFT::TransformRowBlock(size_t row, Slot& slot) {
-  for (size_t quad = 0; quad < kBlockRows; quad += 4) GatherRowQuad(row + quad, quad, slot);
-  rows_.Run<kBlockRows / 4>(slot.re.Data(), slot.im.Data(), kBlockRows);
-  v4sf largest = Splat4(slot.largest);
-  for (size_t quad = 0; quad < kBlockRows; quad += 4) largest = Max4(ScatterRowQuad(row + quad, quad, slot), largest);
-  slot.largest = HorizontalMax4(largest);
+// Row k1 of Y into lanes 4 side .. 4 side + 3, in the bit-reversed order of
+// the line transform.
+void cFFT::BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const {
+  // Copies, not references: the vector stores could alias anything reached
+  // through memory, which would reload it for every group.
+  float* re = slot.re.Data() + 4 * side;
+  float* im = slot.im.Data() + 4 * side;
+  const int* order = rows_.InputPositions();
+  ForEachHermitianQuad(input_, size_, k1, next, [=](size_t quad, v4sf yr, v4sf yi) {
+    const size_t p = order[quad] * kRowLanes;
+    Store4(re + p, yr);
+    Store4(im + p, yi);
+  });
 }
 
-void cFFT::GatherRowQuad(size_t row, size_t lane, Slot& slot) const {
-  const size_t half = size_ / 2;
-  const float* twiddleCos = rowTwiddles_.Data();
-  const float* twiddleSin = rowTwiddles_.Data() + half;
-  for (size_t k = 0; k < half; k += 4) {
-    v4sf cr[4], ci[4];
-    const v4sf wc = Load4(twiddleCos + k), ws = Load4(twiddleSin + k);
-    for (int r = 0; r < 4; ++r) {
-      const float* zr = spectrumRe_.Data() + (row + r) * stride_;
-      const float* zi = spectrumIm_.Data() + (row + r) * stride_;
-      // Z(k) and conj(Z(N/2 - k)).
-      const v4sf ar = Load4(zr + k), ai = Load4(zi + k);
-      const v4sf br = Reverse4(Load4(zr + half - k - 3)), bi = -Reverse4(Load4(zi + half - k - 3));
-      const v4sf dr = ar - br, di = ai - bi;
-      cr[r] = ar + br - (wc * di + ws * dr);
-      ci[r] = ai + bi + (wc * dr - ws * di);
-      if (k == 0) {
-        // Column 0 holds Z(0) and Z(N/2), both real.
-        cr[r][0] = zr[0] + zi[0];
-        ci[r][0] = zr[0] - zi[0];
-      }
-    }
-    Transpose4(cr[0], cr[1], cr[2], cr[3]);
-    Transpose4(ci[0], ci[1], ci[2], ci[3]);
-    for (int j = 0; j < 4; ++j) {
-      const size_t position = rows_.InputPosition(k + j) * kBlockRows + lane;
-      Store4(slot.re.Data() + position, cr[j]);
-      Store4(slot.im.Data() + position, ci[j]);
-    }
-  }
+// Rows 0 and N/2 of Y are Hermitian along k2 by themselves, so their
+// transforms are real: they share one complex row, Y(0) + i Y(N/2).
+void cFFT::BuildPackedRow(size_t next, Slot& slot) const {
+  BuildRow(size_ / 2, 0, next, slot);
+  float* re = slot.re.Data();
+  float* im = slot.im.Data();
+  const int* order = rows_.InputPositions();
+  ForEachHermitianQuad(input_, size_, 0, next, [=](size_t quad, v4sf yr, v4sf yi) {
+    const size_t p = order[quad] * kRowLanes;
+    const v4sf hr = Load4(re + p), hi = Load4(im + p);
+    Store4(re + p, yr - hi);
+    Store4(im + p, yi + hr);
+  });
 }
 
-// Returns the largest magnitudes written, per lane.
-v4sf cFFT::ScatterRowQuad(size_t row, size_t lane, const Slot& slot) {
-  const size_t n = size_, half = n / 2;
+// The column transform gives y(m) = x(2m) + i x(2m+1): output rows 2m and 2m+1.
+// Rows are pages apart, out of the hardware prefetcher's reach, so the strip
+// `next` is fetched while this one is written out.
+float cFFT::TransformColumnStrip(size_t column, size_t next) {
+  const size_t n = size_, stride = stride_;
+  float* re = spectrumRe_.Data() + column;
+  float* im = spectrumIm_.Data() + column;
+  columns_.Run<kStripLanes / 4>(re, im, stride);
+  float* out = output_.Data() + column;
+  const size_t ahead = next - column;
   v4sf largest = Splat4(0.0f);
-  for (size_t m = 0; m < half; m += 4) {
-    v4sf xr[4], xi[4];
-    for (int j = 0; j < 4; ++j) {
-      xr[j] = Load4(slot.re.Data() + (m + j) * kBlockRows + lane);
-      xi[j] = Load4(slot.im.Data() + (m + j) * kBlockRows + lane);
-    }
-    Transpose4(xr[0], xr[1], xr[2], xr[3]);
-    Transpose4(xi[0], xi[1], xi[2], xi[3]);
-    for (int r = 0; r < 4; ++r) {
-      float* out = output_.Data() + (row + r) * n + 2 * m;
-      Store4(out, __builtin_shufflevector(xr[r], xi[r], 0, 4, 1, 5));
-      Store4(out + 4, __builtin_shufflevector(xr[r], xi[r], 2, 6, 3, 7));
-      largest = Max4(Max4(Abs4(xr[r]), Abs4(xi[r])), largest);
+  for (size_t m = 0; m < n / 2; ++m) {
+    __builtin_prefetch(re + m * stride + ahead);
+    __builtin_prefetch(im + m * stride + ahead);
+    __builtin_prefetch(out + 2 * m * n + ahead, 1);
+    __builtin_prefetch(out + (2 * m + 1) * n + ahead, 1);
+    for (size_t v = 0; v < kStripLanes; v += 4) {
+      const v4sf xr = Load4(re + m * stride + v), xi = Load4(im + m * stride + v);
+      Store4(out + 2 * m * n + v, xr);
+      Store4(out + (2 * m + 1) * n + v, xi);
+      largest = Max4(Max4(Abs4(xr), Abs4(xi)), largest);
     }
   }
-  return largest;
+  return HorizontalMax4(largest);
 }
 
 bool cFFT::Normalize(float s) {

@@ -3,11 +3,15 @@
 //   -(-1)^(r+c) * Re(sum over k of X(k) * e^(+2 pi i (r*k1 + c*k2) / N)),
 // then optionally normalised into [0, 1].
 //
-// Only the real part is ever used, so the transform works on the Hermitian
-// part of the input and computes a real-output transform: about half the work
-// of a full complex one. The sign pass becomes a half-period shift of the input.
-// Strips of columns and blocks of rows are shared out over the process's
-// thread pool; the result does not depend on how many threads there are.
+// Only the real part is used, so the transform works on the Hermitian part Y
+// of the input (the sign pass becomes a half-period shift): about half the
+// work of a complex transform. Rows go first, along contiguous memory: rows k1
+// and N/2 - k1 of Y are formed as the input is loaded, transformed together
+// and folded into the input of a real-output column transform of length N/2.
+// That one runs with vector lanes across adjacent columns and writes output
+// rows directly, so no pass transposes. Strips of columns and pairs of rows
+// are shared out over the process's thread pool; the result does not depend
+// on how many threads there are.
 #pragma once
 
 #include <complex>
@@ -40,36 +44,43 @@ class cFFT {
   float GetPeak() const { return peak_; }
 
  private:
-  // Scratch of one slot: a block of the row pass.
+  // Scratch of one slot for a pair of rows.
   struct Slot {
-    cAlignedArray<float> re, im;
+    // The two rows of Y side by side in groups of four, then transformed.
+    cAlignedArray<float> re, im, rowsRe, rowsIm;
     float largest = 0.0f;
   };
 
+  void FillTwiddles();
   void RunDirect();
   // Calls work(slot) for every slot, spread over the shared thread pool.
   template <typename Work>
   void ForEachSlot(Work work);
-  void BuildHermitianRows(size_t begin, size_t end);
-  void TransformRowBlock(size_t row, Slot& slot);
-  void GatherRowQuad(size_t row, size_t lane, Slot& slot) const;
-  v4sf ScatterRowQuad(size_t row, size_t lane, const Slot& slot);
+  void TransformRowPair(size_t pair, Slot& slot);
+  // Row k1 of Y (or the packed one) into a side of the slot; `next` is the
+  // row that follows on this side.
+  void BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const;
+  void BuildPackedRow(size_t next, Slot& slot) const;
+  // Returns the largest magnitude written; `next` is the strip that follows.
+  float TransformColumnStrip(size_t column, size_t next);
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
   cAlignedArray<float> output_;
-  // N rows of the half spectrum after the column pass, split into real and
-  // imaginary planes. Column 0 carries columns 0 and N/2 packed together.
+  // Input of the column transforms: N/2 rows, bit-reversed, as real and
+  // imaginary planes.
   cAlignedArray<float> spectrumRe_, spectrumIm_;
   size_t stride_ = 0;
-  // Slot k takes the k-th quarter of the rows to build, and strips and row
-  // blocks k, k + kSlots, ...
+  // Slot k takes row pairs and column strips k, k + kSlots, ...
   static constexpr size_t kSlots = 4;
   Slot slots_[kSlots];
-  // e^(2 pi i k / N) for k < N/2: N/2 cosines, then N/2 sines.
-  cAlignedArray<float> rowTwiddles_;
-  cLineFFT columns_;  // length N
-  cLineFFT rows_;     // length N/2
+  // Row pass: cosines then sines of 2 pi a b / N, at 8b + a and 8b + 4 + a
+  // (a < 4, b < N/4).
+  cAlignedArray<float> quarterTwiddles_;
+  // Fold into the column input: cosines then sines of 2 pi k / N, k < N/4.
+  cAlignedArray<float> foldTwiddles_;
+  cLineFFT rows_;     // length N/4
+  cLineFFT columns_;  // length N/2
   float peak_ = -1.0f;
   // Largest magnitude in the output, found while writing it; current until
   // Normalize rewrites the output.

@@ -8,18 +8,7 @@
 
 namespace {
 
-// The butterflies are written once for any vector width V. Vectors go by
-// reference only, so the wide instantiation changes no calling convention.
-template <typename V>
-inline void LoadV(V& v, const float* p) {
-  std::memcpy(&v, p, sizeof v);
-}
-
-template <typename V>
-inline void StoreV(float* p, const V& v) {
-  std::memcpy(p, &v, sizeof v);
-}
-
+// The butterflies are written once for any vector width V (see LoadV).
 template <typename V>
 struct Twiddle {
   V c, s;

@@ -19,6 +19,7 @@ class cLineFFT {
   // Position at which input element k must be placed: the transform reads its
   // input in bit-reversed order and writes its output in natural order.
   int InputPosition(int k) const { return bitReversal_[k]; }
+  const int* InputPositions() const { return bitReversal_.Data(); }
 
   // Transforms 4 * kVectors lines in place.
   template <int kVectors>

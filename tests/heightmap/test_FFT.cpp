@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <random>
 #include <vector>
 
+#include "base/cThreadPool.h"
 #include "heightmap/cFFT.h"
 
 namespace {
@@ -76,6 +78,31 @@ TEST(FFT, SingleFrequencyGivesACheckeredCosine) {
       ASSERT_NEAR(fft.GetOutput()[r * n + c], -std::cos(2.0 * M_PI * r / n), 1e-6) << r << "," << c;
     }
   }
+}
+
+// Row pairs and column strips are shared out over the pool: the same bits
+// whatever the number of threads, and the peak gathered from the strips is
+// the output's largest magnitude.
+TEST(FFT, SameBitsOnAnyThreadCountAndPeakOfTheOutput) {
+  const int n = 256;
+  const auto input = RandomSpectrum(n, 3);
+  cThreadPool& pool = cThreadPool::Shared();
+  const int threads = pool.GetThreadCount();
+  std::vector<std::vector<float>> outputs;
+  for (int count : {1, 3}) {
+    pool.SetThreadCount(count);
+    cFFT fft;
+    ASSERT_TRUE(fft.Create(n));
+    ASSERT_TRUE(fft.SetInput(input.data()));
+    ASSERT_TRUE(fft.Run());
+    outputs.emplace_back(fft.GetOutput(), fft.GetOutput() + n * n);
+    float largest = 0.0f;
+    for (float h : outputs.back()) largest = std::max(largest, std::fabs(h));
+    ASSERT_TRUE(fft.Normalize(0.0f));
+    EXPECT_EQ(fft.GetPeak(), largest) << count;
+  }
+  pool.SetThreadCount(threads);
+  EXPECT_EQ(outputs[0], outputs[1]);
 }
 
 TEST(FFT, RefusesBadSizesAndMissingInput) {
