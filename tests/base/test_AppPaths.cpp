@@ -133,7 +133,6 @@ TEST_F(AppPathsTest, FirstStartCopiesTheExamplesAndLaterStartsLeaveThemAlone) {
   for (const char* name : {"calm.txt", "ffp.txt"})
     EXPECT_EQ(Read(Home() / "save" / name), Read(Share() / "data/states" / name)) << name;
   EXPECT_FALSE(fs::exists(Home() / "save/calm.tmp"));
-
   Write(Home() / "save/calm.txt", "mine");
   fs::remove(Home() / "save/ffp.txt");
   PrepareUserFolders(InstalledUnder(Share(), Home()), &problems);

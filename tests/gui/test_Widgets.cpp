@@ -54,7 +54,6 @@ TEST_F(ButtonTest, StateLastsOneFrameAndPicksTheImage) {
   menu.OnHover(0.5f, 0.5f);  // moved away
   EXPECT_EQ(DrawnImage(*button), &idle);
   EXPECT_EQ(EventIds(), (std::vector<int>{-1, -1, 1006, 1007}));
-
   button->SetVisible(false);
   button->OnPress(0, 0);
   EXPECT_EQ(DrawnImage(*button), nullptr);
@@ -120,7 +119,6 @@ TEST_F(ButtonTest, CheckboxFadesInAfterCreationAndEveryToggleButNotOnSetOrReset)
   checkbox.OnClick(0, 0);
   EXPECT_TRUE(checkbox.IsChecked());
   EXPECT_EQ(DrawnAlpha(checkbox), 0u);
-
   cCheckbox set(1, 2, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
   Advance(1.0);
   set.SetChecked(1);
@@ -238,7 +236,6 @@ TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
   EXPECT_EQ(TextOf(*first), L"1");
   EXPECT_EQ(TextOf(*second), L"25");
   EXPECT_EQ(events.front().first, 0);
-
   second->SetVisible(false);  // a hidden box still loses its focus
   menu.OnClick(0.9f, 0.9f);
   second->SetVisible(true);

@@ -183,7 +183,6 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   EXPECT_EQ(std::tuple(reflected, target.GetReflectedView(), View(device)), std::tuple(expected, expected, expected));
   EXPECT_EQ(RenderState(device, D3DRS_CULLMODE), DWORD{D3DCULL_CW});
   EXPECT_FALSE(target.Begin(device, &view));  // already begun
-
   platform::Recorded().Clear();
   ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0), D3D_OK);
   ASSERT_TRUE(target.End(device));
@@ -194,7 +193,6 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   EXPECT_EQ(std::tuple(clears[1].target, clears[1].color), std::tuple(nullptr, 0xFF000000u));
   EXPECT_EQ(platform::Recorded().clears, 2);
   before.ExpectRestored(device);
-
   for (float h : {0.0f, 2.5f, -4.0f}) {  // the mirror reflects points through the plane
     target.SetPlaneHeight(h);
     for (const D3DXVECTOR3& p : {D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(-7, h, 0.5f), D3DXVECTOR3(0, -30, 100)}) {
@@ -309,7 +307,6 @@ TEST_F(PassTargetTest, ADepthPassWithoutItsEffectRefusesKeepsItsSettingsAndRetri
   EXPECT_EQ(fixed.GetDepthEffect(), nullptr);
   EXPECT_TRUE(fixed.End(device));
   fixed.Release();
-
   Start(platform::HeadlessProfile::ShaderModel3());
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(200, d3d, device));
@@ -357,7 +354,6 @@ TEST_F(PassTargetTest, WaterSceneRecoversEvenWhenAComponentHookFails) {
     EXPECT_EQ(std::tuple(TextureEdge(scene.reflectionTarget.GetTexture()),
                          TextureEdge(scene.refractionTarget.GetTexture()), TextureEdge(scene.depthTarget.GetTexture())),
               std::tuple(512u, 128u, 64u));
-
     scene.ReleaseTargets();
     EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
     EXPECT_EQ(scene.depthTarget.GetSize(), -1);

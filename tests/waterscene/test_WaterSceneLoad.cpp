@@ -265,7 +265,6 @@ class Mutator {
 TEST(SaveFileRandomized, MutatedSavedFilesReadCleanly) {
   std::vector<std::string> seeds;
   for (const char* name : {"ffp.txt", "sm1.txt", "sm2.txt", "sm3.txt"}) seeds.push_back(ReadBytes(SavedFilePath(name)));
-
   for (uint32_t seed : {1u, 2u, 3u, 4u, 5u}) {
     Mutator mutator(seed);
     for (int round = 0; round < 400; ++round) {
@@ -273,7 +272,6 @@ TEST(SaveFileRandomized, MutatedSavedFilesReadCleanly) {
       const size_t edits = 1 + mutator.Below(12);
       for (size_t e = 0; e < edits; ++e) mutator.Mutate(&bytes);
       SCOPED_TRACE(testing::Message() << "seed " << seed << ", round " << round);
-
       const ReadResult result = Read(bytes);
       if (bytes.empty()) continue;  // fmemopen takes no empty buffer; the load tests cover empty files
       ASSERT_TRUE(result.read);

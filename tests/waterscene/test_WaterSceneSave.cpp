@@ -225,7 +225,6 @@ TEST_F(WaterSceneSave, NothingToSaveWritesNoFileAndUnbuiltComponentsAreLeftOut) 
   const std::string none = folder.File("none.txt");
   EXPECT_TRUE(scene.Save(none.c_str()));
   EXPECT_FALSE(std::filesystem::exists(none));
-
   scene.workingEnvironment = ENGINE_SM3;
   Keep(std::make_unique<cFFTHeightmap>(), &heightmap, &scene.heightmap);  // no heights
   Keep(std::make_unique<cNormalmapFDTex>(), &normalmap, &scene.normalmap);  // no texture
@@ -236,7 +235,6 @@ TEST_F(WaterSceneSave, NothingToSaveWritesNoFileAndUnbuiltComponentsAreLeftOut) 
   // The pass with a target still copied its settings in.
   EXPECT_EQ(scene.settings.reflectionResolution, 64);
   EXPECT_EQ(scene.settings.reflectionPlaneHeight, 2.0f);
-
   std::unique_ptr<iWaterGeometry> simple = std::make_unique<cSimpleGrid>();  // no vertex buffer
   scene.geometry = simple.get();
   EXPECT_EQ(SaveAndRead(), "[working environment]=sm3\r\n");
