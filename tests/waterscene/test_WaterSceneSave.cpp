@@ -268,28 +268,25 @@ TEST_F(WaterSceneSave, AFailedSaveKeepsThePreviousFileAndLeavesNoTemporary) {
   const std::string previous = "[working environment]=sm1\r\n";
   const struct {
     const char* name;
+    bool folderAtTarget;  // else the previous file
     std::function<bool()> save;
   } failures[] = {
-      {"disk full",
+      {"disk full", false,
        [&] {
          FileSizeLimit limit(100);
          return scene.Save(path.c_str());
        }},
-      {"target is a folder", [&] {
-         std::filesystem::remove(path);
-         std::filesystem::create_directory(path);
-         const bool saved = scene.Save(path.c_str());
-         std::filesystem::remove(path);
-         WriteBytes(path, previous);
-         return saved;
-       }},
-      {"missing folder", [&] { return scene.Save(folder.File("missing/kept.txt").c_str()); }},
+      {"target is a folder", true, [&] { return scene.Save(path.c_str()); }},
+      {"missing folder", false, [&] { return scene.Save(folder.File("missing/kept.txt").c_str()); }},
   };
   for (const auto& f : failures) {
     SCOPED_TRACE(f.name);
-    WriteBytes(path, previous);
+    std::filesystem::remove_all(path);
+    const std::string kept = f.folderAtTarget ? "(folder)" : previous;
+    if (f.folderAtTarget) std::filesystem::create_directory(path);
+    if (!f.folderAtTarget) WriteBytes(path, previous);
     EXPECT_FALSE(f.save());
-    EXPECT_EQ(ReadBytes(path), previous);
+    EXPECT_EQ(std::filesystem::is_directory(path) ? "(folder)" : ReadBytes(path), kept);
     EXPECT_FALSE(std::filesystem::exists(TemporaryFileName(path)));
   }
   // A stale temporary from an earlier failure does not stop the next save.
