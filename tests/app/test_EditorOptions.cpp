@@ -1,31 +1,44 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../waterscene/SaveFileTesting.h"
 #include "app/EditorOptions.h"
 
 namespace {
 
 struct OptionsCase {
-  const char* name;
+  std::string name;
   std::vector<std::string> args;
   bool run;
   int exit;
   unsigned width, height;
-  const char* printed;  // in the output (run false, exit 0) or the error (exit 2)
+  std::string printed;
   friend void PrintTo(const OptionsCase& c, std::ostream* os) { *os << c.name; }
 };
+
+// The cases of tests/data/app/options.txt.
+std::vector<OptionsCase> OptionsCases() {
+  std::vector<OptionsCase> cases;
+  for (const auto& row : savefile::testing::TableRows("app/options.txt", "options")) {
+    std::vector<std::string> args;
+    std::istringstream words(row.at(1));
+    for (std::string word; words >> word;) args.push_back(word);
+    cases.push_back({row[0], args, row.at(2) == "1", std::stoi(row.at(3)), static_cast<unsigned>(std::stoi(row.at(4))),
+                     static_cast<unsigned>(std::stoi(row.at(5))), row.at(6)});
+  }
+  return cases;
+}
 
 class EditorOptions : public ::testing::TestWithParam<OptionsCase> {};
 
 TEST_P(EditorOptions, Parses) {
   const OptionsCase& c = GetParam();
   const EditorParse parse = ParseEditorCommandLine(c.args);
-  EXPECT_EQ(parse.run, c.run);
-  EXPECT_EQ(parse.exit, c.exit);
-  EXPECT_EQ(parse.windowWidth, c.width);
-  EXPECT_EQ(parse.windowHeight, c.height);
+  EXPECT_EQ(std::tuple(parse.run, parse.exit, parse.windowWidth, parse.windowHeight),
+            std::tuple(c.run, c.exit, c.width, c.height));
   const std::string& text = c.exit == 0 ? parse.output : parse.error;
   EXPECT_NE(text.find(c.printed), std::string::npos) << text;
   if (c.exit != 0) {
@@ -34,21 +47,7 @@ TEST_P(EditorOptions, Parses) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EditorOptions,
-    ::testing::Values(OptionsCase{"None", {}, true, 0, 0, 0, ""},
-                      OptionsCase{"Window", {"--window", "1280x800"}, true, 0, 1280, 800, ""},
-                      OptionsCase{"WindowJoined", {"--window=1024X768"}, true, 0, 1024, 768, ""},
-                      OptionsCase{"Help", {"--help"}, false, 0, 0, 0, "--window"},
-                      OptionsCase{"Version", {"--version"}, false, 0, 0, 0, "brinora-editor "},
-                      OptionsCase{"Unknown", {"--fullscreen"}, false, 2, 0, 0, "--fullscreen"},
-                      OptionsCase{"Positional", {"save.txt"}, false, 2, 0, 0, "save.txt"},
-                      OptionsCase{"NoSize", {"--window"}, false, 2, 0, 0, "--window"},
-                      OptionsCase{"NoHeight", {"--window", "1280x"}, false, 2, 0, 0, "1280x"},
-                      OptionsCase{"Trailing", {"--window", "1280x800x"}, false, 2, 0, 0, "1280x800x"},
-                      OptionsCase{"Negative", {"--window", "-1280x800"}, false, 2, 0, 0, "-1280x800"},
-                      OptionsCase{"TooSmall", {"--window", "639x480"}, false, 2, 0, 0, "639x480"},
-                      OptionsCase{"TooLarge", {"--window", "1280x8193"}, false, 2, 0, 0, "1280x8193"}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, EditorOptions, ::testing::ValuesIn(OptionsCases()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
