@@ -161,6 +161,9 @@ TEST_F(MenuTest, ManagerSendsInputToTheTopMenuAndDrawsEveryMenu) {
   EXPECT_EQ(manager->GetCaller(), 0);
   manager->ClearMenus();
   EXPECT_EQ(manager->GetTopMenu(), nullptr);
+  manager->PushMenu(&top, false);
+  manager->PopMenu();  // the last one goes too
+  EXPECT_EQ(manager->GetTopMenu(), nullptr);
 }
 
 // A push with a fade starts the top menu transparent and brings it in linearly
