@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
-#include <filesystem>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "../ScratchFolder.h"
@@ -191,32 +188,6 @@ TEST_F(SkyboxTest, WithoutItsEffectFileOnlyTheFixedPathDraws) {
   bare->OnResetDevice(device);
   bare->Destroy();
   EXPECT_FALSE(bare->RenderFixed(faces.data(), device, view, projection));
-}
-
-// The sets the editor offers: every face present, 256x256 and opaque (the sky
-// is drawn with blending on).
-TEST_F(SkyboxTest, SkySetsAreCompleteAndOpaque) {
-  for (int set = 1; set <= 3; ++set) {
-    for (int file = 1; file <= 6; ++file) {
-      const std::wstring path = L"data/sky/" + std::to_wstring(set) + L"/" + std::to_wstring(file) + L".tga";
-      SCOPED_TRACE(std::string(path.begin(), path.end()));
-      D3DTexture face(nullptr);
-      D3DSURFACE_DESC desc{};
-      D3DLOCKED_RECT locked{};
-      ASSERT_EQ(face.Load(path.c_str(), device), D3D_OK);
-      ASSERT_EQ(face.texture->GetLevelDesc(0, &desc), D3D_OK);
-      EXPECT_EQ(std::tuple(desc.Width, desc.Height), std::tuple(256u, 256u));
-      ASSERT_EQ(face.texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-      unsigned translucent = 0;
-      for (UINT y = 0; y < desc.Height; ++y) {
-        const auto* bytes = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
-        const auto* row = reinterpret_cast<const D3DCOLOR*>(bytes);
-        for (UINT x = 0; x < desc.Width; ++x) translucent += (row[x] >> 24) != 0xFF;
-      }
-      face.texture->UnlockRect(0);
-      EXPECT_EQ(translucent, 0u);
-    }
-  }
 }
 
 }  // namespace
