@@ -6,10 +6,7 @@
 TEST(IsBoxVisible, CullsOnlyBoxesWhollyBeyondOnePlane) {
   // From the origin along +z, near plane 1, far 1000.
   const D3DXMATRIX m = LookAt(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
-  const struct {
-    D3DXVECTOR3 min, max;
-    bool visible;
-  } cases[] = {
+  const struct { D3DXVECTOR3 min, max; bool visible; } cases[] = {
       {{-1, -1, 10}, {1, 1, 12}, true},
       {{-5, -5, -10}, {5, 5, -2}, false},          // behind the camera
       {{-0.1f, -0.1f, 0.2f}, {0.1f, 0.1f, 0.5f}, false},  // before the near plane

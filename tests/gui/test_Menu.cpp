@@ -257,13 +257,9 @@ TEST_F(SpriteContainerTest, QuadsFaceTheCameraJustBeyondUnitDistance) {
   Bound(&v, 8);
   ASSERT_EQ(v.size(), 8u);
   const D3DXVECTOR3 q(11.001f, 20, 30), right(0, 0, -1), up(0, 1, 0);  // q: eye + 1.001 * forward
-  const struct {
-    D3DXVECTOR3 p;
-    float u, v;
-  } expected[] = {{q - right * 0.5f - up * 0.25f, 0, 1},
-                  {q - right * 0.5f + up * 0.25f, 0, 0},
-                  {q + right * 0.5f - up * 0.25f, 1, 1},
-                  {q + right * 0.5f + up * 0.25f, 1, 0}};
+  const struct { D3DXVECTOR3 p; float u, v; } expected[] = {
+      {q - right * 0.5f - up * 0.25f, 0, 1}, {q - right * 0.5f + up * 0.25f, 0, 0},
+      {q + right * 0.5f - up * 0.25f, 1, 1}, {q + right * 0.5f + up * 0.25f, 1, 0}};
   for (int i = 0; i < 4; ++i) {
     const D3DXVECTOR3 error = D3DXVECTOR3(v[4 + i].x, v[4 + i].y, v[4 + i].z) - expected[i].p;
     EXPECT_LT(D3DXVec3Length(&error), 2e-4f) << i;

@@ -78,12 +78,10 @@ TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
   editbox.SetAlpha(200);
   window.SetColor(255, 0, 0);  // only a window is tinted
   editbox.SetColor(255, 0, 0);
-  const struct {
-    iGUIComponent* widget;
-    SpriteRecord expected;
-  } cases[] = {{&button, {&idle, -0.72f, -0.46f, -0.645f, -0.51f, 0x80FFFFFF}},
-               {&editbox, {&idle, -0.07f, 0.51f, 0.11f, 0.48f, 0xC8FFFFFF}},
-               {&window, {&idle, -0.15f, 0.15f, 0.15f, -0.05f, 0xFFFF0000}}};
+  const struct { iGUIComponent* widget; SpriteRecord expected; } cases[] = {
+      {&button, {&idle, -0.72f, -0.46f, -0.645f, -0.51f, 0x80FFFFFF}},
+      {&editbox, {&idle, -0.07f, 0.51f, 0.11f, 0.48f, 0xC8FFFFFF}},
+      {&window, {&idle, -0.15f, 0.15f, 0.15f, -0.05f, 0xFFFF0000}}};
   for (const auto& [widget, e] : cases) {
     const auto drawn = SpritesOf(*widget);
     ASSERT_EQ(drawn.size(), 1u);

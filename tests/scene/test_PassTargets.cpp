@@ -84,10 +84,9 @@ TEST_F(PassTargetTest, InitRoundsSizesUpAndLeavesNothingBehindWhenRefusedOrFaili
   D3DCAPS9 caps{};
   device->GetDeviceCaps(&caps);
   const int max = static_cast<int>(caps.MaxTextureWidth);
-  struct {
-    int requested, size;  // size 0: refused
-  } const cases[] = {{300, 512}, {0, 1},     {-5, 1},       {1, 1},           {512, 512},
-                     {513, 1024}, {max, max}, {max + 1, 0}, {0x7FFFFFFF, 0}};
+  // Requested size and the size made; 0: refused.
+  const struct { int requested, size; } cases[] = {{300, 512},  {0, 1},     {-5, 1},      {1, 1},        {512, 512},
+                                                   {513, 1024}, {max, max}, {max + 1, 0}, {0x7FFFFFFF, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.requested);
     cReflectionTarget reflection;  // both kinds create their target alike
@@ -212,11 +211,7 @@ TEST_F(PassTargetTest, ClipPlanesKeepTheRightSideAndASingularProjectionSetsNone)
   const D3DXVECTOR3 eye(3, 12, -40), at(0, 0, 0), up(0, 1, 0);
   D3DXMatrixLookAtLH(&view, &eye, &at, &up);
   D3DXMatrixPerspectiveFovLH(&projection, 0.8f, 4.0f / 3.0f, 1.0f, 5000.0f);
-  struct Case {
-    bool reflection;
-    bool projected;
-    float height;
-  };
+  struct Case { bool reflection, projected; float height; };
   for (const Case& c : {Case{true, true, 1.0f}, Case{true, false, 1.0f}, Case{false, true, -2.0f},
                         Case{false, false, -2.0f}, Case{true, true, -3.0f}, Case{false, true, 0.5f}}) {
     SCOPED_TRACE(testing::Message() << c.reflection << c.projected << c.height);

@@ -77,11 +77,9 @@ class SkyboxTest : public SceneTest {
 // Each face lies on its side of the cube, its texture upright as seen from
 // inside, and its strip winds the same way as every other face's.
 TEST_F(SkyboxTest, VertexBufferHoldsSixInwardFacingUprightFaces) {
-  const struct {
-    D3DXVECTOR3 normal, right, up;
-  } sides[6] = {{{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},   {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-                {{0, 0, -1}, {-1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-                {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}};
+  const struct { D3DXVECTOR3 normal, right, up; } sides[6] = {
+      {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},  {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}, {{0, 0, -1}, {-1, 0, 0}, {0, 1, 0}},
+      {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}}, {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}}, {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}};
   const D3DXVECTOR3 centre(10, -20, 30);
   ASSERT_TRUE(sky->Create(S, centre, device));
   D3DVERTEXBUFFER_DESC desc{};
@@ -119,12 +117,7 @@ TEST_F(SkyboxTest, DrawsTheFacesAheadWithTheirTexturesInBothPathsAndLeavesOffMis
                                               faces[3], faces[4], faces[5], faces[0]};
   D3DTexture* const* gaps = guarded.data() + 1;
   D3DTexture* const* all = faces.data();
-  struct Case {
-    D3DXVECTOR3 direction;
-    int ahead;
-    int notDrawn;
-    D3DTexture* const* set;
-  };
+  struct Case { D3DXVECTOR3 direction; int ahead, notDrawn; D3DTexture* const* set; };
   for (bool effect : {false, true}) {
     for (const Case& c : {Case{{0, 0, 1}, 0, 2, all}, Case{{1, 0, 0}, 1, 3, all}, Case{{0, 0, -1}, 2, 0, all},
                           Case{{-1, 0, 0}, 3, 1, all}, Case{{0, 1, 0}, 4, 5, all}, Case{{0, -1, 0}, 5, 4, all},
@@ -143,11 +136,7 @@ TEST_F(SkyboxTest, DrawsTheFacesAheadWithTheirTexturesInBothPathsAndLeavesOffMis
 }
 
 TEST_F(SkyboxTest, EffectTechniquesSetTheirDepthStatesAndAFailedDrawStillEndsTheEffect) {
-  struct Case {
-    const char* technique;
-    const char* expected;
-    DWORD zEnable;
-  };
+  struct Case { const char *technique, *expected; DWORD zEnable; };
   for (const Case& c : {Case{nullptr, "simple", TRUE}, Case{"simple", "simple", TRUE},
                         Case{"simple_zenable_false", "simple_zenable_false", FALSE}}) {
     SCOPED_TRACE(c.expected);

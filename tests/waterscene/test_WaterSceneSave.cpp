@@ -266,11 +266,7 @@ TEST_F(WaterSceneSave, AFailedSaveKeepsThePreviousFileAndLeavesNoTemporary) {
   BuildSM2Scene();
   const std::string path = folder.File("kept.txt");
   const std::string previous = "[working environment]=sm1\r\n";
-  const struct {
-    const char* name;
-    bool folderAtTarget;  // else the previous file
-    std::function<bool()> save;
-  } failures[] = {
+  const struct { const char* name; bool folderAtTarget; std::function<bool()> save; } failures[] = {
       {"disk full", false,
        [&] {
          FileSizeLimit limit(100);
