@@ -9,7 +9,7 @@ TEST(IsBoxVisible, CullsOnlyBoxesWhollyBeyondOnePlane) {
   const struct { D3DXVECTOR3 min, max; bool visible; } cases[] = {
       {{-1, -1, 10}, {1, 1, 12}, true},
       {{-5, -5, -10}, {5, 5, -2}, false},          // behind the camera
-      {{-0.1f, -0.1f, 0.2f}, {0.1f, 0.1f, 0.5f}, false},  // before the near plane
+      {{-0.1f, -0.1f, 0.6f}, {0.1f, 0.1f, 0.9f}, false},  // before the near plane, within w of it
       {{-50, -1, 10}, {-20, 1, 12}, false},        // left of the view
       {{-1, -1, 2000}, {1, 1, 3000}, false},       // beyond the far plane
       // No corner inside, but not all beyond the same plane.
