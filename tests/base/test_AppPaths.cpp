@@ -90,11 +90,9 @@ TEST_P(ResolvePaths, PicksTheFolders) {
   AppPaths paths;
   std::string error;
   ASSERT_TRUE(ResolveAppPaths(Machine(c.workHoldsData, c.installed, variables), &paths, &error)) << error;
-  EXPECT_EQ(paths.installed, !c.workHoldsData);
-  EXPECT_EQ(paths.dataRoot, c.workHoldsData ? Work() : Share());
-  EXPECT_EQ(paths.saveFolder.string(), Placed(c.save));
-  EXPECT_EQ(paths.traceFile.string(), Placed(c.trace));
-  EXPECT_EQ(paths.screenshotFolder.string(), Placed(c.screenshots));
+  EXPECT_EQ(std::tuple(paths.installed, paths.dataRoot, paths.saveFolder, paths.traceFile, paths.screenshotFolder),
+            std::tuple(!c.workHoldsData, c.workHoldsData ? Work() : Share(), fs::path(Placed(c.save)),
+                       fs::path(Placed(c.trace)), fs::path(Placed(c.screenshots))));
   EXPECT_EQ(!paths.userFolderProblem.empty(), c.problem) << paths.userFolderProblem;
 }
 

@@ -73,8 +73,7 @@ TEST_F(ResourcesTest, CacheReloadKeepsATextureEntryUnderItsNewName) {
   EXPECT_FALSE(cache.Reload(device, L"data/meshes/island.x", grass, RESOURCE_TEXTURE));
   EXPECT_EQ(cache.Find(sand), entry);
   ASSERT_TRUE(cache.Reload(device, sand, grass, RESOURCE_TEXTURE));
-  EXPECT_EQ(cache.Find(sand), nullptr);
-  EXPECT_EQ(cache.Find(grass), entry);
+  EXPECT_EQ(std::pair(cache.Find(sand), cache.Find(grass)), std::pair(static_cast<iResource*>(nullptr), entry));
   EXPECT_NE(static_cast<D3DTexture*>(entry)->texture, nullptr);
   EXPECT_EQ(manager->GetResources().size(), 2u);
 }

@@ -36,9 +36,7 @@ class SkyboxTest : public SceneTest {
     std::set<int> drawn;
     size_t i = 0;
     for (const auto& draw : platform::Recorded().draws) {
-      EXPECT_EQ(draw.type, D3DPT_TRIANGLESTRIP);
-      EXPECT_EQ(draw.primitiveCount, 2u);
-      EXPECT_EQ(draw.start % 4, 0u);
+      EXPECT_EQ(std::tuple(draw.type, draw.primitiveCount, draw.start % 4), std::tuple(D3DPT_TRIANGLESTRIP, 2u, 0u));
       const int face = static_cast<int>(draw.start / 4);
       const bool fixed = draw.effect.empty();
       EXPECT_EQ(fixed ? draw.textures[0] : i < effectTextures.size() ? effectTextures[i] : nullptr,
@@ -124,8 +122,7 @@ TEST_F(SkyboxTest, DrawsTheFacesAheadWithTheirTexturesInBothPathsAndLeavesOffMis
                           Case{{1, 0, 1}, 0, 1, gaps}, Case{{-1, 0, -1}, 3, 2, gaps}}) {
       SCOPED_TRACE(testing::Message() << effect << " face " << c.ahead << " not " << c.notDrawn);
       const std::set<int> drawn = DrawAlong(c.direction, effect, c.set);
-      EXPECT_TRUE(drawn.count(c.ahead));
-      EXPECT_FALSE(drawn.count(c.notDrawn));
+      EXPECT_EQ(std::pair(drawn.count(c.ahead), drawn.count(c.notDrawn)), std::pair(size_t{1}, size_t{0}));
     }
   }
   for (auto [face, expected] : {std::pair{0, faces[0]->texture}, {4, faces[4]->texture}, {1, nullptr}, {2, nullptr},
@@ -142,9 +139,8 @@ TEST_F(SkyboxTest, EffectTechniquesSetTheirDepthStatesAndAFailedDrawStillEndsThe
     SCOPED_TRACE(c.expected);
     ASSERT_FALSE(DrawAlong({0, 0, 1}, true, faces.data(), c.technique).empty());
     for (const auto& draw : platform::Recorded().draws) {
-      EXPECT_EQ(draw.effect, "shaders/skybox.fx");
-      EXPECT_EQ(draw.technique, c.expected);
-      EXPECT_EQ(draw.zEnable, c.zEnable);
+      EXPECT_EQ(std::tuple(draw.effect, draw.technique, draw.zEnable),
+                std::tuple(std::string("shaders/skybox.fx"), std::string(c.expected), c.zEnable));
     }
     DWORD zWrite = 0, zEnable = 0;  // the effect put them back
     device->GetRenderState(D3DRS_ZWRITEENABLE, &zWrite);

@@ -233,8 +233,8 @@ TEST_F(WaterSceneSave, NothingToSaveWritesNoFileAndUnbuiltComponentsAreLeftOut) 
   ASSERT_TRUE(scene.reflectionTarget.Init(40, 2.0f, d3d, device));
   EXPECT_EQ(SaveAndRead(), "[working environment]=sm3\r\n");
   // The pass with a target still copied its settings in.
-  EXPECT_EQ(scene.settings.reflectionResolution, 64);
-  EXPECT_EQ(scene.settings.reflectionPlaneHeight, 2.0f);
+  EXPECT_EQ(std::tuple(scene.settings.reflectionResolution, scene.settings.reflectionPlaneHeight),
+            std::tuple(64, 2.0f));
   std::unique_ptr<iWaterGeometry> simple = std::make_unique<cSimpleGrid>();  // no vertex buffer
   scene.geometry = simple.get();
   EXPECT_EQ(SaveAndRead(), "[working environment]=sm3\r\n");
