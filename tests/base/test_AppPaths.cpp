@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../ScratchFolder.h"
+#include "../waterscene/SaveFileTesting.h"
 #include "base/AppPaths.h"
 
 namespace {
@@ -53,13 +54,26 @@ class AppPathsTest : public ::testing::Test {
 };
 
 struct ResolveCase {
-  const char* name;
+  std::string name;
   bool workHoldsData, installed;
-  std::map<std::string, std::string> variables;  // "@" stands for the scratch folder
-  const char *save, *trace, *screenshots;        // "" means no folder; "@" as above
+  std::map<std::string, std::string> variables;
+  std::string save, trace, screenshots;
   bool problem;
   friend void PrintTo(const ResolveCase& c, std::ostream* os) { *os << c.name; }
 };
+
+// The cases of tests/data/base/paths.txt.
+std::vector<ResolveCase> ResolveCases() {
+  std::vector<ResolveCase> cases;
+  for (const auto& row : savefile::testing::TableRows("base/paths.txt", "resolve")) {
+    std::map<std::string, std::string> variables;
+    std::istringstream pairs(row.at(3));
+    for (std::string pair; pairs >> pair;) variables[pair.substr(0, pair.find('='))] = pair.substr(pair.find('=') + 1);
+    cases.push_back(
+        {row[0], row[1] == "1", row[2] == "1", variables, row.at(4), row.at(5), row.at(6), row.at(7) == "1"});
+  }
+  return cases;
+}
 
 class ResolvePaths : public AppPathsTest, public ::testing::WithParamInterface<ResolveCase> {
  protected:
@@ -76,38 +90,14 @@ TEST_P(ResolvePaths, PicksTheFolders) {
   AppPaths paths;
   std::string error;
   ASSERT_TRUE(ResolveAppPaths(Machine(c.workHoldsData, c.installed, variables), &paths, &error)) << error;
-  EXPECT_EQ(paths.installed, !c.workHoldsData);
-  EXPECT_EQ(paths.dataRoot, c.workHoldsData ? Work() : Share());
-  EXPECT_EQ(paths.saveFolder.string(), Placed(c.save));
-  EXPECT_EQ(paths.traceFile.string(), Placed(c.trace));
-  EXPECT_EQ(paths.screenshotFolder.string(), Placed(c.screenshots));
+  EXPECT_EQ(std::tuple(paths.installed, paths.dataRoot, paths.saveFolder, paths.traceFile, paths.screenshotFolder),
+            std::tuple(!c.workHoldsData, c.workHoldsData ? Work() : Share(), fs::path(Placed(c.save)),
+                       fs::path(Placed(c.trace)), fs::path(Placed(c.screenshots))));
   EXPECT_EQ(!paths.userFolderProblem.empty(), c.problem) << paths.userFolderProblem;
 }
 
-const std::map<std::string, std::string> kHomeOnly{{"HOME", "@/home"}};
-const std::map<std::string, std::string> kAllSet{{"HOME", "@/home"},
-                                                 {"XDG_DATA_HOME", "/d"},
-                                                 {"XDG_STATE_HOME", "/s"},
-                                                 {"XDG_PICTURES_DIR", "/p"}};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ResolvePaths,
-    ::testing::Values(
-        // The repository root keeps every path relative, whatever the variables say.
-        ResolveCase{"Repository", true, true, kAllSet, "save", "blur.txt", "screenshots", false},
-        ResolveCase{"InstalledDefaults", false, true, kHomeOnly, "@/home/.local/share/brinora-editor/save",
-                    "@/home/.local/state/brinora-editor/blur.txt", "@/home/Pictures/brinora-editor", false},
-        ResolveCase{"InstalledXdgSet", false, true, kAllSet, "/d/brinora-editor/save", "/s/brinora-editor/blur.txt",
-                    "/p/brinora-editor", false},
-        // Relative XDG values are invalid and ignored.
-        ResolveCase{"RelativeXdgIgnored", false, true,
-                    {{"HOME", "@/home"}, {"XDG_DATA_HOME", "d"}, {"XDG_STATE_HOME", ""}},
-                    "@/home/.local/share/brinora-editor/save", "@/home/.local/state/brinora-editor/blur.txt",
-                    "@/home/Pictures/brinora-editor", false},
-        ResolveCase{"NoHome", false, true, {}, "", "", "", true},
-        ResolveCase{"NoHomeSomeXdg", false, true, {{"XDG_DATA_HOME", "/d"}}, "/d/brinora-editor/save", "", "",
-                    true}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ResolvePaths, ::testing::ValuesIn(ResolveCases()),
+                         [](const auto& info) { return info.param.name; });
 
 TEST_F(AppPathsTest, MissingDataNamesBothPlaces) {
   AppPaths paths;
@@ -133,7 +123,6 @@ TEST_F(AppPathsTest, FirstStartCopiesTheExamplesAndLaterStartsLeaveThemAlone) {
   for (const char* name : {"calm.txt", "ffp.txt"})
     EXPECT_EQ(Read(Home() / "save" / name), Read(Share() / "data/states" / name)) << name;
   EXPECT_FALSE(fs::exists(Home() / "save/calm.tmp"));
-
   Write(Home() / "save/calm.txt", "mine");
   fs::remove(Home() / "save/ffp.txt");
   PrepareUserFolders(InstalledUnder(Share(), Home()), &problems);

@@ -40,7 +40,6 @@ TEST(ThreadPool, NestedAndConcurrentLoopsRunInline) {
     });
   });
   EXPECT_EQ(inner, 32);
-
   std::atomic<int> total{0};
   std::thread other([&] {
     for (int k = 0; k < 200; ++k) pool.ParallelFor(16, 1, [&](size_t begin, size_t end) { total += int(end - begin); });

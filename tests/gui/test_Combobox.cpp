@@ -56,7 +56,6 @@ TEST_F(ComboboxTest, ClosedAtFirstThenOpensWithScrollButtonsAndClosesAgain) {
   ASSERT_EQ(drawn.size(), 2u);
   ExpectSprite(drawn[0], Img(kPanel), X, Y, X + 7 * S / 8, Y - S / 8);
   ExpectSprite(drawn[1], Img(kDropIdle), X + 7 * S / 8, Y, X + 7 * S / 8 + S / 7, Y - S / 7);
-
   EXPECT_EQ(box->OnClick(kDropX, kDropY), -1);
   drawn = SpritesOf(*box);
   ASSERT_EQ(drawn.size(), 5u);
@@ -90,7 +89,6 @@ TEST_F(ComboboxTest, ScrollingStopsAtTheLastItemAndRowsPickTheUpperOfTwoAndCount
   Open(*box);
   box->OnClick(X + S / 16, RowTop(8) - S / 8);  // edges count
   EXPECT_EQ(box->GetSelected(), 1 + 8);
-
   auto eight = Make(8);
   Open(*eight);
   eight->OnClick(kScrollX, kDownY);
@@ -148,7 +146,6 @@ TEST_F(ComboboxTest, HighlightFollowsTheHoveredRowFadesInAndEscapeHidesIt) {
   EXPECT_EQ(AlphaOf(SpritesOf(*box).at(5).color), 127u);
   box->OnHover(kRowX + 0.5f, RowOnly(3));  // off the rows
   EXPECT_EQ(SpritesOf(*box).size(), 5u);
-
   box->OnHover(kRowX, RowOnly(1));
   EXPECT_EQ(box->OnKey(GUIKEY_ESCAPE), -1);
   EXPECT_FALSE(box->IsOpen());
@@ -170,7 +167,6 @@ TEST_F(ComboboxTest, ClickElsewhereInTheMenuClosesTheList) {
   EXPECT_FALSE(box->IsOpen());
   below->OnKey(GUIKEY_BACKSPACE);
   EXPECT_EQ(below->GetText(), nullptr);
-
   menu.OnClick(kDropX, kDropY);
   ASSERT_TRUE(box->IsOpen());
   menu.OnClick(0.9f, -0.9f);

@@ -74,13 +74,11 @@ TEST_F(MenuTest, DispatchOrderAndTargetsOfEveryKindOfInput) {
   a->AddHotkey(GUIKEY_ESCAPE, 1018);
   a->AddHotkey(GUIKEY_ESCAPE, 1019);  // only the first pair counts
   b->AddHotkey(GUIKEY_BACKSPACE, 77);
-
   // A click is announced to every component, whatever its state, before the hit ones get it.
   menu.OnClick(0.5f, 0.5f);
   EXPECT_EQ(log, (Strings{"a.anywhere", "a.click", "b.anywhere", "c.anywhere", "c.click", "hidden.anywhere",
                           "disabled.anywhere"}));
   EXPECT_EQ(events, (decltype(events){{5, a}, {-1, c}}));  // -1 reaches the callback too
-
   log.clear();
   events.clear();
   menu.OnPress(1.0f, 0.0f);  // corners: edges count
@@ -106,7 +104,6 @@ TEST_F(MenuTest, FindGroupsResetAndAlphaApplyToTheComponentsAndAnOffMenuTakesNot
   EXPECT_EQ(second->GetAlpha(), 17);
   menu.ResetAll();
   EXPECT_EQ(log, (Strings{"first.reset", "second.reset"}));
-
   log.clear();  // a disabled, hidden or empty menu ignores input, and a hidden one is not drawn
   menu.SetEnabled(false);
   menu.OnClick(0.5f, 0.5f);
@@ -148,7 +145,6 @@ TEST_F(MenuTest, ManagerSendsInputToTheTopMenuAndDrawsEveryMenu) {
   manager->OnKey(GUIKEY_ESCAPE);
   manager->PopMenu();
   manager->DrawSprites(0, sprites.get());
-
   cMenu bottom(1, Record), top(2, Record);
   AddFake(bottom, "bottom");
   AddFake(top, "top");
@@ -164,6 +160,9 @@ TEST_F(MenuTest, ManagerSendsInputToTheTopMenuAndDrawsEveryMenu) {
   manager->PushMenu(&top, false);
   EXPECT_EQ(manager->GetCaller(), 0);
   manager->ClearMenus();
+  EXPECT_EQ(manager->GetTopMenu(), nullptr);
+  manager->PushMenu(&top, false);
+  manager->PopMenu();  // the last one goes too
   EXPECT_EQ(manager->GetTopMenu(), nullptr);
 }
 
@@ -254,18 +253,13 @@ TEST_F(SpriteContainerTest, QuadsFaceTheCameraJustBeyondUnitDistance) {
   AddQuad();
   AddQuad(nullptr, -0.5f, 0.25f, 0.5f, -0.25f, 0x80FF0000);
   ASSERT_EQ(Render(eye, &view), S_OK);
-
   std::vector<cSpriteContainer::Vertex> v;
   Bound(&v, 8);
   ASSERT_EQ(v.size(), 8u);
   const D3DXVECTOR3 q(11.001f, 20, 30), right(0, 0, -1), up(0, 1, 0);  // q: eye + 1.001 * forward
-  const struct {
-    D3DXVECTOR3 p;
-    float u, v;
-  } expected[] = {{q - right * 0.5f - up * 0.25f, 0, 1},
-                  {q - right * 0.5f + up * 0.25f, 0, 0},
-                  {q + right * 0.5f - up * 0.25f, 1, 1},
-                  {q + right * 0.5f + up * 0.25f, 1, 0}};
+  const struct { D3DXVECTOR3 p; float u, v; } expected[] = {
+      {q - right * 0.5f - up * 0.25f, 0, 1}, {q - right * 0.5f + up * 0.25f, 0, 0},
+      {q + right * 0.5f - up * 0.25f, 1, 1}, {q + right * 0.5f + up * 0.25f, 1, 0}};
   for (int i = 0; i < 4; ++i) {
     const D3DXVECTOR3 error = D3DXVECTOR3(v[4 + i].x, v[4 + i].y, v[4 + i].z) - expected[i].p;
     EXPECT_LT(D3DXVec3Length(&error), 2e-4f) << i;
@@ -293,7 +287,6 @@ TEST_F(SpriteContainerTest, DrawsOneStripPerRecordWithItsTextureUpToOneRecordLes
   device->GetTextureStageState(0, D3DTSS_COLORARG1, &colorArg);
   device->GetRenderState(D3DRS_ZENABLE, &zEnable);
   EXPECT_EQ(std::tuple(colorArg, zEnable), std::tuple(DWORD{D3DTA_DIFFUSE}, DWORD{TRUE}));  // the last had no texture
-
   sprites->Clear();
   platform::Recorded().Clear();
   ASSERT_EQ(Render(), S_OK);
@@ -316,7 +309,6 @@ TEST_F(SpriteContainerTest, BufferIsManagedAtFirstAndDynamicDefaultAcrossDeviceR
   D3DVERTEXBUFFER_DESC desc = Bound();
   EXPECT_EQ(std::tuple(desc.Pool, desc.Size, desc.FVF), std::tuple(D3DPOOL_MANAGED, 128u * 96u, 0x142u));
   ASSERT_EQ(device->EndScene(), S_OK);
-
   for (int loss = 0; loss < 2; ++loss) {
     sprites->OnLostDevice();
     ASSERT_EQ(device->Reset(&parameters), S_OK);  // nothing of the container's is left in the default pool

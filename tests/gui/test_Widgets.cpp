@@ -1,9 +1,9 @@
 // The widgets: button, checkbox, window, text area and edit box.
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <cstring>
 
+#include "../waterscene/SaveFileTesting.h"
 #include "GuiFixture.h"
 #include "gui/GUIKey.h"
 #include "gui/cButton.h"
@@ -54,7 +54,6 @@ TEST_F(ButtonTest, StateLastsOneFrameAndPicksTheImage) {
   menu.OnHover(0.5f, 0.5f);  // moved away
   EXPECT_EQ(DrawnImage(*button), &idle);
   EXPECT_EQ(EventIds(), (std::vector<int>{-1, -1, 1006, 1007}));
-
   button->SetVisible(false);
   button->OnPress(0, 0);
   EXPECT_EQ(DrawnImage(*button), nullptr);
@@ -79,12 +78,10 @@ TEST_F(ButtonTest, WidgetsCoverTheirRectangleInTheirColourOnlyWhenShown) {
   editbox.SetAlpha(200);
   window.SetColor(255, 0, 0);  // only a window is tinted
   editbox.SetColor(255, 0, 0);
-  const struct {
-    iGUIComponent* widget;
-    SpriteRecord expected;
-  } cases[] = {{&button, {&idle, -0.72f, -0.46f, -0.645f, -0.51f, 0x80FFFFFF}},
-               {&editbox, {&idle, -0.07f, 0.51f, 0.11f, 0.48f, 0xC8FFFFFF}},
-               {&window, {&idle, -0.15f, 0.15f, 0.15f, -0.05f, 0xFFFF0000}}};
+  const struct { iGUIComponent* widget; SpriteRecord expected; } cases[] = {
+      {&button, {&idle, -0.72f, -0.46f, -0.645f, -0.51f, 0x80FFFFFF}},
+      {&editbox, {&idle, -0.07f, 0.51f, 0.11f, 0.48f, 0xC8FFFFFF}},
+      {&window, {&idle, -0.15f, 0.15f, 0.15f, -0.05f, 0xFFFF0000}}};
   for (const auto& [widget, e] : cases) {
     const auto drawn = SpritesOf(*widget);
     ASSERT_EQ(drawn.size(), 1u);
@@ -120,7 +117,6 @@ TEST_F(ButtonTest, CheckboxFadesInAfterCreationAndEveryToggleButNotOnSetOrReset)
   checkbox.OnClick(0, 0);
   EXPECT_TRUE(checkbox.IsChecked());
   EXPECT_EQ(DrawnAlpha(checkbox), 0u);
-
   cCheckbox set(1, 2, &checkedImage, &uncheckedImage, D3DXVECTOR2(0, 0), 0.03f, 0.03f);
   Advance(1.0);
   set.SetChecked(1);
@@ -185,42 +181,27 @@ class EditboxTest : public GuiFixture {
   D3DTexture background{nullptr};
 };
 
+// The cases of tests/data/gui/editbox.txt, by kind.
+std::vector<std::vector<std::string>> Cases(const char* kind) {
+  return savefile::testing::TableRows("gui/editbox.txt", kind);
+}
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
 TEST_F(EditboxTest, TypedKeysEditTheTextOnlyWhenFocusedAndLettersOnlyWhenEditable) {
-  const struct {
-    const char* name;
-    const wchar_t* start;  // null: the box's default "1.0"
-    const char* script;
-    const wchar_t* text;
-    float value;
-  } cases[] = {
-      {"a minus only starts an empty box", nullptr, "F-<<<", L"(null)", 1.0f},
-      {"backspace on nothing, then a signed number", nullptr, "F<<<<-1-2.5", L"-12.5", -12.5f},
-      {"the form is not checked", nullptr, "F<<<-1-2.5.9", L"-12.5.9", -12.5f},
-      {"an empty but present text stays so", L"", "F<", L"", 0.0f},
-      {"unfocused, nothing is taken", L"42", "E<7.-x", L"42", 42.0f},
-      {"Escape drops the focus", L"42", "EFb!7", L"42b", 42.0f},
-      {"letters need an editable box", L"42", "EFbFNc", L"42b", 42.0f},
-      {"reset restores the default and keeps the focus", nullptr, "F<<<R1", L"1.01", 1.01f},
-      {"reset restores the constructor's text", L"0.25", "F<<<<9R", L"0.25", 0.25f},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto box = Make(c.start);
-    Play(*box, c.script);
-    EXPECT_EQ(TextOf(*box), c.text);
-    EXPECT_EQ(box->GetValue(), c.value);
+  for (const auto& c : Cases("edit")) {
+    SCOPED_TRACE(c.at(0));
+    auto box = Make(c.at(1) == "(default)" ? nullptr : Wide(c[1]).c_str());
+    Play(*box, c.at(2).c_str());
+    EXPECT_EQ(TextOf(*box), Wide(c.at(3)));
+    EXPECT_EQ(box->GetValue(), std::stof(c.at(4)));
   }
 }
 
 TEST_F(EditboxTest, ValueReadsOnlyTheLeadingDecimalNumber) {
   auto box = Make(L"0");
-  const std::pair<const wchar_t*, float> cases[] = {
-      {L"myengine", 0.0f}, {L"-", 0.0f},        {L"3.25abc", 3.25f},     {L"nan", 0.0f},
-      {L"inf", 0.0f},      {L"infinity", 0.0f}, {L"0x1f", 0.0f},         {L"-1e400", -FLT_MAX},
-      {L"1e3", 1000.0f},   {nullptr, 1.0f},     {L"99999999999999999999999999999999999999999999", FLT_MAX}};
-  for (auto [text, value] : cases) {
-    box->SetText(text);
-    EXPECT_EQ(box->GetValue(), value) << (text ? text : L"null");
+  for (const auto& c : Cases("value")) {
+    box->SetText(c.at(0) == "(null)" ? nullptr : Wide(c[0]).c_str());
+    EXPECT_EQ(box->GetValue(), std::stof(c.at(1))) << c[0];
   }
 }
 
@@ -238,7 +219,6 @@ TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
   EXPECT_EQ(TextOf(*first), L"1");
   EXPECT_EQ(TextOf(*second), L"25");
   EXPECT_EQ(events.front().first, 0);
-
   second->SetVisible(false);  // a hidden box still loses its focus
   menu.OnClick(0.9f, 0.9f);
   second->SetVisible(true);
@@ -248,10 +228,11 @@ TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
 
 TEST_F(EditboxTest, CaretShowsForHalfOfEachCycleCountedFromConstruction) {
   auto box = Make(L"12");
-  EXPECT_EQ(TextsOf(*box).at(0).text, L"12");  // unfocused: no caret
+  Advance(1.2);
+  EXPECT_EQ(TextsOf(*box).at(0).text, L"12");  // unfocused: no caret, and no restart
   box->Focus();
-  for (auto [step, text] : {std::pair{0.0, L"12|"}, {0.6, L"12"}, {0.5, L"12"}, {0.1, L"12|"}}) {
-    Advance(step);  // the cycle restarts past one second
+  for (auto [step, text] : {std::pair{0.0, L"12"}, {0.0, L"12|"}, {0.6, L"12"}, {0.5, L"12"}, {0.1, L"12|"}}) {
+    Advance(step);  // the cycle restarts past one second, only while focused
     EXPECT_EQ(TextsOf(*box).at(0).text, text) << step;
   }
   Empty(*box);

@@ -84,10 +84,9 @@ TEST_F(PassTargetTest, InitRoundsSizesUpAndLeavesNothingBehindWhenRefusedOrFaili
   D3DCAPS9 caps{};
   device->GetDeviceCaps(&caps);
   const int max = static_cast<int>(caps.MaxTextureWidth);
-  struct {
-    int requested, size;  // size 0: refused
-  } const cases[] = {{300, 512}, {0, 1},     {-5, 1},       {1, 1},           {512, 512},
-                     {513, 1024}, {max, max}, {max + 1, 0}, {0x7FFFFFFF, 0}};
+  // Requested size and the size made; 0: refused.
+  const struct { int requested, size; } cases[] = {{300, 512},  {0, 1},     {-5, 1},      {1, 1},        {512, 512},
+                                                   {513, 1024}, {max, max}, {max + 1, 0}, {0x7FFFFFFF, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.requested);
     cReflectionTarget reflection;  // both kinds create their target alike
@@ -183,7 +182,6 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   EXPECT_EQ(std::tuple(reflected, target.GetReflectedView(), View(device)), std::tuple(expected, expected, expected));
   EXPECT_EQ(RenderState(device, D3DRS_CULLMODE), DWORD{D3DCULL_CW});
   EXPECT_FALSE(target.Begin(device, &view));  // already begun
-
   platform::Recorded().Clear();
   ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0), D3D_OK);
   ASSERT_TRUE(target.End(device));
@@ -194,7 +192,6 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   EXPECT_EQ(std::tuple(clears[1].target, clears[1].color), std::tuple(nullptr, 0xFF000000u));
   EXPECT_EQ(platform::Recorded().clears, 2);
   before.ExpectRestored(device);
-
   for (float h : {0.0f, 2.5f, -4.0f}) {  // the mirror reflects points through the plane
     target.SetPlaneHeight(h);
     for (const D3DXVECTOR3& p : {D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(-7, h, 0.5f), D3DXVECTOR3(0, -30, 100)}) {
@@ -214,11 +211,7 @@ TEST_F(PassTargetTest, ClipPlanesKeepTheRightSideAndASingularProjectionSetsNone)
   const D3DXVECTOR3 eye(3, 12, -40), at(0, 0, 0), up(0, 1, 0);
   D3DXMatrixLookAtLH(&view, &eye, &at, &up);
   D3DXMatrixPerspectiveFovLH(&projection, 0.8f, 4.0f / 3.0f, 1.0f, 5000.0f);
-  struct Case {
-    bool reflection;
-    bool projected;
-    float height;
-  };
+  struct Case { bool reflection, projected; float height; };
   for (const Case& c : {Case{true, true, 1.0f}, Case{true, false, 1.0f}, Case{false, true, -2.0f},
                         Case{false, false, -2.0f}, Case{true, true, -3.0f}, Case{false, true, 0.5f}}) {
     SCOPED_TRACE(testing::Message() << c.reflection << c.projected << c.height);
@@ -309,7 +302,6 @@ TEST_F(PassTargetTest, ADepthPassWithoutItsEffectRefusesKeepsItsSettingsAndRetri
   EXPECT_EQ(fixed.GetDepthEffect(), nullptr);
   EXPECT_TRUE(fixed.End(device));
   fixed.Release();
-
   Start(platform::HeadlessProfile::ShaderModel3());
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(200, d3d, device));
@@ -357,7 +349,6 @@ TEST_F(PassTargetTest, WaterSceneRecoversEvenWhenAComponentHookFails) {
     EXPECT_EQ(std::tuple(TextureEdge(scene.reflectionTarget.GetTexture()),
                          TextureEdge(scene.refractionTarget.GetTexture()), TextureEdge(scene.depthTarget.GetTexture())),
               std::tuple(512u, 128u, 64u));
-
     scene.ReleaseTargets();
     EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
     EXPECT_EQ(scene.depthTarget.GetSize(), -1);

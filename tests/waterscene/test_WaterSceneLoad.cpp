@@ -35,10 +35,7 @@ StringList Lines(const std::string& bytes) {
 TEST(SaveFileText, LinesEndAtLineFeedsWithOneCarriageReturnDropped) {
   const std::string longest(kMaxSaveLineLength, 'a'), head(kMaxSaveLineLength, 'x');
   const std::string injected = "[heightmap type]=fft";
-  const struct {
-    std::string bytes;
-    StringList lines;
-  } cases[] = {
+  const struct { std::string bytes; StringList lines; } cases[] = {
       {"", {}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\nb\n", {"a", "b"}}, {"a\r\r\n", {"a\r"}}, {"a\rb\n", {"a\rb"}},
       {"\n\r\n", {"", ""}}, {"last", {"last"}}, {"x\nlast\r", {"x", "last"}},
       {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}}, {longest + "\r\nnext\n", {longest, "next"}},
@@ -134,12 +131,8 @@ TEST_F(WaterSceneLoad, LinesFollowTheScanCaseAndTrimRules) {
   using Record = cEngineSettings;
   using Header = cWaterScene::Header;
   const auto none = [](auto&) {};
-  const struct {
-    const char* name;
-    std::string text;
-    void (*record)(Record&);  // the fields the file sets
-    void (*header)(Header&);  // the header fields it changes
-  } cases[] = {
+  // Each case sets the record's fields the file sets, and the header fields it changes.
+  const struct { const char* name; std::string text; void (*record)(Record&); void (*header)(Header&); } cases[] = {
       {"an empty file is a valid, empty save", "", none, none},
       {"letter case of keys and words", "[Heightmap Type]=FFT\r\n",
        [](Record& s) { s.heightmapType = HEIGHTMAP_FFT; }, [](Header& h) { h.currentHeightmapType = HEIGHTMAP_FFT; }},
@@ -196,11 +189,7 @@ TEST_F(WaterSceneLoad, AFileThatCannotBeReadChangesNothing) {
   EXPECT_FALSE(scene.Load(nullptr));
 }
 
-struct ReadResult {
-  bool read = false;
-  cWaterScene::Header header;
-  cEngineSettings settings;
-};
+struct ReadResult { bool read = false; cWaterScene::Header header; cEngineSettings settings; };
 
 ReadResult Read(const std::string& bytes) {
   ReadResult result;
@@ -265,7 +254,6 @@ class Mutator {
 TEST(SaveFileRandomized, MutatedSavedFilesReadCleanly) {
   std::vector<std::string> seeds;
   for (const char* name : {"ffp.txt", "sm1.txt", "sm2.txt", "sm3.txt"}) seeds.push_back(ReadBytes(SavedFilePath(name)));
-
   for (uint32_t seed : {1u, 2u, 3u, 4u, 5u}) {
     Mutator mutator(seed);
     for (int round = 0; round < 400; ++round) {
@@ -273,7 +261,6 @@ TEST(SaveFileRandomized, MutatedSavedFilesReadCleanly) {
       const size_t edits = 1 + mutator.Below(12);
       for (size_t e = 0; e < edits; ++e) mutator.Mutate(&bytes);
       SCOPED_TRACE(testing::Message() << "seed " << seed << ", round " << round);
-
       const ReadResult result = Read(bytes);
       if (bytes.empty()) continue;  // fmemopen takes no empty buffer; the load tests cover empty files
       ASSERT_TRUE(result.read);

@@ -225,7 +225,6 @@ TEST_F(WaterSceneSave, NothingToSaveWritesNoFileAndUnbuiltComponentsAreLeftOut) 
   const std::string none = folder.File("none.txt");
   EXPECT_TRUE(scene.Save(none.c_str()));
   EXPECT_FALSE(std::filesystem::exists(none));
-
   scene.workingEnvironment = ENGINE_SM3;
   Keep(std::make_unique<cFFTHeightmap>(), &heightmap, &scene.heightmap);  // no heights
   Keep(std::make_unique<cNormalmapFDTex>(), &normalmap, &scene.normalmap);  // no texture
@@ -234,9 +233,8 @@ TEST_F(WaterSceneSave, NothingToSaveWritesNoFileAndUnbuiltComponentsAreLeftOut) 
   ASSERT_TRUE(scene.reflectionTarget.Init(40, 2.0f, d3d, device));
   EXPECT_EQ(SaveAndRead(), "[working environment]=sm3\r\n");
   // The pass with a target still copied its settings in.
-  EXPECT_EQ(scene.settings.reflectionResolution, 64);
-  EXPECT_EQ(scene.settings.reflectionPlaneHeight, 2.0f);
-
+  EXPECT_EQ(std::tuple(scene.settings.reflectionResolution, scene.settings.reflectionPlaneHeight),
+            std::tuple(64, 2.0f));
   std::unique_ptr<iWaterGeometry> simple = std::make_unique<cSimpleGrid>();  // no vertex buffer
   scene.geometry = simple.get();
   EXPECT_EQ(SaveAndRead(), "[working environment]=sm3\r\n");
@@ -268,30 +266,23 @@ TEST_F(WaterSceneSave, AFailedSaveKeepsThePreviousFileAndLeavesNoTemporary) {
   BuildSM2Scene();
   const std::string path = folder.File("kept.txt");
   const std::string previous = "[working environment]=sm1\r\n";
-  const struct {
-    const char* name;
-    std::function<bool()> save;
-  } failures[] = {
-      {"disk full",
+  const struct { const char* name; bool folderAtTarget; std::function<bool()> save; } failures[] = {
+      {"disk full", false,
        [&] {
          FileSizeLimit limit(100);
          return scene.Save(path.c_str());
        }},
-      {"target is a folder", [&] {
-         std::filesystem::remove(path);
-         std::filesystem::create_directory(path);
-         const bool saved = scene.Save(path.c_str());
-         std::filesystem::remove(path);
-         WriteBytes(path, previous);
-         return saved;
-       }},
-      {"missing folder", [&] { return scene.Save(folder.File("missing/kept.txt").c_str()); }},
+      {"target is a folder", true, [&] { return scene.Save(path.c_str()); }},
+      {"missing folder", false, [&] { return scene.Save(folder.File("missing/kept.txt").c_str()); }},
   };
   for (const auto& f : failures) {
     SCOPED_TRACE(f.name);
-    WriteBytes(path, previous);
+    std::filesystem::remove_all(path);
+    const std::string kept = f.folderAtTarget ? "(folder)" : previous;
+    if (f.folderAtTarget) std::filesystem::create_directory(path);
+    if (!f.folderAtTarget) WriteBytes(path, previous);
     EXPECT_FALSE(f.save());
-    EXPECT_EQ(ReadBytes(path), previous);
+    EXPECT_EQ(std::filesystem::is_directory(path) ? "(folder)" : ReadBytes(path), kept);
     EXPECT_FALSE(std::filesystem::exists(TemporaryFileName(path)));
   }
   // A stale temporary from an earlier failure does not stop the next save.
