@@ -114,7 +114,6 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
   Tick(menu, kEnableReflection, kEventReflection, false);
   EXPECT_FALSE(IsChecked(menu, kEnableRefraction));
   EXPECT_FALSE(GroupShown(menu, kGroupRefraction));
-
   // With every panel shown, nothing drawn after the create button covers it;
   // placed from the checkbox, repeated events and a reset never make it drift.
   auto* button = menu->FindKind<cButton>(kCreateSM2EngineButton);
@@ -144,7 +143,6 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
               std::tuple(item == 1, item == 2));
     EXPECT_TRUE(GroupShown(heightmap, kGroupHeightmapCommon));
   }
-
   cMenu* geometry = editor->menus.geometry;
   struct Row {
     int item, shown;
@@ -156,7 +154,6 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
     }
     EXPECT_TRUE(GroupShown(geometry, kGroupGeometryCommon));
   }
-
   CreateFFTHeightmap();
   cMenu* normalmap = editor->menus.normalmap;
   Pick(normalmap, kNormalmapMethodList, 2, kEventNormalmapMethodPicked);
@@ -175,7 +172,6 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   cWaterScene& scene = editor->waterScene;
   CreateAll(2, 1);  // the normal map on the GPU, from the heightmap texture
   driver->Frames(3);
-
   const iNormalmap* oldNormalmap = scene.normalmap;
   Command(kEventCreateFFT);  // same kind: everything stays, the normal map follows
   EXPECT_TRUE(scene.engine && scene.geometry);
@@ -293,7 +289,6 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     Command(kEventApplySettings);
     EXPECT_EQ(std::tuple(editor->currentSkySet, loadedFaces(2), editor->modeChangePending, editor->pendingMode.Width),
               std::tuple(1, 6, true, editor->displayModes[0].Width));
-
     // A set that cannot be read keeps every face of the current one.
     FindCombobox(menu, kSkyList)->AddItem(L"9");
     Pick(menu, kSkyList, 4, 0);

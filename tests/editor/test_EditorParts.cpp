@@ -36,7 +36,6 @@ void ExpectNear(const D3DXVECTOR3& actual, const D3DXVECTOR3& expected) {
 class CameraTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::UseHeadlessBackend(); }  // a 1024 x 768 desktop
-
   // Puts the cursor (dx, dy) pixels from the screen centre and looks.
   void LookFrom(int dx, int dy) {
     SetCursorPos(512 + dx, 384 + dy);
