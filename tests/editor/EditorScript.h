@@ -33,9 +33,7 @@ inline const EngineIds& IdsOf(int type) {
       {ENGINE_SM1, kSelectSM1Button, kEventChooseSM1, kCreateSM1EngineButton, kEventCreateSM1Engine},
       {ENGINE_SM2, kSelectSM2Button, kEventChooseSM2, kCreateSM2EngineButton, kEventCreateSM2Engine},
       {ENGINE_SM3, kSelectSM3Button, kEventChooseSM3, kCreateSM3EngineButton, kEventCreateSM3Engine}};
-  for (const EngineIds& engine : ids) {
-    if (engine.type == type) return engine;
-  }
+  for (const EngineIds& engine : ids) if (engine.type == type) return engine;
   return ids[0];
 }
 

@@ -135,9 +135,7 @@ class EditorTest : public ::testing::Test {
   }
   // Whether the group's components show (all of them share the flag).
   static bool GroupShown(const cMenu* menu, int group) {
-    for (const auto& component : menu->Components()) {
-      if (component->GetGroup() == group) return component->IsVisible();
-    }
+    for (const auto& component : menu->Components()) if (component->GetGroup() == group) return component->IsVisible();
     return false;
   }
   static std::wstring Text(const cMenu* menu, int id) { return TextOf(menu, id); }

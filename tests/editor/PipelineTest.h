@@ -118,9 +118,7 @@ class PipelineTest : public EditorTest {
       menu->Add(new cEditbox(id, D3DXVECTOR2(0.0f, 0.0f), D3DXVECTOR2(0.1f, 0.03f), D3DXVECTOR2(0.01f, 0.005f), L"0",
                              nullptr, nullptr));
     }
-    for (int id : checks) {
-      menu->Add(new cCheckbox(id, 0, nullptr, nullptr, D3DXVECTOR2(0.0f, 0.0f), 0.03f, 0.03f));
-    }
+    for (int id : checks) menu->Add(new cCheckbox(id, 0, nullptr, nullptr, D3DXVECTOR2(0.0f, 0.0f), 0.03f, 0.03f));
     return menu;
   }
   // The editor's menus for `engineType`, holding the live controls (the editor deletes them).

@@ -38,8 +38,7 @@ class CommandTest : public EditorTest {
   }
 };
 
-// Each toolbar button's hover explains it in the info line and its click opens
-// its menu (see the golden file).
+// See the golden file: button, info line, menu opened.
 TEST_F(CommandTest, ToolbarClicksOpenTheirMenuAndHoversExplainThem) {
   StartWith(ENGINE_SM2);
   std::wstring text;

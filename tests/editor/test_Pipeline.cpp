@@ -168,12 +168,7 @@ TEST_F(UpdatePipelineTest, GeometryFalloffsFollowTheMenuAsAbsoluteValues) {
 // colour channels clamped in float before truncation; missing controls change nothing.
 TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteColoursSaturateAndMissingControlsChangeNothing) {
   struct Case {
-    const wchar_t* red;
-    const wchar_t* green;
-    const wchar_t* blue;
-    const wchar_t* strength;
-    const wchar_t* distance;
-    const wchar_t* transparency;
+    const wchar_t *red, *green, *blue, *strength, *distance, *transparency;
     Bytes color;  // r, g, b, a
     float expectedStrength, distanceSquared, expectedTransparency;
   };
