@@ -33,9 +33,7 @@ inline const EngineIds& IdsOf(int type) {
       {ENGINE_SM1, kSelectSM1Button, kEventChooseSM1, kCreateSM1EngineButton, kEventCreateSM1Engine},
       {ENGINE_SM2, kSelectSM2Button, kEventChooseSM2, kCreateSM2EngineButton, kEventCreateSM2Engine},
       {ENGINE_SM3, kSelectSM3Button, kEventChooseSM3, kCreateSM3EngineButton, kEventCreateSM3Engine}};
-  for (const EngineIds& engine : ids) {
-    if (engine.type == type) return engine;
-  }
+  for (const EngineIds& engine : ids) if (engine.type == type) return engine;
   return ids[0];
 }
 
@@ -68,7 +66,6 @@ class EditorDriver {
     }
   }
   int FrameCount() const { return frames_; }
-
   // The pixel of a GUI point, by the inverse of the cursor mapping.
   POINT Pixel(float x, float y) const {
     const float width = static_cast<float>(editor_->displayMode.Width);
@@ -77,7 +74,6 @@ class EditorDriver {
     const float py = height / 2.0f - height * editor_->projection._22 * y / 2.0f;
     return POINT{static_cast<LONG>(px + 0.5f), static_cast<LONG>(py + 0.5f)};
   }
-
   // Press, one frame, release, one frame.
   void ClickAt(float x, float y) {
     const POINT pixel = Pixel(x, y);
@@ -87,7 +83,6 @@ class EditorDriver {
     PostMessageA(window_, WM_LBUTTONUP, 0, 0);
     Frames(1);
   }
-
   // A click just inside the top-left corner of the control.
   void Click(const cMenu* menu, int id) {
     iGUIComponent* control = menu ? menu->Find(id) : nullptr;
@@ -95,7 +90,6 @@ class EditorDriver {
     const float* position = control->GetPosition();
     ClickAt(position[0] + kInset, position[1] - kInset);
   }
-
   // Opens a combobox with its drop-down button and clicks row `item` (1 to 8).
   void Pick(const cMenu* menu, int listId, int item) {
     cCombobox* list = menu ? menu->FindKind<cCombobox>(listId) : nullptr;
@@ -106,13 +100,11 @@ class EditorDriver {
     const GUIRect row = list->RowRect(item - list->GetScrollOffset());
     ClickAt(row.x + row.width / 2.0f, row.y - row.height / 2.0f);
   }
-
   void Key(WPARAM key) {
     PostMessageA(window_, WM_KEYDOWN, key, 0);
     PostMessageA(window_, WM_KEYUP, key, 0);
     Frames(1);
   }
-
   // Focuses the box, empties it with Backspace and types `text` key by key.
   void Type(const cMenu* menu, int boxId, const std::string& text) {
     cEditbox* box = menu ? menu->FindKind<cEditbox>(boxId) : nullptr;
@@ -121,7 +113,6 @@ class EditorDriver {
     for (size_t n = box->GetText() ? std::wcslen(box->GetText()) : 0; n > 0; --n) Key(VK_BACK);
     for (char c : text) Key(KeyFor(c));
   }
-
   static WPARAM KeyFor(char c) {
     if (c == '\b') return VK_BACK;
     if (c == '\x1b') return VK_ESCAPE;
@@ -146,9 +137,7 @@ class EditorDriver {
 class EditorScript {
  public:
   EditorScript(cEditor* editor, EditorDriver& driver) : editor_(editor), driver_(driver) {}
-
   int TopId() const { return TopMenuId(); }
-
   void ChooseEngine(int type) {
     ASSERT_EQ(TopId(), EditorId::kMenuEngineSelection);
     driver_.Click(editor_->menus.selection, IdsOf(type).selectButton);
@@ -156,7 +145,6 @@ class EditorScript {
     ASSERT_EQ(TopId(), EditorId::kMenuToolbar);
     ASSERT_EQ(editor_->engineType, type);
   }
-
   // Opens a component menu from the toolbar, runs `steps` in it and closes it.
   template <class Steps>
   void InMenu(int toolbarButton, cMenu* menu, Steps steps) {
@@ -167,7 +155,6 @@ class EditorScript {
     driver_.Click(menu, EditorId::kCloseButton);
     ASSERT_EQ(TopId(), EditorId::kMenuToolbar);
   }
-
   // A 64x64 FFT heightmap, a normal map (on the GPU where the engine offers
   // it), the geometry the engine draws best and the engine with reflection and
   // refraction.
@@ -210,10 +197,8 @@ class EditorScript {
       EXPECT_TRUE(editor_->waterScene.engine->IsInitialised());
     });
   }
-
   // The dialogs' buttons have no id: OK and cancel sit at fixed places.
   void ClickDialogOk() { driver_.ClickAt(-0.12f, -0.01f); }
-
   void Save(const std::string& name) {
     OpenFromToolbar(EditorId::kToolbarSaveButton, EditorId::kMenuSave);
     for (int i = 0; i < 12; ++i) driver_.Key(VK_BACK);  // the name box has the focus
@@ -221,7 +206,6 @@ class EditorScript {
     ClickDialogOk();
     ASSERT_EQ(TopId(), EditorId::kMenuInfo);
   }
-
   void Load(const std::string& name) {
     OpenFromToolbar(EditorId::kToolbarLoadButton, EditorId::kMenuLoad);
     cCombobox* list = FindCombobox(editor_->menus.load, EditorId::kLoadList);
@@ -238,18 +222,15 @@ class EditorScript {
     ClickDialogOk();
     ASSERT_EQ(TopId(), EditorId::kMenuInfo);
   }
-
   void CloseInformation() {
     ClickDialogOk();
     ASSERT_EQ(TopId(), EditorId::kMenuToolbar);
   }
-
   void NewState() {
     OpenFromToolbar(EditorId::kToolbarNewButton, EditorId::kMenuNewState);
     ClickDialogOk();
     ASSERT_EQ(TopId(), EditorId::kMenuEngineSelection);
   }
-
   void Exit() {
     OpenFromToolbar(EditorId::kToolbarExitButton, EditorId::kMenuExit);
     ClickDialogOk();

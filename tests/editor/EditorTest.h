@@ -46,13 +46,11 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 class EditorTest : public ::testing::Test {
  protected:
   using FontList = std::vector<std::pair<int, std::wstring>>;  // height and face of each font
-
   void TearDown() override {
     script.reset();
     driver.reset();
     Shutdown();
   }
-
   // Installs the headless backend with `profile` and creates the window.
   void OpenWindow() {
     platform::UseHeadlessBackend(profile);
@@ -60,13 +58,11 @@ class EditorTest : public ::testing::Test {
     ASSERT_NE(window, nullptr);
     editor = cEditor::Instance();
   }
-
   void Start() {
     OpenWindow();
     ASSERT_EQ(editor->Init(window), S_OK);
     platform::Recorded().Clear();
   }
-
   // The selection screen, driven as a user does.
   void StartDriven() {
     Start();
@@ -74,7 +70,6 @@ class EditorTest : public ::testing::Test {
     script = std::make_unique<EditorScript>(editor, *driver);
     driver->Frames(2);
   }
-
   void StartWith(int type) {
     Start();
     driver = std::make_unique<EditorDriver>(editor, window, true);
@@ -82,7 +77,6 @@ class EditorTest : public ::testing::Test {
     Command(IdsOf(type).chooseEvent);
     driver->Frames(1);
   }
-
   // The small and the large font, as drawn.
   FontList Fonts() {
     platform::Recorded().Clear();
@@ -92,7 +86,6 @@ class EditorTest : public ::testing::Test {
     for (const auto& text : platform::Recorded().texts) fonts.emplace_back(text.fontHeight, text.face);
     return fonts;
   }
-
   // What the main loop does: drain the queue, then run one frame.
   void Frame() {
     MSG msg{};
@@ -103,11 +96,9 @@ class EditorTest : public ::testing::Test {
     ASSERT_EQ(editor->Frame(), S_OK);
   }
   void Post(UINT message, WPARAM key = 0) { PostMessageA(window, message, key, 0); }
-
   void Command(int eventId) { editor->OnGUIEvent(eventId, nullptr); }
   void Open(cMenu* menu) { cGUIManager::Instance()->PushMenu(menu, false); }
   static int TopId() { return TopMenuId(); }
-
   // Sets a value as a typed one would end up, without the keys.
   static void Write(cMenu* menu, int id, const wchar_t* text) {
     cEditbox* box = FindEditbox(menu, id);
@@ -129,7 +120,6 @@ class EditorTest : public ::testing::Test {
     if (cCombobox* list = FindCombobox(menu, listId)) list->Select(item);
     if (eventId != 0) Command(eventId);
   }
-
   static bool ButtonEnabled(const cMenu* menu, int id) {
     const cButton* button = menu ? menu->FindKind<cButton>(id) : nullptr;
     return button != nullptr && button->IsEnabled();
@@ -145,9 +135,7 @@ class EditorTest : public ::testing::Test {
   }
   // Whether the group's components show (all of them share the flag).
   static bool GroupShown(const cMenu* menu, int group) {
-    for (const auto& component : menu->Components()) {
-      if (component->GetGroup() == group) return component->IsVisible();
-    }
+    for (const auto& component : menu->Components()) if (component->GetGroup() == group) return component->IsVisible();
     return false;
   }
   static std::wstring Text(const cMenu* menu, int id) { return TextOf(menu, id); }
@@ -174,7 +162,6 @@ class EditorTest : public ::testing::Test {
   }
   std::wstring InfoLine() const { return editor->infoLine.GetText() ? editor->infoLine.GetText() : L""; }
   std::wstring Information() const { return Text(editor->menus.info, EditorId::kInfoText); }
-
   // The first image a control queues when drawn, shown or not; null for none.
   const D3DTexture* DrawnImage(iGUIComponent* control) const {
     cSpriteContainer* container = editor->spriteContainer;
@@ -188,7 +175,6 @@ class EditorTest : public ::testing::Test {
   const D3DTexture* Image(const wchar_t* file) const {
     return dynamic_cast<const D3DTexture*>(editor->resourceCache->Find(file));
   }
-
   // The heightmap, normal map and geometry an engine needs, from the menus' defaults.
   void CreateHeightmap(int model) {
     Pick(editor->menus.heightmap, EditorId::kHeightmapResolutionList, 4, 0);
@@ -215,7 +201,6 @@ class EditorTest : public ::testing::Test {
     ASSERT_NE(editor->waterScene.engine, nullptr);
     ASSERT_TRUE(editor->waterScene.engine->IsInitialised());
   }
-
   platform::HeadlessProfile profile = platform::HeadlessProfile::ShaderModel3();
   HWND window = nullptr;
   cEditor* editor = nullptr;

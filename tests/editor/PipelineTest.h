@@ -40,7 +40,6 @@ inline bool Logged(CallLog* log, const char* call, double seconds) {
 class LoggingHeightmap : public iHeightmap {
  public:
   LoggingHeightmap(CallLog* log, int typeId = HEIGHTMAP_PERLIN) : log_(log), typeId_(typeId) {}
-
   bool OnLostDevice() override { return true; }
   bool OnResetDevice() override { return true; }
   bool OnDeviceEvent() override { return true; }
@@ -99,9 +98,7 @@ inline const std::vector<int> kEngineChecks = {235, 236, 244, 249, 259, 269, 270
 class PipelineTest : public EditorTest {
  protected:
   void SetUp() override { Start(); }
-
   void TearDown() override { ShutdownEditor(); }
-
   // Detaches the fixture's components, so the editor never frees them, and shuts down.
   void ShutdownEditor() {
     if (editor) {
@@ -114,7 +111,6 @@ class PipelineTest : public EditorTest {
     EditorTest::TearDown();
     editor = nullptr;
   }
-
   // A menu with edit boxes (text "0") and unchecked check boxes of these ids.
   static cMenu* MakeMenu(int menuId, const std::vector<int>& boxes, const std::vector<int>& checks) {
     auto* menu = new cMenu(menuId, nullptr);
@@ -122,12 +118,9 @@ class PipelineTest : public EditorTest {
       menu->Add(new cEditbox(id, D3DXVECTOR2(0.0f, 0.0f), D3DXVECTOR2(0.1f, 0.03f), D3DXVECTOR2(0.01f, 0.005f), L"0",
                              nullptr, nullptr));
     }
-    for (int id : checks) {
-      menu->Add(new cCheckbox(id, 0, nullptr, nullptr, D3DXVECTOR2(0.0f, 0.0f), 0.03f, 0.03f));
-    }
+    for (int id : checks) menu->Add(new cCheckbox(id, 0, nullptr, nullptr, D3DXVECTOR2(0.0f, 0.0f), 0.03f, 0.03f));
     return menu;
   }
-
   // The editor's menus for `engineType`, holding the live controls (the editor deletes them).
   void UseMenus(int engineType) {
     cEditor::Menus& m = editor->menus;
@@ -146,7 +139,6 @@ class PipelineTest : public EditorTest {
                            EditorId::kMenuFFPEngine};
     *engines[engineType - ENGINE_SM1] = MakeMenu(menuIds[engineType - ENGINE_SM1], kEngineBoxes, kEngineChecks);
   }
-
   // Hands the component to the water scene; the fixture keeps it alive.
   template <class T>
   T* Own(std::unique_ptr<T> component) {
@@ -154,7 +146,6 @@ class PipelineTest : public EditorTest {
     owned_.push_back(std::shared_ptr<void>(std::move(component)));
     return raw;
   }
-
   // Deletes a component handed out by Own.
   void Delete(const void* component) {
     std::erase_if(owned_, [&](const std::shared_ptr<void>& owned) { return owned.get() == component; });
@@ -208,7 +199,6 @@ class SceneFrameTest : public PipelineTest {
     Frame();
     platform::Recorded().Clear();
   }
-
   iWaterGeometry* MakeSimpleGrid() {
     auto* grid = Own(std::make_unique<cSimpleGrid>());
     EXPECT_TRUE(grid->Create(2000.0f, 2000.0f, 8, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), editor->device));
@@ -227,7 +217,6 @@ class SceneFrameTest : public PipelineTest {
     if (target == scene.depthTarget.GetTexture()) return "depth";
     return "other";
   }
-
   // Sky, island or water, by effect file or, for fixed function, by vertex format.
   std::string What(const platform::DrawRecord& draw) const {
     const auto is = [&](const char* file) { return draw.effect.find(file) != std::string::npos; };
@@ -244,7 +233,6 @@ class SceneFrameTest : public PipelineTest {
     auto* island = dynamic_cast<D3DMesh*>(editor->resourceCache->Find(L"data/meshes/island.x"));
     return island && island->mesh ? island->mesh->GetFVF() : ~0u;
   }
-
   // One line per run of equal draws of the scene: target, what, and the states
   // that differ from the main view's.
   Lines Draws() const {
@@ -261,7 +249,6 @@ class SceneFrameTest : public PipelineTest {
     }
     return lines;
   }
-
   Lines Clears() const {
     Lines lines;
     for (const platform::ClearRecord& clear : platform::Recorded().clearCalls) {
@@ -272,7 +259,6 @@ class SceneFrameTest : public PipelineTest {
     }
     return lines;
   }
-
   // The last value of a texture parameter set on the engine's effect.
   const IDirect3DBaseTexture9* Parameter(const std::string& name) const {
     const IDirect3DBaseTexture9* texture = nullptr;

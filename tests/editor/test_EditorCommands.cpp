@@ -38,8 +38,7 @@ class CommandTest : public EditorTest {
   }
 };
 
-// Each toolbar button's hover explains it in the info line and its click opens
-// its menu (see the golden file).
+// See the golden file: button, info line, menu opened.
 TEST_F(CommandTest, ToolbarClicksOpenTheirMenuAndHoversExplainThem) {
   StartWith(ENGINE_SM2);
   std::wstring text;
@@ -114,7 +113,6 @@ TEST_F(CommandTest, ReflectionOffTakesRefractionAlongAndDepthMovesTheCreateButto
   Tick(menu, kEnableReflection, kEventReflection, false);
   EXPECT_FALSE(IsChecked(menu, kEnableRefraction));
   EXPECT_FALSE(GroupShown(menu, kGroupRefraction));
-
   // With every panel shown, nothing drawn after the create button covers it;
   // placed from the checkbox, repeated events and a reset never make it drift.
   auto* button = menu->FindKind<cButton>(kCreateSM2EngineButton);
@@ -144,7 +142,6 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
               std::tuple(item == 1, item == 2));
     EXPECT_TRUE(GroupShown(heightmap, kGroupHeightmapCommon));
   }
-
   cMenu* geometry = editor->menus.geometry;
   struct Row {
     int item, shown;
@@ -156,7 +153,6 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
     }
     EXPECT_TRUE(GroupShown(geometry, kGroupGeometryCommon));
   }
-
   CreateFFTHeightmap();
   cMenu* normalmap = editor->menus.normalmap;
   Pick(normalmap, kNormalmapMethodList, 2, kEventNormalmapMethodPicked);
@@ -175,7 +171,6 @@ TEST_F(CommandTest, HeightmapOfAnotherKindTakesItsDependantsSameKindKeepsThem) {
   cWaterScene& scene = editor->waterScene;
   CreateAll(2, 1);  // the normal map on the GPU, from the heightmap texture
   driver->Frames(3);
-
   // A mark only the old normal map carries: the allocator may give the new one its address.
   scene.normalmap->SetAmplitude(123.0f);
   Command(kEventCreateFFT);  // same kind: everything stays, the normal map follows
@@ -296,7 +291,6 @@ TEST_F(CommandTest, SettingsApplyChangesOnlyWhatDiffers) {
     Command(kEventApplySettings);
     EXPECT_EQ(std::tuple(editor->currentSkySet, loadedFaces(2), editor->modeChangePending, editor->pendingMode.Width),
               std::tuple(1, 6, true, editor->displayModes[0].Width));
-
     // A set that cannot be read keeps every face of the current one.
     FindCombobox(menu, kSkyList)->AddItem(L"9");
     Pick(menu, kSkyList, 4, 0);

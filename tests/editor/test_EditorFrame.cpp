@@ -147,25 +147,21 @@ class FrameTest : public EditorTest {
       log.push_back(lighting == FALSE ? "states set" : "states missing");
     };
   }
-
   // An empty editor menu in place of the selection screen, so frames draw the scene.
   void ShowEditorMenu() {
     cGUIManager::Instance()->ClearMenus();
     cGUIManager::Instance()->PushMenu(&editorMenu, false);
   }
-
   void ExpectBackBuffer(UINT width, UINT height) {
     const D3DPRESENT_PARAMETERS& p = editor->presentParameters;
     EXPECT_EQ(std::tuple(editor->displayMode.Width, p.BackBufferWidth, p.BackBufferHeight),
               std::tuple(width, width, height));
   }
-
   void RequestChange() {
     editor->pendingMode = k800x600;
     editor->modeChangePending = true;
     platform::Recorded().Clear();
   }
-
   platform::Record& record() { return platform::Recorded(); }
   Log log;
   cMenu editorMenu{115, nullptr};
@@ -181,7 +177,6 @@ TEST_F(FrameTest, ClearsAndShowsTheFrameRate) {
   EXPECT_EQ(text.text, L"fps:0.0");
   EXPECT_EQ((std::array{text.rect.left, text.rect.top, text.rect.right, text.rect.bottom}),
             (std::array<LONG, 4>{10, 60, 70, 200}));
-
   // Nine more frames of 0.04 s close the first window: 10 frames in 0.36 s.
   for (int i = 0; i < 9; ++i) {
     platform::headless::AdvanceClock(0.04);
@@ -250,7 +245,6 @@ TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferScaleTheFonts
       EXPECT_NEAR(gui.y, -(2.0f * p.y / h - 1) * t, 1e-5f);
     }
   }
-
   // A pending change runs at the start of the next frame, whose texts already use the new fonts.
   RequestChange();
   ASSERT_EQ(editor->Frame(), S_OK);

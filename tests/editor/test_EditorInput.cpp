@@ -20,7 +20,6 @@ class EditorInputTest : public EditorTest {
     events.clear();
     Start();
   }
-
   D3DXMATRIX View() const {
     D3DXMATRIX view{};
     editor->device->GetTransform(D3DTS_VIEW, &view);
@@ -41,7 +40,6 @@ class EditorInputTest : public EditorTest {
     Post(WM_KEYUP, VK_TAB);
     Frame();
   }
-
   // In place of every menu, one with a button over the whole screen that records what reaches it.
   void ShowRecordingMenu() {
     cGUIManager::Instance()->ClearMenus();

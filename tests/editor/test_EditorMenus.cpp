@@ -28,7 +28,6 @@ class EditorMenusTest : public EditorTest {
     list->OnKey(1);
     return event;
   }
-
   // One token per component: "W" a window, a label's text, "[text]" an edit box,
   // "{items}" a list, "#id>click/hover" a button, "xid>click" a checkbox,
   // "{items}>pick" a list reporting its pick; "!event" the Escape event.
@@ -59,14 +58,12 @@ class EditorMenusTest : public EditorTest {
     if (escape != -1) token += L"!" + std::to_wstring(escape);
     return token;
   }
-
   // One line per component in creation order, "~" before a hidden one.
   std::wstring MenuText(const cMenu* menu) {
     std::wstring text = L"menu " + std::to_wstring(menu->GetId()) + L"\n";
     for (const auto& c : menu->Components()) text += (c->IsVisible() ? L"" : L"~") + Token(c.get()) + L"\n";
     return text;
   }
-
   // The colour and font height a text area draws with.
   static std::pair<D3DCOLOR, int> DrawnText(iGUIComponent* c) {
     platform::Recorded().texts.clear();
@@ -133,29 +130,23 @@ class LoadListTest : public EditorMenusTest {
   std::wstring LoadList() { return Joined(ItemsOf(FindCombobox(editor->menus.load, EditorId::kLoadList))); }
 };
 
-TEST_F(LoadListTest, ListsTxtFilesByNameWithoutTheirExtension) {
+// Without a save folder the list is empty; each filling replaces the items
+// and the pick.
+TEST_F(LoadListTest, ListsTxtFilesByNameWithoutTheirExtensionAndRefillingReplacesTheItems) {
   std::filesystem::remove_all("save");
+  StartWith(ENGINE_SM2);
+  EXPECT_EQ(LoadList(), L"");
   std::filesystem::create_directories("save/d.txt");
   const std::vector<std::string> files = {"b.txt",  "a.txt",    "notes.txtx",  "c.TXT",
                                           "readme", ".txt",     "\xC3\xA9t\xC3\xA9.txt", "bad\xFF.txt",
                                           std::string(200, 'n') + ".txt"};
   for (const std::string& file : files) std::ofstream("save/" + file) << "x";
-  StartWith(ENGINE_SM2);
-  EXPECT_EQ(LoadList(), L"a|b|" + std::wstring(200, L'n') + L"|\u00E9t\u00E9");
-}
-
-TEST_F(LoadListTest, AMissingSaveFolderGivesAnEmptyListAndRefillingReplacesTheItems) {
-  std::filesystem::remove_all("save");
-  StartWith(ENGINE_SM2);
-  EXPECT_EQ(LoadList(), L"");
-  std::filesystem::create_directories("save");
-  std::ofstream("save/one.txt") << "x";
-  FindCombobox(editor->menus.load, EditorId::kLoadList)->Select(1);
-  editor->FillLoadList();
-  EXPECT_EQ(LoadList(), L"one");
-  editor->FillLoadList();
-  EXPECT_EQ(LoadList(), L"one");
-  EXPECT_EQ(FindCombobox(editor->menus.load, EditorId::kLoadList)->GetSelected(), -1);
+  for (int fill = 0; fill < 2; ++fill) {
+    FindCombobox(editor->menus.load, EditorId::kLoadList)->Select(1);
+    editor->FillLoadList();
+    EXPECT_EQ(LoadList(), L"a|b|" + std::wstring(200, L'n') + L"|\u00E9t\u00E9");
+    EXPECT_EQ(FindCombobox(editor->menus.load, EditorId::kLoadList)->GetSelected(), -1);
+  }
 }
 
 // Three notices, the buy and quit buttons and the description line, then a

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
 #include <tuple>
 
+#include "../ScratchFolder.h"
 #include "editor/EngineDescriptions.h"
 #include "editor/MenuValues.h"
 #include "editor/cCamera.h"
@@ -36,7 +36,6 @@ void ExpectNear(const D3DXVECTOR3& actual, const D3DXVECTOR3& expected) {
 class CameraTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::UseHeadlessBackend(); }  // a 1024 x 768 desktop
-
   // Puts the cursor (dx, dy) pixels from the screen centre and looks.
   void LookFrom(int dx, int dy) {
     SetCursorPos(512 + dx, 384 + dy);
@@ -172,8 +171,8 @@ TEST(MenuValueConversions, SaturateInsteadOfOverflowing) {
   }
 }
 
-std::string Write(const std::string& bytes) {
-  const std::string path = (std::filesystem::temp_directory_path() / "engine_descriptions_test.txt").string();
+std::string Write(const ScratchFolder& folder, const std::string& bytes) {
+  const std::string path = folder.File("engineDescription.txt");
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
 }
@@ -195,9 +194,10 @@ TEST(EngineDescriptions, KeepsNineLinesWithTheirLineEndsAndTheirRolesAndNoneWith
       {"bytes become characters", "\xE9\x01\n", {L"\u00E9\u0001\n"}},
       {"empty file", "", {}},
   };
+  const ScratchFolder folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ReadEngineDescriptions(Write(c.bytes).c_str()), c.expected);
+    EXPECT_EQ(ReadEngineDescriptions(Write(folder, c.bytes).c_str()), c.expected);
   }
   // A missing file gives empty texts.
   EXPECT_EQ(ReadEngineDescriptions("no/such/file.txt"), EngineDescriptions{});

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -40,7 +39,6 @@ class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<Eng
     std::filesystem::remove("save/" + saveName + ".txt");
     EditorTest::TearDown();
   }
-
   // The next frames draw the text and, with `water`, the engine's effect.
   void ExpectFramesDraw(const std::wstring& text, bool water = true) {
     platform::Recorded().Clear();
@@ -62,7 +60,6 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu*) {
     ExpectFramesDraw(kEngineWarning, false);
   });
-
   // Escape closes only the menu on top.
   driver->Click(editor->menus.toolbar, kToolbarGeometryButton);
   driver->Key(VK_ESCAPE);
@@ -112,238 +109,150 @@ unsigned EnvOr(const char* name, unsigned fallback) {
   return value && *value ? static_cast<unsigned>(std::strtoul(value, nullptr, 10)) : fallback;
 }
 
+// Each step is one action of a user (or of the device) picked at random; the
+// seed printed first repeats a failing run.
 class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakCase> {
  protected:
   void SetUp() override {
     profile = GetParam().profile();
-    seed_ = EnvOr("EDITOR_SOAK_SEED", GetParam().seed);
-    random_.seed(seed_);
-    std::printf("[ soak ] %s: EDITOR_SOAK_SEED=%u\n", GetParam().name, seed_);
+    random_.seed(EnvOr("EDITOR_SOAK_SEED", GetParam().seed));
+    std::printf("[ soak ] %s: EDITOR_SOAK_SEED=%u\n", GetParam().name, EnvOr("EDITOR_SOAK_SEED", GetParam().seed));
     StartDriven();
   }
-  void TearDown() override {
-    if (HasFailure()) std::printf("[ soak ] failed with EDITOR_SOAK_SEED=%u after: %s\n", seed_, log_.c_str());
-    EditorTest::TearDown();
-  }
-
   int Below(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
   float Between(float low, float high) { return std::uniform_real_distribution<float>(low, high)(random_); }
   template <class T, size_t N>
   const T& OneOf(const T (&items)[N]) {
     return items[Below(static_cast<int>(N))];
   }
-  void Note(const std::string& action) {
-    log_ += action + "; ";
-    if (log_.size() > 600) log_.erase(0, log_.size() - 600);
-  }
-  cMenu* Top() const { return cGUIManager::Instance()->GetTopMenu(); }
-
+  static cMenu* Top() { return cGUIManager::Instance()->GetTopMenu(); }
   // A visible component of the menu on top, mostly one that takes input; null when none.
-  iGUIComponent* AnyControl(cMenu* menu, bool editboxOnly = false) {
+  iGUIComponent* AnyControl(bool editboxOnly = false) {
     const bool inert = Below(5) == 0;
     std::vector<iGUIComponent*> candidates;
-    for (const auto& component : menu->Components()) {
+    for (const auto& component : Top()->Components()) {
       iGUIComponent* c = component.get();
       if (!c->IsVisible() || (editboxOnly && !dynamic_cast<cEditbox*>(c))) continue;
       if (inert || !(dynamic_cast<cTextarea*>(c) || dynamic_cast<cWindow*>(c))) candidates.push_back(c);
     }
     return candidates.empty() ? nullptr : candidates[Below(static_cast<int>(candidates.size()))];
   }
-
-  // A click at a random point of a control (its lists included), else anywhere.
+  // A click at a random point of a control (a row of its list), else anywhere.
   void ClickControl() {
-    cMenu* menu = Top();
-    iGUIComponent* control = menu ? AnyControl(menu) : nullptr;
-    if (!control) return ClickAnywhere();
-    if (auto* list = dynamic_cast<cCombobox*>(control); list && list->GetId() != 0 && Below(2) == 0) {
-      Note("pick " + std::to_string(list->GetId()));
-      return driver->Pick(menu, list->GetId(), 1 + Below(cCombobox::kMaxRows));
-    }
+    iGUIComponent* control = AnyControl();
+    if (!control || Below(10) == 0) return driver->ClickAt(Between(-1.4f, 1.4f), Between(-0.6f, 0.6f));
+    if (auto* list = dynamic_cast<cCombobox*>(control); list && list->GetId() != 0 && Below(2) == 0)
+      return driver->Pick(Top(), list->GetId(), 1 + Below(cCombobox::kMaxRows));
     const float* corner = control->GetPosition();
-    float x = corner[0] + 0.006f, y = corner[1] - 0.006f;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-      const float tryX = corner[0] + Between(0.0f, 0.3f), tryY = corner[1] - Between(0.0f, 0.3f);
-      if (control->HitTest(tryX, tryY)) {
-        x = tryX;
-        y = tryY;
-        break;
-      }
-    }
-    Note("click " + std::to_string(menu->GetId()) + "/" + std::to_string(control->GetId()));
-    driver->ClickAt(x, y);
+    const float x = corner[0] + Between(0.0f, 0.3f), y = corner[1] - Between(0.0f, 0.3f);
+    control->HitTest(x, y) ? driver->ClickAt(x, y) : driver->ClickAt(corner[0] + 0.006f, corner[1] - 0.006f);
   }
-
-  void ClickAnywhere() {
-    Note("click anywhere");
-    driver->ClickAt(Between(-1.4f, 1.4f), Between(-0.6f, 0.6f));
-  }
-
   void TypeValue() {
     static const char* const kValues[] = {
         "99999999999999999999999999999999999999999999", "340282350000000000000000000000000000000", "-99999",
         "-1", "0", "-0", "abc", "1.2.3", "-", "", "0.0001", "65536", "4096", "...", "2147483648", "7", "0.5", "128"};
-    cMenu* menu = Top();
-    iGUIComponent* box = menu ? AnyControl(menu, true) : nullptr;
+    iGUIComponent* box = AnyControl(true);
     if (!box || box->GetId() == 0) return ClickControl();
-    const char* value = OneOf(kValues);
-    Note("type " + std::to_string(box->GetId()) + "=" + value);
-    driver->Type(menu, box->GetId(), value);
+    driver->Type(Top(), box->GetId(), OneOf(kValues));
   }
-
-  // Several keys, repeats included, released within one frame.
-  void KeyBurst() {
-    static const WPARAM kKeys[] = {'0', '1', '5', '9', VK_OEM_PERIOD, VK_OEM_MINUS, VK_SUBTRACT, VK_BACK,
-                                   VK_ESCAPE, 'A', 'D', 'Q', 'W', 'S', 'Z', VK_TAB, VK_RETURN};
-    std::string keys;
-    for (int n = 1 + Below(12); n > 0; --n) {
-      const WPARAM key = OneOf(kKeys);
-      keys += std::to_string(key) + " ";
-      PostMessageA(window, WM_KEYDOWN, key, 0);
-      PostMessageA(window, WM_KEYUP, key, 0);
-    }
-    Note("keys " + keys);
-    driver->Frames(1);
-  }
-
-  // Tab, then the mouse and held movement keys for a while.
-  void Fly() {
-    static const WPARAM kMoves[] = {'W', 'A', 'S', 'D'};
-    Note("fly");
-    driver->Key(VK_TAB);
-    for (int frame = Below(30); frame > 0; --frame) {
+  // Frames of keys, several a frame and repeats included, while the mouse moves:
+  // W/A/S/D go down or up, the others are typed; then W/A/S/D are let go.
+  void Keys() {
+    static const WPARAM kKeys[] = {'0', '1', '5', '9', VK_OEM_PERIOD, VK_OEM_MINUS, VK_SUBTRACT, VK_BACK, VK_ESCAPE,
+                                   'A', 'D', 'Q', 'W', 'S', 'Z', VK_TAB, VK_RETURN, 'W', 'A', 'S', 'D'};
+    for (int frame = 1 + Below(30); frame > 0; --frame) {
       SetCursorPos(Below(1280), Below(1024));
-      const WPARAM key = OneOf(kMoves);
-      PostMessageA(window, Below(3) == 0 ? WM_KEYUP : WM_KEYDOWN, key, 0);
+      for (int n = Below(6); n > 0; --n) {
+        const WPARAM key = OneOf(kKeys);
+        const bool move = key == 'W' || key == 'A' || key == 'S' || key == 'D';
+        if (!move || Below(2) == 0) Post(WM_KEYDOWN, key);
+        if (!move || Below(2) == 0) Post(WM_KEYUP, key);
+      }
       driver->Frames(1);
     }
-    for (WPARAM key : kMoves) PostMessageA(window, WM_KEYUP, key, 0);
-    if (Below(2) == 0) driver->Key(VK_TAB);
+    for (WPARAM key : {'W', 'A', 'S', 'D'}) Post(WM_KEYUP, key);
   }
-
-  // No input for a while, the clock jumping by up to a minute first.
+  // No input for a while, the clock jumping by up to a minute first; or a lost
+  // device with up to two failing resets.
   void Idle() {
-    const float seconds = Between(0.0f, 60.0f);
-    Note("idle " + std::to_string(seconds));
-    platform::headless::AdvanceClock(seconds);
+    platform::headless::AdvanceClock(Between(0.0f, 60.0f));
     driver->Frames(1 + Below(40));
   }
-
   void LoseDevice() {
-    const int failures = Below(3);
-    Note("device lost, failing resets " + std::to_string(failures));
     platform::headless::LoseDevice();
-    platform::headless::FailResets(failures);
+    platform::headless::FailResets(Below(3));
     driver->Frames(1 + Below(6));
   }
-
   // A start from the selection screen; half the time the water is built from the reset menus.
   void ChooseEngine() {
-    int types[4];
-    int count = 0;
-    if (editor->supported.ffp) types[count++] = ENGINE_FFP;
-    if (editor->supported.sm1) types[count++] = ENGINE_SM1;
-    if (editor->supported.sm2) types[count++] = ENGINE_SM2;
-    if (editor->supported.sm3) types[count++] = ENGINE_SM3;
-    ASSERT_GT(count, 0);
-    const int type = types[Below(count)];
-    Note("engine " + std::to_string(type));
-    script->ChooseEngine(type);
-    if (Below(2) == 0) {
-      Note("build");
-      script->BuildWater();
-    }
+    const int types[] = {ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3};
+    const bool supported[] = {editor->supported.ffp, editor->supported.sm1, editor->supported.sm2,
+                              editor->supported.sm3};
+    ASSERT_TRUE(std::count(std::begin(supported), std::end(supported), true) > 0);
+    int k = Below(4);
+    while (!supported[k]) k = Below(4);
+    script->ChooseEngine(types[k]);
+    if (Below(2) == 0) script->BuildWater();
   }
-
-  void NewState() {
-    Note("new");
-    script->NewState();
-  }
-
-  // What a damaged file holds: nothing, noise, a cut save, or a save with
-  // extreme values (in some lines or in all) or garbage lines.
+  // What a damaged file holds: nothing, noise, a cut save, the save, or the save
+  // with extreme values (one everywhere or several here and there) and garbage lines.
   std::string Damaged(const std::string& valid) {
     static const char* const kExtremes[] = {"1e30",        "-1e30", "nan", "inf", "-inf", "1e300", "-2147483648",
                                             "2147483647",  "99999999999999999999", "-0", "abc", "", "-1", "65536"};
     const int kind = Below(7);
-    switch (kind) {
-      case 0: Note("file empty"); return "";
-      case 1: {
-        Note("file noise");
-        std::string noise(1 + Below(3000), '\0');
-        for (char& c : noise) c = static_cast<char>(Below(256));
-        return noise;
-      }
-      case 2: Note("file cut"); return valid.substr(0, Below(static_cast<int>(valid.size()) + 1));
-      case 3: Note("file whole"); return valid;
-      default: break;
-    }
+    std::string text(kind == 1 ? 1 + Below(3000) : 0, '\0');
+    for (char& c : text) c = static_cast<char>(Below(256));
+    if (kind < 2) return text;
+    if (kind < 4) return kind == 2 ? valid.substr(0, Below(static_cast<int>(valid.size()) + 1)) : valid;
     const char* everywhere = kind == 4 ? OneOf(kExtremes) : nullptr;
-    Note(std::string("file extremes ") + (everywhere ? everywhere : "here and there"));
     std::istringstream lines(valid);
-    std::string text, line;
-    while (std::getline(lines, line)) {
+    for (std::string line; std::getline(lines, line);) {
       const size_t equals = line.find('=');
       // The working environment stays, or the load stops at the engine check.
       const bool header = line.find("working environment") != std::string::npos;
-      if (equals != std::string::npos && !header && (everywhere || Below(3) == 0)) {
+      if (equals != std::string::npos && !header && (everywhere || Below(3) == 0))
         line = line.substr(0, equals + 1) + (everywhere ? everywhere : OneOf(kExtremes)) + "\r";
-      }
       if (Below(20) == 0) line += "\n" + std::string(Below(400), static_cast<char>('!' + Below(90)));
       text += line + "\n";
     }
     return text;
   }
-
-  // Saves the state through the save dialog, damages the file and loads it back.
+  // Saves the state, damages the file and loads it through the load dialog.
   void LoadDamagedFile() {
-    script->Save("soakvalid");
-    script->CloseInformation();
-    std::ifstream in("save/soakvalid.txt", std::ios::binary);
-    const std::string valid{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::ofstream("save/soakdamaged.txt", std::ios::binary) << Damaged(valid);
+    Open(editor->menus.save);
+    Write(editor->menus.save, kSaveName, L"soakvalid");
+    Command(kEventSaveOk);
+    Command(kEventClose);
+    std::ofstream("save/soakdamaged.txt", std::ios::binary) << Damaged(ReadFile("save/soakvalid.txt"));
     driver->Click(editor->menus.toolbar, kToolbarLoadButton);
     driver->Frames(8);
-    cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
-    if (script->TopId() != kMenuLoad || !list) return;
-    list->SelectByText(L"soakdamaged");
-    if (list->GetSelected() < 1) {
-      list->AddItem(L"soakdamaged");
-      list->SelectByText(L"soakdamaged");
-    }
+    if (cCombobox* list = FindCombobox(Top(), kLoadList)) list->SelectByText(L"soakdamaged");
     script->ClickDialogOk();
-    driver->Frames(2);
   }
-
-  void OpenMenu() {
-    static const int kButtons[] = {kToolbarHeightmapButton, kToolbarNormalmapButton, kToolbarGeometryButton,
-                                   kToolbarEngineButton, kToolbarEngineButton, kToolbarSettingsButton};
-    const int button = OneOf(kButtons);
-    Note("open " + std::to_string(button));
-    driver->Click(editor->menus.toolbar, button);
-    driver->Frames(2);
+  // The toolbar's New, confirmed.
+  void NewState() {
+    driver->Click(editor->menus.toolbar, kToolbarNewButton);
+    driver->Frames(8);
+    script->ClickDialogOk();
   }
-
   void Step() {
+    static const int kMenuButtons[] = {kToolbarHeightmapButton, kToolbarNormalmapButton, kToolbarGeometryButton,
+                                       kToolbarEngineButton, kToolbarEngineButton, kToolbarSettingsButton};
     if (script->TopId() == kMenuEngineSelection) return ChooseEngine();
-    const bool toolbar = script->TopId() == kMenuToolbar;
     const int action = Below(24);
-    if (action < 9) return ClickControl();
-    if (action < 12) return TypeValue();
-    if (action < 13) return KeyBurst();
-    if (action < 15) return Fly();
-    if (action < 17) return Idle();
-    if (action < 18) return LoseDevice();
-    if (action < 19) return ClickAnywhere();
-    if (!toolbar) return action < 20 ? driver->Key(VK_ESCAPE) : ClickControl();
+    if (action < 10) return ClickControl();
+    if (action < 13) return TypeValue();
+    if (action < 16) return Keys();
+    if (action < 18) return Idle();
+    if (action < 19) return LoseDevice();
+    if (script->TopId() != kMenuToolbar) return action < 20 ? driver->Key(VK_ESCAPE) : ClickControl();
     if (editor->flyMode) driver->Key(VK_TAB);  // the menus below take clicks
-    if (action < 22) return OpenMenu();
-    if (action < 23) return LoadDamagedFile();
-    return NewState();
+    if (action >= 22) return action == 22 ? LoadDamagedFile() : NewState();
+    driver->Click(editor->menus.toolbar, OneOf(kMenuButtons));
+    driver->Frames(2);
   }
 
   std::mt19937 random_;
-  unsigned seed_ = 0;
-  std::string log_;
 };
 
 TEST_P(EditorSoak, RandomUseNeverBreaksTheEditor) {

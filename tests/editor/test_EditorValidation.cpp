@@ -65,7 +65,6 @@ TEST_F(ValidationTest, HeightmapFieldsOfTheChosenModelOnly) {
                      {kSimulationSpeed, "0", "-0.1"}}},
                    {kHeightmapModelList, 2, 0, pick, {{kAmplitude, "0", "-1"}, {kFFTGridSize, "0", "-2"}}},
                    {0, 0, kFixedNormalization, kEventFixedNormalization, {{kNormalization, "0.01", "0"}}}});
-
   // The FFT fields do not count for the Perlin model, nor the other way round.
   Write(menu, kNormalization, L"0");
   Pick(menu, kHeightmapModelList, 1, kEventHeightmapModelPicked);
@@ -142,7 +141,6 @@ TEST_F(ValidationTest, EngineFieldsAndOptionsOnlyWhileTicked) {
        {0, 0, kEnableSunlight, kEventSunlight, {{kSunColorB, "0", "-1"}, {kSunArea, "1", "0"}, {kSunPower, "1", "0"}}},
        {0, 0, kEnableDepth, kEventDepthEffects,
         {{kShoreTransparency, "0", "-1"}, {kDepthLimit, "0", "-1"}, {kDepthResolution, "512", "300"}}}});
-
   // An option's fields do not count while it is off.
   Write(menu, kReflectionResolution, L"500");
   EXPECT_TRUE(Enabled(menu, kCreateSM2EngineButton));

@@ -76,7 +76,6 @@ TEST_F(UpdatePipelineTest, WritesTexturesOnlyWhenSomethingSamplesThem) {
     EXPECT_FLOAT_EQ(editor->timings.normalmapWrite, c.normalmapWritten ? kNormalWriteSeconds : 0.0);
     EXPECT_FLOAT_EQ(editor->timings.heightmapUpdate, kUpdateSeconds);
     EXPECT_FLOAT_EQ(editor->timings.heightmapWrite, c.heightmapWritten ? kHeightWriteSeconds : 0.0);
-
     // The step times of missing components read zero.
     editor->waterScene.heightmap = nullptr;
     editor->waterScene.normalmap = nullptr;
@@ -169,12 +168,7 @@ TEST_F(UpdatePipelineTest, GeometryFalloffsFollowTheMenuAsAbsoluteValues) {
 // colour channels clamped in float before truncation; missing controls change nothing.
 TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteColoursSaturateAndMissingControlsChangeNothing) {
   struct Case {
-    const wchar_t* red;
-    const wchar_t* green;
-    const wchar_t* blue;
-    const wchar_t* strength;
-    const wchar_t* distance;
-    const wchar_t* transparency;
+    const wchar_t *red, *green, *blue, *strength, *distance, *transparency;
     Bytes color;  // r, g, b, a
     float expectedStrength, distanceSquared, expectedTransparency;
   };
@@ -202,7 +196,6 @@ TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteColoursSaturateAndMissingContr
     EXPECT_FLOAT_EQ(engine->GetFullReflectionDistanceSquared(), c.distanceSquared);
     EXPECT_FLOAT_EQ(engine->GetGlobalTransparency(), c.expectedTransparency);
   }
-
   // A control the menu lacks leaves the engine's value as it was.
   engine->SetReflectionColor(0xFF010203);
   engine->SetReflectionStrength(0.25f);
@@ -469,7 +462,6 @@ TEST_F(SceneFrameTest, PreviewsShowTheComponentTexturesWithoutOwningThem) {
   Frame();
   EXPECT_FALSE(shown(heights));
   EXPECT_TRUE(shown(normals));
-
   // A deleted normal map leaves its window empty.
   Delete(editor->waterScene.normalmap);
   editor->waterScene.normalmap = nullptr;
@@ -502,7 +494,6 @@ TEST_F(SceneFrameTest, ARefusedTargetReplacedComponentsAndALostDeviceLeaveNothin
   for (const platform::ClearRecord& clear : platform::Recorded().clearCalls) {
     EXPECT_NE(clear.flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
   }
-
   platform::Recorded().Clear();
   Delete(scene.geometry);
   scene.geometry = MakeSimpleGrid();
@@ -515,7 +506,6 @@ TEST_F(SceneFrameTest, ARefusedTargetReplacedComponentsAndALostDeviceLeaveNothin
   Frame();
   EXPECT_EQ(Draws().back(), "back water");
   EXPECT_EQ(FirstDraw("water")->vertexCount, static_cast<UINT>(scene.geometry->GetVertexCount()));
-
   platform::headless::LoseDevice();
   Frame();  // lost: nothing drawn
   Frame();  // reset
