@@ -24,15 +24,13 @@ using savefile::testing::ReadBytes;
 
 BatchOptions Options(int frames) {
   BatchOptions options;
-  options.statePath = "tiny.txt";
-  options.frames = frames;
-  options.dt = 0.25;
-  options.seed = 42;
-  options.progress = false;
+  options.statePath = "tiny.txt"; options.frames = frames;
+  options.dt = 0.25; options.seed = 42; options.progress = false;
   return options;
 }
 
-int RunWith(const BatchOptions& options, const cEngineSettings& settings = TinyFFTState(), std::string* error = nullptr) {
+int RunWith(const BatchOptions& options, const cEngineSettings& settings = TinyFFTState(),
+            std::string* error = nullptr) {
   std::ostringstream out, err;
   const int code = RunBatch(options, settings, out, err);
   if (error) *error = err.str();
@@ -84,8 +82,7 @@ TEST(BatchRun, CsvHasOneRowPerFrameColumnsFollowTheStateAndOneSummaryLine) {
   EXPECT_FALSE(std::filesystem::exists(options.csvPath + ".tmp"));
   options.frames = 2;
   cEngineSettings bare = TinyFFTState();
-  bare.normalmapType = 0;
-  bare.extrudeGeometry = false;
+  bare.normalmapType = 0; bare.extrudeGeometry = false;
   ASSERT_EQ(RunWith(options, bare), BATCH_OK);
   const std::vector<std::string> row = Fields(Lines(options.csvPath)[2]);
   EXPECT_EQ(std::vector<std::string>(row.begin() + 4, row.begin() + 7), (std::vector<std::string>{"", "", ""}));
@@ -121,11 +118,9 @@ double SeamRatio(const PngImage& image, int channel) {
 TEST(BatchRun, BakedImagesTile) {
   ScratchFolder folder;
   BatchOptions options = Options(3);
-  options.bakeDirectory = folder.File("baked");
-  options.bakeEvery = 2;
+  options.bakeDirectory = folder.File("baked"); options.bakeEvery = 2;
   cEngineSettings state = TinyFFTState();
-  state.heightmapResolution = 64;
-  state.heightmapGridSize = 16;
+  state.heightmapResolution = 64; state.heightmapGridSize = 16;
   ASSERT_EQ(RunWith(options, state), BATCH_OK);
   for (int index : {0, 1}) {
     PngImage height, normal;
@@ -144,9 +139,7 @@ TEST(BatchRun, BakedFramesFollowTheSeedTheLoopAndTheSpeed) {
   ScratchFolder folder;
   auto bake = [&](const std::string& name, uint32_t seed, double loop, float speed, int frames) {
     BatchOptions options = Options(frames);
-    options.seed = seed;
-    options.loopSeconds = loop;
-    options.bakeDirectory = folder.File(name);
+    options.seed = seed; options.loopSeconds = loop; options.bakeDirectory = folder.File(name);
     cEngineSettings state = TinyFFTState();
     state.heightmapUpdateCoef = speed;
     std::string error;
@@ -176,10 +169,7 @@ TEST(BatchRun, BakedFramesFollowTheSeedTheLoopAndTheSpeed) {
 TEST(BakedTexels, NormalComponentsAndHeightsSaturate) {
   constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
   constexpr float kInfinity = std::numeric_limits<float>::infinity();
-  const struct {
-    float value;
-    int normal, height;
-  } cases[] = {
+  const struct { float value; int normal, height; } cases[] = {
       {0.0f, 128, 0},       {1.0f, 255, 65535},  {-1.0f, 1, 0},           {0.5f, 191, 32768}, {-0.5f, 64, 0},
       {1.01f, 255, 65535},  {-1.01f, 0, 0},      {-3.0f, 0, 0},           {7.0f, 255, 65535}, {1e30f, 255, 65535},
       {kInfinity, 255, 65535}, {-kInfinity, 0, 0}, {kNaN, 0, 0},
@@ -208,12 +198,8 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
   ScratchFolder folder;
   std::ofstream(folder.File("plain")).put('x');
   const struct {
-    const char* name;
-    const char *csv, *bake, *table;  // in the folder; null: none
-    double loop;
-    int heightmapType;
-    float speed;
-    const char* message;
+    const char *name, *csv, *bake, *table;  // the files in the folder; null: none
+    double loop; int heightmapType; float speed; const char* message;
   } cases[] = {
       {"CsvInMissingFolder", "no/such/run.csv", "unmade", nullptr, 0.0, HEIGHTMAP_FFT, 1.0f,
        "cannot write the CSV file"},
@@ -226,13 +212,10 @@ TEST(BatchRun, RefusalsAreOneLineWithExitOne) {
   };
   for (const auto& c : cases) {
     BatchOptions options = Options(1);
-    options.csvPath = c.csv ? folder.File(c.csv) : "";
-    options.bakeDirectory = folder.File(c.bake);
-    options.normalsTablePath = c.table ? folder.File(c.table) : "";
-    options.loopSeconds = c.loop;
+    options.csvPath = c.csv ? folder.File(c.csv) : ""; options.bakeDirectory = folder.File(c.bake);
+    options.normalsTablePath = c.table ? folder.File(c.table) : ""; options.loopSeconds = c.loop;
     cEngineSettings state = TinyFFTState();
-    state.heightmapType = c.heightmapType;
-    state.heightmapUpdateCoef = c.speed;
+    state.heightmapType = c.heightmapType; state.heightmapUpdateCoef = c.speed;
     std::string error;
     EXPECT_EQ(RunWith(options, state, &error), BATCH_FAILED) << c.name;
     EXPECT_EQ(error.rfind("water-batch: ", 0), 0u) << error;
@@ -267,8 +250,7 @@ std::string OnATerminal(const BatchOptions& options, int* code) {
 TEST(BatchRun, AFailureEndsTheProgressBarsLine) {
   ScratchFolder folder;
   BatchOptions options = Options(6);
-  options.progress = true;
-  options.bakeDirectory = folder.File("baked");
+  options.progress = true; options.bakeDirectory = folder.File("baked");
   // A folder where the fourth height image should go makes that frame fail.
   std::filesystem::create_directories(options.bakeDirectory + "/" + BakedHeightName(options, 3));
   int code = BATCH_OK;
