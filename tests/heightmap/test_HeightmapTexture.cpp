@@ -48,11 +48,8 @@ TEST(HeightmapTexels, IntegerFormatTruncatesAndClamps) {
   INT pitch;
   const std::vector<BYTE> memory = WritePadded(heights, 5, D3DFMT_A8R8G8B8, 4, &pitch);
   for (int i = 0; i < 25; ++i) {
-    const BYTE* texel = memory.data() + (i / 5) * pitch + (i % 5) * 4;
-    EXPECT_EQ(texel[0], expected[i]) << i;  // blue
-    EXPECT_EQ(texel[1], expected[i]) << i;  // green
-    EXPECT_EQ(texel[2], expected[i]) << i;  // red
-    EXPECT_EQ(texel[3], 255) << i;          // alpha
+    const BYTE* t = memory.data() + (i / 5) * pitch + (i % 5) * 4;  // blue, green, red, alpha
+    EXPECT_EQ(std::tuple(t[0], t[1], t[2], t[3]), std::tuple(expected[i], expected[i], expected[i], 255)) << i;
   }
   ExpectPaddingUntouched(memory, 5, 4, pitch);
 }
