@@ -451,7 +451,8 @@ TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses
              Variant(p, "", "_noRefraction", "_noReflection");
     });
   }
-  EXPECT_EQ(Last("depthTexture").texture, depth);
+  EXPECT_EQ(std::tuple(Last("depthTexture").texture, Last("fullReflectionDistance").values),
+            std::tuple(depth, std::vector<float>{100.0f}));
   EXPECT_THAT(Last("sunlightColor").values, testing::Each(testing::FloatEq(200.0f / 255.0f)));
   EXPECT_EQ(Last("sunlightColor").values.size(), 3u);
 }

@@ -76,7 +76,8 @@ TEST(FFTHeightmap, PolarMethodDrawsAgainOnTheCentre) {
   for (float h : Heights(heightmap)) ASSERT_TRUE(std::isfinite(h));
 }
 
-TEST(FFTHeightmap, InitializeRoundsTheResolutionAndClampsParameters) {
+// An absurd resolution fails and keeps the generator as it was.
+TEST(FFTHeightmap, InitializeRoundsTheResolutionClampsParametersAndRefusesAbsurdSizes) {
   cFFTHeightmap heightmap;
   EXPECT_EQ(heightmap.GetResolution(), -1);
   EXPECT_EQ(heightmap.GetHeights(), nullptr);
@@ -93,10 +94,6 @@ TEST(FFTHeightmap, InitializeRoundsTheResolutionAndClampsParameters) {
     EXPECT_EQ(settings.heightmapGridSize, 2);
     EXPECT_FLOAT_EQ(settings.fftAmplitude, 0.0001f);
   }
-}
-
-TEST(FFTHeightmap, AbsurdResolutionFailsAndKeepsTheGenerator) {
-  cFFTHeightmap heightmap;
   ASSERT_TRUE(heightmap.Initialize(32, 4, &kWind, 4.0f));
   const std::vector<float> before = Heights(heightmap);
   EXPECT_FALSE(heightmap.Initialize(1 << 20, 4, &kWind, 4.0f));
