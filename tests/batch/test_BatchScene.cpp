@@ -19,10 +19,7 @@ TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
   base.fdNormalmapMethod = 1; base.fdNormalmapAmplitude = 3.0f;
   base.radialMaxRadius = 50.0f; base.radialResolution = 16; base.radialFirstRadius = 1.0f;
   base.radialRadiusOffsetScale = 1.2f; base.radialFirstLevelOffset = 1.0f; base.radialHeightFalloffDistance = 40.0f;
-  const struct {
-    const char* name;
-    int heightmapType, normalmapType, geometryType;  // 0: none built
-  } cases[] = {
+  const struct { const char* name; int heightmapType, normalmapType, geometryType; } cases[] = {  // 0: none built
       {"FFTCentredSimple", HEIGHTMAP_FFT, NORMALMAP_FD_RAW, GEOMETRY_SIMPLE},
       {"FFTNormalsNoGeometry", HEIGHTMAP_FFT, NORMALMAP_FFT, 0},
       {"PerlinCentredRadial", HEIGHTMAP_PERLIN, NORMALMAP_FD_RAW, GEOMETRY_RADIAL},

@@ -116,11 +116,10 @@ TEST_F(WaterEngines, MissingEffectOrFresnelFileFailsInitAndClearsTheFlag) {
 
 // The refraction fill colour is the editor's part of the record: left alone.
 TEST_F(WaterEngines, FillSettingsShowsDefaultsAndClampedCommonValues) {
-  const struct {
-    float strength, transparency, distance, writtenTransparency, writtenDistance;
-  } cases[] = {{0.1f, 0.1f, 1.0f, 0.1f, 1.0f},  // the defaults, not set
-               {-2.0f, -0.5f, -20.0f, 0.0f, 20.0f}, {0.0f, 3.0f, 7.0f, 1.0f, 7.0f},
-               {5.0f, 0.25f, 1e30f, 0.25f, std::sqrt(FLT_MAX)}, {1.0f, NAN, NAN, 0.0f, std::sqrt(FLT_MAX)}};
+  const struct { float strength, transparency, distance, writtenTransparency, writtenDistance; } cases[] = {
+      {0.1f, 0.1f, 1.0f, 0.1f, 1.0f},  // the defaults, not set
+      {-2.0f, -0.5f, -20.0f, 0.0f, 20.0f}, {0.0f, 3.0f, 7.0f, 1.0f, 7.0f},
+      {5.0f, 0.25f, 1e30f, 0.25f, std::sqrt(FLT_MAX)}, {1.0f, NAN, NAN, 0.0f, std::sqrt(FLT_MAX)}};
   for (int typeId : kEngines) {
     auto engine = MakeEngine(typeId);
     engine->SetReflectionTexture(MakeTexture());
@@ -327,12 +326,7 @@ class FFPRender : public EngineRenders {
 TEST_F(FFPRender, SecondStreamIsMadeByTheFirstRenderAndFollowsTheViewTransparencyAndNormals) {
   EXPECT_EQ(grid.GetExtraStream(), nullptr);
   const float root3 = std::sqrt(3.0f);
-  const struct {
-    const char* what;
-    D3DXVECTOR3 eye;
-    float fullDistance, transparency, clipW;
-    DWORD alpha;
-  } cases[] = {
+  const struct { const char* what; D3DXVECTOR3 eye; float fullDistance, transparency, clipW; DWORD alpha; } cases[] = {
       {"sixty degrees, clip w 3", {10.0f * root3, 10.0f, 0.0f}, 1e6f, 0.0f, 3.0f, 12},
       {"beyond the full reflection distance", {10.0f, 10.0f, 0.0f}, 1.0f, 0.1f, 1.0f, 229},
       {"fully transparent", {10.0f, 0.0f, 0.0f}, 1e6f, 1.0f, 1.0f, 0},

@@ -42,11 +42,7 @@ TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermAndTheDistance) {
   // Grazing (cos = 0): the table's last entry plus a negligible distance term (253), or 1^5 when computed.
   const DWORD grazing = static_cast<DWORD>((2500.0f / 1e9f + (0.02037f + 0.97963f * table[999])) * 255.0f);
   const struct {
-    const char* what;
-    D3DXVECTOR3 eye;
-    float normalUp, fullDistanceSquared, x;
-    bool useTable;
-    DWORD alpha;
+    const char* what; D3DXVECTOR3 eye; float normalUp, fullDistanceSquared, x; bool useTable; DWORD alpha;
   } cases[] = {
       {"straight down: the bias only", {0, 10, 0}, 1.0f, 10000.0f, 0, true, Weighted(0.0f)},  // 5
       {"grazing", {-50, 0, 0}, 1.0f, 1e9f, 0, true, grazing},

@@ -44,7 +44,8 @@ TEST(HeightmapTexels, IntegerFormatTruncatesAndClamps) {
   const std::vector<float> heights = {-0.5f, 0.0f,      0.999f,    1.0f,   2.0f, 0.5f, NAN,  0.25f, 1.0f / 255.0f,
                                       1e-9f, -INFINITY, INFINITY,  0.75f, 0.1f, 0.6f, 0.2f, NAN,   -0.0f, 3.0f / 255.0f,
                                       1.0f,  0.0f,      0.999f,    0.5f,   NAN,  0.01f};
-  const BYTE expected[] = {0, 0, 254, 255, 255, 127, 0, 63, 1, 0, 0, 255, 191, 25, 153, 51, 0, 0, 3, 255, 0, 254, 127, 0, 2};
+  const BYTE expected[] = {0,  0,   254, 255, 255, 127, 0, 63, 1,   0, 0,   255, 191,
+                           25, 153, 51,  0,   0,   3,   255, 0, 254, 127, 0, 2};
   INT pitch;
   const std::vector<BYTE> memory = WritePadded(heights, 5, D3DFMT_A8R8G8B8, 4, &pitch);
   for (int i = 0; i < 25; ++i) {
@@ -104,13 +105,9 @@ TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
 TEST_F(HeightmapTexture, FloatFormatPrefersR32FThenFourChannels) {
   HeadlessProfile noFloat = HeadlessProfile::ShaderModel3();
   noFloat.unsupportedFormats = {D3DFMT_R32F, D3DFMT_A32B32G32R32F};
-  const struct {
-    HeadlessProfile profile;
-    D3DFORMAT format;
-    UINT texelBytes;
-  } cases[] = {{HeadlessProfile::ShaderModel3(), D3DFMT_R32F, 4},
-               {HeadlessProfile::NoR32F(), D3DFMT_A32B32G32R32F, 16},
-               {noFloat, D3DFMT_A8R8G8B8, 4}};
+  const struct { HeadlessProfile profile; D3DFORMAT format; UINT texelBytes; } cases[] = {
+      {HeadlessProfile::ShaderModel3(), D3DFMT_R32F, 4}, {HeadlessProfile::NoR32F(), D3DFMT_A32B32G32R32F, 16},
+      {noFloat, D3DFMT_A8R8G8B8, 4}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.format);
     Start(c.profile);

@@ -76,18 +76,6 @@ TEST(PerlinNoiseHeightmap, OutputTilesInBothDirections) {
   EXPECT_LE(seam, inner);
 }
 
-TEST(PerlinNoiseHeightmap, ZeroPersistenceKeepsTheFirstOctave) {
-  cPerlinNoiseHeightmap many, one;
-  ASSERT_TRUE(many.Initialize(64, 0.0f, 4, 4, false));
-  ASSERT_TRUE(one.Initialize(64, 0.7f, 1, 4, false));
-  ASSERT_EQ(many.GetOctaveCount(), 4);
-  for (float t : {0.0f, 0.4f, 1.9f}) {
-    ASSERT_TRUE(many.Update(t));
-    ASSERT_TRUE(one.Update(t));
-    EXPECT_EQ(Heights(many), Heights(one)) << t;
-  }
-}
-
 TEST(PerlinNoiseHeightmap, SquaringComesBeforeTheDivision) {
   // Persistence 0.5 and 4 octaves: amplitude sum 1.875; squared heights are
   // (h * 1.875)^2 / 1.875, saturating at 1.
