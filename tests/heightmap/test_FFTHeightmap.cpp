@@ -38,9 +38,8 @@ bool Identical(const std::vector<float>& a, const std::vector<float>& b) {
 TEST(Random, MatchesTheRuntimeSequence) {
   cRandom random;
   random.Seed(1);
-  for (int expected : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}) {
+  for (int expected : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464})
     EXPECT_EQ(random.Next(), expected);
-  }
   EXPECT_EQ(cRandom::SeedFromTime(0x01020304u), ((4u * 257 + 3) * 257 + 2) * 257 + 1);
 }
 

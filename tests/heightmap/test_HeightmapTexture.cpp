@@ -26,9 +26,8 @@ std::vector<BYTE> WritePadded(const std::vector<float>& heights, int size, D3DFO
 }
 
 void ExpectPaddingUntouched(const std::vector<BYTE>& memory, int size, int texelBytes, INT pitch) {
-  for (int row = 0; row < size; ++row) {
+  for (int row = 0; row < size; ++row)
     for (INT byte = size * texelBytes; byte < pitch; ++byte) ASSERT_EQ(memory[row * pitch + byte], kUntouched);
-  }
 }
 
 float FloatAt(const std::vector<BYTE>& memory, size_t offset) {
@@ -91,9 +90,8 @@ TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
   const platform::TextureData& data = *platform::TextureDataOf(texture);
   EXPECT_EQ(std::tuple(data.format, data.width, data.height, data.pool, (data.usage & D3DUSAGE_AUTOGENMIPMAP) != 0),
             std::tuple(D3DFMT_A8R8G8B8, 16u, 16u, D3DPOOL_MANAGED, true));
-  for (size_t i = 0; i < 16 * 16; ++i) {
+  for (size_t i = 0; i < 16 * 16; ++i)
     ASSERT_EQ(std::pair(int{data.memory[0][4 * i]}, int{data.memory[0][4 * i + 3]}), std::pair(127, 255)) << i;
-  }
   ASSERT_TRUE(heightmap.WriteTexture(device));
   EXPECT_EQ(heightmap.GetTexture(), texture);  // reused, not recreated
   InitializeFlat(heightmap, 8);  // a new grid drops the old texture
