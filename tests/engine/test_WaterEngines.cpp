@@ -198,16 +198,13 @@ TEST_F(WaterEngines, AFailedDrawStillEndsTheEffectAndTheNextFrameDraws) {
   const Camera camera = Camera::LookingAt(D3DXVECTOR3(0.0f, 20.0f, -60.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
   for (int typeId : {ENGINE_SM1, ENGINE_SM2, ENGINE_SM3}) {
     FailingGrid<cSimpleGrid> simple;
-    FailingGrid<cRadialGrid> radial;
-    iWaterGeometry* geometry = &simple;
-    if (typeId == ENGINE_SM3) {
-      ASSERT_TRUE(radial.Create(100.0f, 16, 1.0f, 1.2f, 0.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
-      geometry = &radial;
-    } else {
-      ASSERT_TRUE(simple.Create(100.0f, 100.0f, 8, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
-    }
+    FailingGrid<cRadialGrid> radial;  // the shader model 3 engine draws only a radial grid
+    const D3DXVECTOR2 uv(1.0f, 1.0f);
+    const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
+    ASSERT_TRUE(typeId == ENGINE_SM3 ? radial.Create(100.0f, 16, 1.0f, 1.2f, 0.0f, uv, origin, device)
+                                     : simple.Create(100.0f, 100.0f, 8, 8, uv, origin, device));
     auto engine = MakeEngine(typeId);
-    engine->SetGeometry(geometry);
+    engine->SetGeometry(typeId == ENGINE_SM3 ? static_cast<iWaterGeometry*>(&radial) : &simple);
     engine->SetNormalmap(&normalmap);
     ASSERT_TRUE(Init(*engine)) << typeId;
     if (auto* pixel = dynamic_cast<cPerPixelWaterEngine*>(engine.get())) pixel->SetNormalmapTexture(MakeTexture());

@@ -18,8 +18,9 @@ std::vector<float> Heights(const cPerlinNoiseHeightmap& heightmap) {
 }  // namespace
 
 TEST(PerlinNoiseHeightmap, IntegerNoiseLiesInTheUnitInterval) {
-  // n = 0: r = 1376312589, 1 - r / 2^31.
+  // r = x (x^2 15731 + 789221) + 1376312589 mod 2^31 with x = n << 13 ^ n, then 1 - r / 2^31.
   EXPECT_NEAR(cNoiseOctave::IntegerNoise(0), 1.0 - 1376312589.0 / 2147483648.0, 1e-7);
+  EXPECT_NEAR(cNoiseOctave::IntegerNoise(1), 1.0 - 1316808037.0 / 2147483648.0, 1e-7);  // x = 8193
   for (uint32_t n = 0; n < 100000; n += 7) {
     const float v = cNoiseOctave::IntegerNoise(n * 2654435761u);
     ASSERT_TRUE(v > 0.0f && v <= 1.0f) << n << ": " << v;

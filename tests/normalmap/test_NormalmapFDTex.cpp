@@ -94,13 +94,11 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
 
 // Without its effect file the map is not ready, so it has no resolution yet.
 TEST_F(NormalmapFDTex, FailedInitializeLeavesTheResolutionUnset) {
-  bool initialized = true;
-  {
+  const bool initialized = [&] {
     const EmptyWorkingDirectory empty;
-    initialized = normalmap->Initialize(heightmapTexture, d3d, device);
-  }
-  EXPECT_FALSE(initialized);
-  EXPECT_EQ(normalmap->GetResolution(), -1);
+    return normalmap->Initialize(heightmapTexture, d3d, device);
+  }();
+  EXPECT_EQ(std::tuple(initialized, normalmap->GetResolution()), std::tuple(false, -1));
 }
 
 // The target is in the default pool: the device cannot be reset while it is
