@@ -39,8 +39,7 @@ TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
   normals->SetAmplitude(0.75f);
   auto* grid = Keep(std::make_unique<cSimpleGrid>(), &geometry, &scene.geometry);
   ASSERT_TRUE(grid->Create(100.0f, 80.0f, 16, 12, D3DXVECTOR2(2.0f, 3.0f), D3DXVECTOR3(1.0f, -2.0f, 3.0f), device));
-  scene.settings.heightmapUpdateCoef = 1.25f;
-  scene.workingEnvironment = ENGINE_SM2;
+  scene.settings.heightmapUpdateCoef = 1.25f; scene.workingEnvironment = ENGINE_SM2;
   const std::string path = folder.File("state.txt");
   ASSERT_TRUE(scene.Save(path.c_str()));
   cEngineSettings loaded{};

@@ -222,8 +222,6 @@ TEST_F(WaterEngines, AFailedDrawStillEndsTheEffectAndTheNextFrameDraws) {
   }
 }
 
-// ---- Render, engine by engine ----
-
 using Names = std::vector<std::string>;
 
 Names operator+(Names a, const Names& b) {
@@ -296,8 +294,6 @@ class EngineRenders : public EngineTest {
     return *D3DXMatrixIdentity(&m);
   }
 };
-
-// ---- fixed function ----
 
 class FFPRender : public EngineRenders {
  protected:
@@ -387,8 +383,6 @@ TEST_F(FFPRender, BadNormalMapsFail) {
   EXPECT_TRUE(Draws().empty());
 }
 
-// ---- shader model 1 ----
-
 TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
   normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));
   cWaterEngineSM1 engine;
@@ -411,8 +405,6 @@ TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
   for (const WaterVertexExtra& extra : Read<WaterVertexExtra>(grid.GetExtraStream()))
     EXPECT_THAT(std::tuple(extra.s, extra.q), testing::FieldsAre(testing::FloatEq(0.48f), testing::FloatEq(0.6f)));
 }
-
-// ---- shader model 2 ----
 
 TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses) {
   cWaterEngineSM2 engine;
@@ -447,8 +439,6 @@ TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses
   EXPECT_THAT(Last("sunlightColor").values, testing::Each(testing::FloatEq(200.0f / 255.0f)));
   EXPECT_EQ(Last("sunlightColor").values.size(), 3u);
 }
-
-// ---- shader model 3 ----
 
 class SM3Render : public EngineRenders {
  protected:

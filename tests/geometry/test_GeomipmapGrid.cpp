@@ -32,6 +32,7 @@ TEST_F(GeomipmapGrid, OneNearPatchIsOneDrawOfTheFullTemplate) {
   const auto indices = BoundIndices();
   ASSERT_EQ(indices.size(), 96u);
   EXPECT_EQ(std::vector<WORD>(indices.begin(), indices.begin() + 6), (std::vector<WORD>{0, 5, 1, 1, 5, 6}));
+  EXPECT_EQ(std::vector<WORD>(indices.end() - 6, indices.end()), (std::vector<WORD>{18, 23, 19, 19, 23, 24}));
 }
 
 // Near patches are drawn one by one, the far quads in one batch.
