@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "settings/TypeIds.h"
@@ -16,16 +15,14 @@ namespace batch::testing {
 // extruded simple grid: every step of the pipeline runs.
 inline cEngineSettings TinyFFTState() {
   cEngineSettings s{};
-  std::tie(s.heightmapType, s.heightmapResolution, s.heightmapGridSize, s.heightmapUpdateCoef) =
-      std::tuple(HEIGHTMAP_FFT, 16, 4, 1.0f);
-  std::tie(s.windX, s.windZ, s.fftAmplitude, s.fftNormalizationFactor, s.fftSmoothness) =
-      std::tuple(1.0f, 1.0f, 4.0f, 0.0f, 6.0f);
-  std::tie(s.normalmapType, s.fdNormalmapMethod, s.fdNormalmapAmplitude) = std::tuple(NORMALMAP_FD_RAW, 0, 1.0f);
-  std::tie(s.geometryType, s.simpleGridSizeX, s.simpleGridSizeZ, s.simpleGridTessellationX,
-           s.simpleGridTessellationZ) = std::tuple(GEOMETRY_SIMPLE, 10.0f, 10.0f, 8, 8);
-  std::tie(s.geometryDefaultUVScaleX, s.geometryDefaultUVScaleY, s.geometryExtrusionUVScaleX,
-           s.geometryExtrusionUVScaleY) = std::tuple(1.0f, 1.0f, 1.0f, 1.0f);
-  std::tie(s.extrudeGeometry, s.geometryExtrusionStrength) = std::tuple(true, 2.0f);
+  s.heightmapType = HEIGHTMAP_FFT; s.heightmapResolution = 16; s.heightmapGridSize = 4; s.heightmapUpdateCoef = 1.0f;
+  s.windX = s.windZ = 1.0f; s.fftAmplitude = 4.0f; s.fftNormalizationFactor = 0.0f; s.fftSmoothness = 6.0f;
+  s.normalmapType = NORMALMAP_FD_RAW; s.fdNormalmapMethod = 0; s.fdNormalmapAmplitude = 1.0f;
+  s.geometryType = GEOMETRY_SIMPLE; s.simpleGridSizeX = s.simpleGridSizeZ = 10.0f;
+  s.simpleGridTessellationX = s.simpleGridTessellationZ = 8;
+  s.geometryDefaultUVScaleX = s.geometryDefaultUVScaleY = 1.0f;
+  s.geometryExtrusionUVScaleX = s.geometryExtrusionUVScaleY = 1.0f;
+  s.extrudeGeometry = true; s.geometryExtrusionStrength = 2.0f;
   return s;
 }
 

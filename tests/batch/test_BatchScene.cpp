@@ -15,15 +15,11 @@ class BatchScene : public platform::testing::HeadlessDevice {};
 // editor would build from the loaded menus.
 TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
   cEngineSettings base = TinyFFTState();
-  std::tie(base.perlinOctaveCount, base.perlinPersistence, base.perlinSquaredHeight) = std::tuple(3, 0.5f, true);
-  std::tie(base.fdNormalmapMethod, base.fdNormalmapAmplitude) = std::tuple(1, 3.0f);
-  std::tie(base.radialMaxRadius, base.radialResolution, base.radialFirstRadius, base.radialRadiusOffsetScale,
-           base.radialFirstLevelOffset, base.radialHeightFalloffDistance) =
-      std::tuple(50.0f, 16, 1.0f, 1.2f, 1.0f, 40.0f);
-  const struct {
-    const char* name;
-    int heightmapType, normalmapType, geometryType;  // 0: none built
-  } cases[] = {
+  base.perlinOctaveCount = 3; base.perlinPersistence = 0.5f; base.perlinSquaredHeight = true;
+  base.fdNormalmapMethod = 1; base.fdNormalmapAmplitude = 3.0f;
+  base.radialMaxRadius = 50.0f; base.radialResolution = 16; base.radialFirstRadius = 1.0f;
+  base.radialRadiusOffsetScale = 1.2f; base.radialFirstLevelOffset = 1.0f; base.radialHeightFalloffDistance = 40.0f;
+  const struct { const char* name; int heightmapType, normalmapType, geometryType; } cases[] = {  // 0: none built
       {"FFTCentredSimple", HEIGHTMAP_FFT, NORMALMAP_FD_RAW, GEOMETRY_SIMPLE},
       {"FFTNormalsNoGeometry", HEIGHTMAP_FFT, NORMALMAP_FFT, 0},
       {"PerlinCentredRadial", HEIGHTMAP_PERLIN, NORMALMAP_FD_RAW, GEOMETRY_RADIAL},

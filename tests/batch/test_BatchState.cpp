@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <tuple>
 
 #include "../waterscene/SaveFileTesting.h"
 #include "BatchTesting.h"
@@ -38,8 +39,7 @@ TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
   normals->SetAmplitude(0.75f);
   auto* grid = Keep(std::make_unique<cSimpleGrid>(), &geometry, &scene.geometry);
   ASSERT_TRUE(grid->Create(100.0f, 80.0f, 16, 12, D3DXVECTOR2(2.0f, 3.0f), D3DXVECTOR3(1.0f, -2.0f, 3.0f), device));
-  scene.settings.heightmapUpdateCoef = 1.25f;
-  scene.workingEnvironment = ENGINE_SM2;
+  scene.settings.heightmapUpdateCoef = 1.25f; scene.workingEnvironment = ENGINE_SM2;
   const std::string path = folder.File("state.txt");
   ASSERT_TRUE(scene.Save(path.c_str()));
   cEngineSettings loaded{};
@@ -48,14 +48,10 @@ TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
   cBatchScene batch;
   ASSERT_TRUE(batch.Build(loaded, 3u, 0.0, d3d, device, &error)) << error;
   cEngineSettings original{}, rebuilt{};
-  fft->FillSettings(&original);
-  normals->FillSettings(&original);
-  grid->FillSettings(&original);
-  batch.Heightmap()->FillSettings(&rebuilt);
-  batch.Normalmap()->FillSettings(&rebuilt);
-  batch.Geometry()->FillSettings(&rebuilt);
-  EXPECT_EQ(DifferingKeys(original, rebuilt), std::vector<std::string>{});
-  EXPECT_EQ(loaded.heightmapUpdateCoef, 1.25f);
+  grid->FillSettings(normals->FillSettings(fft->FillSettings(&original)));
+  batch.Geometry()->FillSettings(batch.Normalmap()->FillSettings(batch.Heightmap()->FillSettings(&rebuilt)));
+  EXPECT_EQ(std::tuple(DifferingKeys(original, rebuilt), loaded.heightmapUpdateCoef),
+            std::tuple(std::vector<std::string>{}, 1.25f));
   // Same seed, same spectrum: the very same heights.
   ASSERT_TRUE(fft->Update(0.0f));
   ASSERT_TRUE(batch.Heightmap()->Update(0.0f));
@@ -97,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"NotAKeyValueLine", "[heightmap type]=fft\r\nheightmap resolution 16\r\n", ":2: not a [key]=value"},
         RefusalCase{"UnknownKey", "[heightmap type]=fft\n\n[wave height]=3\n", ":3: unknown key [wave height]"},
         RefusalCase{"UnknownTypeWord", "[heightmap type]=fft \r\n", ":1: [heightmap type] has an unknown type"},
-        RefusalCase{"NotANumber", "[heightmap type]=fft\r\n[heightmap resolution]=big\r\n", ":2: [heightmap resolution] has no number"},
+        RefusalCase{"NotANumber", "[heightmap type]=fft\r\n[heightmap resolution]=big\r\n",
+                    ":2: [heightmap resolution] has no number"},
         RefusalCase{"InvalidValue",
                     "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
                     "[fft heightmap amplitude]=-4.000\r\n",
@@ -128,10 +125,8 @@ TEST(BatchStateFiles, AcceptsWhatTheEditorLoads) {
     EXPECT_TRUE(LoadBatchState(path, &loaded, &error)) << error;
     EXPECT_NE(loaded.heightmapType, 0) << path;
     if (path != live) continue;
-    EXPECT_EQ(loaded.heightmapResolution, 16);
-    EXPECT_EQ(loaded.fftAmplitude, 4.0f);
-    EXPECT_EQ(loaded.heightmapUpdateCoef, -1.0f);
-    EXPECT_EQ(loaded.fdNormalmapAmplitude, -2.0f);
+    EXPECT_EQ(std::tuple(loaded.heightmapResolution, loaded.fftAmplitude, loaded.heightmapUpdateCoef,
+                         loaded.fdNormalmapAmplitude), std::tuple(16, 4.0f, -1.0f, -2.0f));
   }
 }
 

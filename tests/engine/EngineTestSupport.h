@@ -66,6 +66,16 @@ class EngineTest : public GeometryTest {
       if (record->name == name) return *record;
     return {};
   }
+  DWORD RenderState(D3DRENDERSTATETYPE state) {
+    DWORD value = 99;
+    EXPECT_EQ(device->GetRenderState(state, &value), D3D_OK);
+    return value;
+  }
+  IDirect3DBaseTexture9* BoundTexture(DWORD stage) {
+    IDirect3DBaseTexture9* texture = nullptr;
+    EXPECT_EQ(device->GetTexture(stage, &texture), D3D_OK);
+    return texture;
+  }
   static std::string LastTechnique() {
     const auto& techniques = platform::Recorded().techniques;
     return techniques.empty() ? std::string() : techniques.back();

@@ -52,26 +52,15 @@ class WaterEngines : public EngineTest {
 };
 
 TEST_F(WaterEngines, CheckCapsUnderEveryProfile) {
-  struct Case {
-    const char* profile;
-    HeadlessProfile (*make)();
-    bool ffp, sm1, sm2, sm3;
-  };
-  const Case cases[] = {
-      {"ShaderModel3", HeadlessProfile::ShaderModel3, true, true, true, true},
-      {"ShaderModel2", HeadlessProfile::ShaderModel2, true, true, true, false},
-      {"ShaderModel1", HeadlessProfile::ShaderModel1, true, true, false, false},
-      {"FixedFunction", HeadlessProfile::FixedFunction, true, false, false, false},
-      {"OneStream", HeadlessProfile::OneStream, false, false, true, true},
-      {"NoR32F", HeadlessProfile::NoR32F, true, true, true, true},
-      {"no vertex textures", WithoutVertexTextures, true, true, true, false},
-  };
-  for (const Case& c : cases) {
-    Start(c.make());
-    const bool expected[] = {c.ffp, c.sm1, c.sm2, c.sm3};
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_EQ(MakeEngine(kEngines[i])->CheckCaps(d3d, device), expected[i]) << c.profile << " engine " << kEngines[i];
-    }
+  // Which of the fixed-function, shader model 1, 2 and 3 engines each profile supports.
+  const std::pair<HeadlessProfile (*)(), const char*> cases[] = {
+      {HeadlessProfile::ShaderModel3, "1111"},  {HeadlessProfile::ShaderModel2, "1110"},
+      {HeadlessProfile::ShaderModel1, "1100"},  {HeadlessProfile::FixedFunction, "1000"},
+      {HeadlessProfile::OneStream, "0011"},     {HeadlessProfile::NoR32F, "1111"}, {WithoutVertexTextures, "1110"}};
+  for (const auto& [make, supported] : cases) {
+    Start(make());
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(MakeEngine(kEngines[i])->CheckCaps(d3d, device), supported[i] == '1') << supported << " " << i;
   }
   for (int typeId : kEngines) {
     auto engine = MakeEngine(typeId);
@@ -82,20 +71,14 @@ TEST_F(WaterEngines, CheckCapsUnderEveryProfile) {
 }
 
 TEST_F(WaterEngines, InitNeedsCpuNormalsOnlyForFixedFunctionAndShaderModel1) {
-  struct Case {
-    int engine;
-    bool withComponents;
-    int normalmapType;
-    bool expected;
-  };
-  const Case cases[] = {
+  const struct { int engine; bool withComponents; int normalmapType; bool expected; } cases[] = {
       {ENGINE_FFP, true, NORMALMAP_FD_RAW, true},  {ENGINE_FFP, true, NORMALMAP_FD_TEX, false},
       {ENGINE_FFP, false, NORMALMAP_FD_RAW, false}, {ENGINE_SM1, true, NORMALMAP_FFT, true},
       {ENGINE_SM1, true, NORMALMAP_FD_TEX, false},  {ENGINE_SM1, false, NORMALMAP_FD_RAW, false},
       {ENGINE_SM2, true, NORMALMAP_FD_TEX, true},   {ENGINE_SM2, false, NORMALMAP_FD_RAW, true},
       {ENGINE_SM3, true, NORMALMAP_FD_TEX, true},   {ENGINE_SM3, false, NORMALMAP_FD_RAW, true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     auto engine = MakeEngine(c.engine);
     FakeNormalmap typed(4, c.normalmapType);
     cSimpleGrid grid;
@@ -133,11 +116,10 @@ TEST_F(WaterEngines, MissingEffectOrFresnelFileFailsInitAndClearsTheFlag) {
 
 // The refraction fill colour is the editor's part of the record: left alone.
 TEST_F(WaterEngines, FillSettingsShowsDefaultsAndClampedCommonValues) {
-  const struct {
-    float strength, transparency, distance, writtenTransparency, writtenDistance;
-  } cases[] = {{0.1f, 0.1f, 1.0f, 0.1f, 1.0f},  // the defaults, not set
-               {-2.0f, -0.5f, -20.0f, 0.0f, 20.0f}, {0.0f, 3.0f, 7.0f, 1.0f, 7.0f},
-               {5.0f, 0.25f, 1e30f, 0.25f, std::sqrt(FLT_MAX)}, {1.0f, NAN, NAN, 0.0f, std::sqrt(FLT_MAX)}};
+  const struct { float strength, transparency, distance, writtenTransparency, writtenDistance; } cases[] = {
+      {0.1f, 0.1f, 1.0f, 0.1f, 1.0f},  // the defaults, not set
+      {-2.0f, -0.5f, -20.0f, 0.0f, 20.0f}, {0.0f, 3.0f, 7.0f, 1.0f, 7.0f},
+      {5.0f, 0.25f, 1e30f, 0.25f, std::sqrt(FLT_MAX)}, {1.0f, NAN, NAN, 0.0f, std::sqrt(FLT_MAX)}};
   for (int typeId : kEngines) {
     auto engine = MakeEngine(typeId);
     engine->SetReflectionTexture(MakeTexture());
@@ -216,16 +198,13 @@ TEST_F(WaterEngines, AFailedDrawStillEndsTheEffectAndTheNextFrameDraws) {
   const Camera camera = Camera::LookingAt(D3DXVECTOR3(0.0f, 20.0f, -60.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
   for (int typeId : {ENGINE_SM1, ENGINE_SM2, ENGINE_SM3}) {
     FailingGrid<cSimpleGrid> simple;
-    FailingGrid<cRadialGrid> radial;
-    iWaterGeometry* geometry = &simple;
-    if (typeId == ENGINE_SM3) {
-      ASSERT_TRUE(radial.Create(100.0f, 16, 1.0f, 1.2f, 0.0f, D3DXVECTOR2(1.0f, 1.0f), D3DXVECTOR3(0, 0, 0), device));
-      geometry = &radial;
-    } else {
-      ASSERT_TRUE(simple.Create(100.0f, 100.0f, 8, 8, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
-    }
+    FailingGrid<cRadialGrid> radial;  // the shader model 3 engine draws only a radial grid
+    const D3DXVECTOR2 uv(1.0f, 1.0f);
+    const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
+    ASSERT_TRUE(typeId == ENGINE_SM3 ? radial.Create(100.0f, 16, 1.0f, 1.2f, 0.0f, uv, origin, device)
+                                     : simple.Create(100.0f, 100.0f, 8, 8, uv, origin, device));
     auto engine = MakeEngine(typeId);
-    engine->SetGeometry(geometry);
+    engine->SetGeometry(typeId == ENGINE_SM3 ? static_cast<iWaterGeometry*>(&radial) : &simple);
     engine->SetNormalmap(&normalmap);
     ASSERT_TRUE(Init(*engine)) << typeId;
     if (auto* pixel = dynamic_cast<cPerPixelWaterEngine*>(engine.get())) pixel->SetNormalmapTexture(MakeTexture());
@@ -234,20 +213,14 @@ TEST_F(WaterEngines, AFailedDrawStillEndsTheEffectAndTheNextFrameDraws) {
     platform::Recorded().Clear();
     EXPECT_FALSE(engine->Render(device, &camera.view, &camera.projection, &camera.eye)) << typeId;
     EXPECT_TRUE(Draws().empty());
-    DWORD blend = TRUE;
-    ASSERT_EQ(device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend), D3D_OK);
-    EXPECT_EQ(blend, static_cast<DWORD>(FALSE)) << "the pass states were not put back: End did not run";
-    IDirect3DBaseTexture9* stage0 = nullptr;
-    ASSERT_EQ(device->GetTexture(0, &stage0), D3D_OK);
-    EXPECT_EQ(stage0, nullptr);
+    // Pass states not put back would mean End did not run.
+    EXPECT_EQ(std::tuple(RenderState(D3DRS_ALPHABLENDENABLE), BoundTexture(0)), std::tuple(DWORD{FALSE}, nullptr));
     simple.fail = radial.fail = false;
     EXPECT_TRUE(engine->Render(device, &camera.view, &camera.projection, &camera.eye)) << typeId;
     ASSERT_EQ(Draws().size(), 1u) << typeId;
     EXPECT_FALSE(Draws()[0].effect.empty());
   }
 }
-
-// ---- Render, engine by engine ----
 
 using Names = std::vector<std::string>;
 
@@ -322,8 +295,6 @@ class EngineRenders : public EngineTest {
   }
 };
 
-// ---- fixed function ----
-
 class FFPRender : public EngineRenders {
  protected:
   void SetUp() override {
@@ -348,12 +319,7 @@ class FFPRender : public EngineRenders {
 TEST_F(FFPRender, SecondStreamIsMadeByTheFirstRenderAndFollowsTheViewTransparencyAndNormals) {
   EXPECT_EQ(grid.GetExtraStream(), nullptr);
   const float root3 = std::sqrt(3.0f);
-  const struct {
-    const char* what;
-    D3DXVECTOR3 eye;
-    float fullDistance, transparency, clipW;
-    DWORD alpha;
-  } cases[] = {
+  const struct { const char* what; D3DXVECTOR3 eye; float fullDistance, transparency, clipW; DWORD alpha; } cases[] = {
       {"sixty degrees, clip w 3", {10.0f * root3, 10.0f, 0.0f}, 1e6f, 0.0f, 3.0f, 12},
       {"beyond the full reflection distance", {10.0f, 10.0f, 0.0f}, 1.0f, 0.1f, 1.0f, 229},
       {"fully transparent", {10.0f, 0.0f, 0.0f}, 1e6f, 1.0f, 1.0f, 0},
@@ -383,12 +349,11 @@ TEST_F(FFPRender, StagesByTheTexturesPresentAndStatesRestoredAfter) {
     EXPECT_EQ(device->GetTextureStageState(s, type, &value), D3D_OK);
     return value;
   };
-  auto bound = [&](DWORD s) {
-    IDirect3DBaseTexture9* texture = nullptr;
-    EXPECT_EQ(device->GetTexture(s, &texture), D3D_OK);
-    return texture;
+  auto addressU = [&](DWORD s) {
+    DWORD value = 99;
+    EXPECT_EQ(device->GetSamplerState(s, D3DSAMP_ADDRESSU, &value), D3D_OK);
+    return value;
   };
-  DWORD clampU = 0, clampU1 = 0, blend = 0;
   using Pair = std::pair<IDirect3DBaseTexture9*, IDirect3DBaseTexture9*>;
   for (const Passes& passes : kPasses) {
     HandPasses(engine, passes);
@@ -399,12 +364,10 @@ TEST_F(FFPRender, StagesByTheTexturesPresentAndStatesRestoredAfter) {
                                                              : Pair(passes.reflection ? reflection : nullptr, nullptr));
     constexpr auto kTransform = D3DTSS_TEXTURETRANSFORMFLAGS;
     EXPECT_EQ(std::tuple(stage(0, D3DTSS_TEXCOORDINDEX), stage(1, D3DTSS_COLOROP), stage(0, kTransform),
-                         stage(1, kTransform), bound(0), bound(1)),
+                         stage(1, kTransform), BoundTexture(0), BoundTexture(1)),
               std::tuple(0u, DWORD{D3DTOP_DISABLE}, 0u, 0u, nullptr, nullptr));
-    device->GetSamplerState(0, D3DSAMP_ADDRESSU, &clampU);
-    device->GetSamplerState(1, D3DSAMP_ADDRESSU, &clampU1);
-    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
-    EXPECT_EQ(std::tuple(clampU, clampU1, blend), std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTADDRESS_CLAMP}, 1u));
+    EXPECT_EQ(std::tuple(addressU(0), addressU(1), RenderState(D3DRS_ALPHABLENDENABLE)),
+              std::tuple(DWORD{D3DTADDRESS_CLAMP}, DWORD{D3DTADDRESS_CLAMP}, 1u));
   }
 }
 
@@ -419,8 +382,6 @@ TEST_F(FFPRender, BadNormalMapsFail) {
   EXPECT_FALSE(Render(engine));
   EXPECT_TRUE(Draws().empty());
 }
-
-// ---- shader model 1 ----
 
 TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
   normalmap.normals.assign(4, D3DXVECTOR3(0.48f, 0.64f, 0.6f));
@@ -441,13 +402,9 @@ TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
   }
   EXPECT_EQ(Last("fullReflectionDistance").values, std::vector<float>{100.0f});
   // The normals were copied under every vertex.
-  for (const WaterVertexExtra& extra : Read<WaterVertexExtra>(grid.GetExtraStream())) {
-    EXPECT_FLOAT_EQ(extra.s, 0.48f);
-    EXPECT_FLOAT_EQ(extra.q, 0.6f);
-  }
+  for (const WaterVertexExtra& extra : Read<WaterVertexExtra>(grid.GetExtraStream()))
+    EXPECT_THAT(std::tuple(extra.s, extra.q), testing::FieldsAre(testing::FloatEq(0.48f), testing::FloatEq(0.6f)));
 }
-
-// ---- shader model 2 ----
 
 TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses) {
   cWaterEngineSM2 engine;
@@ -463,12 +420,10 @@ TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses
   IDirect3DTexture9* depth = MakeTexture();
   for (int flags = 0; flags < 8; ++flags) {
     const bool sunlight = flags & 4, foam = flags & 2, depthOn = flags & 1;
-    if (sunlight) engine.SetSunlight(0xFFC8C8C8, 200.0f, 10.0f, D3DXVECTOR3(1000.0f, 100.0f, 1000.0f));
-    else engine.DisableSunlight();
-    if (foam) engine.SetFoam(foamTexture, heights, 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
-    else engine.DisableFoam();
-    if (depthOn) engine.SetDepth(depth, 1.0f, 1.0f);
-    else engine.DisableDepth();
+    sunlight ? engine.SetSunlight(0xFFC8C8C8, 200.0f, 10.0f, D3DXVECTOR3(1000.0f, 100.0f, 1000.0f))
+             : engine.DisableSunlight();
+    foam ? engine.SetFoam(foamTexture, heights, 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f) : engine.DisableFoam();
+    depthOn ? engine.SetDepth(depth, 1.0f, 1.0f) : engine.DisableDepth();
     SCOPED_TRACE(flags);
     Names expected = common;
     if (sunlight) expected = expected + kSunlightGroup;
@@ -479,13 +434,11 @@ TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses
              Variant(p, "", "_noRefraction", "_noReflection");
     });
   }
-  EXPECT_EQ(Last("depthTexture").texture, depth);
-  const std::vector<float> sunlightColor = Last("sunlightColor").values;
-  ASSERT_EQ(sunlightColor.size(), 3u);
-  for (float channel : sunlightColor) EXPECT_FLOAT_EQ(channel, 200.0f / 255.0f);
+  EXPECT_EQ(std::tuple(Last("depthTexture").texture, Last("fullReflectionDistance").values),
+            std::tuple(depth, std::vector<float>{100.0f}));
+  EXPECT_THAT(Last("sunlightColor").values, testing::Each(testing::FloatEq(200.0f / 255.0f)));
+  EXPECT_EQ(Last("sunlightColor").values.size(), 3u);
 }
-
-// ---- shader model 3 ----
 
 class SM3Render : public EngineRenders {
  protected:
@@ -555,9 +508,7 @@ TEST_F(SM3Render, RefusesOtherGeometriesAndMissingTexturesAndSkipsADiscBehindThe
   ASSERT_EQ(device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), D3D_OK);
   EXPECT_TRUE(Render(engine));
   EXPECT_TRUE(Draws().empty());
-  DWORD blend = TRUE;
-  EXPECT_EQ(device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend), D3D_OK);
-  EXPECT_EQ(blend, DWORD{FALSE});
+  EXPECT_EQ(RenderState(D3DRS_ALPHABLENDENABLE), DWORD{FALSE});
   UINT passes = 0;
   EXPECT_EQ(engine.GetEffect()->Begin(&passes, 0), D3D_OK) << "the effect was left begun";
   engine.GetEffect()->End();

@@ -32,17 +32,14 @@ TEST_F(GeomipmapGrid, OneNearPatchIsOneDrawOfTheFullTemplate) {
   const auto indices = BoundIndices();
   ASSERT_EQ(indices.size(), 96u);
   EXPECT_EQ(std::vector<WORD>(indices.begin(), indices.begin() + 6), (std::vector<WORD>{0, 5, 1, 1, 5, 6}));
+  EXPECT_EQ(std::vector<WORD>(indices.end() - 6, indices.end()), (std::vector<WORD>{18, 23, 19, 19, 23, 24}));
 }
 
 // Near patches are drawn one by one, the far quads in one batch.
 TEST_F(GeomipmapGrid, LevelFollowsTheDistanceOfThePatchCentreFromTheLodCentre) {
   // Three patches 10 wide, centred at x = -10, 0, 10.
   ASSERT_TRUE(grid.Create(30.0f, 10.0f, 3, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
-  const struct {
-    float falloff, lodCentreX;
-    std::vector<int> levels;
-    int draws, vertices, triangles;
-  } cases[] = {
+  const struct { float falloff, lodCentreX; std::vector<int> levels; int draws, vertices, triangles; } cases[] = {
       {10.0f, 0.0f, {0, 0, 0}, 3, 3 * 9, 3 * 8},
       {9.9f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},
       {-1.0f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},  // clamped to 0: only a patch right at the centre
@@ -72,11 +69,11 @@ TEST_F(GeomipmapGrid, TheFirstThousandFarPatchesShareOneDraw) {
   // Batched quads keep the corner order of the one-quad level.
   const auto batch = DrawnVertices();
   EXPECT_EQ(BoundIndices()[6 * 999 + 1], 4 * 999 + 2);
-  EXPECT_FLOAT_EQ(batch[4 * 999 + 0].x, -200.0f + 39 * 10.0f);  // patch 999: column 39, row 24
-  EXPECT_FLOAT_EQ(batch[4 * 999 + 1].x, -200.0f + 40 * 10.0f);
-  EXPECT_FLOAT_EQ(batch[4 * 999 + 2].z, -130.0f + 25 * 10.0f);
-  EXPECT_FLOAT_EQ(batch[4 * 999 + 3].u, 40.0f / 40.0f);
-  EXPECT_FLOAT_EQ(batch[4 * 999 + 3].v, 25.0f / 26.0f);
+  const WaterVertex* quad = &batch[4 * 999];  // patch 999: column 39, row 24
+  using testing::FloatEq;
+  EXPECT_THAT(std::tuple(quad[0].x, quad[1].x, quad[2].z, quad[3].u, quad[3].v),
+              testing::FieldsAre(FloatEq(-200.0f + 39 * 10.0f), FloatEq(-200.0f + 40 * 10.0f),
+                                 FloatEq(-130.0f + 25 * 10.0f), FloatEq(40.0f / 40.0f), FloatEq(25.0f / 26.0f)));
 }
 
 TEST_F(GeomipmapGrid, NearPatchVerticesAreDisplacedAndFadeWithDistanceFromTheCamera) {
@@ -156,13 +153,9 @@ class GeomipmapEngineEntry : public GeomipmapGrid {
 TEST_F(GeomipmapEngineEntry, EngineEntriesWriteStreamOneForEveryDrawnVertex) {
   const std::vector<D3DXVECTOR3> normals(4, D3DXVECTOR3(0.5f, 0.25f, 1.0f));
   FFPVertexParameters p;
-  p.normals = normals.data();
-  p.normalmapSize = 2;
-  p.reflectionStrength = 0.5f;
+  p.normals = normals.data(); p.normalmapSize = 2; p.reflectionStrength = 0.5f; p.globalTransparency = 0.5f;
   p.fullReflectionDistanceSquared = 1e-6f;  // fully reflective wherever the distance is not 0
-  p.globalTransparency = 0.5f;
-  p.baseColor = 0xFF112233;
-  p.eye = D3DXVECTOR3(-1.0f, 10.0f, 0.0f);
+  p.baseColor = 0xFF112233; p.eye = D3DXVECTOR3(-1.0f, 10.0f, 0.0f);
   D3DXMatrixIdentity(&p.viewProjection);  // w = 1
   ASSERT_TRUE(grid.RenderFFP(device, p));
   ASSERT_EQ(Draws().size(), 2u);
@@ -171,12 +164,12 @@ TEST_F(GeomipmapEngineEntry, EngineEntriesWriteStreamOneForEveryDrawnVertex) {
             std::tuple(9u, 4u, 5u, nullptr));
   const auto nearVertices = Read<WaterVertex>(grid.GetLevelBuffers(0).GetVertexBuffer());
   const auto nearExtra = NearExtra();
+  // Right under the eye (vertex 4) only the Fresnel bias is left, less than the transparency.
   for (int k = 0; k < 9; ++k) {
-    EXPECT_FLOAT_EQ(nearExtra[k].s, nearVertices[k].x + 0.25f);
-    EXPECT_FLOAT_EQ(nearExtra[k].t, nearVertices[k].y);
-    EXPECT_FLOAT_EQ(nearExtra[k].q, nearVertices[k].z + 0.125f);
-    // Right under the eye only the Fresnel bias is left, less than the transparency.
-    EXPECT_EQ(nearExtra[k].color, k == 4 ? 0x00112233u : 0x7F112233u) << k;
+    EXPECT_THAT(std::tuple(nearExtra[k].s, nearExtra[k].t, nearExtra[k].q, nearExtra[k].color),
+                testing::FieldsAre(testing::FloatEq(nearVertices[k].x + 0.25f), testing::FloatEq(nearVertices[k].y),
+                                   testing::FloatEq(nearVertices[k].z + 0.125f), k == 4 ? 0x00112233u : 0x7F112233u))
+        << k;
   }
   const auto farVertices = Read<WaterVertex>(grid.GetBatchBuffers().GetVertexBuffer());
   const auto farExtra = BatchExtra();

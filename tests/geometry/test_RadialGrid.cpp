@@ -77,8 +77,7 @@ TEST_F(RadialGrid, ExtrudeRescalesTexcoordsAndFadesHeightsWithDistance) {
   EXPECT_EQ(grid.GetUVScale(), D3DXVECTOR2(2.0f, 2.0f));
   const auto v = Vertices();
   // Centre: uv (1, 1) wraps to texel (0, 0); no falloff.
-  EXPECT_EQ(v[0].u, 1.0f);
-  EXPECT_FLOAT_EQ(v[0].y, 3.0f * Sample(0, 0) + 2.0f);
+  EXPECT_EQ(std::tuple(v[0].u, v[0].y), std::tuple(1.0f, 3.0f * Sample(0, 0) + 2.0f));
   // Ring 0, j = 0: at (1, 0), uv (4/3, 1) reads row 0, column 5 mod 4; a quarter of the height fades.
   EXPECT_FLOAT_EQ(v[1].u, 4.0f / 3.0f);
   EXPECT_FLOAT_EQ(v[1].y, 0.75f * 3.0f * Sample(0, 1) + 2.0f);

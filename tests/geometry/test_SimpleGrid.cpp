@@ -6,15 +6,10 @@
 #include "geometry/cSM1VertexWriter.h"
 #include "geometry/cSimpleGrid.h"
 
-namespace {
-
-const D3DXVECTOR2 kUnitUV(1.0f, 1.0f);
-const D3DXVECTOR3 kOrigin(0, 0, 0);
-
-}  // namespace
-
 class SimpleGrid : public GeometryTest {
  protected:
+  static inline const D3DXVECTOR2 kUnitUV{1.0f, 1.0f};
+  static inline const D3DXVECTOR3 kOrigin{0.0f, 0.0f, 0.0f};
   std::vector<WaterVertex> Vertices() { return Read<WaterVertex>(grid.GetVertexBuffer()); }
   cSimpleGrid grid;
   NamedHeightmap heightmap{4};

@@ -15,12 +15,8 @@ class FFPVertexWriter : public ::testing::Test {
  protected:
   FFPVertexWriter() : normals(16, D3DXVECTOR3(0.0f, 0.0f, 1.0f)), table(FRESNEL_TABLE_SIZE) {
     cFFPVertexWriter::FillFresnelTable(table.data());
-    p.normals = normals.data();
-    p.normalmapSize = 4;
-    p.reflectionStrength = 0.5f;
-    p.fullReflectionDistanceSquared = 10000.0f;
-    p.globalTransparency = 0.0f;
-    p.baseColor = 0xFF294B3E;
+    p.normals = normals.data(); p.normalmapSize = 4; p.reflectionStrength = 0.5f;
+    p.fullReflectionDistanceSquared = 10000.0f; p.globalTransparency = 0.0f; p.baseColor = 0xFF294B3E;
     p.eye = D3DXVECTOR3(0.0f, 10.0f, 0.0f);
     D3DXMatrixIdentity(&p.viewProjection);
   }
@@ -46,11 +42,7 @@ TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermAndTheDistance) {
   // Grazing (cos = 0): the table's last entry plus a negligible distance term (253), or 1^5 when computed.
   const DWORD grazing = static_cast<DWORD>((2500.0f / 1e9f + (0.02037f + 0.97963f * table[999])) * 255.0f);
   const struct {
-    const char* what;
-    D3DXVECTOR3 eye;
-    float normalUp, fullDistanceSquared, x;
-    bool useTable;
-    DWORD alpha;
+    const char* what; D3DXVECTOR3 eye; float normalUp, fullDistanceSquared, x; bool useTable; DWORD alpha;
   } cases[] = {
       {"straight down: the bias only", {0, 10, 0}, 1.0f, 10000.0f, 0, true, Weighted(0.0f)},  // 5
       {"grazing", {-50, 0, 0}, 1.0f, 1e9f, 0, true, grazing},
@@ -68,24 +60,20 @@ TEST_F(FFPVertexWriter, AlphaFollowsTheFresnelTermAndTheDistance) {
     p.fullReflectionDistanceSquared = c.fullDistanceSquared;
     normals.assign(16, D3DXVECTOR3(0.0f, 0.0f, c.normalUp));
     const WaterVertexExtra extra = Write(WaterVertex{c.x, 0, 0, 0, 0}, true, c.useTable);
-    EXPECT_EQ(Alpha(extra), c.alpha);
-    EXPECT_EQ(extra.color & 0xFFFFFFu, 0x294B3Eu);
+    EXPECT_EQ(std::tuple(Alpha(extra), extra.color & 0xFFFFFFu), std::tuple(c.alpha, 0x294B3Eu));
   }
 }
 
 TEST_F(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
   normals[2 * 4 + 0] = D3DXVECTOR3(0.2f, -0.4f, 0.9f);  // row 2, column 0
-  p.viewProjection._34 = 1.0f;                        // w = z + 3
-  p.viewProjection._44 = 3.0f;
+  p.viewProjection._34 = 1.0f; p.viewProjection._44 = 3.0f;  // w = z + 3
   // u = 1.0 wraps to column 0; v = 0.5 reads row 2.
   const WaterVertex vertex{1.0f, 2.0f, 5.0f, 1.0f, 0.5f};
-  WaterVertexExtra extra = Write(vertex);
-  EXPECT_FLOAT_EQ(extra.s, 1.0f + 0.2f * 0.5f * 8.0f);
-  EXPECT_FLOAT_EQ(extra.t, 2.0f);
-  EXPECT_FLOAT_EQ(extra.q, 5.0f - 0.4f * 0.5f * 8.0f);
-  extra = Write(vertex, false);  // far vertices keep their own position
-  EXPECT_FLOAT_EQ(extra.s, 1.0f);
-  EXPECT_FLOAT_EQ(extra.q, 5.0f);
+  using testing::FloatEq;
+  const WaterVertexExtra near = Write(vertex), far = Write(vertex, false);  // far vertices keep their own position
+  EXPECT_THAT(std::tuple(near.s, near.t, near.q, far.s, far.q),
+              testing::FieldsAre(FloatEq(1.0f + 0.2f * 0.5f * 8.0f), FloatEq(2.0f), FloatEq(5.0f - 0.4f * 0.5f * 8.0f),
+                                 FloatEq(1.0f), FloatEq(5.0f)));
 }
 
 // The four-lane path must give what Write gives, bit for bit: random vertices
@@ -100,9 +88,7 @@ TEST_F(FFPVertexWriter, RangesMatchSingleVerticesBitForBit) {
     D3DXVec3Normalize(&normal, &normal);
   }
   p.normals = normals.data();  // the resize moved them
-  p.normalmapSize = 64;
-  p.viewProjection._34 = 0.7f;
-  p.viewProjection._44 = 2.5f;
+  p.normalmapSize = 64; p.viewProjection._34 = 0.7f; p.viewProjection._44 = 2.5f;
   std::vector<WaterVertex> vertices;
   for (int k = 0; k < 1001; ++k) {
     const float scale = k % 3 == 0 ? 1e4f : 50.0f;
@@ -128,10 +114,7 @@ TEST(SM1VertexWriter, CopiesTheNormalUnderTheVertexWithWrap) {
   const cSM1VertexWriter writer(normals.data(), 256);
   WaterVertexExtra extra{0, 0, 0, 0x12345678};
   writer.Write(WaterVertex{0, 0, 0, 1.0f, 3.5f / 256.0f}, true, &extra);
-  EXPECT_EQ(extra.s, 0.1f);
-  EXPECT_EQ(extra.t, 0.2f);
-  EXPECT_EQ(extra.q, 0.3f);
-  EXPECT_EQ(extra.color, 0x12345678u);
+  EXPECT_EQ(std::tuple(extra.s, extra.t, extra.q, extra.color), std::tuple(0.1f, 0.2f, 0.3f, 0x12345678u));
   writer.Write(WaterVertex{0, 0, 0, 1.0f, 3.5f / 256.0f}, false, &extra);
   EXPECT_EQ(extra.s + extra.t + extra.q, 0.0f);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numbers>
 #include <random>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -25,8 +26,7 @@ std::vector<float> Heights(const cFFTHeightmap& heightmap) {
 
 std::vector<float> HeightsAt(cFFTHeightmap& heightmap, float time) {
   EXPECT_TRUE(heightmap.Update(time));
-  const int n = heightmap.GetResolution();
-  return std::vector<float>(heightmap.GetHeights(), heightmap.GetHeights() + n * n);
+  return Heights(heightmap);
 }
 
 bool Identical(const std::vector<float>& a, const std::vector<float>& b) {
@@ -38,9 +38,8 @@ bool Identical(const std::vector<float>& a, const std::vector<float>& b) {
 TEST(Random, MatchesTheRuntimeSequence) {
   cRandom random;
   random.Seed(1);
-  for (int expected : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}) {
+  for (int expected : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464})
     EXPECT_EQ(random.Next(), expected);
-  }
   EXPECT_EQ(cRandom::SeedFromTime(0x01020304u), ((4u * 257 + 3) * 257 + 2) * 257 + 1);
 }
 
@@ -76,7 +75,8 @@ TEST(FFTHeightmap, PolarMethodDrawsAgainOnTheCentre) {
   for (float h : Heights(heightmap)) ASSERT_TRUE(std::isfinite(h));
 }
 
-TEST(FFTHeightmap, InitializeRoundsTheResolutionAndClampsParameters) {
+// An absurd resolution fails and keeps the generator as it was.
+TEST(FFTHeightmap, InitializeRoundsTheResolutionClampsParametersAndRefusesAbsurdSizes) {
   cFFTHeightmap heightmap;
   EXPECT_EQ(heightmap.GetResolution(), -1);
   EXPECT_EQ(heightmap.GetHeights(), nullptr);
@@ -93,10 +93,6 @@ TEST(FFTHeightmap, InitializeRoundsTheResolutionAndClampsParameters) {
     EXPECT_EQ(settings.heightmapGridSize, 2);
     EXPECT_FLOAT_EQ(settings.fftAmplitude, 0.0001f);
   }
-}
-
-TEST(FFTHeightmap, AbsurdResolutionFailsAndKeepsTheGenerator) {
-  cFFTHeightmap heightmap;
   ASSERT_TRUE(heightmap.Initialize(32, 4, &kWind, 4.0f));
   const std::vector<float> before = Heights(heightmap);
   EXPECT_FALSE(heightmap.Initialize(1 << 20, 4, &kWind, 4.0f));
@@ -181,7 +177,6 @@ TEST(FFTHeightmap, FixedAndAutomaticNormalisationShareTheRawField) {
     clamped += expected == 0.0f || expected == 1.0f;
   }
   EXPECT_GT(clamped, 0);
-
 }
 
 // Every field it owns, and no other byte.
@@ -194,29 +189,20 @@ TEST(FFTHeightmap, FillSettingsWritesItsOwnFieldsOnly) {
   cEngineSettings settings, expected;
   std::memset(&settings, 0x5A, sizeof settings);
   std::memset(&expected, 0x5A, sizeof expected);
-  expected.integerHeightmapTextureFormat = true;
-  expected.heightmapResolution = 128;
-  expected.heightmapGridSize = 6;
-  expected.windX = 2.5f;
-  expected.windZ = -1.5f;
-  expected.fftAmplitude = 3.0f;
-  expected.fftNormalizationFactor = 2.0f;
-  expected.fftSmoothness = 4.0f;
+  expected.integerHeightmapTextureFormat = true; expected.heightmapResolution = 128; expected.heightmapGridSize = 6;
+  expected.windX = 2.5f; expected.windZ = -1.5f; expected.fftAmplitude = 3.0f;
+  expected.fftNormalizationFactor = 2.0f; expected.fftSmoothness = 4.0f;
   ASSERT_EQ(heightmap.FillSettings(&settings), &settings);
-  EXPECT_EQ(std::memcmp(&settings, &expected, sizeof settings), 0);
-  EXPECT_EQ(heightmap.GetTypeId(), HEIGHTMAP_FFT);
+  EXPECT_EQ(std::tuple(std::memcmp(&settings, &expected, sizeof settings), heightmap.GetTypeId()),
+            std::tuple(0, HEIGHTMAP_FFT));
 }
-
-struct QuantiseCase {
-  float frequency;
-  float period;
-};
 
 // Every frequency lands on a multiple of 2 pi / period, at most half a quantum away.
 TEST(FFTHeightmapLoop, FrequenciesMoveAtMostHalfAQuantum) {
-  const QuantiseCase cases[] = {{0.0f, 10.0f}, {0.3f, 10.0f}, {0.314f, 10.0f}, {0.32f, 10.0f}, {9.81f, 10.0f},
-                                {75.0f, 12.0f}, {75.0f, 0.5f}, {3.0f, 1000.0f}, {1.0f, 0.01f}};
-  for (const QuantiseCase& c : cases) {
+  const struct { float frequency, period; } cases[] = {
+      {0.0f, 10.0f},  {0.3f, 10.0f}, {0.314f, 10.0f},  {0.32f, 10.0f}, {9.81f, 10.0f},
+      {75.0f, 12.0f}, {75.0f, 0.5f}, {3.0f, 1000.0f}, {1.0f, 0.01f}};
+  for (const auto& c : cases) {
     const double quantum = 2.0 * std::numbers::pi / c.period;
     const double quantised = cFFTHeightmap::QuantiseFrequency(c.frequency, c.period);
     const double multiple = quantised / quantum;

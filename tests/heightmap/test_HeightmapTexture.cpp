@@ -26,9 +26,8 @@ std::vector<BYTE> WritePadded(const std::vector<float>& heights, int size, D3DFO
 }
 
 void ExpectPaddingUntouched(const std::vector<BYTE>& memory, int size, int texelBytes, INT pitch) {
-  for (int row = 0; row < size; ++row) {
+  for (int row = 0; row < size; ++row)
     for (INT byte = size * texelBytes; byte < pitch; ++byte) ASSERT_EQ(memory[row * pitch + byte], kUntouched);
-  }
 }
 
 float FloatAt(const std::vector<BYTE>& memory, size_t offset) {
@@ -44,15 +43,13 @@ TEST(HeightmapTexels, IntegerFormatTruncatesAndClamps) {
   const std::vector<float> heights = {-0.5f, 0.0f,      0.999f,    1.0f,   2.0f, 0.5f, NAN,  0.25f, 1.0f / 255.0f,
                                       1e-9f, -INFINITY, INFINITY,  0.75f, 0.1f, 0.6f, 0.2f, NAN,   -0.0f, 3.0f / 255.0f,
                                       1.0f,  0.0f,      0.999f,    0.5f,   NAN,  0.01f};
-  const BYTE expected[] = {0, 0, 254, 255, 255, 127, 0, 63, 1, 0, 0, 255, 191, 25, 153, 51, 0, 0, 3, 255, 0, 254, 127, 0, 2};
+  const BYTE expected[] = {0,  0,   254, 255, 255, 127, 0, 63, 1,   0, 0,   255, 191,
+                           25, 153, 51,  0,   0,   3,   255, 0, 254, 127, 0, 2};
   INT pitch;
   const std::vector<BYTE> memory = WritePadded(heights, 5, D3DFMT_A8R8G8B8, 4, &pitch);
   for (int i = 0; i < 25; ++i) {
-    const BYTE* texel = memory.data() + (i / 5) * pitch + (i % 5) * 4;
-    EXPECT_EQ(texel[0], expected[i]) << i;  // blue
-    EXPECT_EQ(texel[1], expected[i]) << i;  // green
-    EXPECT_EQ(texel[2], expected[i]) << i;  // red
-    EXPECT_EQ(texel[3], 255) << i;          // alpha
+    const BYTE* t = memory.data() + (i / 5) * pitch + (i % 5) * 4;  // blue, green, red, alpha
+    EXPECT_EQ(std::tuple(t[0], t[1], t[2], t[3]), std::tuple(expected[i], expected[i], expected[i], 255)) << i;
   }
   ExpectPaddingUntouched(memory, 5, 4, pitch);
 }
@@ -93,9 +90,8 @@ TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
   const platform::TextureData& data = *platform::TextureDataOf(texture);
   EXPECT_EQ(std::tuple(data.format, data.width, data.height, data.pool, (data.usage & D3DUSAGE_AUTOGENMIPMAP) != 0),
             std::tuple(D3DFMT_A8R8G8B8, 16u, 16u, D3DPOOL_MANAGED, true));
-  for (size_t i = 0; i < 16 * 16; ++i) {
+  for (size_t i = 0; i < 16 * 16; ++i)
     ASSERT_EQ(std::pair(int{data.memory[0][4 * i]}, int{data.memory[0][4 * i + 3]}), std::pair(127, 255)) << i;
-  }
   ASSERT_TRUE(heightmap.WriteTexture(device));
   EXPECT_EQ(heightmap.GetTexture(), texture);  // reused, not recreated
   InitializeFlat(heightmap, 8);  // a new grid drops the old texture
@@ -107,13 +103,9 @@ TEST_F(HeightmapTexture, CreatedLazilyWithAGeneratedMipChain) {
 TEST_F(HeightmapTexture, FloatFormatPrefersR32FThenFourChannels) {
   HeadlessProfile noFloat = HeadlessProfile::ShaderModel3();
   noFloat.unsupportedFormats = {D3DFMT_R32F, D3DFMT_A32B32G32R32F};
-  const struct {
-    HeadlessProfile profile;
-    D3DFORMAT format;
-    UINT texelBytes;
-  } cases[] = {{HeadlessProfile::ShaderModel3(), D3DFMT_R32F, 4},
-               {HeadlessProfile::NoR32F(), D3DFMT_A32B32G32R32F, 16},
-               {noFloat, D3DFMT_A8R8G8B8, 4}};
+  const struct { HeadlessProfile profile; D3DFORMAT format; UINT texelBytes; } cases[] = {
+      {HeadlessProfile::ShaderModel3(), D3DFMT_R32F, 4}, {HeadlessProfile::NoR32F(), D3DFMT_A32B32G32R32F, 16},
+      {noFloat, D3DFMT_A8R8G8B8, 4}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.format);
     Start(c.profile);

@@ -56,10 +56,8 @@ TEST_F(NormalmapFDRaw, EveryTexelHoldsItsTruncatedNormalAndFlatIsExact) {
     ASSERT_TRUE(normalmap.WriteTexture(d3d, device));
     D3DSURFACE_DESC desc;
     ASSERT_EQ(normalmap.GetTexture()->GetLevelDesc(0, &desc), D3D_OK);
-    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
-    EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
-    EXPECT_EQ(desc.Usage, static_cast<DWORD>(D3DUSAGE_AUTOGENMIPMAP));
-    EXPECT_EQ(desc.Width, static_cast<UINT>(n));
+    EXPECT_EQ(std::tuple(desc.Format, desc.Pool, desc.Usage, desc.Width),
+              std::tuple(D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, DWORD{D3DUSAGE_AUTOGENMIPMAP}, static_cast<UINT>(n)));
     const std::vector<Texel> texels = ReadTexels(normalmap.GetTexture(), n);
     for (int k = 0; k < n * n; ++k) EXPECT_EQ(texels[k], Encode(normalmap.GetNormals()[k])) << k;
   }
@@ -106,9 +104,8 @@ TEST(Normalmaps, FillSettingsRecordsTheTypeAndItsOwnFields) {
     normalmap.SetAmplitude(2.5f);
     normalmap.SetMethod(1);
     EXPECT_EQ(normalmap.FillSettings(&settings), &settings);
-    EXPECT_EQ(settings.normalmapType, type);
-    EXPECT_EQ(settings.fdNormalmapAmplitude, 2.5f);
-    EXPECT_EQ(settings.fdNormalmapMethod, 1);
+    EXPECT_EQ(std::tuple(settings.normalmapType, settings.fdNormalmapAmplitude, settings.fdNormalmapMethod),
+              std::tuple(type, 2.5f, 1));
     for (int method : {7, -3}) {
       normalmap.SetMethod(method);
       EXPECT_EQ(normalmap.FillSettings(&settings)->fdNormalmapMethod, 0);
@@ -121,8 +118,8 @@ TEST(Normalmaps, FillSettingsRecordsTheTypeAndItsOwnFields) {
   cEngineSettings settings{};
   settings.fdNormalmapAmplitude = 9.0f;
   fft.SetAmplitude(3.0f);
-  EXPECT_EQ(fft.FillSettings(&settings)->normalmapType, NORMALMAP_FFT);
-  EXPECT_EQ(settings.fdNormalmapAmplitude, 9.0f);
+  fft.FillSettings(&settings);
+  EXPECT_EQ(std::tuple(settings.normalmapType, settings.fdNormalmapAmplitude), std::tuple(NORMALMAP_FFT, 9.0f));
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST_F(NormalmapFDTex, NeedsShaderModel2AndRenderTargetTextures) {
   platform::HeadlessProfile noTargets = platform::HeadlessProfile::ShaderModel2();
   noTargets.unsupportedFormats = {D3DFMT_A8R8G8B8};
   for (const auto& [profile, supported] :
-       {std::pair{platform::HeadlessProfile::ShaderModel2(), true}, std::pair{platform::HeadlessProfile::ShaderModel1(), false},
+       {std::pair{platform::HeadlessProfile::ShaderModel2(), true},
+        std::pair{platform::HeadlessProfile::ShaderModel1(), false},
         std::pair{platform::HeadlessProfile::FixedFunction(), false}, std::pair{noTargets, false}}) {
     Start(profile);
     EXPECT_EQ(normalmap->IsSupported(d3d, device), supported);
@@ -64,8 +65,7 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
   ExpectTargetOfHeightmapSize();
   normalmap->SetAmplitude(2.5f);
   normalmap->SetMethod(7);
-  IDirect3DSurface9* backBuffer = nullptr;
-  IDirect3DSurface9* depth = nullptr;
+  IDirect3DSurface9 *backBuffer = nullptr, *depth = nullptr;
   ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), D3D_OK);
   ASSERT_EQ(device->GetDepthStencilSurface(&depth), D3D_OK);
   platform::Recorded().Clear();
@@ -79,33 +79,26 @@ TEST_F(NormalmapFDTex, WriteTextureDrawsOneEffectQuadIntoTheTarget) {
   EXPECT_EQ(std::tuple(draws[0].type, draws[0].primitiveCount, draws[0].effect, draws[0].fvf),
             std::tuple(D3DPT_TRIANGLESTRIP, 2u, "shaders/cNormalmapFDTex.fx", DWORD{D3DFVF_TEX1}));
   EXPECT_EQ(std::tuple(draws[0].technique, draws[1].technique), std::tuple("forwardDifference", "centeredDifference"));
-  for (const char* name : {"amplitude", "upOffset", "rightOffset", "defaultTexture"}) {
+  for (const char* name : {"amplitude", "upOffset", "rightOffset", "defaultTexture"})
     ASSERT_TRUE(Parameter(name)) << name;
-  }
   using Values = std::vector<float>;
   EXPECT_EQ(std::tuple(Parameter("amplitude")->values, Parameter("upOffset")->values, Parameter("rightOffset")->values),
             std::tuple(Values{2.5f}, Values{0.0f, 0.001953125f}, Values{0.001953125f, 0.0f}));
   EXPECT_EQ(Parameter("defaultTexture")->texture, heightmapTexture);
-  IDirect3DSurface9* current = nullptr;
-  ASSERT_EQ(device->GetRenderTarget(0, &current), D3D_OK);
-  EXPECT_EQ(current, backBuffer);
-  current->Release();
-  ASSERT_EQ(device->GetDepthStencilSurface(&current), D3D_OK);
-  EXPECT_EQ(current, depth);
-  current->Release();
-  depth->Release();
-  backBuffer->Release();
+  IDirect3DSurface9 *target = nullptr, *targetDepth = nullptr;
+  ASSERT_EQ(device->GetRenderTarget(0, &target), D3D_OK);
+  ASSERT_EQ(device->GetDepthStencilSurface(&targetDepth), D3D_OK);
+  EXPECT_EQ(std::tuple(target, targetDepth), std::tuple(backBuffer, depth));
+  for (IDirect3DSurface9* surface : {target, targetDepth, depth, backBuffer}) surface->Release();
 }
 
 // Without its effect file the map is not ready, so it has no resolution yet.
 TEST_F(NormalmapFDTex, FailedInitializeLeavesTheResolutionUnset) {
-  bool initialized = true;
-  {
+  const bool initialized = [&] {
     const EmptyWorkingDirectory empty;
-    initialized = normalmap->Initialize(heightmapTexture, d3d, device);
-  }
-  EXPECT_FALSE(initialized);
-  EXPECT_EQ(normalmap->GetResolution(), -1);
+    return normalmap->Initialize(heightmapTexture, d3d, device);
+  }();
+  EXPECT_EQ(std::tuple(initialized, normalmap->GetResolution()), std::tuple(false, -1));
 }
 
 // The target is in the default pool: the device cannot be reset while it is
