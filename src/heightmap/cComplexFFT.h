@@ -4,8 +4,10 @@
 // Two real fields a and b come out of one run as a + i b when the input is
 // the Hermitian part of a's spectrum plus i times that of b's.
 //
-// The input rows are written in place, where the column pass wants them; the
-// output is handed over a few rows at a time while they are still in cache.
+// The input rows are written in place, where the column pass wants them.
+// Columns go first, in strips of adjacent columns; then rows, two at a time
+// along contiguous memory (cRowPairFFT), so no pass transposes, and each pair
+// is handed over while it is still in cache.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +15,7 @@
 
 #include "heightmap/cAlignedArray.h"
 #include "heightmap/cLineFFT.h"
+#include "heightmap/cRowPairFFT.h"
 
 class cComplexFFT {
  public:
@@ -37,15 +40,14 @@ class cComplexFFT {
   size_t RowOffset(int row) const { return static_cast<size_t>(row) * stride_; }
   int InputRow(int k1) const;
   void RunDirect(const RowConsumer& consume);
-  void GatherRows(size_t row0);
-  void ScatterRows();
+  // Rows r and r + 1 into the scratch rows, in the line transform's order.
+  void LoadRowPair(size_t r);
 
   int size_ = -1;
   size_t stride_ = 0;
   cAlignedArray<float> re_, im_;
-  // A block of rows, transposed, for the row pass.
-  cAlignedArray<float> blockRe_, blockIm_;
-  // The same rows of output, in order.
-  cAlignedArray<float> rowsRe_, rowsIm_;
-  cLineFFT columns_, rows_;
+  // Two rows side by side for the row pass, then the same rows in order.
+  cAlignedArray<float> pairRe_, pairIm_, rowsRe_, rowsIm_;
+  cLineFFT columns_;
+  cRowPairFFT rows_;
 };

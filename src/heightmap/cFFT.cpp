@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <utility>
 
@@ -12,7 +11,7 @@
 namespace {
 
 constexpr size_t kStripLanes = 16;  // columns per strip of the column pass (4 vectors)
-constexpr size_t kRowLanes = 8;     // lanes of the row pass: two rows of four
+constexpr size_t kRowLanes = cRowPairFFT::kLanes;
 constexpr size_t kMinFastSize = 16; // smaller grids are summed directly
 constexpr size_t kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
 
@@ -77,23 +76,8 @@ void ForEachHermitianQuad(const std::complex<float>* input, size_t n, size_t k1,
   }
 }
 
-// Stores the groups of four lanes of v to p, p + rowStride, ...
-template <typename V>
-inline void StoreQuads(float* p, size_t rowStride, const V& v) {
-  for (size_t q = 0; q < sizeof(V) / 16; ++q) {
-    std::memcpy(p + q * rowStride, reinterpret_cast<const char*>(&v) + 16 * q, 16);
-  }
-}
-
-struct RowPairJob {
-  // The line transforms of length M = N/4 left, for each of the two rows,
-  // A(a, b) = sum over j of Y(a + 4j) w_M^(bj) at 8b + a (second row: 8b + 4 + a).
-  const float* re;
-  const float* im;
-  const float* twiddles;  // quarterTwiddles_
-  size_t n;
-  float* rowsRe;  // the two rows transformed, N apart
-  float* rowsIm;
+// The rows' line transforms done; the pair folds into the column input.
+struct RowPairJob : RowPairFinish {
   // Rows k and N/2 - k fold into C(k) and C(N/2 - k); k == 0 means the rows
   // are the packed Z(0) + i Z(N/2), and Z(N/4).
   size_t k;
@@ -101,48 +85,6 @@ struct RowPairJob {
   float* foldRe[2];
   float* foldIm[2];
 };
-
-// Z(b + Mc) = sum over a of w_N^(ab) A(a, b) i^(ac): four consecutive b at a
-// time, twiddled, transposed so that lanes run over b, radix 4 across vectors.
-template <typename V>
-void FinishRows(const RowPairJob& job) {
-  constexpr size_t kLanes = sizeof(V) / sizeof(float);
-  const size_t n = job.n, m = n / 4;
-  const float* re = job.re;
-  const float* im = job.im;
-  float* const zRe = job.rowsRe;
-  float* const zIm = job.rowsIm;
-  const float* twiddleCos = job.twiddles;
-  const float* twiddleSin = job.twiddles + m * kRowLanes;
-  for (size_t lane = 0; lane < kRowLanes; lane += kLanes) {
-    for (size_t b = 0; b < m; b += 4) {
-      V xr[4], xi[4];
-      for (size_t j = 0; j < 4; ++j) {
-        const size_t p = (b + j) * kRowLanes + lane;
-        V r, i, c, s;
-        LoadV(r, re + p);
-        LoadV(i, im + p);
-        LoadV(c, twiddleCos + p);
-        LoadV(s, twiddleSin + p);
-        xr[j] = r * c - i * s;
-        xi[j] = r * s + i * c;
-      }
-      TransposeQuads(xr[0], xr[1], xr[2], xr[3]);
-      TransposeQuads(xi[0], xi[1], xi[2], xi[3]);
-      const V s0r = xr[0] + xr[2], s0i = xi[0] + xi[2], s1r = xr[0] - xr[2], s1i = xi[0] - xi[2];
-      const V s2r = xr[1] + xr[3], s2i = xi[1] + xi[3], s3r = xr[1] - xr[3], s3i = xi[1] - xi[3];
-      const size_t at = lane / 4 * n + b;
-      StoreQuads(zRe + at, n, s0r + s2r);
-      StoreQuads(zIm + at, n, s0i + s2i);
-      StoreQuads(zRe + at + m, n, s1r - s3i);
-      StoreQuads(zIm + at + m, n, s1i + s3r);
-      StoreQuads(zRe + at + 2 * m, n, s0r - s2r);
-      StoreQuads(zIm + at + 2 * m, n, s0i - s2i);
-      StoreQuads(zRe + at + 3 * m, n, s1r + s3i);
-      StoreQuads(zIm + at + 3 * m, n, s1i - s3r);
-    }
-  }
-}
 
 // Column by column, with A = Z(k) and B = Z(N/2 - k):
 // C(k) = A + conj(B) + i w^k (A - conj(B)), and C(N/2 - k) likewise with
@@ -205,8 +147,7 @@ bool cFFT::Create(int size) {
     // Padding the rows keeps the strided column pass from piling onto a few cache sets.
     next.stride_ = n + kStripLanes;
     if (!next.spectrumRe_.Allocate(half * next.stride_) || !next.spectrumIm_.Allocate(half * next.stride_) ||
-        !next.quarterTwiddles_.Allocate(2 * quarter * kRowLanes) || !next.foldTwiddles_.Allocate(2 * quarter) ||
-        !next.rows_.Create(size / 4) || !next.columns_.Create(size / 2)) {
+        !next.foldTwiddles_.Allocate(2 * quarter) || !next.rows_.Create(size) || !next.columns_.Create(size / 2)) {
       return false;
     }
     for (Slot& slot : next.slots_) {
@@ -227,11 +168,6 @@ bool cFFT::Create(int size) {
 void cFFT::FillTwiddles() {
   const size_t n = size_, quarter = n / 4;
   const double step = 2.0 * std::numbers::pi / n;
-  for (size_t k = 0; k < quarter * kRowLanes; ++k) {
-    const size_t b = k / kRowLanes, a = k % 4;
-    quarterTwiddles_[k] = static_cast<float>(std::cos(step * (a * b)));
-    quarterTwiddles_[quarter * kRowLanes + k] = static_cast<float>(std::sin(step * (a * b)));
-  }
   for (size_t k = 0; k < quarter; ++k) {
     foldTwiddles_[k] = static_cast<float>(std::cos(step * k));
     foldTwiddles_[quarter + k] = static_cast<float>(std::sin(step * k));
@@ -308,8 +244,8 @@ void cFFT::TransformRowPair(size_t pair, Slot& slot) {
     BuildRow(pair, 0, next, slot);
   }
   BuildRow(other, 1, n / 2 - next, slot);
-  rows_.Run<kRowLanes / 4>(slot.re.Data(), slot.im.Data(), kRowLanes);
-  RowPairJob job{slot.re.Data(), slot.im.Data(), quarterTwiddles_.Data(), n, slot.rowsRe.Data(), slot.rowsIm.Data(),
+  rows_.Transform(slot.re.Data(), slot.im.Data());
+  RowPairJob job{{slot.re.Data(), slot.im.Data(), rows_.Twiddles(), n, slot.rowsRe.Data(), slot.rowsIm.Data()},
                  pair, foldTwiddles_[pair], foldTwiddles_[quarter + pair], {}, {}};
   const size_t rows[2] = {pair, other};
   for (int side = 0; side < 2; ++side) {
@@ -330,7 +266,7 @@ void cFFT::BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const {
   // through memory, which would reload it for every group.
   float* re = slot.re.Data() + 4 * side;
   float* im = slot.im.Data() + 4 * side;
-  const int* order = rows_.InputPositions();
+  const int* order = rows_.QuadPositions();
   ForEachHermitianQuad(input_, size_, k1, next, [=](size_t quad, v4sf yr, v4sf yi) {
     const size_t p = order[quad] * kRowLanes;
     Store4(re + p, yr);
@@ -344,7 +280,7 @@ void cFFT::BuildPackedRow(size_t next, Slot& slot) const {
   BuildRow(size_ / 2, 0, next, slot);
   float* re = slot.re.Data();
   float* im = slot.im.Data();
-  const int* order = rows_.InputPositions();
+  const int* order = rows_.QuadPositions();
   ForEachHermitianQuad(input_, size_, 0, next, [=](size_t quad, v4sf yr, v4sf yi) {
     const size_t p = order[quad] * kRowLanes;
     const v4sf hr = Load4(re + p), hi = Load4(im + p);

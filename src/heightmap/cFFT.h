@@ -20,6 +20,7 @@
 #include "heightmap/Simd.h"
 #include "heightmap/cAlignedArray.h"
 #include "heightmap/cLineFFT.h"
+#include "heightmap/cRowPairFFT.h"
 
 class cFFT {
  public:
@@ -74,12 +75,9 @@ class cFFT {
   // Slot k takes row pairs and column strips k, k + kSlots, ...
   static constexpr size_t kSlots = 4;
   Slot slots_[kSlots];
-  // Row pass: cosines then sines of 2 pi a b / N, at 8b + a and 8b + 4 + a
-  // (a < 4, b < N/4).
-  cAlignedArray<float> quarterTwiddles_;
   // Fold into the column input: cosines then sines of 2 pi k / N, k < N/4.
   cAlignedArray<float> foldTwiddles_;
-  cLineFFT rows_;     // length N/4
+  cRowPairFFT rows_;
   cLineFFT columns_;  // length N/2
   float peak_ = -1.0f;
   // Largest magnitude in the output, found while writing it; current until
