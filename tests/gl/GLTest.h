@@ -1,9 +1,7 @@
-// The base of every GL test: starts the OpenGL backend and fails the test when
-// a GL error was raised during it. Without OpenGL a test fails when CI is set
-// (a suite that cannot run must not pass) and skips with the reason elsewhere.
-// GLDeviceTest adds a real device: a window from the registered class, a
-// 128x128 back buffer with a D16 depth buffer, and helpers for textures, quads
-// and read-back pixels. Each of its tests runs inside a scene.
+// The base of every GL test: starts the OpenGL backend and fails the test when a GL error was raised during it. Without
+// OpenGL a test fails when CI is set (a suite that cannot run must not pass) and skips with the reason elsewhere.
+// GLDeviceTest adds a real device: a window from the registered class, a 128x128 back buffer with a D16 depth buffer,
+// and helpers for textures, quads and read-back pixels. Each of its tests runs inside a scene.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -74,8 +72,7 @@ constexpr D3DVERTEXELEMENT9 kProjectedDeclaration[] = {
     {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
     {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
-// Clip space to texture space (v down) with clip w in the third output, which
-// D3DTTFF_COUNT3 | D3DTTFF_PROJECTED divides by.
+// Clip to texture space (v down), clip w in the third output, which D3DTTFF_COUNT3 | D3DTTFF_PROJECTED divides by.
 inline const D3DXMATRIX kClipToTexture(0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f, 1, 0);
 
 class GLDeviceTest : public GLTest {

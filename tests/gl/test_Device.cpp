@@ -1,9 +1,5 @@
-// The device on the OpenGL backend, checked on read-back pixels: fixed-function
-// emulation (texture levels, pixel and texel centres, alpha and depth tests,
-// stages, projected lookups, clip planes) and every shape of its generated
-// shader, including the set-ups no pixel test draws; vertex and index buffers;
-// render-target textures and their automatic mipmaps; and the SDL side: native
-// events as Win32 messages, the cursor, the back buffer presented upright.
+// The device on the OpenGL backend, on read-back pixels: fixed-function emulation and its generated shaders, buffers,
+// render-target textures, and the SDL side (native events, the cursor, the window's pixels).
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
@@ -57,9 +53,8 @@ TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOther
   ExpectPixels({{96, 64, kRed}, {0, 0, kBlue}});
 }
 
-// Pixel centres lie on integer coordinates: a pretransformed rectangle covers
-// exactly its pixels, and a quad moved back by half a pixel, pretransformed or
-// transformed, samples every texel at its centre even with linear filtering.
+// Pixel centres lie on integer coordinates: a pretransformed rectangle covers exactly its pixels, and a quad moved back
+// by half a pixel, pretransformed or transformed, samples every texel at its centre even with linear filtering.
 TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDrawsEdgesOnly) {
   DrawScreenQuad(16, 16, 48, 40, kGreen);
   std::vector<D3DCOLOR> texels;
@@ -91,8 +86,8 @@ TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDraws
   EXPECT_TRUE(leftEdge);
 }
 
-// The alpha test on the bottom half, then per column a near green quad and a
-// far red one over it under each depth function on the top half.
+// The alpha test on the bottom half, then per column a near green quad and a far red one over it under each depth
+// function on the top half.
 TEST_F(FixedFunctionTest, AlphaTestAndDepthFunctionDecideWhichPixelsShow) {
   device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
   device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
@@ -138,8 +133,7 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   device_->SetTexture(0, MakeQuadrantTexture());
   device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
   Declare(kProjectedDeclaration);
-  // A plane receding from 2 to 10 units to the right, covering the view; each
-  // vertex's texture coordinate is its own position.
+  // A plane receding from 2 to 10 units to the right, covering the view; each vertex's texture coordinate is itself.
   const ProjectedVertex plane[4] = {
       {-3, 3, 2, -3, 3, 2}, {12, 15, 10, 12, 15, 10}, {-3, -3, 2, -3, -3, 2}, {12, -15, 10, 12, -15, 10}};
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, plane, sizeof(ProjectedVertex)), D3D_OK);
@@ -147,8 +141,8 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   ExpectPixels({{61, 30, kRed}, {66, 30, kGreen}, {61, 97, kBlue}, {66, 97, kWhite}, {5, 61, kRed}, {122, 66, kWhite}});
 }
 
-// Clip planes are in world space with fixed function, and once switched off
-// clip nothing, also after a pass into a target turned one on.
+// Clip planes are in world space with fixed function, and once switched off clip nothing, also after a pass into a
+// target turned one on.
 TEST_F(FixedFunctionTest, ClipPlaneIsInWorldSpaceAndSwitchedOffClipsNothing) {
   D3DXMATRIX view;
   D3DXMatrixTranslation(&view, 0.5f, 0, 0);  // world x = 0 lands at clip x = 0.5 (pixel 96)
@@ -290,11 +284,10 @@ TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsIndicesAndRewrittenBytes) {
   ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 8, 4, 3, 2), D3D_OK);
   ExpectStrips({0xFF336699, 0xFF996633});  // D3DCOLOR bytes arrive as r, g, b, a
 
-  // The backend skips attribute set-up a draw shares with the one before; what
-  // changed between draws must still reach it: another colour stream under the
-  // same declaration, a declaration without colours (the constant white), a
-  // stream released and made again (GL may hand its name out anew), and rewrites
-  // of part of a buffer with each lock flag, the rest keeping what it had.
+  // The backend skips attribute set-up a draw shares with the one before; what changed between draws must still reach
+  // it: another colour stream under the same declaration, a declaration without colours (the constant white), a stream
+  // released and made again (GL may hand its name out anew), and rewrites of part of a buffer with each lock flag, the
+  // rest keeping what it had.
   Clear();
   std::vector<Position> strips;
   for (int s = 0; s < 4; ++s) {
@@ -378,8 +371,8 @@ class RenderTargetTest : public GLDeviceTest {
   }
 };
 
-// Red in the upper half of a blue target: read back top row first, and drawn
-// over the screen through the remap matrix, red on the upper half.
+// Red in the upper half of a blue target: read back top row first, and drawn over the screen through the remap matrix,
+// red on the upper half.
 TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsFollowEachRedraw) {
   IDirect3DTexture9* target = MakeTarget(1, D3DUSAGE_RENDERTARGET);
   DrawInto(target, [&] {
@@ -402,10 +395,9 @@ TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsF
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ProjectedVertex)), D3D_OK);
   ExpectPixels({{64, 10, kRed}, {64, 60, kRed}, {64, 68, kBlue}, {64, 120, kBlue}});
 
-  // The whole target shrunk onto 4x4 pixels reads one of its smallest levels:
-  // after a draw into it, and after each redraw while another texture is bound
-  // on a second stage (the back buffer's depth surface serves both targets, so
-  // no GL object is freed in between).
+  // The whole target shrunk onto 4x4 pixels reads one of its smallest levels: after a draw into it, and after each
+  // redraw while another texture is bound on a second stage (the back buffer's depth surface serves both targets, so no
+  // GL object is freed in between).
   Clear();
   device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
   device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
@@ -501,16 +493,15 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32MessagesAndTheCursorReadsWhereItWasSe
   }
 }
 
-// The top row of a texture shows at the top of the back buffer, which stays
-// readable after Present, and upright across the window.
+// A texture's top row lands on the back buffer's, which stays readable after Present and upright in the window.
 TEST_F(WindowTest, PresentKeepsTheBackBufferReadableAndShowsItUprightAcrossTheWindow) {
   ASSERT_EQ(device_->SetTexture(0, MakeQuadrantTexture()), D3D_OK);
   DrawQuad();
   EndSceneAndPresent();
   ExpectQuadrants();
   frame_.Save("gl_textured_quad.png");
-  // The window's pixels are read from its back buffer after the swap, which
-  // Mesa's software rasterisers (the ones Xvfb offers) keep; elsewhere it is undefined.
+  // The window's pixels are read from its back buffer after the swap, which Mesa's software rasterisers (the ones Xvfb
+  // offers) keep; elsewhere it is undefined.
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (renderer.find("llvmpipe") == std::string::npos && renderer.find("softpipe") == std::string::npos)
     GTEST_SKIP() << "runs on Mesa's software renderers only; window contents are not readable after a swap on "

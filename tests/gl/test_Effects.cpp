@@ -1,7 +1,4 @@
-// Effect files compiled to GLSL on the OpenGL backend, checked on read-back
-// pixels, and the features the water engines rely on: vertex texture fetch from
-// float textures, sampler states declared in the file, and compiling every
-// technique up front.
+// Effect files compiled to GLSL on the OpenGL backend, checked on read-back pixels.
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -151,8 +148,8 @@ void main() { outColor = texture(third, uv); }
   EXPECT_EQ(std::pair(address, filter), (std::pair<DWORD, DWORD>(D3DTADDRESS_WRAP, D3DTEXF_POINT)));
 }
 
-// Compiling up front names the technique that fails; drawing with a shader
-// that does not compile reports it once and draws nothing.
+// Compiling up front names the technique that fails; drawing with a shader that does not compile reports it once, draws
+// nothing.
 TEST_F(EffectTest, EveryShippedTechniqueCompilesAndBrokenOnesAreReported) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator("shaders")) {

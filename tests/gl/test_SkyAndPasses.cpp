@@ -1,8 +1,5 @@
-// The sky, the island and the reflection, refraction and depth passes on the
-// OpenGL backend, checked by the pixels they leave: both sky techniques, the
-// island's lighting effect, a mirrored sky sampled back through the fixed-function
-// engine's remap (up stays up) and the depth encoding. Also writes the screenshots of the three sky sets and of a
-// reflection.
+// The sky, the island and the reflection, refraction and depth passes on the OpenGL backend, checked by the pixels they
+// leave; also the screenshots of the three sky sets and of a reflection.
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -93,8 +90,8 @@ class SkyPassTest : public GLDeviceTest {
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   }
 
-  // Draws the water plane y = 0 (a square of half size `extent`) with `texture`
-  // looked up where each point lands on the screen, as the fixed-function engine does.
+  // Draws the water plane y = 0 (a square of half size `extent`) with `texture` looked up where each point lands on the
+  // screen, as the fixed-function engine does.
   void DrawMirror(IDirect3DTexture9* texture, const D3DXMATRIX& view, float extent) {
     const D3DXMATRIX remap = view * projection_ * kClipToTexture;
     const float e = extent;
@@ -193,8 +190,8 @@ TEST_F(SkyPassTest, IslandEffectLightsTheGrassAndFadesWhatLiesDeepBelowThePlane)
   }
 }
 
-// Looking down at the water, the mirror shows the sky above it: the top face's
-// colour, sampled from the reflection target through the remap matrix.
+// Looking down at the water, the mirror shows the sky above it: the top face's colour, sampled from the reflection
+// target through the remap matrix.
 TEST_F(SkyPassTest, ReflectionShowsTheSkyAboveWhereTheMirrorPutsIt) {
   SolidFaces();
   DrawSkyAndMirror(128, Look({0, 100, 0}, {0, -1.0f, 0.6f}), 1500.0f);
@@ -205,9 +202,8 @@ TEST_F(SkyPassTest, ReflectionShowsTheSkyAboveWhereTheMirrorPutsIt) {
   EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
 }
 
-// A quad sloping from the plane (x = -50) down to one depth range below it
-// (x = +50), seen from straight above: the depth pass's values fall from 1 to 0
-// across it, and stay 0 where nothing was drawn.
+// A quad sloping from the plane (x = -50) down to one depth range below it (x = +50), seen from straight above: the
+// depth pass's values fall from 1 to 0 across it, and stay 0 where nothing was drawn.
 TEST_F(SkyPassTest, DepthPassEncodesHeightBelowThePlane) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(50, d3d_, device_));
@@ -232,9 +228,8 @@ TEST_F(SkyPassTest, DepthPassEncodesHeightBelowThePlane) {
   EXPECT_EQ(std::pair(texels.Color(1, 1), texels.Color(62, 62)), std::pair(0x00000000u, 0x00000000u));
 }
 
-// The three sky sets from the editor's start camera, ahead and up into a corner
-// where three faces meet, and a reflection of set 1 in a water plane: no dark
-// pixel where a face could be missing, written for docs/screenshots.
+// The three sky sets from the editor's start camera, ahead and up into a corner where three faces meet, and a
+// reflection of set 1 in a water plane: no dark pixel where a face could be missing, written for docs/screenshots.
 class SkyScreenshotTest : public SkyPassTest {
  protected:
   SkyScreenshotTest() { backWidth_ = 512, backHeight_ = 384; }

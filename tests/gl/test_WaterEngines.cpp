@@ -1,7 +1,5 @@
-// The four water engines on the OpenGL backend over an FFT ocean, with the
-// reflection and refraction images replaced by textures of known colours: what
-// the water looks like, checked on read-back pixels, and one screenshot each;
-// then each in a whole editor frame with the sky, the island and every pass.
+// The four water engines on the OpenGL backend over an FFT ocean with reflection and refraction images of known
+// colours, then each in a whole editor frame with the sky, the island and every pass.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -106,9 +104,8 @@ class WaterEngineGL : public GLDeviceTest {
   D3DXVECTOR3 eye_{0.0f, 14.0f, -60.0f};
 };
 
-// Each engine over the same ocean: how it blends its images, and what foam,
-// sun glint, shallow water and extrusion add where the engine has them; one
-// screenshot each.
+// Each engine over the same ocean: how it blends its images, and what foam, sun glint, shallow water and extrusion add
+// where the engine has them; one screenshot each.
 class EachWaterEngine : public WaterEngineGL, public ::testing::WithParamInterface<int> {};
 
 TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAndShallows) {
@@ -206,9 +203,8 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
 INSTANTIATE_TEST_SUITE_P(Engines, EachWaterEngine, ::testing::Values(ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3),
                          [](const auto& info) { return std::string(EngineName(info.param)); });
 
-// Whole editor frames at 1024 x 768, one per engine type, with the sky, the
-// island and every pass on: checked where the picture must show sky, water and
-// the island, and saved as screenshots (build/artifacts/water-*.png).
+// Whole editor frames at 1024 x 768, one per engine type, with the sky, the island and every pass on: checked where the
+// picture must show sky, water and the island, and saved as screenshots (build/artifacts/water-*.png).
 bool Dark(Rgb c) { return c.r < 10 && c.g < 10 && c.b < 10; }
 // Sky: blue above red, or the bright haze near the horizon.
 bool SkyLike(Rgb c) { return c.b > c.r || c.Sum() > 500; }
@@ -246,14 +242,12 @@ TEST_P(WaterSceneTest, SkyIslandAndWaterWithEveryPass) {
   ASSERT_TRUE(frame.Read(scene.editor->device));
   frame.Save(std::string("water-") + EngineName(GetParam()) + ".png");  // copied by hand into docs/screenshots
 
-  // The camera looks level from 100 units up: sky above the middle row, the
-  // island ahead just below it, water in the lower part.
+  // The camera looks level from 100 units up: sky above the middle row, the island ahead just below it, water below.
   EXPECT_GT(frame.Share(0.3, 0.05, 0.7, 0.4, SkyLike), 0.95);
   EXPECT_GT(frame.Share(0.45, 0.6, 0.55, 0.68, IslandLike), 0.25);
   EXPECT_EQ(frame.Share(0.3, 0.8, 0.7, 0.88, Dark), 0.0);
 
-  // The reflection holds the mirrored island; the refraction the submerged
-  // island on the fill colour.
+  // The reflection holds the mirrored island; the refraction the submerged island on the fill colour.
   const cWaterScene& water = scene.editor->waterScene;
   ASSERT_TRUE(reflection.Read(water.reflectionTarget.GetTexture()));
   ASSERT_TRUE(refraction.Read(water.refractionTarget.GetTexture()));
