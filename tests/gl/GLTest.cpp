@@ -8,7 +8,6 @@
 
 #include "../platform/HeadlessDevice.h"
 #include "platform/Platform.h"
-#include "settings/TypeIds.h"
 
 // The session bus library that SDL's video brings in keeps a buffer to the end.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -81,15 +80,6 @@ Rgb Picture::Mean(UINT top, UINT bottom) const {
   return {static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n), static_cast<int>(sum[2] / n)};
 }
 
-const char* EngineName(int engineType) {
-  switch (engineType) {
-    case ENGINE_FFP: return "ffp";
-    case ENGINE_SM1: return "sm1";
-    case ENGINE_SM2: return "sm2";
-    default: return "sm3";
-  }
-}
-
 D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {
   // The headless tests' parameters, in a window with an alpha channel.
   D3DPRESENT_PARAMETERS parameters = platform::testing::FullScreenParameters(backWidth_, backHeight_);
@@ -131,9 +121,7 @@ void GLDeviceTest::EndSceneAndPresent() {
 
 void GLDeviceTest::TearDown() {
   if (device_) {
-    if (inScene_) {
-      EXPECT_EQ(device_->EndScene(), D3D_OK);
-    }
+    if (inScene_) EXPECT_EQ(device_->EndScene(), D3D_OK);
     for (DWORD stage = 0; stage < 2; ++stage) {
       device_->SetTexture(stage, nullptr);
       device_->SetStreamSource(stage, nullptr, 0, 0);

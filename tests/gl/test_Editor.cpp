@@ -84,7 +84,6 @@ class EditorGL : public gltest::GLTest {
     if (editor) Shutdown();
     GLTest::TearDown();
   }
-
   // Frames for long enough that every fade has finished.
   void Settle() {
     const auto start = std::chrono::steady_clock::now();
@@ -94,7 +93,6 @@ class EditorGL : public gltest::GLTest {
       ASSERT_EQ(editor->Frame(), S_OK);
     }
   }
-
   // The frame, saved as `name`.png, halved when `half`.
   Picture Shot(const std::string& name, bool half = false) {
     Picture shot;
@@ -103,7 +101,6 @@ class EditorGL : public gltest::GLTest {
     (half ? Half(shot) : shot).Save(name + ".png");
     return shot;
   }
-
   Rgb At(const Picture& shot, float guiX, float guiY) const {
     const POINT p = driver->Pixel(guiX, guiY);
     return shot.At(p.x, p.y);
@@ -113,7 +110,6 @@ class EditorGL : public gltest::GLTest {
     const POINT topLeft = driver->Pixel(x, y), bottomRight = driver->Pixel(x + w, y - h);
     return shot.Count(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, test);
   }
-
   void Open(cMenu* menu, std::initializer_list<int> shownGroups, const std::string& name) {
     cGUIManager::Instance()->PushMenu(menu, true);
     for (int group : shownGroups) menu->SetGroupVisible(group, true);
@@ -121,7 +117,6 @@ class EditorGL : public gltest::GLTest {
     Shot(name);
     cGUIManager::Instance()->PopMenu();
   }
-
   HWND window = nullptr;
   cEditor* editor = nullptr;
   std::unique_ptr<EditorDriver> driver;
@@ -141,7 +136,6 @@ TEST_F(EditorGL, EveryEngineDrawsItsWaterTheMenusShowAndAnEngineTheCardCannotRun
     // The water fills the screen below the horizon down to the toolbar: it is lit and reflects the waves, so it is
     // never one flat colour.
     EXPECT_GT(Variety(shot, shot.width / 4, shot.height * 7 / 10, shot.width * 3 / 4, shot.height * 17 / 20), 8);
-
     if (type == ENGINE_SM2) {
       driver->Click(editor->menus.toolbar, EditorId::kToolbarEngineButton);
       driver->Frames(15);
@@ -161,7 +155,6 @@ TEST_F(EditorGL, EveryEngineDrawsItsWaterTheMenusShowAndAnEngineTheCardCannotRun
   }
   driver->Frames(10);
   Shot("screenshots/selection", true);
-
   // The selection screen dims an engine the card cannot run: buttons are drawn, shader model 3 unlike its neighbour.
   cGUIManager::Instance()->ClearMenus();
   delete editor->menus.selection;
@@ -210,7 +203,6 @@ TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   struct Unpush {
     ~Unpush() { cGUIManager::Instance()->ClearMenus(); }
   } unpush;  // before the menu goes
-
   // Closed: everything below the list area shows.
   const float s = 0.4f;
   const auto lowerText = [&](const Picture& shot) {
@@ -221,7 +213,6 @@ TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   const Picture closed = Shot("gui-scene-closed");
   EXPECT_GT(lowerText(closed), 10);
   EXPECT_GT(coveredBox(closed), 10);
-
   // Open the upper list and rest the cursor on its second row.
   driver->ClickAt(0.05f + 7 * s / 8 + s / 14, 0.4f - s / 14);
   const POINT row = driver->Pixel(0.05f + s / 4, 0.4f - s / 8 - 2 * s / 12 - s / 16);

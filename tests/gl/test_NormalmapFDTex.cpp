@@ -26,7 +26,6 @@ class NormalmapFDTexTest : public GLDeviceTest {
     gpu_.reset();
     GLDeviceTest::TearDown();
   }
-
   // Renders the GPU normal map of the heightmap texture and compares it with the CPU one's, each channel within 1.
   void ExpectGpuMatchesCpu(iHeightmap* heights, int method, float amplitude) {
     SCOPED_TRACE(::testing::Message() << "N " << heights->GetResolution() << ", method " << method);
@@ -57,7 +56,6 @@ class NormalmapFDTexTest : public GLDeviceTest {
     EXPECT_EQ(mismatches, 0u) << "texels of " << cpuTexels.bgra.size() / 4;
     EXPECT_GT(spread[1] - spread[0], 60);
   }
-
   // Random heights as bytes, the heightmap texture format of the shader model 2 engine; the CPU heights are the same
   // levels as floats.
   void UseByteHeights(int n) {
@@ -74,7 +72,6 @@ class NormalmapFDTexTest : public GLDeviceTest {
     ASSERT_NE(heightmapTexture, nullptr);
     ASSERT_TRUE(gpu_->Initialize(heightmapTexture, d3d_, device_));
   }
-
   std::unique_ptr<cNormalmapFDTex> gpu_ = std::make_unique<cNormalmapFDTex>();
   normalmap::testing::FakeHeightmap byteHeights_{0};
 };
@@ -133,7 +130,6 @@ TEST_F(BatchGPU, ComparisonMeasuresTheGPUNormalMap) {
   state.fdNormalmapAmplitude = 4.0f;
   std::ostringstream out, err;
   ASSERT_EQ(RunBatch(options, state, out, err), BATCH_OK) << err.str();
-
   std::ifstream csv(options.csvPath);
   std::string header, row;
   std::getline(csv, header);  // the comment line

@@ -47,21 +47,18 @@ class SkyPassTest : public GLDeviceTest {
     for (int sampler = 0; sampler < 2; ++sampler)
       for (auto type : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER}) device_->SetSamplerState(sampler, type, D3DTEXF_LINEAR);
   }
-
   void TearDown() override {
     if (device_) device_->SetTexture(0, nullptr);
     FreeFaces();
     delete sky_;
     GLDeviceTest::TearDown();
   }
-
   void FreeFaces() {
     for (D3DTexture*& face : faces_) {
       delete face;
       face = nullptr;
     }
   }
-
   // Top, bottom and sides of one solid colour each.
   void SolidFaces() {
     for (int face = 0; face < 6; ++face) {
@@ -70,7 +67,6 @@ class SkyPassTest : public GLDeviceTest {
       faces_[face]->texture->AddRef();  // the wrapper releases its own reference
     }
   }
-
   void LoadSkySet(int set) {
     static constexpr int kFiles[6] = {1, 2, 3, 4, 6, 5};  // the top face shows file 6
     for (int face = 0; face < 6; ++face) {
@@ -79,7 +75,6 @@ class SkyPassTest : public GLDeviceTest {
       ASSERT_EQ(faces_[face]->Load(path.c_str(), device_), D3D_OK);
     }
   }
-
   // Untextured, with culling off: writes depth.
   void DrawWorld(const WorldVertex (&quad)[4], const D3DXMATRIX& view) {
     device_->SetTransform(D3DTS_VIEW, &view);
@@ -89,7 +84,6 @@ class SkyPassTest : public GLDeviceTest {
     ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(WorldVertex)), D3D_OK);
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   }
-
   // Draws the water plane y = 0 (a square of half size `extent`) with `texture` looked up where each point lands on the
   // screen, as the fixed-function engine does.
   void DrawMirror(IDirect3DTexture9* texture, const D3DXMATRIX& view, float extent) {
@@ -109,7 +103,6 @@ class SkyPassTest : public GLDeviceTest {
     device_->SetVertexDeclaration(nullptr);
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   }
-
   // The sky of the view, mirrored in the water plane as the scene draws it.
   void DrawSkyAndMirror(int targetSize, const D3DXMATRIX& view, float extent) {
     cReflectionTarget target;
@@ -122,7 +115,6 @@ class SkyPassTest : public GLDeviceTest {
     ASSERT_TRUE(sky_->RenderEffect(faces_.data(), device_, view, projection_));
     DrawMirror(target.GetTexture(), view, extent);
   }
-
   cSkybox* sky_ = nullptr;
   std::array<D3DTexture*, 6> faces_{};
   D3DXMATRIX projection_, identity_;
@@ -140,13 +132,11 @@ TEST_F(SkyPassTest, SimpleTechniqueTestsDepthButWritesNoneAndTheOthersShowEachFa
   // Beyond the cube (the shader model 3 water disc can reach there) nothing is hidden by the sky.
   DrawWorld({{-5000, 5000, 3000}, {5000, 5000, 3000}, {-5000, -5000, 3000}, {5000, -5000, 3000}}, view);
   ExpectPixels({{100, 64, kWhite}});
-
   // Without depth test the sky covers even the blocker.
   Clear();
   DrawWorld(blocker, view);
   ASSERT_TRUE(sky_->RenderEffect(faces_.data(), device_, view, projection_, "simple_zenable_false"));
   ExpectPixels({{20, 64, kSide}, {100, 64, kSide}});
-
   // Fixed function draws with the device's transforms, which the scene keeps set.
   for (const auto& [direction, centre] :
        {std::pair{D3DXVECTOR3(0, 1, 0.001f), kTop}, std::pair{D3DXVECTOR3(0, -1, 0.001f), kBottom},
@@ -159,7 +149,6 @@ TEST_F(SkyPassTest, SimpleTechniqueTestsDepthButWritesNoneAndTheOthersShowEachFa
   }
 }
 
-// The island lit per vertex and per pixel; its depth variant fades out what lies deep below the plane.
 TEST_F(SkyPassTest, IslandEffectLightsTheGrassAndFadesWhatLiesDeepBelowThePlane) {
   D3DMesh mesh(nullptr);
   ASSERT_EQ(mesh.Load(L"data/meshes/island.x", device_), S_OK);
@@ -233,7 +222,6 @@ TEST_F(SkyPassTest, DepthPassEncodesHeightBelowThePlane) {
 class SkyScreenshotTest : public SkyPassTest {
  protected:
   SkyScreenshotTest() { backWidth_ = 512, backHeight_ = 384; }
-
   void ExpectSkyLikeAndSave(const std::string& name) {
     ReadBack();
     EXPECT_EQ(frame_.Count(0, 0, backWidth_, backHeight_, [](Rgb c) { return c.Sum() <= 60; }), 0) << name;

@@ -23,7 +23,6 @@ constexpr D3DCOLOR kBackground = 0xFFFF00FF;  // behind the water: shows where i
 class WaterEngineGL : public GLDeviceTest {
  protected:
   WaterEngineGL() { backWidth_ = kWidth, backHeight_ = kHeight; }
-
   void SetUp() override {
     GLDeviceTest::SetUp();
     if (NotStarted()) return;
@@ -42,7 +41,6 @@ class WaterEngineGL : public GLDeviceTest {
     D3DXMatrixLookAtLH(&view_, &eye_, &at, &up);
     D3DXMatrixPerspectiveFovLH(&projection_, D3DX_PI / 3.0f, static_cast<float>(kWidth) / kHeight, 1.0f, 5000.0f);
   }
-
   // A sky seen in the water: pale at the horizon (top rows), deeper blue below, with a few clouds.
   IDirect3DTexture9* SkyReflection() {
     std::vector<D3DCOLOR> texels;
@@ -57,7 +55,6 @@ class WaterEngineGL : public GLDeviceTest {
       }
     return MakeTexture(64, 64, texels);
   }
-
   std::unique_ptr<iWaterEngine> MakeEngine(int typeId) {
     std::unique_ptr<iWaterEngine> engine = scene_support::MakeEngine(typeId);
     if (typeId == ENGINE_SM3) {
@@ -78,9 +75,7 @@ class WaterEngineGL : public GLDeviceTest {
     if (auto* sm3 = dynamic_cast<cWaterEngineSM3*>(engine.get())) sm3->SetHeightmapTexture(heightmap_.GetTexture());
     return engine;
   }
-
   void Waves(bool on) { ASSERT_TRUE(grid_.Extrude(&heightmap_, on ? 3.0f : 0.0f, 4.0f, 4.0f)); }
-
   // Clears to `background` and draws the water once; keeps the pixels.
   void Draw(iWaterEngine& engine, D3DCOLOR background = kSky) {
     Clear(background);
@@ -89,12 +84,10 @@ class WaterEngineGL : public GLDeviceTest {
     ASSERT_TRUE(engine.Render(device_, &view_, &projection_, &eye_));
     ReadBack();
   }
-
   // Pixels of the lower half (all water) for which `test` holds.
   int CountWater(const std::function<bool(Rgb)>& test) const {
     return frame_.Count(0, kHeight / 2, kWidth, kHeight, test);
   }
-
   cFFTHeightmap heightmap_;
   cNormalmapFDRaw normalmap_;
   cSimpleGrid grid_;
@@ -128,7 +121,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
     EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 0x10 + 0x28 + 0x38 - 12; }), 0) << "black pixels";
   }
   if (!sm3) Waves(false);
-
   // Muted images over a background that shows where the water is transparent.
   engine->SetReflectionTexture(Solid(0xFF405060));
   engine->SetRefractionTexture(Solid(0xFF203040));
@@ -160,7 +152,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
     EXPECT_EQ(CountWater(background), 0) << "deep water stays opaque";
     lit->DisableDepth();
   }
-
   if (sm3) {  // the extrusion moves at least 5% of the pixels, from byte heights and from float ones
     engine->SetReflectionTexture(SkyReflection());
     engine->SetRefractionTexture(Solid(0xFF183C46));
@@ -179,7 +170,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
       EXPECT_GT(moved, flat.size() / 4 / 20) << "float heightmap " << floatFormat;
     }
   }
-
   // No NaN or black pixels when distances are zero.
   engine->SetReflectionTexture(Solid(0xFF808080));
   engine->SetRefractionTexture(Solid(0xFF404040));
@@ -188,7 +178,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
   if (shader) shader->SetFoam(foam_, heightmap_.GetTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 0.0f);
   Draw(*engine);
   EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 3 * 0x40 - 12; }), 0);
-
   engine->SetReflectionTexture(SkyReflection());
   engine->SetRefractionTexture(Solid(0xFF183C46));
   engine->SetFullReflectionDistance(300.0f);
@@ -229,7 +218,6 @@ class WaterSceneTest : public GLTest, public ::testing::WithParamInterface<int> 
     scene.Stop();
     GLTest::TearDown();
   }
-
   scene_support::DefaultScene scene;
 };
 
@@ -241,12 +229,10 @@ TEST_P(WaterSceneTest, SkyIslandAndWaterWithEveryPass) {
   Picture frame, reflection, refraction;
   ASSERT_TRUE(frame.Read(scene.editor->device));
   frame.Save(std::string("water-") + EngineName(GetParam()) + ".png");  // copied by hand into docs/screenshots
-
   // The camera looks level from 100 units up: sky above the middle row, the island ahead just below it, water below.
   EXPECT_GT(frame.Share(0.3, 0.05, 0.7, 0.4, SkyLike), 0.95);
   EXPECT_GT(frame.Share(0.45, 0.6, 0.55, 0.68, IslandLike), 0.25);
   EXPECT_EQ(frame.Share(0.3, 0.8, 0.7, 0.88, Dark), 0.0);
-
   // The reflection holds the mirrored island; the refraction the submerged island on the fill colour.
   const cWaterScene& water = scene.editor->waterScene;
   ASSERT_TRUE(reflection.Read(water.reflectionTarget.GetTexture()));

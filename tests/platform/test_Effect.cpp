@@ -51,7 +51,7 @@ void main() { outColor = texture(defaultTexture, vec2(0.0)); }
 #endif
 )";
 
-// Samplers of a file with `#sampler` lines: b is the second, j the tenth.
+// Samplers of a file with `#sampler` lines: b is the second, i and j the ninth and tenth.
 const std::string kSamplerUniforms = R"(
 uniform sampler2D a;
 uniform float scale;
@@ -333,13 +333,14 @@ TEST(EffectFile, HeaderLinesAreBlankedAndGlslDirectivesAndCrLfAccepted) {
 TEST(EffectFile, SamplerLinesGoToTheDeviceSamplerOfTheUniformsOrder) {
   const EffectProgram program = ParseOk("#technique t\n"
                                         "#sampler b Filter=Linear MipFilter=None AddressU=Clamp addressv=MIRROR\n"
-                                        "#sampler j Filter=Point\n" + kSamplerUniforms);
-  ASSERT_EQ(program.samplers.size(), 2u);
+                                        "#sampler i Filter=Point\n#sampler j Filter=Point\n" + kSamplerUniforms);
+  ASSERT_EQ(program.samplers.size(), 3u);
   EXPECT_EQ(std::tuple(program.samplers[0].name, program.samplers[0].sampler), std::tuple(std::string("b"), 1u));
   const std::vector<std::pair<D3DSAMPLERSTATETYPE, DWORD>> expected = {
       {D3DSAMP_MINFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MIPFILTER, D3DTEXF_NONE},
       {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP}, {D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR}};
   EXPECT_EQ(program.samplers[0].states, expected);
-  // The ninth sampler takes the first vertex texture sampler.
-  EXPECT_EQ(program.samplers[1].sampler, D3DVERTEXTEXTURESAMPLER0 + 1);
+  // The ninth sampler takes the first vertex texture sampler, the tenth the second.
+  EXPECT_EQ(std::pair(program.samplers[1].sampler, program.samplers[2].sampler),
+            std::pair(DWORD{D3DVERTEXTEXTURESAMPLER0}, DWORD{D3DVERTEXTEXTURESAMPLER0 + 1}));
 }
