@@ -121,7 +121,9 @@ void GLDeviceTest::EndSceneAndPresent() {
 
 void GLDeviceTest::TearDown() {
   if (device_) {
-    if (inScene_) EXPECT_EQ(device_->EndScene(), D3D_OK);
+    if (inScene_) {
+      EXPECT_EQ(device_->EndScene(), D3D_OK);
+    }
     for (DWORD stage = 0; stage < 2; ++stage) {
       device_->SetTexture(stage, nullptr);
       device_->SetStreamSource(stage, nullptr, 0, 0);
