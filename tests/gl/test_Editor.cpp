@@ -256,12 +256,14 @@ TEST_F(EditorGL, ToolbarMenusDialogsAndTheInformationBox) {
   for (auto [menu, name] : {std::pair{m.settings, "menu-settings"}, {m.save, "dialog-save"}, {m.load, "dialog-load"},
                             {m.newState, "dialog-new"}, {m.exit, "dialog-exit"}, {m.info, "dialog-info"}})
     Open(menu, {}, name);
-  m.toolbar->SetGroupVisible(75, true);
+  m.toolbar->SetGroupVisible(kGroupLegend, true);
   cGUIManager::Instance()->PushMenu(m.heightmap, false);
   FindCombobox(m.heightmap, 125)->OnClick(-0.725f + 7 * 0.25f / 8 + 0.01f, 0.438f - 0.01f);  // opens
   Settle();
   Shot("menu-heightmap-list-open");
+  FindCombobox(m.heightmap, 125)->OnClickAnywhere(2.0f, 2.0f);  // closes the list
   cGUIManager::Instance()->PopMenu();
+  m.toolbar->SetGroupVisible(kGroupLegend, false);
   for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
                             {kEnableExtrusion, kEventExtrusion}, {kEnableFoam, kEventFoam},
                             {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects}}) {
