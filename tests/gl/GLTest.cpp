@@ -8,7 +8,6 @@
 
 #include "../platform/HeadlessDevice.h"
 #include "platform/Platform.h"
-#include "settings/TypeIds.h"
 
 // The session bus library that SDL's video brings in keeps a buffer to the end.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -79,15 +78,6 @@ Rgb Picture::Mean(UINT top, UINT bottom) const {
       sum[0] += c.r, sum[1] += c.g, sum[2] += c.b;
     }
   return {static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n), static_cast<int>(sum[2] / n)};
-}
-
-const char* EngineName(int engineType) {
-  switch (engineType) {
-    case ENGINE_FFP: return "ffp";
-    case ENGINE_SM1: return "sm1";
-    case ENGINE_SM2: return "sm2";
-    default: return "sm3";
-  }
 }
 
 D3DPRESENT_PARAMETERS GLDeviceTest::PresentParameters() const {

@@ -1,9 +1,7 @@
-// The base of every GL test: starts the OpenGL backend and fails the test when
-// a GL error was raised during it. Without OpenGL a test fails when CI is set
-// (a suite that cannot run must not pass) and skips with the reason elsewhere.
-// GLDeviceTest adds a real device: a window from the registered class, a
-// 128x128 back buffer with a D16 depth buffer, and helpers for textures, quads
-// and read-back pixels. Each of its tests runs inside a scene.
+// The base of every GL test: starts the OpenGL backend and fails the test when a GL error was raised during it. Without
+// OpenGL a test fails when CI is set (a suite that cannot run must not pass) and skips with the reason elsewhere.
+// GLDeviceTest adds a real device: a window from the registered class, a 128x128 back buffer with a D16 depth buffer,
+// and helpers for textures, quads and read-back pixels. Each of its tests runs inside a scene.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +13,7 @@
 
 #include "platform/Platform.h"
 #include "platform/d3dx9.h"
+#include "settings/cEngineSettings.h"
 
 namespace gltest {
 
@@ -48,13 +47,12 @@ struct Picture {
   // The same as a share of the rectangle, given in fractions of the picture.
   double Share(double left, double top, double right, double bottom, const std::function<bool(Rgb)>& test) const;
   Rgb Mean(UINT top, UINT bottom) const;  // over whole rows
-
   std::vector<uint8_t> bgra;
   UINT width = 0, height = 0;
 };
 
 // "ffp", "sm1", "sm2" or "sm3": names of screenshots and test instances.
-const char* EngineName(int engineType);
+inline const char* EngineName(int engineType) { return TypeWord(SettingKind::EngineType, engineType); }
 
 constexpr UINT kSize = 128;
 constexpr D3DCOLOR kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
@@ -74,15 +72,13 @@ constexpr D3DVERTEXELEMENT9 kProjectedDeclaration[] = {
     {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
     {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
-// Clip space to texture space (v down) with clip w in the third output, which
-// D3DTTFF_COUNT3 | D3DTTFF_PROJECTED divides by.
+// Clip to texture space (v down), clip w in the third output, which D3DTTFF_COUNT3 | D3DTTFF_PROJECTED divides by.
 inline const D3DXMATRIX kClipToTexture(0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f, 1, 0);
 
 class GLDeviceTest : public GLTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-
   // kSize square unless a derived fixture sets backWidth_ and backHeight_ in its constructor.
   D3DPRESENT_PARAMETERS PresentParameters() const;
   // A managed texture of `levels` (A8R8G8B8 level 0 from `texels`, rows top first), released after the test.
@@ -132,7 +128,6 @@ class GLDeviceTest : public GLTest {
         {{left, top, z, color}, {right, top, z, color}, {left, bottom, z, color}, {right, bottom, z, color}});
   }
   void EndSceneAndPresent();
-
   IDirect3D9* d3d_ = nullptr;
   IDirect3DDevice9* device_ = nullptr;
   HWND window_ = nullptr;

@@ -1,9 +1,5 @@
-// The device on the OpenGL backend, checked on read-back pixels: fixed-function
-// emulation (texture levels, pixel and texel centres, alpha and depth tests,
-// stages, projected lookups, clip planes) and every shape of its generated
-// shader, including the set-ups no pixel test draws; vertex and index buffers;
-// render-target textures and their automatic mipmaps; and the SDL side: native
-// events as Win32 messages, the cursor, the back buffer presented upright.
+// The device on the OpenGL backend, on read-back pixels: fixed-function emulation and its generated shaders, buffers,
+// render-target textures, and the SDL side (native events, the cursor, the window's pixels).
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
@@ -26,7 +22,6 @@ namespace {
 
 using FixedFunctionTest = GLDeviceTest;
 
-// A rewrite reaches the draws after it and only its own texture and level.
 TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOthersAlone) {
   IDirect3DTexture9* rewritten = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kRed));
   IDirect3DTexture9* other = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kGreen));
@@ -42,7 +37,6 @@ TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOther
   WriteTexels(rewritten, 2, 2, std::vector<D3DCOLOR>(4, kBlue));
   drawBoth();
   ExpectPixels({{32, 64, kBlue}, {96, 64, kGreen}});
-
   // A texture whose second level alone is rewritten keeps its first level.
   IDirect3DTexture9* texture = MakeTexture(2, 2, std::vector<D3DCOLOR>(4, kRed), 2);
   device_->SetTexture(0, texture);
@@ -57,9 +51,8 @@ TEST_F(FixedFunctionTest, RewrittenTextureOrLevelDrawsItsNewTexelsAndLeavesOther
   ExpectPixels({{96, 64, kRed}, {0, 0, kBlue}});
 }
 
-// Pixel centres lie on integer coordinates: a pretransformed rectangle covers
-// exactly its pixels, and a quad moved back by half a pixel, pretransformed or
-// transformed, samples every texel at its centre even with linear filtering.
+// Pixel centres lie on integer coordinates: a pretransformed rectangle covers exactly its pixels, and a quad moved back
+// by half a pixel, pretransformed or transformed, samples every texel at its centre even with linear filtering.
 TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDrawsEdgesOnly) {
   DrawScreenQuad(16, 16, 48, 40, kGreen);
   std::vector<D3DCOLOR> texels;
@@ -76,7 +69,6 @@ TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDraws
       {{16, 16, kGreen}, {47, 39, kGreen}, {15, 20, kBlack}, {48, 20, kBlack}, {20, 15, kBlack}, {20, 40, kBlack}});
   for (UINT left : {72u, 88u})
     for (UINT i = 0; i < 16; ++i) EXPECT_TRUE(ColorNear(Pixel(left + i % 4, 8 + i / 4), texels[i])) << left << ":" << i;
-
   Clear();
   device_->SetTexture(0, nullptr);
   ASSERT_EQ(device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME), D3D_OK);
@@ -91,8 +83,8 @@ TEST_F(FixedFunctionTest, QuadsLandOnExactPixelsAndTexelCentresAndWireframeDraws
   EXPECT_TRUE(leftEdge);
 }
 
-// The alpha test on the bottom half, then per column a near green quad and a
-// far red one over it under each depth function on the top half.
+// The alpha test on the bottom half, then per column a near green quad and a far red one over it under each depth
+// function on the top half.
 TEST_F(FixedFunctionTest, AlphaTestAndDepthFunctionDecideWhichPixelsShow) {
   device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
   device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
@@ -127,7 +119,6 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   DrawScreenQuad(0, 0, kSize, kSize, 0x40FFFFFF);  // diffuse alpha 64/255
   // texture1 * a + current * (1 - a): a quarter blue over three quarters red.
   ExpectPixels({{64, 64, D3DCOLOR_ARGB(255, 191, 0, 64)}});
-
   Clear();
   device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
   D3DXMATRIX projection;
@@ -138,8 +129,7 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   device_->SetTexture(0, MakeQuadrantTexture());
   device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
   Declare(kProjectedDeclaration);
-  // A plane receding from 2 to 10 units to the right, covering the view; each
-  // vertex's texture coordinate is its own position.
+  // A plane receding from 2 to 10 units to the right, covering the view; each vertex's texture coordinate is itself.
   const ProjectedVertex plane[4] = {
       {-3, 3, 2, -3, 3, 2}, {12, 15, 10, 12, 15, 10}, {-3, -3, 2, -3, -3, 2}, {12, -15, 10, 12, -15, 10}};
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, plane, sizeof(ProjectedVertex)), D3D_OK);
@@ -147,8 +137,8 @@ TEST_F(FixedFunctionTest, SecondStageBlendsByDiffuseAlphaAndProjectedLookupsDivi
   ExpectPixels({{61, 30, kRed}, {66, 30, kGreen}, {61, 97, kBlue}, {66, 97, kWhite}, {5, 61, kRed}, {122, 66, kWhite}});
 }
 
-// Clip planes are in world space with fixed function, and once switched off
-// clip nothing, also after a pass into a target turned one on.
+// Clip planes are in world space with fixed function, and once switched off clip nothing, also after a pass into a
+// target turned one on.
 TEST_F(FixedFunctionTest, ClipPlaneIsInWorldSpaceAndSwitchedOffClipsNothing) {
   D3DXMATRIX view;
   D3DXMatrixTranslation(&view, 0.5f, 0, 0);  // world x = 0 lands at clip x = 0.5 (pixel 96)
@@ -164,7 +154,6 @@ TEST_F(FixedFunctionTest, ClipPlaneIsInWorldSpaceAndSwitchedOffClipsNothing) {
   device_->SetTexture(0, Solid(kGreen));
   DrawQuad(-1.5f, 1.5f);
   ExpectPixels({{10, 64, kGreen}, {120, 64, kGreen}});
-
   // The refraction pass keeps what lies below the plane; after it, nothing is clipped.
   Clear();
   cRefractionTarget target;
@@ -214,7 +203,6 @@ TEST_F(FixedFunctionShaderTest, EveryOperationArgumentTransformAndPositionKindCo
     SetStage(state, 1, op, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_DISABLE);
     EXPECT_TRUE(Builds(state)) << "operation " << op;
   }
-
   SetStage(state, 0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1);
   SetStage(state, 1, D3DTOP_BLENDDIFFUSEALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1);
   state.textures[1] = &texture;
@@ -261,7 +249,6 @@ class IndexedDrawTest : public GLDeviceTest {
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
     return Own(buffer);
   }
-
   // The back buffer in vertical strips of these colours, left to right.
   void ExpectStrips(const std::vector<D3DCOLOR>& colors) {
     ReadBack();
@@ -289,12 +276,10 @@ TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsIndicesAndRewrittenBytes) {
   ASSERT_EQ(device_->SetIndices(indices32), D3D_OK);
   ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 8, 4, 3, 2), D3D_OK);
   ExpectStrips({0xFF336699, 0xFF996633});  // D3DCOLOR bytes arrive as r, g, b, a
-
-  // The backend skips attribute set-up a draw shares with the one before; what
-  // changed between draws must still reach it: another colour stream under the
-  // same declaration, a declaration without colours (the constant white), a
-  // stream released and made again (GL may hand its name out anew), and rewrites
-  // of part of a buffer with each lock flag, the rest keeping what it had.
+  // The backend skips attribute set-up a draw shares with the one before; what changed between draws must still reach
+  // it: another colour stream under the same declaration, a declaration without colours (the constant white), a stream
+  // released and made again (GL may hand its name out anew), and rewrites of part of a buffer with each lock flag, the
+  // rest keeping what it had.
   Clear();
   std::vector<Position> strips;
   for (int s = 0; s < 4; ++s) {
@@ -322,7 +307,6 @@ TEST_F(IndexedDrawTest, EachDrawReadsItsOwnStreamsIndicesAndRewrittenBytes) {
   blue->Release();
   drawStrip(twoStreams, colors(kGreen), 3);
   ExpectStrips({kRed, kBlue, kWhite, kGreen});
-
   Clear();
   const UINT stripBytes = 4 * sizeof(D3DCOLOR);
   const std::vector<D3DCOLOR> red(strips.size(), kRed);
@@ -358,7 +342,6 @@ class RenderTargetTest : public GLDeviceTest {
               D3D_OK);
     return target ? Own(target) : nullptr;
   }
-
   // Runs `draw` with level 0 of `target` (and a depth surface of its size) bound.
   template <class Draw>
   void DrawInto(IDirect3DTexture9* target, Draw draw) {
@@ -378,8 +361,8 @@ class RenderTargetTest : public GLDeviceTest {
   }
 };
 
-// Red in the upper half of a blue target: read back top row first, and drawn
-// over the screen through the remap matrix, red on the upper half.
+// Red in the upper half of a blue target: read back top row first, and drawn over the screen through the remap matrix,
+// red on the upper half.
 TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsFollowEachRedraw) {
   IDirect3DTexture9* target = MakeTarget(1, D3DUSAGE_RENDERTARGET);
   DrawInto(target, [&] {
@@ -392,7 +375,6 @@ TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsF
   EXPECT_TRUE(ColorNear(texels.Color(10, 0), kRed));
   EXPECT_TRUE(ColorNear(texels.Color(10, kTargetSize - 1), kBlue));
   ExpectPixels({{64, 10, kBlack}});  // drawing into the texture left the back buffer as it was
-
   device_->SetTexture(0, target);
   device_->SetTransform(D3DTS_TEXTURE0, &kClipToTexture);
   device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
@@ -401,11 +383,9 @@ TEST_F(RenderTargetTest, TargetReadsBackAndSamplesUprightAndItsAutomaticMipmapsF
       {-1, 1, 0.5f, -1, 1, 0.5f}, {1, 1, 0.5f, 1, 1, 0.5f}, {-1, -1, 0.5f, -1, -1, 0.5f}, {1, -1, 0.5f, 1, -1, 0.5f}};
   ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ProjectedVertex)), D3D_OK);
   ExpectPixels({{64, 10, kRed}, {64, 60, kRed}, {64, 68, kBlue}, {64, 120, kBlue}});
-
-  // The whole target shrunk onto 4x4 pixels reads one of its smallest levels:
-  // after a draw into it, and after each redraw while another texture is bound
-  // on a second stage (the back buffer's depth surface serves both targets, so
-  // no GL object is freed in between).
+  // The whole target shrunk onto 4x4 pixels reads one of its smallest levels: after a draw into it, and after each
+  // redraw while another texture is bound on a second stage (the back buffer's depth surface serves both targets, so no
+  // GL object is freed in between).
   Clear();
   device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
   device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
@@ -481,7 +461,6 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32MessagesAndTheCursorReadsWhereItWasSe
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   SDL_PushEvent(&quit);
-
   const std::vector<MSG> messages = PollAll();
   const std::vector<std::pair<UINT, WPARAM>> expected = {
       {WM_KEYDOWN, 'W'},       {WM_KEYUP, '1'},           {WM_KEYUP, '7'},       {WM_KEYUP, VK_OEM_MINUS},
@@ -493,7 +472,6 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32MessagesAndTheCursorReadsWhereItWasSe
   const LPARAM middleQuarter = (static_cast<LPARAM>(kSize / 4) << 16) | (kSize / 2);
   EXPECT_EQ(messages[9].lParam, middleQuarter);
   EXPECT_EQ(messages[9].pt.x, static_cast<LONG>(kSize / 2));
-
   for (const POINT target : {POINT{10, 20}, POINT{64, 64}, POINT{100, 7}}) {
     POINT read{};
     ASSERT_TRUE(SetCursorPos(target.x, target.y) && GetCursorPos(&read));
@@ -501,16 +479,15 @@ TEST_F(WindowTest, KeysAndClicksBecomeWin32MessagesAndTheCursorReadsWhereItWasSe
   }
 }
 
-// The top row of a texture shows at the top of the back buffer, which stays
-// readable after Present, and upright across the window.
+// A texture's top row lands on the back buffer's, which stays readable after Present and upright in the window.
 TEST_F(WindowTest, PresentKeepsTheBackBufferReadableAndShowsItUprightAcrossTheWindow) {
   ASSERT_EQ(device_->SetTexture(0, MakeQuadrantTexture()), D3D_OK);
   DrawQuad();
   EndSceneAndPresent();
   ExpectQuadrants();
   frame_.Save("gl_textured_quad.png");
-  // The window's pixels are read from its back buffer after the swap, which
-  // Mesa's software rasterisers (the ones Xvfb offers) keep; elsewhere it is undefined.
+  // The window's pixels are read from its back buffer after the swap, which Mesa's software rasterisers (the ones Xvfb
+  // offers) keep; elsewhere it is undefined.
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (renderer.find("llvmpipe") == std::string::npos && renderer.find("softpipe") == std::string::npos)
     GTEST_SKIP() << "runs on Mesa's software renderers only; window contents are not readable after a swap on "

@@ -1,8 +1,5 @@
-// The editor on the OpenGL backend in the desktop's mode: each engine's water
-// built by clicks and keys, with the sky still when fly mode starts; the
-// selection screen with an engine the card cannot run; sprites, texts and
-// layers of a menu; every menu and dialog open. The pictures go to the test artifacts for people to look at (run under
-// a 1024 x 768 screen for the pictures in docs/screenshots).
+// The editor on the OpenGL backend in the desktop's mode, its pictures saved to the test artifacts (run under a 1024 x
+// 768 screen for the ones in docs/screenshots).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -87,7 +84,6 @@ class EditorGL : public gltest::GLTest {
     if (editor) Shutdown();
     GLTest::TearDown();
   }
-
   // Frames for long enough that every fade has finished.
   void Settle() {
     const auto start = std::chrono::steady_clock::now();
@@ -97,7 +93,6 @@ class EditorGL : public gltest::GLTest {
       ASSERT_EQ(editor->Frame(), S_OK);
     }
   }
-
   // The frame, saved as `name`.png, halved when `half`.
   Picture Shot(const std::string& name, bool half = false) {
     Picture shot;
@@ -106,7 +101,6 @@ class EditorGL : public gltest::GLTest {
     (half ? Half(shot) : shot).Save(name + ".png");
     return shot;
   }
-
   Rgb At(const Picture& shot, float guiX, float guiY) const {
     const POINT p = driver->Pixel(guiX, guiY);
     return shot.At(p.x, p.y);
@@ -116,7 +110,6 @@ class EditorGL : public gltest::GLTest {
     const POINT topLeft = driver->Pixel(x, y), bottomRight = driver->Pixel(x + w, y - h);
     return shot.Count(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, test);
   }
-
   void Open(cMenu* menu, std::initializer_list<int> shownGroups, const std::string& name) {
     cGUIManager::Instance()->PushMenu(menu, true);
     for (int group : shownGroups) menu->SetGroupVisible(group, true);
@@ -124,7 +117,6 @@ class EditorGL : public gltest::GLTest {
     Shot(name);
     cGUIManager::Instance()->PopMenu();
   }
-
   HWND window = nullptr;
   cEditor* editor = nullptr;
   std::unique_ptr<EditorDriver> driver;
@@ -141,21 +133,15 @@ TEST_F(EditorGL, EveryEngineDrawsItsWaterTheMenusShowAndAnEngineTheCardCannotRun
     driver->Frames(20);
     const Picture shot = Shot("screenshots/water-" + name, true);
     ASSERT_GT(shot.width, 0u);
-    // The water fills the screen below the horizon down to the toolbar: it is
-    // lit and reflects the waves, so it is never one flat colour.
+    // The water fills the screen below the horizon down to the toolbar: it is lit and reflects the waves, so it is
+    // never one flat colour.
     EXPECT_GT(Variety(shot, shot.width / 4, shot.height * 7 / 10, shot.width * 3 / 4, shot.height * 17 / 20), 8);
-
     if (type == ENGINE_SM2) {
-      driver->Click(editor->menus.toolbar, EditorId::kToolbarHeightmapButton);
-      driver->Frames(15);
-      Shot("screenshots/menu-heightmap", true);
-      driver->Click(editor->menus.heightmap, EditorId::kCloseButton);
       driver->Click(editor->menus.toolbar, EditorId::kToolbarEngineButton);
       driver->Frames(15);
       Shot("screenshots/menu-engine-sm2", true);
       driver->Click(editor->EngineMenu(), EditorId::kCloseButton);
-      // Tab with the cursor left on the close button: the sky above the water,
-      // below the frame rate, must not move.
+      // Tab with the cursor left on the close button: the sky above the water, below the frame rate, must not move.
       driver->Frames(3);
       const Picture before = Shot("screenshots/flymode-before", true);
       driver->Key(VK_TAB);
@@ -169,9 +155,7 @@ TEST_F(EditorGL, EveryEngineDrawsItsWaterTheMenusShowAndAnEngineTheCardCannotRun
   }
   driver->Frames(10);
   Shot("screenshots/selection", true);
-
-  // The selection screen dims an engine the card cannot run: the buttons are
-  // drawn, the shader model 3 one unlike its neighbour.
+  // The selection screen dims an engine the card cannot run: buttons are drawn, shader model 3 unlike its neighbour.
   cGUIManager::Instance()->ClearMenus();
   delete editor->menus.selection;
   editor->menus.selection = nullptr;
@@ -186,8 +170,8 @@ TEST_F(EditorGL, EveryEngineDrawsItsWaterTheMenusShowAndAnEngineTheCardCannotRun
   EXPECT_TRUE(sm2.r != sm3.r || sm2.g != sm3.g || sm2.b != sm3.b);
 }
 
-// A menu of the editor's controls checked on read-back pixels: sprites, texts
-// and the layer order 0, 56, 57 (an open list covers what lies below it).
+// A menu of the editor's controls checked on read-back pixels: sprites, texts and the layer order 0, 56, 57 (an open
+// list covers what lies below it).
 TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   const cMenuBuilder builder(editor->resourceCache, editor->smallFont);
   const auto sized = [](MenuRow row, float size) {
@@ -219,7 +203,6 @@ TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   struct Unpush {
     ~Unpush() { cGUIManager::Instance()->ClearMenus(); }
   } unpush;  // before the menu goes
-
   // Closed: everything below the list area shows.
   const float s = 0.4f;
   const auto lowerText = [&](const Picture& shot) {
@@ -230,7 +213,6 @@ TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   const Picture closed = Shot("gui-scene-closed");
   EXPECT_GT(lowerText(closed), 10);
   EXPECT_GT(coveredBox(closed), 10);
-
   // Open the upper list and rest the cursor on its second row.
   driver->ClickAt(0.05f + 7 * s / 8 + s / 14, 0.4f - s / 14);
   const POINT row = driver->Pixel(0.05f + s / 4, 0.4f - s / 8 - 2 * s / 12 - s / 16);
@@ -246,8 +228,7 @@ TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   EXPECT_GT(Count(open, -0.64f, 0.49f, 0.3f, 0.05f, White), 10);
   EXPECT_GT(Count(open, -0.64f, 0.26f, 0.3f, 0.05f, White), 10);
   EXPECT_GT(Count(open, -0.64f, -0.3f, 0.16f, 0.08f, White), 10);
-  // Layers: the open list (57) covers the lower combobox's text (56) and the edit
-  // box's text (0), and shows its own rows in green.
+  // Layers: the open list (57) covers the lower combobox's text (56) and the edit box's (0), its own rows in green.
   EXPECT_EQ(lowerText(open), 0);
   EXPECT_EQ(coveredBox(open), 0);
   EXPECT_GT(Count(open, 0.05f + s / 16, 0.4f - s / 8 - s / 12, 5 * s / 8, 8 * s / 12, Green), 50);
@@ -255,57 +236,47 @@ TEST_F(EditorGL, SpritesTextsAndLayersOfAMenuWithAnOpenCombobox) {
   EXPECT_GT(Count(open, 0.05f + s / 16, 0.4f - s / 64, 0.25f, s / 8 - s / 64, Blue), 10);
 }
 
-TEST_F(EditorGL, ToolbarWithEachMenuOpen) {
-  editor->OnGUIEvent(EditorId::kEventChooseSM2, nullptr);
+// The toolbar with each menu and dialog open, then the ones a user met wrongly: the shader model 2 engine menu with
+// every panel, a disabled create button, the save dialog without a name, and the information box with a long text.
+TEST_F(EditorGL, ToolbarMenusDialogsAndTheInformationBox) {
+  using namespace EditorId;
+  const cEditor::Menus& m = editor->menus;
+  editor->OnGUIEvent(kEventChooseSM2, nullptr);
   Settle();
   EXPECT_GT(At(Shot("toolbar"), -0.68f, -0.5f).Sum(), 0);  // the new button
-  FindCombobox(editor->menus.heightmap, 125)->Select(2);
-  Open(editor->menus.heightmap, {51, 52}, "menu-heightmap");
-  FindCombobox(editor->menus.normalmap, 162)->AddItem(L"CPU Finite Diferencing");
-  FindCombobox(editor->menus.normalmap, 162)->Select(1);
-  Open(editor->menus.normalmap, {55, 59, 54}, "menu-normalmap");
-  FindCombobox(editor->menus.geometry, 182)->Select(2);
-  Open(editor->menus.geometry, {63, 65}, "menu-geometry");
-  Open(editor->menus.sm2Engine, {67, 68, 69, 72}, "menu-engine-sm2");
-  Open(editor->menus.sm2Engine, {73, 74}, "menu-engine-sm2-all-panels");
-  Open(editor->menus.settings, {}, "menu-settings");
-  Open(editor->menus.save, {}, "dialog-save");
-  Open(editor->menus.load, {}, "dialog-load");
-  Open(editor->menus.newState, {}, "dialog-new");
-  Open(editor->menus.exit, {}, "dialog-exit");
-  Open(editor->menus.info, {}, "dialog-info");
-  editor->menus.toolbar->SetGroupVisible(75, true);
-  cGUIManager::Instance()->PushMenu(editor->menus.heightmap, false);
-  FindCombobox(editor->menus.heightmap, 125)->OnClick(-0.725f + 7 * 0.25f / 8 + 0.01f, 0.438f - 0.01f);  // opens
+  FindCombobox(m.heightmap, 125)->Select(2);
+  Open(m.heightmap, {51, 52}, "menu-heightmap");
+  FindCombobox(m.normalmap, 162)->AddItem(L"CPU Finite Diferencing");
+  FindCombobox(m.normalmap, 162)->Select(1);
+  Open(m.normalmap, {55, 59, 54}, "menu-normalmap");
+  FindCombobox(m.geometry, 182)->Select(2);
+  Open(m.geometry, {63, 65}, "menu-geometry");
+  Open(m.sm2Engine, {67, 68, 69, 72}, "menu-engine-sm2");
+  Open(m.sm2Engine, {73, 74}, "menu-engine-sm2-all-panels");
+  for (auto [menu, name] : {std::pair{m.settings, "menu-settings"}, {m.save, "dialog-save"}, {m.load, "dialog-load"},
+                            {m.newState, "dialog-new"}, {m.exit, "dialog-exit"}, {m.info, "dialog-info"}})
+    Open(menu, {}, name);
+  m.toolbar->SetGroupVisible(kGroupLegend, true);
+  cGUIManager::Instance()->PushMenu(m.heightmap, false);
+  FindCombobox(m.heightmap, 125)->OnClick(-0.725f + 7 * 0.25f / 8 + 0.01f, 0.438f - 0.01f);  // opens
   Settle();
   Shot("menu-heightmap-list-open");
-}
-
-// The create buttons and dialogs a user met wrongly: the shader model 2 engine
-// menu with every panel, a disabled create button, the save dialog without a
-// name, and the information box with a long text.
-TEST_F(EditorGL, CreateButtonsDialogsAndTheInformationBox) {
-  using namespace EditorId;
-  editor->OnGUIEvent(kEventChooseSM2, nullptr);
-  cMenu* engine = editor->menus.sm2Engine;
-  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection},
-                            {kEnableRefraction, kEventRefraction},
-                            {kEnableExtrusion, kEventExtrusion},
-                            {kEnableFoam, kEventFoam},
-                            {kEnableSunlight, kEventSunlight},
-                            {kEnableDepth, kEventDepthEffects}}) {
-    FindCheckbox(engine, box)->SetChecked(1);
+  FindCombobox(m.heightmap, 125)->OnClickAnywhere(2.0f, 2.0f);  // closes the list
+  cGUIManager::Instance()->PopMenu();
+  m.toolbar->SetGroupVisible(kGroupLegend, false);
+  for (auto [box, event] : {std::pair{kEnableReflection, kEventReflection}, {kEnableRefraction, kEventRefraction},
+                            {kEnableExtrusion, kEventExtrusion}, {kEnableFoam, kEventFoam},
+                            {kEnableSunlight, kEventSunlight}, {kEnableDepth, kEventDepthEffects}}) {
+    FindCheckbox(m.sm2Engine, box)->SetChecked(1);
     editor->OnGUIEvent(event, nullptr);
   }
-  Open(engine, {}, "menu-engine-sm2-depth-create");
-  cMenu* heightmap = editor->menus.heightmap;
-  FindCombobox(heightmap, kHeightmapResolutionList)->Select(3);
-  FindCombobox(heightmap, kHeightmapModelList)->Select(2);
-  FindEditbox(heightmap, kAmplitude)->SetText(L"-1");
-  Open(heightmap, {kGroupFFT, kGroupHeightmapCommon}, "menu-heightmap-create-disabled");
-  FindEditbox(editor->menus.save, kSaveName)->SetText(nullptr);
-  Open(editor->menus.save, {}, "dialog-save-empty-name");
-
+  Open(m.sm2Engine, {}, "menu-engine-sm2-depth-create");
+  FindCombobox(m.heightmap, kHeightmapResolutionList)->Select(3);
+  FindCombobox(m.heightmap, kHeightmapModelList)->Select(2);
+  FindEditbox(m.heightmap, kAmplitude)->SetText(L"-1");
+  Open(m.heightmap, {kGroupFFT, kGroupHeightmapCommon}, "menu-heightmap-create-disabled");
+  FindEditbox(m.save, kSaveName)->SetText(nullptr);
+  Open(m.save, {}, "dialog-save-empty-name");
   std::filesystem::create_directories("save");
   const char* file = "save/screens-long-info.txt";
   std::ofstream(file, std::ios::binary)
@@ -313,10 +284,9 @@ TEST_F(EditorGL, CreateButtonsDialogsAndTheInformationBox) {
          "[perlin octave count]=4\r\n[perlin heightmap persistence]=-2\r\n[normalmap type]=fdraw\r\n"
          "[engine type]=sm2\r\n[engine full reflection distance]=100\r\n";
   // The desktop's mode: run under an 800 x 600 and a 1024 x 768 screen for both pictures.
-  cCombobox* list = FindCombobox(editor->menus.load, kLoadList);
-  list->AddItem(L"screens-long-info");
-  list->SelectByText(L"screens-long-info");
-  cGUIManager::Instance()->PushMenu(editor->menus.load, false);
+  FindCombobox(m.load, kLoadList)->AddItem(L"screens-long-info");
+  FindCombobox(m.load, kLoadList)->SelectByText(L"screens-long-info");
+  cGUIManager::Instance()->PushMenu(m.load, false);
   editor->OnGUIEvent(kEventLoadOk, nullptr);
   Settle();
   const D3DDISPLAYMODE& mode = editor->displayMode;

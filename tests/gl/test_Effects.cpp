@@ -1,7 +1,4 @@
-// Effect files compiled to GLSL on the OpenGL backend, checked on read-back
-// pixels, and the features the water engines rely on: vertex texture fetch from
-// float textures, sampler states declared in the file, and compiling every
-// technique up front.
+// Effect files compiled to GLSL on the OpenGL backend, checked on read-back pixels.
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +17,6 @@ class EffectTest : public GLDeviceTest {
     effect_ = Load("tests/data/gl/textured.fx");
     ASSERT_NE(effect_, nullptr);
   }
-
   ID3DXEffect* Load(const std::string& path) {
     ID3DXEffect* effect = nullptr;
     EXPECT_EQ(D3DXCreateEffectFromFileA(device_, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, nullptr), D3D_OK)
@@ -33,7 +29,6 @@ class EffectTest : public GLDeviceTest {
     std::ofstream(std::string(TEST_ARTIFACT_DIR) + "/" + name) << text;
     return Load(std::string(TEST_ARTIFACT_DIR) + "/" + name);
   }
-
   // Draws a quad over x in [left, right] in every pass of the current technique.
   void DrawWith(ID3DXEffect* effect, float left = -1.0f, float right = 1.0f) {
     UINT passes = 0;
@@ -57,7 +52,6 @@ class EffectTest : public GLDeviceTest {
     const float tint[4] = {r, g, b, a};
     ASSERT_EQ(effect_->SetFloatArray("tint", tint, 4), D3D_OK);
   }
-
   ID3DXEffect* effect_ = nullptr;
 };
 
@@ -69,7 +63,6 @@ TEST_F(EffectTest, TexturesMatricesUniformsClipPlaneAndAlphaTestReachTheShaders)
   SetTint(0, 1, 0);
   DrawTest("tinted", 1.0f);  // v * M moves the quad right by half the screen
   ExpectPixels({{32, 64, kBlack}, {96, 64, kGreen}});
-
   // The clip plane is in clip space; the alpha test applies to the output.
   Clear();
   SetTint(1, 1, 1);
@@ -78,7 +71,6 @@ TEST_F(EffectTest, TexturesMatricesUniformsClipPlaneAndAlphaTestReachTheShaders)
   ASSERT_EQ(device_->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0), D3D_OK);
   DrawTest("tinted", 0.5f, -1.5f, 1.5f);  // world x = 0 would be pixel 96; clip x = 0 is pixel 64
   ExpectPixels({{58, 64, kBlack}, {70, 64, kWhite}});
-
   Clear();
   ASSERT_EQ(device_->SetRenderState(D3DRS_CLIPPLANEENABLE, 0), D3D_OK);
   device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
@@ -136,7 +128,6 @@ void main() { outColor = texture(third, uv); }
     SCOPED_TRACE(::testing::Message() << "format " << c.format);
     ExpectPixels({{64, 64, c.expected}});
   }
-
   ASSERT_EQ(fetch->SetTechnique("clamped"), D3D_OK);
   ASSERT_EQ(fetch->SetTexture("third", MakeTexture(2, 1, {kRed, kBlue})), D3D_OK);
   DrawWith(fetch);
@@ -151,8 +142,8 @@ void main() { outColor = texture(third, uv); }
   EXPECT_EQ(std::pair(address, filter), (std::pair<DWORD, DWORD>(D3DTADDRESS_WRAP, D3DTEXF_POINT)));
 }
 
-// Compiling up front names the technique that fails; drawing with a shader
-// that does not compile reports it once and draws nothing.
+// Compiling up front names the technique that fails; drawing with a shader that does not compile reports it once, draws
+// nothing.
 TEST_F(EffectTest, EveryShippedTechniqueCompilesAndBrokenOnesAreReported) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator("shaders")) {
@@ -164,7 +155,6 @@ TEST_F(EffectTest, EveryShippedTechniqueCompilesAndBrokenOnesAreReported) {
     EXPECT_TRUE(platform::CompileEffect(effect, &errors) && errors.empty()) << entry.path() << "\n" << errors;
   }
   EXPECT_GE(files, 5);
-
   ID3DXEffect* twoTechniques = LoadText("two_techniques.fx", R"(#technique good
 #technique bad BROKEN
 #ifdef BROKEN
@@ -182,7 +172,6 @@ void main() { outColor = vec4(1.0); }
   EXPECT_FALSE(platform::CompileEffect(twoTechniques, &errors));
   EXPECT_NE(errors.find("technique bad"), std::string::npos) << errors;
   EXPECT_EQ(errors.find("technique good"), std::string::npos) << errors;
-
   ID3DXEffect* broken = Load("tests/data/gl/broken.fx");
   ASSERT_NE(broken, nullptr);
   ::testing::internal::CaptureStderr();

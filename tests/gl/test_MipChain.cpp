@@ -1,6 +1,5 @@
-// The CPU mip chain gives the bytes the driver's glGenerateMipmap gives, level
-// by level, for every format it covers: the picture must not change when a
-// chain is made on the CPU instead.
+// The CPU mip chain gives the bytes the driver's glGenerateMipmap gives, level by level, for every format it covers:
+// the picture must not change when a chain is made on the CPU instead.
 #include <epoxy/gl.h>
 
 #include <cstring>

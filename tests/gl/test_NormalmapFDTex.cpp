@@ -1,6 +1,4 @@
-// The GPU normal map on the OpenGL backend: its read-back texels against the
-// CPU normal map's bytes for the same heights, and the batch comparison that
-// measures it.
+// The GPU normal map on the OpenGL backend against the CPU one's bytes, and the batch comparison that measures it.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -28,9 +26,7 @@ class NormalmapFDTexTest : public GLDeviceTest {
     gpu_.reset();
     GLDeviceTest::TearDown();
   }
-
-  // Renders the GPU normal map of the heightmap texture and compares it with
-  // the CPU one's texture, each channel within 1.
+  // Renders the GPU normal map of the heightmap texture and compares it with the CPU one's, each channel within 1.
   void ExpectGpuMatchesCpu(iHeightmap* heights, int method, float amplitude) {
     SCOPED_TRACE(::testing::Message() << "N " << heights->GetResolution() << ", method " << method);
     gpu_->SetMethod(method);
@@ -60,9 +56,8 @@ class NormalmapFDTexTest : public GLDeviceTest {
     EXPECT_EQ(mismatches, 0u) << "texels of " << cpuTexels.bgra.size() / 4;
     EXPECT_GT(spread[1] - spread[0], 60);
   }
-
-  // Random heights as bytes, the heightmap texture format of the shader model 2
-  // engine; the CPU heights are the same levels as floats.
+  // Random heights as bytes, the heightmap texture format of the shader model 2 engine; the CPU heights are the same
+  // levels as floats.
   void UseByteHeights(int n) {
     std::mt19937 generator(4);
     std::uniform_int_distribution<int> level(0, 255);
@@ -77,7 +72,6 @@ class NormalmapFDTexTest : public GLDeviceTest {
     ASSERT_NE(heightmapTexture, nullptr);
     ASSERT_TRUE(gpu_->Initialize(heightmapTexture, d3d_, device_));
   }
-
   std::unique_ptr<cNormalmapFDTex> gpu_ = std::make_unique<cNormalmapFDTex>();
   normalmap::testing::FakeHeightmap byteHeights_{0};
 };
@@ -103,8 +97,7 @@ TEST_F(NormalmapFDTexTest, ByteHeightsGiveTheCpuBytesAtEverySize) {
   }
 }
 
-// Float heights straight from the FFT generator, on a normal map larger than
-// the back buffer and its depth surface.
+// Float heights straight from the FFT generator, on a normal map larger than the back buffer and its depth surface.
 TEST_F(NormalmapFDTexTest, FloatHeightsGiveTheCpuBytes) {
   const D3DXVECTOR2 wind(1.0f, 1.0f);
   cFFTHeightmap heightmap;
@@ -117,9 +110,8 @@ TEST_F(NormalmapFDTexTest, FloatHeightsGiveTheCpuBytes) {
   gpu_.reset();
 }
 
-// The batch comparison measures the GPU normal map, which lands as close to the
-// exact normal as the CPU forward differences after their 8-bit encoding (both
-// read 8-bit data: the GPU one the heightmap texture).
+// The batch comparison measures the GPU normal map, which lands as close to the exact normal as the CPU forward
+// differences after their 8-bit encoding (both read 8-bit data: the GPU one the heightmap texture).
 using BatchGPU = GLTest;
 
 TEST_F(BatchGPU, ComparisonMeasuresTheGPUNormalMap) {
@@ -138,7 +130,6 @@ TEST_F(BatchGPU, ComparisonMeasuresTheGPUNormalMap) {
   state.fdNormalmapAmplitude = 4.0f;
   std::ostringstream out, err;
   ASSERT_EQ(RunBatch(options, state, out, err), BATCH_OK) << err.str();
-
   std::ifstream csv(options.csvPath);
   std::string header, row;
   std::getline(csv, header);  // the comment line

@@ -1,8 +1,5 @@
-// The sky, the island and the reflection, refraction and depth passes on the
-// OpenGL backend, checked by the pixels they leave: both sky techniques, the
-// island's lighting effect, a mirrored sky sampled back through the fixed-function
-// engine's remap (up stays up) and the depth encoding. Also writes the screenshots of the three sky sets and of a
-// reflection.
+// The sky, the island and the reflection, refraction and depth passes on the OpenGL backend, checked by the pixels they
+// leave; also the screenshots of the three sky sets and of a reflection.
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -50,21 +47,18 @@ class SkyPassTest : public GLDeviceTest {
     for (int sampler = 0; sampler < 2; ++sampler)
       for (auto type : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER}) device_->SetSamplerState(sampler, type, D3DTEXF_LINEAR);
   }
-
   void TearDown() override {
     if (device_) device_->SetTexture(0, nullptr);
     FreeFaces();
     delete sky_;
     GLDeviceTest::TearDown();
   }
-
   void FreeFaces() {
     for (D3DTexture*& face : faces_) {
       delete face;
       face = nullptr;
     }
   }
-
   // Top, bottom and sides of one solid colour each.
   void SolidFaces() {
     for (int face = 0; face < 6; ++face) {
@@ -73,7 +67,6 @@ class SkyPassTest : public GLDeviceTest {
       faces_[face]->texture->AddRef();  // the wrapper releases its own reference
     }
   }
-
   void LoadSkySet(int set) {
     static constexpr int kFiles[6] = {1, 2, 3, 4, 6, 5};  // the top face shows file 6
     for (int face = 0; face < 6; ++face) {
@@ -82,7 +75,6 @@ class SkyPassTest : public GLDeviceTest {
       ASSERT_EQ(faces_[face]->Load(path.c_str(), device_), D3D_OK);
     }
   }
-
   // Untextured, with culling off: writes depth.
   void DrawWorld(const WorldVertex (&quad)[4], const D3DXMATRIX& view) {
     device_->SetTransform(D3DTS_VIEW, &view);
@@ -92,9 +84,8 @@ class SkyPassTest : public GLDeviceTest {
     ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(WorldVertex)), D3D_OK);
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   }
-
-  // Draws the water plane y = 0 (a square of half size `extent`) with `texture`
-  // looked up where each point lands on the screen, as the fixed-function engine does.
+  // Draws the water plane y = 0 (a square of half size `extent`) with `texture` looked up where each point lands on the
+  // screen, as the fixed-function engine does.
   void DrawMirror(IDirect3DTexture9* texture, const D3DXMATRIX& view, float extent) {
     const D3DXMATRIX remap = view * projection_ * kClipToTexture;
     const float e = extent;
@@ -112,7 +103,6 @@ class SkyPassTest : public GLDeviceTest {
     device_->SetVertexDeclaration(nullptr);
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   }
-
   // The sky of the view, mirrored in the water plane as the scene draws it.
   void DrawSkyAndMirror(int targetSize, const D3DXMATRIX& view, float extent) {
     cReflectionTarget target;
@@ -125,7 +115,6 @@ class SkyPassTest : public GLDeviceTest {
     ASSERT_TRUE(sky_->RenderEffect(faces_.data(), device_, view, projection_));
     DrawMirror(target.GetTexture(), view, extent);
   }
-
   cSkybox* sky_ = nullptr;
   std::array<D3DTexture*, 6> faces_{};
   D3DXMATRIX projection_, identity_;
@@ -143,13 +132,11 @@ TEST_F(SkyPassTest, SimpleTechniqueTestsDepthButWritesNoneAndTheOthersShowEachFa
   // Beyond the cube (the shader model 3 water disc can reach there) nothing is hidden by the sky.
   DrawWorld({{-5000, 5000, 3000}, {5000, 5000, 3000}, {-5000, -5000, 3000}, {5000, -5000, 3000}}, view);
   ExpectPixels({{100, 64, kWhite}});
-
   // Without depth test the sky covers even the blocker.
   Clear();
   DrawWorld(blocker, view);
   ASSERT_TRUE(sky_->RenderEffect(faces_.data(), device_, view, projection_, "simple_zenable_false"));
   ExpectPixels({{20, 64, kSide}, {100, 64, kSide}});
-
   // Fixed function draws with the device's transforms, which the scene keeps set.
   for (const auto& [direction, centre] :
        {std::pair{D3DXVECTOR3(0, 1, 0.001f), kTop}, std::pair{D3DXVECTOR3(0, -1, 0.001f), kBottom},
@@ -162,7 +149,6 @@ TEST_F(SkyPassTest, SimpleTechniqueTestsDepthButWritesNoneAndTheOthersShowEachFa
   }
 }
 
-// The island lit per vertex and per pixel; its depth variant fades out what lies deep below the plane.
 TEST_F(SkyPassTest, IslandEffectLightsTheGrassAndFadesWhatLiesDeepBelowThePlane) {
   D3DMesh mesh(nullptr);
   ASSERT_EQ(mesh.Load(L"data/meshes/island.x", device_), S_OK);
@@ -193,8 +179,8 @@ TEST_F(SkyPassTest, IslandEffectLightsTheGrassAndFadesWhatLiesDeepBelowThePlane)
   }
 }
 
-// Looking down at the water, the mirror shows the sky above it: the top face's
-// colour, sampled from the reflection target through the remap matrix.
+// Looking down at the water, the mirror shows the sky above it: the top face's colour, sampled from the reflection
+// target through the remap matrix.
 TEST_F(SkyPassTest, ReflectionShowsTheSkyAboveWhereTheMirrorPutsIt) {
   SolidFaces();
   DrawSkyAndMirror(128, Look({0, 100, 0}, {0, -1.0f, 0.6f}), 1500.0f);
@@ -205,9 +191,8 @@ TEST_F(SkyPassTest, ReflectionShowsTheSkyAboveWhereTheMirrorPutsIt) {
   EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
 }
 
-// A quad sloping from the plane (x = -50) down to one depth range below it
-// (x = +50), seen from straight above: the depth pass's values fall from 1 to 0
-// across it, and stay 0 where nothing was drawn.
+// A quad sloping from the plane (x = -50) down to one depth range below it (x = +50), seen from straight above: the
+// depth pass's values fall from 1 to 0 across it, and stay 0 where nothing was drawn.
 TEST_F(SkyPassTest, DepthPassEncodesHeightBelowThePlane) {
   cRefractionTarget depth(cRefractionTarget::Role::Depth);
   ASSERT_TRUE(depth.Init(50, d3d_, device_));
@@ -232,13 +217,11 @@ TEST_F(SkyPassTest, DepthPassEncodesHeightBelowThePlane) {
   EXPECT_EQ(std::pair(texels.Color(1, 1), texels.Color(62, 62)), std::pair(0x00000000u, 0x00000000u));
 }
 
-// The three sky sets from the editor's start camera, ahead and up into a corner
-// where three faces meet, and a reflection of set 1 in a water plane: no dark
-// pixel where a face could be missing, written for docs/screenshots.
+// The three sky sets from the editor's start camera, ahead and up into a corner where three faces meet, and a
+// reflection of set 1 in a water plane: no dark pixel where a face could be missing, written for docs/screenshots.
 class SkyScreenshotTest : public SkyPassTest {
  protected:
   SkyScreenshotTest() { backWidth_ = 512, backHeight_ = 384; }
-
   void ExpectSkyLikeAndSave(const std::string& name) {
     ReadBack();
     EXPECT_EQ(frame_.Count(0, 0, backWidth_, backHeight_, [](Rgb c) { return c.Sum() <= 60; }), 0) << name;

@@ -1,7 +1,5 @@
-// The four water engines on the OpenGL backend over an FFT ocean, with the
-// reflection and refraction images replaced by textures of known colours: what
-// the water looks like, checked on read-back pixels, and one screenshot each;
-// then each in a whole editor frame with the sky, the island and every pass.
+// The four water engines on the OpenGL backend over an FFT ocean with reflection and refraction images of known
+// colours, then each in a whole editor frame with the sky, the island and every pass.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -25,7 +23,6 @@ constexpr D3DCOLOR kBackground = 0xFFFF00FF;  // behind the water: shows where i
 class WaterEngineGL : public GLDeviceTest {
  protected:
   WaterEngineGL() { backWidth_ = kWidth, backHeight_ = kHeight; }
-
   void SetUp() override {
     GLDeviceTest::SetUp();
     if (NotStarted()) return;
@@ -44,7 +41,6 @@ class WaterEngineGL : public GLDeviceTest {
     D3DXMatrixLookAtLH(&view_, &eye_, &at, &up);
     D3DXMatrixPerspectiveFovLH(&projection_, D3DX_PI / 3.0f, static_cast<float>(kWidth) / kHeight, 1.0f, 5000.0f);
   }
-
   // A sky seen in the water: pale at the horizon (top rows), deeper blue below, with a few clouds.
   IDirect3DTexture9* SkyReflection() {
     std::vector<D3DCOLOR> texels;
@@ -59,7 +55,6 @@ class WaterEngineGL : public GLDeviceTest {
       }
     return MakeTexture(64, 64, texels);
   }
-
   std::unique_ptr<iWaterEngine> MakeEngine(int typeId) {
     std::unique_ptr<iWaterEngine> engine = scene_support::MakeEngine(typeId);
     if (typeId == ENGINE_SM3) {
@@ -80,9 +75,7 @@ class WaterEngineGL : public GLDeviceTest {
     if (auto* sm3 = dynamic_cast<cWaterEngineSM3*>(engine.get())) sm3->SetHeightmapTexture(heightmap_.GetTexture());
     return engine;
   }
-
   void Waves(bool on) { ASSERT_TRUE(grid_.Extrude(&heightmap_, on ? 3.0f : 0.0f, 4.0f, 4.0f)); }
-
   // Clears to `background` and draws the water once; keeps the pixels.
   void Draw(iWaterEngine& engine, D3DCOLOR background = kSky) {
     Clear(background);
@@ -91,12 +84,10 @@ class WaterEngineGL : public GLDeviceTest {
     ASSERT_TRUE(engine.Render(device_, &view_, &projection_, &eye_));
     ReadBack();
   }
-
   // Pixels of the lower half (all water) for which `test` holds.
   int CountWater(const std::function<bool(Rgb)>& test) const {
     return frame_.Count(0, kHeight / 2, kWidth, kHeight, test);
   }
-
   cFFTHeightmap heightmap_;
   cNormalmapFDRaw normalmap_;
   cSimpleGrid grid_;
@@ -106,9 +97,8 @@ class WaterEngineGL : public GLDeviceTest {
   D3DXVECTOR3 eye_{0.0f, 14.0f, -60.0f};
 };
 
-// Each engine over the same ocean: how it blends its images, and what foam,
-// sun glint, shallow water and extrusion add where the engine has them; one
-// screenshot each.
+// Each engine over the same ocean: how it blends its images, and what foam, sun glint, shallow water and extrusion add
+// where the engine has them; one screenshot each.
 class EachWaterEngine : public WaterEngineGL, public ::testing::WithParamInterface<int> {};
 
 TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAndShallows) {
@@ -131,7 +121,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
     EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 0x10 + 0x28 + 0x38 - 12; }), 0) << "black pixels";
   }
   if (!sm3) Waves(false);
-
   // Muted images over a background that shows where the water is transparent.
   engine->SetReflectionTexture(Solid(0xFF405060));
   engine->SetRefractionTexture(Solid(0xFF203040));
@@ -163,7 +152,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
     EXPECT_EQ(CountWater(background), 0) << "deep water stays opaque";
     lit->DisableDepth();
   }
-
   if (sm3) {  // the extrusion moves at least 5% of the pixels, from byte heights and from float ones
     engine->SetReflectionTexture(SkyReflection());
     engine->SetRefractionTexture(Solid(0xFF183C46));
@@ -182,7 +170,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
       EXPECT_GT(moved, flat.size() / 4 / 20) << "float heightmap " << floatFormat;
     }
   }
-
   // No NaN or black pixels when distances are zero.
   engine->SetReflectionTexture(Solid(0xFF808080));
   engine->SetRefractionTexture(Solid(0xFF404040));
@@ -191,7 +178,6 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
   if (shader) shader->SetFoam(foam_, heightmap_.GetTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 0.0f);
   Draw(*engine);
   EXPECT_EQ(CountWater([](const Rgb& c) { return c.Sum() < 3 * 0x40 - 12; }), 0);
-
   engine->SetReflectionTexture(SkyReflection());
   engine->SetRefractionTexture(Solid(0xFF183C46));
   engine->SetFullReflectionDistance(300.0f);
@@ -206,9 +192,8 @@ TEST_P(EachWaterEngine, BlendsTowardReflectionAtGrazingAnglesAndShowsFoamGlintAn
 INSTANTIATE_TEST_SUITE_P(Engines, EachWaterEngine, ::testing::Values(ENGINE_FFP, ENGINE_SM1, ENGINE_SM2, ENGINE_SM3),
                          [](const auto& info) { return std::string(EngineName(info.param)); });
 
-// Whole editor frames at 1024 x 768, one per engine type, with the sky, the
-// island and every pass on: checked where the picture must show sky, water and
-// the island, and saved as screenshots (build/artifacts/water-*.png).
+// Whole editor frames at 1024 x 768, one per engine type, with the sky, the island and every pass on: checked where the
+// picture must show sky, water and the island, and saved as screenshots (build/artifacts/water-*.png).
 bool Dark(Rgb c) { return c.r < 10 && c.g < 10 && c.b < 10; }
 // Sky: blue above red, or the bright haze near the horizon.
 bool SkyLike(Rgb c) { return c.b > c.r || c.Sum() > 500; }
@@ -233,7 +218,6 @@ class WaterSceneTest : public GLTest, public ::testing::WithParamInterface<int> 
     scene.Stop();
     GLTest::TearDown();
   }
-
   scene_support::DefaultScene scene;
 };
 
@@ -245,15 +229,11 @@ TEST_P(WaterSceneTest, SkyIslandAndWaterWithEveryPass) {
   Picture frame, reflection, refraction;
   ASSERT_TRUE(frame.Read(scene.editor->device));
   frame.Save(std::string("water-") + EngineName(GetParam()) + ".png");  // copied by hand into docs/screenshots
-
-  // The camera looks level from 100 units up: sky above the middle row, the
-  // island ahead just below it, water in the lower part.
+  // The camera looks level from 100 units up: sky above the middle row, the island ahead just below it, water below.
   EXPECT_GT(frame.Share(0.3, 0.05, 0.7, 0.4, SkyLike), 0.95);
   EXPECT_GT(frame.Share(0.45, 0.6, 0.55, 0.68, IslandLike), 0.25);
   EXPECT_EQ(frame.Share(0.3, 0.8, 0.7, 0.88, Dark), 0.0);
-
-  // The reflection holds the mirrored island; the refraction the submerged
-  // island on the fill colour.
+  // The reflection holds the mirrored island; the refraction the submerged island on the fill colour.
   const cWaterScene& water = scene.editor->waterScene;
   ASSERT_TRUE(reflection.Read(water.reflectionTarget.GetTexture()));
   ASSERT_TRUE(refraction.Read(water.refractionTarget.GetTexture()));

@@ -25,16 +25,13 @@ inline D3DPRESENT_PARAMETERS FullScreenParameters(UINT width = 1024, UINT height
 class HeadlessDevice : public ::testing::Test {
  protected:
   void SetUp() override { Start(HeadlessProfile::ShaderModel3()); }
-
   void TearDown() override { ReleaseAll(); }
-
   void ReleaseAll() {
     if (device) device->Release();
     if (d3d) d3d->Release();
     device = nullptr;
     d3d = nullptr;
   }
-
   // Starts again on a fresh backend with `profile`.
   void Start(const HeadlessProfile& profile) {
     ReleaseAll();
@@ -46,7 +43,6 @@ class HeadlessDevice : public ::testing::Test {
                                 D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device),
               D3D_OK);
   }
-
   IDirect3D9* d3d = nullptr;
   IDirect3DDevice9* device = nullptr;
   D3DPRESENT_PARAMETERS parameters{};

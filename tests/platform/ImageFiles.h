@@ -1,5 +1,5 @@
-// Tiny image files of every kind a reader takes, kept under tests/data/platform/images
-// and read from the repository root: by the tests, and as the image fuzzer's seeds.
+// Tiny image files of every kind a reader takes, kept under tests/data/platform/images and read from the repository
+// root: by the tests, and as the image fuzzer's seeds.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,9 @@
-// The platform tests' device, with short ways to make what a test needs, read
-// the device's states back, and see what reached the backend.
+// The platform tests' device, with short ways to make what a test needs, read the device's states back, and see what
+// reached the backend.
 #pragma once
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,8 +35,7 @@ class SpyBackend : public headless::HeadlessBackend {
   std::vector<ClearCall> clears;
 };
 
-// Installs a spy with the profile of the device's backend; the device keeps
-// working on whichever backend is current.
+// Installs a spy with the profile of the device's backend; the device keeps working on whichever backend is current.
 inline SpyBackend* InstallSpy() {
   auto backend = std::make_unique<SpyBackend>(HeadlessProfile::ShaderModel3());
   SpyBackend* spy = backend.get();
@@ -50,8 +50,8 @@ inline std::string WriteFile(const ScratchFolder& folder, const std::string& nam
   return path;
 }
 
-// The (input, expected) cases of tests/data/platform/`name`: a line "== expected" starts each case and the
-// lines after it, up to the next case, are its input. Lines before the first case are comments.
+// The (input, expected) cases of tests/data/platform/`name`: a line "== expected" starts each case and the lines after
+// it, up to the next case, are its input. Lines before the first case are comments.
 inline std::vector<std::pair<std::string, std::string>> GoldenCases(const std::string& name) {
   std::ifstream file("tests/data/platform/" + name);
   std::vector<std::pair<std::string, std::string>> cases;
@@ -97,6 +97,14 @@ class PlatformFixture : public HeadlessDevice {
     IDirect3DIndexBuffer9* buffer = nullptr;
     EXPECT_EQ(device->CreateIndexBuffer(bytes, 0, format, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
     return Keep(buffer);
+  }
+  // A spy installed, then `draws` run inside one scene.
+  SpyBackend* SpyOn(const std::function<void()>& draws) {
+    SpyBackend* spy = InstallSpy();
+    EXPECT_EQ(device->BeginScene(), D3D_OK);
+    draws();
+    EXPECT_EQ(device->EndScene(), D3D_OK);
+    return spy;
   }
   // What a getter of the device gives back, with `arguments` before the value.
   template <class... Parameters, class... Arguments>

@@ -48,9 +48,7 @@ TEST_F(Draws, RecordsCarryTheTexturesAndFvf) {
   IDirect3DTexture9* second = Texture(4, 4);
   device->SetTexture(0, first);
   device->SetTexture(1, second);
-  device->BeginScene();
-  ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 1), D3D_OK);
-  device->EndScene();
+  SpyOn([&] { ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 1), D3D_OK); });
   device->SetTexture(0, nullptr);
   device->SetTexture(1, nullptr);
   ASSERT_EQ(Recorded().draws.size(), 1u);
@@ -94,9 +92,7 @@ TEST_F(Draws, BoundObjectsAreHeldByTheDevice) {
   EXPECT_EQ(std::tuple(bound, stride), std::tuple(quad, 20u));
   EXPECT_EQ(bound->Release(), 1u);
   EXPECT_EQ(quad->Release(), 0u);  // gone for the program, still bound
-  device->BeginScene();
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
-  device->EndScene();
+  SpyOn([&] { EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK); });
   device->SetStreamSource(0, nullptr, 0, 0);  // frees it
   ASSERT_EQ(device->CreateVertexBuffer(16, 0, 0, D3DPOOL_MANAGED, &quad, nullptr), D3D_OK);  // for TearDown
 }

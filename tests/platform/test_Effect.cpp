@@ -43,10 +43,7 @@ uniform float weights[8];
 /* uniform float commentedOut; */
 #ifdef VERTEX_SHADER
 uniform bool flip;
-void main() {
-  uniform_like();
-  EmitPosition(matWorldViewProject * inPosition);
-}
+void main() { uniform_like(); EmitPosition(matWorldViewProject * inPosition); }
 #endif
 #ifdef FRAGMENT_SHADER
 uniform bool flip;
@@ -54,7 +51,7 @@ void main() { outColor = texture(defaultTexture, vec2(0.0)); }
 #endif
 )";
 
-// Samplers of a file with `#sampler` lines: b is the second, j the tenth.
+// Samplers of a file with `#sampler` lines: b is the second, i and j the ninth and tenth.
 const std::string kSamplerUniforms = R"(
 uniform sampler2D a;
 uniform float scale;
@@ -99,16 +96,16 @@ class EffectTest : public platform::testing::PlatformFixture {
     ASSERT_EQ(device->SetFVF(D3DFVF_XYZRHW), D3D_OK);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, sizeof(vertices[0])), D3D_OK);
   }
-  // One scene in which `inside` runs within pass 0 of the current technique.
-  void InFirstPass(ID3DXEffect* effect, const std::function<void()>& inside) {
-    UINT passes = 0;
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
-    ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
-    ASSERT_EQ(effect->BeginPass(0), D3D_OK);
-    inside();
-    ASSERT_EQ(effect->EndPass(), D3D_OK);
-    ASSERT_EQ(effect->End(), D3D_OK);
-    ASSERT_EQ(device->EndScene(), D3D_OK);
+  // A spied scene in which `inside` runs within pass 0 of the current technique.
+  const platform::testing::SpyBackend* InFirstPass(ID3DXEffect* effect, const std::function<void()>& inside) {
+    return SpyOn([&] {
+      UINT passes = 0;
+      ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
+      ASSERT_EQ(effect->BeginPass(0), D3D_OK);
+      inside();
+      ASSERT_EQ(effect->EndPass(), D3D_OK);
+      ASSERT_EQ(effect->End(), D3D_OK);
+    });
   }
   ScratchFolder dir_;
   std::string path_;
@@ -175,30 +172,29 @@ TEST_F(EffectTest, TexturesAreHeldUntilReplacedAndRenderTargetsDroppedOnLoss) {
 }
 
 TEST_F(EffectTest, PassesSetTheirStatesAndBindTheEffectForDraws) {
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  ASSERT_EQ(effect_->SetTechnique("blended"), D3D_OK);
-  ASSERT_EQ(effect_->SetFloat("planeYPos", 3.0f), D3D_OK);
-  UINT passes = 0;
-  ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
-  EXPECT_EQ(passes, 2u);
-  EXPECT_EQ(effect_->Begin(&passes, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(effect_->BeginPass(2), D3DERR_INVALIDCALL);
-  ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
-  EXPECT_EQ(RenderState(D3DRS_ALPHABLENDENABLE), DWORD{TRUE});
-  DrawTriangle();
-  ASSERT_EQ(effect_->SetFloat("planeYPos", 4.0f), D3D_OK);
-  ASSERT_EQ(effect_->CommitChanges(), D3D_OK);
-  DrawTriangle();
-  ASSERT_EQ(effect_->EndPass(), D3D_OK);
-  EXPECT_EQ(effect_->EndPass(), D3DERR_INVALIDCALL);
-  ASSERT_EQ(effect_->BeginPass(1), D3D_OK);
-  EXPECT_EQ(RenderState(D3DRS_CULLMODE), DWORD{D3DCULL_NONE});
-  DrawTriangle();
-  ASSERT_EQ(effect_->EndPass(), D3D_OK);
-  ASSERT_EQ(effect_->End(), D3D_OK);
-  DrawTriangle();
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  const auto* spy = SpyOn([&] {
+    ASSERT_EQ(effect_->SetTechnique("blended"), D3D_OK);
+    ASSERT_EQ(effect_->SetFloat("planeYPos", 3.0f), D3D_OK);
+    UINT passes = 0;
+    ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
+    EXPECT_EQ(passes, 2u);
+    EXPECT_EQ(effect_->Begin(&passes, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(effect_->BeginPass(2), D3DERR_INVALIDCALL);
+    ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
+    EXPECT_EQ(RenderState(D3DRS_ALPHABLENDENABLE), DWORD{TRUE});
+    DrawTriangle();
+    ASSERT_EQ(effect_->SetFloat("planeYPos", 4.0f), D3D_OK);
+    ASSERT_EQ(effect_->CommitChanges(), D3D_OK);
+    DrawTriangle();
+    ASSERT_EQ(effect_->EndPass(), D3D_OK);
+    EXPECT_EQ(effect_->EndPass(), D3DERR_INVALIDCALL);
+    ASSERT_EQ(effect_->BeginPass(1), D3D_OK);
+    EXPECT_EQ(RenderState(D3DRS_CULLMODE), DWORD{D3DCULL_NONE});
+    DrawTriangle();
+    ASSERT_EQ(effect_->EndPass(), D3D_OK);
+    ASSERT_EQ(effect_->End(), D3D_OK);
+    DrawTriangle();
+  });
   // Begin saved what the passes change and End put it back.
   EXPECT_EQ(std::tuple(RenderState(D3DRS_ALPHABLENDENABLE), RenderState(D3DRS_CULLMODE)),
             std::tuple(DWORD{FALSE}, DWORD{D3DCULL_CCW}));
@@ -240,9 +236,8 @@ TEST_F(EffectTest, WidePathsAndMacrosReachTheProgram) {
   const std::wstring widePath = dir_.Path().wstring() + L"/w\u00E4sser.fx";
   ID3DXEffect* effect = nullptr;
   ASSERT_EQ(D3DXCreateEffectFromFileW(device, widePath.c_str(), macros, nullptr, 0, nullptr, &effect, nullptr), D3D_OK);
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
   ASSERT_EQ(Keep(effect)->SetTechnique("blended"), D3D_OK);
-  InFirstPass(effect, [&] { DrawTriangle(); });
+  const auto* spy = InFirstPass(effect, [&] { DrawTriangle(); });
   ASSERT_EQ(spy->states.size(), 1u);
   const auto& defines = spy->states[0].effect.effect->techniques[1].defines;
   ASSERT_EQ(defines.size(), 2u);
@@ -255,18 +250,17 @@ TEST_F(EffectTest, WidePathsAndMacrosReachTheProgram) {
 TEST_F(EffectTest, TextDrawnInsideAPassKeepsTheEffectBoundAndReleasingItUnbindsIt) {
   ID3DXFont* font = nullptr;
   ASSERT_EQ(D3DXCreateFontW(device, 16, 0, FW_NORMAL, 1, FALSE, 0, 0, 0, 0, L"arial", &font), D3D_OK);
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  UINT passes = 0;
-  ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
-  ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
-  RECT rect{0, 0, 100, 20};
-  EXPECT_EQ(Keep(font)->DrawTextW(nullptr, L"text", -1, &rect, 0, 0xFFFFFFFF), 16);
-  DrawTriangle();
-  effect_->Release();
-  effect_ = nullptr;
-  DrawTriangle();
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  const auto* spy = SpyOn([&] {
+    UINT passes = 0;
+    ASSERT_EQ(effect_->Begin(&passes, 0), D3D_OK);
+    ASSERT_EQ(effect_->BeginPass(0), D3D_OK);
+    RECT rect{0, 0, 100, 20};
+    EXPECT_EQ(Keep(font)->DrawTextW(nullptr, L"text", -1, &rect, 0, 0xFFFFFFFF), 16);
+    DrawTriangle();
+    effect_->Release();
+    effect_ = nullptr;
+    DrawTriangle();
+  });
   ASSERT_EQ(spy->states.size(), 3u);
   EXPECT_EQ(std::tuple(spy->states[0].effect.effect == nullptr, spy->states[1].effect.effect == nullptr,
                        spy->states[2].effect.effect == nullptr),
@@ -290,7 +284,8 @@ TEST_F(EffectTest, SamplerStatesLastForThePass) {
   EXPECT_EQ(errors, "");
 }
 
-TEST(EffectFile, TechniquesCarryDefinesAndPasses) {
+// Techniques carry their defines and passes; parameters are the file-scope uniforms in order.
+TEST(EffectFile, TechniquesAndParametersOfAFile) {
   const EffectProgram program = ParseOk(kMeshEffect);
   EXPECT_EQ(program.path, "shaders/test.fx");
   using Technique = std::tuple<std::string, std::vector<std::pair<std::string, std::string>>, size_t>;
@@ -304,28 +299,19 @@ TEST(EffectFile, TechniquesCarryDefinesAndPasses) {
   EXPECT_TRUE(program.techniques[0].passes[0].states.empty());  // the implicit pass
   const auto& depth = program.techniques[2];
   using State = std::pair<D3DRENDERSTATETYPE, DWORD>;
-  EXPECT_EQ(depth.passes[0].states, (std::vector<State>{{D3DRS_ZENABLE, 1},
-                                                        {D3DRS_ALPHABLENDENABLE, 1},
+  EXPECT_EQ(depth.passes[0].states, (std::vector<State>{{D3DRS_ZENABLE, 1}, {D3DRS_ALPHABLENDENABLE, 1},
                                                         {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
                                                         {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}}));
-  EXPECT_EQ(
-      depth.passes[1].states,
-      (std::vector<State>{{D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_ALPHAREF, 128}}));
-}
-
-TEST(EffectFile, ParametersAreFileScopeUniformsInOrder) {
-  const EffectProgram program = ParseOk(kMeshEffect);
+  EXPECT_EQ(depth.passes[1].states,
+            (std::vector<State>{{D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_ALPHAREF, 128}}));
   using Parameter = std::tuple<std::string, ParameterType, UINT>;
+  using enum ParameterType;
   std::vector<Parameter> parameters;
   for (const auto& p : program.parameters) parameters.emplace_back(p.name, p.type, p.arraySize);
-  EXPECT_EQ(parameters, (std::vector<Parameter>{{"matWorldViewProject", ParameterType::Float4x4, 1},
-                                                {"gSunLightPos", ParameterType::Float4, 1},
-                                                {"ambientLight", ParameterType::Float3, 1},
-                                                {"planeYPos", ParameterType::Float, 1},
-                                                {"depthLimit", ParameterType::Float, 1},
-                                                {"defaultTexture", ParameterType::Sampler, 1},
-                                                {"weights", ParameterType::Float, 8},
-                                                {"flip", ParameterType::Bool, 1}}));
+  EXPECT_EQ(parameters, (std::vector<Parameter>{{"matWorldViewProject", Float4x4, 1}, {"gSunLightPos", Float4, 1},
+                                                {"ambientLight", Float3, 1}, {"planeYPos", Float, 1},
+                                                {"depthLimit", Float, 1}, {"defaultTexture", Sampler, 1},
+                                                {"weights", Float, 8}, {"flip", Bool, 1}}));
 }
 
 TEST(EffectFile, BadFilesFailWithTheLine) {
@@ -347,13 +333,14 @@ TEST(EffectFile, HeaderLinesAreBlankedAndGlslDirectivesAndCrLfAccepted) {
 TEST(EffectFile, SamplerLinesGoToTheDeviceSamplerOfTheUniformsOrder) {
   const EffectProgram program = ParseOk("#technique t\n"
                                         "#sampler b Filter=Linear MipFilter=None AddressU=Clamp addressv=MIRROR\n"
-                                        "#sampler j Filter=Point\n" + kSamplerUniforms);
-  ASSERT_EQ(program.samplers.size(), 2u);
+                                        "#sampler i Filter=Point\n#sampler j Filter=Point\n" + kSamplerUniforms);
+  ASSERT_EQ(program.samplers.size(), 3u);
   EXPECT_EQ(std::tuple(program.samplers[0].name, program.samplers[0].sampler), std::tuple(std::string("b"), 1u));
   const std::vector<std::pair<D3DSAMPLERSTATETYPE, DWORD>> expected = {
       {D3DSAMP_MINFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MIPFILTER, D3DTEXF_NONE},
       {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP}, {D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR}};
   EXPECT_EQ(program.samplers[0].states, expected);
-  // The ninth sampler takes the first vertex texture sampler.
-  EXPECT_EQ(program.samplers[1].sampler, D3DVERTEXTEXTURESAMPLER0 + 1);
+  // The ninth sampler takes the first vertex texture sampler, the tenth the second.
+  EXPECT_EQ(std::pair(program.samplers[1].sampler, program.samplers[2].sampler),
+            std::pair(DWORD{D3DVERTEXTEXTURESAMPLER0}, DWORD{D3DVERTEXTEXTURESAMPLER0 + 1}));
 }

@@ -1,6 +1,5 @@
-// Each image format through its reader: the kinds real files come in, damaged
-// shapes that made earlier decoders misbehave, the image operations and the
-// D3DX texture loaders on top of them.
+// Each image format through its reader: the kinds real files come in, damaged shapes that made earlier decoders
+// misbehave, the image operations and the D3DX texture loaders on top of them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -53,8 +52,7 @@ std::string WithoutSegment(const std::string& jpeg, unsigned char marker) {
 
 }  // namespace
 
-// Every reader checks its header and data before reading them: each shorter
-// piece of a good file is refused, whatever its length.
+// Every reader checks its header and data before reading them: each shorter piece of a good file is refused.
 TEST(ImageReaders, EveryKindDecodesTopRowFirstAndEveryTruncationIsRefused) {
   struct Decoded {
     DWORD format;

@@ -15,8 +15,8 @@ using platform::testing::WriteFile;
 
 namespace {
 
-// Two meshes in nested frames: the outer frame moves by (10, 0, 0), the inner one
-// scales by 2 first. The second mesh is a quad and reuses a named material.
+// Two meshes in nested frames: the outer frame moves by (10, 0, 0), the inner one scales by 2 first. The second mesh is
+// a quad and reuses a named material.
 const wchar_t* kTwoFrames = L"" TEST_DATA_DIR "/meshes/two_frames.x";
 
 std::string TwoFrames() {
@@ -107,11 +107,10 @@ TEST_F(MeshTest, FacesAreSortedSoEachSubsetIsOneDraw) {
   EXPECT_EQ(std::vector<DWORD>(attributes, attributes + 4), (std::vector<DWORD>{0, 1, 2, 2}));
   ASSERT_EQ(mesh_->UnlockAttributeBuffer(), D3D_OK);
   EXPECT_EQ(Indices<uint16_t>(), (std::vector<uint16_t>{0, 2, 1, 3, 5, 4, 3, 4, 5, 3, 5, 6}));
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  for (DWORD i = 0; i < materialCount_; ++i) ASSERT_EQ(mesh_->DrawSubset(i), D3D_OK);
-  ASSERT_EQ(mesh_->DrawSubset(7), D3D_OK);  // no faces: nothing drawn
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  const auto* spy = SpyOn([&] {
+    for (DWORD i = 0; i < materialCount_; ++i) ASSERT_EQ(mesh_->DrawSubset(i), D3D_OK);
+    ASSERT_EQ(mesh_->DrawSubset(7), D3D_OK);  // no faces: nothing drawn
+  });
   ASSERT_EQ(spy->calls.size(), 3u);
   const platform::DrawCall& quad = spy->calls[2];
   EXPECT_EQ(std::tuple(quad.indexed, quad.start, quad.primitiveCount, quad.minIndex, quad.vertexCount),
@@ -128,8 +127,8 @@ TEST_F(MeshTest, AdjacencyLinksFacesSharingAnEdge) {
   ASSERT_EQ(Keep(adjacency)->GetBufferSize(), 4 * 3 * sizeof(DWORD));
   const auto* neighbours = static_cast<const DWORD*>(adjacency->GetBufferPointer());
   constexpr DWORD kNone = 0xFFFFFFFFu;
-  // The ground has none; the quad's two halves, (3, 4, 5) and (3, 5, 6), meet along 3-5, and the first
-  // face with edge 3-5 reversed is the triangle (3, 5, 4).
+  // The ground has none; the quad's two halves, (3, 4, 5) and (3, 5, 6), meet along 3-5, and the first face with edge
+  // 3-5 reversed is the triangle (3, 5, 4).
   EXPECT_EQ(std::vector<DWORD>(neighbours, neighbours + 3), std::vector<DWORD>(3, kNone));
   EXPECT_EQ(std::tuple(neighbours[3 * 3 + 0], neighbours[3 * 3 + 1], neighbours[2 * 3 + 2]), std::tuple(2u, kNone, 1u));
 }
@@ -154,10 +153,7 @@ TEST_F(MeshTest, LargeMeshesUseWideIndices) {
   ASSERT_EQ(platform::d3dx::Mesh::Create(device, data, D3DXMESH_MANAGED, &mesh_), D3D_OK);
   EXPECT_NE(mesh_->GetOptions() & D3DXMESH_32BIT, 0u);
   EXPECT_EQ(Indices<uint32_t>().at(2), 69999u);
-  platform::testing::SpyBackend* spy = platform::testing::InstallSpy();
-  ASSERT_EQ(device->BeginScene(), D3D_OK);
-  ASSERT_EQ(mesh_->DrawSubset(0), D3D_OK);
-  ASSERT_EQ(device->EndScene(), D3D_OK);
+  const auto* spy = SpyOn([&] { ASSERT_EQ(mesh_->DrawSubset(0), D3D_OK); });
   ASSERT_EQ(spy->calls.size(), 1u);
   EXPECT_EQ(std::tuple(spy->calls[0].vertexCount, spy->states[0].indices->indexFormat),
             std::tuple(70000u, D3DFMT_INDEX32));

@@ -103,7 +103,6 @@ TEST_F(States, RenderTargetsSetTheViewportAndCountReferences) {
 }
 
 TEST_F(States, VertexSamplersReachTheirOwnSlots) {
-  SpyBackend* spy = InstallSpy();
   IDirect3DTexture9* heights = Texture(8, 8, 1, 0, D3DFMT_R32F);
   ASSERT_EQ(device->SetTexture(D3DVERTEXTEXTURESAMPLER0 + 1, heights), D3D_OK);
   ASSERT_EQ(device->SetSamplerState(D3DVERTEXTEXTURESAMPLER0 + 1, D3DSAMP_MINFILTER, D3DTEXF_LINEAR), D3D_OK);
@@ -113,9 +112,7 @@ TEST_F(States, VertexSamplersReachTheirOwnSlots) {
   bound->Release();
   const float vertex[3][3] = {};
   device->SetFVF(D3DFVF_XYZ);
-  device->BeginScene();
-  ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertex, 12), D3D_OK);
-  device->EndScene();
+  const auto* spy = SpyOn([&] { ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertex, 12), D3D_OK); });
   device->SetTexture(D3DVERTEXTEXTURESAMPLER0 + 1, nullptr);
   ASSERT_EQ(spy->states.size(), 1u);
   const DrawState& state = spy->states[0];
@@ -124,8 +121,7 @@ TEST_F(States, VertexSamplersReachTheirOwnSlots) {
   EXPECT_EQ(state.samplerStates[1][D3DSAMP_MINFILTER], DWORD{D3DTEXF_POINT});
 }
 
-// The key that selects a generated fixed-function shader: equal for states that
-// draw alike, different where the shader must differ.
+// The key that selects a generated fixed-function shader: equal for states that draw alike, different where they don't.
 DrawState DefaultStages() {
   DrawState state;
   for (UINT s = 0; s < kMaxStages; ++s) {
@@ -140,8 +136,8 @@ DrawState DefaultStages() {
 
 TEST(GLFixedFunctionKey, StatesThatDrawAlikeShareAKey) {
   DrawState a = DefaultStages(), b = DefaultStages();
-  // Unused second argument of SELECTARG1, states of stages after the first disabled one,
-  // and transform flags of a stage without a texture argument make no difference.
+  // Unused second argument of SELECTARG1, states of stages after the first disabled one, and transform flags of a stage
+  // without a texture argument make no difference.
   a.stageStates[0][D3DTSS_COLOROP] = b.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
   b.stageStates[0][D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
   b.stageStates[2][D3DTSS_COLOROP] = D3DTOP_MODULATE;
