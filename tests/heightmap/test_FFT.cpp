@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "base/cThreadPool.h"
@@ -42,6 +43,11 @@ std::vector<double> DirectTransform(const std::vector<std::complex<float>>& inpu
   return output;
 }
 
+// Sized, given `input` and run.
+bool Transformed(cFFT& fft, int n, const std::vector<std::complex<float>>& input) {
+  return fft.Create(n) && fft.SetInput(input.data()) && fft.Run();
+}
+
 }  // namespace
 
 TEST(FFT, MatchesTheDirectInverseTransformWithItsSignPass) {
@@ -49,9 +55,7 @@ TEST(FFT, MatchesTheDirectInverseTransformWithItsSignPass) {
     const auto input = RandomSpectrum(n, 7 + n);
     const auto expected = DirectTransform(input, n);
     cFFT fft;
-    ASSERT_TRUE(fft.Create(n));
-    ASSERT_TRUE(fft.SetInput(input.data()));
-    ASSERT_TRUE(fft.Run());
+    ASSERT_TRUE(Transformed(fft, n, input));
     // Sums of n*n random unit-sized terms are about n in size; the error
     // stays at float rounding of that (precomputed twiddles, no recurrence).
     double error = 0.0, norm = 0.0;
@@ -70,9 +74,7 @@ TEST(FFT, SingleFrequencyGivesACheckeredCosine) {
   std::vector<std::complex<float>> input(n * n);
   input[(n / 2 + 1) * n + n / 2] = {1.0f, 0.0f};
   cFFT fft;
-  ASSERT_TRUE(fft.Create(n));
-  ASSERT_TRUE(fft.SetInput(input.data()));
-  ASSERT_TRUE(fft.Run());
+  ASSERT_TRUE(Transformed(fft, n, input));
   for (int r = 0; r < n; r += 7) {
     for (int c = 0; c < n; c += 5) {
       ASSERT_NEAR(fft.GetOutput()[r * n + c], -std::cos(2.0 * M_PI * r / n), 1e-6) << r << "," << c;
@@ -92,9 +94,7 @@ TEST(FFT, SameBitsOnAnyThreadCountAndPeakOfTheOutput) {
   for (int count : {1, 3}) {
     pool.SetThreadCount(count);
     cFFT fft;
-    ASSERT_TRUE(fft.Create(n));
-    ASSERT_TRUE(fft.SetInput(input.data()));
-    ASSERT_TRUE(fft.Run());
+    ASSERT_TRUE(Transformed(fft, n, input));
     outputs.emplace_back(fft.GetOutput(), fft.GetOutput() + n * n);
     float largest = 0.0f;
     for (float h : outputs.back()) largest = std::max(largest, std::fabs(h));
@@ -109,12 +109,8 @@ TEST(FFT, RefusesBadSizesAndMissingInput) {
   cFFT fft;
   EXPECT_FALSE(fft.Run());
   EXPECT_FALSE(fft.Normalize(1.0f));
-  EXPECT_FALSE(fft.Create(0));
-  EXPECT_FALSE(fft.Create(-4));
-  EXPECT_FALSE(fft.Create(12));
-  EXPECT_FALSE(fft.Create(cFFT::kMaxSize * 2));
-  EXPECT_EQ(fft.GetSize(), -1);
-  EXPECT_EQ(fft.GetOutput(), nullptr);
+  for (int bad : {0, -4, 12, cFFT::kMaxSize * 2}) EXPECT_FALSE(fft.Create(bad)) << bad;
+  EXPECT_EQ(std::tuple(fft.GetSize(), fft.GetOutput()), std::tuple(-1, nullptr));
   ASSERT_TRUE(fft.Create(8));
   EXPECT_FALSE(fft.Run());  // no input yet
   EXPECT_FALSE(fft.SetInput(nullptr));
@@ -129,9 +125,7 @@ TEST(FFT, NormalizationByFixedFactorOrGrowingPeak) {
   // This 2x2 input transforms to -4, 0, 4, 9.
   std::vector<std::complex<float>> input = {-0.25f, 4.25f, 2.25f, -2.25f};
   cFFT fft;
-  ASSERT_TRUE(fft.Create(2));
-  ASSERT_TRUE(fft.SetInput(input.data()));
-  ASSERT_TRUE(fft.Run());
+  ASSERT_TRUE(Transformed(fft, 2, input));
   const float* h = fft.GetOutput();
   ASSERT_FLOAT_EQ(h[0], -4.0f);
   ASSERT_FLOAT_EQ(h[3], 9.0f);
@@ -141,15 +135,12 @@ TEST(FFT, NormalizationByFixedFactorOrGrowingPeak) {
   ASSERT_TRUE(fft.Normalize(0.0f));  // measures the normalised values: peak 1
   EXPECT_FLOAT_EQ(fft.GetPeak(), 1.0f);
   EXPECT_NEAR(h[1], 0.75f, 1e-6f);
-
   // On a fresh 4x4 grid k = 0 gives the checkerboard -a, +a; a flat field is 0.5.
   input.assign(16, 0.0f);
   cFFT fresh;
   ASSERT_TRUE(fresh.Create(4));
   ASSERT_TRUE(fresh.SetInput(input.data()));
-  const struct {
-    float a, peak, even, odd;
-  } steps[] = {{0.0f, 0.0f, 0.5f, 0.5f}, {3.0f, 3.0f, 0.0f, 1.0f}, {1.5f, 3.0f, 0.25f, 0.75f}};
+  const struct { float a, peak, even, odd; } steps[] = {{0.0f, 0.0f, 0.5f, 0.5f}, {3.0f, 3.0f, 0.0f, 1.0f}, {1.5f, 3.0f, 0.25f, 0.75f}};
   for (const auto& step : steps) {
     input[0] = step.a;
     ASSERT_TRUE(fresh.Run());
