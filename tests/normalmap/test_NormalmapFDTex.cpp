@@ -26,8 +26,7 @@ class NormalmapFDTex : public platform::testing::HeadlessDevice {
     HeadlessDevice::TearDown();
   }
   const platform::ParameterRecord* Parameter(const std::string& name) const {
-    for (const auto& parameter : platform::Recorded().parameters)
-      if (parameter.name == name) return &parameter;
+    for (const auto& parameter : platform::Recorded().parameters) if (parameter.name == name) return &parameter;
     return nullptr;
   }
   static constexpr DWORD kTargetUsage = D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP;
