@@ -308,8 +308,7 @@ TEST_F(PassTargetTest, ADepthPassWithoutItsEffectRefusesKeepsItsSettingsAndRetri
   cEngineSettings settings{};
   depth.FillSettings(settings);
   EXPECT_EQ(std::tuple(settings.depthTextureResolution, settings.depthClipPlaneHeight, settings.depthPlaneHeight,
-                       settings.depthLimit),
-            std::tuple(256, -2.0f, 3.0f, 40.0f));
+                       settings.depthLimit), std::tuple(256, -2.0f, 3.0f, 40.0f));
   EXPECT_TRUE(depth.OnLostDevice(device));
   ASSERT_EQ(device->Reset(&parameters), D3D_OK);
   EXPECT_TRUE(depth.OnResetDevice(device));
