@@ -17,12 +17,8 @@
 namespace {
 
 struct OptionsCase {
-  std::string name;
-  std::vector<std::string> args;
-  bool run;
-  int exit;
-  unsigned width, height;
-  std::string printed;
+  std::string name; std::vector<std::string> args; bool run; int exit;
+  unsigned width, height; std::string printed;
   friend void PrintTo(const OptionsCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -64,7 +60,6 @@ class WindowProcTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::UseHeadlessBackend(); }
   void TearDown() override { Shutdown(); }
-
   void Send(UINT message, WPARAM key = 0) { EXPECT_EQ(WndProc(nullptr, message, key, 0), 0); }
   const Keys& keys() { return cEditor::Instance()->keyEvents; }
   const Typed& typed() { return cEditor::Instance()->typedKeys; }

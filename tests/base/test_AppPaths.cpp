@@ -32,33 +32,26 @@ void Write(const fs::path& path, const std::string& text) {
 class AppPathsTest : public ::testing::Test {
  protected:
   void TearDown() override { UseAppPaths(AppPaths{}); }
-
   fs::path Work() const { return root_.Path() / "work"; }
   fs::path Share() const { return root_.Path() / "prefix/share/brinora-editor"; }
   fs::path Home() const { return root_.Path() / "home"; }
-
   AppEnvironment Machine(bool workHoldsData, bool installed, std::map<std::string, std::string> variables) {
     fs::create_directories(Work());
     if (workHoldsData) MakeDataRoot(Work());
     if (installed) MakeDataRoot(Share());
     return {Work(), root_.Path() / "prefix/bin/brinora-editor", std::move(variables)};
   }
-
   static void MakeDataRoot(const fs::path& folder) {
     fs::create_directories(folder / "shaders");
     Write(folder / "data/states/calm.txt", "[heightmap type]=fft\r\n");
     Write(folder / "data/states/ffp.txt", "[engine type]=ffp\r\n");
   }
-
   ScratchFolder root_;
 };
 
 struct ResolveCase {
-  std::string name;
-  bool workHoldsData, installed;
-  std::map<std::string, std::string> variables;
-  std::string save, trace, screenshots;
-  bool problem;
+  std::string name; bool workHoldsData, installed; std::map<std::string, std::string> variables;
+  std::string save, trace, screenshots; bool problem;
   friend void PrintTo(const ResolveCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -153,14 +146,13 @@ TEST_F(AppPathsTest, RepositoryRunPreparesNothing) {
 }
 
 TEST_F(AppPathsTest, SaveNamesFollowTheFolder) {
-  EXPECT_EQ(SaveFilePath("calm"), "save/calm.txt");
-  EXPECT_EQ(SaveFilePattern(), "save/*.txt");
+  EXPECT_EQ(std::tuple(SaveFilePath("calm"), SaveFilePattern()), std::tuple("save/calm.txt", "save/*.txt"));
   UseAppPaths(InstalledUnder(Share(), Home()));
-  EXPECT_EQ(SaveFilePath("calm"), (Home() / "save/calm.txt").string());
-  EXPECT_EQ(SaveFilePattern(), (Home() / "save/*.txt").string());
+  EXPECT_EQ(std::tuple(SaveFilePath("calm"), SaveFilePattern()),
+            std::tuple((Home() / "save/calm.txt").string(), (Home() / "save/*.txt").string()));
   UseAppPaths({true, Share(), "", Home() / "state/blur.txt", Home() / "shots", ""});
-  EXPECT_EQ(SaveFilePath("calm"), "") << "no folder: no path, never one in the working folder";
-  EXPECT_EQ(SaveFilePattern(), "");
+  EXPECT_EQ(std::tuple(SaveFilePath("calm"), SaveFilePattern()), std::tuple("", ""))
+      << "no folder: no path, never one in the working folder";
 }
 
 // Two shots within one second get two names; neither replaces a file.

@@ -62,9 +62,8 @@ TEST_F(SafeOutputFile, WritesIntoAPipeWithoutReplacingIt) {
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
-// Standard output, named by /dev/fd/1 (where /dev/stdout leads) or by the
-// file it was sent to, is written at the stream's own position: what the
-// program prints before and after stays, and the file is not replaced.
+// Standard output, named by /dev/fd/1 (where /dev/stdout leads) or by the file it was sent to, is written at the
+// stream's own position: what the program prints before and after stays, and the file is not replaced.
 TEST_F(SafeOutputFile, WritesStandardOutputThroughTheStream) {
   const std::string captured = folder_.File("stdout.txt");
   std::cout.flush();

@@ -7,9 +7,8 @@
 
 #include "base/cThreadPool.h"
 
-// Every iteration runs exactly once, in chunks of the grain, for pools of one
-// thread (no workers: everything inline) up to more threads than cores, with
-// counts that do and do not divide by the grain.
+// Every iteration runs exactly once, in chunks of the grain, for pools of one thread (no workers: everything inline) up
+// to more threads than cores, with counts that do and do not divide by the grain.
 TEST(ThreadPool, EveryIterationRunsOnceInChunksOfTheGrain) {
   for (int threads : {1, 2, 3}) {
     cThreadPool pool(threads);

@@ -8,9 +8,7 @@
 namespace {
 
 struct UsageCase {
-  const char* name;
-  std::vector<std::string> args;
-  const char* errorContains;
+  const char* name; std::vector<std::string> args; const char* errorContains;
   friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 };
 

@@ -66,8 +66,7 @@ TEST(BatchRun, CsvHasOneRowPerFrameColumnsFollowTheStateAndOneSummaryLine) {
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_NE(lines[0].find("seed=42"), std::string::npos) << lines[0];
   const std::vector<std::string> header = Fields(lines[1]);
-  EXPECT_EQ(header.front(), "frame");
-  EXPECT_EQ(header.back(), "height_rms");
+  EXPECT_EQ(std::tuple(header.front(), header.back()), std::tuple("frame", "height_rms"));
   for (int frame = 0; frame < 5; ++frame) {
     const std::vector<std::string> row = Fields(lines[2 + frame]);
     ASSERT_EQ(row.size(), header.size()) << lines[2 + frame];
@@ -155,15 +154,14 @@ TEST(BakedTexels, NormalComponentsAndHeightsSaturate) {
   }
 }
 
-// Every name of a run is as wide as its last one needs (at least 5 digits),
-// so that the names sort in frame order.
+// Every name of a run is as wide as its last one needs (at least 5 digits), so that the names sort in frame order.
 TEST(BatchRun, ImageNamesOfARunHaveOneWidth) {
   BatchOptions options = Options(100000);
-  EXPECT_EQ(BakedHeightName(options, 0), "height00000.png");
-  EXPECT_EQ(BakedNormalName(options, 99999), "normal99999.png");
+  EXPECT_EQ(std::tuple(BakedHeightName(options, 0), BakedNormalName(options, 99999)),
+            std::tuple("height00000.png", "normal99999.png"));
   options.frames = 100001;
-  EXPECT_EQ(BakedHeightName(options, 0), "height000000.png");
-  EXPECT_EQ(BakedHeightName(options, 100000), "height100000.png");
+  EXPECT_EQ(std::tuple(BakedHeightName(options, 0), BakedHeightName(options, 100000)),
+            std::tuple("height000000.png", "height100000.png"));
   options.bakeEvery = 2;
   EXPECT_EQ(BakedHeightName(options, 50000), "height50000.png");
 }
@@ -220,8 +218,7 @@ std::string OnATerminal(const BatchOptions& options, int* code) {
   return shown;
 }
 
-// A run that fails part way ends the progress bar's line, so that the
-// refusal after it stands on a line of its own.
+// A run that fails part way ends the progress bar's line, so that the refusal after it stands on a line of its own.
 TEST(BatchRun, AFailureEndsTheProgressBarsLine) {
   ScratchFolder folder;
   BatchOptions options = Options(6);

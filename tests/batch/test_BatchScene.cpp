@@ -10,9 +10,8 @@ using batch::testing::TinyFFTState;
 
 class BatchScene : public platform::testing::HeadlessDevice {};
 
-// Each kind of component comes back with the record's type, and each one's
-// FillSettings gives back the record's parameters: the same component the
-// editor would build from the loaded menus.
+// Each kind of component comes back with the record's type, and each one's FillSettings gives back the record's
+// parameters: the same component the editor would build from the loaded menus.
 TEST_F(BatchScene, BuildsTheComponentsTheRecordDescribes) {
   cEngineSettings base = TinyFFTState();
   base.perlinOctaveCount = 3; base.perlinPersistence = 0.5f; base.perlinSquaredHeight = true;

@@ -59,9 +59,7 @@ TEST_F(BatchState, SavedStateRoundTripsIntoTheBatchProgram) {
 }
 
 struct RefusalCase {
-  const char* name;
-  const char* text;
-  const char* message;  // after "<path>"
+  const char* name; const char* text; const char* message;  // message: after "<path>"
   friend void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -82,8 +80,7 @@ TEST_P(BatchStateRefusals, NameTheLine) {
   EXPECT_EQ(loaded.heightmapResolution, 77);
 }
 
-constexpr const char* kGood =
-    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
+constexpr const char* kGood = "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
     "[fft heightmap amplitude]=4.000\r\n[heightmap update coef]=1.000\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,16 +92,12 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"UnknownTypeWord", "[heightmap type]=fft \r\n", ":1: [heightmap type] has an unknown type"},
         RefusalCase{"NotANumber", "[heightmap type]=fft\r\n[heightmap resolution]=big\r\n",
                     ":2: [heightmap resolution] has no number"},
-        RefusalCase{"InvalidValue",
-                    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
-                    "[fft heightmap amplitude]=-4.000\r\n",
-                    ":4: [fft heightmap amplitude] -4 is below 0"},
-        RefusalCase{"LaterLineWins",
-                    "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap resolution]=12\r\n",
-                    ":3: [heightmap resolution] 12"},
+        RefusalCase{"InvalidValue", "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[heightmap grid size]=4\r\n"
+                    "[fft heightmap amplitude]=-4.000\r\n", ":4: [fft heightmap amplitude] -4 is below 0"},
+        RefusalCase{"LaterLineWins", "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n"
+                    "[heightmap resolution]=12\r\n", ":3: [heightmap resolution] 12"},
         RefusalCase{"PerlinRule", "[heightmap type]=perlin\r\n[heightmap resolution]=16\r\n"
-                                           "[perlin heightmap persistence]=-1\r\n",
-                    ":3: [perlin heightmap persistence]"},
+                    "[perlin heightmap persistence]=-1\r\n", ":3: [perlin heightmap persistence]"},
         RefusalCase{"InvalidGeometry",
                     "[heightmap type]=fft\r\n[heightmap resolution]=16\r\n[geometry type]=simple\r\n",
                     ": [simple grid size .x] 0 is not above 0 (the file does not set it)"}),

@@ -11,8 +11,7 @@ namespace {
 const D3DXVECTOR2 kWind(1.0f, 1.0f);
 
 const MethodError& Find(const std::vector<MethodError>& results, const std::string& name) {
-  for (const MethodError& result : results)
-    if (result.name == name) return result;
+  for (const MethodError& result : results) if (result.name == name) return result;
   static const MethodError none{"none", {}, {}, 0.0};
   ADD_FAILURE() << name;
   return none;

@@ -1,6 +1,5 @@
-// Shared pieces of the engine tests: a normal map whose normals a test sets, a
-// headless device inside a scene, small textures to hand the engines, and
-// readers for what the effects recorded.
+// Shared pieces of the engine tests: a normal map whose normals a test sets, a headless device inside a scene, small
+// textures to hand the engines, and readers for what the effects recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -62,8 +61,7 @@ class EngineTest : public GeometryTest {
   // The last value set for `name`; empty when it was not set.
   static platform::ParameterRecord Last(const std::string& name) {
     const auto& records = platform::Recorded().parameters;
-    for (auto record = records.rbegin(); record != records.rend(); ++record)
-      if (record->name == name) return *record;
+    for (auto record = records.rbegin(); record != records.rend(); ++record) if (record->name == name) return *record;
     return {};
   }
   DWORD RenderState(D3DRENDERSTATETYPE state) {
@@ -85,8 +83,7 @@ class EngineTest : public GeometryTest {
 
 // Identity view, a simple perspective projection and an eye above the origin.
 struct Camera {
-  D3DXMATRIX view;
-  D3DXMATRIX projection;
+  D3DXMATRIX view, projection;
   D3DXVECTOR3 eye;
   static Camera LookingAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at) {
     Camera camera;

@@ -1,7 +1,6 @@
-// What every engine shares (capability checks, initialisation, the setters as
-// FillSettings reports them, effects ended after a failed draw), then what each
-// one does in Render: the fixed-function engine's second vertex stream and
-// texture stages, the shader engines' effect parameters and techniques in order.
+// What every engine shares (capability checks, initialisation, the setters as FillSettings reports them, effects ended
+// after a failed draw), then what each one does in Render: the fixed-function engine's second vertex stream and texture
+// stages, the shader engines' effect parameters and techniques in order.
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -235,9 +234,7 @@ const Names kSunlightGroup = {"sunlightStrength", "sunlightArea", "sunlightPos",
 const Names kDepthGroup = {"depthTexture", "shoreTransparency", "shoreFoamScale"};
 
 // The textures an engine is handed for one frame.
-struct Passes {
-  bool reflection, refraction;
-};
+struct Passes { bool reflection, refraction; };
 constexpr Passes kPasses[] = {{true, true}, {true, false}, {false, true}, {false, false}};
 
 Names VariantNames(const Passes& passes) {
@@ -307,8 +304,7 @@ class FFPRender : public EngineRenders {
   WaterVertexExtra CentreExtra() {
     const std::vector<WaterVertex> vertices = Read<WaterVertex>(grid.GetVertexBuffer());
     const std::vector<WaterVertexExtra> extra = Read<WaterVertexExtra>(grid.GetExtraStream());
-    for (size_t k = 0; k < vertices.size(); ++k)
-      if (vertices[k].x == 0.0f && vertices[k].z == 0.0f) return extra.at(k);
+    for (size_t k = 0; k < vertices.size(); ++k) if (vertices[k].x == 0.0f && vertices[k].z == 0.0f) return extra.at(k);
     ADD_FAILURE() << "no centre vertex";
     return {};
   }
@@ -390,8 +386,7 @@ TEST_F(EngineRenders, ShaderModel1ParametersAndTechniqueByFoamAndPasses) {
   engine.SetNormalmap(&normalmap);
   ASSERT_TRUE(engine.Init(d3d, device, 0.2f, 10.0f, 0.0f));
   const Names common = {"precomputedFresnelTexture", "matWorldViewProject", "fullReflectionDistance",
-                        "reflectionStrength",        "globalTransparency",  "remapMatrix",
-                        "eyeVector"};
+                        "reflectionStrength", "globalTransparency", "remapMatrix", "eyeVector"};
   for (bool foam : {false, true}) {
     if (foam) engine.SetFoam(MakeTexture(), MakeTexture(), 0.5f, 1.0f, 6.0f, 0.1f, 0.0f, 2000.0f);
     ExpectEveryPass(engine, common + (foam ? Names{"foamTexture", "heightmapTexture"} + kFoamGroup : Names{}),
@@ -413,8 +408,7 @@ TEST_F(EngineRenders, ShaderModel2TechniqueAndParameterGroupsByFeaturesAndPasses
   EXPECT_FALSE(Render(engine)) << "no normal map texture";
   engine.SetNormalmapTexture(MakeTexture());
   const Names common = {"precomputedFresnelTexture", "matWorldViewProject", "fullReflectionDistance",
-                        "reflectionStrength",        "globalTransparency",  "eyeVector",
-                        "normalmapTexture"};
+                        "reflectionStrength", "globalTransparency", "eyeVector", "normalmapTexture"};
   IDirect3DTexture9* foamTexture = MakeTexture();
   IDirect3DTexture9* heights = MakeTexture();
   IDirect3DTexture9* depth = MakeTexture();

@@ -19,8 +19,7 @@ inline float Sample(int row, int column) { return static_cast<float>(row * 10 + 
 
 struct NamedHeightmap : normalmap::testing::FakeHeightmap {
   explicit NamedHeightmap(int n) : FakeHeightmap(n) {
-    for (int r = 0; r < n; ++r)
-      for (int c = 0; c < n; ++c) At(r, c) = Sample(r, c);
+    for (int r = 0; r < n; ++r) for (int c = 0; c < n; ++c) At(r, c) = Sample(r, c);
   }
 };
 

@@ -40,8 +40,7 @@ TEST_F(GeomipmapGrid, LevelFollowsTheDistanceOfThePatchCentreFromTheLodCentre) {
   // Three patches 10 wide, centred at x = -10, 0, 10.
   ASSERT_TRUE(grid.Create(30.0f, 10.0f, 3, 1, 2, D3DXVECTOR2(1, 1), D3DXVECTOR3(0, 0, 0), device));
   const struct { float falloff, lodCentreX; std::vector<int> levels; int draws, vertices, triangles; } cases[] = {
-      {10.0f, 0.0f, {0, 0, 0}, 3, 3 * 9, 3 * 8},
-      {9.9f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},
+      {10.0f, 0.0f, {0, 0, 0}, 3, 3 * 9, 3 * 8}, {9.9f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},
       {-1.0f, 0.0f, {1, 0, 1}, 2, 9 + 8, 8 + 4},  // clamped to 0: only a patch right at the centre
       {-1.0f, 0.5f, {1, 1, 1}, 1, 12, 6},
   };

@@ -116,8 +116,7 @@ TEST_F(SimpleGrid, GetHeightAtReadsTheSampleUnderThePoint) {
   ASSERT_TRUE(grid.Create(8.0f, 8.0f, 4, 4, kUnitUV, D3DXVECTOR3(0.0f, 7.0f, 0.0f), device));
   EXPECT_EQ(grid.GetHeightAt(0.0f, 0.0f), 7.0f);  // no heightmap yet
   ASSERT_TRUE(grid.Extrude(&heightmap, 3.0f, 1.0f, 1.0f));
-  EXPECT_EQ(grid.GetHeightAt(-3.5f, 1.0f), Sample(2, 0));
-  EXPECT_EQ(grid.GetHeightAt(4.5f, 0.0f), -1.0f);
+  EXPECT_EQ(std::tuple(grid.GetHeightAt(-3.5f, 1.0f), grid.GetHeightAt(4.5f, 0.0f)), std::tuple(Sample(2, 0), -1.0f));
   heightmap.heights.clear();
   EXPECT_EQ(grid.GetHeightAt(0.0f, 0.0f), 0.0f);
 }

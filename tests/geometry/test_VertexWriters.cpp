@@ -76,9 +76,8 @@ TEST_F(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
                                  FloatEq(1.0f), FloatEq(5.0f)));
 }
 
-// The four-lane path must give what Write gives, bit for bit: random vertices
-// and normals, under the eye, far outside the map, grazing and steep views, a
-// zero full reflection distance and a count that leaves a tail.
+// The four-lane path must give what Write gives, bit for bit: random vertices and normals, under the eye, far outside
+// the map, grazing and steep views, a zero full reflection distance and a count that leaves a tail.
 TEST_F(FFPVertexWriter, RangesMatchSingleVerticesBitForBit) {
   std::mt19937 generator(11);
   std::uniform_real_distribution<float> any(-1.0f, 1.0f);

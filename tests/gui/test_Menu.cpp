@@ -53,13 +53,11 @@ class MenuTest : public GuiFixture {
   FakeComponent* AddFake(cMenu& menu, const char* name, GUIRect rect = kUnit, int result = -1, int id = 0) {
     return menu.Add(new FakeComponent(name, &log, rect, result, id));
   }
-
   // Alpha the top menu's component gets in the next drawing.
   unsigned DrawnAlpha(FakeComponent* component) {
     manager->DrawSprites(0, sprites.get());
     return component->GetAlpha();
   }
-
   cGUIManager* manager = cGUIManager::Instance();  // shut down after each test
   Strings log;
 };
@@ -95,8 +93,7 @@ TEST_F(MenuTest, FindGroupsResetAndAlphaApplyToTheComponentsAndAnOffMenuTakesNot
   auto* first = AddFake(menu, "first", kUnit, 0, 42);
   auto* second = AddFake(menu, "second", kUnit, 0, 42);
   second->SetGroup(3);
-  EXPECT_EQ(menu.Find(42), first);
-  EXPECT_EQ(menu.Find(99), nullptr);
+  EXPECT_EQ(std::tuple(menu.Find(42), menu.Find(99)), std::tuple(first, nullptr));
   menu.SetGroupVisible(3, false);
   EXPECT_TRUE(first->IsVisible());
   EXPECT_FALSE(second->IsVisible());
@@ -218,7 +215,6 @@ class SpriteContainerTest : public GuiFixture {
                D3DCOLOR color = 0xFFFFFFFF) {
     sprites->AddSprite(SpriteRecord{texture, x1, y1, x2, y2, color});
   }
-
   // The description and the first `count` vertices of the bound buffer.
   D3DVERTEXBUFFER_DESC Bound(std::vector<cSpriteContainer::Vertex>* vertices = nullptr, UINT count = 0) {
     IDirect3DVertexBuffer9* buffer = nullptr;
@@ -237,7 +233,6 @@ class SpriteContainerTest : public GuiFixture {
     buffer->Release();
     return desc;
   }
-
   HRESULT Render(const D3DXVECTOR3& eye = {0, 0, 0}, const D3DXMATRIX* view = nullptr) {
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);

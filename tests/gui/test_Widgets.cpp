@@ -23,7 +23,6 @@ class ButtonTest : public GuiFixture {
     return drawn.empty() ? nullptr : drawn[0].texture;
   }
   unsigned DrawnAlpha(iGUIComponent& component) { return AlphaOf(SpritesOf(component).at(0).color); }
-
   D3DTexture idle{nullptr}, over{nullptr}, pressed{nullptr}, checkedImage{nullptr}, uncheckedImage{nullptr};
 };
 
@@ -150,10 +149,8 @@ class EditboxTest : public GuiFixture {
     return std::make_unique<cEditbox>(138, D3DXVECTOR2(-0.07f, 0.51f), D3DXVECTOR2(0.18f, 0.03f),
                                       D3DXVECTOR2(0.01f, 0.005f), text, &background, font.get());
   }
-
-  // Plays `script` on `box`: digits, '-', '.', '<' (Backspace) and '!' (Escape)
-  // are keys, lower-case letters characters; 'F' focuses, 'R' resets and 'E'/'N'
-  // make the box editable or not.
+  // Plays `script` on `box`: digits, '-', '.', '<' (Backspace) and '!' (Escape) are keys, lower-case letters
+  // characters; 'F' focuses, 'R' resets and 'E'/'N' make the box editable or not.
   static void Play(cEditbox& box, const char* script) {
     for (const char* c = script; *c; ++c) {
       if (*c == 'F') box.Focus();
@@ -176,7 +173,6 @@ class EditboxTest : public GuiFixture {
     while (box.GetText()) box.OnKey(GUIKEY_BACKSPACE);
   }
   static std::wstring TextOf(const cEditbox& box) { return box.GetText() ? box.GetText() : L"(null)"; }
-
   static constexpr unsigned k0 = GUIKEY_DIGIT0;
   D3DTexture background{nullptr};
 };
@@ -216,8 +212,7 @@ TEST_F(EditboxTest, ClickFocusesOneBoxAndUnfocusesTheOthers) {
   menu.OnClick(0.1f, -0.01f);
   menu.OnClick(0.2f, -0.1f);  // top-right corner of the second box
   menu.OnKey(k0 + 5);
-  EXPECT_EQ(TextOf(*first), L"1");
-  EXPECT_EQ(TextOf(*second), L"25");
+  EXPECT_EQ(std::tuple(TextOf(*first), TextOf(*second)), std::tuple(L"1", L"25"));
   EXPECT_EQ(events.front().first, 0);
   second->SetVisible(false);  // a hidden box still loses its focus
   menu.OnClick(0.9f, 0.9f);

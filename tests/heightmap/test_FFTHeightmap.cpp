@@ -46,9 +46,8 @@ TEST(Random, MatchesTheRuntimeSequence) {
 TEST(FFTHeightmap, SpectrumTakesTheFirstGaussiansInLoopOrder) {
   cFFTHeightmap heightmap;
   ASSERT_TRUE(heightmap.Initialize(8, 4, &kWind, 4.0f, 1));
-  // Seed 1 draws 41, 18467 (rejected: outside the unit circle), then 6334, 26500
-  // for the first value and 19169, 15724 for the second. Element (0, 0) holds
-  // (second, first), both times the same amplitude.
+  // Seed 1 draws 41, 18467 (rejected: outside the unit circle), then 6334, 26500 for the first value and 19169, 15724
+  // for the second. Element (0, 0) holds (second, first), both times the same amplitude.
   const auto gaussian = [](int a, int b) {
     const float x1 = a * 6.1035156e-5f - 1.0f, x2 = b * 6.1035156e-5f - 1.0f;
     const float w = x2 * x2 + x1 * x1;
@@ -78,8 +77,7 @@ TEST(FFTHeightmap, PolarMethodDrawsAgainOnTheCentre) {
 // An absurd resolution fails and keeps the generator as it was.
 TEST(FFTHeightmap, InitializeRoundsTheResolutionClampsParametersAndRefusesAbsurdSizes) {
   cFFTHeightmap heightmap;
-  EXPECT_EQ(heightmap.GetResolution(), -1);
-  EXPECT_EQ(heightmap.GetHeights(), nullptr);
+  EXPECT_EQ(std::tuple(heightmap.GetResolution(), heightmap.GetHeights()), std::tuple(-1, nullptr));
   EXPECT_FALSE(heightmap.Update(0.0f));
   EXPECT_FALSE(heightmap.Initialize(8, 4, nullptr, 4.0f));
   for (auto [asked, resolution] : {std::pair{1000, 1024}, std::pair{0, 2}, std::pair{1, 2}}) {
@@ -97,8 +95,7 @@ TEST(FFTHeightmap, InitializeRoundsTheResolutionClampsParametersAndRefusesAbsurd
   const std::vector<float> before = Heights(heightmap);
   EXPECT_FALSE(heightmap.Initialize(1 << 20, 4, &kWind, 4.0f));
   EXPECT_FALSE(heightmap.Initialize(0x7FFFFFFF, 4, &kWind, 4.0f));
-  EXPECT_EQ(heightmap.GetResolution(), 32);
-  EXPECT_EQ(Heights(heightmap), before);
+  EXPECT_EQ(std::tuple(heightmap.GetResolution(), Heights(heightmap)), std::tuple(32, before));
   EXPECT_TRUE(heightmap.Update(1.0f));
 }
 
@@ -235,9 +232,8 @@ double MeanStep(const std::vector<float>& a, const std::vector<float>& b) {
   return sum / a.size();
 }
 
-// The wrap is invisible: the step from just before the period to the period is
-// as small as any other step of the same length. Without quantised
-// frequencies it would be a jump to an unrelated sea.
+// The wrap is invisible: the step from just before the period to the period is as small as any other step of the same
+// length. Without quantised frequencies it would be a jump to an unrelated sea.
 TEST(FFTHeightmapLoop, MotionContinuesAcrossTheWrap) {
   const float period = 6.0f, step = period / 100.0f;
   cFFTHeightmap heightmap;

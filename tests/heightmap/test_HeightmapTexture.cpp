@@ -126,8 +126,7 @@ TEST_F(HeightmapTexture, FloatFormatPrefersR32FThenFourChannels) {
     ASSERT_EQ(data.memory[0].size(), 64u * c.texelBytes);
     EXPECT_EQ(FloatAt(data.memory[0], c.texelBytes * 63), 0.5f);
     ASSERT_TRUE(heightmap.UseIntegerFormat(d3d, device));
-    EXPECT_EQ(heightmap.GetTextureFormat(), D3DFMT_A8R8G8B8);
-    EXPECT_EQ(heightmap.GetTexture(), nullptr);
+    EXPECT_EQ(std::tuple(heightmap.GetTextureFormat(), heightmap.GetTexture()), std::tuple(D3DFMT_A8R8G8B8, nullptr));
     EXPECT_FALSE(heightmap.UseFloatFormat(nullptr, device));
     EXPECT_FALSE(heightmap.UseIntegerFormat(d3d, nullptr));
   }

@@ -78,8 +78,7 @@ TEST(PerlinNoiseHeightmap, OutputTilesInBothDirections) {
 }
 
 TEST(PerlinNoiseHeightmap, SquaringComesBeforeTheDivision) {
-  // Persistence 0.5 and 4 octaves: amplitude sum 1.875; squared heights are
-  // (h * 1.875)^2 / 1.875, saturating at 1.
+  // Persistence 0.5 and 4 octaves: amplitude sum 1.875; squared heights are (h * 1.875)^2 / 1.875, saturating at 1.
   cPerlinNoiseHeightmap plain, squared;
   ASSERT_TRUE(plain.Initialize(64, 0.5f, 4, 4, false));
   ASSERT_TRUE(squared.Initialize(64, 0.5f, 4, 4, true));

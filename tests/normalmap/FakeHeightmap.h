@@ -1,6 +1,5 @@
-// What the normal map tests share: a heightmap whose heights a test sets directly,
-// the texel encoding written out plainly, the texture read back through a lock,
-// and a normal rebuilt from its slopes.
+// What the normal map tests share: a heightmap whose heights a test sets directly, the texel encoding written out
+// plainly, the texture read back through a lock, and a normal rebuilt from its slopes.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -17,8 +17,7 @@ class NormalmapFDTex : public platform::testing::HeadlessDevice {
   void SetUp() override {
     HeadlessDevice::SetUp();
     ASSERT_EQ(D3DXCreateTexture(device, 512, 512, D3DX_DEFAULT, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8R8G8B8,
-                                D3DPOOL_MANAGED, &heightmapTexture),
-              D3D_OK);
+                                D3DPOOL_MANAGED, &heightmapTexture), D3D_OK);
   }
   void TearDown() override {
     normalmap.reset();
@@ -26,8 +25,7 @@ class NormalmapFDTex : public platform::testing::HeadlessDevice {
     HeadlessDevice::TearDown();
   }
   const platform::ParameterRecord* Parameter(const std::string& name) const {
-    for (const auto& parameter : platform::Recorded().parameters)
-      if (parameter.name == name) return &parameter;
+    for (const auto& parameter : platform::Recorded().parameters) if (parameter.name == name) return &parameter;
     return nullptr;
   }
   static constexpr DWORD kTargetUsage = D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP;

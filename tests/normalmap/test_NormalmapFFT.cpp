@@ -14,9 +14,8 @@ namespace {
 
 const D3DXVECTOR2 kWind(1.0f, 1.0f);
 
-// One slope field from its definition: the heights are -Re of the transform
-// of the spectrum, whose element (i, j) has the wave vector (i - N/2, j - N/2)
-// times pi / L here; the slope multiplies each term by i k.
+// One slope field from its definition: the heights are -Re of the transform of the spectrum, whose element (i, j) has
+// the wave vector (i - N/2, j - N/2) times pi / L here; the slope multiplies each term by i k.
 std::vector<double> ReferenceSlopes(const cFFTHeightmap& heightmap, bool alongRows) {
   const int n = heightmap.GetResolution();
   const double step = 3.1415927 / heightmap.GetGridSize();

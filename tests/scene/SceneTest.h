@@ -18,22 +18,19 @@ class SceneTest : public platform::testing::HeadlessDevice {
     manager->SetDevice(device, &parameters);
     platform::Recorded().Clear();
   }
-
   void TearDown() override {
     manager->DestroyAll();
     manager->DeleteAll();
     manager->SetDevice(nullptr, nullptr);
     HeadlessDevice::TearDown();
   }
-
   cResourceManager* manager = cResourceManager::Instance();
 };
 
 // The records of every setting of the effect parameter `name`.
 inline std::vector<const platform::ParameterRecord*> ParameterRecords(const std::string& name) {
   std::vector<const platform::ParameterRecord*> found;
-  for (const auto& parameter : platform::Recorded().parameters)
-    if (parameter.name == name) found.push_back(&parameter);
+  for (const auto& parameter : platform::Recorded().parameters) if (parameter.name == name) found.push_back(&parameter);
   return found;
 }
 

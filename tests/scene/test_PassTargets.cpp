@@ -77,9 +77,8 @@ struct DeviceTargets {
   ULONG targetReferences = 0;
 };
 
-// Sizes round up to powers of two within the device's limit. Bad devices are
-// refused, and every call of a successful Init failing in turn leaves nothing
-// half-made: the device can still be reset.
+// Sizes round up to powers of two within the device's limit. Bad devices are refused, and every call of a successful
+// Init failing in turn leaves nothing half-made: the device can still be reset.
 TEST_F(PassTargetTest, InitRoundsSizesUpAndLeavesNothingBehindWhenRefusedOrFailing) {
   D3DCAPS9 caps{};
   device->GetDeviceCaps(&caps);
@@ -203,9 +202,8 @@ TEST_F(PassTargetTest, ReflectionRendersMirroredIntoItsTextureAndPutsTheDeviceBa
   }
 }
 
-// Points above and below the clip height, pushed through the pass's
-// world-to-clip matrix, land on the kept and the dropped side of the plane the
-// device received.
+// Points above and below the clip height, pushed through the pass's world-to-clip matrix, land on the kept and the
+// dropped side of the plane the device received.
 TEST_F(PassTargetTest, ClipPlanesKeepTheRightSideAndASingularProjectionSetsNone) {
   D3DXMATRIX view, projection;
   const D3DXVECTOR3 eye(3, 12, -40), at(0, 0, 0), up(0, 1, 0);
@@ -265,12 +263,8 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
   EXPECT_FALSE(depth.EndDepth());
   // A typed range reaches the pass every frame: 1 / range, kept finite near 0.
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  for (auto [range, expected] : {std::pair{50.0f, 0.02f},
-                                 {-50.0f, -0.02f},
-                                 {0.0f, 1000.0f},
-                                 {-0.0f, -1000.0f},
-                                 {1e-6f, 1000.0f},
-                                 {nan, 1000.0f}}) {
+  for (auto [range, expected] : {std::pair{50.0f, 0.02f}, {-50.0f, -0.02f}, {0.0f, 1000.0f}, {-0.0f, -1000.0f},
+                                 {1e-6f, 1000.0f}, {nan, 1000.0f}}) {
     SCOPED_TRACE(range);
     platform::Recorded().Clear();
     ASSERT_TRUE(depth.Begin(device));
@@ -289,9 +283,8 @@ TEST_F(PassTargetTest, DepthPassSetsItsEffectAndKeepsTheDepthRangeFinite) {
   }
 }
 
-// Which target fills which fields is checked by the saved files of
-// tests/waterscene (WaterSceneSaveEngine); here a depth pass refused for want of
-// its effect keeps what was typed, and tries the effect again only after a reset.
+// Which target fills which fields is checked by the saved files of tests/waterscene (WaterSceneSaveEngine); here a
+// depth pass refused for want of its effect keeps what was typed, and tries the effect again only after a reset.
 TEST_F(PassTargetTest, ADepthPassWithoutItsEffectRefusesKeepsItsSettingsAndRetriesAfterAReset) {
   const D3DXMATRIX identity = Translation(0, 0, 0);
   Start(platform::HeadlessProfile::FixedFunction());  // no shaders at all
@@ -315,8 +308,7 @@ TEST_F(PassTargetTest, ADepthPassWithoutItsEffectRefusesKeepsItsSettingsAndRetri
   cEngineSettings settings{};
   depth.FillSettings(settings);
   EXPECT_EQ(std::tuple(settings.depthTextureResolution, settings.depthClipPlaneHeight, settings.depthPlaneHeight,
-                       settings.depthLimit),
-            std::tuple(256, -2.0f, 3.0f, 40.0f));
+                       settings.depthLimit), std::tuple(256, -2.0f, 3.0f, 40.0f));
   EXPECT_TRUE(depth.OnLostDevice(device));
   ASSERT_EQ(device->Reset(&parameters), D3D_OK);
   EXPECT_TRUE(depth.OnResetDevice(device));
@@ -350,8 +342,7 @@ TEST_F(PassTargetTest, WaterSceneRecoversEvenWhenAComponentHookFails) {
                          TextureEdge(scene.refractionTarget.GetTexture()), TextureEdge(scene.depthTarget.GetTexture())),
               std::tuple(512u, 128u, 64u));
     scene.ReleaseTargets();
-    EXPECT_EQ(scene.reflectionTarget.GetTexture(), nullptr);
-    EXPECT_EQ(scene.depthTarget.GetSize(), -1);
+    EXPECT_EQ(std::tuple(scene.reflectionTarget.GetTexture(), scene.depthTarget.GetSize()), std::tuple(nullptr, -1));
     EXPECT_EQ(device->Reset(&parameters), D3D_OK);  // nothing of the default pool is held
     scene.heightmap = nullptr;
   }

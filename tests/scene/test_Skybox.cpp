@@ -25,7 +25,6 @@ class SkyboxTest : public SceneTest {
     ASSERT_TRUE(sky->Create(S, D3DXVECTOR3(0, 0, 0), device));
     D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 4.0f / 3.0f, 1.0f, 5000.0f);
   }
-
   // The faces drawn, by their first vertex, each checked against its texture
   // (stage 0 for fixed function, "defaultTexture" for the effect).
   std::set<int> DrawnFaces() const {
@@ -46,7 +45,6 @@ class SkyboxTest : public SceneTest {
     }
     return drawn;
   }
-
   D3DXMATRIX LookFromOrigin(const D3DXVECTOR3& direction) const {
     const D3DXVECTOR3 eye(0, 0, 0);
     const D3DXVECTOR3 up = direction.y != 0 ? D3DXVECTOR3(0, 0, 1) : D3DXVECTOR3(0, 1, 0);
@@ -54,7 +52,6 @@ class SkyboxTest : public SceneTest {
     D3DXMatrixLookAtLH(&view, &eye, &direction, &up);
     return view;
   }
-
   // The faces drawn looking along `direction` with the fixed path or the effect.
   std::set<int> DrawAlong(const D3DXVECTOR3& direction, bool effect, D3DTexture* const* set,
                           const char* technique = nullptr) {
@@ -66,7 +63,6 @@ class SkyboxTest : public SceneTest {
     EXPECT_EQ(device->EndScene(), D3D_OK);
     return DrawnFaces();
   }
-
   std::array<D3DTexture*, 6> faces{};
   cSkybox* sky = nullptr;
   D3DXMATRIX projection;
