@@ -121,11 +121,9 @@ class EditorDriver {
     if (c >= 'a' && c <= 'z') return static_cast<WPARAM>(c - 'a' + 'A');
     return static_cast<WPARAM>(c);
   }
-
  private:
   static constexpr float kInset = 0.006f;
   static constexpr float kComboboxSize = 0.25f;
-
   cEditor* editor_;
   HWND window_;
   bool headless_;
@@ -236,14 +234,12 @@ class EditorScript {
     ClickDialogOk();
     EXPECT_TRUE(editor_->IsQuitRequested());
   }
-
  private:
   void OpenFromToolbar(int button, int menuId) {
     driver_.Click(editor_->menus.toolbar, button);
     driver_.Frames(8);
     ASSERT_EQ(TopId(), menuId);
   }
-
   cEditor* editor_;
   EditorDriver& driver_;
 };

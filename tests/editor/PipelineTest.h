@@ -56,9 +56,7 @@ class LoggingHeightmap : public iHeightmap {
   bool UseFloatFormat(IDirect3D9*, IDirect3DDevice9*) override { return true; }
   D3DFORMAT GetTextureFormat() const override { return D3DFMT_A8R8G8B8; }
   cEngineSettings* FillSettings(cEngineSettings* settings) override { return settings; }
-
   std::vector<float> times;  // every Update's argument
-
  private:
   CallLog* log_;
   int typeId_;
@@ -81,9 +79,7 @@ class LoggingNormalmap : public iNormalmap {
   bool IsSupported(IDirect3D9*, IDirect3DDevice9*) override { return true; }
   int GetTypeId() const override { return typeId_; }
   cEngineSettings* FillSettings(cEngineSettings* settings) override { return settings; }
-
   std::vector<float> amplitudes;  // every SetAmplitude's argument
-
  private:
   CallLog* log_;
   int typeId_;
@@ -114,10 +110,9 @@ class PipelineTest : public EditorTest {
   // A menu with edit boxes (text "0") and unchecked check boxes of these ids.
   static cMenu* MakeMenu(int menuId, const std::vector<int>& boxes, const std::vector<int>& checks) {
     auto* menu = new cMenu(menuId, nullptr);
-    for (int id : boxes) {
+    for (int id : boxes)
       menu->Add(new cEditbox(id, D3DXVECTOR2(0.0f, 0.0f), D3DXVECTOR2(0.1f, 0.03f), D3DXVECTOR2(0.01f, 0.005f), L"0",
                              nullptr, nullptr));
-    }
     for (int id : checks) menu->Add(new cCheckbox(id, 0, nullptr, nullptr, D3DXVECTOR2(0.0f, 0.0f), 0.03f, 0.03f));
     return menu;
   }
@@ -150,9 +145,7 @@ class PipelineTest : public EditorTest {
   void Delete(const void* component) {
     std::erase_if(owned_, [&](const std::shared_ptr<void>& owned) { return owned.get() == component; });
   }
-
   CallLog log;
-
  private:
   std::vector<std::shared_ptr<void>> owned_;
 };
@@ -262,10 +255,8 @@ class SceneFrameTest : public PipelineTest {
   // The last value of a texture parameter set on the engine's effect.
   const IDirect3DBaseTexture9* Parameter(const std::string& name) const {
     const IDirect3DBaseTexture9* texture = nullptr;
-    for (const platform::ParameterRecord& parameter : platform::Recorded().parameters) {
-      if (parameter.name == name && parameter.effect.find("shaders/sm") != std::string::npos)
-        texture = parameter.texture;
-    }
+    for (const platform::ParameterRecord& p : platform::Recorded().parameters)
+      if (p.name == name && p.effect.find("shaders/sm") != std::string::npos) texture = p.texture;
     return texture;
   }
   cEngineSettings EngineSettings() const {
@@ -274,9 +265,8 @@ class SceneFrameTest : public PipelineTest {
     return settings;
   }
   const platform::DrawRecord* FirstDraw(const std::string& what) const {
-    for (const platform::DrawRecord& draw : platform::Recorded().draws) {
+    for (const platform::DrawRecord& draw : platform::Recorded().draws)
       if (What(draw).rfind(what, 0) == 0) return &draw;
-    }
     return nullptr;
   }
   bool ParameterSet(const std::string& name) const {

@@ -28,11 +28,8 @@ class CommandTest : public EditorTest {
     const float x = (*it)->GetPosition()[0], y = (*it)->GetPosition()[1];
     for (++it; it != controls.end(); ++it) {
       if (!(*it)->IsVisible() || dynamic_cast<cTextarea*>(it->get())) continue;
-      for (int u = 0; u <= 4; ++u) {
-        for (int v = 0; v <= 4; ++v) {
-          if ((*it)->HitTest(x + 0.075f * u / 4, y - 0.0375f * v / 4)) return true;
-        }
-      }
+      for (int u = 0; u <= 4; ++u)
+        for (int v = 0; v <= 4; ++v) if ((*it)->HitTest(x + 0.075f * u / 4, y - 0.0375f * v / 4)) return true;
     }
     return false;
   }
@@ -143,14 +140,11 @@ TEST_F(CommandTest, PicksShowTheMatchingPanels) {
     EXPECT_TRUE(GroupShown(heightmap, kGroupHeightmapCommon));
   }
   cMenu* geometry = editor->menus.geometry;
-  struct Row {
-    int item, shown;
-  };
+  struct Row { int item, shown; };
   for (const Row& row : {Row{1, kGroupSimpleGrid}, Row{2, kGroupGeomipmap}, Row{3, kGroupRadialGrid}}) {
     Pick(geometry, kGeometryTypeList, row.item, kEventGeometryTypePicked);
-    for (int group : {kGroupSimpleGrid, kGroupGeomipmap, kGroupRadialGrid}) {
+    for (int group : {kGroupSimpleGrid, kGroupGeomipmap, kGroupRadialGrid})
       EXPECT_EQ(GroupShown(geometry, group), group == row.shown) << row.item << " " << group;
-    }
     EXPECT_TRUE(GroupShown(geometry, kGroupGeometryCommon));
   }
   CreateFFTHeightmap();

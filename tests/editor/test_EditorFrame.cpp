@@ -106,9 +106,8 @@ TEST_F(EditorInitTest, WinMainShowsTheFatalErrorBoxOrRunsUntilQuit) {
   EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 1);
   const auto& boxes = platform::Recorded().messageBoxes;
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, kDirectXFailure);
-  EXPECT_EQ(boxes[0].caption, L"Fatal error");
-  EXPECT_EQ(platform::Recorded().presents, 0);
+  EXPECT_EQ(std::tuple(boxes[0].text, boxes[0].caption, platform::Recorded().presents),
+            std::tuple(kDirectXFailure, std::wstring(L"Fatal error"), 0));
   Shutdown();  // the process would end here
   profile.createDeviceFailures = 0;
   platform::UseHeadlessBackend(profile);
@@ -119,10 +118,8 @@ TEST_F(EditorInitTest, WinMainShowsTheFatalErrorBoxOrRunsUntilQuit) {
 }
 
 TEST_F(EditorInitTest, OffersAndListsOnlyModesAtLeast800Wide) {
-  profile.modes = {{640, 480, 60, D3DFMT_X8R8G8B8},
-                   {1024, 768, 60, D3DFMT_X8R8G8B8},
-                   {799, 600, 60, D3DFMT_X8R8G8B8},
-                   {800, 600, 75, D3DFMT_X8R8G8B8}};
+  profile.modes = {{640, 480, 60, D3DFMT_X8R8G8B8}, {1024, 768, 60, D3DFMT_X8R8G8B8},
+                   {799, 600, 60, D3DFMT_X8R8G8B8}, {800, 600, 75, D3DFMT_X8R8G8B8}};
   StartWith(ENGINE_SM2);
   EXPECT_EQ(Joined(ItemsOf(FindCombobox(editor->menus.settings, EditorId::kResolutionList))),
             L"1024x768x60 hz|800x600x75 hz");
@@ -215,15 +212,11 @@ TEST_F(FrameTest, ShutdownDestroysThenDeletesEveryResource) {
 // 1024 pixels, then stop. GUI coordinates follow from the field of view: the
 // screen spans tan(30 degrees) up and down and that times the aspect across.
 TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferScaleTheFontsAndMapTheCursor) {
-  const struct {
-    D3DDISPLAYMODE mode;
-    int failedResets;
-    D3DDISPLAYMODE shown;
-    FontList fonts;
-  } cases[] = {{k800x600, 1, k1024x768, {{16, L"arial"}, {20, L"Tahoma"}}},
-               {k800x600, 0, k800x600, {{13, L"arial"}, {17, L"tahoma"}}},
-               {k1280x720, 0, k1280x720, {{16, L"arial"}, {20, L"tahoma"}}},
-               {k1024x768, 0, k1024x768, {{16, L"arial"}, {20, L"tahoma"}}}};
+  const struct { D3DDISPLAYMODE mode; int failedResets; D3DDISPLAYMODE shown; FontList fonts; } cases[] = {
+      {k800x600, 1, k1024x768, {{16, L"arial"}, {20, L"Tahoma"}}},
+      {k800x600, 0, k800x600, {{13, L"arial"}, {17, L"tahoma"}}},
+      {k1280x720, 0, k1280x720, {{16, L"arial"}, {20, L"tahoma"}}},
+      {k1024x768, 0, k1024x768, {{16, L"arial"}, {20, L"tahoma"}}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode.Width);
     log.clear();
@@ -236,8 +229,7 @@ TEST_F(FrameTest, ModeChangesNowOrAtTheNextFrameResizeTheBackBufferScaleTheFonts
     editor->device->GetTransform(D3DTS_PROJECTION, &projection);
     EXPECT_FLOAT_EQ(projection._11 * c.shown.Width / c.shown.Height, projection._22);
     const LONG w = static_cast<LONG>(c.shown.Width), h = static_cast<LONG>(c.shown.Height);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), w);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), h);
+    EXPECT_EQ(std::tuple(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), std::tuple(w, h));
     const float t = std::tan(30.0f * 3.14159265f / 180.0f), aspect = static_cast<float>(w) / static_cast<float>(h);
     for (POINT p : {POINT{0, 0}, POINT{w, h}, POINT{w / 2, h / 2}, POINT{10, 500}}) {
       const D3DXVECTOR2 gui = editor->CursorToGUI(p);

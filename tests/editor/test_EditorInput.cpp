@@ -46,11 +46,8 @@ class EditorInputTest : public EditorTest {
     recorder.Add(new cButton(1, 5000, 5001, nullptr, nullptr, nullptr, D3DXVECTOR2(-2, 2), 4, 4));
     cGUIManager::Instance()->PushMenu(&recorder, false);
   }
-
   static inline std::vector<int> events;
-  static void Record(int eventId, iGUIComponent*) {
-    if (eventId >= 5000) events.push_back(eventId);
-  }
+  static void Record(int eventId, iGUIComponent*) { if (eventId >= 5000) events.push_back(eventId); }
   cMenu recorder{999, Record};
 };
 
@@ -60,10 +57,7 @@ TEST_F(EditorInputTest, KeysTypedWithinOneFrameArriveInOrderWithRepeats) {
   Command(EditorId::kEventChooseSM2);
   cGUIManager::Instance()->PushMenu(editor->menus.save, false);
   cEditbox* name = FindEditbox(editor->menus.save, EditorId::kSaveName);
-  const struct {
-    const char* keys;
-    const wchar_t* text;
-  } cases[] = {
+  const struct { const char* keys; const wchar_t* text; } cases[] = {
       {"9876543210", L"x9876543210"}, {"11..22", L"x11..22"}, {"abba", L"xabba"},
       {"w1s2ad", L"xw1s2ad"},         {"12\b3", L"x13"},       {"\b\b-5", L"-5"},
       {"4\x1b" "7", L"x4"},  // Escape ends the focus before 7 comes
@@ -162,10 +156,8 @@ TEST_F(EditorInputTest, FlyModeKeepsTheViewOnEntryThenTheMouseTurnsIt) {
 // at 100 units a second, in standard mode and in fly mode after a turn.
 TEST_F(EditorInputTest, WASDMoveAlongTheViewInBothModes) {
   ShowRecordingMenu();
-  const struct {
-    WPARAM key;
-    D3DXVECTOR3 inView;  // the move seen from the camera, for half a second
-  } keys[] = {{'W', {0, 0, 50}}, {'S', {0, 0, -50}}, {'A', {-50, 0, 0}}, {'D', {50, 0, 0}}};
+  const struct { WPARAM key; D3DXVECTOR3 inView; } keys[] = {  // inView: seen from the camera, in half a second
+      {'W', {0, 0, 50}}, {'S', {0, 0, -50}}, {'A', {-50, 0, 0}}, {'D', {50, 0, 0}}};
   for (bool fly : {false, true}) {
     if (fly) {
       Tab();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "EditorTest.h"
@@ -79,8 +80,7 @@ class EditorMenusTest : public EditorTest {
 TEST_F(EditorMenusTest, ChoosingAnEngineBuildsEveryMenuOnceAsDesignedAndShowsTheToolbar) {
   Start();
   Command(1003);  // shader model 2
-  EXPECT_EQ(editor->engineType, 402);
-  EXPECT_EQ(editor->waterScene.settings.engineType, 402);
+  EXPECT_EQ(std::tuple(editor->engineType, editor->waterScene.settings.engineType), std::tuple(402, 402));
   EXPECT_EQ(cGUIManager::Instance()->GetTopMenu(), editor->menus.toolbar);
   const cEditor::Menus& m = editor->menus;
   std::wstring text;
@@ -99,11 +99,9 @@ TEST_F(EditorMenusTest, ChoosingAnEngineBuildsEveryMenuOnceAsDesignedAndShowsThe
 }
 
 TEST_F(EditorMenusTest, EachEngineGetsItsOwnMenuGeometryListAndIcon) {
-  const struct {
-    int event, type;
-    const wchar_t* icon;
-  } cases[] = {{1005, 404, L"data/gui/ffp_idle.tga"}, {1002, 401, L"data/gui/Sm1_idle.tga"},
-               {1003, 402, L"data/gui/sm2_idle.tga"}, {1004, 403, L"data/gui/Sm3_idle.tga"}};
+  const struct { int event, type; const wchar_t* icon; } cases[] = {
+      {1005, 404, L"data/gui/ffp_idle.tga"}, {1002, 401, L"data/gui/Sm1_idle.tga"},
+      {1003, 402, L"data/gui/sm2_idle.tga"}, {1004, 403, L"data/gui/Sm3_idle.tga"}};
   std::wstring text;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.type);
@@ -153,11 +151,7 @@ TEST_F(LoadListTest, ListsTxtFilesByNameWithoutTheirExtensionAndRefillingReplace
 // button and its description per engine: dimmed and silent with the "not
 // supported" text where the device cannot run the engine.
 TEST_F(EditorMenusTest, TheSelectionScreenShowsNoticesAndDimsEnginesTheDeviceCannotRun) {
-  struct Case {
-    const char* name;
-    platform::HeadlessProfile profile;
-    bool supported[4];  // fixed function, shader models 1, 2, 3
-  };
+  struct Case { const char* name; platform::HeadlessProfile profile; bool supported[4]; };  // FFP, SM1, SM2, SM3
   // Each engine on and off; which profile runs what is tested with the editor's start-up.
   const Case cases[] = {
       {"SM3", platform::HeadlessProfile::ShaderModel3(), {true, true, true, true}},

@@ -41,15 +41,11 @@ class CameraTest : public ::testing::Test {
     SetCursorPos(512 + dx, 384 + dy);
     camera.MouseLook(0.1f);
   }
-
   cCamera camera;
 };
 
 TEST_F(CameraTest, TheDirectionFollowsTheAccumulatedYawAndPitch) {
-  struct Step {
-    int dx, dy;
-    float yaw, pitch;  // degrees after the step
-  };
+  struct Step { int dx, dy; float yaw, pitch; };  // yaw and pitch: degrees after the step
   const Step steps[] = {
       {0, 0, 0, 0},       // the first look, at the centre, turns it from +z to -z
       {100, 0, 10, 0},    // 100 pixels right of the centre turn by +10 degrees
@@ -112,7 +108,6 @@ class MenuValuesTest : public ::testing::Test {
     list->AddItem(L"a");
     list->AddItem(L"b");
   }
-
   cMenu menu{1, nullptr};
   cEditbox* box = nullptr;
   cCheckbox* check = nullptr;
@@ -120,14 +115,12 @@ class MenuValuesTest : public ::testing::Test {
 };
 
 TEST_F(MenuValuesTest, LookupsFindTheirKindAndReadItsValueOrTheFallback) {
-  EXPECT_EQ(FindEditbox(&menu, 7), box);
-  EXPECT_EQ(FindCheckbox(&menu, 7), check);
-  EXPECT_EQ(FindCombobox(&menu, 7), list);
+  EXPECT_EQ(std::tuple(FindEditbox(&menu, 7), FindCheckbox(&menu, 7), FindCombobox(&menu, 7)),
+            std::tuple(box, check, list));
   for (const cMenu* source : {static_cast<const cMenu*>(nullptr), static_cast<const cMenu*>(&menu)}) {
     const int id = source ? 8 : 7;
-    EXPECT_EQ(FindEditbox(source, id), nullptr);
-    EXPECT_EQ(FindCheckbox(source, id), nullptr);
-    EXPECT_EQ(FindCombobox(source, id), nullptr);
+    EXPECT_EQ(std::tuple(FindEditbox(source, id), FindCheckbox(source, id), FindCombobox(source, id)),
+              std::tuple(nullptr, nullptr, nullptr));
     EXPECT_EQ(std::tuple(EditboxValue(source, id, -3.0f), EditboxInt(source, id, 9), EditboxByte(source, id, 4)),
               std::tuple(-3.0f, 9, BYTE{4}));
     EXPECT_FALSE(IsChecked(source, id));
@@ -148,11 +141,7 @@ TEST_F(MenuValuesTest, LookupsFindTheirKindAndReadItsValueOrTheFallback) {
 TEST(MenuValueConversions, SaturateInsteadOfOverflowing) {
   const float inf = std::numeric_limits<float>::infinity();
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  struct Case {
-    float value;
-    int integer;
-    BYTE byte;
-  };
+  struct Case { float value; int integer; BYTE byte; };
   const Case cases[] = {
       {0.0f, 0, 0},          {12.9f, 12, 12},     {-12.9f, -12, 0},   {254.99f, 254, 254},
       {255.0f, 255, 255},    {300.0f, 300, 255},  {-10.0f, -10, 0},
@@ -179,11 +168,7 @@ std::string Write(const ScratchFolder& folder, const std::string& bytes) {
 
 TEST(EngineDescriptions, KeepsNineLinesWithTheirLineEndsAndTheirRolesAndNoneWithoutAFile) {
   const std::string longLine(600, 'x');
-  struct Case {
-    const char* name;
-    std::string bytes;
-    EngineDescriptions expected;
-  };
+  struct Case { const char* name; std::string bytes; EngineDescriptions expected; };
   const Case cases[] = {
       {"windows line ends", "a\r\nb\r\n", {L"a\r\n", L"b\r\n"}},
       {"a long line is cut, the next keeps its role", "a\n" + longLine + "\nc\n",

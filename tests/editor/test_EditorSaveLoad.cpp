@@ -112,7 +112,6 @@ class SaveLoadTest : public EditorTest {
     const cWaterScene& scene = editor->waterScene;
     EXPECT_TRUE(scene.heightmap && scene.normalmap && scene.geometry && scene.engine);
   }
-
   std::vector<std::string> written_;
 };
 
@@ -166,10 +165,9 @@ TEST_F(SaveLoadTest, StateRoundTripsFromMenusToFileToMenus) {
   SaveAndLoadAfresh(L"t15trip");
   EXPECT_EQ(editor->waterScene.reflectionTarget.GetSize(), 256);
   const auto after = MenuValues();
-  for (const auto& [key, value] : before) {
+  for (const auto& [key, value] : before)
     EXPECT_NEAR(after.at(key), value, 1e-3f * std::max(1.0f, std::abs(value)))
         << "menu " << key.first << " control " << key.second;
-  }
   EXPECT_EQ(BoxText(engine, kReflectionColorR), L"12");  // colours exact, not truncated
   EXPECT_EQ(BoxText(engine, kRefractionFillB), L"201");
   driver->Frames(2);

@@ -17,6 +17,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "EditorTest.h"
 #include "gui/cWindow.h"
@@ -48,7 +49,6 @@ class EndToEndTest : public EditorTest, public ::testing::WithParamInterface<Eng
     EXPECT_TRUE(!water || std::any_of(draws.begin(), draws.end(), [&](const auto& d) { return d.effect == effect; }));
     EXPECT_TRUE(Drawn(text)) << text;
   }
-
   std::string saveName;
 };
 
@@ -57,9 +57,7 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   saveName = "etoe" + std::to_string(engine.type);
   script->ChooseEngine(engine.type);
   // Nothing is created yet: the engine menu says why its create button is off.
-  script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu*) {
-    ExpectFramesDraw(kEngineWarning, false);
-  });
+  script->InMenu(kToolbarEngineButton, editor->EngineMenu(), [&](cMenu*) { ExpectFramesDraw(kEngineWarning, false); });
   // Escape closes only the menu on top.
   driver->Click(editor->menus.toolbar, kToolbarGeometryButton);
   driver->Key(VK_ESCAPE);
@@ -80,8 +78,7 @@ TEST_P(EndToEndTest, BuildTheWaterSaveLoadStartAgainAndExit) {
   script->CloseInformation();
   const cWaterScene& scene = editor->waterScene;
   ASSERT_NE(scene.heightmap, nullptr);  // rebuilt from the file
-  EXPECT_EQ(scene.heightmap->GetTypeId(), HEIGHTMAP_FFT);
-  EXPECT_EQ(scene.heightmap->GetResolution(), 64);
+  EXPECT_EQ(std::tuple(scene.heightmap->GetTypeId(), scene.heightmap->GetResolution()), std::tuple(HEIGHTMAP_FFT, 64));
   ASSERT_NE(scene.engine, nullptr);
   EXPECT_NEAR(scene.engine->GetGlobalTransparency(), 0.3f, 1e-6f);
   ExpectFramesDraw(kStandardHint);
@@ -122,9 +119,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
   int Below(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
   float Between(float low, float high) { return std::uniform_real_distribution<float>(low, high)(random_); }
   template <class T, size_t N>
-  const T& OneOf(const T (&items)[N]) {
-    return items[Below(static_cast<int>(N))];
-  }
+  const T& OneOf(const T (&items)[N]) { return items[Below(static_cast<int>(N))]; }
   static cMenu* Top() { return cGUIManager::Instance()->GetTopMenu(); }
   // A visible component of the menu on top, mostly one that takes input; null when none.
   iGUIComponent* AnyControl(bool editboxOnly = false) {
@@ -251,7 +246,6 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     driver->Click(editor->menus.toolbar, OneOf(kMenuButtons));
     driver->Frames(2);
   }
-
   std::mt19937 random_;
 };
 

@@ -19,15 +19,8 @@ constexpr const wchar_t* kNormalmapWarning =
 
 // Fields typed with the keys into the real boxes on both sides of their bound,
 // after `list` got `item` or `checkbox` was ticked (either reported by `event`).
-struct Field {
-  int id;
-  const char* passes;
-  const char* fails;
-};
-struct Fields {
-  int list, item, checkbox, event;
-  std::vector<Field> fields;
-};
+struct Field { int id; const char* passes; const char* fails; };
+struct Fields { int list, item, checkbox, event; std::vector<Field> fields; };
 
 class ValidationTest : public EditorTest {
  protected:
@@ -197,9 +190,8 @@ TEST_F(ValidationTest, MarkersLegendAndStatistics) {
   StartWith(ENGINE_FFP);
   cMenu* toolbar = editor->menus.toolbar;
   editor->UpdateComponentStatus();
-  for (int marker : {kWarningHeightmap, kWarningNormalmap, kWarningGeometry, kWarningEngine}) {
+  for (int marker : {kWarningHeightmap, kWarningNormalmap, kWarningGeometry, kWarningEngine})
     EXPECT_TRUE(Shown(toolbar, marker)) << marker;
-  }
   EXPECT_FALSE(GroupShown(toolbar, kGroupLegend));  // the toolbar is on top
   Open(editor->menus.geometry);
   Check(editor->menus.geometry, kShowGeometryInfo, true);

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cwchar>
 #include <optional>
+#include <tuple>
 
 #include "../ScratchFolder.h"
 #include "Golden.h"
@@ -37,10 +38,7 @@ Bytes ColorBytes(const iWaterEngine& engine) {
 // read zero once the components are gone.
 TEST_F(UpdatePipelineTest, WritesTexturesOnlyWhenSomethingSamplesThem) {
   struct Case {
-    int engine;
-    bool showHeightmap, showNormalmap, foam;
-    int normalmapType;
-    bool heightmapWritten, normalmapWritten;
+    int engine; bool showHeightmap, showNormalmap, foam; int normalmapType; bool heightmapWritten, normalmapWritten;
   };
   const Case cases[] = {
       {ENGINE_FFP, false, false, false, NORMALMAP_FD_RAW, false, false},
@@ -126,11 +124,7 @@ TEST_F(UpdatePipelineTest, FixedNormalizationOnlyWhileItsBoxIsChecked) {
   const D3DXVECTOR2 wind(1.0f, 1.0f);
   ASSERT_TRUE(heightmap->Initialize(16, 4, &wind, 1.0f, 7u));
   editor->waterScene.heightmap = heightmap;
-  struct Case {
-    bool fixed;
-    const wchar_t* typed;
-    float factor;  // 0 = automatic
-  };
+  struct Case { bool fixed; const wchar_t* typed; float factor; };  // factor 0: automatic
   const Case cases[] = {{false, L"6", 0.0f}, {true, L"6", 6.0f}, {true, L"-2", 2.0f}, {true, L"0", 0.0f}};
   for (const Case& c : cases) {
     Check(editor->menus.heightmap, kFixedNormalization, c.fixed);
@@ -218,8 +212,7 @@ TEST_F(UpdatePipelineTest, EngineValuesAreAbsoluteColoursSaturateAndMissingContr
 TEST_F(SceneFrameTest, WithTheSelectionScreenOnTopOnlyClearsToBlackAndDrawsTheGUI) {
   UseMenus(ENGINE_SM2);
   Frame();
-  EXPECT_EQ(Clears(), (Lines{"back 3 ff000000", "back 3 ff000000"}));
-  EXPECT_EQ(Draws(), Lines{});
+  EXPECT_EQ(std::tuple(Clears(), Draws()), std::tuple(Lines{"back 3 ff000000", "back 3 ff000000"}, Lines{}));
   EXPECT_FALSE(platform::Recorded().draws.empty());
   for (const platform::TextRecord& text : platform::Recorded().texts) EXPECT_FALSE(text.text.starts_with(L"fps:"));
 }
@@ -249,9 +242,7 @@ TEST_F(SceneFrameTest, EachEngineTypeDrawsTheSequenceOfItsPasses) {
       EXPECT_EQ(Parameter("normalmapTexture"), scene.normalmap->GetTexture());
       EXPECT_TRUE(ParameterSet("sunlightColor"));
     }
-    if (type == ENGINE_SM3) {
-      EXPECT_EQ(Parameter("heightmapTexture"), scene.heightmap->GetTexture());
-    }
+    if (type == ENGINE_SM3) { EXPECT_EQ(Parameter("heightmapTexture"), scene.heightmap->GetTexture()); }
     EXPECT_EQ(scene.engine->GetRefractionColor(), D3DXVECTOR3(24 / 255.0f, 40 / 255.0f, 46 / 255.0f));
   }
   ExpectGolden("scene-passes.txt", text);
@@ -362,8 +353,7 @@ TEST_F(SceneFrameTest, IslandOrPassSwitchedOffLeavesItsDrawsOutAtOnce) {
   Check(editor->EngineMenu(), kEnableReflection, false);
   platform::Recorded().Clear();
   Frame();
-  EXPECT_FALSE(EngineSettings().enableReflection);
-  EXPECT_TRUE(EngineSettings().enableRefraction);
+  EXPECT_EQ(std::tuple(EngineSettings().enableReflection, EngineSettings().enableRefraction), std::tuple(false, true));
   EXPECT_EQ(Draws(), (Lines{"back sky", "back island", "refraction island clip", "back water"}));
   Check(editor->EngineMenu(), kEnableRefraction, false);
   Frame();
@@ -488,12 +478,10 @@ TEST_F(SceneFrameTest, ARefusedTargetReplacedComponentsAndALostDeviceLeaveNothin
   Frame();
   ASSERT_TRUE(scene.reflectionTarget.End(editor->device));
   EXPECT_FALSE(EngineSettings().enableReflection);
-  for (const platform::DrawRecord& draw : platform::Recorded().draws) {
+  for (const platform::DrawRecord& draw : platform::Recorded().draws)
     EXPECT_NE(draw.cullMode, static_cast<DWORD>(D3DCULL_CW)) << What(draw);
-  }
-  for (const platform::ClearRecord& clear : platform::Recorded().clearCalls) {
+  for (const platform::ClearRecord& clear : platform::Recorded().clearCalls)
     EXPECT_NE(clear.flags, static_cast<DWORD>(D3DCLEAR_ZBUFFER));
-  }
   platform::Recorded().Clear();
   Delete(scene.geometry);
   scene.geometry = MakeSimpleGrid();
@@ -533,8 +521,7 @@ TEST_F(SceneFrameTest, MissingDataFilesLeaveTheirDrawsOut) {
   const Lines withoutEngine = Draws();
   TearDown();
   empty.reset();
-  EXPECT_EQ(withEngine, (Lines{"back water"}));
-  EXPECT_EQ(withoutEngine, (Lines{"back water wire"}));
+  EXPECT_EQ(std::tuple(withEngine, withoutEngine), std::tuple(Lines{"back water"}, Lines{"back water wire"}));
 }
 
 }  // namespace

@@ -71,7 +71,6 @@ class WaterSceneTest : public platform::testing::HeadlessDevice {
     heightmap.reset();
     HeadlessDevice::TearDown();
   }
-
   // Hands `component` to the scene slot and keeps it alive until TearDown.
   template <class T, class Interface>
   T* Keep(std::unique_ptr<T> component, std::unique_ptr<Interface>* owner, Interface** slot) {
@@ -80,7 +79,6 @@ class WaterSceneTest : public platform::testing::HeadlessDevice {
     *slot = raw;
     return raw;
   }
-
   cWaterScene scene;
   std::unique_ptr<iHeightmap> heightmap;
   std::unique_ptr<iNormalmap> normalmap;

@@ -22,22 +22,16 @@ void Set(cEngineSettings& s, const std::string& key, double value) {
   const SettingKey* entry = FindSettingKey(key.c_str());
   ASSERT_NE(entry, nullptr) << key;
   char* field = reinterpret_cast<char*>(&s) + entry->offset;
-  if (entry->kind == SettingKind::Float) {
-    *reinterpret_cast<float*>(field) = static_cast<float>(value);
-  } else if (entry->kind == SettingKind::Bool) {
-    *reinterpret_cast<bool*>(field) = value != 0;
-  } else {
-    *reinterpret_cast<int*>(field) = static_cast<int>(value);
-  }
+  if (entry->kind == SettingKind::Float) *reinterpret_cast<float*>(field) = static_cast<float>(value);
+  else if (entry->kind == SettingKind::Bool) *reinterpret_cast<bool*>(field) = value != 0;
+  else *reinterpret_cast<int*>(field) = static_cast<int>(value);
 }
 
 // The tiny FFT state switched to the file's `base` ("tiny": as it is,
 // "cleared": an empty record), then with `key`, if any, set to `value`.
 cEngineSettings Build(const std::string& base, const std::string& key, double value) {
   cEngineSettings s = base == "cleared" ? cEngineSettings{} : batch::testing::TinyFFTState();
-  for (const auto& row : Table("base")) {
-    if (row.at(0) == base) Set(s, row.at(1), std::stod(row.at(2)));
-  }
+  for (const auto& row : Table("base")) if (row.at(0) == base) Set(s, row.at(1), std::stod(row.at(2)));
   if (!key.empty()) Set(s, key, value);
   return s;
 }
@@ -111,9 +105,8 @@ TEST(ComponentRules, KeysNameSettingsAndSharedKeysShareTheirBound) {
 TEST(ComponentRules, NaNFailsEveryBoundAndZeroNormalizationIsRecordOnly) {
   using namespace ComponentRules;
   for (Bound bound :
-       {Bound::Positive, Bound::NonNegative, Bound::AtLeastOne, Bound::AtLeastThree, Bound::Byte, Bound::Unit}) {
+       {Bound::Positive, Bound::NonNegative, Bound::AtLeastOne, Bound::AtLeastThree, Bound::Byte, Bound::Unit})
     EXPECT_FALSE(Within(std::nan(""), bound));
-  }
   EXPECT_FALSE(Within(0.0, kMenuNormalization[0].bound));
   EXPECT_TRUE(Within(0.0, kRecordNormalization[0].bound));
 }

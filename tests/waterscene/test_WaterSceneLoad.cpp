@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../../fuzz/SaveFileChecks.h"
@@ -83,9 +84,8 @@ TEST(SaveFileText, NumbersAreWrittenWithThreeDecimalsAndAPoint) {
 TEST(SaveFileText, NumbersIgnoreADecimalCommaLocale) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
   const char* locale = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "it_IT.UTF-8", "ru_RU.UTF-8"}) {
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "it_IT.UTF-8", "ru_RU.UTF-8"})
     if (!locale && std::setlocale(LC_ALL, name)) locale = name;
-  }
   if (!locale) GTEST_SKIP() << "no locale with a decimal comma is installed";
   char formatted[16];
   std::snprintf(formatted, sizeof formatted, "%.1f", 1.5);
@@ -94,18 +94,14 @@ TEST(SaveFileText, NumbersIgnoreADecimalCommaLocale) {
   const float parsed[] = {ParseSaveFloat("2.25"), ParseSaveFloat(" .5e1")};
   std::setlocale(LC_ALL, previous.c_str());
   EXPECT_STREQ(formatted, "1,5") << locale;
-  EXPECT_EQ(text, "-0.500");
-  EXPECT_EQ(parsed[0], 2.25f);
-  EXPECT_EQ(parsed[1], 5.0f);
+  EXPECT_EQ(std::tuple(text, parsed[0], parsed[1]), std::tuple(std::string("-0.500"), 2.25f, 5.0f));
 }
 
 // A scene whose header and record hold values no file below sets.
 cWaterScene::Header SomeHeader() { return {HEIGHTMAP_PERLIN, NORMALMAP_FD_TEX, GEOMETRY_RADIAL, ENGINE_SM2}; }
 
 template <class T>
-bool SameBytes(const T& a, const T& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool SameBytes(const T& a, const T& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 class WaterSceneLoad : public ::testing::Test {
  protected:
@@ -114,14 +110,12 @@ class WaterSceneLoad : public ::testing::Test {
     scene.settings.windX = 9.0f;
     scene.settings.heightmapResolution = 99;
   }
-
   // Loads `bytes` from a file; the scene keeps what it had when that fails.
   bool LoadText(const std::string& bytes) {
     const std::string path = folder.File("load.txt");
     WriteBytes(path, bytes);
     return scene.Load(path.c_str());
   }
-
   cWaterScene scene;
   ScratchFolder folder;
 };
@@ -209,9 +203,7 @@ bool Same(const ReadResult& a, const ReadResult& b) {
 class Mutator {
  public:
   explicit Mutator(uint32_t seed) : random_(seed) {}
-
   size_t Below(size_t n) { return n == 0 ? 0 : random_() % n; }
-
   void Mutate(std::string* bytes) {
     static const char kSpecial[] = "[]=\r\n\0 \t+-.eE0123456789xX";
     const size_t at = Below(bytes->size() + 1);
@@ -241,7 +233,6 @@ class Mutator {
         break;
     }
   }
-
  private:
   static constexpr const char* kNumbers[] = {
       "99999999999999999999", "-2147483649", "1e39", "-1e999", "1e-50", "0x1p4", "nan", "inf", " 7", "", "3.5.5e+e"};

@@ -50,27 +50,23 @@ class WaterSceneSave : public WaterSceneTest {
     EXPECT_TRUE(map->Initialize(64, 32, &wind, 0.5f, 1u));
     return map;
   }
-
   cPerlinNoiseHeightmap* AddPerlinHeightmap() {
     auto* map = Keep(std::make_unique<cPerlinNoiseHeightmap>(), &heightmap, &scene.heightmap);
     EXPECT_TRUE(map->Initialize(64, 0.45f, 4, 8, true));
     return map;
   }
-
   void AddFDRawNormalmap(iHeightmap* source) {
     auto* map = Keep(std::make_unique<cNormalmapFDRaw>(), &normalmap, &scene.normalmap);
     map->SetAmplitude(2.5f);
     map->SetMethod(cNormalmapFDRaw::CENTRED);
     EXPECT_TRUE(map->SetSource(source));
   }
-
   void AddRadialGrid() {
     auto* grid = Keep(std::make_unique<cRadialGrid>(), &geometry, &scene.geometry);
     EXPECT_TRUE(grid->Create(500.0f, 32, 2.0f, 1.1f, 0.5f, D3DXVECTOR2(4.0f, 4.0f), D3DXVECTOR3(0.0f, 1.0f, 0.0f),
                              device));
     grid->SetHeightFalloffDistance(300.0f);
   }
-
   // Reflection at 300 (512 once rounded), plane 0.5, clip 0.25; refraction at
   // 200 (256), clip -0.5.
   void AddReflectionAndRefraction() {
@@ -79,7 +75,6 @@ class WaterSceneSave : public WaterSceneTest {
     ASSERT_TRUE(scene.refractionTarget.Init(200, d3d, device));
     ASSERT_TRUE(scene.refractionTarget.SetClipPlaneWorld(-0.5f, device));
   }
-
   // Depth at 100 (128), plane -1, range 20, clip -2.
   void AddDepth() {
     ASSERT_TRUE(scene.depthTarget.Init(100, d3d, device));
@@ -89,7 +84,6 @@ class WaterSceneSave : public WaterSceneTest {
     ASSERT_TRUE(scene.depthTarget.BeginDepth(identity, identity, identity, -1.0f, 20.0f, device));
     ASSERT_TRUE(scene.depthTarget.EndDepth());
   }
-
   template <class Engine>
   Engine* AddShaderEngine() {
     auto* water = Keep(std::make_unique<InitialisedEngine<Engine>>(), &engine, &scene.engine);
@@ -106,7 +100,6 @@ class WaterSceneSave : public WaterSceneTest {
     }
     return water;
   }
-
   // Values only the editor sets: the simulation speed, the refraction fill
   // colour, and pass settings that a missing target leaves as they were.
   void SetEditorValues() {
@@ -118,7 +111,6 @@ class WaterSceneSave : public WaterSceneTest {
     scene.settings.refractionResolution = 77;
     scene.settings.depthTextureResolution = 33;
   }
-
   void BuildFFPScene() {
     scene.workingEnvironment = ENGINE_FFP;
     AddFDRawNormalmap(AddPerlinHeightmap());
@@ -129,7 +121,6 @@ class WaterSceneSave : public WaterSceneTest {
     water->SetGeometry(scene.geometry);
     ASSERT_TRUE(water->Init(d3d, device, 0.4f, 30.0f, 0.6f));
   }
-
   void BuildSM1Scene() {
     scene.workingEnvironment = ENGINE_SM1;
     ASSERT_TRUE(Keep(std::make_unique<cNormalmapFFT>(), &normalmap, &scene.normalmap)->SetSource(AddFFTHeightmap()));
@@ -141,7 +132,6 @@ class WaterSceneSave : public WaterSceneTest {
     AddReflectionAndRefraction();
     AddShaderEngine<cWaterEngineSM1>();
   }
-
   void BuildSM2Scene() {
     scene.workingEnvironment = ENGINE_SM2;
     ASSERT_TRUE(AddFFTHeightmap()->WriteTexture(device));
@@ -153,7 +143,6 @@ class WaterSceneSave : public WaterSceneTest {
     AddDepth();
     AddShaderEngine<cWaterEngineSM2>();
   }
-
   void BuildSM3Scene() {
     scene.workingEnvironment = ENGINE_SM3;
     iHeightmap* source = AddPerlinHeightmap();
@@ -163,7 +152,6 @@ class WaterSceneSave : public WaterSceneTest {
     AddDepth();
     AddShaderEngine<cWaterEngineSM3>()->SetGPUExtrusion(0.8f, D3DXVECTOR2(0.25f, 0.5f), 250.0f);
   }
-
   std::string SaveAndRead() {
     const std::string path = folder.File("water.txt");
     EXPECT_TRUE(scene.Save(path.c_str()));
@@ -255,7 +243,6 @@ class FileSizeLimit {
     setrlimit(RLIMIT_FSIZE, &saved_);
     signal(SIGXFSZ, previousHandler_);
   }
-
  private:
   rlimit saved_{};
   sighandler_t previousHandler_;
