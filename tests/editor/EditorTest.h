@@ -8,13 +8,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "../waterscene/SaveFileTesting.h"
 #include "EditorScript.h"
 #include "app/WinMain.h"
 #include "editor/Process.h"
@@ -37,11 +36,6 @@ inline constexpr const wchar_t* kEngineWarning =
 inline constexpr const wchar_t* kStandardHint = L"To enter FLY MODE press TAB";
 inline constexpr const wchar_t* kFlyHint =
     L"FLY MODE engaged. Use mouse to rotate and W/A/S/D to move. Press 'TAB' to return to standard mode.";
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class EditorTest : public ::testing::Test {
  protected:

@@ -20,6 +20,8 @@
 
 namespace {
 
+using savefile::testing::ReadBytes;
+
 using namespace EditorId;
 
 class SaveLoadTest : public EditorTest {
@@ -204,7 +206,7 @@ TEST_F(SaveLoadTest, RefusedOrFailedLoadChangesNothingAndEveryReasonFitsTheBox) 
   Save(L"t15whole");
   ASSERT_EQ(Information(), kSaved);
   ExpectInformationFits();
-  const std::string whole = ReadFile("save/t15whole.txt");
+  const std::string whole = ReadBytes("save/t15whole.txt");
   WriteFile("t15other", "[working environment]=sm1\r\n[heightmap type]=perlin\r\n");
   WriteFile("t15engine", "[working environment]=sm2\r\n[engine type]=sm3\r\n[heightmap type]=perlin\r\n");
   WriteFile("t15empty", "");
@@ -253,7 +255,7 @@ TEST_F(SaveLoadTest, ExtremeOrFuzzedFilesLoadOrAreRefusedWithoutOverflow) {
   StartWith(ENGINE_SM2);
   CreateAll(1, 1);
   Save(L"t20base");
-  const std::string saved = ReadFile("save/t20base.txt");
+  const std::string saved = ReadBytes("save/t20base.txt");
   ASSERT_NE(saved.find("[fd normalmap generation method]"), std::string::npos);
   const auto keys = EngineSettingKeys();
   std::vector<std::string> files;
@@ -320,7 +322,7 @@ TEST_F(SaveLoadTest, ShippedExamplesLoadWhole) {
   std::set<int> covered;
   for (const auto& entry : std::filesystem::directory_iterator("data/states")) {
     SCOPED_TRACE(entry.path());
-    const std::string text = ReadFile(entry.path());
+    const std::string text = ReadBytes(entry.path());
     const size_t at = text.find("[working environment]=");
     const auto engine = engines.find(at == std::string::npos ? "" : text.substr(at + 22, 3));
     ASSERT_NE(engine, engines.end());

@@ -25,6 +25,8 @@
 
 namespace {
 
+using savefile::testing::ReadBytes;
+
 using namespace EditorId;
 
 struct EngineCase {
@@ -218,7 +220,7 @@ class EditorSoak : public EditorTest, public ::testing::WithParamInterface<SoakC
     Write(editor->menus.save, kSaveName, L"soakvalid");
     Command(kEventSaveOk);
     Command(kEventClose);
-    std::ofstream("save/soakdamaged.txt", std::ios::binary) << Damaged(ReadFile("save/soakvalid.txt"));
+    std::ofstream("save/soakdamaged.txt", std::ios::binary) << Damaged(ReadBytes("save/soakvalid.txt"));
     driver->Click(editor->menus.toolbar, kToolbarLoadButton);
     driver->Frames(8);
     if (cCombobox* list = FindCombobox(Top(), kLoadList)) list->SelectByText(L"soakdamaged");
