@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr size_t kStripLanes = 16;  // columns per strip of the column pass (4 vectors)
+constexpr size_t kStripLanes = 16;       // columns per strip of the column pass (4 vectors)
 constexpr size_t kRowLanes = cRowPairFFT::kLanes;
-constexpr size_t kMinFastSize = 16; // smaller grids are summed directly
+constexpr size_t kMinFastSize = 16;      // smaller grids are summed directly
 constexpr size_t kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
 
 // Calls f on every group of four floats; a short tail is padded with zeros and
@@ -39,8 +39,6 @@ float LargestMagnitude(float* data, size_t count) {
   ForEach4(data, count, [&](v4sf& v) { largest = Max4(Abs4(v), largest); });
   return HorizontalMax4(largest);
 }
-
-
 
 // Calls f(quad, re, im) with elements 4 quad .. 4 quad + 3 of row k1 of
 // Y(k) = -(X'(k) + conj(X'(-k))) / 2, X'(k) = X(k + N/2) (indices mod N):
