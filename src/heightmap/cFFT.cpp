@@ -14,6 +14,10 @@ constexpr size_t kStripLanes = 16;       // columns per strip of the column pass
 constexpr size_t kRowLanes = cRowPairFFT::kLanes;
 constexpr size_t kMinFastSize = 16;      // smaller grids are summed directly
 constexpr size_t kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
+// Floats between the column input's two planes beyond the first: half a page,
+// so that an element and its twin in the other plane do not share the low
+// address bits the processor first compares loads against stores with.
+constexpr size_t kPlaneGap = 512;
 
 // Calls f on every group of four floats; a short tail is padded with zeros and
 // only its real elements are written back.
@@ -144,7 +148,7 @@ bool cFFT::Create(int size) {
     const size_t half = n / 2, quarter = n / 4;
     // Padding the rows keeps the strided column pass from piling onto a few cache sets.
     next.stride_ = n + kStripLanes;
-    if (!next.spectrumRe_.Allocate(half * next.stride_) || !next.spectrumIm_.Allocate(half * next.stride_) ||
+    if (!next.spectrum_.Allocate(2 * half * next.stride_ + kPlaneGap) ||
         !next.foldTwiddles_.Allocate(2 * quarter) || !next.rows_.Create(size) || !next.columns_.Create(size / 2)) {
       return false;
     }
@@ -154,6 +158,8 @@ bool cFFT::Create(int size) {
         return false;
       }
     }
+    next.spectrumRe_ = next.spectrum_.Data();
+    next.spectrumIm_ = next.spectrumRe_ + half * next.stride_ + kPlaneGap;
     next.size_ = size;
     next.FillTwiddles();
   }
@@ -189,11 +195,13 @@ bool cFFT::Run() {
       for (size_t pair = k; pair < n / 4; pair += kSlots) TransformRowPair(pair, slots_[k]);
     });
     ForEachSlot([&](size_t k) {
-      slots_[k].largest = 0.0f;
       for (size_t column = k * kStripLanes; column < n; column += kSlots * kStripLanes) {
-        const size_t next = std::min(column + kSlots * kStripLanes, n - kStripLanes);
-        slots_[k].largest = std::max(slots_[k].largest, TransformColumnStrip(column, next));
+        columns_.Run<kStripLanes / 4>(spectrumRe_ + column, spectrumIm_ + column, stride_);
       }
+    });
+    ForEachSlot([&](size_t k) {
+      const size_t rows = n / 2 / kSlots;
+      slots_[k].largest = CopyToOutput(k * rows, (k + 1) * rows);
     });
     outputMagnitude_ = 0.0f;
     for (const Slot& slot : slots_) outputMagnitude_ = std::max(outputMagnitude_, slot.largest);
@@ -247,8 +255,8 @@ void cFFT::TransformRowPair(size_t pair, Slot& slot) {
                  pair, foldTwiddles_[pair], foldTwiddles_[quarter + pair], {}, {}};
   const size_t rows[2] = {pair, other};
   for (int side = 0; side < 2; ++side) {
-    job.foldRe[side] = spectrumRe_.Data() + columns_.InputPosition(rows[side]) * stride_;
-    job.foldIm[side] = spectrumIm_.Data() + columns_.InputPosition(rows[side]) * stride_;
+    job.foldRe[side] = spectrumRe_ + columns_.InputPosition(rows[side]) * stride_;
+    job.foldIm[side] = spectrumIm_ + columns_.InputPosition(rows[side]) * stride_;
   }
   if (HasWideVectors()) {
     FinishRowPairWide(job);
@@ -288,25 +296,20 @@ void cFFT::BuildPackedRow(size_t next, Slot& slot) const {
 }
 
 // The column transform gives y(m) = x(2m) + i x(2m+1): output rows 2m and 2m+1.
-// Rows are pages apart, out of the hardware prefetcher's reach, so the strip
-// `next` is fetched while this one is written out.
-float cFFT::TransformColumnStrip(size_t column, size_t next) {
-  const size_t n = size_, stride = stride_;
-  float* re = spectrumRe_.Data() + column;
-  float* im = spectrumIm_.Data() + column;
-  columns_.Run<kStripLanes / 4>(re, im, stride);
-  float* out = output_.Data() + column;
-  const size_t ahead = next - column;
+// Copied once all strips are done, row after row: strip by strip, each strip
+// wrote one line into each of N rows a page or more apart, which cost more
+// than reading the finished column input back.
+float cFFT::CopyToOutput(size_t begin, size_t end) {
+  const size_t n = size_;
   v4sf largest = Splat4(0.0f);
-  for (size_t m = 0; m < n / 2; ++m) {
-    __builtin_prefetch(re + m * stride + ahead);
-    __builtin_prefetch(im + m * stride + ahead);
-    __builtin_prefetch(out + 2 * m * n + ahead, 1);
-    __builtin_prefetch(out + (2 * m + 1) * n + ahead, 1);
-    for (size_t v = 0; v < kStripLanes; v += 4) {
-      const v4sf xr = Load4(re + m * stride + v), xi = Load4(im + m * stride + v);
-      Store4(out + 2 * m * n + v, xr);
-      Store4(out + (2 * m + 1) * n + v, xi);
+  for (size_t m = begin; m < end; ++m) {
+    const float* re = spectrumRe_ + m * stride_;
+    const float* im = spectrumIm_ + m * stride_;
+    float* out = output_.Data() + 2 * m * n;
+    for (size_t c = 0; c < n; c += 4) {
+      const v4sf xr = Load4(re + c), xi = Load4(im + c);
+      Store4(out + c, xr);
+      Store4(out + n + c, xi);
       largest = Max4(Max4(Abs4(xr), Abs4(xi)), largest);
     }
   }

@@ -8,10 +8,11 @@
 // work of a complex transform. Rows go first, along contiguous memory: rows k1
 // and N/2 - k1 of Y are formed as the input is loaded, transformed together
 // and folded into the input of a real-output column transform of length N/2.
-// That one runs with vector lanes across adjacent columns and writes output
-// rows directly, so no pass transposes. Strips of columns and pairs of rows
-// are shared out over the process's thread pool; the result does not depend
-// on how many threads there are.
+// That one runs in place with vector lanes across adjacent columns, and its
+// rows are then copied to output rows, so no pass transposes. Pairs of rows,
+// strips of columns and blocks of output rows are shared out over the
+// process's thread pool; the result does not depend on how many threads there
+// are.
 #pragma once
 
 #include <complex>
@@ -62,17 +63,21 @@ class cFFT {
   // row that follows on this side.
   void BuildRow(size_t k1, size_t side, size_t next, Slot& slot) const;
   void BuildPackedRow(size_t next, Slot& slot) const;
-  // Returns the largest magnitude written; `next` is the strip that follows.
-  float TransformColumnStrip(size_t column, size_t next);
+  // Output rows 2m and 2m + 1 for begin <= m < end; returns the largest
+  // magnitude written.
+  float CopyToOutput(size_t begin, size_t end);
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
   cAlignedArray<float> output_;
   // Input of the column transforms: N/2 rows, bit-reversed, as real and
-  // imaginary planes.
-  cAlignedArray<float> spectrumRe_, spectrumIm_;
+  // imaginary planes (in spectrum_), transformed there.
+  cAlignedArray<float> spectrum_;
+  float* spectrumRe_ = nullptr;
+  float* spectrumIm_ = nullptr;
   size_t stride_ = 0;
-  // Slot k takes row pairs and column strips k, k + kSlots, ...
+  // Slot k takes row pairs and column strips k, k + kSlots, ..., and the
+  // k-th quarter of the output rows.
   static constexpr size_t kSlots = 4;
   Slot slots_[kSlots];
   // Fold into the column input: cosines then sines of 2 pi k / N, k < N/4.
