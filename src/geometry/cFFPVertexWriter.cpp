@@ -1,7 +1,6 @@
 #include "geometry/cFFPVertexWriter.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "geometry/GridSampling.h"
 #include "heightmap/Simd.h"
@@ -78,6 +77,35 @@ struct Lanes {
   typedef double D __attribute__((vector_size(8 * kLanes)));
 };
 
+// Four floats of record l in lane l of a, b, c and d: one quad load per
+// record and a transpose, where lane by lane filling goes through memory.
+template <typename V, typename Record>
+void LoadRecords(const Record& record, V* a, V* b, V* c, V* d) {
+  V quads[4];
+  for (size_t k = 0; k < 4; ++k) {
+    if constexpr (sizeof(V) == sizeof(v4sf)) {
+      quads[k] = Load4(record(k));
+    } else {
+      quads[k] = __builtin_shufflevector(Load4(record(k)), Load4(record(k + 4)), 0, 1, 2, 3, 4, 5, 6, 7);
+    }
+  }
+  TransposeQuads(quads[0], quads[1], quads[2], quads[3]);
+  *a = quads[0];
+  *b = quads[1];
+  *c = quads[2];
+  *d = quads[3];
+}
+
+// Lanes first .. first+3 of v.
+template <typename V>
+v4sf Quad(const V& v, int first) {
+  if constexpr (sizeof(V) == sizeof(v4sf)) {
+    return v;
+  } else {
+    return first == 0 ? __builtin_shufflevector(v, v, 0, 1, 2, 3) : __builtin_shufflevector(v, v, 4, 5, 6, 7);
+  }
+}
+
 inline void SqrtLanes(const v4sf& v, v4sf* root) { *root = Sqrt4(v); }
 
 __attribute__((target("avx2"))) inline void SqrtLanes(const v8sf& v, v8sf* root) {
@@ -104,27 +132,20 @@ void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const W
   using I = typename Lanes<kLanes>::I;
   using D = typename Lanes<kLanes>::D;
   const D3DXMATRIX& clip = p.viewProjection;
-  F x, y, z, u, v;
-  for (int lane = 0; lane < kLanes; ++lane) {
-    x[lane] = vertex[lane].x;
-    y[lane] = vertex[lane].y;
-    z[lane] = vertex[lane].z;
-    u[lane] = vertex[lane].u;
-    v[lane] = vertex[lane].v;
-  }
+  // x, y, z, u from the start of each vertex, v as the last of its last four floats.
+  F x, y, z, u, v, unused;
+  LoadRecords([vertex](size_t l) { return &vertex[l].x; }, &x, &y, &z, &u);
+  LoadRecords([vertex](size_t l) { return &vertex[l].y; }, &unused, &unused, &unused, &v);
   const int n = p.normalmapSize;
   const float size = static_cast<float>(n);
   I row, column;
   WrapTexels<kLanes>(size * v, n, &row);
   WrapTexels<kLanes>(size * u, n, &column);
   const I texel = row * n + column;
-  F nx, ny, nz;
-  for (int lane = 0; lane < kLanes; ++lane) {
-    const D3DXVECTOR3& normal = p.normals[texel[lane]];
-    nx[lane] = normal.x;
-    ny[lane] = normal.y;
-    nz[lane] = normal.z;
-  }
+  const D3DXVECTOR3* normals = p.normals;
+  // The fourth float is the next normal's x, or the array's slack past the last.
+  F nx, ny, nz, next;
+  LoadRecords([&](size_t l) { return &normals[texel[l]].x; }, &nx, &ny, &nz, &next);
 
   const F w = x * clip._14 + y * clip._24 + z * clip._34 + clip._44;
   const F shift = p.reflectionStrength * w;
@@ -161,14 +182,8 @@ void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const W
   const F color = reinterpret_cast<F>(alphaByte << 24 | static_cast<int32_t>(p.baseColor & 0x00FFFFFFu));
 
   // Four vertices per 4 x 4 transpose: s, t, q and colour of each become one record.
-  float lanes[4][kLanes];
-  std::memcpy(lanes[0], &s, sizeof s);
-  std::memcpy(lanes[1], &t, sizeof t);
-  std::memcpy(lanes[2], &q, sizeof q);
-  std::memcpy(lanes[3], &color, sizeof color);
   for (int first = 0; first < kLanes; first += 4) {
-    v4sf a = Load4(lanes[0] + first), b = Load4(lanes[1] + first), c = Load4(lanes[2] + first),
-         d = Load4(lanes[3] + first);
+    v4sf a = Quad(s, first), b = Quad(t, first), c = Quad(q, first), d = Quad(color, first);
     Transpose4(a, b, c, d);
     Store4(&extra[first].s, a);
     Store4(&extra[first + 1].s, b);

@@ -11,7 +11,9 @@ constexpr float FRESNEL_BIAS = 0.02037f;
 constexpr float FRESNEL_SCALE = 0.97963f;
 
 struct FFPVertexParameters {
-  const D3DXVECTOR3* normals = nullptr;  // N*N, row-major, z is the map's up axis
+  // N*N, row-major, z is the map's up axis; readable one float past the last
+  // normal (the vector paths load whole quads), as AllocateNormals leaves them.
+  const D3DXVECTOR3* normals = nullptr;
   int normalmapSize = 0;                 // N
   float reflectionStrength = 0.0f;
   float fullReflectionDistanceSquared = 1.0f;

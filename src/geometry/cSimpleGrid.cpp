@@ -1,6 +1,7 @@
 #include "geometry/cSimpleGrid.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/cThreadPool.h"
 #include "settings/TypeIds.h"
@@ -76,19 +77,27 @@ void cSimpleGrid::ExtrudeVertices(WaterVertex* vertices, const float* heights, i
   const float stepU = extrusionUVScale_.x / tessellationX_;
   const float stepV = extrusionUVScale_.y / tessellationZ_;
   const float size = static_cast<float>(n);
-  const size_t rowLength = tessellationX_ + 1;
+  const int lastColumn = tessellationX_;
+  const size_t rowLength = lastColumn + 1;
+  // Every row samples the same columns; the wrap's remainder is worked out once.
+  std::vector<int> columns(rowLength);
+  for (int i = 0; i <= lastColumn; ++i) columns[i] = WrapTexel(size * i * stepU, n);
   cThreadPool::Shared().ParallelFor(tessellationZ_ + 1, kVerticesPerRun / rowLength + 1, [&](size_t begin, size_t end) {
+    // Locals: stores through the vertex pointer would otherwise reload the captures.
+    const float strength = strength_, baseHeight = origin_.y, shiftX = shift.x, shiftZ = shift.z, du = stepU,
+                dv = stepV;
+    const int* columnTexels = columns.data();
     for (size_t j = begin; j < end; ++j) {
       // Formed as (N * j) * step so that a tessellation equal to N lands exactly on texel j.
-      const int row = WrapTexel(size * static_cast<int>(j) * stepV, n);
+      const int row = WrapTexel(size * static_cast<int>(j) * dv, n);
       WaterVertex* vertex = vertices + j * rowLength;
-      for (int i = 0; i <= tessellationX_; ++i, ++vertex) {
-        const int column = WrapTexel(size * i * stepU, n);
-        vertex->y = strength_ * heights[row * n + column] + origin_.y;
-        vertex->x += shift.x;
-        vertex->z += shift.z;
-        vertex->u = i * stepU;
-        vertex->v = static_cast<int>(j) * stepV;
+      const float* rowHeights = heights + static_cast<size_t>(row) * n;
+      for (int i = 0; i <= lastColumn; ++i, ++vertex) {
+        vertex->y = strength * rowHeights[columnTexels[i]] + baseHeight;
+        vertex->x += shiftX;
+        vertex->z += shiftZ;
+        vertex->u = i * du;
+        vertex->v = static_cast<int>(j) * dv;
       }
     }
   });

@@ -81,7 +81,7 @@ TEST_F(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
 TEST_F(FFPVertexWriter, RangesMatchSingleVerticesBitForBit) {
   std::mt19937 generator(11);
   std::uniform_real_distribution<float> any(-1.0f, 1.0f);
-  normals.resize(64 * 64);
+  normals.resize(64 * 64 + 1);  // one spare: see FFPVertexParameters
   for (D3DXVECTOR3& normal : normals) {
     normal = D3DXVECTOR3(any(generator), any(generator), 1.0f + any(generator));
     D3DXVec3Normalize(&normal, &normal);

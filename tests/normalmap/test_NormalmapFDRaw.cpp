@@ -48,7 +48,7 @@ TEST_F(NormalmapFDRaw, BothMethodsMatchTheDefinitionWithWrapAround) {
 }
 
 TEST_F(NormalmapFDRaw, EveryTexelHoldsItsTruncatedNormalAndFlatIsExact) {
-  for (int n : {2, 7, 16}) {
+  for (int n : {2, 7, 13, 16}) {  // 13: eight-wide blocks, a block of four and a tail
     SCOPED_TRACE(n);
     FakeHeightmap heightmap(n);
     heightmap.Randomize(11, -1.0f, 1.0f);
