@@ -21,7 +21,7 @@ namespace {
 
 class WavyNormalmap : public iNormalmap {
  public:
-  explicit WavyNormalmap(int n) : n_(n), normals_(static_cast<size_t>(n) * n + 1) {
+  explicit WavyNormalmap(int n) : n_(n), normals_(static_cast<size_t>(n) * n) {
     for (int k = 0; k < n * n; ++k) {
       const float x = 0.3f * std::sin(k * 0.37f), y = 0.3f * std::cos(k * 0.21f);
       normals_[k] = D3DXVECTOR3(x, y, std::sqrt(1.0f - x * x - y * y));

@@ -21,8 +21,7 @@ class iNormalmap {
   // Creates the texture if needed and fills it.
   virtual bool WriteTexture(IDirect3D9* d3d, IDirect3DDevice9* device) = 0;
 
-  // N*N unit normals, row-major, readable one float past the last (the vector
-  // paths load whole quads); null when the normals live only on the GPU.
+  // N*N unit normals, row-major; null when the normals live only on the GPU.
   virtual const D3DXVECTOR3* GetNormals() const = 0;
   // N, or -1 before a source is set.
   virtual int GetResolution() const = 0;

@@ -15,7 +15,7 @@
 class FakeNormalmap : public iNormalmap {
  public:
   FakeNormalmap(int size, int typeId = NORMALMAP_FD_RAW) : typeId_(typeId), size_(size) {
-    normals.assign(size > 0 ? static_cast<size_t>(size) * size + 1 : 0, D3DXVECTOR3(0.0f, 0.0f, 1.0f));  // one spare
+    normals.assign(size > 0 ? static_cast<size_t>(size) * size : 0, D3DXVECTOR3(0.0f, 0.0f, 1.0f));
   }
   IDirect3DTexture9* GetTexture() const override { return nullptr; }
   bool OnLostDevice(IDirect3DDevice9*) override { return true; }
