@@ -12,6 +12,11 @@ inline int WrapTexel(float position, int n) {
   return texel < 0 ? texel + n : texel;
 }
 
+// The same for a power-of-two n: the wrap is a mask, with no division.
+inline int WrapTexelPow2(float position, int n) {
+  return std::fabs(position) < 2147483648.0f ? static_cast<int>(position) & (n - 1) : 0;
+}
+
 // Row-major index of the texel under texture coordinate (u, v).
 inline int TexelIndex(float u, float v, int n) {
   return WrapTexel(n * v, n) * n + WrapTexel(n * u, n);

@@ -126,8 +126,8 @@ void WrapTexels(const typename Lanes<kLanes>::F& position, int n, typename Lanes
 // Write for kLanes vertices at once, with the same float operations, so the
 // results are the same bit for bit.
 template <int kLanes>
-void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const WaterVertex* vertex,
-                WaterVertexExtra* extra) {
+void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const float* lastNormal,
+                const WaterVertex* vertex, WaterVertexExtra* extra) {
   using F = typename Lanes<kLanes>::F;
   using I = typename Lanes<kLanes>::I;
   using D = typename Lanes<kLanes>::D;
@@ -143,9 +143,11 @@ void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const W
   WrapTexels<kLanes>(size * u, n, &column);
   const I texel = row * n + column;
   const D3DXVECTOR3* normals = p.normals;
-  // The fourth float is the next normal's x, or the array's slack past the last.
+  // The fourth float is the next normal's x; the last normal is read from a
+  // padded copy, so no load reaches past the array.
+  const int last = n * n - 1;
   F nx, ny, nz, next;
-  LoadRecords([&](size_t l) { return &normals[texel[l]].x; }, &nx, &ny, &nz, &next);
+  LoadRecords([&](size_t l) { return texel[l] == last ? lastNormal : &normals[texel[l]].x; }, &nx, &ny, &nz, &next);
 
   const F w = x * clip._14 + y * clip._24 + z * clip._34 + clip._44;
   const F shift = p.reflectionStrength * w;
@@ -194,18 +196,18 @@ void WriteLanes(const FFPVertexParameters& p, const float* fresnelTable, const W
 
 // Whole blocks of kLanes vertices; returns how many were written.
 template <int kLanes>
-size_t WriteBlocks(const FFPVertexParameters& p, const float* table, const WaterVertex* vertices, size_t count,
-                   WaterVertexExtra* extra) {
+size_t WriteBlocks(const FFPVertexParameters& p, const float* table, const float* lastNormal,
+                   const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) {
   size_t k = 0;
-  for (; k + kLanes <= count; k += kLanes) WriteLanes<kLanes>(p, table, vertices + k, extra + k);
+  for (; k + kLanes <= count; k += kLanes) WriteLanes<kLanes>(p, table, lastNormal, vertices + k, extra + k);
   return k;
 }
 
 // The same on 8-float vectors: everything is inlined, so all of it is built for them.
 __attribute__((target("avx2"), flatten)) size_t WriteWideBlocks(const FFPVertexParameters& p, const float* table,
-                                                                 const WaterVertex* vertices, size_t count,
-                                                                 WaterVertexExtra* extra) {
-  return WriteBlocks<8>(p, table, vertices, count, extra);
+                                                                 const float* lastNormal, const WaterVertex* vertices,
+                                                                 size_t count, WaterVertexExtra* extra) {
+  return WriteBlocks<8>(p, table, lastNormal, vertices, count, extra);
 }
 
 }  // namespace
@@ -217,8 +219,10 @@ void cFFPVertexWriter::WriteRange(const WaterVertex* vertices, size_t count, Wat
   const int n = parameters_.normalmapSize;
   size_t k = 0;
   if (fresnelTable_ && n > 0 && (n & (n - 1)) == 0) {
-    k = HasWideVectors() ? WriteWideBlocks(parameters_, fresnelTable_, vertices, count, extra)
-                         : WriteBlocks<4>(parameters_, fresnelTable_, vertices, count, extra);
+    const D3DXVECTOR3& last = parameters_.normals[static_cast<size_t>(n) * n - 1];
+    const float lastNormal[4] = {last.x, last.y, last.z, 0.0f};
+    k = HasWideVectors() ? WriteWideBlocks(parameters_, fresnelTable_, lastNormal, vertices, count, extra)
+                         : WriteBlocks<4>(parameters_, fresnelTable_, lastNormal, vertices, count, extra);
   }
   for (; k < count; ++k) Write(vertices[k], true, extra + k);
 }

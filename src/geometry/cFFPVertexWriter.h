@@ -11,9 +11,7 @@ constexpr float FRESNEL_BIAS = 0.02037f;
 constexpr float FRESNEL_SCALE = 0.97963f;
 
 struct FFPVertexParameters {
-  // N*N, row-major, z is the map's up axis; readable one float past the last
-  // normal (the vector paths load whole quads), as AllocateNormals leaves them.
-  const D3DXVECTOR3* normals = nullptr;
+  const D3DXVECTOR3* normals = nullptr;  // N*N, row-major, z is the map's up axis
   int normalmapSize = 0;                 // N
   float reflectionStrength = 0.0f;
   float fullReflectionDistanceSquared = 1.0f;

@@ -14,5 +14,17 @@ void cSM1VertexWriter::Write(const WaterVertex& vertex, bool fullDetail, WaterVe
 }
 
 void cSM1VertexWriter::WriteRange(const WaterVertex* vertices, size_t count, WaterVertexExtra* extra) const {
-  for (size_t k = 0; k < count; ++k) Write(vertices[k], true, extra + k);
+  const int n = normalmapSize_;
+  if (n <= 0 || (n & (n - 1)) != 0) {
+    for (size_t k = 0; k < count; ++k) Write(vertices[k], true, extra + k);
+    return;
+  }
+  for (size_t k = 0; k < count; ++k) {
+    const float size = static_cast<float>(n);
+    const D3DXVECTOR3& normal =
+        normals_[WrapTexelPow2(size * vertices[k].v, n) * n + WrapTexelPow2(size * vertices[k].u, n)];
+    extra[k].s = normal.x;
+    extra[k].t = normal.y;
+    extra[k].q = normal.z;
+  }
 }

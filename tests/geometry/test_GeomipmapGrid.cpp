@@ -150,7 +150,7 @@ class GeomipmapEngineEntry : public GeomipmapGrid {
 };
 
 TEST_F(GeomipmapEngineEntry, EngineEntriesWriteStreamOneForEveryDrawnVertex) {
-  const std::vector<D3DXVECTOR3> normals(4 + 1, D3DXVECTOR3(0.5f, 0.25f, 1.0f));  // one spare: see FFPVertexParameters
+  const std::vector<D3DXVECTOR3> normals(4, D3DXVECTOR3(0.5f, 0.25f, 1.0f));
   FFPVertexParameters p;
   p.normals = normals.data(); p.normalmapSize = 2; p.reflectionStrength = 0.5f; p.globalTransparency = 0.5f;
   p.fullReflectionDistanceSquared = 1e-6f;  // fully reflective wherever the distance is not 0

@@ -81,7 +81,7 @@ TEST_F(FFPVertexWriter, LookupIsDisplacedByTheNormalInProportionToDepth) {
 TEST_F(FFPVertexWriter, RangesMatchSingleVerticesBitForBit) {
   std::mt19937 generator(11);
   std::uniform_real_distribution<float> any(-1.0f, 1.0f);
-  normals.resize(64 * 64 + 1);  // one spare: see FFPVertexParameters
+  normals.resize(64 * 64);
   for (D3DXVECTOR3& normal : normals) {
     normal = D3DXVECTOR3(any(generator), any(generator), 1.0f + any(generator));
     D3DXVec3Normalize(&normal, &normal);
@@ -95,14 +95,18 @@ TEST_F(FFPVertexWriter, RangesMatchSingleVerticesBitForBit) {
                         k % 7 == 0 ? 3e9f : 40.0f * any(generator)});
   }
   vertices[5] = WaterVertex{p.eye.x, p.eye.y, p.eye.z, 0.0f, 0.0f};
-  for (float fullDistanceSquared : {10000.0f, 0.0f}) {
-    p.fullReflectionDistanceSquared = fullDistanceSquared;
-    const cFFPVertexWriter writer(p, table.data());
+  vertices[6] = WaterVertex{1.0f, 0.0f, 1.0f, 63.5f / 64, 63.5f / 64};  // the last normal, read without a spare
+  const auto expectRangeMatches = [&](const iVertexExtraWriter& writer) {
     std::vector<WaterVertexExtra> single(vertices.size()), ranged(vertices.size());
     for (size_t k = 0; k < vertices.size(); ++k) writer.Write(vertices[k], true, &single[k]);
     writer.WriteRange(vertices.data(), vertices.size(), ranged.data());
     ASSERT_EQ(std::memcmp(single.data(), ranged.data(), single.size() * sizeof(WaterVertexExtra)), 0);
+  };
+  for (float fullDistanceSquared : {10000.0f, 0.0f}) {
+    p.fullReflectionDistanceSquared = fullDistanceSquared;
+    expectRangeMatches(cFFPVertexWriter(p, table.data()));
   }
+  expectRangeMatches(cSM1VertexWriter(normals.data(), 64));  // the shader model 1 range masks its wrap
 }
 
 }  // namespace
