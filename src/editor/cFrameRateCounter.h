@@ -7,7 +7,8 @@
 class cFrameRateCounter {
  public:
   // Counts one frame. When the timer's total has reached the window, the rate
-  // becomes frames / total and the timer and the count start again. Returns the
+  // becomes frames / total and the timer's total and the count start again
+  // (the timer keeps measuring from its last tick). Returns the
   // text "fps:%.1f" of the rate shown.
   const wchar_t* Count(cTimer& timer);
   float GetRate() const { return rate; }

@@ -56,4 +56,18 @@ TEST_F(TimerTest, FrameRateIsCountedOverWindowsOfAThirdOfASecond) {
   EXPECT_STREQ(counter.Count(timer), L"fps:5.0");
 }
 
+// Ten frames a second, each ticked 0.02 s after the last one's count: the
+// second window holds whole frames, not frames less the time before a count.
+TEST_F(TimerTest, FrameRateWindowsHoldWholeFrames) {
+  cTimer timer;
+  cFrameRateCounter counter;
+  const wchar_t* shown = nullptr;
+  for (int i = 0; i < 9; ++i) {
+    Tick(timer, 0.02);
+    platform::headless::AdvanceClock(0.08);
+    shown = counter.Count(timer);
+  }
+  EXPECT_STREQ(shown, L"fps:10.0");
+}
+
 }  // namespace
