@@ -9,6 +9,21 @@ namespace {
 // Set while this thread runs chunks: a loop started there runs inline.
 thread_local bool tInsideLoop = false;
 
+// A frame runs a dozen loops a few hundred microseconds apart, and waking a
+// sleeping thread costs tens of microseconds on a virtual machine: both sides
+// poll briefly before they sleep. Each poll is a pause instruction.
+constexpr int kWorkerPolls = 20000;  // on the order of 100 us before a worker sleeps
+constexpr int kCallerPolls = 5000;
+
+template <typename Ready>
+bool PollUntil(int polls, Ready ready) {
+  for (int i = 0; i < polls; ++i) {
+    if (ready()) return true;
+    __builtin_ia32_pause();
+  }
+  return ready();
+}
+
 }  // namespace
 
 cThreadPool::cThreadPool(int threads) { Start(threads); }
@@ -64,11 +79,18 @@ void cThreadPool::ParallelFor(size_t count, size_t grain, const Body& body) {
     chunksLeft_ = chunks;
     open_ = true;
     ++generation_;
+    PublishState();
   }
   wake_.notify_all();
   const size_t done = RunChunks(loop_);
   std::unique_lock<std::mutex> lock(mutex_);
   chunksLeft_ -= done;
+  PublishState();
+  if (chunksLeft_ != 0 || participants_ != 0) {
+    lock.unlock();
+    PollUntil(kCallerPolls, [this] { return busy_.load(std::memory_order_acquire) == 0; });
+    lock.lock();
+  }
   // Workers that joined late may still be looking for a chunk; none is left for them.
   finished_.wait(lock, [this] { return chunksLeft_ == 0 && participants_ == 0; });
   open_ = false;
@@ -78,19 +100,31 @@ void cThreadPool::WorkerLoop() {
   unsigned seen = 0;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
+    if (!stopping_ && generation_ == seen) {
+      lock.unlock();
+      PollUntil(kWorkerPolls, [&] { return published_.load(std::memory_order_acquire) != seen; });
+      lock.lock();
+    }
     wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
     if (stopping_) return;
     seen = generation_;
     if (!open_) continue;  // woke after that loop had ended
     const Loop loop = loop_;
     ++participants_;
+    PublishState();
     lock.unlock();
     const size_t done = RunChunks(loop);
     lock.lock();
     chunksLeft_ -= done;
     --participants_;
+    PublishState();
     if (chunksLeft_ == 0 && participants_ == 0) finished_.notify_one();
   }
+}
+
+void cThreadPool::PublishState() {
+  busy_.store(chunksLeft_ + participants_, std::memory_order_release);
+  published_.store(generation_, std::memory_order_release);
 }
 
 size_t cThreadPool::RunChunks(const Loop& loop) {

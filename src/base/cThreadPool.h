@@ -49,6 +49,9 @@ class cThreadPool {
   void WorkerLoop();
   // Takes chunks of `loop` until none is left; returns how many it ran.
   size_t RunChunks(const Loop& loop);
+  // Mirrors the guarded state for threads polling without the mutex. Called
+  // with mutex_ held after every change of it.
+  void PublishState();
 
   std::vector<std::thread> workers_;
   std::mutex mutex_;
@@ -64,4 +67,7 @@ class cThreadPool {
   int participants_ = 0;
   // The next chunk to take; reset only while no worker is inside a loop.
   std::atomic<size_t> next_{0};
+  // Copies of chunksLeft_ + participants_ and of generation_, read while polling.
+  std::atomic<size_t> busy_{0};
+  std::atomic<unsigned> published_{0};
 };
