@@ -1,6 +1,7 @@
 #include "base/cThreadPool.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include <sched.h>
 
@@ -11,17 +12,18 @@ thread_local bool tInsideLoop = false;
 
 // A frame runs a dozen loops a few hundred microseconds apart, and waking a
 // sleeping thread costs tens of microseconds on a virtual machine: both sides
-// poll briefly before they sleep. Each poll is a pause instruction.
-constexpr int kWorkerPolls = 20000;  // on the order of 100 us before a worker sleeps
-constexpr int kCallerPolls = 5000;
+// poll briefly before they sleep. Briefly, because under a software GL driver
+// the driver's threads want the cores too.
+constexpr std::chrono::microseconds kPollTime(50);
 
 template <typename Ready>
-bool PollUntil(int polls, Ready ready) {
-  for (int i = 0; i < polls; ++i) {
-    if (ready()) return true;
-    __builtin_ia32_pause();
+bool PollUntil(Ready ready) {
+  const auto end = std::chrono::steady_clock::now() + kPollTime;
+  while (!ready()) {
+    for (int i = 0; i < 16; ++i) __builtin_ia32_pause();
+    if (std::chrono::steady_clock::now() >= end) return ready();
   }
-  return ready();
+  return true;
 }
 
 }  // namespace
@@ -88,7 +90,7 @@ void cThreadPool::ParallelFor(size_t count, size_t grain, const Body& body) {
   PublishState();
   if (chunksLeft_ != 0 || participants_ != 0) {
     lock.unlock();
-    PollUntil(kCallerPolls, [this] { return busy_.load(std::memory_order_acquire) == 0; });
+    PollUntil([this] { return busy_.load(std::memory_order_acquire) == 0; });
     lock.lock();
   }
   // Workers that joined late may still be looking for a chunk; none is left for them.
@@ -102,7 +104,7 @@ void cThreadPool::WorkerLoop() {
   for (;;) {
     if (!stopping_ && generation_ == seen) {
       lock.unlock();
-      PollUntil(kWorkerPolls, [&] { return published_.load(std::memory_order_acquire) != seen; });
+      PollUntil([&] { return published_.load(std::memory_order_acquire) != seen; });
       lock.lock();
     }
     wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
