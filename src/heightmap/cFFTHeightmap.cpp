@@ -19,20 +19,21 @@ constexpr float kTimeOffset = 10000.0f;
 constexpr int kMinParallelSize = 64;  // smaller grids are not worth waking the pool for
 
 // Sines and cosines of time * frequency, four at a time (count a multiple of four).
-inline void FastPhases(const float* frequencies, size_t count, float time, float* sine, float* cosine) {
+template <void (*kSinCos)(v4sf, v4sf*, v4sf*)>
+inline void Phases(const float* frequencies, size_t count, float time, float* sine, float* cosine) {
   const v4sf t = Splat4(time);
   for (size_t j = 0; j < count; j += 4) {
     v4sf s, c;
-    SinCos4(t * Load4(frequencies + j), &s, &c);
+    kSinCos(t * Load4(frequencies + j), &s, &c);
     Store4(sine + j, s);
     Store4(cosine + j, c);
   }
 }
 
-// The same with the reduction's four doubles in one register on the wide units.
+// The fast sines with the reduction's four doubles in one register on the wide units.
 __attribute__((target("avx2"), flatten)) void FastPhasesWide(const float* frequencies, size_t count, float time,
                                                               float* sine, float* cosine) {
-  FastPhases(frequencies, count, time, sine, cosine);
+  Phases<SinCos4>(frequencies, count, time, sine, cosine);
 }
 
 }  // namespace
@@ -183,14 +184,9 @@ void cFFTHeightmap::RowPhases(size_t row, float time, bool fast, float* sine, fl
   if (fast && HasWideVectors()) {
     FastPhasesWide(frequencies, count, time, sine, cosine);
   } else if (fast) {
-    FastPhases(frequencies, count, time, sine, cosine);
+    Phases<SinCos4>(frequencies, count, time, sine, cosine);
   } else {
-    for (size_t j = 0; j < count; j += 4) {
-      v4sf s, c;
-      SinCos4Library(Splat4(time) * Load4(frequencies + j), &s, &c);
-      Store4(sine + j, s);
-      Store4(cosine + j, c);
-    }
+    Phases<SinCos4Library>(frequencies, count, time, sine, cosine);
   }
   for (size_t j = n / 2 + 1; j < n; ++j) {
     sine[j] = sine[n - j];
