@@ -81,13 +81,13 @@ void cThreadPool::ParallelFor(size_t count, size_t grain, const Body& body) {
     chunksLeft_ = chunks;
     open_ = true;
     ++generation_;
-    PublishState();
+    PublishBusy();
   }
   wake_.notify_all();
   const size_t done = RunChunks(loop_);
   std::unique_lock<std::mutex> lock(mutex_);
   chunksLeft_ -= done;
-  PublishState();
+  PublishBusy();
   if (chunksLeft_ != 0 || participants_ != 0) {
     lock.unlock();
     PollUntil([this] { return busy_.load(std::memory_order_acquire) == 0; });
@@ -104,7 +104,7 @@ void cThreadPool::WorkerLoop() {
   for (;;) {
     if (!stopping_ && generation_ == seen) {
       lock.unlock();
-      PollUntil([&] { return published_.load(std::memory_order_acquire) != seen; });
+      PollUntil([&] { return generation_.load(std::memory_order_acquire) != seen; });
       lock.lock();
     }
     wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
@@ -113,21 +113,18 @@ void cThreadPool::WorkerLoop() {
     if (!open_) continue;  // woke after that loop had ended
     const Loop loop = loop_;
     ++participants_;
-    PublishState();
+    PublishBusy();
     lock.unlock();
     const size_t done = RunChunks(loop);
     lock.lock();
     chunksLeft_ -= done;
     --participants_;
-    PublishState();
+    PublishBusy();
     if (chunksLeft_ == 0 && participants_ == 0) finished_.notify_one();
   }
 }
 
-void cThreadPool::PublishState() {
-  busy_.store(chunksLeft_ + participants_, std::memory_order_release);
-  published_.store(generation_, std::memory_order_release);
-}
+void cThreadPool::PublishBusy() { busy_.store(chunksLeft_ + participants_, std::memory_order_release); }
 
 size_t cThreadPool::RunChunks(const Loop& loop) {
   tInsideLoop = true;

@@ -49,9 +49,9 @@ class cThreadPool {
   void WorkerLoop();
   // Takes chunks of `loop` until none is left; returns how many it ran.
   size_t RunChunks(const Loop& loop);
-  // Mirrors the guarded state for threads polling without the mutex. Called
-  // with mutex_ held after every change of it.
-  void PublishState();
+  // Mirrors the guarded counts for threads polling without the mutex. Called
+  // with mutex_ held after every change of them.
+  void PublishBusy();
 
   std::vector<std::thread> workers_;
   std::mutex mutex_;
@@ -60,14 +60,13 @@ class cThreadPool {
   // Guarded by mutex_: the current loop, whether workers may still join it,
   // its chunks not yet run and the workers inside it.
   bool stopping_ = false;
-  unsigned generation_ = 0;
+  std::atomic<unsigned> generation_{0};  // also read without the mutex while polling
   Loop loop_;
   bool open_ = false;
   size_t chunksLeft_ = 0;
   int participants_ = 0;
   // The next chunk to take; reset only while no worker is inside a loop.
   std::atomic<size_t> next_{0};
-  // Copies of chunksLeft_ + participants_ and of generation_, read while polling.
+  // chunksLeft_ + participants_, read without the mutex while polling.
   std::atomic<size_t> busy_{0};
-  std::atomic<unsigned> published_{0};
 };

@@ -1,7 +1,6 @@
 #include "geometry/cSimpleGrid.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "base/cThreadPool.h"
 #include "settings/TypeIds.h"
@@ -80,13 +79,13 @@ void cSimpleGrid::ExtrudeVertices(WaterVertex* vertices, const float* heights, i
   const int lastColumn = tessellationX_;
   const size_t rowLength = lastColumn + 1;
   // Every row samples the same columns; the wrap's remainder is worked out once.
-  std::vector<int> columns(rowLength);
-  for (int i = 0; i <= lastColumn; ++i) columns[i] = WrapTexel(size * i * stepU, n);
+  columnTexels_.resize(rowLength);
+  for (int i = 0; i <= lastColumn; ++i) columnTexels_[i] = WrapTexel(size * i * stepU, n);
   cThreadPool::Shared().ParallelFor(tessellationZ_ + 1, kVerticesPerRun / rowLength + 1, [&](size_t begin, size_t end) {
     // Locals: stores through the vertex pointer would otherwise reload the captures.
     const float strength = strength_, baseHeight = origin_.y, shiftX = shift.x, shiftZ = shift.z, du = stepU,
                 dv = stepV;
-    const int* columnTexels = columns.data();
+    const int* columnTexels = columnTexels_.data();
     for (size_t j = begin; j < end; ++j) {
       // Formed as (N * j) * step so that a tessellation equal to N lands exactly on texel j.
       const int row = WrapTexel(size * static_cast<int>(j) * dv, n);

@@ -1,6 +1,8 @@
 // A regular grid of tessellation.x by tessellation.z quads, centred on the origin.
 #pragma once
 
+#include <vector>
+
 #include "geometry/cMeshGeometry.h"
 
 class cSimpleGrid : public cMeshGeometry {
@@ -30,4 +32,6 @@ class cSimpleGrid : public cMeshGeometry {
   int tessellationX_ = 0;
   int tessellationZ_ = 0;
   D3DXVECTOR2 defaultUVScale_{1.0f, 1.0f};
+  // The wrapped heightmap column of each vertex column, kept between frames.
+  std::vector<int> columnTexels_;
 };

@@ -158,8 +158,6 @@ bool cFFT::Create(int size) {
         return false;
       }
     }
-    next.spectrumRe_ = next.spectrum_.Data();
-    next.spectrumIm_ = next.spectrumRe_ + half * next.stride_ + kPlaneGap;
     next.size_ = size;
     next.FillTwiddles();
   }
@@ -177,6 +175,8 @@ void cFFT::FillTwiddles() {
     foldTwiddles_[quarter + k] = static_cast<float>(std::sin(step * k));
   }
 }
+
+float* cFFT::SpectrumIm() { return spectrum_.Data() + size_ / 2 * stride_ + kPlaneGap; }
 
 bool cFFT::SetInput(const std::complex<float>* input) {
   if (!input) return false;
@@ -196,7 +196,7 @@ bool cFFT::Run() {
     });
     ForEachSlot([&](size_t k) {
       for (size_t column = k * kStripLanes; column < n; column += kSlots * kStripLanes) {
-        columns_.Run<kStripLanes / 4>(spectrumRe_ + column, spectrumIm_ + column, stride_);
+        columns_.Run<kStripLanes / 4>(SpectrumRe() + column, SpectrumIm() + column, stride_);
       }
     });
     ForEachSlot([&](size_t k) {
@@ -255,8 +255,8 @@ void cFFT::TransformRowPair(size_t pair, Slot& slot) {
                  pair, foldTwiddles_[pair], foldTwiddles_[quarter + pair], {}, {}};
   const size_t rows[2] = {pair, other};
   for (int side = 0; side < 2; ++side) {
-    job.foldRe[side] = spectrumRe_ + columns_.InputPosition(rows[side]) * stride_;
-    job.foldIm[side] = spectrumIm_ + columns_.InputPosition(rows[side]) * stride_;
+    job.foldRe[side] = SpectrumRe() + columns_.InputPosition(rows[side]) * stride_;
+    job.foldIm[side] = SpectrumIm() + columns_.InputPosition(rows[side]) * stride_;
   }
   if (HasWideVectors()) {
     FinishRowPairWide(job);
@@ -303,8 +303,8 @@ float cFFT::CopyToOutput(size_t begin, size_t end) {
   const size_t n = size_;
   v4sf largest = Splat4(0.0f);
   for (size_t m = begin; m < end; ++m) {
-    const float* re = spectrumRe_ + m * stride_;
-    const float* im = spectrumIm_ + m * stride_;
+    const float* re = SpectrumRe() + m * stride_;
+    const float* im = SpectrumIm() + m * stride_;
     float* out = output_.Data() + 2 * m * n;
     for (size_t c = 0; c < n; c += 4) {
       const v4sf xr = Load4(re + c), xi = Load4(im + c);

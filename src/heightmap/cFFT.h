@@ -66,6 +66,9 @@ class cFFT {
   // Output rows 2m and 2m + 1 for begin <= m < end; returns the largest
   // magnitude written.
   float CopyToOutput(size_t begin, size_t end);
+  // The column input's planes in spectrum_: the imaginary one a gap after the real one.
+  float* SpectrumRe() { return spectrum_.Data(); }
+  float* SpectrumIm();
 
   int size_ = -1;
   const std::complex<float>* input_ = nullptr;
@@ -73,8 +76,6 @@ class cFFT {
   // Input of the column transforms: N/2 rows, bit-reversed, as real and
   // imaginary planes (in spectrum_), transformed there.
   cAlignedArray<float> spectrum_;
-  float* spectrumRe_ = nullptr;
-  float* spectrumIm_ = nullptr;
   size_t stride_ = 0;
   // Slot k takes row pairs and column strips k, k + kSlots, ..., and the
   // k-th quarter of the output rows.
